@@ -1,0 +1,27 @@
+#pragma once
+// jet_header.hpp - the facts of page 0 this library needs, read from an unmasked copy:
+// the engine version, page size and where the masked header region lies.
+
+#include <cstdint>
+#include <span>
+
+// Values of the version field at 0x14.
+inline constexpr std::uint32_t JET_VERSION_JET3 = 0;
+inline constexpr std::uint32_t JET_VERSION_JET4 = 1;
+inline constexpr std::uint32_t JET_VERSION_MAX_KNOWN = 0xFF;   // ACE 12..17 use 2..6 so far
+
+inline constexpr std::size_t JET_OFFSET_VERSION = 0x14;
+inline constexpr std::size_t JET_OFFSET_MASKED = 0x18;
+inline constexpr std::size_t JET_OFFSET_ENCODING_KEY = 0x3E;
+inline constexpr std::size_t JET_OFFSET_PASSWORD = 0x42;
+inline constexpr std::size_t JET_OFFSET_CREATION_DATE = 0x72;
+inline constexpr std::size_t JET3_MASKED_LENGTH = 126;
+inline constexpr std::size_t JET4_MASKED_LENGTH = 128;
+inline constexpr std::size_t JET3_PASSWORD_LENGTH = 20;
+inline constexpr std::size_t JET4_PASSWORD_LENGTH = 40;
+inline constexpr std::size_t JET3_PAGE_SIZE = 2048;
+inline constexpr std::size_t JET4_PAGE_SIZE = 4096;
+
+// Reads the version at 0x14 (outside the mask); throws jet_crypt_error(3343) when page0 is
+// not a Jet or ACE file or is too short for its header region.
+std::uint32_t jet_header_version(std::span<const std::uint8_t> page0);
