@@ -1,0 +1,59 @@
+// tk_singl.hpp - the singleton pattern of the trace log, the converter, the error handler and
+// the rule registry: a class derives from tk_singl<itself>; constructing it registers the one
+// instance, destroying it unregisters it. A second instance, or access with none registered,
+// is an internal error at the fixed lines below (users quote these location codes).
+#pragma once
+
+#include "tk/tk_exce.hpp"
+
+inline constexpr const char* TK_SINGL_SOURCE = "tk/tk_singl.hpp";
+inline constexpr int LINE_SINGL_REGISTER = 35;
+inline constexpr int LINE_SINGL_UNREGISTER = 46;
+inline constexpr int LINE_SINGL_INSTANCE_REF = 59;
+inline constexpr int LINE_SINGL_INSTANCE_PTR = 66;
+
+// Traces a failed release from a destructor, which must not throw.
+void tk_singl_report_unregister_failure(const tk_mail_assertion& failure);
+
+template <class T>
+class tk_singl {
+public:
+    tk_singl(const tk_singl&) = delete;
+    tk_singl& operator=(const tk_singl&) = delete;
+
+    static bool is_registered() { return registered_ != nullptr; }
+
+    static T& instance() {
+        if (registered_ == nullptr) {
+            throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_INSTANCE_REF);
+        }
+        return *static_cast<T*>(registered_);
+    }
+
+    static T* instance_ptr() {
+        if (registered_ == nullptr) {
+            throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_INSTANCE_PTR);
+        }
+        return static_cast<T*>(registered_);
+    }
+
+protected:
+    tk_singl() {
+        if (registered_ != nullptr) throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_REGISTER);
+        registered_ = this;
+    }
+
+    // Destructors never throw: a registration that vanished is traced as the assertion it is.
+    ~tk_singl() {
+        if (registered_ == nullptr) {
+            tk_singl_report_unregister_failure(
+                tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_UNREGISTER));
+            return;
+        }
+        if (registered_ == this) registered_ = nullptr;
+    }
+
+private:
+    // The base part, not T*: the derived part is gone by the time the destructor compares.
+    inline static tk_singl* registered_ = nullptr;
+};

@@ -1,0 +1,106 @@
+// tk_trace.cpp - the trace log: empty the file once per run, then one open-append-close per
+// line, so nothing written is lost when the process ends abruptly. A file that can't be opened
+// loses that line silently: tracing must never be the reason a conversion fails.
+#include "tk/tk_trace.hpp"
+
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "platform/winbase/win_codepage.hpp"
+#include "platform/winbase/win_system.hpp"
+
+namespace {
+
+struct file_close {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using file_ptr = std::unique_ptr<std::FILE, file_close>;
+
+std::string format_text(const char* format, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length <= 0) return std::string();
+    std::vector<char> buffer(std::size_t(length) + 1);
+    std::vsnprintf(buffer.data(), buffer.size(), format, args);
+    return std::string(buffer.data(), std::size_t(length));
+}
+
+}  // namespace
+
+tk_trace::tk_trace(std::optional<std::string> path, bool enabled, int threshold,
+                   bool timestamps)
+    : path_(path ? std::move(*path) : default_path_for(win_module_file_name())),
+      threshold_(threshold),
+      enabled_(enabled),
+      timestamps_(timestamps) {
+    if (!enabled_) return;
+    file_ptr emptied(std::fopen(path_.c_str(), "wb"));
+    truncated_ = true;
+}
+
+tk_trace::~tk_trace() = default;
+
+std::string tk_trace::default_path_for(std::string_view program_path) {
+    const std::size_t name_at = program_path.find_last_of('/');
+    const std::size_t dot_at = program_path.find_last_of('.');
+    const bool has_extension =
+        dot_at != std::string_view::npos && (name_at == std::string_view::npos || dot_at > name_at);
+    std::string log_path(has_extension ? program_path.substr(0, dot_at) : program_path);
+    return log_path + ".log";
+}
+
+void tk_trace::set_path_and_enable(std::string path) {
+    path_ = std::move(path);
+    enabled_ = true;
+}
+
+bool tk_trace::prepare_line(int level) {
+    if (!is_registered()) return false;
+    tk_trace& log = instance();
+    if (!log.enabled_) return false;
+    if (!log.truncated_) {
+        file_ptr emptied(std::fopen(log.path_.c_str(), "wb"));
+        log.truncated_ = true;
+    }
+    return level >= log.threshold_;
+}
+
+void tk_trace::write(int level, const char* format, ...) {
+    if (!prepare_line(level)) return;
+    va_list args;
+    va_start(args, format);
+    const std::string text = format_text(format, args);
+    va_end(args);
+    instance().append_line(text);
+}
+
+void tk_trace::append_formatted(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = format_text(format, args);
+    va_end(args);
+    instance().append_line(text);
+}
+
+void tk_trace::append_line(const std::string& text) const {
+    file_ptr file(std::fopen(path_.c_str(), "ab"));
+    if (!file) return;
+    if (timestamps_) {
+        const win_local_time now = win_get_local_time();
+        std::fprintf(file.get(), "%02d:%02d:%02d ", now.hour, now.minute, now.second);
+    }
+    std::fwrite(text.data(), 1, text.size(), file.get());
+    if (line_end_) std::fwrite("\r\n", 1, 2, file.get());
+}
+
+std::string tk_trace::narrow_format(const char16_t* format) {
+    return win_utf16_to_utf8(format == nullptr ? std::u16string_view() : format);
+}
+
+std::string tk_trace::narrow_arg(std::u16string_view text) {
+    return win_utf16_to_utf8(text);
+}
