@@ -1,0 +1,10 @@
+// udb_name.hpp - how the neutral model compares names of tables, columns, indexes and
+// constraints: case-blind through the CompareStringW stand-in (Unicode simple case folding
+// over UTF-16, so "ÄRGER" equals "ärger" but "Straße" differs from "STRASSE"), or exactly
+// (by code unit) where a database says its names are case-sensitive.
+#pragma once
+
+#include <string_view>
+
+bool udb_same_name(std::u16string_view left, std::u16string_view right);
+bool udb_same_name(std::u16string_view left, std::u16string_view right, bool b_case_sensitive);
