@@ -12,14 +12,6 @@ void trace_replaced(std::size_t replaced) {
     tk_trace::write(2, "Invalid text replaced by U+FFFD (%zu)", replaced);
 }
 
-template <class Text>
-Text trim_spaces(Text text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == Text::npos) return Text();
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 }  // namespace
 
 std::u16string tk_utf8_to_utf16(std::string_view text) {
@@ -50,12 +42,4 @@ std::string tk_utf16_to_ansi(std::u16string_view text) {
     if (replaced != 0) tk_trace::write(2, "Characters without ANSI form replaced by '?' (%zu)",
                                        replaced);
     return out;
-}
-
-std::string tk_trim(std::string_view text) {
-    return std::string(trim_spaces(text));
-}
-
-std::u16string tk_trim(std::u16string_view text) {
-    return std::u16string(trim_spaces(text));
 }

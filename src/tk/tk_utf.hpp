@@ -13,7 +13,3 @@ std::string tk_utf16_to_utf8(std::u16string_view text);
 std::u16string tk_ansi_to_utf16(std::string_view text);
 std::string tk_ansi_to_utf8(std::string_view text);
 std::string tk_utf16_to_ansi(std::u16string_view text);
-
-// Spaces (only ' ') removed at both ends, as the workgroup settings are trimmed.
-std::string tk_trim(std::string_view text);
-std::u16string tk_trim(std::u16string_view text);
