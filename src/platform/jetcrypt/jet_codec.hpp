@@ -9,7 +9,7 @@
 //   0x3E 4  encoding key: zero when pages >= 1 are stored plainly
 //   0x42    database password (Jet 3: 20 bytes; Jet 4: 40 bytes UTF-16, also masked by 0x72)
 //   0x72 8  creation date (Jet 4), a double whose integer part masks the password
-//   0x298 2 length of the Office encryption header of an encrypted ACCDB, which follows it
+//   0x299 2 length of the Office encryption info of an encrypted ACCDB, which follows it
 
 #include <cstdint>
 #include <memory>

@@ -37,7 +37,8 @@ std::uint32_t jet_header_version(std::span<const std::uint8_t> page0) {
     if (!has_text(page0, "Standard Jet DB") && !has_text(page0, "Standard ACE DB")) {
         throw_not_jet();
     }
-    const std::uint32_t version = bytes.u32_le(JET_OFFSET_VERSION);
+    // Only the byte at 0x14 is the version; Jet 4 keeps other flags in the next three.
+    const std::uint32_t version = bytes.u8(JET_OFFSET_VERSION);
     if (version > JET_VERSION_MAX_KNOWN) {
         throw jet_crypt_error(JET_ERR_UNRECOGNIZED_FORMAT,
                               "Unrecognized database format: unknown engine version " +

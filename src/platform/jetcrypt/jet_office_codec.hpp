@@ -1,6 +1,6 @@
 #pragma once
 // jet_office_codec.hpp - encrypted ACCDB files: the Office encryption header that follows
-// the database header (length at 0x298, header from 0x29A) names RC4 CryptoAPI or agile
+// the database header (length at 0x299, info from 0x29B) names RC4 CryptoAPI or agile
 // (AES) encryption; the password is checked against its verifier.
 
 #include <array>
