@@ -1,7 +1,8 @@
 // jet_header.cpp - recognises a Jet or ACE page 0 and removes the fixed RC4 mask from its
-// header region. 0x00 4 magic 00 01 00 00; 0x04 16 "Standard Jet DB" or "Standard ACE DB"
-// (Access 1.x/2.0 files carry the Jet text too, see jet_codec.cpp for their refusal);
-// 0x14 4 version; 0x18 the masked region.
+// header region. 0x00 4 magic 00 01 00 00; 0x04 16 "Standard Jet DB", "Standard ACE DB" or,
+// in a workgroup file, "Jet System DB  "; 0x14 1 version; 0x18 the masked region.
+// Access 1.x/2.0 files have neither magic nor text: they are told apart by the marks the
+// workgroup check of the DAO layer knows ("Rich" at 1030, or 77 2C 53 20 at 0) and refused.
 #include "platform/jetcrypt/jet_header.hpp"
 
 #include <array>
@@ -23,7 +24,25 @@ bool has_text(std::span<const std::uint8_t> page0, const char* text) {
     return std::memcmp(page0.data() + 4, text, length) == 0;
 }
 
-[[noreturn]] void throw_not_jet() {
+constexpr std::size_t ACCESS2_MARK_OFFSET = 1030;
+constexpr std::array<std::uint8_t, 4> ACCESS2_MARK = {'R', 'i', 'c', 'h'};
+constexpr std::array<std::uint8_t, 4> ACCESS2_SYSTEM_MAGIC = {0x77, 0x2C, 0x53, 0x20};
+
+bool starts_with(std::span<const std::uint8_t> bytes, std::size_t at,
+                 std::span<const std::uint8_t> mark) {
+    return at <= bytes.size() && mark.size() <= bytes.size() - at &&
+           std::memcmp(bytes.data() + at, mark.data(), mark.size()) == 0;
+}
+
+[[noreturn]] void throw_not_jet(std::span<const std::uint8_t> page0) {
+    const bool is_access2 = starts_with(page0, 0, ACCESS2_SYSTEM_MAGIC) ||
+                            (page0.size() >= 2 && page0[0] == 1 && page0[1] == 0 &&
+                             starts_with(page0, ACCESS2_MARK_OFFSET, ACCESS2_MARK));
+    if (is_access2) {
+        throw jet_crypt_error(JET_ERR_UNRECOGNIZED_FORMAT,
+                              "Unrecognized database format: Access 1.x/2.0 files are not "
+                              "supported; convert the file with Access 97 or later first");
+    }
     throw jet_crypt_error(JET_ERR_UNRECOGNIZED_FORMAT,
                           "Unrecognized database format: not a Jet or ACE database");
 }
@@ -31,20 +50,15 @@ bool has_text(std::span<const std::uint8_t> page0, const char* text) {
 }  // namespace
 
 std::uint32_t jet_header_version(std::span<const std::uint8_t> page0) {
+    if (!starts_with(page0, 0, MAGIC)) throw_not_jet(page0);
     jet_crypt_bytes bytes(page0, "the database header");
     bytes.need(0, JET_OFFSET_MASKED + JET4_MASKED_LENGTH);
-    if (std::memcmp(page0.data(), MAGIC.data(), MAGIC.size()) != 0) throw_not_jet();
-    if (!has_text(page0, "Standard Jet DB") && !has_text(page0, "Standard ACE DB")) {
-        throw_not_jet();
+    if (!has_text(page0, "Standard Jet DB") && !has_text(page0, "Standard ACE DB") &&
+        !has_text(page0, "Jet System DB  ")) {
+        throw_not_jet(page0);
     }
-    // Only the byte at 0x14 is the version; Jet 4 keeps other flags in the next three.
-    const std::uint32_t version = bytes.u8(JET_OFFSET_VERSION);
-    if (version > JET_VERSION_MAX_KNOWN) {
-        throw jet_crypt_error(JET_ERR_UNRECOGNIZED_FORMAT,
-                              "Unrecognized database format: unknown engine version " +
-                                  std::to_string(version));
-    }
-    return version;
+    // Only the byte at 0x14 is the version: ACE 14 files hold 03 01 00 00 there.
+    return bytes.u8(JET_OFFSET_VERSION);
 }
 
 void jet_unmask_header(std::span<std::uint8_t> page0) {

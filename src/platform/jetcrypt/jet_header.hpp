@@ -7,8 +7,7 @@
 
 // Values of the version field at 0x14.
 inline constexpr std::uint32_t JET_VERSION_JET3 = 0;
-inline constexpr std::uint32_t JET_VERSION_JET4 = 1;
-inline constexpr std::uint32_t JET_VERSION_MAX_KNOWN = 0xFF;   // ACE 12..17 use 2..6 so far
+inline constexpr std::uint32_t JET_VERSION_JET4 = 1;   // 2.. ACE 12, 14, 15, 16, 17
 
 inline constexpr std::size_t JET_OFFSET_VERSION = 0x14;
 inline constexpr std::size_t JET_OFFSET_MASKED = 0x18;
@@ -23,5 +22,6 @@ inline constexpr std::size_t JET3_PAGE_SIZE = 2048;
 inline constexpr std::size_t JET4_PAGE_SIZE = 4096;
 
 // Reads the version at 0x14 (outside the mask); throws jet_crypt_error(3343) when page0 is
-// not a Jet or ACE file or is too short for its header region.
+// not a Jet or ACE database or workgroup file, is an Access 1.x/2.0 file (a message of its
+// own) or is too short for its header region.
 std::uint32_t jet_header_version(std::span<const std::uint8_t> page0);

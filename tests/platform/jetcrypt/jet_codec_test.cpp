@@ -172,3 +172,62 @@ TEST(JetHeaderMask, RefusesWhatIsNotAJetFile) {
         EXPECT_EQ(error.dao_number(), JET_ERR_UNRECOGNIZED_FORMAT);
     }
 }
+
+TEST_F(JetCodecFiles, OpensWorkgroupFilesAsEncodedJetFiles) {
+    // Workgroup files name themselves "Jet System DB  " and encode their pages like
+    // "Encrypt database"; their MSysAccounts must read back as a table definition.
+    for (const char* path : {"horsje-tril/System.mdw", "bdata4200-Mission/system.mdw"}) {
+        SCOPED_TRACE(path);
+        const std::vector<std::uint8_t> file = jetcrypt_read_file(jetcrypt_testdata(path));
+        const std::size_t page_size = jetcrypt_page_size(file);
+        EXPECT_NE(jet_open_codec(std::span(file).first(page_size), u""), nullptr);
+        const std::vector<std::uint8_t> decoded = jetcrypt_decode_file(file, u"ignored");
+        EXPECT_EQ(decoded[page_size], 2);
+        EXPECT_EQ(decoded[page_size + 1], 1);
+    }
+}
+
+TEST(JetHeaderAge, RefusesAccess2FilesWithTheirOwnMessage) {
+    // The two marks of Access 1.x/2.0 files: "Rich" at 1030 after a leading 16-bit 1, or
+    // 77 2C 53 20 at the start. A plain foreign file gets the general message.
+    std::vector<std::uint8_t> marked(2048, 0);
+    marked[0] = 1;
+    std::copy_n("Rich", 4, marked.begin() + 1030);
+    std::vector<std::uint8_t> system_magic(2048, 0);
+    std::copy_n("\x77\x2C\x53\x20", 4, system_magic.begin());
+    std::vector<std::uint8_t> foreign(2048, 'x');
+    const std::pair<std::vector<std::uint8_t>*, bool> cases[] = {
+        {&marked, true}, {&system_magic, true}, {&foreign, false}};
+    for (const auto& [page, is_access2] : cases) {
+        try {
+            jet_open_codec(*page, u"");
+            ADD_FAILURE() << "accepted";
+        } catch (const jet_crypt_error& error) {
+            EXPECT_EQ(error.dao_number(), JET_ERR_UNRECOGNIZED_FORMAT);
+            EXPECT_EQ(std::string(error.what()).find("Access 1.x/2.0") != std::string::npos,
+                      is_access2);
+        }
+    }
+}
+
+TEST_F(JetCodecFiles, ComparesJet3PasswordsInWindows1252) {
+    // No Jet 3 file with a password is in the test set: store one in testV1997.mdb's header
+    // the way Jet 3 does (bytes of code page 1252 at 0x42, under the header mask).
+    std::vector<std::uint8_t> page0 =
+        jetcrypt_read_file(jetcrypt_testdata("jahlborn-jackcess/V1997/testV1997.mdb"));
+    page0.resize(2048);
+    jet_unmask_header(page0);
+    const std::uint8_t stored[] = {'c', 'a', 'f', 0xE9, 0x80};   // "café€"
+    std::fill_n(page0.begin() + 0x42, 20, 0);
+    std::copy(std::begin(stored), std::end(stored), page0.begin() + 0x42);
+    jet_unmask_header(page0);
+    EXPECT_EQ(jet_open_codec(page0, u"caf\u00e9\u20ac"), nullptr);
+    for (const char16_t* wrong : {u"caf\u00e9", u"CAF\u00c9\u20ac", u"", u"caf\u00e9\u20ac!"}) {
+        try {
+            jet_open_codec(page0, wrong);
+            ADD_FAILURE() << "a wrong Jet 3 password opened the file";
+        } catch (const jet_crypt_error& error) {
+            EXPECT_EQ(error.dao_number(), JET_ERR_BAD_PASSWORD);
+        }
+    }
+}
