@@ -47,8 +47,8 @@ tk_trace::~tk_trace() = default;
 std::string tk_trace::default_path_for(std::string_view program_path) {
     const std::size_t name_at = program_path.find_last_of('/');
     const std::size_t dot_at = program_path.find_last_of('.');
-    const bool has_extension =
-        dot_at != std::string_view::npos && (name_at == std::string_view::npos || dot_at > name_at);
+    const bool has_extension = dot_at != std::string_view::npos
+                               && (name_at == std::string_view::npos || dot_at > name_at);
     std::string log_path(has_extension ? program_path.substr(0, dot_at) : program_path);
     return log_path + ".log";
 }

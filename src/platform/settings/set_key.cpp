@@ -9,8 +9,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "platform/settings/set_file.hpp"
 #include "platform/winbase/win_codepage.hpp"
@@ -23,7 +21,8 @@ constexpr std::size_t MAX_FILE_BYTES = 4 * 1024 * 1024;
 
 std::string config_home() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') return xdg;   // a relative value is invalid (XDG Base Directory)
+    // The XDG Base Directory rules call a relative value invalid.
+    if (xdg != nullptr && xdg[0] == '/') return xdg;
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] == '\0') return std::string();
     return std::string(home) + "/.config";
@@ -47,7 +46,8 @@ bool is_safe_part(const std::string& part) {
 }
 
 bool make_folders(const std::string& file) {
-    for (std::size_t at = file.find('/', 1); at != std::string::npos; at = file.find('/', at + 1)) {
+    for (std::size_t at = file.find('/', 1); at != std::string::npos;
+         at = file.find('/', at + 1)) {
         const std::string folder = file.substr(0, at);
         if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
     }
@@ -57,13 +57,21 @@ bool make_folders(const std::string& file) {
 enum class read_outcome { READ, MISSING, UNREADABLE };
 
 read_outcome read_file(const std::string& file, std::string& text) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return errno == ENOENT ? read_outcome::MISSING : read_outcome::UNREADABLE;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return read_outcome::UNREADABLE;
-    text = buffer.str();
-    return text.size() > MAX_FILE_BYTES ? read_outcome::UNREADABLE : read_outcome::READ;
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return errno == ENOENT ? read_outcome::MISSING : read_outcome::UNREADABLE;
+    struct stat status {};
+    bool readable = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)
+                    && std::size_t(status.st_size) <= MAX_FILE_BYTES;
+    char buffer[8192];
+    while (readable) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof(buffer));
+        if (count < 0 && errno == EINTR) continue;
+        if (count == 0) break;
+        if (count < 0 || text.size() + std::size_t(count) > MAX_FILE_BYTES) readable = false;
+        else text.append(buffer, std::size_t(count));
+    }
+    ::close(descriptor);
+    return readable ? read_outcome::READ : read_outcome::UNREADABLE;
 }
 
 bool write_all(int descriptor, const std::string& text) {

@@ -1,0 +1,125 @@
+// Trace log: when the file is emptied, which lines reach it, their form, and the singleton
+// rules that the trace log shares with the converter and the error handler.
+#include "tk/tk_trace.hpp"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "tk/tk_test_folder.hpp"
+
+namespace {
+
+TEST(TraceTruncation, EnabledLogEmptiesAnExistingFileAtOnceThenAppends) {
+    tk_test_folder folder;
+    const std::string log_path = folder.file("agent.log");
+    tk_test_folder::write(log_path, "previous run\r\n");
+    tk_trace log(log_path, true, 3, false);
+    EXPECT_EQ(tk_test_folder::read(log_path), "");
+    tk_trace::write(3, "first %d", 1);
+    tk_trace::write(3, "second %s", "line");
+    EXPECT_EQ(tk_test_folder::read(log_path), "first 1\r\nsecond line\r\n");
+}
+
+TEST(TraceTruncation, DisabledLogNamedLaterEmptiesAtFirstLineEvenBelowThreshold) {
+    tk_test_folder folder;
+    const std::string log_path = folder.file("late.log");
+    tk_test_folder::write(log_path, "stale content");
+    tk_trace log(folder.file("never.log"), false, 3, false);
+    tk_trace::write(3, "while disabled");
+    EXPECT_EQ(tk_test_folder::read(log_path), "stale content");
+    log.set_path_and_enable(log_path);
+    tk_trace::write(2, "detail below the threshold");
+    EXPECT_EQ(tk_test_folder::read(log_path), "");
+    tk_trace::write(3, "kept");
+    EXPECT_EQ(tk_test_folder::read(log_path), "kept\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("never.log")));
+}
+
+TEST(TraceTruncation, EnabledLogRenamedAppendsToTheNewFile) {
+    tk_test_folder folder;
+    tk_trace log(folder.file("first.log"), true, 1, false);
+    tk_test_folder::write(folder.file("second.log"), "kept\r\n");
+    log.set_path_and_enable(folder.file("second.log"));
+    tk_trace::write(1, "more");
+    EXPECT_EQ(tk_test_folder::read(folder.file("second.log")), "kept\r\nmore\r\n");
+}
+
+TEST(TraceLines, TimestampIsTwoDigitClockAndOneSpace) {
+    tk_test_folder folder;
+    tk_trace log(folder.file("t.log"), true, 1, true);
+    tk_trace::write(1, "x");
+    const std::string text = tk_test_folder::read(folder.file("t.log"));
+    EXPECT_TRUE(std::regex_match(text, std::regex("[0-2][0-9]:[0-5][0-9]:[0-6][0-9] x\r\n")))
+        << text;
+}
+
+TEST(TraceLines, WideLineIsUtf8AndLongLinesAreWrittenWhole) {
+    tk_test_folder folder;
+    tk_trace log(folder.file("w.log"), true, 1, false);
+    const std::u16string long_name(12000, u'\u00e9');
+    tk_trace::write(1, u"Ä %s %d", std::u16string(u"\U0001F600"), 7);
+    tk_trace::write(1, u"%s", long_name);
+    std::string expected = "\xC3\x84 \xF0\x9F\x98\x80 7\r\n";
+    for (int char_idx = 0; char_idx < 12000; ++char_idx) expected += "\xC3\xA9";
+    EXPECT_EQ(tk_test_folder::read(folder.file("w.log")), expected + "\r\n");
+}
+
+TEST(TraceLines, NoRegisteredLogWritesNothingAndDoesNotFail) {
+    EXPECT_FALSE(tk_trace::is_registered());
+    EXPECT_NO_THROW(tk_trace::write(3, "nobody listens"));
+    EXPECT_NO_THROW(tk_trace::write(3, u"nobody %s", std::u16string(u"listens")));
+}
+
+TEST(TraceLines, UnwritableFileLosesTheLineSilently) {
+    tk_test_folder folder;
+    tk_trace log(folder.file("missing-folder/x.log"), true, 1, false);
+    EXPECT_NO_THROW(tk_trace::write(3, "lost"));
+}
+
+TEST(TraceDefaultPath, ProgramExtensionBecomesLog) {
+    EXPECT_EQ(tk_trace::default_path_for("/opt/vantrel/vantrelagent"),
+              "/opt/vantrel/vantrelagent.log");
+    EXPECT_EQ(tk_trace::default_path_for("/opt/v.1/agent.exe"), "/opt/v.1/agent.log");
+    EXPECT_EQ(tk_trace::default_path_for("/opt/v.1/agent"), "/opt/v.1/agent.log");
+}
+
+TEST(Singleton, SecondInstanceIsTheAssertionAtLine35AndKeepsTheFirst) {
+    tk_test_folder folder;
+    tk_trace first(folder.file("a.log"), false, 3, false);
+    try {
+        tk_trace second(folder.file("b.log"), false, 3, false);
+        FAIL() << "second trace log accepted";
+    } catch (const tk_mail_assertion& failure) {
+        // "tk/tk_singl.hpp\35" in hex
+        EXPECT_STREQ(failure.what(),
+                     "Internal error: \ncode=746b2f746b5f73696e676c2e6870705c3335");
+        EXPECT_EQ(failure.level(), ERROR_LEVEL_INTERNAL);
+    }
+    EXPECT_EQ(&tk_trace::instance(), &first);
+}
+
+TEST(Singleton, AccessWithoutInstanceNamesLines59And66) {
+    try {
+        tk_trace::instance();
+        FAIL();
+    } catch (const tk_mail_assertion& failure) {
+        EXPECT_EQ(std::string(failure.what()).substr(22), "746b2f746b5f73696e676c2e6870705c3539");
+    }
+    try {
+        tk_trace::instance_ptr();
+        FAIL();
+    } catch (const tk_mail_assertion& failure) {
+        EXPECT_EQ(std::string(failure.what()).substr(22), "746b2f746b5f73696e676c2e6870705c3636");
+    }
+}
+
+TEST(Singleton, DestroyedInstanceCanBeReplaced) {
+    tk_test_folder folder;
+    { tk_trace first(folder.file("a.log"), false, 3, false); }
+    EXPECT_FALSE(tk_trace::is_registered());
+    tk_trace second(folder.file("b.log"), false, 3, false);
+    EXPECT_EQ(tk_trace::instance_ptr(), &second);
+}
+
+}  // namespace
