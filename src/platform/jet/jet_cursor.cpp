@@ -1,0 +1,30 @@
+#include "platform/jet/jet_cursor.hpp"
+
+#include "platform/jet/jet_table_reader.hpp"
+
+jet_cursor::jet_cursor(const jet_pager& pager, jet_table_def table_definition)
+    : definition(std::move(table_definition)) {
+    try {
+        reader = std::make_unique<jet_table_reader>(pager, definition);
+    } catch (jet_error& error) {
+        error.set_table(jet_utf8(definition.name));
+        throw;
+    }
+    pager_ref = &pager;
+}
+
+jet_cursor::~jet_cursor() = default;
+
+bool jet_cursor::next() {
+    try {
+        return reader->next(row);
+    } catch (jet_error& error) {
+        error.set_table(jet_utf8(definition.name));
+        throw;
+    }
+}
+
+void jet_cursor::rewind() {
+    reader = std::make_unique<jet_table_reader>(*pager_ref, definition);
+    row.clear();
+}

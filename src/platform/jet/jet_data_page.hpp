@@ -1,0 +1,48 @@
+#pragma once
+// jet_data_page.hpp - a data page (type 0x01) and the rows on it. The row offset table
+// holds, per row, its start (low 13 bits) and two flags: 0x8000 deleted (also set on the
+// row an overflow pointer leads to, so scans skip it there) and 0x4000 overflow pointer
+// (the row holds only a row number and page number of where the row now lives). A row ends
+// where the previous one starts; row 0 ends at the page end.
+
+#include <cstdint>
+#include <span>
+
+#include "platform/jet/jet_pager.hpp"
+#include "platform/jet/jet_reader.hpp"
+
+inline constexpr std::uint8_t JET_PAGE_DATA = 0x01;
+
+struct jet_row_slot {
+    std::size_t start = 0;
+    std::size_t end = 0;   // one past the last byte
+    bool is_deleted = false;
+    bool is_overflow = false;
+};
+
+class jet_data_page {
+public:
+    // 3049 when the page is not a data page.
+    jet_data_page(jet_page_ptr page, std::uint32_t page_no, bool jet3);
+
+    std::uint32_t owner_page() const { return reader.u32(4); }   // TDEF page, or "LVAL"
+    std::uint16_t row_count() const;
+    // 3049 when the row number is out of range or its bounds are inconsistent.
+    jet_row_slot slot(std::uint16_t row) const;
+    // The bounds of a row an overflow pointer leads to; its deleted flag is ignored.
+    jet_row_slot moved_row(std::uint16_t row) const;
+    const jet_reader& bytes() const { return reader; }
+
+    // Row pointers (page << 8 | row) of long values and overflow rows.
+    static std::uint32_t pointer_page(std::uint32_t pointer) { return pointer >> 8; }
+    static std::uint16_t pointer_row(std::uint32_t pointer) { return pointer & 0xFF; }
+
+private:
+    std::size_t table_offset() const { return jet3 ? 8 : 12; }
+    std::uint16_t raw_entry(std::uint16_t row) const;
+    void set_bounds(std::uint16_t row, std::uint16_t raw, jet_row_slot& slot) const;
+
+    jet_page_ptr page;
+    jet_reader reader;
+    bool jet3;
+};

@@ -1,0 +1,131 @@
+#include "platform/jet/jet_pager.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/jet/jet_reader.hpp"
+#include "platform/jetcrypt/jet_codec.hpp"
+
+namespace {
+
+constexpr std::size_t CACHE_PAGES = 256;
+constexpr std::size_t HEADER_PROBE = 0x80 + 0x18;   // magic, version and masked region
+constexpr std::uint8_t MAGIC[4] = {0x00, 0x01, 0x00, 0x00};
+constexpr std::string_view JET_NAME = "Standard Jet DB";
+constexpr std::string_view ACE_NAME = "Standard ACE DB";
+
+jet_format format_of(std::uint32_t version_code) {
+    switch (version_code) {
+    case 0: return jet_format::jet3;
+    case 1: return jet_format::jet4;
+    case 2: return jet_format::ace12;
+    case 3: return jet_format::ace14;
+    case 4:
+    case 5: return jet_format::ace16;
+    default: return jet_format::ace17;
+    }
+}
+
+bool matches_at(const std::vector<std::uint8_t>& probe, std::size_t at, std::string_view text) {
+    for (std::size_t char_idx = 0; char_idx < text.size(); ++char_idx)
+        if (probe[at + char_idx] != std::uint8_t(text[char_idx])) return false;
+    return true;
+}
+
+bool has_signature(const std::vector<std::uint8_t>& probe) {
+    if (std::memcmp(probe.data(), MAGIC, sizeof MAGIC) != 0) return false;
+    return matches_at(probe, 4, JET_NAME) || matches_at(probe, 4, ACE_NAME);
+}
+
+}  // namespace
+
+jet_pager::jet_pager(const std::string& path, std::u16string_view password, bool exclusive) {
+    file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) {
+        if (errno == EACCES || errno == EPERM) throw jet_error::no_permission(path);
+        throw jet_error::file_not_found(path);
+    }
+    try {
+        if (::flock(file, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+            throw jet_error::file_in_use(path);
+        read_header(path, password);
+    } catch (...) {
+        ::close(file);
+        throw;
+    }
+}
+
+jet_pager::~jet_pager() {
+    if (file >= 0) ::close(file);   // also releases the lock
+}
+
+std::vector<std::uint8_t> jet_pager::read_raw(std::uint32_t page_no, std::size_t length) const {
+    std::vector<std::uint8_t> bytes(length);
+    off_t offset = off_t(page_no) * off_t(head.page_size);
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t got = ::pread(file, bytes.data() + done, length - done, offset + off_t(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) throw jet_error::corrupt(page_no, "the page cannot be read in full");
+        done += std::size_t(got);
+    }
+    return bytes;
+}
+
+void jet_pager::read_header(const std::string& path, std::u16string_view password) {
+    struct stat info {};
+    if (::fstat(file, &info) != 0 || !S_ISREG(info.st_mode))
+        throw jet_error::unrecognized_format(path);
+    std::uint64_t file_size = std::uint64_t(info.st_size);
+    if (file_size < HEADER_PROBE) throw jet_error::unrecognized_format(path);
+    head.page_size = 0;
+    std::vector<std::uint8_t> probe = read_raw(0, HEADER_PROBE);
+    if (!has_signature(probe)) throw jet_error::unrecognized_format(path);
+    jet_reader probe_reader(probe, 0);
+    head.version_code = probe_reader.u32(0x14);
+    head.format = format_of(head.version_code);
+    head.page_size = is_jet3() ? 2048 : 4096;
+    if (file_size < head.page_size * 2ull) throw jet_error::unrecognized_format(path);
+    head.page_count = std::uint32_t(std::min<std::uint64_t>(file_size / head.page_size,
+                                                            0xFFFFFFu));
+    std::vector<std::uint8_t> page0 = read_raw(0, head.page_size);
+    try {
+        codec = jet_open_codec(page0, password);
+        jet_unmask_header(page0);
+    } catch (const jet_crypt_error& error) {
+        if (error.dao_number() == JET_ERR_PASSWORD)
+            throw jet_error(JET_ERR_PASSWORD, "Not a valid password.");
+        throw jet_error::unrecognized_format(path);
+    }
+    head.is_encrypted = codec != nullptr;
+    jet_reader header(page0, 0);
+    head.code_page = header.u16(0x3C);
+    head.sort_order = is_jet3() ? header.u16(0x3A) : header.u16(0x6E);
+    head.creation_date = is_jet3() ? 0.0 : header.f64(0x72);
+    page_zero = std::make_shared<const std::vector<std::uint8_t>>(std::move(page0));
+}
+
+jet_page_ptr jet_pager::page(std::uint32_t page_no) const {
+    if (page_no == 0) return page_zero;
+    if (page_no >= head.page_count)
+        throw jet_error::corrupt(page_no, "the page lies past the end of the file (" +
+                                              std::to_string(head.page_count) + " pages)");
+    auto found = cache.find(page_no);
+    if (found != cache.end()) return found->second;
+    std::vector<std::uint8_t> bytes = read_raw(page_no, head.page_size);
+    if (codec) codec->decode_page(page_no, bytes);
+    auto shared = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+    if (cache_order.size() < CACHE_PAGES) {
+        cache_order.push_back(page_no);
+    } else {
+        cache.erase(cache_order[cache_next]);
+        cache_order[cache_next] = page_no;
+        cache_next = (cache_next + 1) % CACHE_PAGES;
+    }
+    cache.emplace(page_no, shared);
+    return shared;
+}

@@ -1,0 +1,189 @@
+#include "platform/jet/jet_table_def_reader.hpp"
+
+#include <algorithm>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/jet/jet_pager.hpp"
+#include "platform/jet/jet_reader.hpp"
+#include "platform/jet/jet_text.hpp"
+
+namespace {
+
+constexpr std::uint8_t PAGE_TYPE_TDEF = 0x02;
+constexpr std::uint16_t NO_COLUMN = 0xFFFF;
+constexpr int INDEX_COLUMN_SLOTS = 10;
+constexpr std::uint8_t INDEX_TYPE_PRIMARY = 1;
+constexpr std::uint8_t INDEX_TYPE_FOREIGN = 2;
+
+// Offsets that differ between Jet 3 and Jet 4 / ACE.
+struct tdef_layout {
+    std::size_t num_rows, table_type, num_var_cols, num_cols, num_idx, num_real_idx, owned_pages;
+    std::size_t real_idx_start, real_idx_entry, column_entry, name_length_size;
+    std::size_t real_idx_def, real_idx_def_skip, logical_idx_entry, logical_idx_skip;
+    // column entry
+    std::size_t col_number, col_var_index, col_sort_order, col_flags, col_ext_flags;
+    std::size_t col_fixed_offset, col_length;
+};
+
+constexpr tdef_layout JET3_LAYOUT{12, 20, 23, 25, 27, 31, 35, 43, 8, 18, 1, 39, 0, 20, 0,
+                                  1, 3, 9, 13, 0, 14, 16};
+constexpr tdef_layout JET4_LAYOUT{16, 40, 43, 45, 47, 51, 55, 63, 12, 25, 2, 52, 4, 28, 4,
+                                  5, 7, 11, 15, 16, 21, 23};
+
+// The definition spans pages linked from offset 4; later pages add their bytes after 8.
+std::vector<std::uint8_t> read_chain(const jet_pager& pager, std::uint32_t first_page) {
+    std::vector<std::uint8_t> buffer;
+    std::unordered_set<std::uint32_t> seen;
+    std::uint32_t page_no = first_page;
+    while (page_no != 0) {
+        if (!seen.insert(page_no).second)
+            throw jet_error::corrupt(page_no, "the table definition's page chain loops");
+        jet_page_ptr page = pager.page(page_no);
+        jet_reader reader(*page, page_no);
+        if (reader.u8(0) != PAGE_TYPE_TDEF)
+            reader.corrupt("a table definition page has type " + std::to_string(reader.u8(0)));
+        std::size_t skip = buffer.empty() ? 0 : 8;
+        buffer.insert(buffer.end(), page->begin() + std::ptrdiff_t(skip), page->end());
+        page_no = reader.u32(4);
+    }
+    return buffer;
+}
+
+class tdef_parser {
+public:
+    tdef_parser(const jet_pager& pager, const jet_text_decoder& text, std::uint32_t page_no,
+                const std::vector<std::uint8_t>& bytes)
+        : layout(pager.is_jet3() ? JET3_LAYOUT : JET4_LAYOUT), jet3(pager.is_jet3()),
+          decoder(text), reader(bytes, page_no) {}
+
+    jet_table_def parse(const std::u16string& name) {
+        jet_table_def def;
+        def.name = name;
+        def.tdef_page = reader.page();
+        def.stored_row_count = reader.u32(layout.num_rows);
+        def.is_system = reader.u8(layout.table_type) == 0x53;
+        def.var_column_count = reader.u16(layout.num_var_cols);
+        def.owned_pages_row = reader.u32(layout.owned_pages);
+        std::uint16_t column_count = reader.u16(layout.num_cols);
+        std::uint32_t logical_count = reader.u32(layout.num_idx);
+        std::uint32_t real_count = reader.u32(layout.num_real_idx);
+        if (real_count > 1000 || logical_count > 1000)
+            reader.corrupt("the table definition declares " + std::to_string(logical_count) +
+                           " indexes");
+        position = layout.real_idx_start + real_count * layout.real_idx_entry;
+        read_columns(def, column_count);
+        std::vector<real_index> reals = read_real_indexes(real_count);
+        read_logical_indexes(def, reals, logical_count);
+        return def;
+    }
+
+private:
+    struct real_index {
+        std::vector<std::pair<std::uint16_t, bool>> columns;
+        std::uint8_t flags = 0;
+    };
+
+    std::u16string read_name() {
+        std::size_t length = layout.name_length_size == 1 ? reader.u8(position)
+                                                          : reader.u16(position);
+        position += layout.name_length_size;
+        std::u16string name = decoder.decode(reader.span(position, length));
+        position += length;
+        return name;
+    }
+
+    jet_column read_column(std::size_t at) {
+        jet_column column;
+        column.type_code = reader.u8(at);
+        column.column_number = reader.u16(at + layout.col_number);
+        column.var_index = reader.u16(at + layout.col_var_index);
+        column.sort_order = reader.u16(at + layout.col_sort_order);
+        column.precision = reader.u8(at + 11);
+        column.scale = reader.u8(at + 12);
+        column.flags = reader.u8(at + layout.col_flags);
+        column.ext_flags = jet3 ? 0 : reader.u8(at + layout.col_ext_flags);
+        column.fixed_offset = reader.u16(at + layout.col_fixed_offset);
+        column.size_bytes = reader.u16(at + layout.col_length);
+        column.bytes_per_char = jet3 ? 1 : 2;
+        if (column.type_code == JET_TYPE_COMPLEX && !jet3) column.complex_id = reader.i32(at + 11);
+        return column;
+    }
+
+    void read_columns(jet_table_def& def, std::uint16_t column_count) {
+        for (std::uint16_t column_idx = 0; column_idx < column_count; ++column_idx) {
+            def.columns.push_back(read_column(position));
+            position += layout.column_entry;
+        }
+        for (jet_column& column : def.columns) column.name = read_name();
+        std::stable_sort(def.columns.begin(), def.columns.end(),
+                         [](const jet_column& left, const jet_column& right) {
+                             return left.column_number < right.column_number;
+                         });
+    }
+
+    std::vector<real_index> read_real_indexes(std::uint32_t real_count) {
+        std::vector<real_index> reals(real_count);
+        for (real_index& real : reals) {
+            std::size_t at = position + layout.real_idx_def_skip;
+            for (int slot = 0; slot < INDEX_COLUMN_SLOTS; ++slot) {
+                std::uint16_t column_number = reader.u16(at + std::size_t(slot) * 3);
+                if (column_number == NO_COLUMN) continue;
+                bool ascending = reader.u8(at + std::size_t(slot) * 3 + 2) != 0x02;
+                real.columns.emplace_back(column_number, ascending);
+            }
+            real.flags = reader.u8(at + 30 + 8);
+            position += layout.real_idx_def;
+        }
+        return reals;
+    }
+
+    void read_logical_indexes(jet_table_def& def, const std::vector<real_index>& reals,
+                              std::uint32_t logical_count) {
+        for (std::uint32_t index_idx = 0; index_idx < logical_count; ++index_idx) {
+            std::size_t at = position + layout.logical_idx_skip;
+            jet_index index;
+            index.index_number = reader.u32(at);
+            index.real_index = reader.u32(at + 4);
+            std::uint8_t index_type = reader.u8(at + 4 + 4 + 1 + 4 + 4 + 2);
+            index.is_primary = index_type == INDEX_TYPE_PRIMARY;
+            index.is_foreign_key = index_type == INDEX_TYPE_FOREIGN;
+            if (index.real_index >= reals.size())
+                reader.corrupt("index " + std::to_string(index_idx) + " names physical index " +
+                               std::to_string(index.real_index));
+            const real_index& real = reals[index.real_index];
+            index.flags = real.flags;
+            for (const auto& [column_number, ascending] : real.columns)
+                index.columns.push_back({column_name(def, column_number), column_number,
+                                         ascending});
+            def.indexes.push_back(std::move(index));
+            position += layout.logical_idx_entry;
+        }
+        for (jet_index& index : def.indexes) index.name = read_name();
+    }
+
+    std::u16string column_name(const jet_table_def& def, std::uint16_t column_number) const {
+        for (const jet_column& column : def.columns)
+            if (column.column_number == column_number) return column.name;
+        reader.corrupt("an index names the missing column " + std::to_string(column_number));
+    }
+
+    const tdef_layout& layout;
+    bool jet3;
+    const jet_text_decoder& decoder;
+    jet_reader reader;
+    std::size_t position = 0;
+};
+
+}  // namespace
+
+jet_table_def jet_read_table_def(const jet_pager& pager, const jet_text_decoder& text,
+                                 std::uint32_t tdef_page, const std::u16string& name) {
+    try {
+        std::vector<std::uint8_t> bytes = read_chain(pager, tdef_page);
+        return tdef_parser(pager, text, tdef_page, bytes).parse(name);
+    } catch (jet_error& error) {
+        error.set_table(jet_utf8(name));
+        throw;
+    }
+}

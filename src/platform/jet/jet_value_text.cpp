@@ -1,0 +1,173 @@
+#include "platform/jet/jet_value_text.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/winbase/win_codepage.hpp"
+
+namespace {
+
+using jet_uint128 = unsigned __int128;
+
+constexpr std::int64_t OLE_EPOCH_FROM_UNIX_DAYS = -25569;       // 1899-12-30
+constexpr std::int64_t DATE_EXT_EPOCH_FROM_UNIX_DAYS = -719162;  // 0001-01-01
+constexpr std::int64_t SECONDS_PER_DAY = 86400;
+
+struct civil_date {
+    std::int64_t year;
+    unsigned month;
+    unsigned day;
+};
+
+// Days since 1970-01-01 to the proleptic Gregorian calendar (H. Hinnant's algorithm).
+civil_date civil_from_days(std::int64_t days) {
+    days += 719468;
+    std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    std::int64_t day_of_era = days - era * 146097;
+    std::int64_t year_of_era =
+        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+    std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 -
+                                             year_of_era / 100);
+    std::int64_t month_index = (5 * day_of_year + 2) / 153;
+    unsigned day = unsigned(day_of_year - (153 * month_index + 2) / 5 + 1);
+    unsigned month = unsigned(month_index < 10 ? month_index + 3 : month_index - 9);
+    return {year_of_era + era * 400 + (month <= 2), month, day};
+}
+
+std::string format_date_time(std::int64_t unix_days, std::int64_t seconds) {
+    civil_date date = civil_from_days(unix_days);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02lld:%02lld:%02lld",
+                  static_cast<long long>(date.year), date.month, date.day,
+                  static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    return buffer;
+}
+
+std::string unsigned_text(jet_uint128 magnitude) {
+    if (magnitude == 0) return "0";
+    std::string digits;
+    while (magnitude > 0) {
+        digits.insert(digits.begin(), char('0' + int(magnitude % 10)));
+        magnitude /= 10;
+    }
+    return digits;
+}
+
+// digits with a decimal point scale places from the right.
+std::string scaled_text(bool negative, jet_uint128 magnitude, unsigned scale) {
+    std::string digits = unsigned_text(magnitude);
+    if (scale > 0) {
+        if (digits.size() <= scale) digits.insert(0, scale - digits.size() + 1, '0');
+        digits.insert(digits.size() - scale, 1, '.');
+    }
+    return (negative && magnitude != 0 ? "-" : "") + digits;
+}
+
+template <class T>
+std::string shortest_text(T number) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+std::string jet_currency_text(jet_currency value) {
+    bool negative = value.units < 0;
+    jet_uint128 magnitude =
+        negative ? jet_uint128(-(value.units + 1)) + 1 : jet_uint128(value.units);
+    return scaled_text(negative, magnitude, 4);
+}
+
+std::string jet_decimal_text(const jet_decimal& value) {
+    jet_uint128 magnitude = jet_uint128(value.hi) << 64 |
+                                  jet_uint128(value.mid) << 32 | value.lo;
+    return scaled_text(value.negative, magnitude, value.scale);
+}
+
+// The OLE date keeps the time as a positive fraction also before 1899-12-30: -1.25 is
+// 1899-12-29 06:00. Split day and fraction before rounding to the second.
+std::string jet_date_text(double ole_date) {
+    if (!std::isfinite(ole_date) || std::fabs(ole_date) > 3e6) return shortest_text(ole_date);
+    double whole_days = std::trunc(ole_date);
+    double fraction = std::fabs(ole_date - whole_days);
+    std::int64_t days = std::int64_t(whole_days);
+    std::int64_t seconds = std::llround(fraction * SECONDS_PER_DAY);
+    if (seconds >= SECONDS_PER_DAY) {
+        seconds -= SECONDS_PER_DAY;
+        ++days;
+    }
+    return format_date_time(days + OLE_EPOCH_FROM_UNIX_DAYS, seconds);
+}
+
+// Stored: 19 digits of days since 0001-01-01, ':', 12 digits of seconds, 7 digits of ticks.
+std::string jet_date_ext_text(const jet_date_ext& value) {
+    const std::string& stored = value.stored;
+    auto digits = [&](std::size_t at, std::size_t count, std::int64_t& out) {
+        if (stored.size() < at + count) return false;
+        auto result = std::from_chars(stored.data() + at, stored.data() + at + count, out);
+        return result.ec == std::errc() && result.ptr == stored.data() + at + count;
+    };
+    std::int64_t days = 0, seconds = 0, ticks = 0;
+    if (!digits(0, 19, days) || !digits(20, 12, seconds) || !digits(32, 7, ticks) ||
+        seconds >= SECONDS_PER_DAY)
+        return jet_quoted(std::u16string(stored.begin(), stored.end()));
+    char fraction[16];
+    std::snprintf(fraction, sizeof fraction, ".%07lld", static_cast<long long>(ticks));
+    return format_date_time(days + DATE_EXT_EPOCH_FROM_UNIX_DAYS, seconds) + fraction;
+}
+
+std::string jet_guid_text(const jet_guid& value) {
+    const auto& b = value.bytes;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer,
+                  "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                  b[3], b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11],
+                  b[12], b[13], b[14], b[15]);
+    return buffer;
+}
+
+std::string jet_hex_text(const std::vector<std::uint8_t>& bytes) {
+    static const char HEX[] = "0123456789abcdef";
+    std::string text = "0x";
+    text.reserve(2 + bytes.size() * 2);
+    for (std::uint8_t byte : bytes) {
+        text.push_back(HEX[byte >> 4]);
+        text.push_back(HEX[byte & 0x0F]);
+    }
+    return text;
+}
+
+std::string jet_quoted(const std::u16string& text) {
+    std::string utf8 = win_utf16_to_utf8(text);
+    std::string quoted = "\"";
+    for (char ch : utf8) {
+        if (ch == '"') quoted.push_back('"');
+        quoted.push_back(ch);
+    }
+    quoted.push_back('"');
+    return quoted;
+}
+
+std::string jet_value_to_csv(const jet_value& value) {
+    switch (value.kind()) {
+    case jet_value_kind::null_value: return "";
+    case jet_value_kind::boolean: return value.get<bool>() ? "1" : "0";
+    case jet_value_kind::byte: return std::to_string(value.get<std::uint8_t>());
+    case jet_value_kind::int16: return std::to_string(value.get<std::int16_t>());
+    case jet_value_kind::int32: return std::to_string(value.get<std::int32_t>());
+    case jet_value_kind::int64: return std::to_string(value.get<std::int64_t>());
+    case jet_value_kind::float32: return shortest_text(value.get<float>());
+    case jet_value_kind::float64: return shortest_text(value.get<double>());
+    case jet_value_kind::currency: return jet_currency_text(value.get<jet_currency>());
+    case jet_value_kind::decimal: return jet_decimal_text(value.get<jet_decimal>());
+    case jet_value_kind::date: return jet_date_text(value.get<jet_date>().serial);
+    case jet_value_kind::date_ext: return jet_date_ext_text(value.get<jet_date_ext>());
+    case jet_value_kind::guid: return jet_guid_text(value.get<jet_guid>());
+    case jet_value_kind::text: return jet_quoted(value.get<std::u16string>());
+    case jet_value_kind::binary: return jet_hex_text(value.get<std::vector<std::uint8_t>>());
+    }
+    return "";
+}
