@@ -1,0 +1,178 @@
+// oledb_fast_load.cpp - rows to bcp. Each value is bound with the host type of its kind right
+// before bcp_sendrow (bcp_bind may change between rows): integers as SYBINT8, doubles as
+// SYBFLT8, money as SYBMONEY, timestamps as SYBDATETIME, decimals and text as SYBCHAR (UTF-8;
+// FreeTDS converts to UTF-16 for nvarchar), bytes as SYBBINARY. db-lib converts to the column.
+
+#include "platform/oledb/oledb_fast_load.hpp"
+
+#include "platform/oledb/oledb_session.hpp"
+
+#include <cstring>
+
+#define MSDBLIB 1
+#include <sybfront.h>
+#include <sybdb.h>
+
+namespace {
+
+constexpr int SECONDS_PER_DAY = 86400;
+constexpr int TICKS_PER_SECOND = 300;   // datetime keeps time in 1/300 s
+
+// Days from 1900-01-01 (datetime's day 0) to a civil date; negative before it.
+std::int32_t days_since_1900(int year, int month, int day) {
+    // Days from 0000-03-01 by the proleptic Gregorian count (H. Hinnant's days_from_civil).
+    const auto days_from_civil = [](int y, int m, int d) {
+        y -= m <= 2;
+        const int era = (y >= 0 ? y : y - 399) / 400;
+        const int year_of_era = y - era * 400;
+        const int day_of_year = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+        const int day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100
+                               + day_of_year;
+        return era * 146097 + day_of_era;
+    };
+    return days_from_civil(year, month, day) - days_from_civil(1900, 1, 1);
+}
+
+DBDATETIME to_dbdatetime(const DBTIMESTAMP& value) {
+    DBDATETIME result{};
+    result.dtdays = days_since_1900(value.year, value.month, value.day);
+    const std::int64_t milliseconds =
+        (std::int64_t(value.hour) * 3600 + value.minute * 60 + value.second) * 1000
+        + value.fraction / 1000000;
+    std::int64_t ticks = (milliseconds * TICKS_PER_SECOND + 500) / 1000;
+    if (ticks >= std::int64_t(SECONDS_PER_DAY) * TICKS_PER_SECOND) {
+        ticks -= std::int64_t(SECONDS_PER_DAY) * TICKS_PER_SECOND;
+        ++result.dtdays;
+    }
+    result.dttime = static_cast<DBINT>(ticks);
+    return result;
+}
+
+// The bytes and host type one value is bound with; `storage` keeps them until the send.
+struct bound_value {
+    int host_type = SYBCHAR;
+    DBINT length = 0;   // 0 NULL, -1 fixed-size
+    std::string storage;
+};
+
+template <class T>
+bound_value fixed_value(int host_type, const T& value) {
+    bound_value bound;
+    bound.host_type = host_type;
+    bound.length = -1;
+    bound.storage.assign(reinterpret_cast<const char*>(&value), sizeof value);
+    return bound;
+}
+
+bound_value variable_value(int host_type, std::string bytes) {
+    bound_value bound;
+    bound.host_type = host_type;
+    bound.length = static_cast<DBINT>(bytes.size());
+    bound.storage = std::move(bytes);
+    return bound;
+}
+
+struct value_binder {
+    bound_value operator()(std::monostate) const { return bound_value{}; }
+    bound_value operator()(std::int64_t value) const { return fixed_value(SYBINT8, value); }
+    bound_value operator()(double value) const { return fixed_value(SYBFLT8, value); }
+    bound_value operator()(bool value) const {
+        return fixed_value(SYBINT8, std::int64_t(value ? 1 : 0));
+    }
+    bound_value operator()(const oledb_money& value) const {
+        DBMONEY money{};
+        const auto bits = static_cast<std::uint64_t>(value.ten_thousandths);
+        money.mnyhigh = static_cast<DBINT>(static_cast<std::uint32_t>(bits >> 32));
+        money.mnylow = static_cast<DBUINT>(bits & 0xFFFFFFFFu);
+        return fixed_value(SYBMONEY, money);
+    }
+    bound_value operator()(const DBTIMESTAMP& value) const {
+        return fixed_value(SYBDATETIME, to_dbdatetime(value));
+    }
+    bound_value operator()(const DB_NUMERIC& value) const {
+        return variable_value(SYBCHAR, oledb_numeric_to_text(value));
+    }
+    bound_value operator()(const oledb_text& value) const {
+        return variable_value(SYBCHAR, value.utf8);
+    }
+    bound_value operator()(const oledb_bytes& value) const {
+        return variable_value(SYBBINARY, value.bytes);
+    }
+};
+
+}  // namespace
+
+oledb_fast_load::oledb_fast_load(oledb_session& owner, std::vector<oledb_column_info> columns)
+    : session(owner), column_list(std::move(columns)) {}
+
+oledb_fast_load::~oledb_fast_load() {
+    // A load nobody committed is ended so the connection can be used again; the rows of the
+    // unfinished batch are the caller's loss, which commit() would have reported.
+    if (b_open && !dbdead(session.handle())) bcp_done(session.handle());
+}
+
+oledb_hresult oledb_fast_load::open(oledb_session& session, const std::string& table_id,
+                                    const std::vector<oledb_column_info>& columns,
+                                    std::unique_ptr<oledb_fast_load>& out) {
+    std::unique_ptr<oledb_fast_load> loader(new oledb_fast_load(session, columns));
+    session.messages().clear();
+    if (bcp_init(session.handle(), table_id.c_str(), nullptr, nullptr, DB_IN) != SUCCEED) {
+        return session.messages().publish("The bulk load could not start.");
+    }
+    loader->b_open = true;
+    if (bcp_control(session.handle(), BCPKEEPIDENTITY, 1) != SUCCEED) {
+        return session.messages().publish("Identity values cannot be kept by the bulk load.");
+    }
+    out = std::move(loader);
+    return OLEDB_S_OK;
+}
+
+bool oledb_fast_load::can_send(const std::vector<oledb_bulk_value>& row) {
+    for (const oledb_bulk_value& value : row) {
+        if (const auto* text = std::get_if<oledb_text>(&value); text && text->utf8.empty()) {
+            return false;
+        }
+        if (const auto* bytes = std::get_if<oledb_bytes>(&value); bytes && bytes->bytes.empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+oledb_hresult oledb_fast_load::insert_row(const std::vector<oledb_bulk_value>& row) {
+    if (!b_open) return oledb_fail(OLEDB_E_UNEXPECTED, "The bulk load has ended.");
+    if (row.size() != column_list.size() || !can_send(row)) {
+        return oledb_fail(OLEDB_E_INVALIDARG, "The row does not fit the bulk-load columns.");
+    }
+    std::vector<bound_value> bound;
+    bound.reserve(row.size());
+    DBPROCESS* dbproc = session.handle();
+    session.messages().clear();
+    for (std::size_t column_idx = 0; column_idx < row.size(); ++column_idx) {
+        bound.push_back(std::visit(value_binder{}, row[column_idx]));
+        bound_value& value = bound.back();
+        BYTE* address = reinterpret_cast<BYTE*>(value.storage.data());
+        if (bcp_bind(dbproc, address, 0, value.length, nullptr, 0, value.host_type,
+                     static_cast<int>(column_idx + 1)) != SUCCEED) {
+            return session.messages().publish("A bulk-load value cannot be bound.");
+        }
+    }
+    if (bcp_sendrow(dbproc) != SUCCEED) {
+        return session.messages().publish("The bulk load could not send a row.");
+    }
+    return OLEDB_S_OK;
+}
+
+oledb_hresult oledb_fast_load::commit(bool b_done) {
+    if (!b_open) return OLEDB_S_OK;
+    session.messages().clear();
+    DBPROCESS* dbproc = session.handle();
+    const DBINT rows = b_done ? bcp_done(dbproc) : bcp_batch(dbproc);
+    if (b_done) b_open = false;
+    if (rows < 0 || !session.messages().errors.empty()) {
+        b_open = false;
+        return session.messages().publish("The bulk load could not commit its rows.");
+    }
+    committed += rows;
+    return OLEDB_S_OK;
+}

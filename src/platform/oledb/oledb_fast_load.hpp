@@ -1,0 +1,71 @@
+#pragma once
+// oledb_fast_load.hpp - IRowsetFastLoad over db-lib's bcp: InsertRow sends one row
+// (bcp_sendrow), Commit(FALSE) ends a batch (bcp_batch), Commit(TRUE) ends the load
+// (bcp_done). Identity values in the rows are kept (BCPKEEPIDENTITY).
+//
+// db-lib's bcp reads a zero-length value as NULL, so an empty text or binary value cannot
+// travel by bulk load; `can_send` tells the caller, who writes such a row another way.
+
+#include "platform/oledb/oledb_data_convert.hpp"
+#include "platform/oledb/oledb_types.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+class oledb_session;
+
+// DBTIMESTAMP: the fraction is in nanoseconds.
+struct DBTIMESTAMP {
+    std::int16_t year = 0;
+    std::uint16_t month = 0;
+    std::uint16_t day = 0;
+    std::uint16_t hour = 0;
+    std::uint16_t minute = 0;
+    std::uint16_t second = 0;
+    std::uint32_t fraction = 0;
+};
+
+struct oledb_money {
+    std::int64_t ten_thousandths = 0;   // the CY representation
+};
+
+struct oledb_text {
+    std::string utf8;
+};
+
+struct oledb_bytes {
+    std::string bytes;
+};
+
+using oledb_bulk_value = std::variant<std::monostate, std::int64_t, double, bool, oledb_money,
+                                      DBTIMESTAMP, DB_NUMERIC, oledb_text, oledb_bytes>;
+
+class oledb_fast_load {
+public:
+    static oledb_hresult open(oledb_session& session, const std::string& table_id,
+                              const std::vector<oledb_column_info>& columns,
+                              std::unique_ptr<oledb_fast_load>& out);
+    ~oledb_fast_load();
+    oledb_fast_load(const oledb_fast_load&) = delete;
+    oledb_fast_load& operator=(const oledb_fast_load&) = delete;
+
+    const std::vector<oledb_column_info>& columns() const { return column_list; }
+    // False when a value is an empty text or empty byte string (see above).
+    static bool can_send(const std::vector<oledb_bulk_value>& row);
+    // One value per column, in column order.
+    oledb_hresult insert_row(const std::vector<oledb_bulk_value>& row);
+    // Commit(FALSE): the rows sent so far become durable. Commit(TRUE): the load ends.
+    oledb_hresult commit(bool b_done);
+    std::int64_t rows_committed() const { return committed; }
+
+private:
+    oledb_fast_load(oledb_session& owner, std::vector<oledb_column_info> columns);
+
+    oledb_session& session;
+    std::vector<oledb_column_info> column_list;
+    std::int64_t committed = 0;
+    bool b_open = false;
+};
