@@ -8,3 +8,12 @@
 
 bool udb_same_name(std::u16string_view left, std::u16string_view right);
 bool udb_same_name(std::u16string_view left, std::u16string_view right, bool b_case_sensitive);
+
+// The first item whose `name` member equals the name case-blind, or null.
+template <class Items>
+auto udb_find_named(Items& items, std::u16string_view name) -> decltype(&*items.begin()) {
+    for (auto& item : items) {
+        if (udb_same_name(item.name, name)) return &item;
+    }
+    return nullptr;
+}

@@ -1,0 +1,144 @@
+// udb_rule_test.cpp - the conversion-rule registry and the GUID rule: which columns and values
+// a rule takes, the literal it writes, the order in which rules answer, and what the
+// destination hears when no run has a registry.
+#include "udb/udb_rule.hpp"
+
+#include <gtest/gtest.h>
+
+#include "platform/oleaut/oleaut_types.hpp"
+#include "udb/udb_test_util.hpp"
+
+namespace {
+
+const std::u16string GUID_TEXT = u"{guid {0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}}";
+
+t_ftd guid_column(std::uint32_t reserved) {
+    return t_ftd(16, u"ReplicaID", VT_BLOB, false, false, ole_variant(), reserved);
+}
+
+// The GUID rule with the declaration a destination would give it.
+class text_guid_rule : public basic_guid_rule {
+public:
+    udb_column_desc& handle1_1(const t_ftd&, udb_column_desc& desc) const override {
+        desc.column_size = 38;
+        return desc;
+    }
+};
+
+// Takes every column and value and leaves its mark, so tests see which rule answered.
+class marking_rule : public udb_conversion_rule {
+public:
+    explicit marking_rule(std::u16string mark, bool* destroyed = nullptr)
+        : mark(std::move(mark)), destroyed(destroyed) {}
+    ~marking_rule() override {
+        if (destroyed != nullptr) *destroyed = true;
+    }
+    bool is_acceptable2(const ole_variant&) const override { return true; }
+    bool is_acceptable1(const t_ftd&) const override { return true; }
+    void handle2(std::u16string& text, const ole_variant&) const override { text = mark; }
+    udb_column_desc& handle1_1(const t_ftd&, udb_column_desc& desc) const override {
+        desc.column_size = mark.size();
+        return desc;
+    }
+
+private:
+    std::u16string mark;
+    bool* destroyed;
+};
+
+}  // namespace
+
+TEST(BasicGuidRule, TakesOnlyBlobColumnsMarkedAsGuid) {
+    const text_guid_rule rule;
+    EXPECT_TRUE(rule.is_acceptable1(guid_column(1)));
+    EXPECT_FALSE(rule.is_acceptable1(guid_column(0)));
+    EXPECT_FALSE(rule.is_acceptable1(t_ftd(16, u"g", VT_BSTR, false, false, ole_variant(), 1)));
+}
+
+TEST(BasicGuidRule, TakesReplicationIdTextOnly) {
+    const text_guid_rule rule;
+    EXPECT_TRUE(rule.is_acceptable2(ole_variant(GUID_TEXT)));
+    std::u16string upper = GUID_TEXT;
+    upper.replace(1, 4, u"GUID");
+    EXPECT_TRUE(rule.is_acceptable2(ole_variant(upper)));
+    std::u16string no_word = GUID_TEXT;
+    no_word.replace(1, 4, u"gxid");
+    EXPECT_FALSE(rule.is_acceptable2(ole_variant(no_word)));   // braces alone are not enough
+    EXPECT_FALSE(rule.is_acceptable2(ole_variant(GUID_TEXT.substr(0, 44))));
+    EXPECT_FALSE(rule.is_acceptable2(ole_variant(12345678)));
+}
+
+TEST(BasicGuidRule, LiteralIsTheBracedGuidInQuotes) {
+    const text_guid_rule rule;
+    std::u16string literal;
+    rule.handle2(literal, ole_variant(GUID_TEXT));
+    EXPECT_EQ(literal, u"'{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}'");
+    EXPECT_EQ(literal.size(), 40u);
+    rule.handle2(literal, ole_variant(u"plain text"));
+    EXPECT_TRUE(literal.empty());
+}
+
+TEST(UdbCustomConversion, EmptyRegistryTakesNothing) {
+    const udb_custom_conversion registry;
+    EXPECT_FALSE(registry.is_acceptable1(guid_column(1)));
+    EXPECT_FALSE(registry.is_acceptable2(ole_variant(GUID_TEXT)));
+    std::u16string literal = u"left over";
+    registry.handle2(literal, ole_variant(GUID_TEXT));
+    EXPECT_TRUE(literal.empty());
+}
+
+TEST(UdbCustomConversion, FirstRegisteredRuleThatAcceptsAnswers) {
+    udb_custom_conversion registry;
+    registry.add_rule(std::make_unique<text_guid_rule>());
+    registry.add_rule(std::make_unique<marking_rule>(u"second"));
+    std::u16string literal;
+    registry.handle2(literal, ole_variant(GUID_TEXT));
+    EXPECT_EQ(literal.size(), 40u);
+    registry.handle2(literal, ole_variant(7));
+    EXPECT_EQ(literal, u"second");
+    udb_column_desc desc{130, 0};
+    EXPECT_EQ(registry.handle1_1(guid_column(1), desc).column_size, 38u);
+    EXPECT_EQ(registry.handle1_1(guid_column(0), desc).column_size, 6u);
+}
+
+TEST(UdbCustomConversion, ValueNoRuleTakesIsAnAssertionAtItsFixedLine) {
+    udb_custom_conversion registry;
+    registry.add_rule(std::make_unique<text_guid_rule>());
+    std::u16string literal;
+    try {
+        registry.handle2(literal, ole_variant(7));
+        FAIL() << "a value no rule takes was written";
+    } catch (const tk_mail_assertion& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  "Internal error: \ncode=" + hex_of("udb/udb_rule.cpp\\88"));
+    }
+}
+
+TEST(UdbCustomConversion, OneRegistryPerProcessAndItOwnsItsRules) {
+    bool destroyed = false;
+    {
+        udb_custom_conversion registry;
+        registry.add_rule(std::make_unique<marking_rule>(u"m", &destroyed));
+        EXPECT_THROW(udb_custom_conversion second, tk_mail_assertion);
+        EXPECT_TRUE(udb_custom_conversion::is_registered());
+    }
+    EXPECT_TRUE(destroyed);
+    EXPECT_FALSE(udb_custom_conversion::is_registered());
+}
+
+TEST(UdbCustomConversion, WithoutARunTheDestinationHearsNoRule) {
+    ASSERT_FALSE(udb_custom_conversion::is_registered());
+    EXPECT_FALSE(udb_custom_conversion::ask_is_acceptable1(guid_column(1)));
+    EXPECT_FALSE(udb_custom_conversion::ask_is_acceptable2(ole_variant(GUID_TEXT)));
+    udb_column_desc desc{130, 10};
+    EXPECT_EQ(udb_custom_conversion::ask_handle1_1(guid_column(1), desc).column_size, 10u);
+    std::u16string literal = u"x";
+    udb_custom_conversion::ask_handle2(literal, ole_variant(GUID_TEXT));
+    EXPECT_TRUE(literal.empty());
+
+    udb_custom_conversion registry;
+    registry.add_rule(std::make_unique<text_guid_rule>());
+    EXPECT_TRUE(udb_custom_conversion::ask_is_acceptable1(guid_column(1)));
+    udb_custom_conversion::ask_handle2(literal, ole_variant(GUID_TEXT));
+    EXPECT_EQ(literal.size(), 40u);
+}
