@@ -6,7 +6,8 @@
 // Narrow lines take a printf format and arguments. Wide lines take a char16_t format whose %s
 // conversions take wide text (std::u16string, std::u16string_view or const char16_t*); the format
 // and every wide argument are converted to UTF-8 before formatting, so the file is UTF-8 either
-// way. Other arguments (numbers, narrow const char*) pass through as printf has them.
+// way; a narrow std::string may stand for %s too. Other arguments (numbers, const char*) pass
+// through as printf has them.
 #pragma once
 
 #include <optional>
@@ -59,6 +60,7 @@ private:
     static std::string narrow_arg(const std::u16string& text) {
         return narrow_arg(std::u16string_view(text));
     }
+    static const std::string& narrow_arg(const std::string& text) { return text; }
     template <class T>
     static const T& narrow_arg(const T& value) {
         static_assert(std::is_arithmetic_v<T> || std::is_pointer_v<T> || std::is_enum_v<T>

@@ -37,13 +37,15 @@ TEST(Utf16Encoding, UnpairedSurrogatesBecomeReplacements) {
     EXPECT_EQ(replaced, 3u);
 }
 
-TEST(Windows1252, EveryByteDecodesAndTheUsedOnesComeBack) {
+TEST(Windows1252, HighBytesDecodeAsWindowsDoesAndComeBack) {
+    EXPECT_EQ(win_cp1252_to_utf16("\x80\x8A\x9F\xE4\xDF"), u"€ŠŸäß");
+    EXPECT_EQ(win_cp1252_to_utf8("Stra\xDF" "e"), "Straße");
+    EXPECT_EQ(win_cp1252_to_utf16("\x81\x8D\x8F\x90\x9D"), u"\u0081\u008D\u008F\u0090\u009D");
     for (int byte = 0; byte < 256; ++byte) {
         const std::string narrow(1, char(byte));
-        const std::u16string wide = win_cp1252_to_utf16(narrow);
-        ASSERT_EQ(wide.size(), 1u);
-        EXPECT_EQ(win_utf16_to_cp1252(wide), narrow) << byte;
+        EXPECT_EQ(win_utf16_to_cp1252(win_cp1252_to_utf16(narrow)), narrow) << byte;
     }
+    EXPECT_EQ(win_utf16_to_cp1252(u"€ä日"), "\x80\xE4?");
 }
 
 }  // namespace
