@@ -46,6 +46,19 @@ std::int64_t number_of(const jet_value& value) {
     }
 }
 
+// A calculated column's definition keeps the type chosen when it was created; the stored
+// result has the type of its expression, recorded as ResultType (calcFieldTestV2010:
+// "[Salary]/12" is declared Double and stores Currency). Rows decode by the result type.
+void apply_result_types(jet_table_def& def) {
+    for (jet_column& column : def.columns) {
+        if (!column.is_calculated()) continue;
+        const jet_property* result = column.properties.find(u"ResultType");
+        if (!result) continue;
+        std::int64_t type_code = number_of(result->value);
+        if (type_code > 0 && type_code < 0x100) column.type_code = std::uint8_t(type_code);
+    }
+}
+
 }  // namespace
 
 jet_database::jet_database(std::string path, std::unique_ptr<jet_pager> file)
@@ -135,6 +148,7 @@ jet_table_def jet_database::read_definition(const jet_catalog_entry& entry) cons
         error.set_table(jet_utf8(entry.name));
         throw;
     }
+    apply_result_types(def);
     return def;
 }
 

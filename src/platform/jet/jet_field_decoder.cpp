@@ -57,6 +57,23 @@ jet_value decode_calculated_numeric(const jet_reader& bytes, const jet_column& c
     return jet_value(value);
 }
 
+// A Yes/No expression stores one byte (0xFF for True) in an Integer column: integers are
+// sign-extended from the bytes present.
+jet_value decode_calculated_integer(const jet_reader& bytes, const jet_column& column) {
+    if (bytes.size() == 0) return jet_value();
+    std::size_t width = column.type_code == JET_TYPE_BYTE ? 1
+                        : column.type_code == JET_TYPE_INT16 ? 2 : 4;
+    std::size_t present = std::min(bytes.size(), width);
+    std::uint32_t raw = 0;
+    for (std::size_t byte_idx = 0; byte_idx < present; ++byte_idx)
+        raw |= std::uint32_t(bytes.u8(byte_idx)) << (8 * byte_idx);
+    bool negative = (raw >> (8 * present - 1)) & 1;
+    if (negative && present < 4) raw |= ~0u << (8 * present);
+    if (column.type_code == JET_TYPE_BYTE) return jet_value(std::uint8_t(raw));
+    if (column.type_code == JET_TYPE_INT16) return jet_value(std::int16_t(raw));
+    return jet_value(std::int32_t(raw));
+}
+
 }  // namespace
 
 jet_decimal jet_decode_numeric(const jet_reader& bytes, std::uint8_t scale,
@@ -105,6 +122,10 @@ jet_value jet_field_decoder::decode_calculated(const jet_column& column,
         return jet_value(text.decode(payload.span(0, payload.size())));
     case JET_TYPE_NUMERIC:
         return decode_calculated_numeric(payload, column);
+    case JET_TYPE_BYTE:
+    case JET_TYPE_INT16:
+    case JET_TYPE_INT32:
+        return decode_calculated_integer(payload, column);
     default:
         if (payload.size() == 0) return jet_value();   // Access writes some nulls this way
         return decode_plain(column, payload);
