@@ -132,7 +132,9 @@ private:
                 bool ascending = reader.u8(at + std::size_t(slot) * 3 + 2) != 0x02;
                 real.columns.emplace_back(column_number, ascending);
             }
-            real.flags = reader.u8(at + 30 + 8);
+            // After the column slots: usage map and first page (4 each), then in Jet 4 four
+            // unknown bytes before the flags.
+            real.flags = reader.u8(at + 30 + 8 + (jet3 ? 0 : 4));
             position += layout.real_idx_def;
         }
         return reals;
