@@ -55,9 +55,9 @@ HRESULT put_text(const std::string& text, VARIANT* result) {
     return S_OK;
 }
 
-HRESULT put_bstr(HRESULT hr, BSTR made, VARIANT* result) {
+HRESULT put_bstr(HRESULT hr, BSTR* made, VARIANT* result) {
     if (FAILED(hr)) return hr;
-    result->bstrVal = made;
+    result->bstrVal = *made;
     result->vt = VT_BSTR;
     return S_OK;
 }
@@ -85,11 +85,18 @@ HRESULT coerce_to_text(const VARIANT& source, USHORT flags, VARIANT* result) {
         return put_text(source.boolVal ? "-1" : "0", result);
     case VT_R4: return put_text(floating_text(source.fltVal, 7), result);
     case VT_R8: return put_text(floating_text(source.dblVal, 15), result);
-    case VT_CY: return put_bstr(VarBstrFromCy(source.cyVal, LOCALE_EN_US, 0, &made), made, result);
-    case VT_DECIMAL:
-        return put_bstr(VarBstrFromDec(&source.decVal, LOCALE_EN_US, 0, &made), made, result);
-    case VT_DATE:
-        return put_bstr(VarBstrFromDate(source.date, LOCALE_EN_US, 0, &made), made, result);
+    case VT_CY: {
+        HRESULT hr = VarBstrFromCy(source.cyVal, LOCALE_EN_US, 0, &made);
+        return put_bstr(hr, &made, result);
+    }
+    case VT_DECIMAL: {
+        HRESULT hr = VarBstrFromDec(&source.decVal, LOCALE_EN_US, 0, &made);
+        return put_bstr(hr, &made, result);
+    }
+    case VT_DATE: {
+        HRESULT hr = VarBstrFromDate(source.date, LOCALE_EN_US, 0, &made);
+        return put_bstr(hr, &made, result);
+    }
     default: break;
     }
     std::string text = integer_text(source);
