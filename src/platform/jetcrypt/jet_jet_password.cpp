@@ -49,6 +49,7 @@ std::array<std::uint8_t, 4> jet4_password_mask(const jet_crypt_bytes& header) {
 // The stored password as UTF-16 code units, up to its first NUL.
 std::u16string stored_password(const jet_crypt_bytes& header, std::uint32_t version) {
     std::u16string stored;
+    stored.reserve(JET3_PASSWORD_LENGTH);   // no reallocation leaves a copy behind unwiped
     if (version == JET_VERSION_JET3) {
         for (std::size_t idx = 0; idx < JET3_PASSWORD_LENGTH; ++idx) {
             const std::uint8_t byte = header.u8(JET_OFFSET_PASSWORD + idx);

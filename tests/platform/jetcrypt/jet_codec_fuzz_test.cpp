@@ -1,13 +1,15 @@
 // Mutated page-0 headers of every protected file, run through jet_open_codec and the codec
-// it returns: each must either open or fail with jet_crypt_error, never crash or read out
+// it returns, and mutated agile descriptors through their parser: each must either open or fail with jet_crypt_error, never crash or read out
 // of bounds (this test runs under ASan and UBSan in the sanitizer build).
 #include "platform/jetcrypt/jet_codec.hpp"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 #include <vector>
 
+#include "platform/jetcrypt/jet_agile_descriptor.hpp"
 #include "platform/jetcrypt/jetcrypt_testdata.hpp"
 
 namespace {
@@ -72,6 +74,32 @@ TEST(JetCodecFuzz, MutatedHeadersOpenOrFailCleanly) {
                 EXPECT_TRUE(error.dao_number() == JET_ERR_BAD_PASSWORD ||
                             error.dao_number() == JET_ERR_UNRECOGNIZED_FORMAT);
             }
+        }
+    }
+}
+
+TEST(JetCodecFuzz, MutatedAgileDescriptorsParseOrFailCleanly) {
+    if (!jetcrypt_testdata_present()) GTEST_SKIP() << "shared Access test data absent";
+    const std::vector<std::uint8_t> file = jetcrypt_read_file(
+        jetcrypt_testdata("andipaetzold-mdb-reader/password/V2010_with-password.accdb"));
+    const std::size_t info_length =
+        file[INFO_LENGTH_OFFSET] | (file[INFO_LENGTH_OFFSET + 1] << 8);
+    const std::size_t xml_start = INFO_LENGTH_OFFSET + 2 + 8;   // after version and reserved
+    const std::string xml(file.begin() + std::ptrdiff_t(xml_start),
+                          file.begin() + std::ptrdiff_t(INFO_LENGTH_OFFSET + 2 + info_length));
+    ASSERT_NO_THROW(jet_parse_agile_descriptor(xml));
+    std::mt19937 random(7);
+    for (int round = 0; round < 5000; ++round) {
+        std::string mutated = xml;
+        const int flips = 1 + int(random() % 6);
+        for (int flip = 0; flip < flips; ++flip) {
+            mutated[random() % mutated.size()] = char(random());
+        }
+        if (random() % 4 == 0) mutated.resize(random() % mutated.size());
+        try {
+            jet_parse_agile_descriptor(mutated);
+        } catch (const jet_crypt_error& error) {
+            EXPECT_EQ(error.dao_number(), JET_ERR_UNRECOGNIZED_FORMAT);
         }
     }
 }
