@@ -1,0 +1,59 @@
+// vantrel_conv.hpp - vantrel_convertor, the converter both programs run: the generic
+// converter with its Access half and its SQL Server half, the conversion run, the wizard's
+// helpers (table list, query test) and the settings kept in profiles and the registry.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "conv/acc_conv.hpp"
+#include "conv/conv_engines.hpp"
+#include "conv/mss_set.hpp"
+#include "conv/udb_conv.hpp"
+
+class udb_database;
+class udb_recordset;
+class udb_validator;
+
+// Where the wizard keeps its last-used settings, under the current user.
+inline constexpr const char* CONVERTER_REGISTRY_KEY = "Software\\Orvane\\Vantrel";
+
+class vantrel_convertor : public udb_converter,
+                          public acc_converter_impl,
+                          public mssql_converter_impl {
+public:
+    explicit vantrel_convertor(conv_engines engines = conv_default_engines());
+    ~vantrel_convertor() override;
+
+    // The conversion; failures go to the error handler.
+    void run() override;
+    bool test_query(const std::u16string& sql) override;
+    // The source database's table names (the wizard's table page).
+    void get_all_tables(std::vector<std::u16string>& out);
+
+    // Profile files: load runs the generic, Access and SQL Server parts in turn.
+    bool load(const std::string& path);
+    bool save(const std::string& path) const;
+    // The wizard's last-used settings: read (store false) or write (store true).
+    bool serialize(bool store);
+
+    bool check_sysdb(const std::u16string& path) const { return engines.check_sysdb(path); }
+
+private:
+    struct run_state;
+
+    void run_conversion();
+    std::unique_ptr<udb_database> open_destination(bool& b_created);
+    void select_tables(run_state& state);
+    void convert_entry(run_state& state, const std::u16string& name, const std::u16string& sql);
+    void copy_records(udb_recordset& source_table, udb_recordset& dest_table,
+                      const std::u16string& name);
+    void convert_foreign_keys(run_state& state, bool b_created);
+    void print_line(const std::u16string& prefix, const std::u16string& name,
+                    std::int32_t count, const char* unit) const;
+
+    conv_engines engines;
+};

@@ -1,0 +1,170 @@
+// agent_process_test.cpp - vantrelagent run as a process: help text and exit status 255, the
+// validation messages and where they go, the log file checks, the table-names file, and a
+// build without engines failing with a clear fatal error rather than a crash.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "agent/agent_help.hpp"
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+struct agent_result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string read_all(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string shell_quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char letter : text) {
+        quoted += letter == '\'' ? std::string("'\\''") : std::string(1, letter);
+    }
+    return quoted + "'";
+}
+
+class AgentProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path()
+                 / ("vantrel-agent-" + std::to_string(::getpid()) + "-"
+                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    agent_result run(const std::vector<std::string>& args) {
+        std::string command = shell_quote(std::string(VANTREL_BUILD_DIR) + "/vantrelagent");
+        for (const std::string& arg : args) command += " " + shell_quote(arg);
+        command += " >" + shell_quote((folder / "out").string()) + " 2>"
+                   + shell_quote((folder / "err").string()) + " </dev/null";
+        int raw = std::system(command.c_str());
+        agent_result result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = read_all(folder / "out");
+        result.err = read_all(folder / "err");
+        return result;
+    }
+
+    std::filesystem::path folder;
+};
+
+TEST_F(AgentProcess, NoArgumentsPrintsTheHelpTextAndEndsWith255) {
+    agent_result result = run({});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, agent_help_text() + "\n");
+    EXPECT_THAT(result.err, StartsWith("VANTRELAGENT v3.3\nUsage: VANTRELAGENT.EXE OPTIONS\n"));
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(AgentProcess, HelpAmongOtherOptionsStopsWhenTheWalkReachesIt) {
+    agent_result result = run({"--src=a.mdb", "--help", "--mode=9"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, agent_help_text() + "\n");
+}
+
+TEST_F(AgentProcess, CapitalLetterOptionShowsTheHelpAfterTheWholeLine) {
+    agent_result result = run({"--Src=a.mdb", "--dest=D", "--mode=7"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "Invalid merge/overwrite mode\n");   // the walk went past --Src=
+
+    result = run({"--Src=a.mdb", "--dest=D", "--silent"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(AgentProcess, ModeThreeIsAcceptedOthersAreNot) {
+    for (const char* mode : {"--mode=03", "--mode=4", "--mode=-1", "--mode="}) {
+        agent_result result = run({"--src=a.mdb", "--dest=D", mode});
+        EXPECT_EQ(result.status, 255) << mode;
+        EXPECT_EQ(result.err, "Invalid merge/overwrite mode\n") << mode;
+    }
+    agent_result result = run({"--src=a.mdb", "--dest=D", "--mode=3"});
+    EXPECT_EQ(result.err.find("Invalid merge/overwrite mode"), std::string::npos);
+}
+
+TEST_F(AgentProcess, MissingSourceOrDestinationIsNamed) {
+    agent_result result = run({"--dest=D"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "You should enter source MS Access database name\n");
+    result = run({"--src=a.mdb"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "You should enter destination MS SQL database name\n");
+    result = run({"--src=a.mdb", "--silent"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(AgentProcess, MissingTableNamesFileIsReported) {
+    agent_result result = run({"--tab_file=" + (folder / "none.txt").string(), "--src=a"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "Table names file does not exist.\n"
+                          "Please verify the correct path/name was given.\n");
+}
+
+TEST_F(AgentProcess, LogFileInAMissingDirectoryIsAFatalError) {
+    agent_result result =
+        run({"--logfile=" + (folder / "no" / "such" / "x.log").string(), "--src=a", "--dest=D"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "Error:\nLogfile path does not exist. Please verify the correct path "
+                          "was given.\n");
+}
+
+TEST_F(AgentProcess, ReadOnlyLogFileIsAFatalError) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    std::filesystem::path log = folder / "ro.log";
+    std::ofstream(log) << "old";
+    ::chmod(log.c_str(), 0444);
+    agent_result result = run({"--logfile=" + log.string(), "--src=a", "--dest=D"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "Error:\nLogfile name specifies an existing read-only file.\n");
+}
+
+TEST_F(AgentProcess, LogFileReceivesTheLevelThreeLinesOnly) {
+    std::filesystem::path log = folder / "run.log";
+    std::ofstream(log) << "previous run\n";
+    agent_result result = run({"--logfile=" + log.string(), "--dest=D"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(read_all(log), "You should enter source MS Access database name\r\n");
+}
+
+#ifndef VANTREL_HAS_ACCESS_ENGINE
+TEST_F(AgentProcess, BuildWithoutTheAccessEngineEndsWithTheEngineMessage) {
+    agent_result result = run({"--src=a.mdb", "--dest=D"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "Error:\nFailed to load Data Access Objects (DAO) support library. "
+                          "Microsoft Access installation is required to proceed with the "
+                          "application. \n");
+}
+#endif
+
+#ifdef VANTREL_HAS_ACCESS_ENGINE
+TEST_F(AgentProcess, FileThatIsNotAWorkgroupFileIsRefused) {
+    std::filesystem::path fake = folder / "fake.mdw";
+    std::ofstream(fake) << std::string(2048, 'x');
+    agent_result result = run({"--src=a.mdb", "--dest=D", "--sysdb=" + fake.string()});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "Not a valid MS Access workgroup information file\n");
+}
+#endif
+
+}  // namespace

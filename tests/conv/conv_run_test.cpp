@@ -1,0 +1,297 @@
+// conv_run_test.cpp - the conversion run driven through in-memory engines: order of the
+// tables, the modes against an existing destination, the three failure levels, safe names,
+// foreign keys and the progress state a second thread reads.
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "conv_test_env.hpp"
+#include "tk/tk_exce.hpp"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+using rows = std::vector<std::vector<std::int32_t>>;
+
+class ConversionRun : public conv_test_env {
+protected:
+    // Runs and returns standard output; standard error lands in `errors`.
+    std::string run_captured() {
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        converter->run();
+        errors = ::testing::internal::GetCapturedStderr();
+        return ::testing::internal::GetCapturedStdout();
+    }
+
+    std::string errors;
+};
+
+TEST_F(ConversionRun, ConvertsTablesInNameOrderNotSelectionOrder) {
+    world.source.add_table(u"Orders", 2, rows{{1, 10}, {2, 20}});
+    world.source.add_table(u"Customers", 1, rows{{7}});
+    converter->set_selected_tables({u"Orders", u"Customers"});
+
+    std::string output = run_captured();
+
+    EXPECT_EQ(output,
+              "Converting database src.mdb(2 tables)\n"
+              "Converting table Customers(1 records)\n"
+              "Converting table Orders(2 records)\n");
+    EXPECT_EQ(world.destination.created, (std::vector<std::u16string>{u"Customers", u"Orders"}));
+    EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{1, 10}, {2, 20}}));
+    EXPECT_EQ(world.destination.tables[u"Customers"].rows, (rows{{7}}));
+    EXPECT_THAT(log_text(), HasSubstr("Converting table Customers (1 records)\r\n"));
+}
+
+TEST_F(ConversionRun, EmptySelectionConvertsEveryTableAndTheQueries) {
+    world.source.add_table(u"Orders", 1, rows{{1}, {2}});
+    world.source.add_table(u"Customers", 1, rows{{3}});
+    converter->add_table_entry(u"Big orders", u"SELECT * FROM Orders");
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Converting database src.mdb(2 tables)\n"));
+    EXPECT_THAT(output, HasSubstr("Converting table Big orders(2 records)\n"));
+    EXPECT_EQ(world.destination.tables[u"Big orders"].rows, (rows{{1}, {2}}));
+    EXPECT_EQ(world.destination.tables[u"Customers"].rows, (rows{{3}}));
+}
+
+TEST_F(ConversionRun, MissingTableIsReportedOnStandardErrorAndTheRunGoesOn) {
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    converter->set_selected_tables({u"Ghost", u"Orders"});
+
+    std::string output = run_captured();
+
+    EXPECT_EQ(errors, "Table Ghost not exists\n");
+    EXPECT_THAT(output, HasSubstr("Converting table Orders(1 records)"));
+    EXPECT_THAT(log_text(), Not(HasSubstr("Ghost")));
+}
+
+TEST_F(ConversionRun, SystemTablesAreSkippedSilently) {
+    world.source.add_table(u"MSysObjects", 1, rows{{1}});
+    world.source.tables[u"MSysObjects"].b_system = true;
+    world.source.add_table(u"Orders", 1, rows{{1}});
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, Not(HasSubstr("MSysObjects")));
+    EXPECT_EQ(world.destination.created, std::vector<std::u16string>{u"Orders"});
+    EXPECT_THAT(log_text(), HasSubstr("Skip system/linked table 'MSysObjects'"));
+}
+
+TEST_F(ConversionRun, DefinitionsOnlyCreatesAndReportsTablesWithoutRows) {
+    world.source.add_table(u"Orders", 1, rows{{1}, {2}, {3}});
+    converter->set_definitions_only(true);
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Converting table Orders(3 records)"));
+    ASSERT_EQ(world.destination.created, std::vector<std::u16string>{u"Orders"});
+    EXPECT_TRUE(world.destination.tables[u"Orders"].rows.empty());
+}
+
+TEST_F(ConversionRun, EmptyTableIsCreatedWithZeroRecords) {
+    world.source.add_table(u"Empty", 2, rows{});
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Converting table Empty(0 records)"));
+    EXPECT_EQ(world.destination.created, std::vector<std::u16string>{u"Empty"});
+}
+
+TEST_F(ConversionRun, SkipIndexesHandsTheDestinationNoIndexes) {
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    world.source.tables[u"Orders"].indexes.add(udb_index{u"PrimaryKey", true, true, {u"c0"}});
+    converter->set_skip_indexes(true);
+
+    run_captured();
+
+    EXPECT_TRUE(world.destination.tables[u"Orders"].indexes.empty());
+}
+
+TEST_F(ConversionRun, FailingRecordIsReportedWithItsNumberAndTheRestIsCopied) {
+    world.source.add_table(u"Orders", 1, rows{{1}, {REFUSED_VALUE}, {3}});
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output,
+                HasSubstr("Error:\nOrders, record #2: The specified table does not exist.\n"));
+    EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{1}, {3}}));
+}
+
+TEST_F(ConversionRun, ProgressIsResetAndDoneIsSetWhenTheRunEnds) {
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    ASSERT_FALSE(converter->is_done());
+
+    run_captured();
+
+    EXPECT_TRUE(converter->is_done());
+    EXPECT_EQ(converter->get_table_count(), 0);
+    EXPECT_EQ(converter->get_table_index(), 0);
+    EXPECT_TRUE(handler->get_context().empty());
+}
+
+TEST_F(ConversionRun, EngineGenerationsAreTriedInTheOrderThreeZeroOne) {
+    world.source.add_table(u"Orders", 1, rows{});
+    run_captured();
+    ASSERT_GE(world.calls.size(), 3u);
+    EXPECT_EQ(world.calls[0], u"version 3");
+    EXPECT_EQ(world.calls[1], u"version 0");
+    EXPECT_EQ(world.calls[2], u"anonymous");
+}
+
+TEST_F(ConversionRun, WorkgroupLogonNeedsBothFileAndUser) {
+    world.source.add_table(u"Orders", 1, rows{});
+    converter->store_ugl_settings(u"  team.mdw ", u" admin", u"pw  ");
+    run_captured();
+    EXPECT_EQ(world.calls.at(2), u"ugl team.mdw,admin,pw");
+
+    converter->store_ugl_settings(u"team.mdw", u"   ", u"pw");
+    world.calls.clear();
+    converter->check_acc_base(u"src.mdb", u"secret");
+    EXPECT_EQ(world.calls, (std::vector<std::u16string>{u"version 3", u"version 0", u"anonymous",
+                                                         u"open source 97 secret"}));
+}
+
+TEST_F(ConversionRun, SafeNameOfOneTableIsNotReusedForALaterOne) {
+    // Both names start with a digit; SQL Server compares names case-blind, so the second
+    // safe name must not be "_1a" once "_1A" has been handed out.
+    world.source.add_table(u"1a", 1, rows{{1}});
+    world.source.add_table(u"1A", 1, rows{{2}});
+
+    run_captured();
+
+    EXPECT_EQ(world.destination.created, (std::vector<std::u16string>{u"_1A", u"1_1a"}));
+    EXPECT_EQ(world.destination.tables[u"1_1a"].rows, (rows{{1}}));
+}
+
+TEST_F(ConversionRun, NoAccessEngineIsAFatalErrorThatEndsTheProcess) {
+    world.b_access_loads = false;
+    EXPECT_EXIT(
+        {
+            ::dup2(STDERR_FILENO, STDOUT_FILENO);
+            converter->run();
+        },
+        ::testing::ExitedWithCode(255),
+        "Error:\nFailed to load Data Access Objects \\(DAO\\) support library. Microsoft Access "
+        "installation is required to proceed with the application.");
+}
+
+TEST_F(ConversionRun, InternalErrorIsPrintedEvenWhenSilent) {
+    world.access_fatal_level = ERROR_LEVEL_INTERNAL;
+    converter->set_silent(true);
+    handler->set_silent(true);
+    EXPECT_EXIT(
+        {
+            ::dup2(STDERR_FILENO, STDOUT_FILENO);
+            converter->run();
+        },
+        ::testing::ExitedWithCode(255), "Internal error: Source cannot be opened");
+}
+
+TEST_F(ConversionRun, RecoverableFailureOutsideTheTablesEndsOnlyTheRun) {
+    world.access_fatal_level = ERROR_LEVEL_RECOVERABLE;
+    std::string output = run_captured();
+    EXPECT_EQ(output, "Error:\nSource cannot be opened\n");
+    EXPECT_TRUE(converter->is_done());
+}
+
+class ExistingDestinationTable : public ConversionRun {
+protected:
+    void SetUp() override {
+        ConversionRun::SetUp();
+        world.source.add_table(u"Orders", 1, rows{{1}, {2}});
+        world.source.add_table(u"Zeta", 1, rows{{9}});
+        world.destination.add_table(u"Orders", 1, rows{{100}});
+    }
+};
+
+TEST_F(ExistingDestinationTable, ModeZeroOpensForOverwriteAndHandsTheTableToCreate) {
+    run_captured();
+    EXPECT_THAT(world.calls, ::testing::Contains(u"open dest 4"));
+    EXPECT_TRUE(world.destination.deleted.empty());
+    EXPECT_EQ(world.destination.created, (std::vector<std::u16string>{u"Orders", u"Zeta"}));
+}
+
+TEST_F(ExistingDestinationTable, ModeOneDropsTheTableThenCreatesIt) {
+    converter->set_mode(MODE_OVERWRITE_TABLES);
+    run_captured();
+    EXPECT_THAT(world.calls, ::testing::Contains(u"open dest 8"));
+    EXPECT_EQ(world.destination.deleted, std::vector<std::u16string>{u"Orders"});
+    EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{1}, {2}}));
+}
+
+TEST_F(ExistingDestinationTable, ModeTwoLeavesTheTableUntouchedAndUnreported) {
+    converter->set_mode(MODE_SKIP_TABLES);
+    std::string output = run_captured();
+    EXPECT_THAT(output, Not(HasSubstr("Converting table Orders")));
+    EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{100}}));
+    EXPECT_EQ(world.destination.created, std::vector<std::u16string>{u"Zeta"});
+}
+
+TEST_F(ExistingDestinationTable, ModeThreeAppendsToAConformingTable) {
+    converter->set_mode(MODE_MERGE);
+    run_captured();
+    EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{100}, {1}, {2}}));
+}
+
+TEST_F(ExistingDestinationTable, ModeThreeReportsANonConformingTableAndGoesOn) {
+    world.destination.tables.erase(u"Orders");
+    world.destination.catalogue_order.clear();
+    world.destination.add_table(u"Orders", 2, rows{{100, 200}});
+    converter->set_mode(MODE_MERGE);
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Error:\nOrders: The structure of data source does not "
+                                  "conform to the destination table.\n"));
+    EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{100, 200}}));
+    EXPECT_EQ(world.destination.tables[u"Zeta"].rows, (rows{{9}}));
+}
+
+class ForeignKeys : public ConversionRun {
+protected:
+    void SetUp() override {
+        ConversionRun::SetUp();
+        world.source.add_table(u"Orders", 1, rows{{1}});
+        world.source.add_table(u"Customers", 1, rows{{1}});
+        world.source.add_table(u"Lines", 1, rows{{1}});
+    }
+    static udb_relationship key(const char16_t* name, const char16_t* from, const char16_t* to) {
+        return udb_relationship{name, u"", from, to, u"", {u"c0"}, {u"c0"}};
+    }
+};
+
+TEST_F(ForeignKeys, OnlyKeysBetweenConvertedTablesAreCreated) {
+    world.source.relationships.add(key(u"OrdersCustomers", u"orders", u"Customers"));
+    world.source.relationships.add(key(u"LinesOrders", u"Lines", u"Orders"));
+    converter->set_selected_tables({u"Orders", u"Customers"});
+
+    run_captured();
+
+    ASSERT_EQ(world.destination.relationship_calls.size(), 1u);
+    ASSERT_EQ(world.destination.relationship_calls[0].size(), 1u);
+    EXPECT_EQ(world.destination.relationship_calls[0][0].name, u"OrdersCustomers");
+}
+
+TEST_F(ForeignKeys, AppendModesOnAnExistingDatabaseCreateNone) {
+    world.source.relationships.add(key(u"OrdersCustomers", u"Orders", u"Customers"));
+    converter->set_mode(MODE_MERGE);
+    run_captured();
+    EXPECT_TRUE(world.destination.relationship_calls.empty());
+}
+
+TEST_F(ForeignKeys, ANewDatabaseGetsThemInEveryMode) {
+    world.source.relationships.add(key(u"OrdersCustomers", u"Orders", u"Customers"));
+    world.b_destination_exists = false;
+    converter->set_mode(MODE_MERGE);
+    run_captured();
+    EXPECT_THAT(world.calls, ::testing::Contains(u"create dest"));
+    EXPECT_EQ(world.destination.relationship_calls.size(), 1u);
+}
+
+}  // namespace
