@@ -122,6 +122,15 @@ TEST_F(SettingsKey, UnreadableFileReadsEmptyAndIsNeverOverwritten) {
     EXPECT_TRUE(std::filesystem::is_directory(file()));
 }
 
+TEST_F(SettingsKey, ConfigFolderThatIsAFileReadsEmptyAndStaysUntouched) {
+    tk_test_folder::write(config.file("plain"), "a file, not a folder");
+    setenv("XDG_CONFIG_HOME", config.file("plain").c_str(), 1);
+    const std::unique_ptr<set_key> key = open_key();
+    EXPECT_TRUE(key->values().empty());
+    EXPECT_EQ(key->set_dword("as_dbo", 1), SET_ERROR_ACCESS_DENIED);
+    EXPECT_EQ(tk_test_folder::read(config.file("plain")), "a file, not a folder");
+}
+
 TEST_F(SettingsKey, KeyNamesThatLeaveTheFolderAreRefused) {
     long result = 0;
     EXPECT_EQ(set_key::open(set_root::CURRENT_USER, "Software\\..\\x", result), nullptr);
