@@ -2,6 +2,7 @@
 // Every EVP context is owned by a unique_ptr so a failure half-way frees it.
 #include "platform/jetcrypt/jet_crypt_primitives.hpp"
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <string>

@@ -53,6 +53,16 @@ bool is_base_provider(const jet_crypt_bytes& name) {
            ascii.find(" base ") != std::string::npos;
 }
 
+std::uint32_t default_key_bits(jet_office_algorithm algorithm, const jet_crypt_bytes& csp_name) {
+    switch (algorithm) {
+    case jet_office_algorithm::RC4: return is_base_provider(csp_name) ? 40 : 128;
+    case jet_office_algorithm::AES_128: return 128;
+    case jet_office_algorithm::AES_192: return 192;
+    case jet_office_algorithm::AES_256: return 256;
+    }
+    return 0;
+}
+
 void check_key_bits(jet_office_algorithm algorithm, std::uint32_t key_bits) {
     bool is_valid = key_bits % 8 == 0;
     switch (algorithm) {
@@ -87,11 +97,7 @@ jet_office_info jet_read_office_info(const jet_crypt_bytes& info) {
     if (result.key_bits == 0) {
         const jet_crypt_bytes csp_name =
             header.sub(HEADER_FIXED_SIZE, header_size - HEADER_FIXED_SIZE);
-        result.key_bits = result.algorithm != jet_office_algorithm::RC4 ? 128
-                          : is_base_provider(csp_name)                 ? 40
-                                                                       : 128;
-        if (result.algorithm == jet_office_algorithm::AES_192) result.key_bits = 192;
-        if (result.algorithm == jet_office_algorithm::AES_256) result.key_bits = 256;
+        result.key_bits = default_key_bits(result.algorithm, csp_name);
     }
     check_key_bits(result.algorithm, result.key_bits);
 
