@@ -85,6 +85,16 @@ bool write_all(int descriptor, const std::string& text) {
     return true;
 }
 
+// After a rename the folder entry is on disk only once the folder itself is flushed; without
+// it a power cut could bring back the old file. A failure here loses nothing already written.
+void flush_folder_of(const std::string& file) {
+    const std::string folder = file.substr(0, file.find_last_of('/') + 1);
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return;
+    fsync(descriptor);
+    ::close(descriptor);
+}
+
 // Writes `text` beside `file` and renames it over `file`; the old file stays on any failure.
 bool replace_file(const std::string& file, const std::string& text) {
     std::string temporary = file + ".XXXXXX";
@@ -96,6 +106,7 @@ bool replace_file(const std::string& file, const std::string& text) {
         unlink(temporary.c_str());
         return false;
     }
+    flush_folder_of(file);
     return true;
 }
 
