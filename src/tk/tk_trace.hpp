@@ -49,7 +49,8 @@ private:
     // Empties the file on the first line of the run, whatever its level (a level-2 line under
     // threshold 3 still empties it); true when a line of this level is to be written.
     static bool prepare_line(int level);
-    static void append_formatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
+    // The format is converted at run time, so the compiler can't check it against arguments.
+    static void append_formatted(const char* format, ...);
     void append_line(const std::string& text) const;
 
     static std::string narrow_format(const char16_t* format);
