@@ -1,6 +1,6 @@
 #pragma once
 // jet_header.hpp - the facts of page 0 this library needs, read from an unmasked copy:
-// the engine version, page size and where the masked header region lies.
+// the engine version and where the masked header region and the password lie.
 
 #include <cstdint>
 #include <span>
@@ -18,8 +18,6 @@ inline constexpr std::size_t JET3_MASKED_LENGTH = 126;
 inline constexpr std::size_t JET4_MASKED_LENGTH = 128;
 inline constexpr std::size_t JET3_PASSWORD_LENGTH = 20;
 inline constexpr std::size_t JET4_PASSWORD_LENGTH = 40;
-inline constexpr std::size_t JET3_PAGE_SIZE = 2048;
-inline constexpr std::size_t JET4_PAGE_SIZE = 4096;
 
 // Reads the version at 0x14 (outside the mask); throws jet_crypt_error(3343) when page0 is
 // not a Jet or ACE database or workgroup file, is an Access 1.x/2.0 file (a message of its

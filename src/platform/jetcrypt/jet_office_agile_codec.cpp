@@ -7,6 +7,7 @@
 // with 0x36 to the block size; the page key is the encoding key XOR n.
 #include "platform/jetcrypt/jet_office_agile_codec.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include <openssl/crypto.h>
