@@ -13,8 +13,9 @@
 
 bool tk_is_file_exist(const std::string& path, int access) {
     tk_trace::write(1, "tk_is_file_exist(%s)", path.c_str());
-    const int flags = (access == TK_ACCESS_READ_WRITE ? O_RDWR : O_RDONLY) | O_CLOEXEC;
-    const int descriptor = ::open(path.c_str(), flags);
+    // O_NONBLOCK: a named pipe given as a log file must not hang the check.
+    const int mode = access == TK_ACCESS_READ_WRITE ? O_RDWR : O_RDONLY;
+    const int descriptor = ::open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
     struct stat status {};
     const bool is_file = descriptor >= 0 && fstat(descriptor, &status) == 0
                          && !S_ISDIR(status.st_mode);

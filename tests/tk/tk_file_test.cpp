@@ -92,6 +92,8 @@ TEST(FileChecks, FoldersAreNotFilesAndPathsAreFolders) {
     EXPECT_TRUE(tk_is_path_exist(""));
     EXPECT_FALSE(tk_is_path_exist(folder.file("f")));
     EXPECT_FALSE(tk_is_path_exist(folder.file("missing")));
+    ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    EXPECT_TRUE(tk_is_file_exist(folder.file("pipe"), TK_ACCESS_READ));   // returns, no hang
 }
 
 TEST(RemoveFile, DeletesOrRaisesTheSystemError) {
