@@ -17,7 +17,7 @@ class udb_field;
 
 // Field type descriptor of one column.
 struct t_ftd {
-    std::uint32_t size = 0;          // chars (text), bytes (binary), source size otherwise; 0 unlimited
+    std::uint32_t size = 0;          // chars (text), bytes (binary), else as reported; 0 unlimited
     std::u16string name;
     std::uint16_t vartype = 0;       // VT_ code of the column's values
     bool b_autoincrement = false;
