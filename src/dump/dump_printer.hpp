@@ -19,6 +19,9 @@
 #include <string>
 
 class jet_database;
+
+// PWD=value parts of a connect text become PWD=***.
+std::u16string dump_mask_password(const std::u16string& connect);
 struct jet_catalog_entry;
 
 class dump_printer {
