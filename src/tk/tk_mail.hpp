@@ -9,7 +9,7 @@
 #include <string_view>
 
 inline constexpr const char* TK_MAKER_NAME = "Orvane";
-inline constexpr const char* TK_SUPPORT_ADDRESS = "support@orvane.com";
+inline constexpr const char* TK_SUPPORT_ADDRESS = "support@vantrel.example";
 
 // The mailto: link, every reserved byte percent-encoded (RFC 6068), line ends as %0D%0A.
 std::string tk_bug_report_mailto(std::string_view subject_tail, std::string_view body);

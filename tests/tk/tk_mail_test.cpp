@@ -8,7 +8,7 @@ namespace {
 
 TEST(BugReportLink, SubjectRecipientAndBodyAreEncoded) {
     EXPECT_EQ(tk_bug_report_mailto("Vantrel Wizard", "Internal error: \ncode=7a"),
-              "mailto:Orvane%20%3Csupport@orvane.com%3E"
+              "mailto:Orvane%20%3Csupport@vantrel.example%3E"
               "?subject=Bug%20report%20on%20Vantrel%20Wizard"
               "&body=Internal%20error%3A%20%0D%0Acode%3D7a");
 }
