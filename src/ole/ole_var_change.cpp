@@ -40,7 +40,11 @@ void ole_variant::change_type(VARTYPE new_type) {
     tk_trace::write(1, "ole_variant::change_type(old=%d,new=%d)", int(old_type), int(new_type));
     if (new_type == old_type || old_type == VT_EMPTY || old_type == VT_NULL) return;
     if (is_binary_type(new_type) && is_binary_type(old_type)) return;
-    if (old_type == VT_I8 || old_type == VT_UI8) return change_from_hyper(new_type);
+    // A 64-bit number bound for bytes takes the binary rule (its 8 bytes, from the side member)
+    // rather than being refused with the other targets the 64-bit rule does not list.
+    bool is_hyper = old_type == VT_I8 || old_type == VT_UI8;
+    if (is_hyper && is_binary_type(new_type)) return change_to_binary();
+    if (is_hyper) return change_from_hyper(new_type);
     if (new_type == VT_I8 || new_type == VT_UI8) return change_to_hyper(new_type);
     if (old_type == VT_DATE) {
         if (new_type != VT_BSTR) throw ole_type_exception();
@@ -176,6 +180,8 @@ void ole_variant::change_to_binary() {
         bytes = bytes_of(&value.lVal, 4);
         break;
     case VT_R8: case VT_CY: bytes = bytes_of(&value.dblVal, 8); break;
+    case VT_I8: bytes = bytes_of(&hyper_value, 8); break;
+    case VT_UI8: bytes = bytes_of(&uhyper_value, 8); break;
     case VT_DECIMAL: bytes = bytes_of(&value.decVal, sizeof(DECIMAL)); break;
     case VT_BSTR:
         bytes = bytes_of(value.bstrVal, value.bstrVal ? SysStringByteLen(value.bstrVal) : 0);
@@ -195,4 +201,6 @@ void ole_variant::change_to_binary() {
     }
     if (value.vt == VT_LPSTR || value.vt == VT_LPWSTR) VariantInit(&value);   // not owned
     attach_binary(bytes);
+    hyper_value = 0;
+    uhyper_value = 0;
 }
