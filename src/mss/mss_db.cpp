@@ -1,0 +1,147 @@
+// mss_db.cpp - the destination database: table list, creation, opening and foreign keys.
+
+#include "mss/mss_db.hpp"
+
+#include "mss/mss_engi.hpp"
+#include "mss/mss_name.hpp"
+#include "mss/mss_tab.hpp"
+#include "mss/odb_exce.hpp"
+#include "mss/odb_mdat.hpp"
+#include "platform/oledb/oledb_data_source.hpp"
+#include "platform/oledb/oledb_session.hpp"
+#include "tk/tk_exce.hpp"
+#include "tk/tk_trace.hpp"
+#include "tk/tk_trim.hpp"
+#include "udb/udb_name.hpp"
+
+#include <array>
+
+namespace {
+
+constexpr const char* MSS_DB_SOURCE = "mss_db";
+constexpr int LINE_CREATE_READ_ONLY = 64;
+constexpr int LINE_CREATE_EXISTING = 70;
+constexpr std::uint32_t MSS_OPEN_APPEND_ONLY = 8;
+constexpr std::int32_t INTEGRITY_LOW_WORD = 0x0E2F;
+
+constexpr const char* ORPHANS_TEXT =
+    "There are orphaned records that prevent from creating foreign key. For more\n"
+    "information see Troubleshooting article of the product documentation.";
+
+constexpr std::array<std::u16string_view, 8> FK_PHRASES{
+    u"ON DELETE NO ACTION", u"ON DELETE CASCADE", u"ON DELETE SET DEFAULT",
+    u"ON DELETE SET NULL", u"ON UPDATE NO ACTION", u"ON UPDATE CASCADE",
+    u"ON UPDATE SET DEFAULT", u"ON UPDATE SET NULL"};
+
+std::u16string column_list(const std::vector<std::u16string>& columns, const udb_names_map& map,
+                           const std::u16string& table) {
+    std::u16string list;
+    for (const std::u16string& column : columns) {
+        if (!list.empty()) list += u", ";
+        list += mss_bracket(map.get_fn_mapped_name(table, column, false));
+    }
+    return list;
+}
+
+}  // namespace
+
+mss_database::mss_database(const std::u16string& db_name,
+                           std::unique_ptr<oledb_data_source> source,
+                           std::unique_ptr<oledb_session> session, std::uint32_t open_mode)
+    : odb_database(db_name, std::move(source), std::move(session)), mode(open_mode) {
+    tk_trace::write(1, u"mss_database::ctor(%s)", db_name);
+    odb_tl_meta_data listed(*own_session, mss_engine::instance().working_owner());
+    for (listed.reset(); !listed.is_eof(); listed.next()) {
+        const udb_record* row = listed.get_item();
+        if (row == nullptr) break;
+        const std::u16string table = (*row)[2].to_wstring();
+        tk_trace::write(2, u"Got table: (%s, %s)", table, (*row)[1].to_wstring());
+        tables.push_back(table);
+    }
+    tk_trace::write(2, "Tables count: %d", static_cast<int>(tables.size()));
+}
+
+mss_database::~mss_database() = default;
+
+std::unique_ptr<udb_recordset> mss_database::create_table(const std::u16string& table_name,
+                                                          const udb_schema& schema,
+                                                          const udb_indexes& indexes) {
+    tk_trace::write(1, u"mss_database::create_table(%s)", table_name);
+    if ((mode & MSS_OPEN_READ_ONLY) != 0) throw tk_mail_assertion(MSS_DB_SOURCE, LINE_CREATE_READ_ONLY);
+    const bool append_to_existing = (mode & MSS_OPEN_APPEND) != 0 && is_table_exist(table_name);
+    if (!append_to_existing) {
+        if (is_table_exist(table_name)) throw tk_mail_assertion(MSS_DB_SOURCE, LINE_CREATE_EXISTING);
+        create_odb_table(table_name, schema, indexes);
+        tables.push_back(table_name);
+    }
+    std::unique_ptr<udb_recordset> table = get_table(table_name, MSS_OPEN_CREATE);
+    table->clean_indexes();
+    for (const udb_index& index : indexes) table->add_index(index);
+    return table;
+}
+
+std::unique_ptr<udb_recordset> mss_database::get_table(const std::u16string& table_name,
+                                                       std::uint32_t open_flags) {
+    tk_trace::write(1, u"mss_database::get_table(%s)", table_name);
+    return std::make_unique<mss_table>(mss_engine::instance().get_safe_tname(table_name), u"",
+                                       *own_session, open_flags, this);
+}
+
+std::unique_ptr<udb_recordset> mss_database::get_query(const std::u16string& query_name,
+                                                       const std::u16string& sql,
+                                                       std::uint32_t open_flags) {
+    tk_trace::write(1, u"mss_database::get_table(%s: %s)", query_name, sql);
+    return std::make_unique<mss_table>(query_name, sql, *own_session, open_flags, this);
+}
+
+bool mss_database::is_valid_fk_props(const std::u16string& text) {
+    tk_trace::write(1, u"mss_database::is_valid_fk_props(%s)", text);
+    for (const std::u16string_view phrase : FK_PHRASES) {
+        if (udb_same_name(text, phrase)) return true;
+    }
+    return false;
+}
+
+std::u16string mss_database::foreign_key_sql(const udb_relationship& relationship) const {
+    const std::u16string source = names_map.get_tn_mapped_name(relationship.src_table, false);
+    const std::u16string target = names_map.get_tn_mapped_name(relationship.dest_table, false);
+    const mss_engine& engine = mss_engine::instance();
+    std::u16string sql = u"ALTER TABLE " + engine.get_safe_tname(source) + u" ADD CONSTRAINT "
+                         + mss_bracket(relationship.name) + u" FOREIGN KEY ("
+                         + column_list(relationship.src_columns, names_map, source)
+                         + u") REFERENCES " + engine.get_safe_tname(target) + u"("
+                         + column_list(relationship.dest_columns, names_map, target) + u")";
+    const std::u16string props = tk_trim(std::u16string_view(relationship.fk_props));
+    if (!relationship.fk_props.empty() && is_valid_fk_props(props)
+        && engine.version_code() == 3) {
+        // Only the eight fixed phrases pass, so the text cannot carry other SQL.
+        sql += u" " + relationship.fk_props;
+    }
+    return sql;
+}
+
+void mss_database::create_relationships(const udb_relationships& relationships) {
+    tk_trace::write(1, "mss_database::create_relationships");
+    tk_trace::write(3, "Converting foreign keys");
+    if (mode == MSS_OPEN_APPEND_ONLY) {
+        tk_trace::write(3, "Foreign keys are not converted in append mode");
+        return;
+    }
+    for (const udb_relationship& relationship : relationships) {
+        tk_trace::write(2, u"Processing '%s'", relationship.name);
+        const std::u16string context = relationship.name.empty()
+            ? relationship.src_table : u"Foreign key '" + relationship.name + u"'";
+        try {
+            query(foreign_key_sql(relationship));
+        } catch (const tk_exception& failure) {
+            if (failure.level() != ERROR_LEVEL_RECOVERABLE) throw;
+            const bool orphans = dynamic_cast<const odb_exception*>(&failure) != nullptr
+                                 && (failure.code() & 0xFFFF) == INTEGRITY_LOW_WORD;
+            const tk_exception orphan_failure(ORPHANS_TEXT, ERROR_LEVEL_RECOVERABLE);
+            const tk_exception& reported = orphans ? orphan_failure : failure;
+            tk_trace::write(3, u"%s", context);
+            tk_trace::write(3, "%s", reported.what());
+            if (report) report(context, reported);
+        }
+    }
+}

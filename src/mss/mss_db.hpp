@@ -1,0 +1,46 @@
+#pragma once
+// mss_db.hpp - mss_database, the destination database as the conversion run sees it: the
+// tables of the working owner, table creation (then the table opened for loading), tables and
+// queries opened by name, and foreign keys made from a relationship list. Foreign-key
+// failures never stop the caller: each goes to the failure reporter the caller installs
+// (the run hands them to its error handler) and the next key follows.
+
+#include "mss/odb_db.hpp"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class tk_exception;
+
+class mss_database : public odb_database {
+public:
+    // Receives a failure and the object it belongs to ("Foreign key 'x'").
+    using failure_reporter = std::function<void(const std::u16string& context,
+                                                const tk_exception& failure)>;
+
+    mss_database(const std::u16string& name, std::unique_ptr<oledb_data_source> data_source,
+                 std::unique_ptr<oledb_session> session, std::uint32_t open_mode);
+    ~mss_database() override;
+
+    std::unique_ptr<udb_recordset> create_table(const std::u16string& table_name,
+                                                const udb_schema& schema,
+                                                const udb_indexes& indexes) override;
+    std::unique_ptr<udb_recordset> get_table(const std::u16string& table_name,
+                                             std::uint32_t open_flags) override;
+    std::unique_ptr<udb_recordset> get_query(const std::u16string& query_name,
+                                             const std::u16string& sql,
+                                             std::uint32_t open_flags) override;
+    void create_relationships(const udb_relationships& relationships) override;
+
+    void set_failure_reporter(failure_reporter reporter) { report = std::move(reporter); }
+    // The ALTER TABLE statement for one relationship (names mapped and bracketed).
+    std::u16string foreign_key_sql(const udb_relationship& relationship) const;
+
+    static bool is_valid_fk_props(const std::u16string& text);
+
+private:
+    std::uint32_t mode;
+    failure_reporter report;
+};

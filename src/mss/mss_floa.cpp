@@ -1,0 +1,63 @@
+// mss_floa.cpp - batches of the bulk load.
+
+#include "mss/mss_floa.hpp"
+
+#include "mss/odb_exce.hpp"
+#include "platform/oledb/oledb_session.hpp"
+#include "tk/tk_exce.hpp"
+#include "tk/tk_trace.hpp"
+#include "tk/tk_utf.hpp"
+
+namespace {
+
+constexpr const char* MSS_FLOA_SOURCE = "mss_floa";
+constexpr int LINE_OPEN_TWICE = 36;
+constexpr int LINE_NO_SESSION = 37;
+
+}  // namespace
+
+mss_fast_load::mss_fast_load() { tk_trace::write(2, "mss_fast_load::ctor"); }
+
+mss_fast_load::~mss_fast_load() = default;
+
+void mss_fast_load::open_table(oledb_session* session, const std::u16string& table_id) {
+    if (loader) throw tk_mail_assertion(MSS_FLOA_SOURCE, LINE_OPEN_TWICE);
+    if (session == nullptr) throw tk_mail_assertion(MSS_FLOA_SOURCE, LINE_NO_SESSION);
+    tk_trace::write(1, "mss_fast_load::open_table");
+    const oledb_hresult opened = session->open_fast_load(tk_utf16_to_utf8(table_id), loader);
+    if (oledb_failed(opened)) {
+        tk_trace::write(3, "open_rowset->OpenRowset failed: %08X", static_cast<unsigned>(opened));
+        odb_check(opened);
+    }
+    row.assign(loader->columns().size(), oledb_bulk_value{});
+}
+
+std::size_t mss_fast_load::column_count() const { return row.size(); }
+
+void mss_fast_load::bind_data(std::size_t column_idx, oledb_bulk_value value) {
+    TK_ASSERT(column_idx < row.size());
+    tk_trace::write(2, "mss_fast_load::BindData(%d,%d,%d)", static_cast<int>(column_idx),
+                    static_cast<int>(value.index()), 0);
+    row[column_idx] = std::move(value);
+}
+
+void mss_fast_load::insert_data() {
+    TK_ASSERT(loader != nullptr);
+    tk_trace::write(1, "mss_fast_load::insert_data");
+    odb_check(loader->insert_row(row));
+    row.assign(row.size(), oledb_bulk_value{});
+    if (++sent % ROWS_PER_BATCH != 0) return;
+    const oledb_hresult committed = loader->commit(false);
+    if (oledb_failed(committed)) {
+        tk_trace::write(3, "m_spFastLoad->Commit failed: %08X", static_cast<unsigned>(committed));
+        odb_check(committed);
+    }
+}
+
+void mss_fast_load::finish_load() {
+    if (!loader) return;
+    tk_trace::write(1, "mss_fast_load::FinishLoad");
+    const oledb_hresult committed = loader->commit(true);
+    loader.reset();
+    odb_check(committed);
+}

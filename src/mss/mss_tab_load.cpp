@@ -1,0 +1,251 @@
+// mss_tab_load.cpp - loading rows into a destination table: by INSERT statements built from
+// safe literals, or by bulk load with values converted to the columns' own types. Both ways
+// replace what SQL Server would refuse in the same manner (dates, doubles, decimals, NULLs in
+// NOT NULL columns), so the two give the same table contents.
+
+#include "mss/mss_tab.hpp"
+
+#include "mss/mss_engi.hpp"
+#include "mss/mss_lit.hpp"
+#include "mss/mss_name.hpp"
+#include "mss/odb_cmd.hpp"
+#include "mss/odb_exce.hpp"
+#include "platform/oledb/oledb_data_convert.hpp"
+#include "platform/oledb/oledb_rowset.hpp"
+#include "tk/tk_mail.hpp"
+#include "tk/tk_trace.hpp"
+#include "tk/tk_utf.hpp"
+#include "udb/udb_rule.hpp"
+
+namespace {
+
+constexpr const char* STRUCTURE_TEXT =
+    "The structure of data source does not conform to the destination table.";
+constexpr int FIRST_DATETIME_YEAR = 1753;
+
+std::string cast_failure_text() {
+    return std::string("Cannot cast types. Contact to ") + TK_SUPPORT_ADDRESS
+           + " for the solution.";
+}
+
+bool is_missing(const ole_variant& value) {
+    return value.type() == VT_EMPTY || value.type() == VT_NULL;
+}
+
+std::unique_ptr<udb_record> copy_of(const udb_record& record) {
+    auto copy = std::make_unique<udb_record>();
+    for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
+        copy->append(std::make_unique<udb_field>(record[field_idx]));
+    }
+    return copy;
+}
+
+DBTIMESTAMP timestamp_of(const SYSTEMTIME& time) {
+    DBTIMESTAMP stamp;
+    stamp.year = static_cast<std::int16_t>(time.wYear);
+    stamp.month = time.wMonth;
+    stamp.day = time.wDay;
+    stamp.hour = time.wHour;
+    stamp.minute = time.wMinute;
+    stamp.second = time.wSecond;
+    stamp.fraction = static_cast<std::uint32_t>(time.wMilliseconds) * 1000000u;
+    return stamp;
+}
+
+std::int64_t integer_of(const ole_variant& value) {
+    switch (value.type()) {
+    case VT_I8: return value.hyper_value;
+    case VT_UI8: return static_cast<std::int64_t>(value.uhyper_value);
+    case VT_UI4: return value.value.ulVal;
+    case VT_UINT: return value.value.uintVal;
+    default: return value.to_long();
+    }
+}
+
+}  // namespace
+
+void mss_table::check_structure(const udb_record& record) const {
+    if (record.size() != schema.size()) {
+        throw tk_exception(STRUCTURE_TEXT, ERROR_LEVEL_RECOVERABLE);
+    }
+}
+
+void mss_table::append_record(udb_record& record) {
+    tk_trace::write(1, "mss_table::append_record(schema size=%d, record size=%d",
+                    static_cast<int>(schema.size()), static_cast<int>(record.size()));
+    check_structure(record);
+    convert_record(record);
+    if (mss_engine::instance().is_fast_load()) {
+        fast_append(record);
+    } else {
+        slow_record(record);
+    }
+}
+
+std::u16string mss_table::session_prologue() const {
+    std::u16string sql = u"SET QUOTED_IDENTIFIER OFF; ";
+    if (b_identity) sql += u"SET IDENTITY_INSERT " + table_name + u" ON; ";
+    return sql;
+}
+
+std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_ftd& field) {
+    tk_trace::write(1, "mss_table::get_fld_append_str");
+    const VARTYPE vt = value.type();
+    tk_trace::write(2, u"Got initial string: %s", value.to_wstring());
+    const ole_variant safe = mssql_get_safe_variant(value);
+    // A Boolean prints as a word; SQL Server takes the bit as a number.
+    const std::u16string literal = vt == VT_BOOL ? std::u16string(safe.to_bool() ? u"1" : u"0")
+                                                 : to_mssql_str(safe.to_wstring(), vt);
+    tk_trace::write(2, u"Got string: %s", literal);
+    if (udb_custom_conversion::ask_is_acceptable2(value)) {
+        std::u16string ruled;
+        udb_custom_conversion::ask_handle2(ruled, value);
+        return ruled;
+    }
+    if (vt != VT_NULL && (vt == VT_BSTR || (!literal.empty() && literal != u"''"))) {
+        if (vt == VT_DECIMAL && dec_is_out_of_range(value, field)) {
+            tk_trace::write(2, "Decimal is out of range");
+            return gen_dec_value(field, value.to_double() < 0);
+        }
+        return literal;
+    }
+    tk_trace::write(2, "Put NULL-field");
+    if (!field.b_not_null) return u"NULL";
+    if (field.vartype == VT_BOOL && !is_missing(field.def_value)) {
+        return field.def_value.to_bool() ? u"1" : u"0";
+    }
+    return to_mssql_str(field.def_value.to_wstring(), field.vartype);
+}
+
+void mss_table::slow_record(const udb_record& record) {
+    tk_trace::write(1, "mss_table::slow_record(schema size=%d, record size=%d",
+                    static_cast<int>(schema.size()), static_cast<int>(record.size()));
+    check_structure(record);
+    std::u16string columns;
+    std::u16string values;
+    for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
+        const t_ftd& field = schema[column_idx];
+        if (!record.find_field(field.name)) {
+            tk_trace::write(2, u"Field %s not found", field.name);
+            throw tk_exception(STRUCTURE_TEXT, ERROR_LEVEL_RECOVERABLE);
+        }
+        udb_record& readable = const_cast<udb_record&>(record);   // field() looks up only
+        if (column_idx > 0) {
+            columns += u", ";
+            values += u", ";
+        }
+        columns += mss_bracket(field.name);
+        values += get_fld_append_str(readable.field(field.name), field);
+    }
+    if (schema.empty()) return;
+    const std::u16string sql = session_prologue() + u"INSERT INTO " + table_name + u"(" + columns
+                               + u")" + u" VALUES( " + values + u")";
+    tk_trace::write(2, u"Run SQL query: %s\n", sql);
+    odb_command(session).execute(sql);
+    ++inserted;
+}
+
+oledb_bulk_value mss_table::bulk_value(const udb_field& source, const t_ftd& column) const {
+    ole_variant value = source;
+    if (is_missing(value)) {
+        if (!column.b_not_null) return std::monostate{};
+        if (!is_missing(column.def_value)) {
+            value = column.def_value;
+        } else {
+            value = column.vartype == VT_BSTR ? ole_variant(std::u16string()) : ole_variant(0);
+        }
+        try {
+            if (value.type() != column.vartype) value.change_type(column.vartype);
+        } catch (const ole_type_exception&) {
+            return std::monostate{};
+        }
+    }
+    switch (column.vartype) {
+    case VT_I1: case VT_I2: case VT_I4: case VT_UI2: case VT_INT: case VT_UI1:
+        tk_trace::write(2, "Got VT_I1/2: %d", value.to_long());
+        return std::int64_t{value.to_long()};
+    // 64-bit integers are sent whatever the server version: leaving them unbound would
+    // load NULL where the statement path writes the number.
+    case VT_UI4: case VT_I8: case VT_UINT: case VT_UI8:
+        return integer_of(value);
+    case VT_R4: case VT_R8: {
+        const double number = mssql_get_safe_variant(ole_variant(value.to_double())).to_double();
+        tk_trace::write(2, "Got VT_R4/8: %lg", number);
+        return number;
+    }
+    case VT_BOOL:
+        tk_trace::write(2, "Got VT_BOOL: %d", value.to_bool() ? 1 : 0);
+        return value.to_bool();
+    case VT_CY:
+        return oledb_money{value.value.cyVal.int64};
+    case VT_DATE: {
+        SYSTEMTIME time = value.date_value;
+        if (time.wYear < FIRST_DATETIME_YEAR) {
+            tk_trace::write(2, "Found 0000-00-00 date");
+            time.wYear = 1899;
+            time.wMonth = 12;
+            time.wDay = 30;
+        }
+        return timestamp_of(time);
+    }
+    case VT_DECIMAL: {
+        if (dec_is_out_of_range(value, column)) {
+            // The same replacement as the statement path, so both load the same row.
+            return oledb_text{tk_utf16_to_utf8(gen_dec_value(column, value.to_double() < 0))};
+        }
+        DB_NUMERIC numeric;
+        const oledb_hresult converted = oledb_convert_r8_to_numeric(
+            value.to_double(), static_cast<std::uint8_t>(mss_decimal_precision(column)),
+            static_cast<std::uint8_t>(mss_decimal_scale(column)), numeric);
+        if (oledb_failed(converted)) {
+            tk_trace::write(3, "mss_table::fast_append. Conversion error. Decimal type. Column#: %d",
+                            0);
+            throw tk_exception(cast_failure_text(), ERROR_LEVEL_RECOVERABLE);
+        }
+        return numeric;
+    }
+    case VT_BLOB: case VT_BLOB_OBJECT: case VT_BINARY_ARRAY: {
+        BYTE* data = nullptr;
+        const std::size_t length = value.get_bytes(&data);
+        if (length == 0 || data == nullptr) {
+            // Text in a binary column (a GUID read as text) goes as its bytes of text.
+            return oledb_text{value.to_string()};
+        }
+        return oledb_bytes{std::string(reinterpret_cast<const char*>(data), length)};
+    }
+    default: {
+        if (udb_custom_conversion::ask_is_acceptable2(value)) {
+            std::u16string ruled;
+            udb_custom_conversion::ask_handle2(ruled, value);
+            if (ruled.size() >= 2) ruled = ruled.substr(1, ruled.size() - 2);
+            return oledb_text{tk_utf16_to_utf8(ruled)};
+        }
+        return oledb_text{tk_utf16_to_utf8(value.to_wstring())};
+    }
+    }
+}
+
+void mss_table::fast_append(const udb_record& record) {
+    tk_trace::write(1, "mss_table::fast_append");
+    if (!fast_load.is_opened()) {
+        // Before the load starts: the bulk load owns the connection until it ends.
+        odb_command(session).execute(session_prologue());
+        fast_load.open_table(&session, table_name);
+    }
+    TK_ASSERT(fast_load.column_count() == schema.size());
+    for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
+        fast_load.bind_data(column_idx, bulk_value(record[column_idx], schema[column_idx]));
+    }
+    if (!fast_load.can_insert()) {
+        kept_for_statements.push_back(copy_of(record));
+        return;
+    }
+    fast_load.insert_data();
+}
+
+void mss_table::finish_load() {
+    if (fast_load.is_opened()) fast_load.finish_load();
+    std::vector<std::unique_ptr<udb_record>> pending = std::move(kept_for_statements);
+    kept_for_statements.clear();
+    for (const std::unique_ptr<udb_record>& record : pending) slow_record(*record);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// odb_db.hpp - odb_database, the OLE DB half of a destination database: a data source and a
+// session of its own, table creation from a neutral schema and index list (columns with
+// identity, nullability, type, precision and default; then the indexes one by one), dropping
+// tables, and running statements. mss_database gives the table-opening operations.
+
+#include "udb/udb_db.hpp"
+
+#include <memory>
+#include <string>
+
+class oledb_data_source;
+class oledb_session;
+struct oledb_column_desc;
+
+class odb_database : public udb_database {
+public:
+    odb_database(std::u16string name, std::unique_ptr<oledb_data_source> data_source,
+                 std::unique_ptr<oledb_session> session);
+    ~odb_database() override;
+
+    // Creates the table and its indexes; returns nothing (mss_database opens the new table).
+    void create_odb_table(const std::u16string& table_name, const udb_schema& schema,
+                          const udb_indexes& indexes);
+    bool delete_tab(const std::u16string& table_name) override;
+    bool test_query(const std::u16string& sql) override;
+    std::unique_ptr<udb_recordset> query(const std::u16string& sql) override;
+
+    // The default of a column as SQL text: N'..' for text, '..' for dates, the number
+    // otherwise; false when the column has none or it does not convert.
+    static bool set_def_value(const t_ftd& field, oledb_column_desc& column);
+    // The column description of one field (identity, nullability, type, size, default).
+    static oledb_column_desc describe_column(const t_ftd& field, const udb_indexes& indexes,
+                                             int version_code);
+    // Whether an index can be created: none over Boolean, memo or long binary columns.
+    static bool is_indexable(const udb_index& index, const udb_schema& schema);
+
+    oledb_session& session() { return *own_session; }
+
+protected:
+    std::unique_ptr<oledb_data_source> data_source;
+    std::unique_ptr<oledb_session> own_session;
+};
