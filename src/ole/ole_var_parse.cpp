@@ -60,8 +60,10 @@ double leading_double(std::string text) {
 
 // A double beyond the float range becomes an infinity rather than undefined behaviour.
 float narrow_to_float(double number) {
-    if (number > std::numeric_limits<float>::max()) return std::numeric_limits<float>::infinity();
-    if (number < -std::numeric_limits<float>::max()) return -std::numeric_limits<float>::infinity();
+    constexpr float LARGEST = std::numeric_limits<float>::max();
+    constexpr float INFINITE = std::numeric_limits<float>::infinity();
+    if (number > LARGEST) return INFINITE;
+    if (number < -LARGEST) return -INFINITE;
     return float(number);
 }
 
