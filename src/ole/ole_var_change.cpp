@@ -61,6 +61,32 @@ void ole_variant::change_type(VARTYPE new_type) {
     if (FAILED(VariantChangeType(&value, &value, 0, new_type))) throw ole_type_exception();
 }
 
+namespace {
+
+// The currency form holds +-922,337,203,685,477; beyond it the product would wrap, so a
+// currency target refuses and a decimal one takes the number directly.
+void money_from_hyper(bool is_signed, std::int64_t hyper, std::uint64_t uhyper,
+                      VARTYPE new_type, VARIANT* result) {
+    __int128 units = (is_signed ? __int128(hyper) : __int128(uhyper)) * CY_UNITS;
+    bool fits_cy = units >= std::numeric_limits<std::int64_t>::min() &&
+                   units <= std::numeric_limits<std::int64_t>::max();
+    if (new_type == VT_CY) {
+        if (!fits_cy) throw ole_type_exception();
+        result->cyVal.int64 = std::int64_t(units);
+        result->vt = VT_CY;
+        return;
+    }
+    DECIMAL decimal{};
+    HRESULT hr = fits_cy ? VarDecFromCy(CY{std::int64_t(units)}, &decimal)
+               : is_signed ? VarDecFromI8(hyper, &decimal)
+                           : VarDecFromUI8(uhyper, &decimal);
+    if (FAILED(hr)) throw ole_type_exception();
+    result->decVal = decimal;
+    result->vt = VT_DECIMAL;
+}
+
+}  // namespace
+
 void ole_variant::change_from_hyper(VARTYPE new_type) {
     bool is_signed = value.vt == VT_I8;
     std::uint64_t bits = is_signed ? std::uint64_t(hyper_value) : uhyper_value;
@@ -77,25 +103,9 @@ void ole_variant::change_from_hyper(VARTYPE new_type) {
         break;
     case VT_R4: result.fltVal = is_signed ? float(hyper_value) : float(uhyper_value); break;
     case VT_R8: result.dblVal = is_signed ? double(hyper_value) : double(uhyper_value); break;
-    case VT_CY: case VT_DECIMAL: {
-        // The currency form holds +-922,337,203,685,477; beyond it the product would wrap.
-        __int128 units = (is_signed ? __int128(hyper_value) : __int128(uhyper_value)) * CY_UNITS;
-        bool fits_cy = units >= std::numeric_limits<std::int64_t>::min() &&
-                       units <= std::numeric_limits<std::int64_t>::max();
-        if (new_type == VT_CY) {
-            if (!fits_cy) throw ole_type_exception();
-            result.cyVal.int64 = std::int64_t(units);
-            break;
-        }
-        DECIMAL decimal{};
-        HRESULT hr = fits_cy ? VarDecFromCy(CY{std::int64_t(units)}, &decimal)
-                   : is_signed ? VarDecFromI8(hyper_value, &decimal)
-                               : VarDecFromUI8(uhyper_value, &decimal);
-        if (FAILED(hr)) throw ole_type_exception();
-        result.decVal = decimal;
-        result.vt = VT_DECIMAL;
+    case VT_CY: case VT_DECIMAL:
+        money_from_hyper(is_signed, hyper_value, uhyper_value, new_type, &result);
         break;
-    }
     case VT_BSTR: {
         std::string text = is_signed ? std::to_string(hyper_value) : std::to_string(uhyper_value);
         attach_wstring(std::u16string(text.begin(), text.end()));

@@ -8,7 +8,9 @@
 #include "tk/tk_utf.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -32,6 +34,15 @@ std::string format(const char* pattern, Args... args) {
     return with_points(buffer);
 }
 
+// Toward zero; a number beyond 32 bits stops at the nearest limit (NaN gives 0) instead of
+// the undefined conversion, which on x86 turns 3e9 into -2147483648.
+std::int32_t truncate_to_long(double number) {
+    if (std::isnan(number)) return 0;
+    if (number >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+    if (number <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+    return std::int32_t(number);
+}
+
 }  // namespace
 
 std::int32_t ole_variant::to_long() const {
@@ -42,8 +53,8 @@ std::int32_t ole_variant::to_long() const {
     case VT_BOOL: return value.boolVal;
     case VT_I4: return value.lVal;
     case VT_UI4: return std::int32_t(value.ulVal);
-    case VT_R4: return std::int32_t(value.fltVal);
-    case VT_R8: return std::int32_t(value.dblVal);
+    case VT_R4: return truncate_to_long(value.fltVal);
+    case VT_R8: return truncate_to_long(value.dblVal);
     case VT_DECIMAL: {
         LONG result = 0;
         HRESULT hr = VarI4FromDec(&value.decVal, &result);

@@ -181,6 +181,8 @@ TEST(OleVariantAccessors, AssertOnTypesTheyDoNotServe) {
 TEST(OleVariantAccessors, ReadNumbersAsDesigned) {
     EXPECT_EQ(ole_variant(true).to_long(), -1);
     EXPECT_EQ(ole_variant(-2.9).to_long(), -2);   // truncated toward zero
+    EXPECT_EQ(ole_variant(3e9).to_long(), 2147483647);   // stops at the limit, never wraps
+    EXPECT_EQ(ole_variant(-1e300).to_long(), -2147483647 - 1);
     EXPECT_EQ(ole_variant(0xFFFFFFFFu).to_double(), 4294967295.0);
     EXPECT_EQ(ole_variant(0x100000005LL).to_long(), 5);   // low 32 bits
     EXPECT_DOUBLE_EQ(ole_variant(CY{-25000}).to_double(), -2.5);

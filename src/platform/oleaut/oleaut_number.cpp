@@ -28,6 +28,18 @@ HRESULT text_to_bstr(const std::u16string& text, BSTR* result) {
     return S_OK;
 }
 
+// The nearest integer of type T (ties to even), or DISP_E_OVERFLOW.
+template <class T>
+HRESULT integer_from_decimal(const DECIMAL* value, T* result) {
+    if (value == nullptr || result == nullptr) return E_INVALIDARG;
+    if (!is_valid_decimal(*value)) return E_INVALIDARG;
+    __int128 whole = 0;
+    HRESULT hr = exact_to_integer(exact_from_decimal(*value), std::numeric_limits<T>::min(),
+                                  std::numeric_limits<T>::max(), &whole);
+    if (SUCCEEDED(hr)) *result = T(whole);
+    return hr;
+}
+
 }  // namespace
 
 HRESULT VarCyFromStr(LPCOLESTR text, LCID, ULONG, CY* result) {
@@ -69,24 +81,11 @@ HRESULT VarR8FromCy(CY value, double* result) {
 }
 
 HRESULT VarI4FromDec(const DECIMAL* value, LONG* result) {
-    if (value == nullptr || result == nullptr) return E_INVALIDARG;
-    if (!is_valid_decimal(*value)) return E_INVALIDARG;
-    __int128 whole = 0;
-    HRESULT hr = exact_to_integer(exact_from_decimal(*value), std::numeric_limits<LONG>::min(),
-                                  std::numeric_limits<LONG>::max(), &whole);
-    if (SUCCEEDED(hr)) *result = LONG(whole);
-    return hr;
+    return integer_from_decimal(value, result);
 }
 
 HRESULT VarI8FromDec(const DECIMAL* value, LONGLONG* result) {
-    if (value == nullptr || result == nullptr) return E_INVALIDARG;
-    if (!is_valid_decimal(*value)) return E_INVALIDARG;
-    __int128 whole = 0;
-    HRESULT hr = exact_to_integer(exact_from_decimal(*value),
-                                  std::numeric_limits<LONGLONG>::min(),
-                                  std::numeric_limits<LONGLONG>::max(), &whole);
-    if (SUCCEEDED(hr)) *result = LONGLONG(whole);
-    return hr;
+    return integer_from_decimal(value, result);
 }
 
 HRESULT VarCyFromDec(const DECIMAL* value, CY* result) {
