@@ -1,0 +1,112 @@
+// dbl_bulk.cpp - bulk load as a bcp client does it: "insert bulk t (col type, ...) [with
+// (hints)]" names the columns, then one bulk-load message brings COLMETADATA and ROW tokens
+// (a DONE token, if any, ends them). The message is one batch: committed whole or not at
+// all, answered with its row count. Without CHECK_CONSTRAINTS foreign keys are not checked
+// and become untrusted; without KEEP_NULLS a NULL takes the column default; without
+// KEEPIDENTITY (or IDENTITY_INSERT ON) identity values are generated.
+#include "dbl_executor.hpp"
+
+#include "dbl_row_writer.hpp"
+#include "dbl_text.hpp"
+
+namespace {
+
+bool has_hint(const dbl_statement& st, const char* hint) {
+    for (const std::string& given : st.hints)
+        if (dbl_same_name(given, hint)) return true;
+    return false;
+}
+
+struct bulk_columns {
+    std::vector<dbl_wire_column> wire;
+};
+
+bulk_columns read_metadata(dbl_reader& r, std::size_t expected) {
+    if (r.u8() != dbl_tds::TOKEN_COLMETADATA) throw dbl_err::bulk_bad_type(1);
+    std::size_t count = r.u16_le();
+    if (count != expected) throw dbl_err::bulk_bad_type(int(std::min(count, expected)) + 1);
+    bulk_columns columns;
+    for (std::size_t i = 0; i < count; ++i)
+        columns.wire.push_back(dbl_read_wire_column(r, int(i + 1)));
+    return columns;
+}
+
+}  // namespace
+
+void dbl_run_insert_bulk(dbl_executor& ex, const dbl_statement& st) {
+    dbl_table_ref ref = ex.resolve_table(st.target, true);
+    dbl_bulk_request request;
+    request.database = ref.database->name();
+    request.object_id = ref.table->object_id;
+    for (const dbl_bulk_column& column : st.bulk_columns) {
+        int index = ref.table->column_index(column.name);
+        if (index < 0) throw dbl_err::invalid_column(column.name);
+        request.columns.push_back(index);
+    }
+    if (st.bulk_columns.empty())
+        for (std::size_t i = 0; i < ref.table->columns.size(); ++i)
+            request.columns.push_back(int(i));
+    request.b_keep_identity = has_hint(st, "KEEPIDENTITY");
+    request.b_keep_nulls = has_hint(st, "KEEP_NULLS");
+    request.b_check_constraints = has_hint(st, "CHECK_CONSTRAINTS");
+    ex.session.pending_bulk = request;
+    ex.send_done(0, false, 0);
+}
+
+void dbl_executor::run_bulk(std::span<const std::uint8_t> payload) {
+    if (!session.pending_bulk) {
+        send_error(dbl_err::bulk_not_expected(), 1);
+        reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
+        return;
+    }
+    dbl_bulk_request request = *session.pending_bulk;
+    session.pending_bulk.reset();
+    std::uint64_t count = 0;
+    try {
+        dbl_database* database = server.find_database(request.database);
+        dbl_table* table = database ? const_cast<dbl_table*>(database->table_by_id(request.object_id))
+                                    : nullptr;
+        if (!table) throw dbl_err::invalid_object(std::to_string(request.object_id));
+        dbl_table_ref ref{database, table};
+        const auto& on = session.identity_insert;
+        bool identity_on = on && on->object_id == table->object_id
+                           && dbl_same_name(on->database, database->name());
+        dbl_write_rules rules;
+        rules.b_identity_allowed = request.b_keep_identity || identity_on;
+        rules.b_identity_ignored = !rules.b_identity_allowed;
+        rules.b_defaults_for_nulls = !request.b_keep_nulls;
+        rules.b_check_foreign_keys = request.b_check_constraints;
+        transact(*database, [&] {
+            dbl_reader r(payload);
+            bulk_columns columns = read_metadata(r, request.columns.size());
+            dbl_row_writer writer(*this, ref, rules);
+            while (!r.at_end()) {
+                std::uint8_t token = r.u8();
+                if (token == dbl_tds::TOKEN_DONE) break;
+                if (token != dbl_tds::TOKEN_ROW) throw dbl_err::bulk_bad_type(1);
+                std::vector<dbl_typed> values;
+                for (std::size_t i = 0; i < columns.wire.size(); ++i) {
+                    dbl_value value = dbl_read_value(r, columns.wire[i], int(i + 1));
+                    values.push_back({columns.wire[i].type, value});
+                }
+                long limit = server.options().drop_after_bulk_rows;
+                if (limit >= 0 && session.bulk_rows_received >= limit) throw dbl_drop_connection{};
+                ++session.bulk_rows_received;
+                writer.write(request.columns, values);
+                ++count;
+            }
+            writer.finish();
+            if (!rules.b_check_foreign_keys) database->mark_untrusted(*ref.table);
+        });
+    } catch (const dbl_sql_error& error) {
+        send_error(error, 1);
+        reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
+        return;
+    } catch (const dbl_short_input&) {
+        send_error(dbl_err::bulk_bad_length(1), 1);
+        reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
+        return;
+    }
+    session.last_rowcount = std::int64_t(count);
+    reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_COUNT, 0, count);
+}

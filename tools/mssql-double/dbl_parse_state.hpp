@@ -1,0 +1,52 @@
+#pragma once
+// dbl_parse_state.hpp - the token cursor shared by the statement and expression parsers:
+// keyword matching, names, SELECT and expressions, and the 102/156 syntax errors.
+
+#include "dbl_ast.hpp"
+#include "dbl_lexer.hpp"
+
+#include <vector>
+
+class dbl_parse_state {
+public:
+    explicit dbl_parse_state(std::vector<dbl_token> tokens_) : tokens(std::move(tokens_)) {}
+
+protected:
+    const dbl_token& peek() const { return tokens[at]; }
+    const dbl_token& peek_at(std::size_t ahead) const {
+        return tokens[std::min(at + ahead, tokens.size() - 1)];
+    }
+    void next() { if (at + 1 < tokens.size()) ++at; }
+    bool at_end() const { return peek().kind == dbl_token_kind::END; }
+    bool accept(const char* word) {
+        if (!peek().is(word)) return false;
+        next();
+        return true;
+    }
+    void expect(const char* word) { if (!accept(word)) fail(); }
+    bool is_statement_start() const;
+    bool is_reserved(const dbl_token& token) const;
+    [[noreturn]] void fail() const;
+
+    std::string name_part();
+    dbl_name name();
+    std::unique_ptr<dbl_select> select_body();
+    dbl_expr_ptr expression();
+
+private:
+    void select_items(dbl_select& select);
+    dbl_source source();
+    dbl_expr_ptr or_expr();
+    dbl_expr_ptr and_expr();
+    dbl_expr_ptr not_expr();
+    dbl_expr_ptr predicate();
+    dbl_expr_ptr additive();
+    dbl_expr_ptr multiplicative();
+    dbl_expr_ptr unary();
+    dbl_expr_ptr primary();
+    dbl_expr_ptr literal(bool negative);
+    dbl_expr_ptr call(dbl_name function);
+
+    std::vector<dbl_token> tokens;
+    std::size_t at = 0;
+};

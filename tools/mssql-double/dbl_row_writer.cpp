@@ -1,0 +1,143 @@
+// dbl_row_writer.cpp - row checks and storage shared by INSERT and bulk load.
+#include "dbl_row_writer.hpp"
+
+#include "dbl_convert.hpp"
+#include "dbl_eval.hpp"
+#include "dbl_number.hpp"
+#include "dbl_parser.hpp"
+#include "dbl_text.hpp"
+
+std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns,
+                         const dbl_row& row) {
+    std::string text = "(";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const dbl_value& value = row[std::size_t(columns[i])];
+        text += i ? ", " : "";
+        text += value.b_null ? "<NULL>"
+                             : dbl_utf8(dbl_value_text({table.columns[std::size_t(columns[i])].type,
+                                                        value}));
+    }
+    return text + ")";
+}
+
+dbl_row_writer::dbl_row_writer(dbl_executor& ex_, dbl_table_ref ref_, dbl_write_rules rules_)
+    : ex(ex_), ref(ref_), rules(rules_) {}
+
+dbl_value dbl_row_writer::identity_value(const std::vector<int>& columns,
+                                         const std::vector<dbl_typed>& values,
+                                         int identity_index) {
+    dbl_table& table = *ref.table;
+    const dbl_column& column = table.columns[std::size_t(identity_index)];
+    dbl_target target{ref.full_display(), column.name};
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i] != identity_index || rules.b_identity_ignored) continue;
+        if (!rules.b_identity_allowed) throw dbl_err::identity_insert_off(table.name);
+        dbl_value given = dbl_convert(values[i], column.type, target);
+        if (given.b_null) throw dbl_err::null_into_not_null(column.name, ref.full_display());
+        std::int64_t number = column.type.is_integer() ? given.integer
+                                                       : std::int64_t(given.decimal);
+        bool beyond = !table.b_identity_used || (column.increment > 0
+                                                     ? number > table.identity_current
+                                                     : number < table.identity_current);
+        if (beyond) {
+            table.identity_current = number;
+            table.b_identity_used = true;
+            b_identity_changed = true;
+        }
+        ex.session.last_identity = number;
+        return given;
+    }
+    __int128 next = table.b_identity_used ? __int128(table.identity_current) + column.increment
+                                          : __int128(column.seed);
+    dbl_typed candidate{dbl_make_type(dbl_kind::NUMERIC, 0, 38, 0), dbl_int(0)};
+    candidate.value.decimal = next;
+    dbl_value value;
+    try {
+        value = dbl_convert(candidate, column.type, target);
+    } catch (const dbl_sql_error&) {
+        throw dbl_err::overflow_converting("IDENTITY", column.type.base_name());
+    }
+    table.identity_current = std::int64_t(next);
+    table.b_identity_used = true;
+    b_identity_changed = true;
+    ex.session.last_identity = std::int64_t(next);
+    return value;
+}
+
+dbl_value dbl_row_writer::default_value(const dbl_column& column) {
+    if (column.default_text.empty()) return dbl_null();
+    std::vector<dbl_statement> parsed = dbl_parse_batch(u"SELECT " + dbl_utf16(column.default_text),
+                                                        false);
+    dbl_eval_context context{&ex, nullptr, {}, nullptr};
+    dbl_typed value = dbl_eval(*parsed.at(0).select->items.at(0).expr, context);
+    return dbl_convert(value, column.type, dbl_target{ref.full_display(), column.name});
+}
+
+void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<dbl_typed>& values) {
+    dbl_table& table = *ref.table;
+    dbl_row row(table.columns.size());
+    std::vector<bool> given(table.columns.size(), false);
+    int identity_index = table.identity_index();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::size_t index = std::size_t(columns[i]);
+        if (int(index) == identity_index) continue;
+        const dbl_column& column = table.columns[index];
+        if (values[i].value.b_null && rules.b_defaults_for_nulls && !column.default_text.empty())
+            continue;
+        row[index] = dbl_convert(values[i], column.type, {ref.full_display(), column.name});
+        given[index] = true;
+    }
+    if (identity_index >= 0) {
+        row[std::size_t(identity_index)] = identity_value(columns, values, identity_index);
+        given[std::size_t(identity_index)] = true;
+    }
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+        if (!given[i]) row[i] = default_value(table.columns[i]);
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+        if (row[i].b_null && !table.columns[i].b_nullable)
+            throw dbl_err::null_into_not_null(table.columns[i].name, ref.full_display());
+    if (rules.b_check_foreign_keys) check_foreign_keys(row);
+    try {
+        ref.database->insert_row(table, row);
+    } catch (const dbl_unique_violation& violation) {
+        report_duplicate(violation.key_id, row);
+    }
+}
+
+void dbl_row_writer::check_foreign_keys(const dbl_row& row) {
+    const dbl_table& table = *ref.table;
+    for (const dbl_key& key : table.keys) {
+        if (key.kind != dbl_key_kind::FOREIGN_KEY) continue;
+        const dbl_table* parent = ref.database->table_by_id(key.ref_object_id);
+        if (!parent) continue;
+        dbl_row key_values;
+        bool has_null = false;
+        for (std::size_t i = 0; i < key.columns.size(); ++i) {
+            const dbl_value& value = row[std::size_t(key.columns[i])];
+            has_null = has_null || value.b_null;
+            key_values.push_back(value);
+        }
+        if (has_null || ref.database->has_parent(*parent, key.ref_columns, key_values)) continue;
+        throw dbl_err::foreign_key_conflict(
+            "INSERT", key.name, ref.database->name(), parent->schema + "." + parent->name,
+            parent->columns[std::size_t(key.ref_columns.at(0))].name);
+    }
+}
+
+void dbl_row_writer::report_duplicate(int key_id, const dbl_row& row) {
+    const dbl_table& table = *ref.table;
+    for (const dbl_key& key : table.keys) {
+        if (key.key_id != key_id) continue;
+        std::string value = dbl_key_text(table, key.columns, row);
+        if (key.kind == dbl_key_kind::INDEX)
+            throw dbl_err::duplicate_index(ref.display(), key.name, value);
+        throw dbl_err::duplicate_constraint(key.kind == dbl_key_kind::PRIMARY_KEY ? "PRIMARY KEY"
+                                                                                 : "UNIQUE KEY",
+                                            key.name, ref.display(), value);
+    }
+    throw dbl_err::duplicate_index(ref.display(), "?", dbl_key_text(table, {}, row));
+}
+
+void dbl_row_writer::finish() {
+    if (b_identity_changed) ref.database->save_identity(*ref.table);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// dbl_row_writer.hpp - stores rows into a table with SQL Server's rules, for INSERT and bulk
+// load alike, in this order: identity (544 unless allowed; generated values advance the
+// table's current value), defaults for missing columns, conversion to the column type,
+// NOT NULL (515), foreign keys (547), unique keys (2627 for constraints, 2601 for indexes).
+// The caller's transaction makes a failing statement or bulk batch leave nothing behind.
+
+#include "dbl_executor.hpp"
+
+struct dbl_write_rules {
+    bool b_identity_allowed = false;   // explicit identity values are kept
+    bool b_identity_ignored = false;   // bulk without KEEPIDENTITY: given values are replaced
+    bool b_defaults_for_nulls = false; // bulk without KEEP_NULLS
+    bool b_check_foreign_keys = true;
+};
+
+class dbl_row_writer {
+public:
+    dbl_row_writer(dbl_executor& ex, dbl_table_ref ref, dbl_write_rules rules);
+    // `columns` are table ordinals; `values` the matching values, in any source type.
+    void write(const std::vector<int>& columns, const std::vector<dbl_typed>& values);
+    void finish();   // keeps the identity's current value with the rows
+
+private:
+    dbl_value identity_value(const std::vector<int>& columns,
+                             const std::vector<dbl_typed>& values, int identity_index);
+    dbl_value default_value(const dbl_column& column);
+    void check_foreign_keys(const dbl_row& row);
+    [[noreturn]] void report_duplicate(int key_id, const dbl_row& row);
+
+    dbl_executor& ex;
+    dbl_table_ref ref;
+    dbl_write_rules rules;
+    bool b_identity_changed = false;
+};
+
+// "(1, abc)": a key's values as SQL Server quotes them in duplicate-key messages.
+std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns,
+                         const dbl_row& row);
