@@ -4,6 +4,7 @@
 // the provider does not find under its owner is tried once more under [dbo].
 
 #include "mss/odb_acc.hpp"
+#include "platform/oledb/oledb_rowset.hpp"
 #include "udb/udb_db.hpp"
 
 #include <cstdint>
@@ -11,7 +12,6 @@
 #include <string>
 #include <vector>
 
-class oledb_rowset;
 class oledb_session;
 class odb_database;
 

@@ -1,0 +1,133 @@
+// Column descriptions of new tables, index skipping, table-name validation and referential
+// actions, against the rules of table creation worked by hand.
+
+#include "mss/mss_db.hpp"
+#include "mss/mss_rule.hpp"
+#include "mss/mss_vali.hpp"
+#include "platform/oledb/oledb_types.hpp"
+#include "udb/udb_rule.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+t_ftd field(const char16_t* name, VARTYPE vartype, std::uint32_t size, bool not_null = false,
+            bool autoincrement = false, std::uint32_t reserved = 0,
+            const ole_variant& def_value = ole_variant()) {
+    return t_ftd(size, name, vartype, not_null, autoincrement, def_value, reserved);
+}
+
+udb_indexes primary_key_on(const char16_t* column) {
+    udb_indexes indexes;
+    udb_index key;
+    key.name = u"PrimaryKey";
+    key.b_primary = true;
+    key.b_unique = true;
+    key.columns = {column};
+    indexes.add(key);
+    return indexes;
+}
+
+}  // namespace
+
+TEST(OdbColumnDesc, PrimaryKeyColumnsAreNotNull) {
+    const oledb_column_desc column =
+        odb_database::describe_column(field(u"ID", VT_I4, 4), primary_key_on(u"ID"), 5);
+    EXPECT_FALSE(column.b_nullable);
+    EXPECT_FALSE(column.b_autoincrement);
+    EXPECT_TRUE(odb_database::describe_column(field(u"X", VT_I4, 4), primary_key_on(u"ID"), 5)
+                    .b_nullable);
+}
+
+TEST(OdbColumnDesc, IdentityDependsOnTypeAndVersion) {
+    const udb_indexes none;
+    const auto identity = [&](VARTYPE vartype, int version) {
+        return odb_database::describe_column(field(u"n", vartype, 4, false, true), none, version)
+            .b_autoincrement;
+    };
+    EXPECT_TRUE(identity(VT_I4, 5));
+    EXPECT_TRUE(identity(VT_I2, 1));
+    EXPECT_TRUE(identity(VT_I8, 3));
+    EXPECT_FALSE(identity(VT_I8, 4));   // a 2005 server gets a float column, no identity
+    const oledb_column_desc wide =
+        odb_database::describe_column(field(u"n", VT_I8, 8, false, true), none, 4);
+    EXPECT_EQ(wide.type, DBTYPE_R8);
+    EXPECT_FALSE(odb_database::describe_column(field(u"n", VT_I4, 4, false, true), none, 5)
+                     .b_nullable);
+}
+
+TEST(OdbColumnDesc, DecimalsAndLongColumns) {
+    const udb_indexes none;
+    const oledb_column_desc exact =
+        odb_database::describe_column(field(u"d", VT_DECIMAL, 0, false, false, 4 + 256 * 28), none, 5);
+    EXPECT_EQ(exact.type, DBTYPE_NUMERIC);
+    EXPECT_EQ(exact.precision, 28);
+    EXPECT_EQ(exact.scale, 4);
+    EXPECT_EQ(odb_database::describe_column(field(u"d", VT_DECIMAL, 0, false, false, 2 + 256 * 29),
+                                            none, 5).type, DBTYPE_R8);
+    const oledb_column_desc memo = odb_database::describe_column(
+        field(u"m", VT_BSTR, 0, false, false, 0, ole_variant(u"x")), none, 5);
+    EXPECT_EQ(memo.type, DBTYPE_WSTR);
+    EXPECT_EQ(memo.column_size, 8001u);
+    EXPECT_FALSE(memo.b_has_default);
+}
+
+TEST(OdbColumnDesc, DefaultsBecomeSqlText) {
+    const udb_indexes none;
+    const auto default_of = [&](VARTYPE vartype, const ole_variant& value) {
+        const oledb_column_desc column = odb_database::describe_column(
+            field(u"c", vartype, 20, false, false, 0, value), none, 5);
+        return column.b_has_default ? column.default_sql : std::string("<none>");
+    };
+    EXPECT_EQ(default_of(VT_I4, ole_variant(0)), "0");
+    EXPECT_EQ(default_of(VT_BSTR, ole_variant(u"it's")), "N'it''s'");
+    EXPECT_EQ(default_of(VT_BOOL, ole_variant(true)), "1");
+    EXPECT_EQ(default_of(VT_I4, ole_variant()), "<none>");
+    EXPECT_EQ(default_of(VT_DECIMAL, ole_variant(u"abc")), "<none>");   // does not convert
+}
+
+TEST(OdbColumnDesc, GuidColumnsBecomeUnicodeText) {
+    udb_custom_conversion registry;
+    registry.add_rule(std::make_unique<mss_guid_rule>());
+    const oledb_column_desc guid =
+        odb_database::describe_column(field(u"g", VT_BLOB, 16, false, false, 1), udb_indexes(), 5);
+    EXPECT_EQ(guid.type, DBTYPE_WSTR);
+    EXPECT_EQ(guid.column_size, 38u);
+    const oledb_column_desc bytes =
+        odb_database::describe_column(field(u"b", VT_BLOB, 16, false, false, 0), udb_indexes(), 5);
+    EXPECT_EQ(bytes.type, DBTYPE_BYTES);
+}
+
+TEST(OdbIndexable, MemoAndBooleanIndexesAreSkipped) {
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(field(u"memo", VT_BSTR, 0)));
+    schema.append(std::make_unique<t_ftd>(field(u"flag", VT_BOOL, 2)));
+    schema.append(std::make_unique<t_ftd>(field(u"name", VT_BSTR, 50)));
+    udb_index index;
+    index.columns = {u"name"};
+    EXPECT_TRUE(odb_database::is_indexable(index, schema));
+    index.columns = {u"name", u"memo"};
+    EXPECT_FALSE(odb_database::is_indexable(index, schema));
+    index.columns = {u"flag"};
+    EXPECT_FALSE(odb_database::is_indexable(index, schema));
+    index.columns = {u"missing"};
+    EXPECT_FALSE(odb_database::is_indexable(index, schema));
+}
+
+TEST(MssTableNames, TakenNamesGetPrefixesInTurn) {
+    const mss_tn_validator validator({u"T", u"_T"}, {u"1_T"});
+    EXPECT_EQ(validator.get_safe_name(u"T"), u"_1_T");
+    EXPECT_EQ(validator.get_safe_name(u"t"), u"_1_t");   // taken names compare case-blind
+    EXPECT_EQ(validator.get_safe_name(u"Free"), u"Free");
+    EXPECT_TRUE(validator.is_acceptable(u"_x"));
+    EXPECT_TRUE(validator.is_acceptable(u"Orders"));
+    EXPECT_FALSE(validator.is_acceptable(u"1st"));
+    EXPECT_THROW(validator.is_acceptable(u""), tk_mail_assertion);
+}
+
+TEST(MssForeignKeyProps, OnlySinglePhrasesPass) {
+    EXPECT_TRUE(mss_database::is_valid_fk_props(u"on delete cascade"));
+    EXPECT_TRUE(mss_database::is_valid_fk_props(u"ON UPDATE SET NULL"));
+    EXPECT_FALSE(mss_database::is_valid_fk_props(u"ON DELETE CASCADE ON UPDATE CASCADE"));
+    EXPECT_FALSE(mss_database::is_valid_fk_props(u"ON DELETE CASCADE; DROP TABLE t"));
+}
