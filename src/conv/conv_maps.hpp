@@ -1,6 +1,7 @@
 // conv_maps.hpp - the two message maps the error handler starts with: user texts for the
 // Access engine's error codes (0x10000 | DAO number) and for the OLE DB codes
-// (0x80000 | low word of the HRESULT). The support address is named once, here.
+// (0x80000 | low word of the HRESULT). Texts that name the support address take the
+// toolkit's one address (TK_SUPPORT_ADDRESS).
 #pragma once
 
 #include <cstddef>
@@ -8,10 +9,6 @@
 #include <span>
 
 #include "tk/tk_errco.hpp"
-
-// Where users are sent for help; every message that names an address uses this one.
-#define VANTREL_SUPPORT_EMAIL "support@vantrel.example"
-inline constexpr const char* CONV_SUPPORT_EMAIL = VANTREL_SUPPORT_EMAIL;
 
 using conv_message_entry = tk_error_pair;
 
