@@ -39,6 +39,20 @@ std::uint64_t leading_unsigned(const std::string& text) {
     return std::strtoull(text.c_str(), nullptr, 10);
 }
 
+// from_chars with atof's extras: a "0x" prefix reads hexadecimal, as atof does.
+std::from_chars_result read_double(const char* first, const char* last, double* result) {
+    bool negative = first != last && *first == '-';
+    const char* digits = negative ? first + 1 : first;
+    if (last - digits > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        auto read = std::from_chars(digits + 2, last, *result, std::chars_format::hex);
+        if (read.ec == std::errc() && negative) *result = -*result;
+        if (read.ec != std::errc::invalid_argument) return read;
+        *result = 0.0;   // "0x" alone: atof reads the 0
+        return {digits + 1, std::errc()};
+    }
+    return std::from_chars(first, last, *result);
+}
+
 // atof with a point, whatever the process locale: the longest leading number, else 0.
 double leading_double(std::string text) {
     std::replace(text.begin(), text.end(), ',', '.');
@@ -46,12 +60,14 @@ double leading_double(std::string text) {
     while (at < text.size() && is_blank(text[at])) ++at;
     if (at < text.size() && text[at] == '+') ++at;
     double result = 0.0;
-    auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), result);
+    auto [end, error] = read_double(text.data() + at, text.data() + text.size(), &result);
     if (error == std::errc::result_out_of_range) {
+        // Beyond the double range: an infinity, or 0 for a number too small.
         bool negative = at < text.size() && text[at] == '-';
-        std::string_view digits(text.data() + at, std::size_t(end - text.data() - at));
-        bool tiny = digits.find_first_of("eE") != std::string_view::npos &&
-                    digits.find("-", digits.find_first_of("eE")) != std::string_view::npos;
+        std::string_view number(text.data() + at, std::size_t(end - text.data() - at));
+        std::size_t exponent_at = number.find_first_of("eEpP");
+        bool tiny = exponent_at != std::string_view::npos &&
+                    number.find('-', exponent_at) != std::string_view::npos;
         double huge = std::numeric_limits<double>::infinity();
         return tiny ? 0.0 : (negative ? -huge : huge);
     }

@@ -57,6 +57,10 @@ TEST(OleVariantFromString, GivesEmptyForEmptyTextButBstr) {
 
 TEST(OleVariantFromString, ReadsDecimalCommasAsPoints) {
     EXPECT_DOUBLE_EQ(ole_variant::from_string("1,5", VT_R8).to_double(), 1.5);
+    EXPECT_DOUBLE_EQ(ole_variant::from_string(" +2,5e1xyz", VT_R8).to_double(), 25.0);
+    EXPECT_DOUBLE_EQ(ole_variant::from_string("-0x10", VT_R8).to_double(), -16.0);   // as atof
+    EXPECT_EQ(ole_variant::from_string("1e-400", VT_R8).to_double(), 0.0);
+    EXPECT_EQ(ole_variant::from_string("abc", VT_R8).to_double(), 0.0);
     ole_variant currency = ole_variant::from_string("12,34", VT_CY);
     ASSERT_EQ(currency.type(), VT_CY);
     EXPECT_EQ(currency.value.cyVal.int64, 123400);
