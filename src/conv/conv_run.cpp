@@ -125,10 +125,10 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
     static const udb_indexes no_indexes;
     std::unique_ptr<udb_recordset> dest_table = state.dest_db->create_table(
         dest_name, source_table->schema, b_skip_indexes ? no_indexes : source_table->indexes);
-    state.created_tables.push_back(name);
     if (mode == MODE_MERGE && !source_table->schema.conform_to(dest_table->schema)) {
         throw tk_exception(tk_utf16_to_utf8(NOT_CONFORMING_TEXT), ERROR_LEVEL_RECOVERABLE);
     }
+    state.created_tables.push_back(name);
     if (!validator.is_acceptable(name)) {
         tk_trace::write(2, u"Store generated table name '%s'", dest_name);
         validator.add_used(dest_name);

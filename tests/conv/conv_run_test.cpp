@@ -200,6 +200,27 @@ TEST_F(ConversionRun, RecoverableFailureOutsideTheTablesEndsOnlyTheRun) {
     EXPECT_TRUE(converter->is_done());
 }
 
+TEST_F(ConversionRun, QueryTestAnswersFalseInsteadOfThrowing) {
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    EXPECT_TRUE(converter->test_query(u"SELECT * FROM Orders"));
+    EXPECT_FALSE(converter->test_query(u"SELECT * FROM Nothing"));
+    EXPECT_THAT(world.calls, ::testing::Contains(u"ugl ,,"));   // asked even when empty
+
+    world.access_fatal_level = ERROR_LEVEL_FATAL;
+    EXPECT_FALSE(converter->test_query(u"SELECT * FROM Orders"));
+    world.b_access_loads = false;
+    EXPECT_FALSE(converter->test_query(u"SELECT * FROM Orders"));
+}
+
+TEST_F(ConversionRun, TableListComesFromTheSourceCatalogue) {
+    world.source.add_table(u"Orders", 1, rows{});
+    world.source.add_table(u"Customers", 1, rows{});
+    std::vector<std::u16string> names;
+    converter->get_all_tables(names);
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Orders", u"Customers"}));
+    EXPECT_THAT(world.calls, ::testing::Contains(u"open source 33 "));
+}
+
 class ExistingDestinationTable : public ConversionRun {
 protected:
     void SetUp() override {
