@@ -1,0 +1,32 @@
+// daostub_rows_table.cpp - a table's rows straight from the engine's cursor: one page in
+// memory at a time, whatever the table's size.
+#include <utility>
+
+#include "platform/dao/daostub_rows.hpp"
+#include "platform/jet/jet_database.hpp"
+
+namespace {
+
+class table_rows : public daostub_rows {
+public:
+    table_rows(std::shared_ptr<const jet_database> database, std::u16string_view table_name)
+        : database(std::move(database)), cursor(this->database->open_cursor(table_name)) {}
+
+    const std::vector<jet_column>& columns() const override { return cursor->table().columns; }
+
+protected:
+    bool fetch_next() override { return cursor->next(); }
+    void restart() override { cursor->rewind(); }
+    const std::vector<jet_value>& fetched() const override { return cursor->values(); }
+
+private:
+    std::shared_ptr<const jet_database> database;   // outlives the cursor reading it
+    std::unique_ptr<jet_cursor> cursor;
+};
+
+}  // namespace
+
+std::unique_ptr<daostub_rows> daostub_table_rows(std::shared_ptr<const jet_database> database,
+                                                 std::u16string_view table_name) {
+    return std::make_unique<table_rows>(std::move(database), table_name);
+}

@@ -1,0 +1,120 @@
+// daostub_value.cpp - the engine's exact values as VARIANTs.
+#include "platform/dao/daostub_value.hpp"
+
+#include <cstring>
+#include <type_traits>
+
+#include "platform/jet/jet_value_text.hpp"
+#include "tk/tk_utf.hpp"
+
+namespace {
+
+// A GUID's first three groups are little-endian in the file; the last 8 bytes keep order.
+GUID guid_from_bytes(const jet_guid& guid) {
+    const auto& bytes = guid.bytes;
+    GUID result{};
+    result.Data1 = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8
+                   | std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24;
+    result.Data2 = std::uint16_t(bytes[4] | bytes[5] << 8);
+    result.Data3 = std::uint16_t(bytes[6] | bytes[7] << 8);
+    for (int byte_idx = 0; byte_idx < 8; ++byte_idx) result.Data4[byte_idx] = bytes[8 + byte_idx];
+    return result;
+}
+
+DECIMAL decimal_from(const jet_decimal& value) {
+    DECIMAL result{};
+    result.scale = value.scale;
+    result.sign = value.negative ? DECIMAL_NEG : 0;
+    result.Hi32 = value.hi;
+    result.Lo64 = std::uint64_t(value.mid) << 32 | value.lo;
+    return result;
+}
+
+DECIMAL decimal_from(std::int64_t number) {
+    DECIMAL result{};
+    result.sign = number < 0 ? DECIMAL_NEG : 0;
+    // The magnitude of INT64_MIN does not fit an int64: negate in unsigned arithmetic.
+    result.Lo64 = number < 0 ? ~std::uint64_t(number) + 1 : std::uint64_t(number);
+    return result;
+}
+
+HRESULT binary_variant(const std::vector<std::uint8_t>& bytes, VARIANT* out) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, ULONG(bytes.size()));
+    if (array == nullptr) return E_OUTOFMEMORY;
+    void* data = nullptr;
+    if (!bytes.empty()) {
+        if (FAILED(SafeArrayAccessData(array, &data))) {
+            SafeArrayDestroy(array);
+            return E_FAIL;
+        }
+        std::memcpy(data, bytes.data(), bytes.size());
+        SafeArrayUnaccessData(array);
+    }
+    out->vt = VT_ARRAY | VT_UI1;
+    out->parray = array;
+    return S_OK;
+}
+
+HRESULT text_variant(const daostub_context& context, std::u16string_view text, VARIANT* out) {
+    out->vt = VT_BSTR;
+    out->bstrVal = context.text_out(text);
+    return S_OK;
+}
+
+}  // namespace
+
+std::u16string daostub_guid_text(const jet_guid& guid) {
+    return u"{guid " + guid_to_wstring(guid_from_bytes(guid)) + u"}";
+}
+
+HRESULT daostub_to_variant(const daostub_context& context, const jet_value& value,
+                           VARIANT* out) {
+    VariantClear(out);
+    return std::visit(
+        [&](const auto& held) -> HRESULT {
+            using T = std::decay_t<decltype(held)>;
+            if constexpr (std::is_same_v<T, std::monostate>) {
+                out->vt = VT_NULL;
+            } else if constexpr (std::is_same_v<T, bool>) {
+                out->vt = VT_BOOL;
+                out->boolVal = held ? VARIANT_BOOL(-1) : VARIANT_BOOL(0);
+            } else if constexpr (std::is_same_v<T, std::uint8_t>) {
+                out->vt = VT_UI1;
+                out->bVal = held;
+            } else if constexpr (std::is_same_v<T, std::int16_t>) {
+                out->vt = VT_I2;
+                out->iVal = held;
+            } else if constexpr (std::is_same_v<T, std::int32_t>) {
+                out->vt = VT_I4;
+                out->lVal = held;
+            } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                out->decVal = decimal_from(held);
+                out->vt = VT_DECIMAL;
+            } else if constexpr (std::is_same_v<T, float>) {
+                out->vt = VT_R4;
+                out->fltVal = held;
+            } else if constexpr (std::is_same_v<T, double>) {
+                out->vt = VT_R8;
+                out->dblVal = held;
+            } else if constexpr (std::is_same_v<T, jet_currency>) {
+                out->vt = VT_CY;
+                out->cyVal.int64 = held.units;
+            } else if constexpr (std::is_same_v<T, jet_decimal>) {
+                out->decVal = decimal_from(held);
+                out->vt = VT_DECIMAL;
+            } else if constexpr (std::is_same_v<T, jet_date>) {
+                out->vt = VT_DATE;
+                out->date = held.serial;
+            } else if constexpr (std::is_same_v<T, jet_date_ext>) {
+                return text_variant(context, tk_utf8_to_utf16(jet_date_ext_text(held)), out);
+            } else if constexpr (std::is_same_v<T, jet_guid>) {
+                return text_variant(context, daostub_guid_text(held), out);
+            } else if constexpr (std::is_same_v<T, std::u16string>) {
+                return text_variant(context, held, out);
+            } else {
+                return binary_variant(held, out);
+            }
+            return S_OK;
+        },
+        value.data);
+}
