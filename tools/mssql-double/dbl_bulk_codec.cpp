@@ -62,10 +62,9 @@ bool valid_n_size(std::uint8_t code, int size) {
     }
 }
 
-void read_table_name(dbl_reader& r) {
-    int parts = r.u8();
-    for (int i = 0; i < parts; ++i) r.utf16(r.u16_le());
-}
+// A bcp client names the table of a text, ntext or image column with one US_VARCHAR
+// ("db.dbo.t"), not the part count of the server's COLMETADATA.
+void read_table_name(dbl_reader& r) { r.utf16(r.u16_le()); }
 
 dbl_type variable_type(std::uint8_t code, int length) {
     bool max = length == 0xFFFF;
@@ -147,7 +146,8 @@ dbl_value read_fixed(std::span<const std::uint8_t> bytes, const dbl_type& type) 
 }
 
 dbl_value read_decimal(dbl_reader& r, int size, int column_number) {
-    if (size < 5 || size > 17) throw dbl_err::bulk_bad_length(column_number);
+    // FreeTDS sizes by precision (6 bytes for 10 digits), SQL Server by 4-byte words.
+    if (size < 2 || size > 17) throw dbl_err::bulk_bad_length(column_number);
     std::uint8_t sign = r.u8();
     auto magnitude_bytes = r.take(std::size_t(size - 1));
     unsigned __int128 magnitude = 0;

@@ -1,0 +1,126 @@
+// double_protocol_test.cpp - logins, sessions and faults on demand: each connection keeps
+// its own database and settings, several work at once, and the fault options drop, delay
+// and refuse as asked.
+#include "double_client.hpp"
+
+#include "mssql-double/double_fixture.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using double_test::connection;
+using double_test::fresh_database;
+using double_test::private_double;
+
+TEST(DoubleLogin, ChecksAccountsAndAnswersVersion) {
+    std::vector<double_test::server_message> messages;
+    EXPECT_FALSE(connection::open(double_test::fixture_port(), "secret1", "", &messages));
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages[0].number, 18456);
+    EXPECT_EQ(messages[0].severity, 14);
+    auto db = connection::open(double_test::fixture_port(), "Secret1", "");
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->run("SELECT DB_NAME()").first(), "master");
+}
+
+TEST(DoubleLogin, PlaysTheVersionItIsGiven) {
+    private_double old({"--version-string=Microsoft SQL Server  2000 - 8.00.194 (Intel X86)"});
+    ASSERT_GT(old.port(), 0);
+    auto db = connection::open(old.port(), "Secret1", "");
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->run("SELECT @@VERSION").first(),
+              "Microsoft SQL Server  2000 - 8.00.194 (Intel X86)");
+}
+
+TEST(DoubleSessions, KeepTheirOwnDatabaseAndSettings) {
+    auto first = fresh_database("dbl_session_a");
+    auto second = fresh_database("dbl_session_b");
+    ASSERT_TRUE(first && second);
+    first->run("CREATE TABLE t (a int)");
+    second->run("CREATE TABLE t (b int)");
+    first->run("SET QUOTED_IDENTIFIER ON");
+    EXPECT_EQ(first->run("SELECT DB_NAME()").first(), "dbl_session_a");
+    EXPECT_EQ(second->run("SELECT DB_NAME()").first(), "dbl_session_b");
+    EXPECT_TRUE(first->run("SELECT \"a\" FROM t").messages.empty());
+    // QUOTED_IDENTIFIER is OFF in the other session: "b" is a string there, not a name.
+    EXPECT_EQ(second->run("SELECT \"b\" FROM t").sets.at(0).names.at(0), "");
+    auto used = second->run("USE dbl_session_a");
+    ASSERT_FALSE(used.messages.empty());
+    EXPECT_EQ(used.messages[0].number, 5701);
+    EXPECT_TRUE(second->run("SELECT a FROM t").messages.empty());
+}
+
+TEST(DoubleSessions, ServeManyConnectionsAtOnce) {
+    auto setup = fresh_database("dbl_concurrent");
+    ASSERT_TRUE(setup);
+    setup->run("CREATE TABLE t (id int IDENTITY PRIMARY KEY, worker int, n int)");
+    const int workers = 4, rows = 25;
+    std::vector<std::thread> threads;
+    std::vector<int> failures(workers, 0);
+    for (int w = 0; w < workers; ++w) {
+        threads.emplace_back([w, &failures] {
+            auto db = connection::open(double_test::fixture_port(), "Secret1", "dbl_concurrent");
+            if (!db) { failures[w] = rows; return; }
+            for (int i = 0; i < rows; ++i) {
+                auto r = db->run("INSERT INTO t (worker, n) VALUES (" + std::to_string(w) + ", "
+                                 + std::to_string(i) + ")");
+                if (!r.messages.empty()) ++failures[w];
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    for (int w = 0; w < workers; ++w) EXPECT_EQ(failures[w], 0) << "worker " << w;
+    EXPECT_EQ(setup->run("SELECT COUNT(*) FROM t").first(), std::to_string(workers * rows));
+    EXPECT_EQ(setup->run("SELECT MAX(id) FROM t").first(), std::to_string(workers * rows));
+}
+
+TEST(DoubleFaults, DropsTheConnectionAfterNBatches) {
+    private_double faulty({"--drop-after-batches=2"});
+    auto db = connection::open(faulty.port(), "Secret1", "");
+    ASSERT_TRUE(db);
+    EXPECT_TRUE(db->run("SELECT 1").b_ok);
+    EXPECT_TRUE(db->run("SELECT 2").b_ok);
+    EXPECT_FALSE(db->run("SELECT 3").b_ok);
+    EXPECT_TRUE(DBDEAD(db->handle()));
+}
+
+TEST(DoubleFaults, RefusesLoginsAfterN) {
+    private_double faulty({"--refuse-logins-after=1"});
+    EXPECT_TRUE(connection::open(faulty.port(), "Secret1", ""));
+    std::vector<double_test::server_message> messages;
+    EXPECT_FALSE(connection::open(faulty.port(), "Secret1", "", &messages));
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages[0].number, 18456);
+}
+
+TEST(DoubleFaults, DelaysEachAnswer) {
+    private_double slow({"--delay-ms=300"});
+    auto db = connection::open(slow.port(), "Secret1", "");
+    ASSERT_TRUE(db);
+    auto start = std::chrono::steady_clock::now();
+    db->run("SELECT 1");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+}
+
+TEST(DoubleFaults, DroppedBulkLoadKeepsNoRowOfItsBatch) {
+    std::string dir = std::string(VANTREL_BUILD_DIR) + "/mssql-double-drop-bulk";
+    std::system(("rm -rf '" + dir + "'").c_str());
+    private_double faulty({"--drop-after-bulk-rows=2", "--data-dir=" + dir});
+    auto db = connection::open(faulty.port(), "Secret1", "");
+    ASSERT_TRUE(db);
+    db->run("CREATE TABLE t (id int NOT NULL, v varchar(3))");
+    DBPROCESS* dbproc = db->handle();
+    ASSERT_EQ(bcp_init(dbproc, "t", nullptr, nullptr, DB_IN), DBLIB_SUCCEED);
+    DBINT id = 0;
+    ASSERT_EQ(bcp_bind(dbproc, reinterpret_cast<BYTE*>(&id), 0, -1, nullptr, 0, SYBINT4, 1),
+              DBLIB_SUCCEED);
+    ASSERT_EQ(bcp_bind(dbproc, reinterpret_cast<BYTE*>(const_cast<char*>("abc")), 0, 3, nullptr,
+                       0, SYBCHAR, 2), DBLIB_SUCCEED);
+    for (id = 1; id <= 3; ++id) bcp_sendrow(dbproc);
+    EXPECT_EQ(bcp_done(dbproc), -1);   // the double hung up during the batch
+    auto again = connection::open(faulty.port(), "Secret1", "");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->run("SELECT COUNT(*) FROM t").first(), "0");
+}
