@@ -20,6 +20,7 @@ namespace {
 constexpr const char* MSS_TAB_SOURCE = "mss_tab";
 constexpr int LINE_TWO_PRIMARY_KEYS = 121;
 constexpr std::uint32_t SKIP_INDEXES_MODE = 0x60;
+constexpr std::uint32_t LONG_COLUMN_SIZE = 0x3FFFFFFF;
 
 // sp_columns result columns (0-based).
 constexpr std::size_t SPC_COLUMN_NAME = 3;
@@ -130,6 +131,12 @@ void mss_table::init_schema() {
         tk_trace::write(2, u"Got field name/type: %s/%s", name, type_name);
         t_ftd* field = find_column(schema, name);
         if (field == nullptr) return;
+        if (field->vartype == VT_BSTR && field->size < LONG_COLUMN_SIZE) {
+            // db-lib reports text columns by their UTF-8 byte size; the catalogue knows
+            // the declared characters.
+            const int declared = std::atoi(tk_utf16_to_utf8(text_at(row, SPC_PRECISION)).c_str());
+            if (declared > 0) field->size = static_cast<std::uint32_t>(declared);
+        }
         const std::u16string def_text = text_at(row, SPC_COLUMN_DEF);
         if (!def_text.empty()) {
             tk_trace::write(2, u"Got default string: %s", def_text);
@@ -172,6 +179,8 @@ ole_variant mss_table::get_def_value(VARTYPE vartype, const std::u16string& sour
     const auto quoted = [](const std::u16string& value, std::size_t longer_than) {
         return value.size() > longer_than && value.front() == u'\'' && value.back() == u'\'';
     };
+    // Unicode defaults (the ones this layer writes) are stored as (N'...').
+    if (text.size() > 2 && text.front() == u'N' && quoted(text.substr(1), 1)) text.erase(0, 1);
     if (quoted(text, 2)) text = text.substr(1, text.size() - 2);
     if (vartype == VT_DATE) {
         if (quoted(text, 1)) text = text.substr(1, text.size() - 2);

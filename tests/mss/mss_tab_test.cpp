@@ -29,6 +29,7 @@ TEST(MssDefaultValue, StripsServerParenthesesAndQuotes) {
     EXPECT_EQ(mss_table::get_def_value(VT_I4, u"((42))").to_long(), 42);
     EXPECT_EQ(mss_table::get_def_value(VT_BSTR, u"('abc')").to_wstring(), u"abc");
     EXPECT_EQ(mss_table::get_def_value(VT_BSTR, u"('it''s')").to_wstring(), u"it's");
+    EXPECT_EQ(mss_table::get_def_value(VT_BSTR, u"(N'\u00C4rger')").to_wstring(), u"\u00C4rger");
     EXPECT_EQ(mss_table::get_def_value(VT_DATE, u"(getdate())").type(), VT_EMPTY);
     EXPECT_EQ(mss_table::get_def_value(VT_DECIMAL, u"(abc)").type(), VT_EMPTY);
     const ole_variant date = mss_table::get_def_value(VT_DATE, u"('2024-02-29 13:05:09')");

@@ -1,6 +1,9 @@
-// oledb_result_reader.cpp - db-lib results to column information and cells. Server types are
-// the TDS type codes of DBCOL2::ServerType; a nullable fixed type (intn, fltn, moneyn,
-// datetimn, bitn) is told apart by its length.
+// oledb_result_reader.cpp - db-lib results to column information and cells. db-lib describes
+// a column by its client type (dbcolinfo's Type and MaxLength); the server's own type is not
+// reported, so char and nchar columns both arrive as SYBCHAR in UTF-8 and are described as
+// wide text (Vantrel creates only Unicode text columns), their size in UTF-8 bytes, which is
+// never less than their characters. A nullable fixed type (intn, fltn, moneyn, datetimn)
+// is told apart by its length.
 
 #include "platform/oledb/oledb_result_reader.hpp"
 
@@ -15,23 +18,13 @@
 
 namespace {
 
-// TDS server type codes (MS-TDS 2.2.5.4).
-enum tds_server_type : int {
-    TDS_IMAGE = 34, TDS_TEXT = 35, TDS_GUID = 36, TDS_VARBINARY_OLD = 37, TDS_INTN = 38,
-    TDS_VARCHAR_OLD = 39, TDS_BINARY_OLD = 45, TDS_CHAR_OLD = 47, TDS_INT1 = 48, TDS_BIT = 50,
-    TDS_INT2 = 52, TDS_INT4 = 56, TDS_DATETIME4 = 58, TDS_REAL = 59, TDS_MONEY = 60,
-    TDS_DATETIME = 61, TDS_FLT8 = 62, TDS_NTEXT = 99, TDS_NVARCHAR_OLD = 103, TDS_BITN = 104,
-    TDS_DECIMALN = 106, TDS_NUMERICN = 108, TDS_FLTN = 109, TDS_MONEYN = 110,
-    TDS_DATETIMN = 111, TDS_MONEY4 = 122, TDS_INT8 = 127, TDS_BIGVARBINARY = 165,
-    TDS_BIGVARCHAR = 167, TDS_BIGBINARY = 173, TDS_BIGCHAR = 175, TDS_NVARCHAR = 231,
-    TDS_NCHAR = 239
-};
+constexpr int CLIENT_GUID = 36;   // SYBUNIQUE, which sybdb.h does not name
 
 // What the provider reports for a column without a length limit: 2^30 - 1 characters for
-// ntext and nvarchar(max), 2^31 - 1 for the narrow and binary long types.
+// ntext and nvarchar(max), 2^31 - 1 for the binary long types.
 constexpr std::uint32_t LONG_WIDE_SIZE = 0x3FFFFFFF;
 constexpr std::uint32_t LONG_NARROW_SIZE = 0x7FFFFFFF;
-constexpr std::int32_t MAX_TYPE_WIRE_SIZE = 0x3FFFFFFF;   // (max) types arrive at least this
+constexpr std::int32_t MAX_TYPE_CLIENT_SIZE = 0x3FFFFFFF;   // (max) types arrive at least this
 
 oledb_dbtype integer_type_by_length(int length) {
     switch (length) {
@@ -42,62 +35,57 @@ oledb_dbtype integer_type_by_length(int length) {
     }
 }
 
-bool is_long(std::int32_t wire_size) { return wire_size <= 0 || wire_size >= MAX_TYPE_WIRE_SIZE; }
+bool is_long(std::int32_t size) { return size <= 0 || size >= MAX_TYPE_CLIENT_SIZE; }
 
 // Type and size of one column the way GetColumnInfo reports them.
-void classify(int server_type, std::int32_t wire_size, oledb_column_info& info) {
-    info.column_size = static_cast<std::uint32_t>(wire_size > 0 ? wire_size : 0);
-    switch (server_type) {
-    case TDS_INT1: case TDS_INT2: case TDS_INT4: case TDS_INT8: case TDS_INTN:
-        info.type = integer_type_by_length(wire_size);
+void classify(int client_type, std::int32_t size, oledb_column_info& info) {
+    info.column_size = static_cast<std::uint32_t>(size > 0 ? size : 0);
+    switch (client_type) {
+    case SYBINT1: case SYBINT2: case SYBINT4: case SYBINT8: case SYBINTN:
+        info.type = integer_type_by_length(size);
         break;
-    case TDS_BIT: case TDS_BITN: info.type = DBTYPE_BOOL; info.column_size = 2; break;
-    case TDS_REAL: info.type = DBTYPE_R4; break;
-    case TDS_FLT8: info.type = DBTYPE_R8; break;
-    case TDS_FLTN: info.type = wire_size == 4 ? DBTYPE_R4 : DBTYPE_R8; break;
-    case TDS_MONEY: case TDS_MONEY4: case TDS_MONEYN: info.type = DBTYPE_CY; break;
-    case TDS_DATETIME: case TDS_DATETIME4: case TDS_DATETIMN:
+    case SYBBIT: case SYBBITN: info.type = DBTYPE_BOOL; info.column_size = 2; break;
+    case SYBREAL: info.type = DBTYPE_R4; break;
+    case SYBFLT8: info.type = DBTYPE_R8; break;
+    case SYBFLTN: info.type = size == 4 ? DBTYPE_R4 : DBTYPE_R8; break;
+    case SYBMONEY: case SYBMONEY4: case SYBMONEYN: info.type = DBTYPE_CY; break;
+    case SYBDATETIME: case SYBDATETIME4: case SYBDATETIMN:
         info.type = DBTYPE_DBTIMESTAMP;
         info.column_size = 16;
         break;
-    case TDS_DECIMALN: case TDS_NUMERICN: info.type = DBTYPE_NUMERIC; break;
-    case TDS_GUID: info.type = DBTYPE_GUID; info.column_size = 16; break;
-    case TDS_NVARCHAR: case TDS_NCHAR: case TDS_NVARCHAR_OLD:
+    case SYBDECIMAL: case SYBNUMERIC: info.type = DBTYPE_NUMERIC; break;
+    case CLIENT_GUID: info.type = DBTYPE_GUID; info.column_size = 16; break;
+    case SYBCHAR: case SYBVARCHAR: case SYBNVARCHAR:
         info.type = DBTYPE_WSTR;
-        info.column_size = is_long(wire_size) ? LONG_WIDE_SIZE
-                                              : static_cast<std::uint32_t>(wire_size / 2);
+        if (is_long(size)) info.column_size = LONG_WIDE_SIZE;
         break;
-    case TDS_NTEXT: info.type = DBTYPE_WSTR; info.column_size = LONG_WIDE_SIZE; break;
-    case TDS_BIGVARCHAR: case TDS_BIGCHAR: case TDS_VARCHAR_OLD: case TDS_CHAR_OLD:
-        info.type = DBTYPE_STR;
-        if (is_long(wire_size)) info.column_size = LONG_NARROW_SIZE;
-        break;
-    case TDS_TEXT: info.type = DBTYPE_STR; info.column_size = LONG_NARROW_SIZE; break;
-    case TDS_BIGVARBINARY: case TDS_BIGBINARY: case TDS_VARBINARY_OLD: case TDS_BINARY_OLD:
+    case SYBTEXT: case SYBNTEXT: info.type = DBTYPE_WSTR; info.column_size = LONG_WIDE_SIZE; break;
+    case SYBBINARY: case SYBVARBINARY:
         info.type = DBTYPE_BYTES;
-        if (is_long(wire_size)) info.column_size = LONG_NARROW_SIZE;
+        if (is_long(size)) info.column_size = LONG_NARROW_SIZE;
         break;
-    case TDS_IMAGE: info.type = DBTYPE_BYTES; info.column_size = LONG_NARROW_SIZE; break;
-    default: info.type = DBTYPE_WSTR; break;   // xml, date, time, datetime2: read as text
+    case SYBIMAGE: info.type = DBTYPE_BYTES; info.column_size = LONG_NARROW_SIZE; break;
+    default: info.type = DBTYPE_WSTR; break;   // date, time, datetime2, xml: read as text
     }
-    if (info.type == DBTYPE_STR || info.type == DBTYPE_WSTR || info.type == DBTYPE_BYTES) {
+    if (info.type == DBTYPE_WSTR || info.type == DBTYPE_BYTES) {
         if (info.column_size >= LONG_WIDE_SIZE) info.flags |= DBCOLUMNFLAGS_ISLONG;
     }
 }
 
 oledb_column_info describe_column(DBPROCESS* dbproc, int column) {
-    DBCOL2 col{};
-    col.SizeOfStruct = sizeof(DBCOL2);
+    DBCOL col{};
+    col.SizeOfStruct = sizeof(DBCOL);
     oledb_column_info info;
     info.ordinal = static_cast<std::uint32_t>(column);
-    if (dbcolinfo(dbproc, CI_REGULAR, column, 0, reinterpret_cast<DBCOL*>(&col)) != SUCCEED) {
-        info.name = dbcolname(dbproc, column) != nullptr ? dbcolname(dbproc, column) : "";
+    if (dbcolinfo(dbproc, CI_REGULAR, column, 0, &col) != SUCCEED) {
+        const char* name = dbcolname(dbproc, column);
+        info.name = name != nullptr ? name : "";
         classify(dbcoltype(dbproc, column), dbcollen(dbproc, column), info);
         info.flags |= DBCOLUMNFLAGS_ISNULLABLE;
         return info;
     }
     info.name = col.Name;
-    classify(col.ServerType, col.ServerMaxLength, info);
+    classify(col.Type, col.MaxLength, info);
     info.precision = col.Precision;
     info.scale = col.Scale;
     if (col.Null) info.flags |= DBCOLUMNFLAGS_ISNULLABLE;
@@ -144,7 +132,7 @@ std::string read_fixed(DBPROCESS* dbproc, int client_type, const BYTE* data, DBI
         return oledb_format_money(static_cast<std::int64_t>(bits));
     }
     case SYBDATETIME: case SYBDATETIME4: return read_datetime(dbproc, client_type, data);
-    case TDS_GUID: {
+    case CLIENT_GUID: {
         std::array<std::uint8_t, 16> bytes{};
         if (length == 16) std::memcpy(bytes.data(), data, bytes.size());
         return oledb_format_guid(bytes);
