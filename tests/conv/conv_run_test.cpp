@@ -221,6 +221,19 @@ TEST_F(ConversionRun, TableListComesFromTheSourceCatalogue) {
     EXPECT_THAT(world.calls, ::testing::Contains(u"open source 33 "));
 }
 
+TEST_F(ConversionRun, ConnectionFollowsAuthenticationAndTheFastLoadSwitch) {
+    converter->set_host(u"db1");
+    converter->set_user(u"bob");
+    converter->set_password(u"pw");
+    converter->connect_mssql_server();   // Windows authentication is the default
+    converter->set_windows_authentication(false);
+    ::setenv(FAST_LOAD_ENV, "0", 1);
+    converter->connect_mssql_server();
+    ::unsetenv(FAST_LOAD_ENV);
+    EXPECT_EQ(world.calls,
+              (std::vector<std::u16string>{u"connect db1 fast", u"connect db1,bob,pw slow"}));
+}
+
 class ExistingDestinationTable : public ConversionRun {
 protected:
     void SetUp() override {
