@@ -1,0 +1,286 @@
+#include "platform/jetsql/jet_sql_binder.hpp"
+
+#include "platform/jetsql/jet_sql_binder_impl.hpp"
+#include "platform/jetsql/jet_sql_errors.hpp"
+#include "platform/jetsql/jet_sql_functions.hpp"
+#include "platform/jetsql/jet_sql_loader.hpp"
+#include "platform/winbase/win_compare.hpp"
+
+namespace {
+
+std::string column_name(std::size_t column_idx) { return "c" + std::to_string(column_idx); }
+
+std::string quoted(const std::string& our_name) { return "\"" + our_name + "\""; }
+
+// Access names an aggregate of a bare column "SumOfQuantity"; other expressions Expr1000...
+std::u16string default_name(const jet_sql_expr& expr, int& expression_count) {
+    if (expr.kind == jet_sql_expr_kind::column) return expr.name;
+    if (expr.kind == jet_sql_expr_kind::call && expr.args.size() == 1 &&
+        expr.args[0]->kind == jet_sql_expr_kind::column) {
+        for (std::u16string_view aggregate :
+             {u"Count", u"Sum", u"Avg", u"Min", u"Max", u"First", u"Last"}) {
+            if (win_equal_ignore_case(expr.name, aggregate))
+                return std::u16string(aggregate) + u"Of" + expr.args[0]->name;
+        }
+    }
+    std::string number = std::to_string(1000 + expression_count++);
+    return u"Expr" + std::u16string(number.begin(), number.end());
+}
+
+const jet_sql_bound_source* find_source(const jet_sql_scope& scope,
+                                        std::u16string_view alias) {
+    for (const jet_sql_bound_source& source : scope.sources)
+        if (win_equal_ignore_case(source.alias, alias)) return &source;
+    return nullptr;
+}
+
+// Two result columns of one name from different sources are told apart as Access does:
+// "Orders.OrderID" and "Order Details.OrderID".
+void qualify_duplicates(std::vector<jet_sql_output_column>& columns,
+                        const std::vector<std::u16string>& qualifiers) {
+    std::vector<bool> is_duplicate(columns.size(), false);
+    for (std::size_t left = 0; left < columns.size(); ++left)
+        for (std::size_t right = left + 1; right < columns.size(); ++right)
+            if (win_equal_ignore_case(columns[left].name, columns[right].name) &&
+                !qualifiers[left].empty() && !qualifiers[right].empty())
+                is_duplicate[left] = is_duplicate[right] = true;
+    for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx)
+        if (is_duplicate[column_idx])
+            columns[column_idx].name = qualifiers[column_idx] + u"." + columns[column_idx].name;
+}
+
+}  // namespace
+
+std::string jet_sql_collated(const std::string& sql, bool is_text) {
+    if (!is_text) return sql;
+    return "(" + sql + ") COLLATE " + JET_SQL_COLLATION;
+}
+
+jet_sql_compiled jet_sql_bind(const jet_sql_select& select, jet_sql_loader& loader) {
+    return jet_sql_binder(loader).bind_statement(select);
+}
+
+jet_sql_compiled jet_sql_binder::bind_statement(const jet_sql_select& select) {
+    bound_select bound = bind_select(select, nullptr);
+    jet_sql_compiled compiled;
+    compiled.sql = std::move(bound.sql);
+    compiled.columns = std::move(bound.columns);
+    compiled.params = std::move(params);
+    return compiled;
+}
+
+std::string jet_sql_binder::add_table(const jet_sql_source& source, jet_sql_scope& scope) {
+    const jet_sql_loaded_table& table = loader.load(source.table_name);
+    std::string alias = next_alias();
+    jet_sql_bound_source bound;
+    bound.alias = source.alias.empty() ? source.table_name : source.alias;
+    const std::vector<jet_column>& columns = table.definition.columns;
+    for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx) {
+        bound.columns.push_back({columns[column_idx].name,
+                                 jet_sql_type::of_column(columns[column_idx]),
+                                 quoted(alias) + "." + quoted(column_name(column_idx))});
+    }
+    scope.sources.push_back(std::move(bound));
+    return quoted(table.sql_name) + " AS " + quoted(alias);
+}
+
+std::string jet_sql_binder::add_query(const jet_sql_source& source, jet_sql_scope& scope) {
+    bound_select inner = bind_select(*source.query, scope.outer);
+    std::string alias = next_alias();
+    jet_sql_bound_source bound;
+    bound.alias = source.alias;
+    for (std::size_t column_idx = 0; column_idx < inner.columns.size(); ++column_idx) {
+        bound.columns.push_back({inner.columns[column_idx].name, inner.columns[column_idx].type,
+                                 quoted(alias) + "." + quoted(column_name(column_idx))});
+    }
+    scope.sources.push_back(std::move(bound));
+    return "(" + inner.sql + ") AS " + quoted(alias);
+}
+
+std::string jet_sql_binder::add_source(const jet_sql_source& source, jet_sql_scope& scope) {
+    switch (source.kind) {
+    case jet_sql_source::kind_t::table: return add_table(source, scope);
+    case jet_sql_source::kind_t::query: return add_query(source, scope);
+    case jet_sql_source::kind_t::join: break;
+    }
+    std::string left = add_source(*source.left, scope);
+    std::string right = add_source(*source.right, scope);
+    const char* join = source.join == jet_sql_join_kind::left    ? " LEFT JOIN "
+                       : source.join == jet_sql_join_kind::right ? " RIGHT JOIN "
+                                                                 : " INNER JOIN ";
+    jet_sql_emitted on = emit(*source.on, scope);
+    if (on.has_aggregate) throw jet_sql_aggregate_in_expression(source.on->source);
+    return "(" + left + join + right + " ON " + on.sql + ")";
+}
+
+jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& select,
+                                                         const jet_sql_scope* outer) {
+    // A subquery is a statement of its own: aggregates are allowed in it wherever it sits.
+    struct context_reset {
+        explicit context_reset(jet_sql_binder& owner)
+            : binder(owner), was_in_aggregate(owner.in_aggregate), was_in_where(owner.in_where) {
+            binder.in_aggregate = binder.in_where = false;
+        }
+        ~context_reset() {
+            binder.in_aggregate = was_in_aggregate;
+            binder.in_where = was_in_where;
+        }
+        jet_sql_binder& binder;
+        bool was_in_aggregate, was_in_where;
+    } reset(*this);
+    jet_sql_scope scope;
+    scope.outer = outer;
+    scope.select = &select;
+    std::string from;
+    for (const jet_sql_source_ptr& source : select.from)
+        from += (from.empty() ? "" : ", ") + add_source(*source, scope);
+
+    std::string where;
+    if (select.where) {
+        in_where = true;
+        jet_sql_emitted condition = emit(*select.where, scope);
+        in_where = false;
+        where = " WHERE " + condition.sql;
+    }
+    std::string group_by;
+    for (const jet_sql_expr_ptr& term : select.group_by) {
+        jet_sql_emitted emitted = emit(*term, scope);
+        if (emitted.has_aggregate) throw jet_sql_aggregate_in_expression(term->source);
+        scope.group_sql.push_back(emitted.sql);
+        group_by += (group_by.empty() ? " GROUP BY " : ", ") +
+                    jet_sql_collated(emitted.sql, emitted.type.is_text());
+    }
+
+    std::vector<jet_sql_emitted> items;
+    std::vector<std::u16string> qualifiers;
+    bound_select bound;
+    for (const jet_sql_select_item& item : select.items) {
+        if (!item.is_star) {
+            items.push_back(emit(*item.expr, scope));
+            bound.columns.push_back({item.alias.empty() ? default_name(*item.expr,
+                                                                        expression_count)
+                                                        : item.alias,
+                                     items.back().type});
+            bool is_plain_column = item.alias.empty() &&
+                                   item.expr->kind == jet_sql_expr_kind::column;
+            qualifiers.push_back(is_plain_column ? item.expr->qualifier : u"");
+            continue;
+        }
+        bool is_found = item.star_qualifier.empty();
+        for (const jet_sql_bound_source& source : scope.sources) {
+            if (!item.star_qualifier.empty() &&
+                !win_equal_ignore_case(source.alias, item.star_qualifier))
+                continue;
+            is_found = true;
+            for (const jet_sql_source_column& column : source.columns) {
+                jet_sql_emitted emitted;
+                emitted.sql = column.sql;
+                emitted.type = column.type;
+                emitted.ungrouped = column.name;
+                items.push_back(emitted);
+                bound.columns.push_back({column.name, column.type});
+                qualifiers.push_back(source.alias);
+            }
+        }
+        if (!is_found) throw jet_sql_unknown_name();
+    }
+    qualify_duplicates(bound.columns, qualifiers);
+
+    std::string having;
+    jet_sql_emitted having_value;
+    if (select.having) {
+        having_value = emit(*select.having, scope);
+        having = " HAVING " + having_value.sql;
+    }
+    std::vector<jet_sql_emitted> order;
+    for (const jet_sql_order_item& item : select.order_by) order.push_back(emit(*item.expr, scope));
+
+    bool is_grouped = !select.group_by.empty() || having_value.has_aggregate;
+    for (const jet_sql_emitted& item : items) is_grouped = is_grouped || item.has_aggregate;
+    for (const jet_sql_emitted& item : order) is_grouped = is_grouped || item.has_aggregate;
+    if (is_grouped) {
+        for (jet_sql_emitted& item : items) check_grouping(item, scope);
+        if (select.having) check_grouping(having_value, scope);
+        for (jet_sql_emitted& item : order) check_grouping(item, scope);
+    }
+
+    std::string columns;
+    for (std::size_t column_idx = 0; column_idx < items.size(); ++column_idx) {
+        columns += (column_idx == 0 ? "" : ", ") +
+                   jet_sql_collated(items[column_idx].sql, items[column_idx].type.is_text()) +
+                   " AS " + quoted(column_name(column_idx));
+    }
+    std::string order_by;
+    for (std::size_t order_idx = 0; order_idx < order.size(); ++order_idx) {
+        order_by += (order_idx == 0 ? " ORDER BY " : ", ") +
+                    jet_sql_collated(order[order_idx].sql, order[order_idx].type.is_text()) +
+                    (select.order_by[order_idx].descending ? " DESC" : "");
+    }
+
+    std::string body = std::string("SELECT ") + (select.distinct ? "DISTINCT " : "") + columns +
+                       " FROM " + from + where + group_by + having + order_by;
+    if (!select.has_top) {
+        bound.sql = std::move(body);
+    } else if (!select.top_percent) {
+        jet_sql_param count;
+        count.integer_value = select.top;
+        bound.sql = body + " LIMIT " + param(count);
+    } else {
+        jet_sql_param percent;
+        percent.integer_value = select.top;
+        // Access rounds a percentage of rows up: TOP 25 PERCENT of 5 rows is 2 rows.
+        bound.sql = body + " LIMIT (SELECT (count(*) * " + param(percent) + " + 99) / 100 FROM (" +
+                    body + "))";
+    }
+    return bound;
+}
+
+void jet_sql_binder::check_grouping(jet_sql_emitted& value, const jet_sql_scope&) const {
+    if (!value.ungrouped.empty()) throw jet_sql_not_aggregated(value.ungrouped);
+}
+
+jet_sql_emitted jet_sql_binder::emit_column(const jet_sql_expr& expr, jet_sql_scope& scope) {
+    for (const jet_sql_scope* level = &scope; level != nullptr; level = level->outer) {
+        const jet_sql_source_column* found = nullptr;
+        if (!expr.qualifier.empty()) {
+            const jet_sql_bound_source* source = find_source(*level, expr.qualifier);
+            if (source == nullptr) continue;
+            for (const jet_sql_source_column& column : source->columns)
+                if (win_equal_ignore_case(column.name, expr.name)) found = &column;
+            if (found == nullptr) throw jet_sql_unknown_name();
+        } else {
+            for (const jet_sql_bound_source& source : level->sources) {
+                for (const jet_sql_source_column& column : source.columns) {
+                    if (!win_equal_ignore_case(column.name, expr.name)) continue;
+                    if (found != nullptr) throw jet_sql_ambiguous_field(expr.name);
+                    found = &column;
+                }
+            }
+        }
+        if (found != nullptr) {
+            jet_sql_emitted emitted;
+            emitted.sql = found->sql;
+            emitted.type = found->type;
+            bool is_own = level == &scope;
+            if (is_own && !in_aggregate) emitted.ungrouped = expr.source;
+            for (const std::string& term : scope.group_sql)
+                if (is_own && term == emitted.sql) emitted.ungrouped.clear();
+            return emitted;
+        }
+        if (expr.qualifier.empty() && level->select != nullptr) {
+            for (const jet_sql_select_item& item : level->select->items) {
+                if (item.is_star || item.alias.empty() ||
+                    !win_equal_ignore_case(item.alias, expr.name))
+                    continue;
+                for (const jet_sql_expr* in_use : aliases_in_use)
+                    if (in_use == item.expr.get()) throw jet_sql_unknown_name();
+                if (level != &scope) break;
+                aliases_in_use.push_back(item.expr.get());
+                jet_sql_emitted emitted = emit(*item.expr, scope);
+                aliases_in_use.pop_back();
+                return emitted;
+            }
+        }
+    }
+    throw jet_sql_unknown_name();
+}

@@ -1,0 +1,216 @@
+// Queries over Microsoft's Northwind (nwind.mdb, Access 97). Expected values were computed
+// from mdb-export's CSV of the same tables, independently of our engine.
+
+#include "platform/jetsql/jet_query.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/jet/jet_database.hpp"
+#include "platform/jet/jet_test_files.hpp"
+#include "platform/jet/jet_value_text.hpp"
+
+namespace {
+
+const char* const NWIND = "mdbtools-mdbtestdata/nwind.mdb";
+
+class NorthwindQuery : public ::testing::Test {
+protected:
+    void SetUp() override {
+        JET_REQUIRE_TESTDATA();
+        database = jet_database::open(jet_testdata(NWIND));
+    }
+
+    // Every row, each value in the normalised CSV form, fields joined by ','.
+    std::vector<std::string> rows(std::u16string_view sql) {
+        std::unique_ptr<jet_query> query = jet_query::compile(*database, sql);
+        std::vector<std::string> result;
+        while (query->next()) {
+            std::string line;
+            for (const jet_value& value : query->values())
+                line += (line.empty() ? "" : ",") + jet_value_to_csv(value);
+            result.push_back(line);
+        }
+        return result;
+    }
+
+    std::string single(std::u16string_view sql) {
+        std::vector<std::string> result = rows(sql);
+        EXPECT_EQ(result.size(), 1u) << "rows of a one-row query";
+        return result.empty() ? std::string() : result[0];
+    }
+
+    int error_of(std::u16string_view sql) {
+        try {
+            jet_query::compile(*database, sql);
+        } catch (const jet_error& error) {
+            return error.dao_number();
+        }
+        return 0;
+    }
+
+    std::unique_ptr<jet_database> database;
+};
+
+TEST_F(NorthwindQuery, JoinsMatchEveryOrderToItsCustomer) {
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Orders INNER JOIN Customers "
+                     u"ON Orders.CustomerID = Customers.CustomerID"), "830");
+    // Access's nested, parenthesised form over three tables.
+    EXPECT_EQ(single(u"SELECT Count(*) FROM (Orders INNER JOIN [Order Details] ON "
+                     u"Orders.OrderID = [Order Details].OrderID) INNER JOIN Products ON "
+                     u"[Order Details].ProductID = Products.ProductID"), "2155");
+    EXPECT_EQ(rows(u"SELECT c.CustomerID FROM Customers AS c LEFT JOIN Orders AS o ON "
+                   u"c.CustomerID = o.CustomerID WHERE o.OrderID IS NULL ORDER BY 1, "
+                   u"c.CustomerID"),
+              (std::vector<std::string>{"\"FISSA\"", "\"PARIS\""}));
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Orders o RIGHT JOIN Customers c ON "
+                     u"o.CustomerID = c.CustomerID"), "832");
+}
+
+TEST_F(NorthwindQuery, SumsCurrencyExactlyPerGroup) {
+    std::vector<std::string> totals =
+        rows(u"SELECT TOP 3 OrderID, Sum(UnitPrice * Quantity) AS Total FROM [Order Details] "
+             u"GROUP BY OrderID ORDER BY OrderID");
+    EXPECT_EQ(totals, (std::vector<std::string>{"10248,440.0000", "10249,1863.4000",
+                                                "10250,1813.0000"}));
+    EXPECT_EQ(single(u"SELECT Sum(Freight) FROM Orders"), "64942.6900");
+    EXPECT_EQ(single(u"SELECT Max(T) FROM (SELECT Sum(UnitPrice * Quantity) AS T FROM "
+                     u"[Order Details] GROUP BY OrderID)"), "17250.0000");
+    EXPECT_EQ(rows(u"SELECT OrderID FROM [Order Details] GROUP BY OrderID "
+                   u"HAVING Sum(UnitPrice * Quantity) >= 17250").size(), 1u);
+}
+
+TEST_F(NorthwindQuery, ResultColumnsKeepSourceTypes) {
+    auto query = jet_query::compile(*database,
+                                    u"SELECT CustomerID, Freight, OrderDate, EmployeeID, "
+                                    u"Count(*) AS N FROM Orders GROUP BY CustomerID, Freight, "
+                                    u"OrderDate, EmployeeID");
+    const std::vector<jet_column>& columns = query->columns();
+    ASSERT_EQ(columns.size(), 5u);
+    EXPECT_EQ(columns[0].name, u"CustomerID");
+    EXPECT_EQ(columns[0].dao_type(), DAO_TYPE_TEXT);
+    EXPECT_EQ(columns[0].dao_size(), 5u);
+    EXPECT_EQ(columns[1].dao_type(), DAO_TYPE_CURRENCY);
+    EXPECT_EQ(columns[2].dao_type(), DAO_TYPE_DATE);
+    EXPECT_EQ(columns[3].dao_type(), DAO_TYPE_LONG);
+    EXPECT_EQ(columns[4].name, u"N");
+    EXPECT_EQ(columns[4].dao_type(), DAO_TYPE_LONG);
+    ASSERT_TRUE(query->next());
+    EXPECT_EQ(query->values()[1].kind(), jet_value_kind::currency);
+    EXPECT_EQ(query->values()[2].kind(), jet_value_kind::date);
+}
+
+TEST_F(NorthwindQuery, ComparesDateLiterals) {
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderDate >= #1/1/1995# "
+                     u"AND OrderDate < #1996-01-01#"), "391");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderDate BETWEEN #3/1/1995# AND "
+                     u"#3/31/1995 11:59:59 PM#"), "33");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE Year(OrderDate) = 1995"), "391");
+    EXPECT_EQ(single(u"SELECT Month(OrderDate) & \"/\" & Day(OrderDate) FROM Orders "
+                     u"WHERE OrderID = 10248"), "\"8/4\"");
+}
+
+TEST_F(NorthwindQuery, MatchesLikePatternsCaseBlind) {
+    EXPECT_EQ(rows(u"SELECT CustomerID FROM Customers WHERE CompanyName LIKE 'a*' "
+                   u"ORDER BY CustomerID"),
+              (std::vector<std::string>{"\"ALFKI\"", "\"ANATR\"", "\"ANTON\"", "\"AROUT\""}));
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Customers WHERE CompanyName LIKE \"?A*\""), "18");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Customers WHERE PostalCode LIKE '#####'"), "50");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Customers WHERE CustomerID = 'alfki'"), "1");
+}
+
+TEST_F(NorthwindQuery, TopTakesTheFirstRowsInOrder) {
+    EXPECT_EQ(rows(u"SELECT TOP 3 OrderID, Freight FROM Orders ORDER BY Freight DESC"),
+              (std::vector<std::string>{"10540,1007.6400", "10372,890.7800",
+                                        "11030,830.7500"}));
+    EXPECT_EQ(rows(u"SELECT TOP 1 PERCENT OrderID FROM Orders").size(), 9u);   // 830 rounds up
+}
+
+TEST_F(NorthwindQuery, EvaluatesIIfAndNz) {
+    EXPECT_EQ(single(u"SELECT Sum(IIf(Country = \"Germany\", 1, 0)) FROM Customers"), "11");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Customers WHERE Nz(Region, 'none') = 'NONE'"),
+              "60");
+    EXPECT_EQ(single(u"SELECT Nz(Region) & '|' & UCase(Left(CompanyName, 4)) & '|' & "
+                     u"Len(CustomerID) FROM Customers WHERE CustomerID = 'ALFKI'"),
+              "\"|ALFR|5\"");
+}
+
+TEST_F(NorthwindQuery, RunsSubqueries) {
+    EXPECT_EQ(rows(u"SELECT CustomerID FROM Customers WHERE CustomerID NOT IN "
+                   u"(SELECT CustomerID FROM Orders) ORDER BY CustomerID"),
+              (std::vector<std::string>{"\"FISSA\"", "\"PARIS\""}));
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Customers c WHERE NOT EXISTS "
+                     u"(SELECT * FROM Orders o WHERE o.CustomerID = c.CustomerID)"), "2");
+    EXPECT_EQ(single(u"SELECT (SELECT Count(*) FROM Customers) FROM Shippers "
+                     u"WHERE ShipperID = 1"), "91");
+}
+
+TEST_F(NorthwindQuery, FindsNamesCaseBlindIncludingNonAscii) {
+    EXPECT_EQ(single(u"select count(*) from [UMSÄTZE]"), "830");
+    EXPECT_EQ(single(u"SELECT COUNT(*) FROM [order details] WHERE [ORDERID] = 10248"), "3");
+}
+
+TEST_F(NorthwindQuery, RunsTheRelationshipCatalogueSelect) {
+    std::vector<std::string> result =
+        rows(u"SELECT szRelationship, szColumn, szObject, szReferencedObject, "
+             u"szReferencedColumn, grbit FROM MSysRelationships ORDER BY szRelationship");
+    ASSERT_EQ(result.size(), 7u);
+    EXPECT_EQ(result[0], "\"CategoriesProducts\",\"CategoryID\",\"Products\",\"Categories\","
+                         "\"CategoryID\",0");
+    EXPECT_EQ(result[1].substr(0, 17), "\"CustomersOrders\"");
+}
+
+TEST_F(NorthwindQuery, RejectsBadStatementsWithDaoNumbers) {
+    EXPECT_EQ(error_of(u"SELECT OrderID FROM Orders WHERE OrderID = = 1"), 3075);
+    EXPECT_EQ(error_of(u"SELECT * FROM Orders INNER JOIN Customers"), 3131);
+    EXPECT_EQ(error_of(u"SELECT * FROM"), 3131);
+    EXPECT_EQ(error_of(u"SELECT OrderID Orders"), 3141);
+    EXPECT_EQ(error_of(u"SELECT * FROM NoSuchTable"), 3078);
+    EXPECT_EQ(error_of(u"SELECT NoSuchColumn FROM Orders"), 3061);
+    EXPECT_EQ(error_of(u"SELECT CustomerID FROM Orders INNER JOIN Customers ON "
+                       u"Orders.CustomerID = Customers.CustomerID"), 3079);
+    EXPECT_EQ(error_of(u"SELECT CustomerID, Count(*) FROM Orders"), 3122);
+    EXPECT_EQ(error_of(u"SELECT * FROM Orders WHERE Sum(Freight) > 1"), 3096);
+    EXPECT_EQ(error_of(u"SELECT NoSuchFunction(OrderID) FROM Orders"), 3085);
+    EXPECT_EQ(error_of(u"DELETE FROM Orders"), 3129);
+    EXPECT_EQ(error_of(u"SELECT * FROM Orders; SELECT * FROM Customers"), 3142);
+}
+
+TEST_F(NorthwindQuery, QuotesTheFailingExpression) {
+    try {
+        jet_query::compile(*database, u"SELECT * FROM Orders WHERE Freight > 1 2");
+        FAIL() << "a missing operator was accepted";
+    } catch (const jet_error& error) {
+        EXPECT_EQ(error.dao_number(), 3075);
+        EXPECT_STREQ(error.what(), "Syntax error (missing operator) in query expression "
+                                   "'Freight > 1 2'.");
+    }
+}
+
+TEST_F(NorthwindQuery, ReportsRunTimeFailuresAndRunsAgain) {
+    auto query = jet_query::compile(*database, u"SELECT 1 / (OrderID - 10248) FROM Orders "
+                                               u"ORDER BY OrderID");
+    try {
+        while (query->next()) {}
+        FAIL() << "division by zero gave a result";
+    } catch (const jet_error& error) {
+        EXPECT_EQ(error.dao_number(), 11);
+    }
+    auto rows_query = jet_query::compile(*database, u"SELECT (SELECT OrderID FROM Orders) "
+                                                    u"FROM Shippers");
+    EXPECT_THROW(rows_query->next(), jet_error);
+}
+
+TEST_F(NorthwindQuery, RewindsToTheFirstRow) {
+    auto query = jet_query::compile(*database, u"SELECT ShipperID FROM Shippers "
+                                               u"ORDER BY ShipperID");
+    ASSERT_TRUE(query->next());
+    ASSERT_TRUE(query->next());
+    query->rewind();
+    ASSERT_TRUE(query->next());
+    EXPECT_EQ(jet_value_to_csv(query->values()[0]), "1");
+}
+
+}  // namespace
