@@ -1,6 +1,7 @@
 #include "dump/dump_readers.hpp"
 
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <sys/wait.h>
 
@@ -136,4 +137,28 @@ std::unique_ptr<jet_database> dump_open_plain(const std::string& path, std::stri
 
 bool dump_is_system_name(const std::string& name) {
     return name.rfind("MSys", 0) == 0 || name.rfind("msys", 0) == 0 || name.rfind("~", 0) == 0;
+}
+
+std::vector<dump_record> dump_in_our_order(const std::vector<dump_record>& ours,
+                                           const std::vector<dump_record>& theirs) {
+    std::map<std::string, const dump_record*> by_key;
+    for (const dump_record& row : theirs)
+        if (row.empty() || !by_key.emplace(row[0], &row).second) return theirs;
+    std::vector<dump_record> ordered;
+    for (const dump_record& row : ours) {
+        auto found = row.empty() ? by_key.end() : by_key.find(row[0]);
+        if (found == by_key.end()) return theirs;
+        ordered.push_back(*found->second);
+    }
+    return ordered;
+}
+
+std::string dump_unquote(const std::string& field) {
+    if (field.size() < 2 || field.front() != '"' || field.back() != '"') return field;
+    std::string text;
+    for (std::size_t at = 1; at + 1 < field.size(); ++at) {
+        text += field[at];
+        if (field[at] == '"' && field[at + 1] == '"') ++at;
+    }
+    return text;
 }

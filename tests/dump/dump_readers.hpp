@@ -35,3 +35,12 @@ std::vector<dump_section> dump_sections(const std::string& output);
 std::unique_ptr<jet_database> dump_open_plain(const std::string& path, std::string& why_not);
 
 bool dump_is_system_name(const std::string& name);
+
+// Both readers give rows moved to another page (overflow rows) where they now lie, after the
+// rest of the page that points to them; the engine gives them in place. Their rows in our
+// order, matched by the first field when it is unique on both sides; else unchanged.
+std::vector<dump_record> dump_in_our_order(const std::vector<dump_record>& ours,
+                                           const std::vector<dump_record>& theirs);
+
+// A CSV field without its quotes and with "" undoubled.
+std::string dump_unquote(const std::string& field);

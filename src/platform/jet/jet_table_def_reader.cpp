@@ -129,7 +129,7 @@ private:
             for (int slot = 0; slot < INDEX_COLUMN_SLOTS; ++slot) {
                 std::uint16_t column_number = reader.u16(at + std::size_t(slot) * 3);
                 if (column_number == NO_COLUMN) continue;
-                bool ascending = reader.u8(at + std::size_t(slot) * 3 + 2) != 0x02;
+                bool ascending = reader.u8(at + std::size_t(slot) * 3 + 2) == 0x01;
                 real.columns.emplace_back(column_number, ascending);
             }
             // After the column slots: usage map and first page (4 each), then in Jet 4 four

@@ -51,8 +51,10 @@ std::u16string jet_decode_unicode(std::span<const std::uint8_t> bytes) {
 
 std::string jet_utf8(const std::u16string& text) { return win_utf16_to_utf8(text); }
 
+// Windows-1252 goes through the toolkit's table, which keeps the five bytes the code page
+// leaves undefined as the C1 controls Windows gives them; iconv would refuse them.
 jet_text_decoder::jet_text_decoder(bool jet3, std::uint16_t code_page) : is_jet3(jet3) {
-    if (!jet3) return;
+    if (!jet3 || code_page == 1252 || code_page == 0) return;
     iconv_t handle = ::iconv_open("UTF-16LE", iconv_name(code_page).c_str());
     if (handle != iconv_t(-1)) converter = handle;
 }

@@ -22,7 +22,7 @@ private:
     std::u16string decode_code_page(std::span<const std::uint8_t> bytes) const;
 
     bool is_jet3;
-    void* converter = nullptr;   // iconv_t, Jet 3 only; nullptr falls back to Windows-1252
+    void* converter = nullptr;   // iconv_t for Jet 3 code pages other than 1252
 };
 
 // UTF-16LE with optional Unicode compression (Jet 4 / ACE), odd trailing byte dropped.
