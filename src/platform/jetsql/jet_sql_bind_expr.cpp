@@ -3,6 +3,7 @@
 // stays a scaled integer while it meets only currency and whole numbers.
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "platform/jetsql/jet_sql_binder_impl.hpp"
@@ -47,7 +48,16 @@ jet_sql_type integer_result(const jet_sql_type& left, const jet_sql_type& right)
 
 }  // namespace
 
+// Equal literals share one parameter, so an expression repeated in GROUP BY and in the select
+// list reads as the same SQL and the grouping check can match the two.
 std::string jet_sql_binder::param(jet_sql_param value) {
+    for (std::size_t param_idx = 0; param_idx < params.size(); ++param_idx) {
+        const jet_sql_param& known = params[param_idx];
+        if (known.kind == value.kind && known.integer_value == value.integer_value &&
+            std::memcmp(&known.real_value, &value.real_value, sizeof(double)) == 0 &&
+            known.text == value.text)
+            return "?" + std::to_string(param_idx + 1);
+    }
     params.push_back(std::move(value));
     return "?" + std::to_string(params.size());
 }

@@ -366,46 +366,34 @@ private:
         return expr;
     }
 
-    jet_sql_expr_ptr concatenation() {
-        std::size_t start = peek().offset;
-        jet_sql_expr_ptr left = additive();
-        while (accept_symbol(u"&")) left = binary(u"&", std::move(left), additive(), start);
-        return left;
-    }
+    // & binds loosest, then + -, Mod, \, and * / tightest, as in VBA.
+    struct operator_level {
+        std::u16string_view ops[2];
+        bool is_keyword;
+    };
+    static constexpr operator_level OPERATOR_LEVELS[] = {
+        {{u"&", {}}, false}, {{u"+", u"-"}, false}, {{u"MOD", {}}, true},
+        {{u"\\", {}}, false}, {{u"*", u"/"}, false}};
 
-    jet_sql_expr_ptr additive() {
-        std::size_t start = peek().offset;
-        jet_sql_expr_ptr left = modulo();
-        for (;;) {
-            if (accept_symbol(u"+")) left = binary(u"+", std::move(left), modulo(), start);
-            else if (accept_symbol(u"-")) left = binary(u"-", std::move(left), modulo(), start);
-            else return left;
+    std::u16string accept_operator(const operator_level& level) {
+        for (std::u16string_view op : level.ops) {
+            if (op.empty()) continue;
+            if (level.is_keyword ? accept_keyword(op) : accept_symbol(op))
+                return std::u16string(op);
         }
+        return {};
     }
 
-    jet_sql_expr_ptr modulo() {
-        std::size_t start = peek().offset;
-        jet_sql_expr_ptr left = integer_division();
-        while (accept_keyword(u"MOD"))
-            left = binary(u"MOD", std::move(left), integer_division(), start);
-        return left;
-    }
+    jet_sql_expr_ptr concatenation() { return operator_chain(0); }
 
-    jet_sql_expr_ptr integer_division() {
+    jet_sql_expr_ptr operator_chain(std::size_t level) {
+        if (level == std::size(OPERATOR_LEVELS)) return unary();
         std::size_t start = peek().offset;
-        jet_sql_expr_ptr left = multiplicative();
-        while (accept_symbol(u"\\"))
-            left = binary(u"\\", std::move(left), multiplicative(), start);
-        return left;
-    }
-
-    jet_sql_expr_ptr multiplicative() {
-        std::size_t start = peek().offset;
-        jet_sql_expr_ptr left = unary();
+        jet_sql_expr_ptr left = operator_chain(level + 1);
         for (;;) {
-            if (accept_symbol(u"*")) left = binary(u"*", std::move(left), unary(), start);
-            else if (accept_symbol(u"/")) left = binary(u"/", std::move(left), unary(), start);
-            else return left;
+            std::u16string op = accept_operator(OPERATOR_LEVELS[level]);
+            if (op.empty()) return left;
+            left = binary(std::move(op), std::move(left), operator_chain(level + 1), start);
         }
     }
 

@@ -214,3 +214,76 @@ TEST_F(NorthwindQuery, RewindsToTheFirstRow) {
 }
 
 }  // namespace
+
+namespace {
+
+jet_value first_value(const jet_database& database, std::u16string_view sql) {
+    auto query = jet_query::compile(database, sql);
+    EXPECT_TRUE(query->next());
+    return query->values().empty() ? jet_value() : query->values()[0];
+}
+
+TEST(QuerySourceTypes, KeepsDecimalsExactBeyondDoublePrecision) {
+    JET_REQUIRE_TESTDATA();
+    auto database = jet_database::open(
+        jet_testdata("jahlborn-jackcess/V2010/calcFieldTestV2010.accdb"));
+    // mdb-export: 102030405060.654321 (18 digits, more than a double keeps).
+    jet_value value = first_value(*database, u"SELECT Popularity FROM Table1 WHERE ID = 4");
+    ASSERT_EQ(value.kind(), jet_value_kind::decimal);
+    EXPECT_EQ(jet_value_to_csv(value), "102030405060.654321");
+    auto query = jet_query::compile(*database, u"SELECT Popularity FROM Table1");
+    EXPECT_EQ(query->columns()[0].dao_type(), DAO_TYPE_DECIMAL);
+    EXPECT_EQ(query->columns()[0].scale, 6);
+    EXPECT_EQ(jet_value_to_csv(first_value(*database, u"SELECT Count(*) FROM Table1 "
+                                                      u"WHERE Popularity < 0")), "1");
+}
+
+TEST(QuerySourceTypes, KeepsBooleanByteAndCurrency) {
+    JET_REQUIRE_TESTDATA();
+    auto database = jet_database::open(jet_testdata("jahlborn-jackcess/V2000/testV2000.mdb"));
+    // mdb-export: "abcdefg",...,C 2, H 3.5000, I 1 and "a",...,0,0.0000,0.
+    auto query = jet_query::compile(*database, u"SELECT I, C, H, A FROM Table1 WHERE I = True");
+    EXPECT_EQ(query->columns()[0].dao_type(), DAO_TYPE_BOOLEAN);
+    EXPECT_EQ(query->columns()[1].dao_type(), DAO_TYPE_BYTE);
+    EXPECT_EQ(query->columns()[3].dao_size(), 50u);
+    ASSERT_TRUE(query->next());
+    EXPECT_EQ(query->values()[0], jet_value(true));
+    EXPECT_EQ(query->values()[1], jet_value(std::uint8_t(2)));
+    EXPECT_EQ(query->values()[2], jet_value(jet_currency{35000}));
+    EXPECT_EQ(query->values()[3], jet_value(std::u16string(u"abcdefg")));
+    EXPECT_FALSE(query->next());
+    EXPECT_EQ(jet_value_to_csv(first_value(*database, u"SELECT Count(*) FROM Table1 "
+                                                      u"WHERE NOT I")), "1");
+}
+
+TEST_F(NorthwindQuery, FoldsCaseInDistinctGroupAndOrder) {
+    // Shipper 1 gives lower case, the other two upper case: one value to Access.
+    const std::u16string mixed = u"IIf(ShipperID = 1, 'abc', 'ABC')";
+    EXPECT_EQ(single(u"SELECT Count(*) FROM (SELECT DISTINCT " + mixed + u" AS v FROM "
+                     u"Shippers)"), "1");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM (SELECT " + mixed + u" AS v FROM Shippers "
+                     u"GROUP BY " + mixed + u")"), "1");
+    EXPECT_EQ(rows(u"SELECT IIf(ShipperID = 1, 'a', 'B') AS v FROM Shippers ORDER BY "
+                   u"IIf(ShipperID = 1, 'a', 'B'), ShipperID"),
+              (std::vector<std::string>{"\"a\"", "\"B\"", "\"B\""}));
+}
+
+TEST_F(NorthwindQuery, NamesResultColumnsAsAccessDoes) {
+    auto query = jet_query::compile(*database,
+                                    u"SELECT Sum(Freight), Freight * 2, o.OrderID, "
+                                    u"d.OrderID FROM Orders o INNER JOIN [Order Details] d "
+                                    u"ON o.OrderID = d.OrderID GROUP BY o.OrderID, d.OrderID, "
+                                    u"Freight");
+    std::vector<std::u16string> names;
+    for (const jet_column& column : query->columns()) names.push_back(column.name);
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"SumOfFreight", u"Expr1000",
+                                                   u"o.OrderID", u"d.OrderID"}));
+}
+
+TEST_F(NorthwindQuery, UsesSelectAliasesInWhere) {
+    EXPECT_EQ(single(u"SELECT OrderID, Freight * 2 AS Twice FROM Orders WHERE Twice > 2000"),
+              "10540,2015.2800");   // Currency * Long stays Currency
+    EXPECT_EQ(error_of(u"SELECT A + 1 AS A FROM Shippers WHERE A > 1"), 3061);
+}
+
+}  // namespace
