@@ -14,7 +14,8 @@ const char* const SCHEMA =
     "[Placed] datetime NOT NULL, [Notes] ntext NULL, "
     "CONSTRAINT [PK_Orders] PRIMARY KEY CLUSTERED ([OrderID]))\n"
     "CREATE TABLE [dbo].[Lines] ([OrderID] int NOT NULL, [LineNo] smallint NOT NULL, "
-    "[Item] varchar(20) NULL, CONSTRAINT [PK_Lines] PRIMARY KEY NONCLUSTERED ([OrderID], [LineNo]))\n"
+    "[Item] varchar(20) NULL, "
+    "CONSTRAINT [PK_Lines] PRIMARY KEY NONCLUSTERED ([OrderID], [LineNo]))\n"
     "CREATE UNIQUE INDEX [IX_Item] ON [dbo].[Lines] ([Item] DESC)\n"
     "ALTER TABLE [dbo].[Lines] ADD CONSTRAINT [FK_Lines_Orders] FOREIGN KEY ([OrderID]) "
     "REFERENCES [dbo].[Orders] ([OrderID]) ON DELETE CASCADE";

@@ -159,7 +159,8 @@ private_double::private_double(const std::vector<std::string>& extra_args) {
     close(out[1]);
     FILE* stream = fdopen(out[0], "r");
     char line[128] = {0};
-    if (stream && fgets(line, sizeof line, stream)) std::sscanf(line, "listening on %d", &listening_port);
+    if (stream && fgets(line, sizeof line, stream))
+        std::sscanf(line, "listening on %d", &listening_port);
     if (stream) fclose(stream);
 }
 

@@ -125,8 +125,8 @@ TEST(DoubleForeignKeys, RefusesOrphansOnInsertAndWhenAddingTheKey) {
     EXPECT_NE(r.messages[0].text.find("The INSERT statement conflicted"), std::string::npos);
     EXPECT_TRUE(db->run("INSERT INTO c (id, pid) VALUES (3, NULL)").messages.empty());
     EXPECT_TRUE(db->run("DROP TABLE p").has_error(3726));
-    EXPECT_TRUE(db->run("ALTER TABLE c ADD CONSTRAINT FK_x FOREIGN KEY (pid) REFERENCES nosuch (id)")
-                    .has_error(1767));
+    EXPECT_TRUE(db->run("ALTER TABLE c ADD CONSTRAINT FK_x FOREIGN KEY (pid) "
+                        "REFERENCES nosuch (id)").has_error(1767));
 }
 
 TEST(DoubleTruncation, RefusesStringsAndBinariesThatDoNotFit) {

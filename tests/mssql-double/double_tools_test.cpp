@@ -49,7 +49,8 @@ TEST_F(DoubleTools, FreebcpLoadsAFileThatReadsBackExactly) {
             "[ratio] float NULL, [qty] numeric(9,3) NULL, [flag] bit NULL, [memo] ntext NULL, "
             "[blob] varbinary(max) NULL)");
     std::string data = write_file("dbl_freebcp.txt",
-                                  "7\tZo\xC3\xAB \xF0\x9F\x98\x80\t12.3456\t2024-02-29 13:05:09.997"
+                                  "7\tZo\xC3\xAB \xF0\x9F\x98\x80\t12.3456"
+                                  "\t2024-02-29 13:05:09.997"
                                   "\t0.1\t-12.5\t1\tlong memo\t0A0B\n"
                                   "8\t\t\t\t\t\t\t\t\n");
     int status = -1;

@@ -41,7 +41,8 @@ TEST(DoubleDatetime, RoundsToThreeHundredthsOfASecond) {
     EXPECT_EQ(datetime_of(rows[3][0]).dttime, 0);
     EXPECT_EQ(datetime_of(rows[4][0]).dtdays, -53690);   // 1753-01-01
     EXPECT_EQ(datetime_of(rows[5][0]).dttime, 25919999);
-    EXPECT_TRUE(db->run("INSERT INTO t (k, d) VALUES (7, '99991231 23:59:59.999')").has_error(242));
+    EXPECT_TRUE(db->run("INSERT INTO t (k, d) VALUES (7, '99991231 23:59:59.999')")
+                    .has_error(242));
 }
 
 TEST(DoubleMoney, KeepsFourPlacesRoundingHalfAway) {
@@ -106,7 +107,8 @@ TEST(DoubleExactNumbers, KeepScaleAndReadBackDecimalsAndGuids) {
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (k int, n numeric(38,10), d decimal(5,2), g uniqueidentifier, "
             "b bigint, bit bit)");
-    db->run("INSERT INTO t (k, n, d, g, b, bit) VALUES (1, 1234567890123456789012345678.0123456789, "
+    db->run("INSERT INTO t (k, n, d, g, b, bit) VALUES ("
+            "1, 1234567890123456789012345678.0123456789, "
             "-1.5, '6F9619FF-8B86-D011-B42D-00C04FC964FF', -9223372036854775808, 5)");
     auto r = db->run("SELECT n, d, g, b, bit FROM t");
     ASSERT_EQ(r.sets.at(0).rows.size(), 1u);

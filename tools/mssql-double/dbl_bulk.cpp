@@ -64,8 +64,8 @@ void dbl_executor::run_bulk(std::span<const std::uint8_t> payload) {
     std::uint64_t count = 0;
     try {
         dbl_database* database = server.find_database(request.database);
-        dbl_table* table = database ? const_cast<dbl_table*>(database->table_by_id(request.object_id))
-                                    : nullptr;
+        const dbl_table* found = database ? database->table_by_id(request.object_id) : nullptr;
+        dbl_table* table = found ? database->find_table(found->schema, found->name) : nullptr;
         if (!table) throw dbl_err::invalid_object(std::to_string(request.object_id));
         dbl_table_ref ref{database, table};
         const auto& on = session.identity_insert;

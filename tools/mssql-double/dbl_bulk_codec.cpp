@@ -100,7 +100,8 @@ dbl_value from_payload(const dbl_type& type, const std::string& payload, int col
     if (payload.size() % 2) throw dbl_err::bulk_bad_length(column_number);
     std::u16string text(payload.size() / 2, u'\0');
     for (std::size_t i = 0; i < text.size(); ++i)
-        text[i] = char16_t((unsigned char)payload[2 * i] | ((unsigned char)payload[2 * i + 1] << 8));
+        text[i] = char16_t((unsigned char)payload[2 * i]
+                           | ((unsigned char)payload[2 * i + 1] << 8));
     return dbl_wide_value(text);
 }
 
@@ -131,10 +132,12 @@ dbl_value read_fixed(std::span<const std::uint8_t> bytes, const dbl_type& type) 
         std::memcpy(&value.floating, &bits, 8);
         break;
     }
-    case dbl_kind::MONEY:
-        value.integer = std::int64_t((std::uint64_t(std::uint32_t(little_signed(bytes.subspan(0, 4))))
-                                      << 32) | std::uint32_t(little_signed(bytes.subspan(4, 4))));
+    case dbl_kind::MONEY: {   // the high 32 bits come first
+        std::uint64_t high = std::uint32_t(little_signed(bytes.subspan(0, 4)));
+        std::uint64_t low = std::uint32_t(little_signed(bytes.subspan(4, 4)));
+        value.integer = std::int64_t((high << 32) | low);
         break;
+    }
     case dbl_kind::DATETIME:
         value.integer = std::int32_t(little_signed(bytes.subspan(0, 4))) * DBL_TICKS_PER_DAY
                         + std::uint32_t(little_signed(bytes.subspan(4, 4)));
@@ -151,7 +154,8 @@ dbl_value read_decimal(dbl_reader& r, int size, int column_number) {
     std::uint8_t sign = r.u8();
     auto magnitude_bytes = r.take(std::size_t(size - 1));
     unsigned __int128 magnitude = 0;
-    for (std::size_t i = magnitude_bytes.size(); i-- > 0;) magnitude = (magnitude << 8) | magnitude_bytes[i];
+    for (std::size_t i = magnitude_bytes.size(); i-- > 0;)
+        magnitude = (magnitude << 8) | magnitude_bytes[i];
     if (magnitude >= (unsigned __int128)1 << 127) throw dbl_err::bulk_bad_length(column_number);
     dbl_value value;
     value.b_null = false;
@@ -187,7 +191,8 @@ dbl_wire_column dbl_read_wire_column(dbl_reader& r, int column_number) {
         switch (code) {
         case W_INTN: case W_BITN: case W_FLTN: case W_MONEYN: case W_DATETIMN: case W_GUID:
             column.wire_length = r.u8();
-            if (!valid_n_size(code, column.wire_length)) throw dbl_err::bulk_bad_type(column_number);
+            if (!valid_n_size(code, column.wire_length))
+                throw dbl_err::bulk_bad_type(column_number);
             column.type = fixed_type(code, column.wire_length);
             break;
         case W_DECIMALN: case W_NUMERICN:
@@ -227,7 +232,8 @@ dbl_wire_column dbl_read_wire_column(dbl_reader& r, int column_number) {
 
 dbl_value dbl_read_value(dbl_reader& r, const dbl_wire_column& column, int column_number) {
     const std::uint8_t code = column.wire_type;
-    if (int size = fixed_size(code); size > 0) return read_fixed(r.take(std::size_t(size)), column.type);
+    if (int size = fixed_size(code); size > 0)
+        return read_fixed(r.take(std::size_t(size)), column.type);
     switch (code) {
     case W_INTN: case W_BITN: case W_FLTN: case W_MONEYN: case W_DATETIMN: case W_GUID: {
         int size = r.u8();

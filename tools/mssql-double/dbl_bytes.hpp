@@ -77,7 +77,9 @@ public:
     void u32_le(std::uint32_t value) { u16_le(value & 0xFFFF); u16_le(value >> 16); }
     void u32_be(std::uint32_t value) { u16_be(value >> 16); u16_be(value & 0xFFFF); }
     void u64_le(std::uint64_t value) { u32_le(std::uint32_t(value)); u32_le(value >> 32); }
-    void raw(std::span<const std::uint8_t> data) { bytes.insert(bytes.end(), data.begin(), data.end()); }
+    void raw(std::span<const std::uint8_t> data) {
+        bytes.insert(bytes.end(), data.begin(), data.end());
+    }
     void raw(const std::string& data) { bytes.insert(bytes.end(), data.begin(), data.end()); }
     void utf16(const std::u16string& text) { for (char16_t c : text) u16_le(c); }
     // B_VARCHAR: one-byte character count; callers keep names under 256 characters.

@@ -97,7 +97,8 @@ dbl_value to_integer(const dbl_typed& from, const dbl_type& to) {
         whole = unscaled / dbl_pow10(scale);   // SQL Server truncates toward zero
     }
     if (fits && whole >= limit[0] && whole <= limit[1]) return dbl_int(std::int64_t(whole));
-    if (source.type.is_integer() && (to.kind == dbl_kind::TINYINT || to.kind == dbl_kind::SMALLINT))
+    bool small_target = to.kind == dbl_kind::TINYINT || to.kind == dbl_kind::SMALLINT;
+    if (source.type.is_integer() && small_target)
         throw dbl_err::overflow_for_type(to.base_name(), std::to_string(source.value.integer));
     throw dbl_err::overflow_converting(source.type.is_integer() ? "expression"
                                                                 : source_name(source.type),

@@ -75,7 +75,8 @@ dbl_sql_error more_columns_than_values();                            // 109
 dbl_sql_error more_values_than_columns();                            // 110
 dbl_sql_error multiple_identity(const std::string& table);           // 2744
 dbl_sql_error bad_identity_type(const std::string& column);          // 2749
-dbl_sql_error identity_insert_other(const std::string& on_table, const std::string& table);  // 8107
+dbl_sql_error identity_insert_other(const std::string& on_table,
+                                    const std::string& table);       // 8107
 dbl_sql_error no_identity(const std::string& table);                 // 8106
 dbl_sql_error second_primary_key(const std::string& table);          // 1779
 dbl_sql_error index_exists(const std::string& index, const std::string& table);     // 1913

@@ -47,8 +47,9 @@ void check_identity(const dbl_column_def& def) {
 dbl_table table_from(const dbl_statement& st) {
     dbl_table table;
     table.name = st.target.last();
-    table.schema = st.target.parts.size() >= 2 && !st.target.parts[st.target.parts.size() - 2].empty()
-                       ? st.target.parts[st.target.parts.size() - 2] : "dbo";
+    const std::vector<std::string>& parts = st.target.parts;
+    bool has_schema = parts.size() >= 2 && !parts[parts.size() - 2].empty();
+    table.schema = has_schema ? parts[parts.size() - 2] : "dbo";
     int number = 0;
     bool has_identity = false;
     for (const dbl_column_def& def : st.column_defs) {

@@ -40,7 +40,8 @@ std::vector<dbl_result_column> table_columns(const dbl_table& table) {
 }
 
 int compare_rows(const dbl_row& a, const dbl_row& b, const std::vector<int>& columns,
-                 const std::vector<bool>& descending, const std::vector<dbl_result_column>& types) {
+                 const std::vector<bool>& descending,
+                 const std::vector<dbl_result_column>& types) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const dbl_value& x = a[std::size_t(columns[i])];
         const dbl_value& y = b[std::size_t(columns[i])];

@@ -35,7 +35,8 @@ void dbl_key_builder::add_foreign_key(std::int64_t object_id, const dbl_constrai
     dbl_key key;
     key.kind = dbl_key_kind::FOREIGN_KEY;
     key.name = def.name.empty()
-                   ? dbl_generated_name("FK", child.name, def.columns.empty() ? "" : def.columns[0])
+                   ? dbl_generated_name("FK", child.name,
+                                        def.columns.empty() ? "" : def.columns[0])
                    : def.name;
     if (!def.name.empty() && dbl_object_exists(database, def.name))
         throw dbl_with_constraint_note(dbl_err::object_exists(def.name));

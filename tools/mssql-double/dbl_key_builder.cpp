@@ -119,7 +119,8 @@ std::vector<dbl_key> dbl_key_builder::plan_table_keys(
 
 dbl_key dbl_key_builder::plan_index(const dbl_table& table, const dbl_statement& st) {
     for (const dbl_key& existing : table.keys)
-        if (existing.kind != dbl_key_kind::FOREIGN_KEY && dbl_same_name(existing.name, st.index_name))
+        if (existing.kind != dbl_key_kind::FOREIGN_KEY
+            && dbl_same_name(existing.name, st.index_name))
             throw dbl_err::index_exists(st.index_name, table.name);
     dbl_constraint_def def = st.constraints.at(0);
     def.name.clear();
@@ -153,8 +154,8 @@ void dbl_key_builder::store(std::int64_t object_id, const dbl_key& key) {
     auto duplicate = database.add_key(object_id, key);
     if (!duplicate) return;
     std::string display = table.schema + "." + table.name;
-    dbl_sql_error error = dbl_err::duplicate_on_create(display, key.name,
-                                                       dbl_key_text(table, key.columns, *duplicate));
+    std::string value = dbl_key_text(table, key.columns, *duplicate);
+    dbl_sql_error error = dbl_err::duplicate_on_create(display, key.name, value);
     if (key.kind != dbl_key_kind::INDEX) error = dbl_with_constraint_note(error);
     throw error;
 }

@@ -409,8 +409,7 @@ bool dbl_type_from_name(const std::string& name, const std::vector<int>& args, b
     for (const entry& candidate : table) {
         if (!dbl_same_name(name, candidate.name)) continue;
         out = dbl_make_type(candidate.kind, candidate.default_length);
-        bool sized = candidate.default_length > 0 && candidate.kind != dbl_kind::NVARCHAR
-                     ? true : candidate.kind == dbl_kind::NVARCHAR && !dbl_same_name(name, "sysname");
+        bool sized = candidate.default_length > 0 && !dbl_same_name(name, "sysname");
         if (b_max) {
             bool max_ok = candidate.kind == dbl_kind::VARCHAR
                           || candidate.kind == dbl_kind::NVARCHAR

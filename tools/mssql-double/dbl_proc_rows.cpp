@@ -22,7 +22,8 @@ std::vector<const dbl_table*> matching(dbl_executor& ex, const std::string& name
     std::vector<const dbl_table*> found;
     if (name.empty()) return found;
     for (const dbl_table* table : ex.current_database().tables())
-        if (dbl_same_name(table->name, name) && (owner.empty() || dbl_same_name(table->schema, owner)))
+        if (dbl_same_name(table->name, name)
+            && (owner.empty() || dbl_same_name(table->schema, owner)))
             found.push_back(table);
     return found;
 }
@@ -74,6 +75,10 @@ odbc_facts facts_of(const dbl_type& type) {
     return {};
 }
 
+std::vector<const dbl_table*> tables_of(dbl_executor& ex, const dbl_proc_args& args) {
+    return matching(ex, arg(args, "@table_name"), arg(args, "@table_owner"));
+}
+
 dbl_value maybe(std::optional<int> number) {
     return number ? dbl_view_number(*number) : dbl_null();
 }
@@ -89,7 +94,8 @@ const dbl_key* matching_unique(const dbl_table& parent, const std::vector<int>& 
     for (const dbl_key& key : parent.keys) {
         if (!key.b_unique || key.columns.size() != columns.size()) continue;
         bool same = true;
-        for (std::size_t i = 0; i < columns.size(); ++i) same = same && key.columns[i] == columns[i];
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            same = same && key.columns[i] == columns[i];
         if (same) return &key;
     }
     return nullptr;
@@ -115,14 +121,15 @@ dbl_rowset dbl_sp_columns(dbl_executor& ex, const dbl_proc_args& args) {
         dbl_view_column("IS_NULLABLE", dbl_make_type(dbl_kind::VARCHAR, 254)),
         dbl_view_column("SS_DATA_TYPE", dbl_make_type(dbl_kind::TINYINT))};
     std::string column_filter = arg(args, "@column_name");
-    for (const dbl_table* table : matching(ex, arg(args, "@table_name"), arg(args, "@table_owner"))) {
+    for (const dbl_table* table : tables_of(ex, args)) {
         int ordinal = 0;
         for (const dbl_column& column : table->columns) {
             ++ordinal;
             if (!column_filter.empty() && !dbl_same_name(column.name, column_filter)) continue;
             odbc_facts facts = facts_of(column.type);
             bool octets = column.type.is_text() || column.type.is_binary();
-            std::string type_name = column.type.base_name() + (column.b_identity ? " identity" : "");
+            std::string type_name = column.type.base_name()
+                                    + (column.b_identity ? " identity" : "");
             rowset.rows.push_back({
                 dbl_view_text(ex.current_database().name()), dbl_view_text(table->schema),
                 dbl_view_text(table->name), dbl_view_text(column.name),
@@ -149,14 +156,15 @@ dbl_rowset dbl_sp_pkeys(dbl_executor& ex, const dbl_proc_args& args) {
                       dbl_view_column("COLUMN_NAME", sysname(), false),
                       dbl_view_column("KEY_SEQ", smallint(), false),
                       dbl_view_column("PK_NAME", sysname())};
-    for (const dbl_table* table : matching(ex, arg(args, "@table_name"), arg(args, "@table_owner"))) {
+    for (const dbl_table* table : tables_of(ex, args)) {
         const dbl_key* key = table->primary_key();
         if (!key) continue;
         for (std::size_t i = 0; i < key->columns.size(); ++i)
             rowset.rows.push_back({dbl_view_text(ex.current_database().name()),
                                    dbl_view_text(table->schema), dbl_view_text(table->name),
-                                   dbl_view_text(table->columns[std::size_t(key->columns[i])].name),
-                                   dbl_view_number(std::int64_t(i + 1)), dbl_view_text(key->name)});
+                                   dbl_view_text(table->columns[key->columns[i]].name),
+                                   dbl_view_number(std::int64_t(i + 1)),
+                                   dbl_view_text(key->name)});
     }
     return rowset;
 }
@@ -192,7 +200,8 @@ dbl_rowset dbl_sp_fkeys(dbl_executor& ex, const dbl_proc_args& args) {
                     dbl_view_text(database.name()), dbl_view_text(child->schema),
                     dbl_view_text(child->name),
                     dbl_view_text(child->columns[std::size_t(key.columns[i])].name),
-                    dbl_view_number(std::int64_t(i + 1)), dbl_view_number(rule_code(key.on_update)),
+                    dbl_view_number(std::int64_t(i + 1)),
+                    dbl_view_number(rule_code(key.on_update)),
                     dbl_view_number(rule_code(key.on_delete)), dbl_view_text(key.name),
                     unique ? dbl_view_text(unique->name) : dbl_null(), dbl_view_number(7)});
             }
@@ -215,7 +224,7 @@ dbl_rowset dbl_sp_statistics(dbl_executor& ex, const dbl_proc_args& args) {
     bool unique_only = dbl_same_name(arg(args, "@is_unique"), "Y");
     std::string index_filter = arg(args, "@index_name");
     dbl_database& database = ex.current_database();
-    for (const dbl_table* table : matching(ex, arg(args, "@table_name"), arg(args, "@table_owner"))) {
+    for (const dbl_table* table : tables_of(ex, args)) {
         std::int64_t rows = database.count_rows(*table);
         dbl_value qualifier = dbl_view_text(database.name());
         dbl_value owner = dbl_view_text(table->schema);

@@ -13,9 +13,8 @@ std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const dbl_value& value = row[std::size_t(columns[i])];
         text += i ? ", " : "";
-        text += value.b_null ? "<NULL>"
-                             : dbl_utf8(dbl_value_text({table.columns[std::size_t(columns[i])].type,
-                                                        value}));
+        const dbl_type& type = table.columns[std::size_t(columns[i])].type;
+        text += value.b_null ? "<NULL>" : dbl_utf8(dbl_value_text({type, value}));
     }
     return text + ")";
 }
@@ -66,8 +65,8 @@ dbl_value dbl_row_writer::identity_value(const std::vector<int>& columns,
 
 dbl_value dbl_row_writer::default_value(const dbl_column& column) {
     if (column.default_text.empty()) return dbl_null();
-    std::vector<dbl_statement> parsed = dbl_parse_batch(u"SELECT " + dbl_utf16(column.default_text),
-                                                        false);
+    std::u16string query = u"SELECT " + dbl_utf16(column.default_text);
+    std::vector<dbl_statement> parsed = dbl_parse_batch(query, false);
     dbl_eval_context context{&ex, nullptr, {}, nullptr};
     dbl_typed value = dbl_eval(*parsed.at(0).select->items.at(0).expr, context);
     return dbl_convert(value, column.type, dbl_target{ref.full_display(), column.name});

@@ -84,7 +84,9 @@ void dbl_stmt::reset() {
     sqlite3_clear_bindings(stmt);
 }
 
-void dbl_stmt::bind_int(int index, std::int64_t number) { sqlite3_bind_int64(stmt, index, number); }
+void dbl_stmt::bind_int(int index, std::int64_t number) {
+    sqlite3_bind_int64(stmt, index, number);
+}
 
 void dbl_stmt::bind_text(int index, const std::string& text) {
     sqlite3_bind_text(stmt, index, text.c_str(), int(text.size()), SQLITE_TRANSIENT);

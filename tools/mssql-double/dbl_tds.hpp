@@ -84,8 +84,8 @@ private:
 void dbl_write_type_info(dbl_writer& w, const dbl_result_column& column);
 void dbl_write_value(dbl_writer& w, const dbl_type& type, const dbl_value& value,
                      std::int64_t textsize);
-// Reads a bcp client's column description (user type to name); throws dbl_sql_error 4816 for a type the
-// double does not take, dbl_short_input when the bytes end.
+// Reads a bcp client's column description (user type to name); throws dbl_sql_error
+// 4816 for a type the double does not take, dbl_short_input when the bytes end.
 dbl_wire_column dbl_read_wire_column(dbl_reader& r, int column_number);
 // Reads one value; 4815 for a length the type cannot have.
 dbl_value dbl_read_value(dbl_reader& r, const dbl_wire_column& column, int column_number);
