@@ -111,8 +111,9 @@ void dump_printer::print_table(const std::u16string& name, bool b_rows) {
     out << "[table " << jet_quoted(name) << "]\n";
     print_columns(name);
     if (!b_rows) return;
-    out << "rows " << db.count_rows(name) << '\n';
-    print_rows(name);
+    out << "rows\n";
+    std::uint64_t count = print_rows(name);
+    out << "end rows " << count << '\n';
 }
 
 void dump_printer::print_relationships() {

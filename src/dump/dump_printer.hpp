@@ -8,10 +8,11 @@
 //          allow_zero_length=0|1 default=<text as stored, quoted>   (one line)
 //   index "Name" primary=0|1 unique=0|1 ignore_nulls=0|1 required=0|1 foreign=0|1
 //          columns="A","B-" (a trailing '-' marks a descending column)
-//   rows <count>
+//   rows
 //   "Col1","Col2",...            (header)
 //   value,value,...              (one line per row, values as jet_value_text.hpp says;
 //                                 line breaks inside text stay inside the quotes)
+//   end rows <count>             (after the rows: the table is read once)
 //   relationship "Name" "Table"("Col",...) -> "Referenced"("Col",...) flags=0x...
 
 #include <cstdint>

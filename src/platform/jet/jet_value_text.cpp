@@ -35,14 +35,36 @@ civil_date civil_from_days(std::int64_t days) {
     return {year_of_era + era * 400 + (month <= 2), month, day};
 }
 
+// Writes value as exactly width digits at out (values here are never negative).
+void put_digits(char* out, std::int64_t value, int width) {
+    for (int digit = width - 1; digit >= 0; --digit) {
+        out[digit] = char('0' + value % 10);
+        value /= 10;
+    }
+}
+
+// "YYYY-MM-DD HH:MM:SS" without printf: dumps print millions of dates.
 std::string format_date_time(std::int64_t unix_days, std::int64_t seconds) {
     civil_date date = civil_from_days(unix_days);
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02lld:%02lld:%02lld",
-                  static_cast<long long>(date.year), date.month, date.day,
-                  static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return buffer;
+    if (date.year < 0 || date.year > 9999) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%lld-%02u-%02u", static_cast<long long>(date.year),
+                      date.month, date.day);
+        std::string text = buffer;
+        std::string time = "00:00:00";
+        put_digits(time.data(), seconds / 3600, 2);
+        put_digits(time.data() + 3, seconds / 60 % 60, 2);
+        put_digits(time.data() + 6, seconds % 60, 2);
+        return text + " " + time;
+    }
+    std::string text = "0000-00-00 00:00:00";
+    put_digits(text.data(), date.year, 4);
+    put_digits(text.data() + 5, date.month, 2);
+    put_digits(text.data() + 8, date.day, 2);
+    put_digits(text.data() + 11, seconds / 3600, 2);
+    put_digits(text.data() + 14, seconds / 60 % 60, 2);
+    put_digits(text.data() + 17, seconds % 60, 2);
+    return text;
 }
 
 std::string unsigned_text(jet_uint128 magnitude) {
@@ -131,11 +153,12 @@ std::string jet_guid_text(const jet_guid& value) {
 
 std::string jet_hex_text(const std::vector<std::uint8_t>& bytes) {
     static const char HEX[] = "0123456789abcdef";
-    std::string text = "0x";
-    text.reserve(2 + bytes.size() * 2);
+    std::string text(2 + bytes.size() * 2, 'x');
+    text[0] = '0';
+    std::size_t at = 2;
     for (std::uint8_t byte : bytes) {
-        text.push_back(HEX[byte >> 4]);
-        text.push_back(HEX[byte & 0x0F]);
+        text[at++] = HEX[byte >> 4];
+        text[at++] = HEX[byte & 0x0F];
     }
     return text;
 }
