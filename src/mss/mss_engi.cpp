@@ -15,6 +15,9 @@
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 constexpr const char* MSS_ENGI_SOURCE = "mss_engi";
@@ -27,6 +30,9 @@ constexpr int LINE_NOT_CONNECTED_OPEN = 224;
 constexpr std::u16string_view VERSION_PREFIX = u"Microsoft SQL Server";
 constexpr std::size_t VERSION_WORD_LENGTH = 10;
 constexpr const char16_t* HIDDEN_PASSWORD = u"********";
+constexpr int DATABASE_IN_USE = 3702;
+constexpr int DROP_ATTEMPTS = 20;
+constexpr std::chrono::milliseconds DROP_RETRY_PAUSE{100};
 
 std::u16string quoted(const std::u16string& value) {
     return tk_utf8_to_utf16(oledb_quote_value(tk_utf16_to_utf8(value)));
@@ -174,7 +180,18 @@ void mss_engine::delete_db(const std::u16string& name) {
     require_connection(LINE_NOT_CONNECTED_DELETE);
     tk_trace::write(3, u"Deleting MS SQL database '%s'", name);
     const std::unique_ptr<oledb_data_source> server = test_connection(conn_string(u""));
-    odb_command(*server).execute(u"DROP DATABASE " + mss_bracket(name));
+    // A connection closed a moment ago (is_db_exist's, a table's) can still count as using
+    // the database while the server winds it down: server error 3702. Ask again briefly.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            odb_command(*server).execute(u"DROP DATABASE " + mss_bracket(name));
+            return;
+        } catch (const odb_exception& failure) {
+            if (failure.native_error() != DATABASE_IN_USE || attempt == DROP_ATTEMPTS) throw;
+            tk_trace::write(2, "Database still in use, attempt %d", attempt);
+        }
+        std::this_thread::sleep_for(DROP_RETRY_PAUSE);
+    }
 }
 
 std::unique_ptr<udb_database> mss_engine::open_db(const std::u16string& name, std::uint32_t mode,

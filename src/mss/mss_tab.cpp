@@ -57,11 +57,13 @@ bool ends_with(const std::u16string& text, std::u16string_view suffix) {
            && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-t_ftd* find_column(udb_schema& schema, const std::u16string& name) {
+constexpr std::size_t NOT_FOUND = static_cast<std::size_t>(-1);
+
+std::size_t find_column(const udb_schema& schema, const std::u16string& name) {
     for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
-        if (udb_same_name(schema[column_idx].name, name)) return &schema[column_idx];
+        if (udb_same_name(schema[column_idx].name, name)) return column_idx;
     }
-    return nullptr;
+    return NOT_FOUND;
 }
 
 // Walks every row of a recordset.
@@ -125,12 +127,16 @@ void mss_table::init_schema() {
     std::unique_ptr<oledb_rowset> result;
     odb_command(session).execute(sql, &result);
     odb_recordset columns(u"sp_columns", std::move(result));
+    unicode_columns.assign(schema.size(), false);
     for_each_row(columns, [&](const udb_record& row) {
         const std::u16string name = text_at(row, SPC_COLUMN_NAME);
         const std::u16string type_name = text_at(row, SPC_TYPE_NAME);
         tk_trace::write(2, u"Got field name/type: %s/%s", name, type_name);
-        t_ftd* field = find_column(schema, name);
-        if (field == nullptr) return;
+        const std::size_t column_idx = find_column(schema, name);
+        if (column_idx == NOT_FOUND) return;
+        t_ftd* field = &schema[column_idx];
+        unicode_columns[column_idx] =
+            !type_name.empty() && (type_name[0] == u'n' || type_name[0] == u'N');
         if (field->vartype == VT_BSTR && field->size < LONG_COLUMN_SIZE) {
             // db-lib reports text columns by their UTF-8 byte size; the catalogue knows
             // the declared characters.

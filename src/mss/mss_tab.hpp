@@ -40,12 +40,14 @@ private:
     void check_structure(const udb_record& record) const;
     void slow_record(const udb_record& record);
     void fast_append(const udb_record& record);
-    oledb_bulk_value bulk_value(const udb_field& value, const t_ftd& column) const;
+    oledb_bulk_value bulk_value(const udb_field& value, std::size_t column_idx) const;
     std::u16string session_prologue() const;
+    std::u16string session_epilogue() const;
 
     bool b_identity = false;
     bool b_primary_key = false;
     mss_fast_load fast_load;
     std::vector<std::unique_ptr<udb_record>> kept_for_statements;
+    std::vector<bool> unicode_columns;   // by schema position: nchar, nvarchar, ntext
     std::int64_t inserted = 0;
 };

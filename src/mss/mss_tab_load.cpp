@@ -62,6 +62,20 @@ std::int64_t integer_of(const ole_variant& value) {
     }
 }
 
+// A bulk-load row written by statement keeps the bulk rule for early dates (1899-12-30 with
+// the time) rather than the statement rule (9999-12-30), so its row reads as bulk rows do.
+void with_bulk_dates(udb_record& record) {
+    for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
+        udb_field& field = record[field_idx];
+        if (field.type() != VT_DATE || field.date_value.wYear >= FIRST_DATETIME_YEAR) continue;
+        SYSTEMTIME time = field.date_value;
+        time.wYear = 1899;
+        time.wMonth = 12;
+        time.wDay = 30;
+        static_cast<ole_variant&>(field) = ole_variant(time);
+    }
+}
+
 }  // namespace
 
 void mss_table::check_structure(const udb_record& record) const {
@@ -86,6 +100,12 @@ std::u16string mss_table::session_prologue() const {
     std::u16string sql = u"SET QUOTED_IDENTIFIER OFF; ";
     if (b_identity) sql += u"SET IDENTITY_INSERT " + table_name + u" ON; ";
     return sql;
+}
+
+// IDENTITY_INSERT may be ON for one table of a session only, and all tables of a database
+// share its session: left ON, it would refuse the next table with identity values.
+std::u16string mss_table::session_epilogue() const {
+    return b_identity ? u"; SET IDENTITY_INSERT " + table_name + u" OFF" : u"";
 }
 
 std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_ftd& field) {
@@ -139,13 +159,19 @@ void mss_table::slow_record(const udb_record& record) {
     }
     if (schema.empty()) return;
     const std::u16string sql = session_prologue() + u"INSERT INTO " + table_name + u"(" + columns
-                               + u")" + u" VALUES( " + values + u")";
+                               + u")" + u" VALUES( " + values + u")" + session_epilogue();
     tk_trace::write(2, u"Run SQL query: %s\n", sql);
     odb_command(session).execute(sql);
     ++inserted;
 }
 
-oledb_bulk_value mss_table::bulk_value(const udb_field& source, const t_ftd& column) const {
+oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t column_idx) const {
+    const t_ftd& column = schema[column_idx];
+    const bool is_unicode = column_idx < unicode_columns.size() && unicode_columns[column_idx];
+    const auto text_value = [is_unicode](const std::u16string& text) -> oledb_bulk_value {
+        if (is_unicode) return oledb_wide_text{text};
+        return oledb_text{tk_utf16_to_utf8(text)};
+    };
     ole_variant value = source;
     if (is_missing(value)) {
         if (!column.b_not_null) return std::monostate{};
@@ -218,9 +244,9 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, const t_ftd& col
             std::u16string ruled;
             udb_custom_conversion::ask_handle2(ruled, value);
             if (ruled.size() >= 2) ruled = ruled.substr(1, ruled.size() - 2);
-            return oledb_text{tk_utf16_to_utf8(ruled)};
+            return text_value(ruled);
         }
-        return oledb_text{tk_utf16_to_utf8(value.to_wstring())};
+        return text_value(value.to_wstring());
     }
     }
 }
@@ -234,7 +260,7 @@ void mss_table::fast_append(const udb_record& record) {
     }
     TK_ASSERT(fast_load.column_count() == schema.size());
     for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
-        fast_load.bind_data(column_idx, bulk_value(record[column_idx], schema[column_idx]));
+        fast_load.bind_data(column_idx, bulk_value(record[column_idx], column_idx));
     }
     if (!fast_load.can_insert()) {
         kept_for_statements.push_back(copy_of(record));
@@ -244,8 +270,14 @@ void mss_table::fast_append(const udb_record& record) {
 }
 
 void mss_table::finish_load() {
-    if (fast_load.is_opened()) fast_load.finish_load();
+    if (fast_load.is_opened()) {
+        fast_load.finish_load();
+        if (b_identity) odb_command(session).execute(session_epilogue().substr(2));
+    }
     std::vector<std::unique_ptr<udb_record>> pending = std::move(kept_for_statements);
     kept_for_statements.clear();
-    for (const std::unique_ptr<udb_record>& record : pending) slow_record(*record);
+    for (const std::unique_ptr<udb_record>& record : pending) {
+        with_bulk_dates(*record);
+        slow_record(*record);
+    }
 }

@@ -15,14 +15,16 @@ void mss_dest_test::SetUp() {
 
 void mss_dest_test::TearDown() {
     if (!engine) return;
-    for (const std::u16string& name : created_databases) {
-        try {
-            engine->delete_db(name);
-        } catch (const tk_exception& failure) {
-            ADD_FAILURE() << "could not drop a test database: " << failure.what();
-        }
-    }
+    for (const std::u16string& name : created_databases) drop_database(name);
     engine.reset();
+}
+
+void mss_dest_test::drop_database(const std::u16string& name) {
+    try {
+        engine->delete_db(name);
+    } catch (const tk_exception& failure) {
+        ADD_FAILURE() << "could not drop a test database: " << failure.what();
+    }
 }
 
 void mss_dest_test::connect(bool fast_load) {

@@ -20,6 +20,7 @@ protected:
 
     // Connects (again) with the login of the test server; the fast-load wish decides the path.
     void connect(bool fast_load);
+    void drop_database(const std::u16string& name);
     // A new database of this test's own, opened.
     std::unique_ptr<mss_database> create_database(const std::u16string& stem);
     // Every row of a statement's result as text cells ("NULL" for NULL), rows in order.

@@ -1,7 +1,9 @@
 // oledb_fast_load.cpp - rows to bcp. Each value is bound with the host type of its kind right
 // before bcp_sendrow (bcp_bind may change between rows): integers as SYBINT8, doubles as
-// SYBFLT8, money as SYBMONEY, timestamps as SYBDATETIME, decimals and text as SYBCHAR (UTF-8;
-// FreeTDS converts to UTF-16 for nvarchar), bytes as SYBBINARY. db-lib converts to the column.
+// SYBFLT8, money as SYBMONEY, timestamps as SYBDATETIME, decimals and text as SYBCHAR, bytes
+// as SYBBINARY; db-lib converts to the column's type. Character data passes byte for byte,
+// so Unicode columns are given UTF-16LE (an odd UTF-8 length was refused as an invalid
+// column length, and any other text came out as garbage).
 
 #include "platform/oledb/oledb_fast_load.hpp"
 
@@ -95,6 +97,15 @@ struct value_binder {
     bound_value operator()(const oledb_text& value) const {
         return variable_value(SYBCHAR, value.utf8);
     }
+    bound_value operator()(const oledb_wide_text& value) const {
+        std::string bytes;
+        bytes.reserve(value.utf16.size() * 2);
+        for (const char16_t unit : value.utf16) {
+            bytes.push_back(static_cast<char>(unit & 0xFF));
+            bytes.push_back(static_cast<char>(unit >> 8));
+        }
+        return variable_value(SYBCHAR, std::move(bytes));
+    }
     bound_value operator()(const oledb_bytes& value) const {
         return variable_value(SYBBINARY, value.bytes);
     }
@@ -130,6 +141,9 @@ oledb_hresult oledb_fast_load::open(oledb_session& session, const std::string& t
 bool oledb_fast_load::can_send(const std::vector<oledb_bulk_value>& row) {
     for (const oledb_bulk_value& value : row) {
         if (const auto* text = std::get_if<oledb_text>(&value); text && text->utf8.empty()) {
+            return false;
+        }
+        if (const auto* wide = std::get_if<oledb_wide_text>(&value); wide && wide->utf16.empty()) {
             return false;
         }
         if (const auto* bytes = std::get_if<oledb_bytes>(&value); bytes && bytes->bytes.empty()) {

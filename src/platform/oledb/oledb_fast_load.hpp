@@ -32,8 +32,15 @@ struct oledb_money {
     std::int64_t ten_thousandths = 0;   // the CY representation
 };
 
+// Text for a char/varchar column, UTF-8.
 struct oledb_text {
     std::string utf8;
+};
+
+// Text for an nchar/nvarchar/ntext column. db-lib's bcp converts no character set: it sends
+// the host bytes as they are, so Unicode columns get their UTF-16LE bytes, ready made.
+struct oledb_wide_text {
+    std::u16string utf16;
 };
 
 struct oledb_bytes {
@@ -41,7 +48,8 @@ struct oledb_bytes {
 };
 
 using oledb_bulk_value = std::variant<std::monostate, std::int64_t, double, bool, oledb_money,
-                                      DBTIMESTAMP, DB_NUMERIC, oledb_text, oledb_bytes>;
+                                      DBTIMESTAMP, DB_NUMERIC, oledb_text, oledb_wide_text,
+                                      oledb_bytes>;
 
 class oledb_fast_load {
 public:

@@ -1,0 +1,239 @@
+// Rows loaded by statements and by bulk load into tables of the same schema, read back with
+// SELECT: both paths must give the same contents, with the documented replacements (dates
+// before 1753, doubles below float's range, decimals that do not fit, NULL in NOT NULL
+// columns), identity values kept, and text outside the BMP intact.
+
+#include "mss/mss_dest_fixture.hpp"
+
+#include "mss/mss_rule.hpp"
+#include "mss/odb_exce.hpp"
+#include "mss/mss_tab.hpp"
+#include "tk/tk_utf.hpp"
+#include "udb/udb_rule.hpp"
+
+namespace {
+
+const std::u16string GUID_TEXT = u"{guid {0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}}";
+const std::u16string NON_BMP_TEXT = u"\U0001F600 \u4E2D\u6587 \u00C4rger";
+
+ole_variant null_value() {
+    ole_variant value;
+    value.value.vt = VT_NULL;
+    return value;
+}
+
+ole_variant date_time(int year, int month, int day, int hour, int minute, int second) {
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    time.wSecond = static_cast<WORD>(second);
+    return ole_variant(time);
+}
+
+ole_variant bytes_value(std::vector<BYTE> bytes) { return ole_variant(bytes.size(), bytes.data()); }
+
+struct sample_row {
+    int id;
+    ole_variant text, qty, stamp, amount, ratio, bin, memo, flag, guid;
+};
+
+std::vector<sample_row> sample_rows() {
+    return {
+        {5, ole_variant(u"O'Brien"), ole_variant(1), date_time(2024, 2, 29, 13, 5, 9),
+         ole_variant::from_string("123.45", VT_DECIMAL), ole_variant(42.5),
+         bytes_value({0x1A, 0x2B}), ole_variant(NON_BMP_TEXT), ole_variant(true),
+         ole_variant(GUID_TEXT)},
+        {10, null_value(), null_value(), date_time(1500, 6, 1, 10, 20, 30),
+         ole_variant::from_string("12345.678", VT_DECIMAL), ole_variant(1e-320),
+         bytes_value({'a', 'b', 'c'}), null_value(), ole_variant(false), null_value()},
+        {11, ole_variant(std::u16string()), ole_variant(), date_time(1899, 12, 30, 13, 5, 9),
+         ole_variant::from_string("-12345.678", VT_DECIMAL), ole_variant(-2.5),
+         null_value(), ole_variant(u"x"), null_value(), null_value()},
+        // An empty text cannot travel by bulk load; the row still follows the bulk rules.
+        {12, ole_variant(std::u16string()), ole_variant(3), date_time(1600, 1, 1, 8, 0, 0),
+         null_value(), null_value(), null_value(), null_value(), null_value(), null_value()},
+    };
+}
+
+std::unique_ptr<udb_record> record_of(const sample_row& row) {
+    auto record = std::make_unique<udb_record>();
+    const auto add = [&](const char16_t* name, const ole_variant& value) {
+        record->append(std::make_unique<udb_field>(name, 0, value, false, false));
+    };
+    add(u"ID", ole_variant(row.id));
+    add(u"Txt", row.text);
+    add(u"Qty", row.qty);
+    add(u"Stamp", row.stamp);
+    add(u"Amount", row.amount);
+    add(u"Ratio", row.ratio);
+    add(u"Bin", row.bin);
+    add(u"Memo", row.memo);
+    add(u"Flag", row.flag);
+    add(u"Guid", row.guid);
+    return record;
+}
+
+udb_schema sample_schema() {
+    udb_schema schema;
+    const auto add = [&](const char16_t* name, VARTYPE vartype, std::uint32_t size,
+                         bool not_null, bool autoincrement, std::uint32_t reserved,
+                         const ole_variant& def_value) {
+        schema.append(std::make_unique<t_ftd>(size, name, vartype, not_null, autoincrement,
+                                              def_value, reserved));
+    };
+    add(u"ID", VT_I4, 4, true, true, 0, ole_variant());
+    add(u"Txt", VT_BSTR, 40, false, false, 0, ole_variant());
+    add(u"Qty", VT_I4, 4, true, false, 0, ole_variant(7));
+    add(u"Stamp", VT_DATE, 8, false, false, 1, ole_variant());
+    add(u"Amount", VT_DECIMAL, 0, false, false, 2 + 256 * 5, ole_variant());
+    add(u"Ratio", VT_R8, 8, false, false, 0, ole_variant());
+    add(u"Bin", VT_BLOB, 16, false, false, 0, ole_variant());
+    add(u"Memo", VT_BSTR, 0, false, false, 0, ole_variant());
+    add(u"Flag", VT_BOOL, 2, false, false, 0, ole_variant());
+    add(u"Guid", VT_BLOB, 16, false, false, 1, ole_variant());
+    return schema;
+}
+
+udb_indexes key_on_id() {
+    udb_indexes indexes;
+    udb_index key;
+    key.name = u"PrimaryKey";
+    key.b_primary = true;
+    key.b_unique = true;
+    key.columns = {u"ID"};
+    indexes.add(key);
+    return indexes;
+}
+
+}  // namespace
+
+class MssLoad : public mss_dest_test {
+protected:
+    // Loads the sample rows into a new table by the path the connection chose.
+    void load(mss_database& database, const std::u16string& table_name) {
+        std::unique_ptr<udb_recordset> table =
+            database.create_table(table_name, sample_schema(), key_on_id());
+        for (const sample_row& row : sample_rows()) table->append_record(*record_of(row));
+        static_cast<mss_table&>(*table).finish_load();
+    }
+
+    std::vector<std::vector<std::u16string>> contents(mss_database& database,
+                                                      const std::u16string& table_name) {
+        return rows_of(database, u"SELECT [ID], [Txt], [Qty], [Stamp], [Amount], [Ratio], [Bin], "
+                                 u"[Memo], [Flag], [Guid] FROM [dbo].[" + table_name
+                                 + u"] ORDER BY [ID]");
+    }
+};
+
+TEST_F(MssLoad, StatementsAndBulkLoadGiveTheSameRows) {
+    udb_custom_conversion registry;
+    registry.add_rule(std::make_unique<mss_guid_rule>());
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_load");
+    connect(false);
+    ASSERT_FALSE(engine->is_fast_load());
+    load(*database, u"BySql");
+    connect(true);
+    ASSERT_TRUE(engine->is_fast_load());
+    load(*database, u"ByBulk");
+
+    const auto by_sql = contents(*database, u"BySql");
+    const auto by_bulk = contents(*database, u"ByBulk");
+    ASSERT_EQ(by_sql.size(), 4u);
+    ASSERT_EQ(by_bulk.size(), 4u);
+    for (std::size_t row_idx = 0; row_idx < 4; ++row_idx) {
+        for (std::size_t column_idx = 0; column_idx < by_sql[row_idx].size(); ++column_idx) {
+            if (column_idx == 3 && (row_idx == 1 || row_idx == 3)) continue;   // compared below
+            EXPECT_EQ(by_sql[row_idx][column_idx], by_bulk[row_idx][column_idx])
+                << "row " << row_idx << " column " << column_idx;
+        }
+    }
+    // Identity values given in the rows are kept.
+    EXPECT_EQ(by_sql[0][0], u"5");
+    EXPECT_EQ(by_bulk[3][0], u"12");
+    // Text: quotes, empty text against NULL, characters outside the BMP.
+    EXPECT_EQ(by_sql[0][1], u"O'Brien");
+    EXPECT_EQ(by_sql[1][1], u"NULL");
+    EXPECT_EQ(by_sql[2][1], u"");
+    EXPECT_EQ(by_bulk[2][1], u"");
+    EXPECT_EQ(by_bulk[0][7], NON_BMP_TEXT);
+    // NOT NULL column without a value takes its default.
+    EXPECT_EQ(by_sql[1][2], u"7");
+    EXPECT_EQ(by_sql[2][2], u"7");
+    // Dates: before 1753 by statements 9999-12-30, by bulk load 1899-12-30, time kept;
+    // a time alone goes out on 1899-12-30.
+    EXPECT_EQ(by_sql[1][3], u"9999-12-30 10:20:30");
+    EXPECT_EQ(by_bulk[1][3], u"1899-12-30 10:20:30");
+    EXPECT_EQ(by_sql[3][3], u"9999-12-30 08:00:00");
+    EXPECT_EQ(by_bulk[3][3], u"1899-12-30 08:00:00");
+    EXPECT_EQ(by_bulk[3][2], u"3");
+    EXPECT_EQ(by_sql[2][3].substr(by_sql[2][3].size() - 8), u"13:05:09");
+    // Decimals that do not fit numeric(5,2).
+    EXPECT_EQ(by_sql[1][4], u"999.99");
+    EXPECT_EQ(by_sql[2][4], u"-999.99");
+    // A double below float's range.
+    EXPECT_DOUBLE_EQ(std::stod(tk_utf16_to_utf8(by_sql[1][5])), 2.23e-308);
+    // Binary and the GUID rule.
+    EXPECT_EQ(by_sql[0][6], u"0x1A2B");
+    EXPECT_EQ(by_sql[1][6], u"0x616263");
+    EXPECT_EQ(by_sql[0][9], u"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
+}
+
+TEST_F(MssLoad, RowOfTheWrongLengthIsRefusedWithoutLoss) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_shape");
+    std::unique_ptr<udb_recordset> table =
+        database->create_table(u"T", sample_schema(), key_on_id());
+    udb_record short_record;
+    short_record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(1), false, false));
+    try {
+        table->append_record(short_record);
+        FAIL() << "a one-field row was accepted";
+    } catch (const tk_exception& failure) {
+        EXPECT_STREQ(failure.what(),
+                     "The structure of data source does not conform to the destination table.");
+        EXPECT_EQ(failure.level(), ERROR_LEVEL_RECOVERABLE);
+    }
+    table->append_record(*record_of(sample_rows()[0]));
+    static_cast<mss_table&>(*table).finish_load();
+    EXPECT_EQ(rows_of(*database, u"SELECT COUNT(*) FROM [dbo].[T]").at(0).at(0), u"1");
+}
+
+TEST(MssBulkLoadDrop, CommittedBatchesSurviveAndTheLossIsReported) {
+    mss_private_double double_server({"--drop-after-bulk-rows=2500"});
+    if (!double_server.is_running()) GTEST_SKIP() << "mssql-double is not built";
+    const mss_test_server target = double_server.server();
+    mss_engine engine(true);
+    engine.connect(target.host, target.user, target.password, true);
+    const std::u16string name = u"vantrel_drop";
+    std::unique_ptr<udb_database> database = engine.create_db(name);
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(4, u"ID", VT_I4, true, false, ole_variant(), 0));
+    schema.append(std::make_unique<t_ftd>(20, u"V", VT_BSTR, false, false, ole_variant(), 0));
+    int failures = 0;
+    {
+        std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, udb_indexes());
+        for (int row_idx = 1; row_idx <= 3000; ++row_idx) {
+            udb_record record;
+            record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(row_idx), false, false));
+            record.append(std::make_unique<udb_field>(u"V", 0, ole_variant(u"row"), false, false));
+            try {
+                table->append_record(record);
+            } catch (const odb_exception&) {
+                ++failures;
+            }
+        }
+        try {
+            static_cast<mss_table&>(*table).finish_load();
+        } catch (const odb_exception&) {
+            ++failures;
+        }
+    }
+    EXPECT_GT(failures, 0) << "the lost rows were not reported";
+    const std::unique_ptr<mss_database> reopened = engine.open_db(name, MSS_OPEN_APPEND);
+    const std::unique_ptr<udb_recordset> count = reopened->query(u"SELECT COUNT(*) FROM [dbo].[T]");
+    count->reset();
+    ASSERT_NE(count->get_item(), nullptr);
+    EXPECT_EQ((*count->get_item())[0].to_long(), 2000);   // two whole batches of 1000
+}
