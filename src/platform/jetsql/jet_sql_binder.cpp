@@ -131,36 +131,65 @@ jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& s
     jet_sql_scope scope;
     scope.outer = outer;
     scope.select = &select;
-    std::string from;
+    select_parts parts;
     for (const jet_sql_source_ptr& source : select.from)
-        from += (from.empty() ? "" : ", ") + add_source(*source, scope);
-
-    std::string where;
+        parts.from += (parts.from.empty() ? "" : ", ") + add_source(*source, scope);
     if (select.where) {
         in_where = true;
-        jet_sql_emitted condition = emit(*select.where, scope);
+        parts.where = " WHERE " + emit(*select.where, scope).sql;
         in_where = false;
-        where = " WHERE " + condition.sql;
     }
-    std::string group_by;
     for (const jet_sql_expr_ptr& term : select.group_by) {
         jet_sql_emitted emitted = emit(*term, scope);
         if (emitted.has_aggregate) throw jet_sql_aggregate_in_expression(term->source);
         scope.group_sql.push_back(emitted.sql);
-        group_by += (group_by.empty() ? " GROUP BY " : ", ") +
-                    jet_sql_collated(emitted.sql, emitted.type.is_text());
+        parts.group_by += (parts.group_by.empty() ? " GROUP BY " : ", ") +
+                          jet_sql_collated(emitted.sql, emitted.type.is_text());
     }
+    bound_select bound;
+    std::vector<jet_sql_emitted> items = bind_items(select, scope, bound.columns);
+    jet_sql_emitted having;
+    if (select.having) {
+        having = emit(*select.having, scope);
+        parts.having = " HAVING " + having.sql;
+    }
+    std::vector<jet_sql_emitted> order;
+    for (const jet_sql_order_item& item : select.order_by) order.push_back(emit(*item.expr, scope));
 
+    bool is_grouped = !select.group_by.empty() || having.has_aggregate;
+    for (const jet_sql_emitted& item : items) is_grouped = is_grouped || item.has_aggregate;
+    for (const jet_sql_emitted& item : order) is_grouped = is_grouped || item.has_aggregate;
+    if (is_grouped) {
+        for (const jet_sql_emitted& item : items) check_grouping(item);
+        check_grouping(having);
+        for (const jet_sql_emitted& item : order) check_grouping(item);
+    }
+    for (std::size_t column_idx = 0; column_idx < items.size(); ++column_idx) {
+        parts.columns += (column_idx == 0 ? "" : ", ") +
+                         jet_sql_collated(items[column_idx].sql,
+                                          items[column_idx].type.is_text()) +
+                         " AS " + quoted(column_name(column_idx));
+    }
+    for (std::size_t order_idx = 0; order_idx < order.size(); ++order_idx) {
+        parts.order_values.push_back(jet_sql_collated(order[order_idx].sql,
+                                                      order[order_idx].type.is_text()));
+        parts.descending.push_back(select.order_by[order_idx].descending);
+    }
+    bound.sql = compose(select, parts, items.size());
+    return bound;
+}
+
+std::vector<jet_sql_emitted> jet_sql_binder::bind_items(
+    const jet_sql_select& select, jet_sql_scope& scope,
+    std::vector<jet_sql_output_column>& columns) {
     std::vector<jet_sql_emitted> items;
     std::vector<std::u16string> qualifiers;
-    bound_select bound;
     for (const jet_sql_select_item& item : select.items) {
         if (!item.is_star) {
             items.push_back(emit(*item.expr, scope));
-            bound.columns.push_back({item.alias.empty() ? default_name(*item.expr,
-                                                                        expression_count)
-                                                        : item.alias,
-                                     items.back().type});
+            columns.push_back({item.alias.empty() ? default_name(*item.expr, expression_count)
+                                                  : item.alias,
+                               items.back().type});
             bool is_plain_column = item.alias.empty() &&
                                    item.expr->kind == jet_sql_expr_kind::column;
             qualifiers.push_back(is_plain_column ? item.expr->qualifier : u"");
@@ -178,64 +207,55 @@ jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& s
                 emitted.type = column.type;
                 emitted.ungrouped = column.name;
                 items.push_back(emitted);
-                bound.columns.push_back({column.name, column.type});
+                columns.push_back({column.name, column.type});
                 qualifiers.push_back(source.alias);
             }
         }
         if (!is_found) throw jet_sql_unknown_name();
     }
-    qualify_duplicates(bound.columns, qualifiers);
-
-    std::string having;
-    jet_sql_emitted having_value;
-    if (select.having) {
-        having_value = emit(*select.having, scope);
-        having = " HAVING " + having_value.sql;
-    }
-    std::vector<jet_sql_emitted> order;
-    for (const jet_sql_order_item& item : select.order_by) order.push_back(emit(*item.expr, scope));
-
-    bool is_grouped = !select.group_by.empty() || having_value.has_aggregate;
-    for (const jet_sql_emitted& item : items) is_grouped = is_grouped || item.has_aggregate;
-    for (const jet_sql_emitted& item : order) is_grouped = is_grouped || item.has_aggregate;
-    if (is_grouped) {
-        for (jet_sql_emitted& item : items) check_grouping(item, scope);
-        if (select.having) check_grouping(having_value, scope);
-        for (jet_sql_emitted& item : order) check_grouping(item, scope);
-    }
-
-    std::string columns;
-    for (std::size_t column_idx = 0; column_idx < items.size(); ++column_idx) {
-        columns += (column_idx == 0 ? "" : ", ") +
-                   jet_sql_collated(items[column_idx].sql, items[column_idx].type.is_text()) +
-                   " AS " + quoted(column_name(column_idx));
-    }
-    std::string order_by;
-    for (std::size_t order_idx = 0; order_idx < order.size(); ++order_idx) {
-        order_by += (order_idx == 0 ? " ORDER BY " : ", ") +
-                    jet_sql_collated(order[order_idx].sql, order[order_idx].type.is_text()) +
-                    (select.order_by[order_idx].descending ? " DESC" : "");
-    }
-
-    std::string body = std::string("SELECT ") + (select.distinct ? "DISTINCT " : "") + columns +
-                       " FROM " + from + where + group_by + having + order_by;
-    if (!select.has_top) {
-        bound.sql = std::move(body);
-    } else if (!select.top_percent) {
-        jet_sql_param count;
-        count.integer_value = select.top;
-        bound.sql = body + " LIMIT " + param(count);
-    } else {
-        jet_sql_param percent;
-        percent.integer_value = select.top;
-        // Access rounds a percentage of rows up: TOP 25 PERCENT of 5 rows is 2 rows.
-        bound.sql = body + " LIMIT (SELECT (count(*) * " + param(percent) + " + 99) / 100 FROM (" +
-                    body + "))";
-    }
-    return bound;
+    qualify_duplicates(columns, qualifiers);
+    return items;
 }
 
-void jet_sql_binder::check_grouping(jet_sql_emitted& value, const jet_sql_scope&) const {
+// TOP keeps the rows that tie with the last one, as Access does: ranked by the ORDER BY terms,
+// a row is kept while its rank is within the count (or the percentage, rounded up).
+std::string jet_sql_binder::compose(const jet_sql_select& select, const select_parts& parts,
+                                    std::size_t column_count) {
+    std::string head = std::string("SELECT ") + (select.distinct ? "DISTINCT " : "") +
+                       parts.columns;
+    std::string tail = " FROM " + parts.from + parts.where + parts.group_by + parts.having;
+    std::string window_order;
+    for (std::size_t order_idx = 0; order_idx < parts.order_values.size(); ++order_idx) {
+        window_order += (order_idx == 0 ? "ORDER BY " : ", ") + quoted("o" +
+                        std::to_string(order_idx)) + (parts.descending[order_idx] ? " DESC" : "");
+    }
+    if (!select.has_top) {
+        std::string order_by;
+        for (std::size_t order_idx = 0; order_idx < parts.order_values.size(); ++order_idx)
+            order_by += (order_idx == 0 ? " ORDER BY " : ", ") + parts.order_values[order_idx] +
+                        (parts.descending[order_idx] ? " DESC" : "");
+        return head + tail + order_by;
+    }
+    jet_sql_param top;
+    top.integer_value = select.top;
+    std::string order_columns;
+    for (std::size_t order_idx = 0; order_idx < parts.order_values.size(); ++order_idx)
+        order_columns += ", " + parts.order_values[order_idx] + " AS " +
+                         quoted("o" + std::to_string(order_idx));
+    std::string rank = window_order.empty() ? "row_number() OVER ()"
+                                            : "rank() OVER (" + window_order + ")";
+    std::string ranked = "SELECT *, " + rank + " AS \"r\", count(*) OVER () AS \"n\" FROM (" +
+                         head + order_columns + tail + ")";
+    std::string condition = select.top_percent ? "\"r\" <= (\"n\" * " + param(top) + " + 99) / 100"
+                                               : "\"r\" <= " + param(top);
+    std::string outer_columns;
+    for (std::size_t column_idx = 0; column_idx < column_count; ++column_idx)
+        outer_columns += (column_idx == 0 ? "" : ", ") + quoted(column_name(column_idx));
+    return "SELECT " + outer_columns + " FROM (" + ranked + ") WHERE " + condition + " " +
+           window_order;
+}
+
+void jet_sql_binder::check_grouping(const jet_sql_emitted& value) {
     if (!value.ungrouped.empty()) throw jet_sql_not_aggregated(value.ungrouped);
 }
 

@@ -70,7 +70,18 @@ private:
     jet_sql_emitted emit_query_value(const jet_sql_expr& expr, jet_sql_scope& scope);
     jet_sql_emitted emit_aggregate(const jet_sql_expr& expr, jet_sql_scope& scope,
                                    const std::u16string& function);
-    void check_grouping(jet_sql_emitted& value, const jet_sql_scope& scope) const;
+    static void check_grouping(const jet_sql_emitted& value);
+
+    // The clauses of one SELECT as SQL, ready to be put together.
+    struct select_parts {
+        std::string columns, from, where, group_by, having;
+        std::vector<std::string> order_values;   // ORDER BY terms, collated
+        std::vector<bool> descending;
+    };
+    std::vector<jet_sql_emitted> bind_items(const jet_sql_select& select, jet_sql_scope& scope,
+                                            std::vector<jet_sql_output_column>& columns);
+    std::string compose(const jet_sql_select& select, const select_parts& parts,
+                        std::size_t column_count);
 
     jet_sql_loader& loader;
     std::vector<jet_sql_param> params;

@@ -77,6 +77,12 @@ private:
         throw jet_sql_select_error();
     }
 
+    // A wrapped statement may keep its own ';' (DAO's row count wraps the user's text).
+    void close_subquery() {
+        accept_symbol(u";");
+        if (!accept_symbol(u")")) fail();
+    }
+
     static bool is_reserved(const jet_sql_token& token) {
         for (std::u16string_view word : RESERVED)
             if (token.is_keyword(word)) return true;
@@ -209,7 +215,7 @@ private:
                 source->kind = jet_sql_source::kind_t::query;
                 source->query = select_statement();
                 current_clause = clause::from;
-                if (!accept_symbol(u")")) fail();
+                close_subquery();
                 source_alias(*source);
                 return source;
             }
@@ -349,7 +355,7 @@ private:
         if (!accept_symbol(u"(")) fail();
         if (peek().is_keyword(u"SELECT")) {
             std::unique_ptr<jet_sql_select> query = select_statement();
-            if (!accept_symbol(u")")) fail();
+            close_subquery();
             jet_sql_expr_ptr expr = node(jet_sql_expr_kind::in_query, start);
             expr->negated = negated;
             expr->args.push_back(std::move(left));
@@ -466,7 +472,7 @@ private:
     jet_sql_expr_ptr parenthesised(std::size_t start) {
         if (peek().is_keyword(u"SELECT")) {
             std::unique_ptr<jet_sql_select> query = select_statement();
-            if (!accept_symbol(u")")) fail();
+            close_subquery();
             jet_sql_expr_ptr expr = node(jet_sql_expr_kind::scalar_query, start);
             expr->query = std::move(query);
             return expr;
@@ -507,7 +513,7 @@ private:
     jet_sql_expr_ptr exists(std::size_t start) {
         if (!accept_symbol(u"(") || !peek().is_keyword(u"SELECT")) fail();
         std::unique_ptr<jet_sql_select> query = select_statement();
-        if (!accept_symbol(u")")) fail();
+        close_subquery();
         jet_sql_expr_ptr expr = node(jet_sql_expr_kind::exists, start);
         expr->query = std::move(query);
         return expr;

@@ -128,6 +128,16 @@ TEST_F(NorthwindQuery, TopTakesTheFirstRowsInOrder) {
     EXPECT_EQ(rows(u"SELECT TOP 1 PERCENT OrderID FROM Orders").size(), 9u);   // 830 rounds up
 }
 
+TEST_F(NorthwindQuery, TopKeepsRowsThatTieWithTheLast) {
+    // Countries in order: Argentina 3 customers, Austria 2, Belgium 2 (mdb-export).
+    EXPECT_EQ(rows(u"SELECT TOP 2 Country FROM Customers ORDER BY Country").size(), 3u);
+    EXPECT_EQ(rows(u"SELECT TOP 4 Country FROM Customers ORDER BY Country").size(), 5u);
+    // 5 percent of 91 rounds up to 5 rows; the fifth ties with the fourth only.
+    EXPECT_EQ(rows(u"SELECT TOP 5 PERCENT Country FROM Customers ORDER BY Country").size(), 5u);
+    EXPECT_EQ(rows(u"SELECT TOP 3 Country FROM Customers ORDER BY Country DESC, CustomerID")
+                  .size(), 3u);
+}
+
 TEST_F(NorthwindQuery, EvaluatesIIfAndNz) {
     EXPECT_EQ(single(u"SELECT Sum(IIf(Country = \"Germany\", 1, 0)) FROM Customers"), "11");
     EXPECT_EQ(single(u"SELECT Count(*) FROM Customers WHERE Nz(Region, 'none') = 'NONE'"),
@@ -145,6 +155,9 @@ TEST_F(NorthwindQuery, RunsSubqueries) {
                      u"(SELECT * FROM Orders o WHERE o.CustomerID = c.CustomerID)"), "2");
     EXPECT_EQ(single(u"SELECT (SELECT Count(*) FROM Customers) FROM Shippers "
                      u"WHERE ShipperID = 1"), "91");
+    // The row count DAO takes wraps the user's statement, which may end in ';'.
+    EXPECT_EQ(single(u"select count(*) from (SELECT * FROM Customers WHERE Country = "
+                     u"'Germany';)"), "11");
 }
 
 TEST_F(NorthwindQuery, FindsNamesCaseBlindIncludingNonAscii) {
