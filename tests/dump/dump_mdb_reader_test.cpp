@@ -100,18 +100,13 @@ protected:
 
     template <class Check>
     void for_each_file(Check check) {
-        std::size_t compared = 0;
-        for (const std::string& relative : jet_all_test_databases()) {
-            SCOPED_TRACE(relative);
-            std::string why_not;
-            std::unique_ptr<jet_database> db = dump_open_plain(jet_testdata(relative), why_not);
-            if (!db) continue;
+        std::size_t compared = dump_for_each_plain_file([&](const jet_database& db,
+                                                            const std::string& path) {
             std::vector<std::string> tables;
-            for (const jet_catalog_entry& entry : db->user_tables())
+            for (const jet_catalog_entry& entry : db.user_tables())
                 tables.push_back(jet_utf8(entry.name));
-            check(*db, jet_testdata(relative), tables);
-            ++compared;
-        }
+            check(db, path, tables);
+        });
         EXPECT_GT(compared, 60u);
     }
 };

@@ -5,6 +5,9 @@
 #include <memory>
 #include <sys/wait.h>
 
+#include <gtest/gtest.h>
+
+#include "platform/jet/jet_test_files.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_value_text.hpp"
 
@@ -125,14 +128,22 @@ std::vector<dump_section> dump_sections(const std::string& output) {
     return sections;
 }
 
-std::unique_ptr<jet_database> dump_open_plain(const std::string& path, std::string& why_not) {
-    try {
-        return jet_database::open(path);
-    } catch (const jet_error& error) {
-        if (error.dao_number() != JET_ERR_PASSWORD) throw;
-        why_not = "protected by a password: the security layer's tests read it";
-        return nullptr;
+std::size_t dump_for_each_plain_file(
+    const std::function<void(const jet_database& db, const std::string& path)>& check) {
+    std::size_t compared = 0;
+    for (const std::string& relative : jet_all_test_databases()) {
+        SCOPED_TRACE(relative);
+        std::unique_ptr<jet_database> db;
+        try {
+            db = jet_database::open(jet_testdata(relative));
+        } catch (const jet_error& error) {
+            if (error.dao_number() != JET_ERR_PASSWORD) throw;
+            continue;
+        }
+        check(*db, jet_testdata(relative));
+        ++compared;
     }
+    return compared;
 }
 
 bool dump_is_system_name(const std::string& name) {

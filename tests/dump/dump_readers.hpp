@@ -2,6 +2,7 @@
 // dump_readers.hpp - what the comparison tests need around the independent readers: running
 // a command, splitting CSV records, and our engine's rows in the same normalised form.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,10 @@ struct dump_section {
 };
 std::vector<dump_section> dump_sections(const std::string& output);
 
-// Opens a test file without a password; nullptr (and the reason) for protected files.
-std::unique_ptr<jet_database> dump_open_plain(const std::string& path, std::string& why_not);
+// Calls check with every shared test file the engine opens without a password (files with
+// one are the security layer's to read), under a trace naming the file; returns how many.
+std::size_t dump_for_each_plain_file(
+    const std::function<void(const jet_database& db, const std::string& path)>& check);
 
 bool dump_is_system_name(const std::string& name);
 

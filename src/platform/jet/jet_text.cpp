@@ -81,9 +81,9 @@ std::u16string jet_text_decoder::decode_code_page(std::span<const std::uint8_t> 
         char* out_ptr = buffer.data();
         std::size_t out_left = buffer.size();
         std::size_t result = ::iconv(handle, &in_ptr, &in_left, &out_ptr, &out_left);
-        append_utf16le(out, std::span<const std::uint8_t>(
-                                reinterpret_cast<const std::uint8_t*>(buffer.data()),
-                                buffer.size() - out_left));
+        std::size_t produced = buffer.size() - out_left;
+        for (std::size_t at = 0; at + 1 < produced; at += 2)
+            out.push_back(char16_t(std::uint8_t(buffer[at]) | (std::uint8_t(buffer[at + 1]) << 8)));
         if (result != std::size_t(-1)) break;
         if (errno == E2BIG) continue;
         // EILSEQ or EINVAL: a byte the code page does not define, or a cut double-byte

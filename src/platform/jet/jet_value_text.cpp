@@ -4,36 +4,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/oleaut/oleaut_calendar.hpp"
 #include "platform/winbase/win_codepage.hpp"
 
 namespace {
 
 using jet_uint128 = unsigned __int128;
 
-constexpr std::int64_t OLE_EPOCH_FROM_UNIX_DAYS = -25569;       // 1899-12-30
-constexpr std::int64_t DATE_EXT_EPOCH_FROM_UNIX_DAYS = -719162;  // 0001-01-01
 constexpr std::int64_t SECONDS_PER_DAY = 86400;
-
-struct civil_date {
-    std::int64_t year;
-    unsigned month;
-    unsigned day;
-};
-
-// Days since 1970-01-01 to the proleptic Gregorian calendar (H. Hinnant's algorithm).
-civil_date civil_from_days(std::int64_t days) {
-    days += 719468;
-    std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    std::int64_t day_of_era = days - era * 146097;
-    std::int64_t year_of_era =
-        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 -
-                                             year_of_era / 100);
-    std::int64_t month_index = (5 * day_of_year + 2) / 153;
-    unsigned day = unsigned(day_of_year - (153 * month_index + 2) / 5 + 1);
-    unsigned month = unsigned(month_index < 10 ? month_index + 3 : month_index - 9);
-    return {year_of_era + era * 400 + (month <= 2), month, day};
-}
 
 // Writes value as exactly width digits at out (values here are never negative).
 void put_digits(char* out, std::int64_t value, int width) {
@@ -44,12 +22,12 @@ void put_digits(char* out, std::int64_t value, int width) {
 }
 
 // "YYYY-MM-DD HH:MM:SS" without printf: dumps print millions of dates.
-std::string format_date_time(std::int64_t unix_days, std::int64_t seconds) {
-    civil_date date = civil_from_days(unix_days);
+// day: days since 1899-12-30, the OLE epoch.
+std::string format_date_time(std::int64_t day, std::int64_t seconds) {
+    civil_date date = date_of_day_number(day);
     if (date.year < 0 || date.year > 9999) {
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%lld-%02u-%02u", static_cast<long long>(date.year),
-                      date.month, date.day);
+        std::snprintf(buffer, sizeof buffer, "%d-%02d-%02d", date.year, date.month, date.day);
         std::string text = buffer;
         std::string time = "00:00:00";
         put_digits(time.data(), seconds / 3600, 2);
@@ -121,7 +99,7 @@ std::string jet_date_text(double ole_date) {
         seconds -= SECONDS_PER_DAY;
         ++days;
     }
-    return format_date_time(days + OLE_EPOCH_FROM_UNIX_DAYS, seconds);
+    return format_date_time(days, seconds);
 }
 
 // Stored: 19 digits of days since 0001-01-01, ':', 12 digits of seconds, 7 digits of ticks.
@@ -138,7 +116,8 @@ std::string jet_date_ext_text(const jet_date_ext& value) {
         return jet_quoted(std::u16string(stored.begin(), stored.end()));
     char fraction[16];
     std::snprintf(fraction, sizeof fraction, ".%07lld", static_cast<long long>(ticks));
-    return format_date_time(days + DATE_EXT_EPOCH_FROM_UNIX_DAYS, seconds) + fraction;
+    static const std::int64_t first_day = day_number(civil_date{1, 1, 1});   // 0001-01-01
+    return format_date_time(first_day + days, seconds) + fraction;
 }
 
 std::string jet_guid_text(const jet_guid& value) {
