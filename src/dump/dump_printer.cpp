@@ -64,8 +64,7 @@ void dump_printer::print_catalog() {
     }
 }
 
-void dump_printer::print_columns(const std::u16string& name) {
-    jet_table_def def = db.table_def(name);
+void dump_printer::print_columns(const jet_table_def& def) {
     for (const jet_column& column : def.columns) {
         out << "column " << jet_quoted(column.name) << " type=" << column.dao_type()
             << " size=" << column.dao_size() << " attributes=" << hex32(column.dao_attributes())
@@ -86,8 +85,8 @@ void dump_printer::print_columns(const std::u16string& name) {
     }
 }
 
-std::uint64_t dump_printer::print_rows(const std::u16string& name) {
-    std::unique_ptr<jet_cursor> cursor = db.open_cursor(name);
+std::uint64_t dump_printer::print_rows(const jet_table_def& def) {
+    std::unique_ptr<jet_cursor> cursor = db.open_cursor(def);
     std::vector<std::u16string> names;
     for (const jet_column& column : cursor->table().columns) names.push_back(column.name);
     out << quoted_list(names) << '\n';
@@ -109,10 +108,11 @@ std::uint64_t dump_printer::print_rows(const std::u16string& name) {
 
 void dump_printer::print_table(const std::u16string& name, bool b_rows) {
     out << "[table " << jet_quoted(name) << "]\n";
-    print_columns(name);
+    jet_table_def def = db.table_def(name);
+    print_columns(def);
     if (!b_rows) return;
     out << "rows\n";
-    std::uint64_t count = print_rows(name);
+    std::uint64_t count = print_rows(def);
     out << "end rows " << count << '\n';
 }
 

@@ -20,6 +20,7 @@
 #include <string>
 
 class jet_database;
+struct jet_table_def;
 
 // PWD=value parts of a connect text become PWD=***.
 std::u16string dump_mask_password(const std::u16string& connect);
@@ -36,8 +37,8 @@ public:
     void print_counts();
 
 private:
-    void print_columns(const std::u16string& name);
-    std::uint64_t print_rows(const std::u16string& name);
+    void print_columns(const jet_table_def& def);
+    std::uint64_t print_rows(const jet_table_def& def);
 
     const jet_database& db;
     std::ostream& out;

@@ -21,7 +21,7 @@ std::vector<int> column_positions(const jet_table_def& def,
     for (std::u16string_view name : names) {
         int found = -1;
         for (std::size_t column_idx = 0; column_idx < def.columns.size(); ++column_idx)
-            if (win_equal_ignore_case(def.columns[column_idx].name, name)) found = int(column_idx);
+            if (jet_same_name(def.columns[column_idx].name, name)) found = int(column_idx);
         positions.push_back(found);
     }
     return positions;
@@ -128,7 +128,7 @@ std::vector<jet_catalog_entry> jet_database::user_tables() const {
 
 const jet_catalog_entry* jet_database::find_table(std::u16string_view name) const {
     for (const jet_catalog_entry& entry : entries)
-        if (entry.is_table() && win_equal_ignore_case(entry.name, name)) return &entry;
+        if (entry.is_table() && jet_same_name(entry.name, name)) return &entry;
     return nullptr;
 }
 
@@ -141,7 +141,7 @@ jet_table_def jet_database::read_definition(const jet_catalog_entry& entry) cons
         def.properties = std::move(properties.object);
         for (auto& [column_name, column_properties] : properties.columns) {
             for (jet_column& column : def.columns)
-                if (win_equal_ignore_case(column.name, column_name))
+                if (jet_same_name(column.name, column_name))
                     column.properties = column_properties;
         }
     } catch (jet_error& error) {
@@ -161,6 +161,10 @@ jet_table_def jet_database::table_def(std::u16string_view name) const {
 
 std::unique_ptr<jet_cursor> jet_database::open_cursor(std::u16string_view name) const {
     return std::make_unique<jet_cursor>(*pager, table_def(name));
+}
+
+std::unique_ptr<jet_cursor> jet_database::open_cursor(jet_table_def definition) const {
+    return std::make_unique<jet_cursor>(*pager, std::move(definition));
 }
 
 std::uint64_t jet_database::count_rows(std::u16string_view name) const {

@@ -2,7 +2,8 @@
 // jet_database.hpp - the Jet/ACE file engine: opens an .mdb/.accdb (Jet 3, Jet 4, ACE 12-17),
 // reads its catalogue, table definitions, relationships and rows. Read-only. Every failure is
 // a jet_error with the DAO error number (3024 missing file, 3343 not a database, 3031 wrong
-// password, 3045 locked, 3049 corrupt, 3078 unknown table).
+// password, 3045 locked, 3049 corrupt, 3078 unknown table). One database and its cursors
+// serve one thread at a time.
 //
 //   auto db = jet_database::open("nwind.mdb", u"");
 //   for (const jet_catalog_entry& entry : db->catalog()) ...
@@ -65,8 +66,11 @@ public:
 
     // A local table's definition with its properties. 3078 for an unknown or linked table.
     jet_table_def table_def(std::u16string_view name) const;
-    // A forward cursor over the table's rows; memory does not grow with the table.
+    // A forward cursor over the table's rows; memory does not grow with the table. The
+    // cursor reads through this database and must not outlive it.
     std::unique_ptr<jet_cursor> open_cursor(std::u16string_view name) const;
+    // The same for a definition already read with table_def.
+    std::unique_ptr<jet_cursor> open_cursor(jet_table_def definition) const;
     // Rows counted by reading them (deleted rows excluded, unlike the stored count).
     std::uint64_t count_rows(std::u16string_view name) const;
 

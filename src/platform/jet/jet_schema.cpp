@@ -40,9 +40,16 @@ std::uint32_t fixed_size(std::uint8_t type_code) {
 
 }  // namespace
 
+// Simple case folding maps each code point to one in the same plane, so texts of different
+// UTF-16 lengths never match; most lookups end there, before any folding.
+bool jet_same_name(std::u16string_view left, std::u16string_view right) {
+    if (left.size() != right.size()) return false;
+    return left == right || win_equal_ignore_case(left, right);
+}
+
 const jet_property* jet_properties::find(std::u16string_view name) const {
     for (const jet_property& property : items)
-        if (win_equal_ignore_case(property.name, name)) return &property;
+        if (jet_same_name(property.name, name)) return &property;
     return nullptr;
 }
 
@@ -117,6 +124,6 @@ std::uint32_t jet_column::dao_attributes() const {
 
 const jet_column* jet_table_def::find_column(std::u16string_view column_name) const {
     for (const jet_column& column : columns)
-        if (win_equal_ignore_case(column.name, column_name)) return &column;
+        if (jet_same_name(column.name, column_name)) return &column;
     return nullptr;
 }

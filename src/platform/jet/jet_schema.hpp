@@ -56,6 +56,9 @@ inline constexpr std::uint32_t DAO_FIELD_AUTO_INCREMENT = 0x10;
 inline constexpr std::uint32_t DAO_FIELD_UPDATABLE = 0x20;
 inline constexpr std::uint32_t DAO_FIELD_HYPERLINK = 0x8000;
 
+// Names compare case-blind, by the simple case folding of the CompareStringW stand-in.
+bool jet_same_name(std::u16string_view left, std::u16string_view right);
+
 // One entry of a property blob: Access's design-time properties (DefaultValue, Required,
 // AllowZeroLength, ValidationRule, Format, DecimalPlaces, Description, ...).
 struct jet_property {

@@ -144,12 +144,14 @@ std::string jet_hex_text(const std::vector<std::uint8_t>& bytes) {
 
 std::string jet_quoted(const std::u16string& text) {
     std::string utf8 = win_utf16_to_utf8(text);
-    std::string quoted = "\"";
-    for (char ch : utf8) {
-        if (ch == '"') quoted.push_back('"');
-        quoted.push_back(ch);
-    }
-    quoted.push_back('"');
+    std::string quoted;
+    quoted.reserve(utf8.size() + 2);
+    quoted += '"';
+    std::size_t from = 0;
+    for (std::size_t quote; (quote = utf8.find('"', from)) != std::string::npos; from = quote + 1)
+        quoted.append(utf8, from, quote + 1 - from).push_back('"');
+    quoted.append(utf8, from, std::string::npos);
+    quoted += '"';
     return quoted;
 }
 
