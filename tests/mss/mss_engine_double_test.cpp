@@ -4,6 +4,13 @@
 #include "mss/mss_dest_fixture.hpp"
 
 #include "mss/odb_exce.hpp"
+#include "tk/tk_trace.hpp"
+#include "tk/tk_utf.hpp"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
 
 using MssEngineServer = mss_dest_test;
 
@@ -55,4 +62,28 @@ TEST(MssEngineVersions, VersionCodesFromTheServersText) {
         engine.connect(target.host, target.user, target.password, true);
         EXPECT_EQ(engine.version_code(), code) << text;
     }
+}
+
+TEST_F(MssEngineServer, PasswordsNeverReachTheTrace) {
+    const std::string log_path = std::string(VANTREL_BUILD_DIR) + "/mss_trace_"
+                                 + std::to_string(::getpid()) + ".log";
+    {
+        tk_trace trace(log_path, true, 1, false);
+        connect(true);
+        const std::u16string name = mss_unique_db_name(u"vantrel_trace");
+        engine->create_db(name).reset();
+        engine->delete_db(name);
+        try {
+            engine->connect(server.host, server.user, u"Wr0ng;Pa=ss", false);
+        } catch (const odb_exception&) {
+        }
+    }
+    std::ifstream file(log_path);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::remove(log_path.c_str());
+    ASSERT_FALSE(text.str().empty());
+    EXPECT_EQ(text.str().find(tk_utf16_to_utf8(server.password)), std::string::npos);
+    EXPECT_EQ(text.str().find("Wr0ng"), std::string::npos);
+    EXPECT_NE(text.str().find("********"), std::string::npos);
 }

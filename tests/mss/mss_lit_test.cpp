@@ -4,6 +4,7 @@
 #include "mss/mss_lit.hpp"
 
 #include "udb/udb_sche.hpp"
+#include "mss/mss_test_values.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,6 @@ t_ftd decimal_column(int precision, int scale) {
 }
 
 ole_variant decimal(const char* text) { return ole_variant::from_string(text, VT_DECIMAL); }
-
-ole_variant date_time(int year, int month, int day, int hour, int minute, int second) {
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    time.wSecond = static_cast<WORD>(second);
-    return ole_variant(time);
-}
 
 }  // namespace
 

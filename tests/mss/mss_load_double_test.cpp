@@ -4,6 +4,7 @@
 // columns), identity values kept, and text outside the BMP intact.
 
 #include "mss/mss_dest_fixture.hpp"
+#include "mss/mss_test_values.hpp"
 
 #include "mss/mss_rule.hpp"
 #include "mss/odb_exce.hpp"
@@ -15,23 +16,6 @@ namespace {
 
 const std::u16string GUID_TEXT = u"{guid {0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}}";
 const std::u16string NON_BMP_TEXT = u"\U0001F600 \u4E2D\u6587 \u00C4rger";
-
-ole_variant null_value() {
-    ole_variant value;
-    value.value.vt = VT_NULL;
-    return value;
-}
-
-ole_variant date_time(int year, int month, int day, int hour, int minute, int second) {
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    time.wSecond = static_cast<WORD>(second);
-    return ole_variant(time);
-}
 
 ole_variant bytes_value(std::vector<BYTE> bytes) { return ole_variant(bytes.size(), bytes.data()); }
 

@@ -6,6 +6,7 @@
 
 #include "mss/mss_rule.hpp"
 #include "udb/udb_rule.hpp"
+#include "mss/mss_test_values.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,6 @@ namespace {
 t_ftd column(VARTYPE vartype, bool not_null, const ole_variant& def_value = ole_variant(),
              std::uint32_t reserved = 0) {
     return t_ftd(50, u"c", vartype, not_null, false, def_value, reserved);
-}
-
-ole_variant null_value() {
-    ole_variant value;
-    value.value.vt = VT_NULL;
-    return value;
 }
 
 }  // namespace
