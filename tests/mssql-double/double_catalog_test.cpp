@@ -150,3 +150,47 @@ TEST(DoubleSelect, FiltersOrdersAndReadsSubqueries) {
     EXPECT_EQ(r.sets[0].names.size(), 2u);
     EXPECT_TRUE(r.sets[0].rows.empty());
 }
+
+TEST(DoubleAddedKeys, AddsAPrimaryKeyToAnExistingTable) {
+    auto db = fresh_database("dbl_added_keys");
+    ASSERT_TRUE(db);
+    db->run("CREATE TABLE [dbo].[t] ([a] int NOT NULL, [b] int NULL)");
+    db->run("CREATE UNIQUE INDEX [IX_b] ON [dbo].[t] ([b])");
+    auto r = db->run("ALTER TABLE [dbo].[t] ADD CONSTRAINT [PK_t] PRIMARY KEY CLUSTERED ([a])");
+    EXPECT_TRUE(r.messages.empty());
+    auto pkeys = db->run("EXEC sp_pkeys @table_name = N't'");
+    EXPECT_EQ(column(pkeys.sets.at(0), 5), (std::vector<std::string>{"PK_t"}));
+    auto stats = db->run("EXEC sp_statistics @table_name = N't'");
+    EXPECT_EQ(column(stats.sets.at(0), 5), (std::vector<std::string>{"NULL", "PK_t", "IX_b"}));
+    EXPECT_EQ(column(stats.sets.at(0), 6), (std::vector<std::string>{"0", "1", "3"}));
+
+    r = db->run("ALTER TABLE [dbo].[t] ADD CONSTRAINT [PK_t2] PRIMARY KEY ([b])");
+    ASSERT_GE(r.messages.size(), 2u);
+    EXPECT_EQ(r.messages[0].number, 1779);
+    EXPECT_EQ(r.messages[0].text, "Table 't' already has a primary key defined on it.");
+    EXPECT_EQ(r.messages[1].number, 1750);
+    db->run("CREATE TABLE u (a int NULL, b int NOT NULL)");
+    r = db->run("ALTER TABLE u ADD CONSTRAINT PK_u PRIMARY KEY (a)");
+    ASSERT_FALSE(r.messages.empty());
+    EXPECT_EQ(r.messages[0].number, 8111);
+    EXPECT_TRUE(db->run("ALTER TABLE u ADD CONSTRAINT PK_t PRIMARY KEY (b)").has_error(2714));
+    db->run("INSERT INTO u (a, b) VALUES (1, 5), (2, 5)");
+    EXPECT_TRUE(db->run("ALTER TABLE u ADD CONSTRAINT PK_u PRIMARY KEY (b)").has_error(1505));
+    EXPECT_TRUE(db->run("EXEC sp_pkeys @table_name = N'u'").sets.at(0).rows.empty());
+}
+
+TEST(DoubleSpColumns, ShowsDefaultsAsSqlServerStoresThem) {
+    auto db = fresh_database("dbl_column_defaults");
+    ASSERT_TRUE(db);
+    db->run("CREATE TABLE t (a int DEFAULT 0, b nvarchar(5) DEFAULT N'abc', "
+            "c varchar(5) DEFAULT 'abc', d datetime DEFAULT (getdate()), e int DEFAULT -1, "
+            "f decimal(9,2) DEFAULT ((1.5)), g int NULL)");
+    auto r = db->run("EXEC sp_columns @table_name = N't'");
+    EXPECT_EQ(column(r.sets.at(0), 12),
+              (std::vector<std::string>{"((0))", "(N'abc')", "('abc')", "(getdate())", "((-1))",
+                                        "((1.5))", "NULL"}));
+    // decimal(9,2): PRECISION 9, LENGTH 11 (precision + 2), SCALE 2.
+    EXPECT_EQ(column(r.sets[0], 6)[5], "9");
+    EXPECT_EQ(column(r.sets[0], 7)[5], "11");
+    EXPECT_EQ(column(r.sets[0], 8)[5], "2");
+}

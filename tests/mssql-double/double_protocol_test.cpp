@@ -124,3 +124,26 @@ TEST(DoubleFaults, DroppedBulkLoadKeepsNoRowOfItsBatch) {
     ASSERT_TRUE(again);
     EXPECT_EQ(again->run("SELECT COUNT(*) FROM t").first(), "0");
 }
+
+TEST(DoubleStorage, KeepsDatabasesAcrossRestarts) {
+    std::string dir = std::string(VANTREL_BUILD_DIR) + "/mssql-double-restart";
+    std::system(("rm -rf '" + dir + "'").c_str());
+    {
+        private_double first({"--data-dir=" + dir});
+        auto db = connection::open(first.port(), "Secret1", "");
+        ASSERT_TRUE(db);
+        db->run("CREATE DATABASE [kept db]");
+        db->run("USE [kept db]");
+        db->run("CREATE TABLE t (id int IDENTITY PRIMARY KEY, s nvarchar(3) DEFAULT (N'z'))");
+        db->run("INSERT INTO t (s) VALUES (N'a')");
+    }
+    private_double second({"--data-dir=" + dir});
+    auto db = connection::open(second.port(), "Secret1", "kept db");
+    ASSERT_TRUE(db);
+    db->run("INSERT INTO t (s) VALUES (N'b')");
+    auto r = db->run("SELECT id, s FROM t ORDER BY id");
+    ASSERT_EQ(r.sets.at(0).rows.size(), 2u);
+    EXPECT_EQ(r.sets[0].rows[1][0].text, "2");   // the identity goes on where it stopped
+    EXPECT_TRUE(db->run("INSERT INTO t (id, s) VALUES (1, N'c')").has_error(544));
+    EXPECT_EQ(db->run("SELECT COUNT(*) FROM t WHERE s = N'a'").first(), "1");
+}
