@@ -1,0 +1,106 @@
+// e2e_files_test.cpp - every database of the shared test data goes through vantrelagent on
+// both load paths, and every table, row and value in the destination is the source as the
+// Jet engine reads it (vantreldump), read back by freebcp. Prescribed differences come from
+// e2e_expectations.txt, value by value.
+#include <algorithm>
+
+#include "e2e/e2e_case.hpp"
+#include "e2e/e2e_compare.hpp"
+#include "e2e/e2e_files.hpp"
+
+namespace {
+
+// The destination name of a source table: the name itself when SQL Server takes it as it is
+// (first character a letter or '_'), else the first free of _N, 1_N, _1_N, 2_1_N, ...
+std::string safe_name(const std::string& name, std::vector<std::string>& taken) {
+    auto is_taken = [&](const std::string& candidate) {
+        return std::any_of(taken.begin(), taken.end(), [&](const std::string& other) {
+            return strcasecmp(other.c_str(), candidate.c_str()) == 0;
+        });
+    };
+    unsigned char first = static_cast<unsigned char>(name.empty() ? ' ' : name[0]);
+    if (std::isalpha(first) || first == '_' || first >= 0x80) return name;
+    static const char* const PREFIXES[] = {"_", "1", "_", "2", "_", "3"};
+    std::string candidate = name;
+    for (int round = 0; is_taken(candidate); ++round) candidate = PREFIXES[round % 6] + candidate;
+    taken.push_back(candidate);
+    return candidate;
+}
+
+class ConvertsFile : public E2eCase, public ::testing::WithParamInterface<e2e_file> {
+protected:
+    void convert_and_check(const e2e_source& source, e2e_load_path path) {
+        const e2e_file& file = GetParam();
+        std::string db = e2e_unique_db(file.test_name + e2e_path_name(path));
+        e2e_database_guard guard(*client, db);
+        std::vector<std::string> args = agent_args(file.relative, db);
+        if (!file.password.empty()) args.push_back("--accp=" + file.password);
+        e2e_result run = e2e_run_agent(args, path);
+        ASSERT_EQ(run.status, 0) << run.both();
+        EXPECT_EQ(run.out.find("Error:"), std::string::npos) << run.out;
+
+        std::vector<std::string> dest_tables = client->tables(db);
+        std::vector<std::string> taken;
+        for (const e2e_table* table : source.user_tables()) taken.push_back(table->name);
+        std::vector<e2e_expectation> expectations = e2e_default_expectations();
+        for (const e2e_table* table : source.user_tables()) {
+            std::string name = safe_name(table->name, taken);
+            SCOPED_TRACE(std::string(e2e_path_name(path)) + " table " + name);
+            if (std::find(dest_tables.begin(), dest_tables.end(), name) == dest_tables.end()) {
+                ADD_FAILURE() << "table \"" << name << "\" was not created";
+                continue;
+            }
+            e2e_table_report report = e2e_compare_table(
+                file.relative, *table, client->read_table(db, name), expectations,
+                e2e_path_name(path));
+            for (const std::string& problem : report.problems) ADD_FAILURE() << problem;
+        }
+        EXPECT_EQ(dest_tables.size(), source.user_tables().size())
+            << "the destination holds tables the source does not";
+        for (const e2e_expectation& entry : expectations)
+            if (entry.file == file.relative && entry.uses == 0 &&
+                (entry.path == "both" || entry.path == e2e_path_name(path)))
+                ADD_FAILURE() << "expected difference did not occur: " << entry.table << "."
+                              << entry.column << " " << entry.source << " (" << entry.why << ")";
+    }
+};
+
+// Files whose conversion is wrong for a cause outside the end-to-end suite; each names its
+// entry in the findings list kept with the project's coordination notes.
+const char* waiting_for(const std::string& relative) {
+    static const std::pair<const char*, const char*> WAITING[] = {
+        {"jahlborn-jackcess/V1997/compIndexTestV1997.mdb", "e2e-F1 bulk NULL becomes 0"},
+        {"jahlborn-jackcess/V2003/compIndexTestV2003.mdb", "e2e-F1 bulk NULL becomes 0"},
+        {"jahlborn-jackcess/V1997/testIndexCodesV1997.mdb", "e2e-F1 bulk NULL becomes 0"},
+        {"jahlborn-jackcess/V2000/testIndexPropertiesV2000.mdb", "e2e-F1 bulk NULL becomes 0"},
+        {"jahlborn-jackcess/V2010/testIndexPropertiesV2010.accdb", "e2e-F1 bulk NULL becomes 0"},
+        {"jahlborn-jackcess/V2007/complexDataTestV2007.accdb", "e2e-F2 complex columns"},
+        {"jahlborn-jackcess/V2010/complexDataTestV2010.accdb", "e2e-F2 complex columns"},
+        {"jahlborn-jackcess/V2007/unsupportedFieldsTestV2007.accdb", "e2e-F2 complex columns"},
+        {"andipaetzold-mdb-reader/V2016/attachments.accdb", "e2e-F2 complex columns"},
+        {"CirrusRedOrg-EntityFrameworkCore.Jet/GearsOfWarQueryTest.accdb",
+         "e2e-F3 unique index over NULLs"},
+        {"jahlborn-jackcess/V2010/calcFieldTestV2010.accdb", "e2e-F4 calculated decimals"},
+    };
+    for (const auto& [file, finding] : WAITING)
+        if (relative == file) return finding;
+    return nullptr;
+}
+
+TEST_P(ConvertsFile, EveryValueArrivesOnBothLoadPaths) {
+    const e2e_file& file = GetParam();
+    if (const char* finding = waiting_for(file.relative))
+        GTEST_SKIP() << "waiting: " << finding;
+    e2e_source_options options;
+    options.password = file.password;
+    e2e_source source = read_source(file.relative, options);
+    if (HasFailure()) return;
+    convert_and_check(source, e2e_load_path::bulk);
+    convert_and_check(source, e2e_load_path::statements);
+}
+
+INSTANTIATE_TEST_SUITE_P(SharedData, ConvertsFile, ::testing::ValuesIn(e2e_manifest_files()),
+                         [](const auto& info) { return info.param.test_name; });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ConvertsFile);
+
+}  // namespace
