@@ -154,16 +154,9 @@ jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& s
         parts.having = " HAVING " + having.sql;
     }
     std::vector<jet_sql_emitted> order;
-    for (const jet_sql_order_item& item : select.order_by) order.push_back(emit(*item.expr, scope));
-
-    bool is_grouped = !select.group_by.empty() || having.has_aggregate;
-    for (const jet_sql_emitted& item : items) is_grouped = is_grouped || item.has_aggregate;
-    for (const jet_sql_emitted& item : order) is_grouped = is_grouped || item.has_aggregate;
-    if (is_grouped) {
-        for (const jet_sql_emitted& item : items) check_grouping(item);
-        check_grouping(having);
-        for (const jet_sql_emitted& item : order) check_grouping(item);
-    }
+    for (const jet_sql_order_item& item : select.order_by)
+        order.push_back(emit(*item.expr, scope));
+    check_grouping(select, items, having, order);
     for (std::size_t column_idx = 0; column_idx < items.size(); ++column_idx) {
         parts.columns += (column_idx == 0 ? "" : ", ") +
                          jet_sql_collated(items[column_idx].sql,
@@ -255,8 +248,21 @@ std::string jet_sql_binder::compose(const jet_sql_select& select, const select_p
            window_order;
 }
 
-void jet_sql_binder::check_grouping(const jet_sql_emitted& value) {
-    if (!value.ungrouped.empty()) throw jet_sql_not_aggregated(value.ungrouped);
+// In a query that groups, every column used outside an aggregate must be a GROUP BY term.
+void jet_sql_binder::check_grouping(const jet_sql_select& select,
+                                    const std::vector<jet_sql_emitted>& items,
+                                    const jet_sql_emitted& having,
+                                    const std::vector<jet_sql_emitted>& order) {
+    bool is_grouped = !select.group_by.empty() || having.has_aggregate;
+    for (const jet_sql_emitted& item : items) is_grouped = is_grouped || item.has_aggregate;
+    for (const jet_sql_emitted& item : order) is_grouped = is_grouped || item.has_aggregate;
+    if (!is_grouped) return;
+    auto check = [](const jet_sql_emitted& value) {
+        if (!value.ungrouped.empty()) throw jet_sql_not_aggregated(value.ungrouped);
+    };
+    for (const jet_sql_emitted& item : items) check(item);
+    check(having);
+    for (const jet_sql_emitted& item : order) check(item);
 }
 
 jet_sql_emitted jet_sql_binder::emit_column(const jet_sql_expr& expr, jet_sql_scope& scope) {

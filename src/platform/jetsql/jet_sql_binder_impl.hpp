@@ -70,7 +70,10 @@ private:
     jet_sql_emitted emit_query_value(const jet_sql_expr& expr, jet_sql_scope& scope);
     jet_sql_emitted emit_aggregate(const jet_sql_expr& expr, jet_sql_scope& scope,
                                    const std::u16string& function);
-    static void check_grouping(const jet_sql_emitted& value);
+    static void check_grouping(const jet_sql_select& select,
+                               const std::vector<jet_sql_emitted>& items,
+                               const jet_sql_emitted& having,
+                               const std::vector<jet_sql_emitted>& order);
 
     // The clauses of one SELECT as SQL, ready to be put together.
     struct select_parts {

@@ -13,7 +13,7 @@
 namespace {
 
 // Deeper nesting than this is refused before SQLite's own expression limit could be met.
-constexpr int MAX_NESTING = 64;
+constexpr int MAX_NESTING = 200;
 
 // Words that end an expression or a name list; they cannot be bare column names.
 constexpr std::u16string_view RESERVED[] = {

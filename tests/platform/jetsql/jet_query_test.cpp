@@ -4,7 +4,9 @@
 #include "platform/jetsql/jet_query.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -297,6 +299,35 @@ TEST_F(NorthwindQuery, UsesSelectAliasesInWhere) {
     EXPECT_EQ(single(u"SELECT OrderID, Freight * 2 AS Twice FROM Orders WHERE Twice > 2000"),
               "10540,2015.2800");   // Currency * Long stays Currency
     EXPECT_EQ(error_of(u"SELECT A + 1 AS A FROM Shippers WHERE A > 1"), 3061);
+}
+
+}  // namespace
+
+namespace {
+
+// A copy of nwind.mdb cut short: opening or querying it fails with the engine's error,
+// never a crash or a partial result passed off as whole.
+TEST(QueryDamagedFile, TruncatedTablesFailWithJetError) {
+    JET_REQUIRE_TESTDATA();
+    std::filesystem::path source = jet_testdata("mdbtools-mdbtestdata/nwind.mdb");
+    std::filesystem::path copy = std::filesystem::temp_directory_path() /
+                                 ("jetsql_truncated_" + std::to_string(::getpid()) + ".mdb");
+    std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::resize_file(copy, std::filesystem::file_size(source) / 3);
+    int failures = 0;
+    for (std::u16string_view table : {u"Orders", u"Customers", u"[Order Details]", u"Products"}) {
+        try {
+            auto database = jet_database::open(copy.string());
+            auto query = jet_query::compile(*database, u"SELECT Count(*) FROM " +
+                                                           std::u16string(table));
+            while (query->next()) {}
+        } catch (const jet_error& error) {
+            EXPECT_NE(error.dao_number(), 0);
+            ++failures;
+        }
+    }
+    std::filesystem::remove(copy);
+    EXPECT_GT(failures, 0) << "a third of the file cannot hold every table";
 }
 
 }  // namespace
