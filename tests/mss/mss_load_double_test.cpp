@@ -221,3 +221,32 @@ TEST(MssBulkLoadDrop, CommittedBatchesSurviveAndTheLossIsReported) {
     ASSERT_NE(count->get_item(), nullptr);
     EXPECT_EQ((*count->get_item())[0].to_long(), 2000);   // two whole batches of 1000
 }
+
+TEST_F(MssLoad, NamesWithBracketsQuotesAndSpacesLoadBothWays) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_odd_names");
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(4, u"a]b", VT_I4, true, false, ole_variant(), 0));
+    schema.append(std::make_unique<t_ftd>(20, u"it's", VT_BSTR, false, false, ole_variant(), 0));
+    schema.append(std::make_unique<t_ftd>(20, u"sp ace", VT_BSTR, false, false, ole_variant(), 0));
+    const std::u16string table_names[] = {u"Q]uo'te d", u"[x]"};
+    for (const std::u16string& name : table_names) {
+        for (const bool fast_load : {false, true}) {
+            connect(fast_load);
+            const std::u16string table_name = name + (fast_load ? u" bulk" : u" sql");
+            std::unique_ptr<udb_recordset> table =
+                database->create_table(table_name, schema, udb_indexes());
+            udb_record record;
+            record.append(std::make_unique<udb_field>(u"a]b", 0, ole_variant(1), false, false));
+            record.append(std::make_unique<udb_field>(u"it's", 0, ole_variant(u"v]'1"), false,
+                                                      false));
+            record.append(std::make_unique<udb_field>(u"sp ace", 0, ole_variant(u"v 2"), false,
+                                                      false));
+            table->append_record(record);
+            static_cast<mss_table&>(*table).finish_load();
+            const auto rows = rows_of(*database, u"SELECT [a]]b], [it's], [sp ace] FROM "
+                                                 + engine->get_safe_tname(table_name));
+            ASSERT_EQ(rows.size(), 1u) << tk_utf16_to_utf8(table_name);
+            EXPECT_EQ(rows[0], (std::vector<std::u16string>{u"1", u"v]'1", u"v 2"}));
+        }
+    }
+}
