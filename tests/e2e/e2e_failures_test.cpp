@@ -81,11 +81,8 @@ TEST_F(FailingRun, WorkgroupFileThatIsNotOneEndsWithMinusOne) {
 }
 
 TEST_F(FailingRun, CorruptSourceIsReportedAndNoTableCreated) {
-    std::string scratch = e2e_paths::make_scratch_dir("corrupt");
-    struct cleanup {
-        std::string path;
-        ~cleanup() { e2e_paths::remove_tree(path); }
-    } remove_later{scratch};
+    e2e_scratch scratch_dir("corrupt");
+    const std::string& scratch = scratch_dir.path;
     // Cut after the header page, and in the middle of the catalogue.
     for (std::size_t keep : {5000u, 300000u}) {
         std::string cut = scratch + "/cut" + std::to_string(keep) + ".mdb";
@@ -148,11 +145,8 @@ public:
 
 TEST_F(FailingRun, DroppedBulkLoadKeepsCommittedRowsAndNamesTheTable) {
     if (!target->b_double) GTEST_SKIP() << "the fault needs mssql-double";
-    std::string scratch = e2e_paths::make_scratch_dir("drop");
-    struct cleanup {
-        std::string path;
-        ~cleanup() { e2e_paths::remove_tree(path); }
-    } remove_later{scratch};
+    e2e_scratch scratch_dir("drop");
+    const std::string& scratch = scratch_dir.path;
     faulty_double server("--drop-after-bulk-rows=1500", scratch);
     ASSERT_GT(server.port, 0) << "mssql-double with the fault did not start";
     e2e_server faulty = *target;

@@ -17,9 +17,9 @@ protected:
         if (IsSkipped()) return;
         db = e2e_unique_db(::testing::UnitTest::GetInstance()->current_test_info()->name());
         guard = std::make_unique<e2e_database_guard>(*client, db);
-        scratch = e2e_paths::make_scratch_dir("options");
+        scratch_dir = std::make_unique<e2e_scratch>("options");
+        scratch = scratch_dir->path;
     }
-    void TearDown() override { e2e_paths::remove_tree(scratch); }
 
     e2e_result convert(const std::string& source, const std::vector<std::string>& extra) {
         std::vector<std::string> args = agent_args(source, db);
@@ -35,6 +35,7 @@ protected:
     }
 
     std::string db;
+    std::unique_ptr<e2e_scratch> scratch_dir;
     std::string scratch;
     std::unique_ptr<e2e_database_guard> guard;
 };
@@ -120,6 +121,17 @@ TEST_F(AgentOption, AsDboCreatesTheTablesUnderDbo) {
     ASSERT_EQ(rows.size(), 3u);
     for (const auto& row : rows) EXPECT_EQ(row.at(0), "dbo");
     EXPECT_EQ(client->count(db, "Table1"), 4);
+}
+
+TEST_F(AgentOption, WorkgroupLogonConvertsTheSecuredDatabase) {
+    GTEST_SKIP() << "waiting: e2e-F8 workgroup files cannot be opened";
+    // ContourBL.mdb was made under system.mdw; admin has a blank password there (MANIFEST).
+    e2e_result run = convert("bdata4200-Mission/ContourBL.mdb",
+                             {"--sysdb=" + e2e_paths::testdata("bdata4200-Mission/system.mdw"),
+                              "--uglu=admin", "--uglp="});
+    ASSERT_EQ(run.status, 0) << run.both();
+    EXPECT_EQ(run.out.find("Error:"), std::string::npos) << run.out;
+    EXPECT_EQ(client->tables(db).size(), 2u);
 }
 
 }  // namespace

@@ -19,3 +19,15 @@ std::string make_scratch_dir(const std::string& purpose);
 void remove_tree(const std::string& path);
 
 }  // namespace e2e_paths
+
+// A scratch folder that lives as long as this object.
+class e2e_scratch {
+public:
+    explicit e2e_scratch(const std::string& purpose)
+        : path(e2e_paths::make_scratch_dir(purpose)) {}
+    ~e2e_scratch() { e2e_paths::remove_tree(path); }
+    e2e_scratch(const e2e_scratch&) = delete;
+    e2e_scratch& operator=(const e2e_scratch&) = delete;
+
+    const std::string path;
+};

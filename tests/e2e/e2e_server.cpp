@@ -113,14 +113,14 @@ std::string e2e_literal(const std::string& text) {
     return literal + "'";
 }
 
-e2e_client::e2e_client(const e2e_server& server) : server(server) {
-    scratch = e2e_paths::make_scratch_dir("client");
-    std::ofstream conf(scratch + "/freetds.conf");
+e2e_client::e2e_client(const e2e_server& server)
+    : server(server), scratch(std::make_unique<e2e_scratch>("client")) {
+    std::ofstream conf(scratch->path + "/freetds.conf");
     conf << "[global]\n\ttds version = 7.4\n\tclient charset = UTF-8\n"
          << "\ttext size = 2147483647\n";
 }
 
-e2e_client::~e2e_client() { e2e_paths::remove_tree(scratch); }
+e2e_client::~e2e_client() = default;
 
 std::vector<std::string> e2e_client::login_args() const {
     return {"-S", server.tds_server(), "-U", server.user, "-P", server.password};
@@ -134,7 +134,7 @@ e2e_result e2e_client::sql(const std::string& database, const std::string& batch
         command.args.push_back("-D");
         command.args.push_back(database);
     }
-    command.env["FREETDSCONF"] = scratch + "/freetds.conf";
+    command.env["FREETDSCONF"] = scratch->path + "/freetds.conf";
     command.input = batch + "\n";
     command.timeout_seconds = 120;
     return e2e_run(command);
@@ -203,13 +203,13 @@ e2e_table_data e2e_client::read_table(const std::string& database,
         data.columns.push_back(row.at(0));
         data.types.push_back(row.size() > 1 ? row[1] : "");
     }
-    std::string file = scratch + "/rows.bcp";
+    std::string file = scratch->path + "/rows.bcp";
     e2e_command command;
     command.args = {e2e_find_program("freebcp"), database + ".dbo." + e2e_bracket(table), "out",
                     file, "-c", "-t", FIELD_MARK, "-r", ROW_MARK, "-C", "UTF-8",
                     "-T", "2147483647"};   // freebcp cuts long text at 4096 bytes
     for (const std::string& arg : login_args()) command.args.push_back(arg);
-    command.env["FREETDSCONF"] = scratch + "/freetds.conf";
+    command.env["FREETDSCONF"] = scratch->path + "/freetds.conf";
     e2e_result result = e2e_run(command);
     if (result.status != 0)
         throw std::runtime_error("freebcp out of " + table + " failed: " + result.both());

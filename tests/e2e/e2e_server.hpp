@@ -5,10 +5,12 @@
 // The server is the CTest fixture's mssql-double, or a real SQL Server when the environment
 // names one: VANTREL_TEST_MSSQL="host[,port];user;password".
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "e2e/e2e_paths.hpp"
 #include "e2e/e2e_process.hpp"
 
 struct e2e_server {
@@ -64,5 +66,5 @@ private:
     std::vector<std::string> login_args() const;
 
     e2e_server server;
-    std::string scratch;   // holds the freetds.conf of the clients (no password in it)
+    std::unique_ptr<e2e_scratch> scratch;   // the clients' freetds.conf (no password in it)
 };
