@@ -44,20 +44,35 @@ void mss_fast_load::bind_data(std::size_t column_idx, oledb_bulk_value value) {
 void mss_fast_load::insert_data() {
     TK_ASSERT(loader != nullptr);
     tk_trace::write(1, "mss_fast_load::insert_data");
-    odb_check(loader->insert_row(row));
+    const oledb_hresult inserted = loader->insert_row(row);
     row.assign(row.size(), oledb_bulk_value{});
-    if (++sent % ROWS_PER_BATCH != 0) return;
+    if (oledb_failed(inserted)) abandon_batch(inserted);
+    ++sent;
+    if (++in_batch < ROWS_PER_BATCH) return;
     const oledb_hresult committed = loader->commit(false);
     if (oledb_failed(committed)) {
         tk_trace::write(3, "m_spFastLoad->Commit failed: %08X", static_cast<unsigned>(committed));
-        odb_check(committed);
+        abandon_batch(committed);
     }
+    in_batch = 0;
+}
+
+void mss_fast_load::abandon_batch(oledb_hresult failure) {
+    // The server rolls the whole batch back; say how much is gone, and let the next row
+    // start a new bulk load rather than fail against this one.
+    tk_trace::write(3, "Bulk load failed: the %d rows since the last commit are not loaded",
+                    static_cast<int>(in_batch));
+    in_batch = 0;
+    loader.reset();
+    tk_trace::write(3, "Error code: %08X", static_cast<unsigned>(failure));
+    throw odb_exception(failure);
 }
 
 void mss_fast_load::finish_load() {
     if (!loader) return;
     tk_trace::write(1, "mss_fast_load::FinishLoad");
     const oledb_hresult committed = loader->commit(true);
+    if (oledb_failed(committed)) abandon_batch(committed);
     loader.reset();
-    odb_check(committed);
+    in_batch = 0;
 }

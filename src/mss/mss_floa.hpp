@@ -1,8 +1,9 @@
 #pragma once
 // mss_floa.hpp - mss_fast_load: the bulk loader of one table. open_table starts the load on
 // the table's session; bind_data sets one column of the pending row; insert_data sends it and
-// commits every 1000 rows; finish_load commits the rest and ends the load. A failed commit is
-// reported (odb_exception), never only traced: the rows of that batch are lost.
+// commits every 1000 rows; finish_load commits the rest and ends the load. A failed row or
+// commit is reported (odb_exception), never only traced: the server drops the rows of that
+// batch, and the next row starts a new bulk load.
 
 #include "platform/oledb/oledb_fast_load.hpp"
 
@@ -31,7 +32,10 @@ public:
     std::int64_t rows_sent() const { return sent; }
 
 private:
+    [[noreturn]] void abandon_batch(oledb_hresult failure);
+
     std::unique_ptr<oledb_fast_load> loader;
     std::vector<oledb_bulk_value> row;
     std::int64_t sent = 0;
+    std::int64_t in_batch = 0;   // rows sent since the last commit
 };

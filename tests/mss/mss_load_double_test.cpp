@@ -250,3 +250,36 @@ TEST_F(MssLoad, NamesWithBracketsQuotesAndSpacesLoadBothWays) {
         }
     }
 }
+
+TEST_F(MssLoad, AFailedBatchIsReportedAndTheLoadGoesOn) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_batch");
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(4, u"ID", VT_I4, true, false, ole_variant(), 0));
+    udb_indexes indexes;
+    udb_index key;
+    key.name = u"PrimaryKey";
+    key.b_primary = true;
+    key.b_unique = true;
+    key.columns = {u"ID"};
+    indexes.add(key);
+    int failures = 0;
+    {
+        std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, indexes);
+        for (int row_idx = 1; row_idx <= 1500; ++row_idx) {
+            const int id = row_idx == 500 ? 499 : row_idx;   // a duplicate key in batch one
+            udb_record record;
+            record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(id), false, false));
+            try {
+                table->append_record(record);
+            } catch (const odb_exception& failure) {
+                ++failures;
+                EXPECT_EQ(failure.code(), 0x80E2F);
+            }
+        }
+        static_cast<mss_table&>(*table).finish_load();
+    }
+    EXPECT_EQ(failures, 1);
+    const auto counted = rows_of(*database, u"SELECT COUNT(*), MIN([ID]) FROM [dbo].[T]");
+    EXPECT_EQ(counted.at(0).at(0), u"500");    // the first batch is gone, the rest loaded
+    EXPECT_EQ(counted.at(0).at(1), u"1001");
+}
