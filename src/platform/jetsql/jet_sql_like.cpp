@@ -68,7 +68,7 @@ bool matches_one(const pattern_item& item, char16_t c) {
     case pattern_item::kind_t::digit: return c >= u'0' && c <= u'9';
     case pattern_item::kind_t::literal: return fold(c) == item.literal;
     case pattern_item::kind_t::set:
-        if (item.set.empty()) return false;   // [] matches nothing here, [!] anything
+        if (item.set.empty()) return item.negated;   // [] matches nothing, [!] anything
         return in_set(item.set, fold(c)) != item.negated;
     default: return false;
     }

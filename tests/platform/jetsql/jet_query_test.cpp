@@ -162,6 +162,28 @@ TEST_F(NorthwindQuery, RunsSubqueries) {
                      u"'Germany';)"), "11");
 }
 
+TEST_F(NorthwindQuery, ComparesWithAggregatesOfSubqueries) {
+    // mdb-export: 242 of 830 orders carry more freight than the average, 78.2442...
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE Freight > "
+                     u"(SELECT Avg(Freight) FROM Orders)"), "242");
+    EXPECT_EQ(single(u"SELECT First(CustomerID) & ',' & Last(CustomerID) FROM Orders"),
+              "\"LILAS,RATTC\"");
+    // Eight of the nine employees report to another; one table loaded for both sides.
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Employees AS e INNER JOIN EMPLOYEES AS m ON "
+                     u"e.ReportsTo = m.EmployeeID"), "8");
+}
+
+TEST_F(NorthwindQuery, RefusesMisusedAggregatesAndSubqueries) {
+    EXPECT_EQ(error_of(u"SELECT Sum(Count(*)) FROM Orders"), 3095);
+    EXPECT_EQ(error_of(u"SELECT Sum(*) FROM Orders"), 3075);
+    EXPECT_EQ(error_of(u"SELECT Left(CustomerID) FROM Orders"), 3075);
+    EXPECT_EQ(error_of(u"SELECT * FROM Orders WHERE OrderID IN "
+                       u"(SELECT OrderID, ProductID FROM [Order Details])"), 3306);
+    EXPECT_EQ(error_of(u"SELECT x.* FROM Orders"), 3061);
+    EXPECT_EQ(error_of(u"SELECT Orders.Nothing FROM Orders"), 3061);
+    EXPECT_EQ(error_of(u"SELECT * FROM Orders GROUP BY Sum(Freight)"), 3095);
+}
+
 TEST_F(NorthwindQuery, FindsNamesCaseBlindIncludingNonAscii) {
     EXPECT_EQ(single(u"select count(*) from [UMSÄTZE]"), "830");
     EXPECT_EQ(single(u"SELECT COUNT(*) FROM [order details] WHERE [ORDERID] = 10248"), "3");
@@ -304,6 +326,24 @@ TEST_F(NorthwindQuery, UsesSelectAliasesInWhere) {
 }  // namespace
 
 namespace {
+
+TEST(QueryLinkedTable, IsNotAnInputTable) {
+    JET_REQUIRE_TESTDATA();
+    auto database = jet_database::open(
+        jet_testdata("jahlborn-jackcess/V2007/linkerTestV2007.accdb"));
+    int linked = 0;
+    for (const jet_catalog_entry& entry : database->tables()) {
+        if (!entry.is_linked()) continue;
+        ++linked;
+        try {
+            jet_query::compile(*database, u"SELECT * FROM [" + entry.name + u"]");
+            ADD_FAILURE() << "a linked table was read as local";
+        } catch (const jet_error& error) {
+            EXPECT_EQ(error.dao_number(), 3078);
+        }
+    }
+    EXPECT_GT(linked, 0);
+}
 
 // A copy of nwind.mdb cut short: opening or querying it fails with the engine's error,
 // never a crash or a partial result passed off as whole.

@@ -122,6 +122,8 @@ TEST(JetSqlLike, MatchesAccessWildcardsCaseBlind) {
     EXPECT_EQ(jet_sql_like(u"axxb", u"a[*]b"), false);
     EXPECT_EQ(jet_sql_like(u"abcabd", u"*ab?"), true);
     EXPECT_EQ(jet_sql_like(u"", u"*"), true);
+    EXPECT_EQ(jet_sql_like(u"x", u"[!]"), true);
+    EXPECT_EQ(jet_sql_like(u"x", u"[]"), false);
     EXPECT_EQ(jet_sql_like(u"ab", u"a"), false);
     EXPECT_FALSE(jet_sql_like(u"abc", u"[abc").has_value());
 }
