@@ -6,6 +6,8 @@
 #include "mss/mss_name.hpp"
 #include "mss/mss_rule.hpp"
 #include "mss/mss_tab.hpp"
+#include "mss/odb_exce.hpp"
+#include "tk/tk_utf.hpp"
 #include "udb/udb_rule.hpp"
 
 #include <map>
@@ -175,4 +177,49 @@ TEST_F(MssCreateTable, NamesWithBracketsQuotesAndSpaces) {
     const std::unique_ptr<udb_recordset> table = database->get_table(name, MSS_OPEN_APPEND);
     ASSERT_EQ(table->indexes.size(), 1u);
     EXPECT_EQ(table->indexes[0].name, u"ix]'1");
+}
+
+TEST_F(MssCreateTable, TablesAndQueriesReadThroughTheFiveRowCache) {
+    const std::unique_ptr<mss_database> database = create_database(u"vantrel_read");
+    database->query(u"CREATE TABLE [dbo].[T] ([ID] int NOT NULL, [Name] nvarchar(10) NULL)");
+    for (int id = 1; id <= 12; ++id) {
+        database->query(u"INSERT INTO [dbo].[T] ([ID], [Name]) VALUES (" + tk_utf8_to_utf16(
+            std::to_string(id)) + u", N'n')");
+    }
+    const auto ids_of = [](udb_recordset& rows) {
+        std::vector<int> ids;
+        for (rows.reset(); !rows.is_eof(); rows.next()) {
+            const udb_record* row = rows.get_item();
+            if (row == nullptr) break;
+            ids.push_back((*row)[0].to_long());
+        }
+        return ids;
+    };
+    const std::unique_ptr<udb_recordset> table = database->get_table(u"T", MSS_OPEN_READ_ONLY);
+    EXPECT_EQ(table->records_count, 12);
+    std::vector<int> expected(12);
+    for (int id = 1; id <= 12; ++id) expected[id - 1] = id;
+    EXPECT_EQ(ids_of(*table), expected);
+    EXPECT_EQ(ids_of(*table), expected);   // a second pass restarts the rowset
+
+    const std::unique_ptr<udb_recordset> query = database->get_query(
+        u"Big", u"SELECT [ID] FROM [dbo].[T] WHERE [ID] > 9", MSS_OPEN_READ_ONLY);
+    EXPECT_TRUE(query->is_query());
+    EXPECT_EQ(query->records_count, 3);
+    EXPECT_EQ(ids_of(*query), (std::vector<int>{10, 11, 12}));
+    EXPECT_TRUE(database->test_query(u"SELECT [ID] FROM [dbo].[T]"));
+    EXPECT_FALSE(database->test_query(u"SELECT [ID] FROM [dbo].[Nowhere]"));
+}
+
+TEST_F(MssCreateTable, MissingOwnerIsRetriedUnderDbo) {
+    const std::unique_ptr<mss_database> database = create_database(u"vantrel_owner");
+    database->query(u"CREATE TABLE [dbo].[T] ([ID] int NOT NULL)");
+    const std::unique_ptr<udb_recordset> table =
+        database->get_table(u"[nobody].[T]", MSS_OPEN_READ_ONLY);
+    EXPECT_EQ(static_cast<mss_table&>(*table).full_name(), u"[dbo].[T]");
+    EXPECT_THROW(database->get_table(u"Nowhere", MSS_OPEN_READ_ONLY), odb_exception);
+    database->tables.push_back(u"T");
+    EXPECT_TRUE(database->delete_tab(u"T"));
+    EXPECT_FALSE(database->is_table_exist(u"T"));
+    EXPECT_TRUE(rows_of(*database, u"SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES").empty());
 }
