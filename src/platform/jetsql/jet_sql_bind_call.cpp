@@ -40,6 +40,145 @@ constexpr date_function DATE_FUNCTIONS[] = {
 constexpr std::u16string_view AGGREGATES[] = {u"Count", u"Sum", u"Avg", u"Min",
                                               u"Max",   u"First", u"Last"};
 
+
+using emitted_args = std::vector<jet_sql_emitted>;
+
+// Text operands: currency and decimals as their numbers, not their stored forms.
+std::string text_operand(const jet_sql_emitted& value) {
+    return jet_sql_binder::convert(value, jet_sql_type::of(JET_TYPE_FLOAT64));
+}
+
+std::string number_operand(const jet_sql_emitted& value) {
+    return jet_sql_binder::as_double(value);
+}
+
+void emit_iif(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    result.type = jet_sql_merge_types(args[1].type, args[2].type);
+    result.sql = "(CASE WHEN " + args[0].sql + " THEN " +
+                 jet_sql_binder::convert(args[1], result.type) + " ELSE " +
+                 jet_sql_binder::convert(args[2], result.type) + " END)";
+}
+
+void emit_nz(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    if (args.size() == 2) {
+        result.type = jet_sql_merge_types(args[0].type, args[1].type);
+        result.sql = "coalesce(" + jet_sql_binder::convert(args[0], result.type) + ", " +
+                     jet_sql_binder::convert(args[1], result.type) + ")";
+        return;
+    }
+    // Nz without a default gives Empty: 0 for a number, "" for text.
+    bool is_number = args[0].type.is_number() || args[0].type.is_date();
+    result.type = args[0].type.is_unknown() ? jet_sql_type::text() : args[0].type;
+    result.sql = "coalesce(" + args[0].sql + (is_number ? ", 0)" : ", '')");
+}
+
+void emit_text_function(const std::u16string& name, const emitted_args& args,
+                        jet_sql_emitted& result) {
+    result.type = text_result(args[0].type);
+    if (win_equal_ignore_case(name, u"Len")) {
+        result.sql = "jet_len(" + text_operand(args[0]) + ")";
+        result.type = jet_sql_type::of(JET_TYPE_INT32);
+    } else if (win_equal_ignore_case(name, u"Mid")) {
+        result.sql = "jet_mid(" + text_operand(args[0]) + ", " + number_operand(args[1]) +
+                     (args.size() == 3 ? ", " + number_operand(args[2]) : "") + ")";
+    } else if (win_equal_ignore_case(name, u"Left") || win_equal_ignore_case(name, u"Right")) {
+        result.sql = (win_equal_ignore_case(name, u"Left") ? "jet_left(" : "jet_right(") +
+                     text_operand(args[0]) + ", " + number_operand(args[1]) + ")";
+    } else if (win_equal_ignore_case(name, u"UCase") || win_equal_ignore_case(name, u"LCase")) {
+        result.sql = (win_equal_ignore_case(name, u"UCase") ? "jet_ucase(" : "jet_lcase(") +
+                     text_operand(args[0]) + ")";
+    } else if (win_equal_ignore_case(name, u"CStr")) {
+        result.sql = "jet_concat(" + text_operand(args[0]) + ", NULL)";
+        result.type = jet_sql_type::text();
+    } else {   // Trim, LTrim, RTrim: spaces only, as VBA
+        const char* function = win_equal_ignore_case(name, u"Trim")    ? "trim("
+                               : win_equal_ignore_case(name, u"LTrim") ? "ltrim("
+                                                                       : "rtrim(";
+        result.sql = std::string(function) + "jet_concat(" + text_operand(args[0]) +
+                     ", NULL), ' ')";
+    }
+}
+
+void emit_clock(const std::u16string& name, const emitted_args&, jet_sql_emitted& result) {
+    result.sql = win_equal_ignore_case(name, u"Now") ? "jet_now(1)" : "jet_now(0)";
+    result.type = jet_sql_type::of(JET_TYPE_DATETIME);
+}
+
+void emit_date_part(const std::u16string& name, const emitted_args& args,
+                    jet_sql_emitted& result) {
+    for (const date_function& function : DATE_FUNCTIONS) {
+        if (!win_equal_ignore_case(name, function.name)) continue;
+        result.sql = "jet_datepart(" + number_operand(args[0]) + ", " +
+                     std::to_string(int(function.part)) + ")";
+        result.type = jet_sql_type::of(JET_TYPE_INT16);
+    }
+}
+
+// Int, Fix and Round keep integer, Single and Date operands' types; Currency stays Currency.
+void emit_rounding(const std::u16string& name, const emitted_args& args,
+                   jet_sql_emitted& result) {
+    const jet_sql_type& type = args[0].type;
+    std::string function = win_equal_ignore_case(name, u"Int")   ? "jet_int("
+                           : win_equal_ignore_case(name, u"Fix") ? "jet_fix("
+                                                                 : "jet_round(";
+    result.sql = function + number_operand(args[0]) +
+                 (args.size() == 2 ? ", " + number_operand(args[1]) : "") + ")";
+    bool keeps_type = type.is_integer() || type.is_date() || type.type_code == JET_TYPE_FLOAT32;
+    result.type = keeps_type ? type : jet_sql_type::of(JET_TYPE_FLOAT64);
+    if (type.is_currency()) {
+        result.type = type;
+        result.sql = "CAST(round(" + result.sql + " * 10000.0) AS INTEGER)";
+    }
+}
+
+void emit_abs(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    const jet_sql_type& type = args[0].type;
+    result.sql = "abs(" + (type.is_decimal() ? number_operand(args[0]) : args[0].sql) + ")";
+    result.type = type.is_decimal() ? jet_sql_type::of(JET_TYPE_FLOAT64) : type;
+}
+
+void emit_conversion(const std::u16string& name, const emitted_args& args,
+                     jet_sql_emitted& result) {
+    if (win_equal_ignore_case(name, u"CDbl")) {
+        result.sql = "(" + number_operand(args[0]) + " + 0.0)";
+        result.type = jet_sql_type::of(JET_TYPE_FLOAT64);
+    } else if (win_equal_ignore_case(name, u"CCur")) {
+        result.type = jet_sql_type::of(JET_TYPE_CURRENCY);
+        result.sql = jet_sql_binder::convert(args[0], result.type);
+    } else {   // CLng, CInt: half to even, as VBA
+        result.sql = "CAST(jet_round(" + number_operand(args[0]) + ") AS INTEGER)";
+        result.type = jet_sql_type::of(win_equal_ignore_case(name, u"CLng") ? JET_TYPE_INT32
+                                                                           : JET_TYPE_INT16);
+    }
+}
+
+using function_emitter = void (*)(const std::u16string&, const emitted_args&,
+                                  jet_sql_emitted&);
+
+struct function_entry {
+    std::u16string_view name;
+    std::size_t min_args, max_args;
+    function_emitter emitter;
+};
+
+constexpr function_entry FUNCTIONS[] = {
+    {u"IIf", 3, 3, emit_iif},           {u"Nz", 1, 2, emit_nz},
+    {u"Len", 1, 1, emit_text_function}, {u"Left", 2, 2, emit_text_function},
+    {u"Right", 2, 2, emit_text_function}, {u"Mid", 2, 3, emit_text_function},
+    {u"UCase", 1, 1, emit_text_function}, {u"LCase", 1, 1, emit_text_function},
+    {u"Trim", 1, 1, emit_text_function}, {u"LTrim", 1, 1, emit_text_function},
+    {u"RTrim", 1, 1, emit_text_function}, {u"CStr", 1, 1, emit_text_function},
+    {u"Date", 0, 0, emit_clock},        {u"Now", 0, 0, emit_clock},
+    {u"Year", 1, 1, emit_date_part},    {u"Month", 1, 1, emit_date_part},
+    {u"Day", 1, 1, emit_date_part},     {u"Hour", 1, 1, emit_date_part},
+    {u"Minute", 1, 1, emit_date_part},  {u"Second", 1, 1, emit_date_part},
+    {u"Weekday", 1, 1, emit_date_part}, {u"Int", 1, 1, emit_rounding},
+    {u"Fix", 1, 1, emit_rounding},      {u"Round", 1, 2, emit_rounding},
+    {u"Abs", 1, 1, emit_abs},           {u"CDbl", 1, 1, emit_conversion},
+    {u"CCur", 1, 1, emit_conversion},   {u"CLng", 1, 1, emit_conversion},
+    {u"CInt", 1, 1, emit_conversion},
+};
+
 }  // namespace
 
 jet_sql_emitted jet_sql_binder::emit_aggregate(const jet_sql_expr& expr, jet_sql_scope& scope,
@@ -85,114 +224,19 @@ jet_sql_emitted jet_sql_binder::emit_call(const jet_sql_expr& expr, jet_sql_scop
     for (std::u16string_view aggregate : AGGREGATES)
         if (is_named(expr, aggregate)) return emit_aggregate(expr, scope,
                                                              std::u16string(aggregate));
-    std::vector<jet_sql_emitted> args;
+    const function_entry* function = nullptr;
+    for (const function_entry& entry : FUNCTIONS)
+        if (is_named(expr, entry.name)) function = &entry;
+    if (function == nullptr) throw jet_sql_undefined_function(expr.name);
+    if (expr.args.size() < function->min_args || expr.args.size() > function->max_args)
+        throw jet_sql_expression_error(expr.source);
+    emitted_args args;
     for (const jet_sql_expr_ptr& arg : expr.args) {
         if (arg->kind == jet_sql_expr_kind::star) throw jet_sql_expression_error(expr.source);
         args.push_back(emit(*arg, scope));
     }
-    auto require = [&](std::size_t minimum, std::size_t maximum) {
-        if (args.size() < minimum || args.size() > maximum)
-            throw jet_sql_expression_error(expr.source);
-    };
     jet_sql_emitted result;
     absorb_all(result, args);
-    auto text_arg = [&](std::size_t arg_idx) {
-        return convert(args[arg_idx], jet_sql_type::of(JET_TYPE_FLOAT64));
-    };
-    if (is_named(expr, u"IIf")) {
-        require(3, 3);
-        result.type = jet_sql_merge_types(args[1].type, args[2].type);
-        result.sql = "(CASE WHEN " + args[0].sql + " THEN " + convert(args[1], result.type) +
-                     " ELSE " + convert(args[2], result.type) + " END)";
-    } else if (is_named(expr, u"Nz")) {
-        require(1, 2);
-        if (args.size() == 2) {
-            result.type = jet_sql_merge_types(args[0].type, args[1].type);
-            result.sql = "coalesce(" + convert(args[0], result.type) + ", " +
-                         convert(args[1], result.type) + ")";
-        } else {
-            // Nz without a default gives Empty: 0 for a number, "" for text.
-            bool is_number = args[0].type.is_number() || args[0].type.is_date();
-            result.type = args[0].type.is_unknown() ? jet_sql_type::text() : args[0].type;
-            result.sql = "coalesce(" + args[0].sql + (is_number ? ", 0)" : ", '')");
-        }
-    } else if (is_named(expr, u"Len")) {
-        require(1, 1);
-        result.sql = "jet_len(" + text_arg(0) + ")";
-        result.type = jet_sql_type::of(JET_TYPE_INT32);
-    } else if (is_named(expr, u"Left") || is_named(expr, u"Right")) {
-        require(2, 2);
-        result.sql = (is_named(expr, u"Left") ? "jet_left(" : "jet_right(") + text_arg(0) +
-                     ", " + as_double(args[1]) + ")";
-        result.type = text_result(args[0].type);
-    } else if (is_named(expr, u"Mid")) {
-        require(2, 3);
-        result.sql = "jet_mid(" + text_arg(0) + ", " + as_double(args[1]) +
-                     (args.size() == 3 ? ", " + as_double(args[2]) : "") + ")";
-        result.type = text_result(args[0].type);
-    } else if (is_named(expr, u"UCase") || is_named(expr, u"LCase")) {
-        require(1, 1);
-        result.sql = (is_named(expr, u"UCase") ? "jet_ucase(" : "jet_lcase(") + text_arg(0) + ")";
-        result.type = text_result(args[0].type);
-    } else if (is_named(expr, u"Trim") || is_named(expr, u"LTrim") || is_named(expr, u"RTrim")) {
-        require(1, 1);
-        const char* function = is_named(expr, u"Trim") ? "trim(" : is_named(expr, u"LTrim")
-                                                                     ? "ltrim(" : "rtrim(";
-        result.sql = std::string(function) + "jet_concat(" + text_arg(0) + ", NULL), ' ')";
-        result.type = text_result(args[0].type);
-    } else if (is_named(expr, u"Date") || is_named(expr, u"Now")) {
-        require(0, 0);
-        result.sql = is_named(expr, u"Now") ? "jet_now(1)" : "jet_now(0)";
-        result.type = jet_sql_type::of(JET_TYPE_DATETIME);
-    } else if (is_named(expr, u"Int") || is_named(expr, u"Fix") || is_named(expr, u"Abs") ||
-               is_named(expr, u"Round")) {
-        require(1, is_named(expr, u"Round") ? 2 : 1);
-        const jet_sql_type& type = args[0].type;
-        bool keeps_type = type.is_integer() || type.is_currency() || type.is_date() ||
-                          type.type_code == JET_TYPE_FLOAT32;
-        if (is_named(expr, u"Abs")) {
-            result.sql = "abs(" + (type.is_decimal() ? as_double(args[0]) : args[0].sql) + ")";
-            result.type = type.is_decimal() ? jet_sql_type::of(JET_TYPE_FLOAT64) : type;
-        } else {
-            std::string function = is_named(expr, u"Int") ? "jet_int(" : is_named(expr, u"Fix")
-                                                                           ? "jet_fix("
-                                                                           : "jet_round(";
-            result.sql = function + as_double(args[0]) +
-                         (args.size() == 2 ? ", " + as_double(args[1]) : "") + ")";
-            result.type = keeps_type && !type.is_currency() ? type
-                                                            : jet_sql_type::of(JET_TYPE_FLOAT64);
-            if (type.is_currency()) {
-                result.type = jet_sql_type::of(JET_TYPE_CURRENCY);
-                result.sql = "CAST(round(" + result.sql + " * 10000.0) AS INTEGER)";
-            }
-        }
-    } else if (is_named(expr, u"CStr")) {
-        require(1, 1);
-        result.sql = "jet_concat(" + text_arg(0) + ", NULL)";
-        result.type = jet_sql_type::text();
-    } else if (is_named(expr, u"CDbl")) {
-        require(1, 1);
-        result.sql = "(" + as_double(args[0]) + " + 0.0)";
-        result.type = jet_sql_type::of(JET_TYPE_FLOAT64);
-    } else if (is_named(expr, u"CLng") || is_named(expr, u"CInt")) {
-        require(1, 1);
-        result.sql = "CAST(jet_round(" + as_double(args[0]) + ") AS INTEGER)";
-        result.type = jet_sql_type::of(is_named(expr, u"CLng") ? JET_TYPE_INT32 : JET_TYPE_INT16);
-    } else if (is_named(expr, u"CCur")) {
-        require(1, 1);
-        result.type = jet_sql_type::of(JET_TYPE_CURRENCY);
-        result.sql = convert(args[0], result.type);
-    } else {
-        bool is_date_function = false;
-        for (const date_function& function : DATE_FUNCTIONS) {
-            if (!is_named(expr, function.name)) continue;
-            require(1, 1);
-            result.sql = "jet_datepart(" + as_double(args[0]) + ", " +
-                         std::to_string(int(function.part)) + ")";
-            result.type = jet_sql_type::of(JET_TYPE_INT16);
-            is_date_function = true;
-        }
-        if (!is_date_function) throw jet_sql_undefined_function(expr.name);
-    }
+    function->emitter(expr.name, args, result);
     return result;
 }
