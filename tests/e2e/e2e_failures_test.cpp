@@ -152,10 +152,10 @@ TEST_F(FailingRun, DroppedBulkLoadKeepsCommittedRowsAndNamesTheTable) {
     e2e_server faulty = *target;
     faulty.port = server.port;
     std::ofstream(scratch + "/tables.txt") << "Order Details\n";
-    e2e_result run = e2e_run_agent({"--src=" + e2e_paths::testdata("mdbtools-mdbtestdata/nwind.mdb"),
-                                    "--dest=dropped", "--mssqlh=" + faulty.agent_host(),
-                                    "--mssqlu=" + faulty.user, "--mssqlp=" + faulty.password,
-                                    "--tab_file=" + scratch + "/tables.txt"});
+    std::vector<std::string> args = e2e_agent_args(
+        faulty, e2e_paths::testdata("mdbtools-mdbtestdata/nwind.mdb"), "dropped");
+    args.push_back("--tab_file=" + scratch + "/tables.txt");
+    e2e_result run = e2e_run_agent(args);
     EXPECT_NE(run.out.find("Error:\nOrder Details, record #"), std::string::npos) << run.out;
     e2e_client reader(faulty);
     long rows = reader.count("dropped", "Order Details");

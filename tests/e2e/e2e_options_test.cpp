@@ -45,7 +45,8 @@ TEST_F(AgentOption, TabDefCreatesEveryTableWithoutRows) {
     ASSERT_EQ(run.status, 0) << run.both();
     EXPECT_NE(run.out.find("Converting table Table1(4 records)"), std::string::npos) << run.out;
     EXPECT_EQ(client->tables(db), (std::vector<std::string>{"Table1", "Table2", "Table3"}));
-    for (const char* table : {"Table1", "Table2", "Table3"}) EXPECT_EQ(client->count(db, table), 0);
+    for (const char* table : {"Table1", "Table2", "Table3"})
+        EXPECT_EQ(client->count(db, table), 0) << table;
 }
 
 TEST_F(AgentOption, SkipIdxLeavesOutKeysAndIndexes) {
@@ -116,8 +117,9 @@ TEST_F(AgentOption, SilentPrintsNothingAndStillConverts) {
 TEST_F(AgentOption, AsDboCreatesTheTablesUnderDbo) {
     e2e_result run = convert(SOURCE, {"--as_dbo"});
     ASSERT_EQ(run.status, 0) << run.both();
-    auto rows = client->query(db, "SELECT TABLE_SCHEMA, TABLE_NAME FROM INFORMATION_SCHEMA.TABLES "
-                                  "WHERE TABLE_TYPE = 'BASE TABLE' ORDER BY TABLE_SCHEMA, TABLE_NAME");
+    auto rows = client->query(db, "SELECT TABLE_SCHEMA, TABLE_NAME FROM "
+                                  "INFORMATION_SCHEMA.TABLES WHERE TABLE_TYPE = 'BASE TABLE' "
+                                  "ORDER BY TABLE_SCHEMA, TABLE_NAME");
     ASSERT_EQ(rows.size(), 3u);
     for (const auto& row : rows) EXPECT_EQ(row.at(0), "dbo");
     EXPECT_EQ(client->count(db, "Table1"), 4);
