@@ -30,6 +30,9 @@ TEST(DoubleSyntax, RefusesWholeBatchOnSyntaxError) {
     EXPECT_EQ(r.messages[0].text, "Incorrect syntax near the keyword 'WHERE'.");
     EXPECT_TRUE(db->run("SELECT 'abc").has_error(105));
     EXPECT_TRUE(db->run("UPDATE t SET a = 1").has_error(156));   // not an accepted statement
+    EXPECT_TRUE(db->run("SELECT TOP .5 a FROM t").has_error(102));
+    EXPECT_TRUE(db->run("CREATE TABLE u (s varchar(1.5))").has_error(102));
+    EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "0");   // still serving
 }
 
 TEST(DoubleObjects, ReportsMissingAndDuplicateObjects) {

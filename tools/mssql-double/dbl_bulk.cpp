@@ -106,6 +106,11 @@ void dbl_executor::run_bulk(std::span<const std::uint8_t> payload) {
         send_error(dbl_err::bulk_bad_length(1), 1);
         reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
         return;
+    } catch (const dbl_storage_error& error) {
+        send_error(dbl_sql_error(50000, 1, 16, std::string("Storage failure: ") + error.what()),
+                   1);
+        reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
+        return;
     }
     session.last_rowcount = std::int64_t(count);
     reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_COUNT, 0, count);

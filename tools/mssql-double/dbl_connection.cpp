@@ -18,13 +18,17 @@ const char* const SERVER_NAME = "mssql-double";
 
 class connection {
 public:
-    connection(dbl_server& server_, int fd_) : server(server_), fd(fd_), io(fd_) {}
+    connection(dbl_server& server_, int fd_) : server(server_), io(fd_) {}
+    ~connection() {
+        if (session.spid) server.end_session(session.spid);
+    }
+    connection(const connection&) = delete;
+    connection& operator=(const connection&) = delete;
 
     void serve() {
         while (auto message = io.read_message()) {
             if (!handle(*message)) break;
         }
-        if (session.spid) server.end_session(session.spid);
     }
 
 private:
@@ -165,7 +169,6 @@ private:
     }
 
     dbl_server& server;
-    int fd;
     dbl_packet_io io;
     dbl_session session;
     bool b_logged_in = false;
@@ -174,6 +177,11 @@ private:
 }  // namespace
 
 void dbl_serve_connection(dbl_server& server, int socket_fd) {
-    connection(server, socket_fd).serve();
+    try {
+        connection(server, socket_fd).serve();
+    } catch (const std::exception& error) {
+        // Only this connection ends; an escaped exception would end the whole process.
+        std::fprintf(stderr, "mssql-double: connection closed: %s\n", error.what());
+    }
     ::close(socket_fd);
 }

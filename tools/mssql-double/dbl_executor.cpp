@@ -43,6 +43,13 @@ void dbl_executor::run_batch(const std::u16string& text) {
                                      + error.what(), dbl_scope::BATCH), statement.line);
             reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_MORE | dbl_tds::DONE_ERROR, 0, 0);
             break;
+        } catch (const std::exception& error) {
+            // A fault of the double itself: the client gets an error, the server lives on.
+            send_error(dbl_sql_error(50000, 1, 16, std::string("Internal error in the test "
+                                     "double: ") + error.what(), dbl_scope::BATCH),
+                       statement.line);
+            reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_MORE | dbl_tds::DONE_ERROR, 0, 0);
+            break;
         }
     }
     reply.finish();

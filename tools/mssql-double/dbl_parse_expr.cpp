@@ -76,6 +76,16 @@ void dbl_parse_state::fail() const {
     throw dbl_err::syntax(quoted ? token.utf8 : dbl_utf8(token.raw));
 }
 
+std::int64_t dbl_parse_state::whole_number() {
+    const dbl_token& token = peek();
+    bool digits_only = token.kind == dbl_token_kind::NUMBER && !token.utf8.empty()
+                       && token.utf8.size() <= 18
+                       && token.utf8.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits_only) fail();
+    next();
+    return std::stoll(token.utf8);
+}
+
 std::string dbl_parse_state::name_part() {
     const dbl_token& token = peek();
     bool ok = token.kind == dbl_token_kind::QUOTED_NAME
@@ -100,9 +110,7 @@ std::unique_ptr<dbl_select> dbl_parse_state::select_body() {
     auto select = std::make_unique<dbl_select>();
     if (accept("TOP")) {
         bool parens = accept("(");
-        if (peek().kind != dbl_token_kind::NUMBER) fail();
-        select->top = std::stoll(peek().utf8.substr(0, 18));
-        next();
+        select->top = whole_number();
         if (parens) expect(")");
     }
     select_items(*select);

@@ -28,6 +28,8 @@ protected:
     bool is_reserved(const dbl_token& token) const;
     [[noreturn]] void fail() const;
 
+    // A whole number token (sizes, TOP, IDENTITY seeds); 102 for "1.5", ".5" or overflow.
+    std::int64_t whole_number();
     std::string name_part();
     dbl_name name();
     std::unique_ptr<dbl_select> select_body();

@@ -155,10 +155,7 @@ private:
         if (accept("(")) {
             do {
                 if (accept("MAX")) { b_max = true; continue; }
-                const dbl_token& token = peek();
-                if (token.kind != dbl_token_kind::NUMBER) fail();
-                args.push_back(std::stoi(token.utf8.substr(0, 9)));
-                next();
+                args.push_back(int(std::min<std::int64_t>(whole_number(), 2147483647)));
             } while (accept(","));
             expect(")");
         }
@@ -208,10 +205,7 @@ private:
 
     std::int64_t signed_integer() {
         bool negative = accept("-");
-        const dbl_token& token = peek();
-        if (token.kind != dbl_token_kind::NUMBER) fail();
-        std::int64_t value = std::stoll(token.utf8.substr(0, 18));
-        next();
+        std::int64_t value = whole_number();
         return negative ? -value : value;
     }
 
