@@ -35,7 +35,8 @@ std::vector<std::u16string> agent_read_table_names(std::istream& lines) {
     bool first_line = true;
     std::string line;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A CR can't belong to an Access name: it is what is left of a Windows line end.
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
         std::string_view text(line);
         if (first_line && text.substr(0, UTF8_BOM.size()) == UTF8_BOM) {
