@@ -2,6 +2,8 @@
 // tables, and the foreign keys a mode-0 run leaves behind. Source: indexTestV2000.mdb (Table1,
 // Table2, Table3 with primary keys; Table1 references Table2 and Table3).
 #include <algorithm>
+#include <fstream>
+#include <sys/stat.h>
 
 #include "e2e/e2e_case.hpp"
 
@@ -133,6 +135,60 @@ TEST_F(E2eCase, ModeZeroCreatesEveryRelationshipAsForeignKeyMultiColumnToo) {
     e2e_result run = e2e_run_agent(agent_args(source_file, db));
     ASSERT_EQ(run.status, 0) << run.both();
     EXPECT_EQ(foreign_keys(*client, db), wanted);
+}
+
+// No shared file has orphan rows, so a profile query stands in for Table1 and points every
+// row's otherfk1 at a Table2 id that does not exist; the relationship Table1.otherfk1 ->
+// Table2.id then meets orphans when the run creates the foreign keys.
+class OrphanRows : public E2eCase {
+protected:
+    e2e_result convert_with_orphans(const std::string& log) {
+        db = e2e_unique_db("orphans");
+        guard = std::make_unique<e2e_database_guard>(*client, db);
+        std::string profile = scratch.path + "/orphans.profile";
+        std::ofstream(profile)
+            << "[Generic settings]\nsrc=" << e2e_paths::testdata(SOURCE) << "\ndest=" << db
+            << "\n[MS SQL Server settings]\nserver=" << target->agent_host() << "\nlogin="
+            << target->user << "\npassword=" << target->password
+            << "\nwindows authentication=0\n[Selected Tables]\nTable2\nTable3\n"
+            << "Table1=SELECT id, 99 AS otherfk1, otherfk2, data, otherfk3 FROM Table1\n";
+        ::chmod(profile.c_str(), 0600);
+        return e2e_run_agent({"--profile=" + profile, "--logfile=" + log});
+    }
+
+    std::string read_log(const std::string& log) {
+        std::ifstream in(log);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    e2e_scratch scratch{"orphans"};
+    std::string db;
+    std::unique_ptr<e2e_database_guard> guard;
+};
+
+constexpr const char* ORPHAN_TEXT =
+    "There are orphaned records that prevent from creating foreign key. For more\n"
+    "information see Troubleshooting article of the product documentation.";
+
+TEST_F(OrphanRows, LogTheOrphanMessageAndTheRunGoesOn) {
+    std::string log = scratch.path + "/run.log";
+    e2e_result run = convert_with_orphans(log);
+    ASSERT_EQ(run.status, 0) << run.both();
+    EXPECT_NE(read_log(log).find(ORPHAN_TEXT), std::string::npos) << read_log(log);
+    EXPECT_EQ(client->count(db, "Table1"), 4);
+    EXPECT_EQ(client->count(db, "Table3"), 4);
+    std::vector<std::string> keys = foreign_keys(*client, db);
+    EXPECT_EQ(keys, std::vector<std::string>{"Table1->Table3: otherfk2=id"})
+        << "the other relationship is still created";
+}
+
+TEST_F(OrphanRows, PrintTheOrphanMessageWithTheForeignKeyName) {
+    GTEST_SKIP() << "waiting: e2e-F9 foreign-key failures reach only the log";
+    e2e_result run = convert_with_orphans(scratch.path + "/run.log");
+    EXPECT_NE(run.out.find("Error:\nForeign key '"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("There are orphaned records that prevent from creating foreign key. "
+                           "For more information see Troubleshooting article of the product "
+                           "documentation."), std::string::npos) << run.out;
 }
 
 }  // namespace
