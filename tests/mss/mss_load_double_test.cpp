@@ -283,3 +283,40 @@ TEST_F(MssLoad, AFailedBatchIsReportedAndTheLoadGoesOn) {
     EXPECT_EQ(counted.at(0).at(0), u"500");    // the first batch is gone, the rest loaded
     EXPECT_EQ(counted.at(0).at(1), u"1001");
 }
+
+TEST_F(MssLoad, LongTextAndBinaryLoadBothWays) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_long");
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(4, u"ID", VT_I4, true, false, ole_variant(), 0));
+    schema.append(std::make_unique<t_ftd>(0, u"Memo", VT_BSTR, false, false, ole_variant(), 0));
+    schema.append(std::make_unique<t_ftd>(0, u"Blob", VT_BLOB, false, false, ole_variant(), 0));
+    std::u16string memo;
+    for (int char_idx = 0; char_idx < 20000; ++char_idx) memo += char16_t(0x4E00 + char_idx % 500);
+    memo += u"\U0001F600";
+    std::vector<BYTE> blob(50000);
+    for (std::size_t byte_idx = 0; byte_idx < blob.size(); ++byte_idx) {
+        blob[byte_idx] = static_cast<BYTE>(byte_idx * 7);
+    }
+    for (const bool fast_load : {false, true}) {
+        connect(fast_load);
+        const std::u16string name = fast_load ? u"Bulk" : u"Sql";
+        std::unique_ptr<udb_recordset> table = database->create_table(name, schema, udb_indexes());
+        udb_record record;
+        record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(1), false, false));
+        record.append(std::make_unique<udb_field>(u"Memo", 0, ole_variant(memo), false, false));
+        record.append(std::make_unique<udb_field>(u"Blob", 0, ole_variant(blob.size(), blob.data()),
+                                                  false, false));
+        table->append_record(record);
+        static_cast<mss_table&>(*table).finish_load();
+        const std::unique_ptr<udb_recordset> read =
+            database->query(u"SELECT [Memo], [Blob] FROM [dbo].[" + name + u"]");
+        read->reset();
+        ASSERT_NE(read->get_item(), nullptr);
+        const udb_record& row = *read->get_item();
+        EXPECT_EQ(row[0].to_wstring(), memo) << tk_utf16_to_utf8(name);
+        BYTE* bytes = nullptr;
+        const std::size_t length = row[1].get_bytes(&bytes);
+        ASSERT_EQ(length, blob.size()) << tk_utf16_to_utf8(name);
+        EXPECT_TRUE(std::equal(blob.begin(), blob.end(), bytes));
+    }
+}
