@@ -1,6 +1,7 @@
 // e2e_options_test.cpp - the agent's options end to end: definitions only, no indexes, a
 // table-names file, a profile with a "Selected Tables" query, the log file, silent mode and
 // connecting as database owner.
+#include <algorithm>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -74,11 +75,13 @@ TEST_F(AgentOption, ProfileQueryInnerJoinBecomesTableQ1) {
     const e2e_table* table1 = source.find("Table1");
     const e2e_table* table2 = source.find("Table2");
     ASSERT_TRUE(table1 && table2);
-    // The join worked out on the source rows: Table1.otherfk1 = Table2.id.
-    long joined = 0;
+    // The join worked out on the source rows: Table1.otherfk1 = Table2.id gives (id, data).
+    std::vector<std::string> joined;
     for (const e2e_row& left : table1->rows)
         for (const e2e_row& right : table2->rows)
-            if (left.at(1) == right.at(0)) ++joined;
+            if (left.at(1) == right.at(0))
+                joined.push_back(left.at(0) + "|" + e2e_unquote(right.at(1)));
+    std::sort(joined.begin(), joined.end());
     std::string profile = write_file("run.profile",
         "[Generic settings]\nsrc=" + e2e_paths::testdata(SOURCE) + "\ndest=" + db + "\n"
         "[MS SQL Server settings]\nserver=" + target->agent_host() + "\nlogin=" + target->user +
@@ -91,7 +94,10 @@ TEST_F(AgentOption, ProfileQueryInnerJoinBecomesTableQ1) {
     EXPECT_EQ(client->tables(db), (std::vector<std::string>{"Q1", "Table2"}));
     e2e_table_data q1 = client->read_table(db, "Q1");
     EXPECT_EQ(q1.columns, (std::vector<std::string>{"id", "data"}));
-    EXPECT_EQ(long(q1.rows.size()), joined);
+    std::vector<std::string> got;
+    for (const auto& row : q1.rows) got.push_back(row.at(0) + "|" + row.at(1));
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, joined);
 }
 
 TEST_F(AgentOption, LogfileHoldsTheUserLinesAndNoPassword) {
