@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <limits>
 
 #include "platform/jetsql/jet_sql_binder_impl.hpp"
+#include "platform/jetsql/jet_sql_date.hpp"
 #include "platform/jetsql/jet_sql_errors.hpp"
 #include "platform/winbase/win_compare.hpp"
 
@@ -148,6 +150,22 @@ jet_sql_emitted jet_sql_binder::emit(const jet_sql_expr& expr, jet_sql_scope& sc
     return result;
 }
 
+// A text literal compared with a date or a number is read as one, as Access does; text that
+// is neither is Jet's type mismatch rather than a comparison that silently never matches.
+void jet_sql_binder::coerce_literal(const jet_sql_expr& literal, const jet_sql_type& other,
+                                    jet_sql_emitted& emitted) {
+    if (literal.kind != jet_sql_expr_kind::text_literal) return;
+    if (!other.is_date() && !other.is_number()) return;
+    jet_sql_param value;
+    value.kind = jet_sql_param::kind_t::real;
+    std::optional<double> number = other.is_date() ? jet_sql_parse_date(literal.text)
+                                                   : jet_sql_parse_number(literal.text);
+    if (!number) throw jet_sql_type_mismatch();
+    value.real_value = *number;
+    emitted.sql = param(value);
+    emitted.type = jet_sql_type::of(other.is_date() ? JET_TYPE_DATETIME : JET_TYPE_FLOAT64);
+}
+
 jet_sql_emitted jet_sql_binder::emit_binary(const jet_sql_expr& expr, jet_sql_scope& scope) {
     jet_sql_emitted left = emit(*expr.args[0], scope);
     jet_sql_emitted right = emit(*expr.args[1], scope);
@@ -159,6 +177,8 @@ jet_sql_emitted jet_sql_binder::emit_binary(const jet_sql_expr& expr, jet_sql_sc
         result = truth("(" + left.sql + " <> 0) <> (" + right.sql + " <> 0)");
     } else if (op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" ||
                op == u">=") {
+        coerce_literal(*expr.args[0], right.type, left);
+        coerce_literal(*expr.args[1], left.type, right);
         bool is_text = compares_as_text(left, right);
         align_for_compare(left, right);
         std::string symbol(op.begin(), op.end());

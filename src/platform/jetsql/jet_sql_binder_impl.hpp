@@ -63,6 +63,8 @@ private:
     std::string next_alias() { return "s" + std::to_string(alias_count++); }
 
     jet_sql_emitted emit_column(const jet_sql_expr& expr, jet_sql_scope& scope);
+    void coerce_literal(const jet_sql_expr& literal, const jet_sql_type& other,
+                        jet_sql_emitted& emitted);
     jet_sql_emitted emit_binary(const jet_sql_expr& expr, jet_sql_scope& scope);
     jet_sql_emitted emit_arithmetic(const jet_sql_expr& expr, jet_sql_emitted left,
                                     jet_sql_emitted right);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -154,4 +156,21 @@ std::optional<jet_sql_date_parts> jet_sql_date_split(double ole_date) {
     parts.minute = int(seconds / 60 % 60);
     parts.second = int(seconds % 60);
     return parts;
+}
+
+std::optional<double> jet_sql_parse_number(std::u16string_view text) {
+    std::string ascii;
+    for (char16_t c : text) {
+        if (c > 0x7F) return std::nullopt;
+        ascii.push_back(char(c));
+    }
+    std::size_t first = ascii.find_first_not_of(' ');
+    std::size_t last = ascii.find_last_not_of(' ');
+    if (first == std::string::npos) return std::nullopt;
+    ascii = ascii.substr(first, last - first + 1);
+    if (ascii.find_first_not_of("0123456789+-.eE") != std::string::npos) return std::nullopt;
+    char* end = nullptr;
+    double value = std::strtod(ascii.c_str(), &end);
+    if (end != ascii.c_str() + ascii.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
 }

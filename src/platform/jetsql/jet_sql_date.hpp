@@ -2,7 +2,8 @@
 // jet_sql_date.hpp - OLE dates for queries: the #...# literal forms Access SQL accepts
 // (m/d/yyyy, m/d/yy, yyyy-mm-dd, each with an optional h:mm[:ss] [AM|PM], or a time alone),
 // and the calendar parts of a stored OLE date. Days count from 1899-12-30; before it the time
-// stays a positive fraction of a negative day (-1.25 is 1899-12-29 06:00).
+// stays a positive fraction of a negative day (-1.25 is 1899-12-29 06:00). Also the number a
+// text literal holds, for text compared with a number.
 
 #include <optional>
 #include <string_view>
@@ -20,3 +21,6 @@ std::optional<jet_sql_date_parts> jet_sql_date_split(double ole_date);
 
 // The OLE date of calendar parts (validated by the caller).
 double jet_sql_date_join(const jet_sql_date_parts& parts);
+
+// A number written as text ("12", " -3.5 ", "1e3"); nullopt for anything else.
+std::optional<double> jet_sql_parse_number(std::u16string_view text);

@@ -79,3 +79,7 @@ jet_error jet_sql_subquery_fields() {
                      "using the EXISTS reserved word in the main query's FROM clause. Revise "
                      "the SELECT statement of the subquery to request only one field.");
 }
+
+jet_error jet_sql_type_mismatch() {
+    return jet_error(JET_ERR_TYPE_MISMATCH, "Data type mismatch in criteria expression.");
+}

@@ -39,3 +39,4 @@ jet_error jet_sql_undefined_function(std::u16string_view name);
 jet_error jet_sql_aggregate_in_expression(std::u16string_view expression);
 jet_error jet_sql_aggregate_in_where(std::u16string_view expression);
 jet_error jet_sql_subquery_fields();
+jet_error jet_sql_type_mismatch();

@@ -18,9 +18,7 @@ using uint128 = unsigned __int128;
 
 [[noreturn]] void overflow() { throw jet_error(VBA_ERR_OVERFLOW, "Overflow"); }
 
-[[noreturn]] void mismatch() {
-    throw jet_error(JET_ERR_TYPE_MISMATCH, "Data type mismatch in criteria expression.");
-}
+[[noreturn]] void mismatch() { throw jet_sql_type_mismatch(); }
 
 std::int64_t whole_number(sqlite3_stmt* statement, int column_idx) {
     if (sqlite3_column_type(statement, column_idx) == SQLITE_INTEGER)

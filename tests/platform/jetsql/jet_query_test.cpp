@@ -110,6 +110,12 @@ TEST_F(NorthwindQuery, ComparesDateLiterals) {
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderDate BETWEEN #3/1/1995# AND "
                      u"#3/31/1995 11:59:59 PM#"), "33");
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE Year(OrderDate) = 1995"), "391");
+    // Text compared with a date is read as a date; text that is no date is a mismatch.
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderDate >= '1/1/1995' "
+                     u"AND '1996-01-01' > OrderDate"), "391");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderID = '10248'"), "1");
+    EXPECT_EQ(error_of(u"SELECT * FROM Orders WHERE OrderDate > 'soon'"), 3464);
+    EXPECT_EQ(error_of(u"SELECT * FROM Orders WHERE OrderID = 'ten'"), 3464);
     EXPECT_EQ(single(u"SELECT Month(OrderDate) & \"/\" & Day(OrderDate) FROM Orders "
                      u"WHERE OrderID = 10248"), "\"8/4\"");
 }
