@@ -120,6 +120,8 @@ TEST(DoubleForeignKeys, RefusesOrphansOnInsertAndWhenAddingTheKey) {
                                   "constraint \"FK_c_p\". The conflict occurred in database "
                                   "\"dbl_fkeys\", table \"dbo.p\", column 'id'.");
     EXPECT_EQ(db->run("EXEC sp_fkeys @pktable_name = N'p'").sets.at(0).rows.size(), 0u);
+    EXPECT_TRUE(db->run("ALTER TABLE c WITH CHECK ADD CONSTRAINT FK_c_p FOREIGN KEY (pid) "
+                        "REFERENCES p (id)").has_error(547));
     db->run("INSERT INTO p (id) VALUES (9)");
     EXPECT_TRUE(db->run("ALTER TABLE c ADD CONSTRAINT FK_c_p FOREIGN KEY (pid) REFERENCES p (id)")
                     .messages.empty());
@@ -128,6 +130,9 @@ TEST(DoubleForeignKeys, RefusesOrphansOnInsertAndWhenAddingTheKey) {
     EXPECT_NE(r.messages[0].text.find("The INSERT statement conflicted"), std::string::npos);
     EXPECT_TRUE(db->run("INSERT INTO c (id, pid) VALUES (3, NULL)").messages.empty());
     EXPECT_TRUE(db->run("DROP TABLE p").has_error(3726));
+    db->run("CREATE TABLE d (pid int NULL)\nINSERT INTO d (pid) VALUES (77)");
+    EXPECT_TRUE(db->run("ALTER TABLE d WITH NOCHECK ADD CONSTRAINT FK_d_p FOREIGN KEY (pid) "
+                        "REFERENCES p (id)").messages.empty());   // old rows are not checked
     EXPECT_TRUE(db->run("ALTER TABLE c ADD CONSTRAINT FK_x FOREIGN KEY (pid) "
                         "REFERENCES nosuch (id)").has_error(1767));
 }

@@ -302,10 +302,9 @@ private:
         expect("TABLE");
         st.kind = dbl_statement_kind::ALTER_ADD_CONSTRAINT;
         st.target = name();
-        if (accept("WITH")) {
-            if (!accept("CHECK")) expect("NOCHECK");
-            st.hints.push_back("nocheck");
-            if (peek().is("CHECK")) fail();
+        if (accept("WITH")) {   // WITH CHECK is the default; WITH NOCHECK skips existing rows
+            if (accept("NOCHECK")) st.hints.push_back("nocheck");
+            else expect("CHECK");
         }
         expect("ADD");
         st.constraints.push_back(table_constraint());
