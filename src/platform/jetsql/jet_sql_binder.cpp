@@ -74,6 +74,7 @@ std::string jet_sql_binder::add_table(const jet_sql_source& source, jet_sql_scop
     std::string alias = next_alias();
     jet_sql_bound_source bound;
     bound.alias = source.alias.empty() ? source.table_name : source.alias;
+    bound.sql_alias = alias;
     const std::vector<jet_column>& columns = table.definition.columns;
     for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx) {
         bound.columns.push_back({columns[column_idx].name,
@@ -157,6 +158,8 @@ jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& s
     for (const jet_sql_order_item& item : select.order_by)
         order.push_back(emit(*item.expr, scope));
     check_grouping(select, items, having, order);
+    if (select.distinct_row && select.group_by.empty() && !is_aggregate_query(items, having))
+        parts.group_by = distinct_row_grouping(scope);
     for (std::size_t column_idx = 0; column_idx < items.size(); ++column_idx) {
         parts.columns += (column_idx == 0 ? "" : ", ") +
                          jet_sql_collated(items[column_idx].sql,
@@ -177,6 +180,7 @@ std::vector<jet_sql_emitted> jet_sql_binder::bind_items(
     std::vector<jet_sql_output_column>& columns) {
     std::vector<jet_sql_emitted> items;
     std::vector<std::u16string> qualifiers;
+    scope.is_collecting_use = true;
     for (const jet_sql_select_item& item : select.items) {
         if (!item.is_star) {
             items.push_back(emit(*item.expr, scope));
@@ -194,6 +198,7 @@ std::vector<jet_sql_emitted> jet_sql_binder::bind_items(
                 !win_equal_ignore_case(source.alias, item.star_qualifier))
                 continue;
             is_found = true;
+            note_use(scope, source);
             for (const jet_sql_source_column& column : source.columns) {
                 jet_sql_emitted emitted;
                 emitted.sql = column.sql;
@@ -206,6 +211,7 @@ std::vector<jet_sql_emitted> jet_sql_binder::bind_items(
         }
         if (!is_found) throw jet_sql_unknown_name();
     }
+    scope.is_collecting_use = false;
     qualify_duplicates(columns, qualifiers);
     return items;
 }
@@ -248,6 +254,35 @@ std::string jet_sql_binder::compose(const jet_sql_select& select, const select_p
            window_order;
 }
 
+void jet_sql_binder::note_use(jet_sql_scope& scope, const jet_sql_bound_source& source) {
+    if (!scope.is_collecting_use) return;
+    for (const jet_sql_bound_source* used : scope.used_sources)
+        if (used == &source) return;
+    scope.used_sources.push_back(&source);
+}
+
+bool jet_sql_binder::is_aggregate_query(const std::vector<jet_sql_emitted>& items,
+                                        const jet_sql_emitted& having) {
+    bool has_aggregate = having.has_aggregate;
+    for (const jet_sql_emitted& item : items) has_aggregate = has_aggregate || item.has_aggregate;
+    return has_aggregate;
+}
+
+// DISTINCTROW keeps one row per combination of the records the selected fields come from; it
+// changes nothing when they come from every table (or from a derived table, which has no
+// records of its own). Grouping by those records' row ids keeps exactly one row each.
+std::string jet_sql_binder::distinct_row_grouping(const jet_sql_scope& scope) {
+    if (scope.used_sources.empty() || scope.used_sources.size() == scope.sources.size())
+        return {};
+    std::string grouping;
+    for (const jet_sql_bound_source* source : scope.used_sources) {
+        if (source->sql_alias.empty()) return {};
+        grouping += (grouping.empty() ? " GROUP BY " : ", ") + quoted(source->sql_alias) +
+                    ".rowid";
+    }
+    return grouping;
+}
+
 // In a query that groups, every column used outside an aggregate must be a GROUP BY term.
 void jet_sql_binder::check_grouping(const jet_sql_select& select,
                                     const std::vector<jet_sql_emitted>& items,
@@ -268,10 +303,11 @@ void jet_sql_binder::check_grouping(const jet_sql_select& select,
 jet_sql_emitted jet_sql_binder::emit_column(const jet_sql_expr& expr, jet_sql_scope& scope) {
     for (const jet_sql_scope* level = &scope; level != nullptr; level = level->outer) {
         const jet_sql_source_column* found = nullptr;
+        const jet_sql_bound_source* found_source = nullptr;
         if (!expr.qualifier.empty()) {
-            const jet_sql_bound_source* source = find_source(*level, expr.qualifier);
-            if (source == nullptr) continue;
-            for (const jet_sql_source_column& column : source->columns)
+            found_source = find_source(*level, expr.qualifier);
+            if (found_source == nullptr) continue;
+            for (const jet_sql_source_column& column : found_source->columns)
                 if (win_equal_ignore_case(column.name, expr.name)) found = &column;
             if (found == nullptr) throw jet_sql_unknown_name();
         } else {
@@ -280,10 +316,12 @@ jet_sql_emitted jet_sql_binder::emit_column(const jet_sql_expr& expr, jet_sql_sc
                     if (!win_equal_ignore_case(column.name, expr.name)) continue;
                     if (found != nullptr) throw jet_sql_ambiguous_field(expr.name);
                     found = &column;
+                    found_source = &source;
                 }
             }
         }
         if (found != nullptr) {
+            if (level == &scope) note_use(scope, *found_source);
             jet_sql_emitted emitted;
             emitted.sql = found->sql;
             emitted.type = found->type;

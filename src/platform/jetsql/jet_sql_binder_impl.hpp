@@ -24,6 +24,7 @@ struct jet_sql_source_column {
 
 struct jet_sql_bound_source {
     std::u16string alias;   // as written, or the table's name
+    std::string sql_alias;  // "s2" for a loaded table; empty for a derived table
     std::vector<jet_sql_source_column> columns;
 };
 
@@ -32,6 +33,8 @@ struct jet_sql_scope {
     std::vector<jet_sql_bound_source> sources;
     const jet_sql_select* select = nullptr;   // for its aliases
     std::vector<std::string> group_sql;       // GROUP BY terms as emitted
+    bool is_collecting_use = false;           // while the select list is bound
+    std::vector<const jet_sql_bound_source*> used_sources;   // by the select list
 };
 
 class jet_sql_binder {
@@ -83,6 +86,10 @@ private:
         std::vector<std::string> order_values;   // ORDER BY terms, collated
         std::vector<bool> descending;
     };
+    static void note_use(jet_sql_scope& scope, const jet_sql_bound_source& source);
+    static bool is_aggregate_query(const std::vector<jet_sql_emitted>& items,
+                                   const jet_sql_emitted& having);
+    static std::string distinct_row_grouping(const jet_sql_scope& scope);
     std::vector<jet_sql_emitted> bind_items(const jet_sql_select& select, jet_sql_scope& scope,
                                             std::vector<jet_sql_output_column>& columns);
     std::string compose(const jet_sql_select& select, const select_parts& parts,

@@ -116,7 +116,8 @@ private:
         current_clause = clause::other;
         take();   // SELECT
         if (accept_keyword(u"DISTINCT")) select->distinct = true;
-        else if (!accept_keyword(u"DISTINCTROW")) accept_keyword(u"ALL");
+        else if (accept_keyword(u"DISTINCTROW")) select->distinct_row = true;
+        else accept_keyword(u"ALL");
         if (accept_keyword(u"TOP")) top(*select);
         select_list(*select);
         if (!accept_keyword(u"FROM")) fail();

@@ -74,6 +74,7 @@ struct jet_sql_order_item {
 
 struct jet_sql_select {
     bool distinct = false;
+    bool distinct_row = false;   // DISTINCTROW: one row per underlying record
     bool has_top = false;
     bool top_percent = false;
     std::int64_t top = 0;

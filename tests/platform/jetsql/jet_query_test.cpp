@@ -71,6 +71,16 @@ TEST_F(NorthwindQuery, JoinsMatchEveryOrderToItsCustomer) {
                      u"o.CustomerID = c.CustomerID"), "832");
 }
 
+TEST_F(NorthwindQuery, DistinctRowKeepsOneRowPerSelectedRecord) {
+    // 89 of the 91 customers have orders (mdb-export); each comes once, not once per order.
+    EXPECT_EQ(rows(u"SELECT DISTINCTROW Customers.* FROM Customers INNER JOIN Orders ON "
+                   u"Customers.CustomerID = Orders.CustomerID").size(), 89u);
+    EXPECT_EQ(rows(u"SELECT DISTINCTROW Customers.CustomerID, Orders.OrderID FROM Customers "
+                   u"INNER JOIN Orders ON Customers.CustomerID = Orders.CustomerID").size(),
+              830u);
+    EXPECT_EQ(rows(u"SELECT DISTINCTROW Country FROM Customers").size(), 91u);
+}
+
 TEST_F(NorthwindQuery, SumsCurrencyExactlyPerGroup) {
     std::vector<std::string> totals =
         rows(u"SELECT TOP 3 OrderID, Sum(UnitPrice * Quantity) AS Total FROM [Order Details] "
