@@ -42,7 +42,8 @@ TEST(DumpOptions, RefusesBadCommandLinesWithoutEchoingPasswords) {
     EXPECT_THROW(dump_parse_options({}), std::invalid_argument);
     EXPECT_THROW(dump_parse_options({"a.mdb", "b.mdb"}), std::invalid_argument);
     EXPECT_THROW(dump_parse_options({"a.mdb", "--bogus"}), std::invalid_argument);
-    EXPECT_THROW(dump_parse_options({"a.mdb", "--uglu=u", "--uglp=secret"}), std::invalid_argument);
+    EXPECT_THROW(dump_parse_options({"a.mdb", "--uglu=u", "--uglp=secret"}),
+                 std::invalid_argument);
     try {
         dump_parse_options({"a.mdb", "--uglp=secret"});
         FAIL();

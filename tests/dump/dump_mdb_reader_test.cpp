@@ -127,7 +127,8 @@ TEST_F(MdbReaderComparison, TableListsAgree) {
 TEST_F(MdbReaderComparison, ColumnDefinitionsAgree) {
     for_each_file([](const jet_database& db, const std::string& path,
                      const std::vector<std::string>& tables) {
-        for (const dump_section& section : dump_sections(reader_output("--schema", path, tables))) {
+        std::string output = reader_output("--schema", path, tables);
+        for (const dump_section& section : dump_sections(output)) {
             SCOPED_TRACE(section.name);
             if (section.text.rfind("error Unsupported column type", 0) == 0) continue;
             jet_table_def def = db.table_def(win_utf8_to_utf16(section.name));
@@ -148,7 +149,8 @@ TEST_F(MdbReaderComparison, ColumnDefinitionsAgree) {
             for (const dump_record& line : dump_split_plain(section.text, '\0', '\n')) {
                 const jet_column* column = nullptr;
                 for (const jet_column& candidate : def.columns)
-                    if (line[0].rfind(jet_quoted(candidate.name) + " ", 0) == 0) column = &candidate;
+                    if (line[0].rfind(jet_quoted(candidate.name) + " ", 0) == 0)
+                        column = &candidate;
                 if (column && column->is_calculated()) continue;
                 theirs.push_back(line[0]);
             }

@@ -173,8 +173,8 @@ TEST_F(MdbtoolsComparison, EveryValueAgrees) {
             auto cursor = db.open_cursor(entry.name);
             while (cursor->next()) {
                 values.push_back(cursor->values());
-                keys.push_back({values.back().empty() ? ""
-                                                      : dump_unquote(jet_value_to_csv(values.back()[0]))});
+                const std::vector<jet_value>& row = values.back();
+                keys.push_back({row.empty() ? "" : dump_unquote(jet_value_to_csv(row[0]))});
             }
             ASSERT_EQ(values.size(), theirs.size());
             for (dump_record& row : theirs)
@@ -222,9 +222,13 @@ std::map<std::string, std::multiset<std::string>> schema_indexes(const std::stri
         std::size_t open = text.rfind(" (");
         if (open == std::string::npos) continue;
         std::string columns = text.substr(open + 1, text.rfind(')') - open);
-        if (text.rfind("CREATE UNIQUE INDEX", 0) == 0) tables[table].insert("INDEX UNIQUE " + columns);
-        else if (text.rfind("CREATE INDEX", 0) == 0) tables[table].insert("INDEX " + columns);
-        else if (text.find("PRIMARY KEY") != std::string::npos) tables[table].insert("PRIMARY " + columns);
+        if (text.rfind("CREATE UNIQUE INDEX", 0) == 0) {
+            tables[table].insert("INDEX UNIQUE " + columns);
+        } else if (text.rfind("CREATE INDEX", 0) == 0) {
+            tables[table].insert("INDEX " + columns);
+        } else if (text.find("PRIMARY KEY") != std::string::npos) {
+            tables[table].insert("PRIMARY " + columns);
+        }
     }
     return tables;
 }
@@ -261,7 +265,8 @@ TEST_F(MdbtoolsComparison, IndexesAgree) {
             auto found = theirs.find(lower(name));
             if (found == theirs.end()) continue;   // a name mdb-schema rewrites
             bool gaps = false;                     // mdbtools' index-number fault
-            for (const std::string& index : found->second) gaps |= index.find("()") != std::string::npos;
+            for (const std::string& index : found->second)
+                gaps |= index.find("()") != std::string::npos;
             if (gaps) continue;
             EXPECT_EQ(our_indexes(db.table_def(entry.name)), found->second);
             ++tables_compared;
@@ -284,8 +289,9 @@ TEST_F(MdbtoolsComparison, RelationshipsAgree) {
             dump_record row = rows[row_idx];
             for (std::string& field : row) field = dump_unquote(field);
             auto at = [&](const std::string& name) { return row.at(column(name)); };
-            if (dump_is_system_name(at("szObject")) || dump_is_system_name(at("szReferencedObject")))
-                continue;
+            bool system = dump_is_system_name(at("szObject")) ||
+                          dump_is_system_name(at("szReferencedObject"));
+            if (system) continue;
             theirs.insert(at("szRelationship") + "|" + at("szObject") + "|" +
                           at("szReferencedObject") + "|" + at("icolumn") + "|" + at("szColumn") +
                           "|" + at("szReferencedColumn") + "|" + at("grbit"));

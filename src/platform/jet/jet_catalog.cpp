@@ -6,16 +6,19 @@ namespace {
 
 constexpr std::uint32_t SYSTEM_FLAGS = 0x80000002u;
 
-bool starts_with_ignore_case(const std::u16string& text, std::u16string_view prefix) {
+bool starts_with_ignore_case(std::u16string_view text, std::u16string_view prefix) {
     return text.size() >= prefix.size() &&
-           win_equal_ignore_case(std::u16string_view(text).substr(0, prefix.size()), prefix);
+           win_equal_ignore_case(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace
 
+bool jet_is_system_name(std::u16string_view name) {
+    return starts_with_ignore_case(name, u"MSys") || starts_with_ignore_case(name, u"~");
+}
+
 bool jet_catalog_entry::is_system() const {
-    return (flags & SYSTEM_FLAGS) != 0 || starts_with_ignore_case(name, u"MSys") ||
-           starts_with_ignore_case(name, u"~");
+    return (flags & SYSTEM_FLAGS) != 0 || jet_is_system_name(name);
 }
 
 // ODBC-linked tables also carry the linked bit, so code that skips linked tables by

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // MSysObjects.Type values.
 inline constexpr std::int16_t JET_OBJECT_TABLE = 1;
@@ -14,6 +15,9 @@ inline constexpr std::int16_t JET_OBJECT_LINKED_ACCESS = 6;
 inline constexpr std::uint32_t DAO_TABLE_SYSTEM = 0x80000002;
 inline constexpr std::uint32_t DAO_TABLE_ATTACHED = 0x40000000;       // linked Access table
 inline constexpr std::uint32_t DAO_TABLE_ATTACHED_ODBC = 0x20000000;  // linked ODBC table
+
+// Names Access reserves for its own tables: the MSys and ~ prefixes, case-blind.
+bool jet_is_system_name(std::u16string_view name);
 
 struct jet_catalog_entry {
     std::u16string name;

@@ -205,16 +205,14 @@ std::vector<jet_relationship> jet_database::relationships() const {
              {text_of(at_or_null(row, at[3])), text_of(at_or_null(row, at[4]))}});
     }
     for (std::size_t rel_idx = 0; rel_idx < found.size(); ++rel_idx) {
-        std::stable_sort(ordered[rel_idx].begin(), ordered[rel_idx].end(),
-                         [](const auto& left, const auto& right) { return left.first < right.first; });
+        auto by_position = [](const auto& left, const auto& right) {
+            return left.first < right.first;
+        };
+        std::stable_sort(ordered[rel_idx].begin(), ordered[rel_idx].end(), by_position);
         for (auto& [position, pair] : ordered[rel_idx]) found[rel_idx].columns.push_back(pair);
     }
     std::erase_if(found, [](const jet_relationship& rel) {
-        jet_catalog_entry probe;
-        probe.name = rel.table;
-        jet_catalog_entry referenced;
-        referenced.name = rel.referenced_table;
-        return probe.is_system() || referenced.is_system();
+        return jet_is_system_name(rel.table) || jet_is_system_name(rel.referenced_table);
     });
     return found;
 }

@@ -10,7 +10,8 @@
 // DAO error numbers the engine raises.
 inline constexpr int JET_ERR_FILE_NOT_FOUND = 3024;    // "Could not find file '%s'."
 inline constexpr int JET_ERR_PASSWORD = 3031;          // "Not a valid password."
-inline constexpr int JET_ERR_FILE_IN_USE = 3045;       // "Could not use '%s'; file already in use."
+inline constexpr int JET_ERR_FILE_IN_USE = 3045;       // "Could not use '%s'; file already in
+                                                       // use."
 inline constexpr int JET_ERR_CORRUPT = 3049;           // "Cannot open database ... corrupt"
 inline constexpr int JET_ERR_NO_PERMISSION = 3051;     // "... cannot open the file '%s' ..."
 inline constexpr int JET_ERR_TABLE_NOT_FOUND = 3078;   // "... cannot find the input table ..."

@@ -82,8 +82,11 @@ std::u16string jet_text_decoder::decode_code_page(std::span<const std::uint8_t> 
         std::size_t out_left = buffer.size();
         std::size_t result = ::iconv(handle, &in_ptr, &in_left, &out_ptr, &out_left);
         std::size_t produced = buffer.size() - out_left;
-        for (std::size_t at = 0; at + 1 < produced; at += 2)
-            out.push_back(char16_t(std::uint8_t(buffer[at]) | (std::uint8_t(buffer[at + 1]) << 8)));
+        for (std::size_t at = 0; at + 1 < produced; at += 2) {
+            std::uint8_t low = std::uint8_t(buffer[at]);
+            std::uint8_t high = std::uint8_t(buffer[at + 1]);
+            out.push_back(char16_t(low | (high << 8)));
+        }
         if (result != std::size_t(-1)) break;
         if (errno == E2BIG) continue;
         // EILSEQ or EINVAL: a byte the code page does not define, or a cut double-byte

@@ -112,8 +112,8 @@ TEST(JetCorruptFiles, FlipsInDefinitionAndDataPagesNeverCrash) {
         std::uniform_int_distribution<int> byte(0, 255);
         for (int round = 0; round < 80; ++round) {
             std::string bytes = original;
-            std::size_t at = page(random) * page_size + (round % 2 ? offset(random)
-                                                                  : page_size - 1 - offset(random));
+            std::size_t in_page = round % 2 ? offset(random) : page_size - 1 - offset(random);
+            std::size_t at = page(random) * page_size + in_page;
             bytes[at] = char(byte(random));
             file.write(bytes);
             read_everything(file.path.string());

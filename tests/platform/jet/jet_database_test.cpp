@@ -87,7 +87,8 @@ TEST(JetDatabaseHeader, ReadsVersionPageSizeAndCodePage) {
     EXPECT_EQ(jet3->header().format, jet_format::jet3);
     EXPECT_EQ(jet3->header().page_size, 2048u);
     EXPECT_EQ(jet3->header().code_page, 1252);
-    auto ace17 = jet_database::open(jet_testdata("jahlborn-jackcess/V2019/extDateTestV2019.accdb"));
+    auto ace17 =
+        jet_database::open(jet_testdata("jahlborn-jackcess/V2019/extDateTestV2019.accdb"));
     EXPECT_EQ(ace17->header().format, jet_format::ace17);
     EXPECT_EQ(ace17->header().page_size, 4096u);
 }
@@ -99,9 +100,11 @@ TEST(JetCatalog, MarksSystemAndLinkedTables) {
     ASSERT_NE(compact_error, nullptr);   // carries no system flag: caught by its name
     EXPECT_TRUE(compact_error->is_system());
     EXPECT_EQ(compact_error->dao_attributes(), DAO_TABLE_SYSTEM);
-    for (const jet_catalog_entry& entry : db->user_tables()) EXPECT_NE(entry.name, u"MSysCompactError");
+    for (const jet_catalog_entry& entry : db->user_tables())
+        EXPECT_NE(entry.name, u"MSysCompactError");
 
-    auto linker = jet_database::open(jet_testdata("jahlborn-jackcess/V2007/linkerTestV2007.accdb"));
+    auto linker =
+        jet_database::open(jet_testdata("jahlborn-jackcess/V2007/linkerTestV2007.accdb"));
     const jet_catalog_entry* linked = linker->find_table(u"Table2");
     ASSERT_NE(linked, nullptr);
     EXPECT_EQ(linked->type, JET_OBJECT_LINKED_ACCESS);
@@ -110,7 +113,8 @@ TEST(JetCatalog, MarksSystemAndLinkedTables) {
     EXPECT_EQ(linked->dao_attributes(), DAO_TABLE_ATTACHED);
     EXPECT_THROW(linker->table_def(u"Table2"), jet_error);   // its rows live elsewhere
 
-    auto odbc = jet_database::open(jet_testdata("jahlborn-jackcess/V2007/odbcLinkerTestV2007.accdb"));
+    auto odbc =
+        jet_database::open(jet_testdata("jahlborn-jackcess/V2007/odbcLinkerTestV2007.accdb"));
     const jet_catalog_entry* ordrar = odbc->find_table(u"Ordrar");
     ASSERT_NE(ordrar, nullptr);
     EXPECT_EQ(ordrar->type, JET_OBJECT_LINKED_ODBC);
@@ -241,7 +245,8 @@ TEST(JetRows, ReadsCalculatedResultsByTheirResultType) {
 
 TEST(JetRows, ReadsColumnsAddedAndDeletedAfterRowsWereWritten) {
     JET_REQUIRE_TESTDATA();
-    auto deleted = jet_database::open(jet_testdata("andipaetzold-mdb-reader/V2016/withdeletedcol.accdb"));
+    auto deleted =
+        jet_database::open(jet_testdata("andipaetzold-mdb-reader/V2016/withdeletedcol.accdb"));
     auto rows = rows_of(*deleted, u"Table1");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"1", "2", "4", "5", "6", "7", "0"}));
