@@ -32,6 +32,12 @@ TEST(DoubleSyntax, RefusesWholeBatchOnSyntaxError) {
     EXPECT_TRUE(db->run("UPDATE t SET a = 1").has_error(156));   // not an accepted statement
     EXPECT_TRUE(db->run("SELECT TOP .5 a FROM t").has_error(102));
     EXPECT_TRUE(db->run("CREATE TABLE u (s varchar(1.5))").has_error(102));
+    std::string deep = "SELECT " + std::string(20000, '(') + "1" + std::string(20000, ')');
+    EXPECT_TRUE(db->run(deep).has_error(191));
+    EXPECT_TRUE(db->run("SELECT " + std::string(20000, '+') + "1").has_error(191));
+    std::string chain = "SELECT 1";
+    for (int i = 0; i < 20000; ++i) chain += "+1";
+    EXPECT_TRUE(db->run(chain).has_error(191));
     EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "0");   // still serving
 }
 

@@ -76,6 +76,28 @@ void dbl_parse_state::fail() const {
     throw dbl_err::syntax(quoted ? token.utf8 : dbl_utf8(token.raw));
 }
 
+namespace {
+
+dbl_sql_error nested_too_deeply() {
+    return dbl_sql_error(191, 1, 15, "Some part of your SQL statement is nested too deeply. "
+                         "Rewrite the query or break it up into smaller queries.",
+                         dbl_scope::BATCH);
+}
+
+}  // namespace
+
+dbl_parse_state::nesting_guard::nesting_guard(dbl_parse_state& state_) : state(state_) {
+    if (++state.depth <= MAX_NESTING) return;
+    --state.depth;
+    throw nested_too_deeply();
+}
+
+void dbl_parse_state::nesting_chain::add() {
+    if (state.depth + 1 > MAX_NESTING) throw nested_too_deeply();
+    ++state.depth;
+    ++links;
+}
+
 std::int64_t dbl_parse_state::whole_number() {
     const dbl_token& token = peek();
     bool digits_only = token.kind == dbl_token_kind::NUMBER && !token.utf8.empty()
@@ -107,6 +129,7 @@ dbl_name dbl_parse_state::name() {
 }
 
 std::unique_ptr<dbl_select> dbl_parse_state::select_body() {
+    nesting_guard guard(*this);
     auto select = std::make_unique<dbl_select>();
     if (accept("TOP")) {
         bool parens = accept("(");
@@ -182,22 +205,34 @@ dbl_source dbl_parse_state::source() {
     return from;
 }
 
-dbl_expr_ptr dbl_parse_state::expression() { return or_expr(); }
+dbl_expr_ptr dbl_parse_state::expression() {
+    nesting_guard guard(*this);
+    return or_expr();
+}
 
 dbl_expr_ptr dbl_parse_state::or_expr() {
     auto left = and_expr();
-    while (accept("OR")) left = binary(dbl_expr_kind::OR, "OR", std::move(left), and_expr());
+    nesting_chain chain(*this);
+    while (accept("OR")) {
+        chain.add();
+        left = binary(dbl_expr_kind::OR, "OR", std::move(left), and_expr());
+    }
     return left;
 }
 
 dbl_expr_ptr dbl_parse_state::and_expr() {
     auto left = not_expr();
-    while (accept("AND")) left = binary(dbl_expr_kind::AND, "AND", std::move(left), not_expr());
+    nesting_chain chain(*this);
+    while (accept("AND")) {
+        chain.add();
+        left = binary(dbl_expr_kind::AND, "AND", std::move(left), not_expr());
+    }
     return left;
 }
 
 dbl_expr_ptr dbl_parse_state::not_expr() {
     if (!accept("NOT")) return predicate();
+    nesting_guard guard(*this);
     auto e = make_expr(dbl_expr_kind::NOT);
     e->args.push_back(not_expr());
     e->written = "NOT " + e->args[0]->written;
@@ -240,7 +275,9 @@ dbl_expr_ptr dbl_parse_state::predicate() {
 
 dbl_expr_ptr dbl_parse_state::additive() {
     auto left = multiplicative();
+    nesting_chain chain(*this);
     while (peek().is("+") || peek().is("-")) {
+        chain.add();
         std::string op = peek().utf8;
         next();
         left = binary(dbl_expr_kind::ARITHMETIC, op, std::move(left), multiplicative());
@@ -250,7 +287,9 @@ dbl_expr_ptr dbl_parse_state::additive() {
 
 dbl_expr_ptr dbl_parse_state::multiplicative() {
     auto left = unary();
+    nesting_chain chain(*this);
     while (peek().is("*") || peek().is("/") || peek().is("%")) {
+        chain.add();
         std::string op = peek().utf8;
         next();
         left = binary(dbl_expr_kind::ARITHMETIC, op, std::move(left), unary());
@@ -259,6 +298,7 @@ dbl_expr_ptr dbl_parse_state::multiplicative() {
 }
 
 dbl_expr_ptr dbl_parse_state::unary() {
+    nesting_guard guard(*this);
     if (accept("+")) return unary();
     if (!accept("-")) return primary();
     if (peek().kind == dbl_token_kind::NUMBER) return literal(true);

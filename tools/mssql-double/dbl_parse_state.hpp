@@ -36,6 +36,23 @@ protected:
     dbl_expr_ptr expression();
 
 private:
+    // Expressions and subqueries nest by recursion; past this depth the batch is refused
+    // (191) before it can exhaust the connection thread's stack.
+    static constexpr int MAX_NESTING = 128;
+    struct nesting_guard {
+        explicit nesting_guard(dbl_parse_state& state);
+        ~nesting_guard() { --state.depth; }
+        dbl_parse_state& state;
+    };
+    // A chain "a + b + c ..." parses in a loop but builds a tree one level deeper per link.
+    struct nesting_chain {
+        explicit nesting_chain(dbl_parse_state& state_) : state(state_) {}
+        ~nesting_chain() { state.depth -= links; }
+        void add();
+        dbl_parse_state& state;
+        int links = 0;
+    };
+
     void select_items(dbl_select& select);
     dbl_source source();
     dbl_expr_ptr or_expr();
@@ -51,4 +68,5 @@ private:
 
     std::vector<dbl_token> tokens;
     std::size_t at = 0;
+    int depth = 0;
 };
