@@ -118,3 +118,16 @@ TEST(DumpCommand, PrintsColumnsIndexesRowsAndRelationships) {
                                "\"Table2\"(\"id\") flags=0x00001000"),
               std::string::npos);
 }
+
+TEST(DumpCommand, ChecksTheWorkgroupLogonBeforeOpening) {
+    JET_REQUIRE_TESTDATA();
+    std::string file = dump_shell_quote(jet_testdata("bdata4200-Mission/ContourBL.mdb"));
+    std::string mdw = dump_shell_quote(jet_testdata("bdata4200-Mission/system.mdw"));
+    run_result admin = run_dump(file + " --sysdb=" + mdw + " --uglu=admin --uglp= --tables");
+    EXPECT_EQ(admin.status, 0);
+    EXPECT_NE(admin.output.find("Block Code\n"), std::string::npos);
+    run_result stranger =
+        run_dump(file + " --sysdb=" + mdw + " --uglu=nobody --uglp=Hush1234 --tables");
+    EXPECT_EQ(stranger.status, 1);
+    EXPECT_EQ(stranger.output, "error 3029: Not a valid account name or password.\n");
+}

@@ -17,6 +17,7 @@ constexpr std::size_t HEADER_PROBE = 0x80 + 0x18;   // magic, version and masked
 constexpr std::uint8_t MAGIC[4] = {0x00, 0x01, 0x00, 0x00};
 constexpr std::string_view JET_NAME = "Standard Jet DB";
 constexpr std::string_view ACE_NAME = "Standard ACE DB";
+constexpr std::string_view WORKGROUP_NAME = "Jet System DB";   // .mdw workgroup files
 
 jet_format format_of(std::uint32_t version_code) {
     switch (version_code) {
@@ -38,7 +39,8 @@ bool matches_at(const std::vector<std::uint8_t>& probe, std::size_t at, std::str
 
 bool has_signature(const std::vector<std::uint8_t>& probe) {
     if (std::memcmp(probe.data(), MAGIC, sizeof MAGIC) != 0) return false;
-    return matches_at(probe, 4, JET_NAME) || matches_at(probe, 4, ACE_NAME);
+    return matches_at(probe, 4, JET_NAME) || matches_at(probe, 4, ACE_NAME) ||
+           matches_at(probe, 4, WORKGROUP_NAME);
 }
 
 }  // namespace

@@ -93,6 +93,16 @@ TEST(JetDatabaseHeader, ReadsVersionPageSizeAndCodePage) {
     EXPECT_EQ(ace17->header().page_size, 4096u);
 }
 
+TEST(JetDatabaseHeader, OpensWorkgroupFilesLikeDatabases) {
+    JET_REQUIRE_TESTDATA();
+    // "Jet System DB" instead of "Standard Jet DB"; the logon reads MSysAccounts from them.
+    for (const char* relative : {"bdata4200-Mission/system.mdw", "horsje-tril/System.mdw"}) {
+        auto mdw = jet_database::open(jet_testdata(relative));
+        ASSERT_NE(mdw->find_table(u"MSysAccounts"), nullptr) << relative;
+        EXPECT_GT(mdw->count_rows(u"MSysAccounts"), 0u) << relative;
+    }
+}
+
 TEST(JetCatalog, MarksSystemAndLinkedTables) {
     JET_REQUIRE_TESTDATA();
     auto db = jet_database::open(jet_testdata("jahlborn-jackcess/V2007/test2V2007.accdb"));
