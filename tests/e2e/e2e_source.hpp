@@ -14,8 +14,6 @@ using e2e_row = std::vector<std::string>;
 struct e2e_column {
     std::string name;
     int dao_type = 0;      // 1 Boolean ... 20 Decimal, as DAO numbers them
-    long size = 0;
-    bool b_required = false;
 };
 
 struct e2e_table {
@@ -23,12 +21,8 @@ struct e2e_table {
     bool b_local = true;
     bool b_system = false;
     std::vector<e2e_column> columns;
-    std::vector<std::string> index_names;
-    bool b_has_primary = false;
     long row_count = 0;
     std::vector<e2e_row> rows;
-
-    int column_index(const std::string& column) const;
 };
 
 struct e2e_relationship {

@@ -30,7 +30,6 @@ TEST(DumpReader, KeepsNullApartFromEmptyTextAndLineBreaksInsideValues) {
     ASSERT_EQ(source.user_tables().size(), 1u);
     const e2e_table& table = *source.user_tables()[0];
     EXPECT_EQ(table.columns.at(0).name, "a,\"b");
-    EXPECT_TRUE(table.b_has_primary);
     ASSERT_EQ(table.rows.size(), 3u);
     EXPECT_EQ(e2e_canonical_source(10, table.rows[0][0]), "=x\ny, \"z\"");
     EXPECT_EQ(e2e_canonical_source(10, table.rows[1][0]), "=");
