@@ -132,14 +132,30 @@ TEST_F(AgentOption, AsDboCreatesTheTablesUnderDbo) {
 }
 
 TEST_F(AgentOption, WorkgroupLogonConvertsTheSecuredDatabase) {
-    GTEST_SKIP() << "waiting: e2e-F8 workgroup files cannot be opened";
     // ContourBL.mdb was made under system.mdw; admin has a blank password there (MANIFEST).
     e2e_result run = convert("bdata4200-Mission/ContourBL.mdb",
                              {"--sysdb=" + e2e_paths::testdata("bdata4200-Mission/system.mdw"),
                               "--uglu=admin", "--uglp="});
     ASSERT_EQ(run.status, 0) << run.both();
     EXPECT_EQ(run.out.find("Error:"), std::string::npos) << run.out;
-    EXPECT_EQ(client->tables(db).size(), 2u);
+    EXPECT_EQ(client->tables(db), (std::vector<std::string>{"Block Code", "Block List"}));
+    EXPECT_EQ(client->count(db, "Block Code"), 6);
+}
+
+TEST_F(AgentOption, WrongWorkgroupPasswordIsReportedAndNeverLogged) {
+    const std::string wrong = "NotTheWorkgroupPassword";
+    std::string log = scratch + "/run.log";
+    e2e_result run = convert("bdata4200-Mission/ContourBL.mdb",
+                             {"--sysdb=" + e2e_paths::testdata("bdata4200-Mission/system.mdw"),
+                              "--uglu=admin", "--uglp=" + wrong, "--logfile=" + log});
+    EXPECT_NE(run.out.find("Error:\nNot a valid account name or password has been specified "
+                           "in MS Access user-level security settings"), std::string::npos)
+        << run.both();
+    EXPECT_EQ(run.both().find(wrong), std::string::npos);
+    std::ifstream in(log);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.find(wrong), std::string::npos) << "workgroup password in the log";
+    EXPECT_FALSE(client->database_exists(db));
 }
 
 }  // namespace
