@@ -35,12 +35,12 @@ std::u16string daostub_context::text_in(BSTR text) const {
     if (!b_narrow_text) return std::u16string(bstr_view(text));
     std::string bytes(SysStringByteLen(text), '\0');
     if (!bytes.empty()) std::memcpy(bytes.data(), text, bytes.size());
-    return tk_ansi_to_utf16(bytes);
+    return tk_utf8_to_utf16(bytes);
 }
 
 BSTR daostub_context::text_out(std::u16string_view text) const {
     if (!b_narrow_text) return SysAllocStringLen(text.data(), UINT(text.size()));
-    std::string bytes = tk_utf16_to_ansi(text);
+    std::string bytes = tk_utf16_to_utf8(text);
     return SysAllocStringByteLen(bytes.data(), UINT(bytes.size()));
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // daostub_context.hpp - what every object of one DAO engine shares: the Errors collection,
-// the text form of the engine's generation (wide, or ANSI bytes carried in a BSTR for the
-// narrow generation) and the workgroup file. A failing call records its error here and
-// returns DAO's HRESULT for it (0x800A0000 | number), so callers read Errors as with DAO.
+// the text form of the engine's generation and the workgroup file. The narrow generation
+// passes names and SQL as bytes of the narrow code page carried in a BSTR; that code page is
+// UTF-8 here, so no name outside Windows-1252 is lost on the way. Values are always wide.
+// A failing call records its error here and returns DAO's HRESULT for it
+// (0x800A0000 | number), so callers read Errors as with DAO.
 
 #include <exception>
 #include <string>
@@ -36,6 +38,10 @@ public:
 
     // Replaces Errors by one entry; answers the failure HRESULT.
     HRESULT fail(int number, std::string description);
+    // 3251: what would write into the file (the stand-in only reads).
+    HRESULT fail_not_supported() {
+        return fail(DAO_ERR_NOT_SUPPORTED, "Operation is not supported for this type of object.");
+    }
     // The same for an exception of the engine (its DAO number and text) or any other one.
     HRESULT fail(const std::exception& failure);
     // Runs `call`, turning whatever it throws into Errors and a failure HRESULT.
@@ -51,7 +57,7 @@ public:
 
     const std::vector<daostub_error>& errors() const { return error_list; }
 
-    // Text in the generation's form: a wide BSTR, or ANSI bytes in the narrow generation.
+    // Text in the generation's form: a wide BSTR, or UTF-8 bytes in the narrow generation.
     std::u16string text_in(BSTR text) const;
     BSTR text_out(std::u16string_view text) const;
     bool is_narrow() const { return b_narrow_text; }

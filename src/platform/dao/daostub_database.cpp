@@ -5,12 +5,6 @@
 #include "platform/jet/jet_database.hpp"
 #include "tk/tk_utf.hpp"
 
-namespace {
-
-constexpr const char* NOT_SUPPORTED_TEXT = "Operation is not supported for this type of object.";
-
-}  // namespace
-
 DAODatabase::DAODatabase(std::shared_ptr<daostub_context> context,
                          std::shared_ptr<const jet_database> database)
     : context(std::move(context)), database(std::move(database)) {}
@@ -30,7 +24,7 @@ HRESULT DAODatabase::get_TableDefs(DAOTableDefs** tables) {
 HRESULT DAODatabase::CreateQueryDef(BSTR name, VARIANT sql, DAOQueryDef** query) {
     if (query == nullptr) return E_POINTER;
     *query = nullptr;
-    if (!context->text_in(name).empty()) return context->fail(DAO_ERR_NOT_SUPPORTED, NOT_SUPPORTED_TEXT);
+    if (!context->text_in(name).empty()) return context->fail_not_supported();
     if (sql.vt != VT_BSTR) return context->fail(DAO_ERR_INVALID_ARGUMENT, "Invalid argument.");
     std::u16string text = context->text_in(sql.bstrVal);
     return context->guard([&] {
@@ -41,5 +35,5 @@ HRESULT DAODatabase::CreateQueryDef(BSTR name, VARIANT sql, DAOQueryDef** query)
 
 HRESULT DAODatabase::CreateTableDef(BSTR, VARIANT, VARIANT, VARIANT, DAOTableDef** table) {
     if (table != nullptr) *table = nullptr;
-    return context->fail(DAO_ERR_NOT_SUPPORTED, NOT_SUPPORTED_TEXT);
+    return context->fail_not_supported();
 }

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr const char* NOT_SUPPORTED_TEXT = "Operation is not supported for this type of object.";
 constexpr int DAO_ERR_WORKGROUP_MISSING = 3028;
 
 bool is_true(const VARIANT& value) {
@@ -87,7 +86,9 @@ HRESULT DAODBEngine::OpenDatabase(BSTR name, VARIANT exclusive, VARIANT, VARIANT
     if (database == nullptr) return E_POINTER;
     *database = nullptr;
     std::u16string password;
-    if (connect.vt == VT_BSTR) password = daostub_connect_password(context->text_in(connect.bstrVal));
+    if (connect.vt == VT_BSTR) {
+        password = daostub_connect_password(context->text_in(connect.bstrVal));
+    }
     jet_open_options options;
     options.exclusive = is_true(exclusive);
     std::string path = tk_utf16_to_utf8(context->text_in(name));
@@ -101,7 +102,7 @@ HRESULT DAODBEngine::OpenDatabase(BSTR name, VARIANT exclusive, VARIANT, VARIANT
 
 HRESULT DAODBEngine::CreateDatabase(BSTR, BSTR, VARIANT, DAODatabase** database) {
     if (database != nullptr) *database = nullptr;
-    return context->fail(DAO_ERR_NOT_SUPPORTED, NOT_SUPPORTED_TEXT);
+    return context->fail_not_supported();
 }
 
 std::u16string daostub_connect_password(std::u16string_view connect) {

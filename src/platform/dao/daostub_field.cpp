@@ -9,26 +9,30 @@ VARIANT_BOOL variant_bool(bool flag) { return flag ? VARIANT_BOOL(-1) : VARIANT_
 
 }  // namespace
 
-DAOField::DAOField(std::shared_ptr<daostub_context> context, jet_column column,
+daostub_columns daostub_share_columns(std::vector<jet_column> columns) {
+    return std::make_shared<const std::vector<jet_column>>(std::move(columns));
+}
+
+DAOField::DAOField(std::shared_ptr<daostub_context> context, daostub_columns columns,
                    std::shared_ptr<daostub_rows> rows, std::size_t column_idx)
-    : context(std::move(context)), column(std::move(column)), rows(std::move(rows)),
+    : context(std::move(context)), columns(std::move(columns)), rows(std::move(rows)),
       column_idx(column_idx) {}
 
 HRESULT DAOField::get_Name(BSTR* name) {
     if (name == nullptr) return E_POINTER;
-    *name = context->text_out(column.name);
+    *name = context->text_out(column().name);
     return S_OK;
 }
 
 HRESULT DAOField::get_Type(SHORT* type) {
     if (type == nullptr) return E_POINTER;
-    *type = SHORT(column.dao_type());
+    *type = SHORT(column().dao_type());
     return S_OK;
 }
 
 HRESULT DAOField::get_Size(LONG* size) {
     if (size == nullptr) return E_POINTER;
-    *size = LONG(column.dao_size());
+    *size = LONG(column().dao_size());
     return S_OK;
 }
 
@@ -39,20 +43,20 @@ HRESULT DAOField::get_Value(VARIANT* value) {
     if (!rows->is_on_row()) return context->fail(DAO_ERR_NO_CURRENT_RECORD, "No current record.");
     const std::vector<jet_value>& row = rows->values();
     if (column_idx >= row.size()) return context->fail(DAO_ERR_CORRUPT, "Field out of row.");
-    HRESULT result = daostub_to_variant(*context, row[column_idx], value);
+    HRESULT result = daostub_to_variant(row[column_idx], value);
     if (FAILED(result)) return context->fail(DAO_ERR_OUT_OF_MEMORY, "Out of memory.");
     return S_OK;
 }
 
 HRESULT DAOField::get_Attributes(LONG* attributes) {
     if (attributes == nullptr) return E_POINTER;
-    *attributes = LONG(column.dao_attributes());
+    *attributes = LONG(column().dao_attributes());
     return S_OK;
 }
 
 HRESULT DAOField::get_DefaultValue(BSTR* default_value) {
     if (default_value == nullptr) return E_POINTER;
-    *default_value = context->text_out(column.default_value());
+    *default_value = context->text_out(column().default_value());
     return S_OK;
 }
 
@@ -60,35 +64,51 @@ HRESULT DAOField::get_DefaultValue(BSTR* default_value) {
 // design view's copy of it, set only for columns made there.
 HRESULT DAOField::get_Required(VARIANT_BOOL* required) {
     if (required == nullptr) return E_POINTER;
-    *required = variant_bool(column.is_required() || !column.is_nullable());
+    *required = variant_bool(column().is_required() || !column().is_nullable());
     return S_OK;
 }
 
 HRESULT DAOField::get_AllowZeroLength(VARIANT_BOOL* allow) {
     if (allow == nullptr) return E_POINTER;
-    *allow = variant_bool(column.allows_zero_length());
+    *allow = variant_bool(column().allows_zero_length());
     return S_OK;
 }
 
-DAOFields::DAOFields(std::shared_ptr<daostub_context> context, std::vector<jet_column> columns,
-                     std::shared_ptr<daostub_rows> rows)
-    : context(std::move(context)), columns(std::move(columns)), rows(std::move(rows)) {
-    for (const jet_column& column : this->columns) names.push_back(column.name);
+HRESULT DAOField::get_Precision(SHORT* precision) {
+    if (precision == nullptr) return E_POINTER;
+    *precision = SHORT(column().precision);
+    return S_OK;
 }
+
+HRESULT DAOField::get_Scale(SHORT* scale) {
+    if (scale == nullptr) return E_POINTER;
+    *scale = SHORT(column().scale);
+    return S_OK;
+}
+
+DAOFields::DAOFields(std::shared_ptr<daostub_context> context, daostub_columns columns,
+                     std::shared_ptr<daostub_rows> rows)
+    : context(std::move(context)), columns(std::move(columns)), rows(std::move(rows)) {}
 
 HRESULT DAOFields::get_Count(SHORT* count) {
     if (count == nullptr) return E_POINTER;
-    *count = SHORT(columns.size());
+    *count = SHORT(columns->size());
     return S_OK;
 }
 
 HRESULT DAOFields::get_Item(VARIANT index, DAOField** field) {
     if (field == nullptr) return E_POINTER;
     *field = nullptr;
+    std::vector<std::u16string> names;   // only a lookup by name reads them
+    if (index.vt == VT_BSTR) {
+        for (const jet_column& column : *columns) names.push_back(column.name);
+    } else {
+        names.resize(columns->size());
+    }
     std::size_t position = 0;
     HRESULT result = daostub_find_item(*context, index, names, &position);
     if (FAILED(result)) return result;
-    *field = com_new<DAOField>(context, columns[position], rows, position);
+    *field = com_new<DAOField>(context, columns, rows, position);
     return S_OK;
 }
 

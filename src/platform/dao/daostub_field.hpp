@@ -10,10 +10,17 @@
 #include "platform/dao/daostub_context.hpp"
 #include "platform/dao/daostub_rows.hpp"
 
+// Column definitions shared by a Fields collection and its Field objects: a row's Fields is
+// made for every row, and copying each column's properties every time would cost more than
+// reading the row.
+using daostub_columns = std::shared_ptr<const std::vector<jet_column>>;
+
+daostub_columns daostub_share_columns(std::vector<jet_column> columns);
+
 class DAOField : public com_object {
 public:
     // rows: null for a definition's field.
-    DAOField(std::shared_ptr<daostub_context> context, jet_column column,
+    DAOField(std::shared_ptr<daostub_context> context, daostub_columns columns,
              std::shared_ptr<daostub_rows> rows, std::size_t column_idx);
 
     HRESULT get_Name(BSTR* name);
@@ -24,17 +31,22 @@ public:
     HRESULT get_DefaultValue(BSTR* default_value);
     HRESULT get_Required(VARIANT_BOOL* required);
     HRESULT get_AllowZeroLength(VARIANT_BOOL* allow);
+    // Decimal columns: declared precision and scale (0 for other types).
+    HRESULT get_Precision(SHORT* precision);
+    HRESULT get_Scale(SHORT* scale);
 
 private:
+    const jet_column& column() const { return (*columns)[column_idx]; }
+
     std::shared_ptr<daostub_context> context;
-    jet_column column;
+    daostub_columns columns;
     std::shared_ptr<daostub_rows> rows;
     std::size_t column_idx = 0;
 };
 
 class DAOFields : public com_object {
 public:
-    DAOFields(std::shared_ptr<daostub_context> context, std::vector<jet_column> columns,
+    DAOFields(std::shared_ptr<daostub_context> context, daostub_columns columns,
               std::shared_ptr<daostub_rows> rows);
 
     HRESULT get_Count(SHORT* count);
@@ -42,8 +54,7 @@ public:
 
 private:
     std::shared_ptr<daostub_context> context;
-    std::vector<jet_column> columns;
-    std::vector<std::u16string> names;
+    daostub_columns columns;
     std::shared_ptr<daostub_rows> rows;
 };
 

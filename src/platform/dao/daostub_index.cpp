@@ -25,7 +25,7 @@ HRESULT DAOIndex::get_Fields(DAOFields** fields) {
     for (const jet_index_column& key_column : index.columns) {
         columns.push_back(daostub_name_column(key_column.name));
     }
-    *fields = com_new<DAOFields>(context, std::move(columns), nullptr);
+    *fields = com_new<DAOFields>(context, daostub_share_columns(std::move(columns)), nullptr);
     return S_OK;
 }
 

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr const char* NOT_SUPPORTED_TEXT = "Operation is not supported for this type of object.";
-
 bool is_option(const VARIANT& value, std::int32_t* number) {
     if (value.vt == VT_EMPTY) return true;
     if (value.vt == VT_I2) *number = value.iVal;
@@ -20,7 +18,8 @@ bool is_option(const VARIANT& value, std::int32_t* number) {
 
 DAORecordset::DAORecordset(std::shared_ptr<daostub_context> context,
                            std::shared_ptr<daostub_rows> rows)
-    : context(std::move(context)), rows(std::move(rows)) {}
+    : context(std::move(context)), rows(std::move(rows)),
+      columns(daostub_share_columns(this->rows->columns())) {}
 
 HRESULT DAORecordset::get_EOF(VARIANT_BOOL* eof) {
     if (eof == nullptr) return E_POINTER;
@@ -48,18 +47,18 @@ HRESULT DAORecordset::MovePrevious() { return move(&daostub_rows::move_previous)
 
 HRESULT DAORecordset::get_Fields(DAOFields** fields) {
     if (fields == nullptr) return E_POINTER;
-    *fields = com_new<DAOFields>(context, rows->columns(), rows);
+    *fields = com_new<DAOFields>(context, columns, rows);
     return S_OK;
 }
 
-HRESULT DAORecordset::AddNew() { return context->fail(DAO_ERR_NOT_SUPPORTED, NOT_SUPPORTED_TEXT); }
-HRESULT DAORecordset::Update() { return context->fail(DAO_ERR_NOT_SUPPORTED, NOT_SUPPORTED_TEXT); }
+HRESULT DAORecordset::AddNew() { return context->fail_not_supported(); }
+HRESULT DAORecordset::Update() { return context->fail_not_supported(); }
 
 DAOQueryDef::DAOQueryDef(std::shared_ptr<daostub_context> context,
                          std::shared_ptr<const jet_database> database, std::u16string sql,
                          std::unique_ptr<daostub_rows> rows)
     : context(std::move(context)), database(std::move(database)), sql(std::move(sql)),
-      prepared(std::move(rows)), columns(prepared->columns()) {}
+      prepared(std::move(rows)), columns(daostub_share_columns(prepared->columns())) {}
 
 HRESULT DAOQueryDef::get_SQL(BSTR* text) {
     if (text == nullptr) return E_POINTER;

@@ -36,6 +36,7 @@ private:
 
     std::shared_ptr<daostub_context> context;
     std::shared_ptr<daostub_rows> rows;
+    daostub_columns columns;
 };
 
 class DAOQueryDef : public com_object {
@@ -55,5 +56,5 @@ private:
     std::shared_ptr<const jet_database> database;
     std::u16string sql;
     std::unique_ptr<daostub_rows> prepared;   // handed to the first OpenRecordset
-    std::vector<jet_column> columns;
+    daostub_columns columns;
 };

@@ -39,7 +39,8 @@ HRESULT DAOTableDef::get_Fields(DAOFields** fields) {
     if (fields == nullptr) return E_POINTER;
     *fields = nullptr;
     return context->guard([&] {
-        *fields = com_new<DAOFields>(context, definition().columns, nullptr);
+        daostub_columns columns = daostub_share_columns(definition().columns);
+        *fields = com_new<DAOFields>(context, std::move(columns), nullptr);
     });
 }
 
@@ -75,6 +76,5 @@ HRESULT DAOTableDefs::get_Item(VARIANT index, DAOTableDef** table) {
 }
 
 HRESULT DAOTableDefs::Delete(BSTR) {
-    return context->fail(DAO_ERR_NOT_SUPPORTED,
-                         "Operation is not supported for this type of object.");
+    return context->fail_not_supported();
 }

@@ -55,9 +55,11 @@ HRESULT binary_variant(const std::vector<std::uint8_t>& bytes, VARIANT* out) {
     return S_OK;
 }
 
-HRESULT text_variant(const daostub_context& context, std::u16string_view text, VARIANT* out) {
+// Values are wide in every generation: only names and SQL text take the narrow form.
+HRESULT text_variant(std::u16string_view text, VARIANT* out) {
+    out->bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
+    if (out->bstrVal == nullptr) return E_OUTOFMEMORY;
     out->vt = VT_BSTR;
-    out->bstrVal = context.text_out(text);
     return S_OK;
 }
 
@@ -67,8 +69,7 @@ std::u16string daostub_guid_text(const jet_guid& guid) {
     return u"{guid " + guid_to_wstring(guid_from_bytes(guid)) + u"}";
 }
 
-HRESULT daostub_to_variant(const daostub_context& context, const jet_value& value,
-                           VARIANT* out) {
+HRESULT daostub_to_variant(const jet_value& value, VARIANT* out) {
     VariantClear(out);
     return std::visit(
         [&](const auto& held) -> HRESULT {
@@ -106,11 +107,11 @@ HRESULT daostub_to_variant(const daostub_context& context, const jet_value& valu
                 out->vt = VT_DATE;
                 out->date = held.serial;
             } else if constexpr (std::is_same_v<T, jet_date_ext>) {
-                return text_variant(context, tk_utf8_to_utf16(jet_date_ext_text(held)), out);
+                return text_variant(tk_utf8_to_utf16(jet_date_ext_text(held)), out);
             } else if constexpr (std::is_same_v<T, jet_guid>) {
-                return text_variant(context, daostub_guid_text(held), out);
+                return text_variant(daostub_guid_text(held), out);
             } else if constexpr (std::is_same_v<T, std::u16string>) {
-                return text_variant(context, held, out);
+                return text_variant(held, out);
             } else {
                 return binary_variant(held, out);
             }

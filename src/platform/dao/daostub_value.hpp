@@ -5,12 +5,11 @@
 // Text and Memo VT_BSTR; GUID the 45-character text "{guid {XXXXXXXX-...}}"; Date/Time
 // Extended its text; binary and OLE VT_ARRAY|VT_UI1 with every byte; NULL VT_NULL.
 
-#include "platform/dao/daostub_context.hpp"
+#include "platform/oleaut/oleaut.hpp"
 #include "platform/jet/jet_value.hpp"
 
-// `out` must be VariantInit'ed or cleared; text goes out in the context's form.
-HRESULT daostub_to_variant(const daostub_context& context, const jet_value& value,
-                           VARIANT* out);
+// `out` must be VariantInit'ed or cleared. E_OUTOFMEMORY when a BSTR or array fails.
+HRESULT daostub_to_variant(const jet_value& value, VARIANT* out);
 
 // "{guid {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}}" from the 16 bytes in file order.
 std::u16string daostub_guid_text(const jet_guid& guid);

@@ -1,0 +1,53 @@
+// dao_recs.hpp - dao_recordset: an Access table or query result as the neutral model reads
+// it: its schema (t_ftd descriptors with their defaults), its indexes (tables only), its row
+// count, and its rows as dao_record objects. Appending rows is not supported yet.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "dao/dao_rec.hpp"
+#include "ole/ole_ptr.hpp"
+#include "udb/udb_db.hpp"
+
+class DAOFields;
+class DAOQueryDef;
+class DAORecordset;
+class DAOTableDef;
+
+class dao_recordset : public udb_recordset {
+public:
+    // A table: the row count, schema and indexes come from its definition.
+    dao_recordset(const std::u16string& name, ole_com_ptr<DAORecordset> recordset,
+                  ole_com_ptr<DAOTableDef> table);
+    // A query's result: the given row count, the schema from the query's fields, no indexes.
+    dao_recordset(const std::u16string& name, const std::u16string& sql,
+                  ole_com_ptr<DAORecordset> recordset, ole_com_ptr<DAOQueryDef> query,
+                  std::int32_t records_count);
+    ~dao_recordset() override;
+
+    void append_record(udb_record& record) override;
+    // The current row, owned by the recordset until the next call; null at the end.
+    udb_record* get_item() override;
+    bool is_eof() override;
+    void next() override;
+    void prev() override;
+    void reset() override;
+
+    void init_schema(DAOFields& fields);
+    void init_indexes(DAOTableDef& table);
+
+private:
+    void read_eof();
+
+    VARIANT_BOOL eof_flag = 0;
+    std::unique_ptr<dao_record> current;
+    ole_com_ptr<DAORecordset> recordset;
+    ole_com_ptr<DAOTableDef> table_def;
+    ole_com_ptr<DAOQueryDef> query_def;
+};
+
+// A column default as Access stores it, made ready to convert: Date defaults lose the
+// enclosing '#' pair, Text defaults the enclosing '"' pair.
+std::u16string dao_strip_default(int dao_type, const std::u16string& stored);

@@ -1,0 +1,103 @@
+// dao_sche.cpp - dao_recordset::init_schema and init_indexes: a table's or query's columns
+// and a table's indexes in the neutral model's terms.
+#include "dao/dao_bstr.hpp"
+#include "dao/dao_exce.hpp"
+#include "dao/dao_recs.hpp"
+#include "platform/dao/dao.hpp"
+#include "tk/tk_trace.hpp"
+
+namespace {
+
+constexpr int DAO_DATE = 8;
+constexpr int DAO_TEXT = 10;
+constexpr int DAO_GUID = 15;
+
+bool is_enclosed(const std::u16string& text, char16_t mark) {
+    return text.size() >= 2 && text.front() == mark && text.back() == mark;
+}
+
+}  // namespace
+
+std::u16string dao_strip_default(int dao_type, const std::u16string& stored) {
+    if (dao_type == DAO_DATE) {
+        tk_trace::write(2, "Got date/time def.value");
+        if (is_enclosed(stored, u'#')) return stored.substr(1, stored.size() - 2);
+    } else if (dao_type == DAO_TEXT) {
+        tk_trace::write(2, "Got string def.value");
+        if (is_enclosed(stored, u'"')) return stored.substr(1, stored.size() - 2);
+    }
+    return stored;
+}
+
+void dao_recordset::init_schema(DAOFields& fields) {
+    tk_trace::write(2, "dao_recordset::init_schema");
+    SHORT count = 0;
+    dao_check(fields.get_Count(&count));
+    for (SHORT field_idx = 0; field_idx < count; ++field_idx) {
+        ole_com_ptr<DAOField> item;
+        dao_check(fields.get_Item(dao_number_variant(field_idx), item.put()));
+        dao_require(item.get(), "field");
+        SHORT dao_type = 0;
+        dao_check(item->get_Type(&dao_type));
+        dao_bstr stored;
+        dao_check(item->get_DefaultValue(stored.put()));
+        std::u16string default_text = stored.to_wstring();
+        tk_trace::write(2, u"Field #%d: DAO type=%d, default value=%s", int(field_idx),
+                        int(dao_type), default_text);
+        default_text = dao_strip_default(dao_type, default_text);
+        ole_variant default_value;
+        if (!default_text.empty()) {
+            default_value = ole_variant::from_wstring(default_text, dao_vartype_of(dao_type));
+        }
+        dao_field column(std::move(item));
+        std::uint32_t reserved = dao_type == DAO_DATE || dao_type == DAO_GUID ? 1 : 0;
+        if (column.get_vartype() == VT_DECIMAL) reserved = column.get_decimal_shape();
+        schema.append(std::make_unique<t_ftd>(column, default_value, reserved));
+    }
+    tk_trace::write(2, "End of dao_recordset::init_schema");
+}
+
+void dao_recordset::init_indexes(DAOTableDef& table) {
+    tk_trace::write(2, "dao_recordset::init_indexes");
+    ole_com_ptr<DAOIndexes> list;
+    dao_check(table.get_Indexes(list.put()));
+    dao_require(list.get(), "indexes");
+    SHORT count = 0;
+    dao_check(list->get_Count(&count));
+    tk_trace::write(2, "Got %d indexes", int(count));
+    for (SHORT index_idx = 0; index_idx < count; ++index_idx) {
+        tk_trace::write(2, "Processing index %d", int(index_idx));
+        tk_trace::write(2, "STEP #1");
+        ole_com_ptr<DAOIndex> item;
+        dao_check(list->get_Item(dao_number_variant(index_idx), item.put()));
+        dao_require(item.get(), "index");
+        udb_index index;
+        dao_bstr name;
+        dao_check(item->get_Name(name.put()));
+        index.name = name.to_wstring();
+        tk_trace::write(2, "STEP #2");
+        VARIANT_BOOL flag = 0;
+        dao_check(item->get_Primary(&flag));
+        index.b_primary = flag == VARIANT_BOOL(-1);
+        dao_check(item->get_Unique(&flag));
+        index.b_unique = flag == VARIANT_BOOL(-1);
+        tk_trace::write(2, "STEP #3");
+        ole_com_ptr<DAOFields> key_fields;
+        dao_check(item->get_Fields(key_fields.put()));
+        dao_require(key_fields.get(), "index fields");
+        SHORT key_count = 0;
+        dao_check(key_fields->get_Count(&key_count));
+        for (SHORT key_idx = 0; key_idx < key_count; ++key_idx) {
+            ole_com_ptr<DAOField> key_field;
+            dao_check(key_fields->get_Item(dao_number_variant(key_idx), key_field.put()));
+            dao_require(key_field.get(), "index field");
+            dao_bstr key_name;
+            dao_check(key_field->get_Name(key_name.put()));
+            tk_trace::write(2, u"got index field: %s", key_name.to_wstring());
+            index.columns.push_back(key_name.to_wstring());
+        }
+        tk_trace::write(2, "STEP #4");
+        indexes.add(index);
+    }
+    tk_trace::write(2, "End of dao_recordset::init_indexes");
+}

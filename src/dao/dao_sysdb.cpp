@@ -1,0 +1,65 @@
+// dao_sysdb.cpp - recognises workgroup information files by their header.
+#include "dao/dao_sysdb.hpp"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "tk/tk_trace.hpp"
+#include "tk/tk_utf.hpp"
+
+namespace {
+
+constexpr std::size_t ACCESS2_MIN_SIZE = 1040;
+constexpr std::size_t ACCESS2_RICH_AT = 1030;
+constexpr std::size_t ACCESS2_ZERO_AT = 1038;
+constexpr std::size_t JET_HEADER_AT = 4;
+constexpr std::size_t JET_MIN_SIZE = 20;   // the file must be longer than this
+constexpr std::array<std::uint8_t, 4> ACCESS2_MAGIC = {0x77, 0x2C, 0x53, 0x20};
+constexpr char JET_SYSTEM_DB[16] = {'J', 'e', 't', ' ', 'S', 'y', 's', 't',
+                                    'e', 'm', ' ', 'D', 'B', ' ', ' ', '\0'};
+
+std::uint16_t u16_le(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return std::uint16_t(bytes[at] | bytes[at + 1] << 8);
+}
+
+bool is_access2_workgroup(const std::vector<std::uint8_t>& head) {
+    if (std::memcmp(head.data() + ACCESS2_RICH_AT, "Rich", 4) == 0 && u16_le(head, 0) == 1
+        && u16_le(head, ACCESS2_ZERO_AT) == 0) {
+        return true;
+    }
+    return std::memcmp(head.data(), ACCESS2_MAGIC.data(), ACCESS2_MAGIC.size()) == 0;
+}
+
+}  // namespace
+
+bool dao_check_sysdb(const std::string& path) {
+    tk_trace::write(2, "dao_check_sysdb(%s)", path.c_str());
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        tk_trace::write(2, "Failed to open file");
+        return false;
+    }
+    std::vector<std::uint8_t> head(ACCESS2_MIN_SIZE);
+    file.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
+    std::size_t size = std::size_t(file.gcount());
+    if (size >= ACCESS2_MIN_SIZE && is_access2_workgroup(head)) {
+        tk_trace::write(3, "Got MS Access 2.0 system database");
+        return true;
+    }
+    if (size <= JET_MIN_SIZE) {
+        tk_trace::write(2, "Invalid file size");
+        return false;
+    }
+    if (std::memcmp(head.data() + JET_HEADER_AT, JET_SYSTEM_DB, sizeof JET_SYSTEM_DB) == 0) {
+        return true;
+    }
+    tk_trace::write(2, "Failed to find header");
+    return false;
+}
+
+bool dao_check_sysdb(const std::u16string& path) {
+    return dao_check_sysdb(tk_utf16_to_utf8(path));
+}
