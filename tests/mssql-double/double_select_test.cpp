@@ -32,6 +32,13 @@ TEST(DoubleQueries, FilterOrderAndAggregate) {
               (std::vector<std::string>{"1", "2", "3", "4"}));
     EXPECT_EQ(first_column(db->run("SELECT name FROM t WHERE name LIKE 'p%' ORDER BY id DESC")),
               (std::vector<std::string>{"pear", "Plum"}));
+    EXPECT_EQ(first_column(db->run("SELECT id FROM t WHERE name LIKE '_i%' OR name LIKE "
+                                   "'%L_M' OR name LIKE 'a%%e'")),
+              (std::vector<std::string>{"1", "2", "4"}));
+    // Many % in a pattern must not take exponential time (an answer arrives at all).
+    std::string stars(60, '%');
+    EXPECT_TRUE(db->run("SELECT COUNT(*) FROM t WHERE name LIKE '" + stars + "x" + stars + "'")
+                    .messages.empty());
     EXPECT_EQ(first_column(db->run("SELECT id FROM t WHERE id IN (4, 2, 9) ORDER BY 1")),
               (std::vector<std::string>{"2", "4"}));
     EXPECT_EQ(first_column(db->run("SELECT TOP 2 id FROM t ORDER BY price")),
