@@ -361,6 +361,49 @@ TEST(QueryLinkedTable, IsNotAnInputTable) {
     EXPECT_GT(linked, 0);
 }
 
+// The same table saved by Access 97, 2000, 2007 and 2010: one query, one answer in every
+// format (mdb-export: "abcdefg",...,E 333333333, F 444.555, G 09/21/74, H 3.5000, I 1).
+class QueryEveryFormat : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(QueryEveryFormat, AnswersAlike) {
+    JET_REQUIRE_TESTDATA();
+    auto database = jet_database::open(jet_testdata(GetParam()));
+    auto query = jet_query::compile(*database,
+                                    u"SELECT UCase(a) & '/' & b, E + 1, F * 2, Year(G), "
+                                    u"H * 2 FROM Table1 WHERE i AND a LIKE 'ABC*' "
+                                    u"ORDER BY 1");
+    ASSERT_TRUE(query->next());
+    std::string line;
+    for (const jet_value& value : query->values()) line += jet_value_to_csv(value) + ";";
+    EXPECT_EQ(line, "\"ABCDEFG/hijklmnop\";333333334;889.11;1974;7.0000;");
+    EXPECT_FALSE(query->next());
+}
+
+INSTANTIATE_TEST_SUITE_P(JackcessTestFiles, QueryEveryFormat,
+                         ::testing::Values("jahlborn-jackcess/V1997/testV1997.mdb",
+                                           "jahlborn-jackcess/V2000/testV2000.mdb",
+                                           "jahlborn-jackcess/V2007/testV2007.accdb",
+                                           "jahlborn-jackcess/V2010/testV2010.accdb"));
+
+TEST(QueryUnicodeText, ComparesAndSlicesNonLatinText) {
+    JET_REQUIRE_TESTDATA();
+    auto database = jet_database::open(
+        jet_testdata("jahlborn-jackcess/V2003/testUnicodeCompV2003.mdb"));
+    // mdb-export: 3 "Мир", 4 "ϰαὶ τότ' ἐγὼ Κύϰλωπα", 7 "ümlaut", 8 every code point from
+    // U+0001 to U+00FF.
+    auto ids = [&](std::u16string_view where) {
+        auto query = jet_query::compile(*database, u"SELECT ID FROM [Table] WHERE " +
+                                                       std::u16string(where) + u" ORDER BY ID");
+        std::string result;
+        while (query->next()) result += jet_value_to_csv(query->values()[0]) + " ";
+        return result;
+    };
+    EXPECT_EQ(ids(u"Unicode = 'МИР'"), "3 ");
+    EXPECT_EQ(ids(u"Unicode LIKE '*Ü*'"), "7 8 ");
+    EXPECT_EQ(ids(u"Left(Unicode, 3) = 'ϰαὶ' AND Len(Unicode) = 20"), "4 ");
+    EXPECT_EQ(ids(u"UCase(Unicode) = 'ÄÄKKÖSIÄ'"), "2 ");
+}
+
 // A copy of nwind.mdb cut short: opening or querying it fails with the engine's error,
 // never a crash or a partial result passed off as whole.
 TEST(QueryDamagedFile, TruncatedTablesFailWithJetError) {

@@ -83,6 +83,9 @@ TEST_F(JetSqlExpression, ArithmeticFollowsVba) {
     // Round halves to even, as VBA does.
     EXPECT_EQ(value_of(u"Round(2.5) & ' ' & Round(3.5) & ' ' & Round(1.2345, 2)"),
               "\"2 4 1.23\"");
+    EXPECT_EQ(value_of(u"CLng(2.5) & ' ' & CLng(3.5) & ' ' & CInt(-2.5)"), "\"2 4 -2\"");
+    EXPECT_EQ(run_error(u"CInt(40000)"), 6);
+    EXPECT_EQ(value_of(u"CStr(1.5) & CStr(2)"), "\"1.52\"");
     EXPECT_EQ(run_error(u"1 / 0"), 11);
     EXPECT_EQ(run_error(u"5 Mod 0"), 11);
     EXPECT_EQ(run_error(u"Mid('abc', 0)"), 5);
@@ -106,6 +109,7 @@ TEST_F(JetSqlExpression, DatesSplitAndCompare) {
     EXPECT_EQ(value_of(u"Hour(#1:02:03 PM#) & ':' & Minute(#1:02:03 PM#) & ':' & "
                        u"Second(#1:02:03 PM#)"), "\"13:2:3\"");
     EXPECT_EQ(value_of(u"#1/2/2000# - #1/1/2000#"), "1");
+    EXPECT_EQ(value_of(u"Weekday(#12/7/2026#) & Weekday(#12/6/2026#)"), "\"21\"");   // Mon, Sun
     EXPECT_EQ(value_of(u"#1/1/2000# + 1"), "2000-01-02 00:00:00");
     EXPECT_EQ(value_of(u"Date() <= Now() And Now() - Date() < 1"), "1");
 }
