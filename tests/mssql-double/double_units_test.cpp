@@ -1,13 +1,17 @@
 // double_units_test.cpp - the double's own pieces without a connection: date parsing and
 // rounding, decimal scaling, the tokenizer's quoting rules, and the bulk-row reader against
-// truncated and mutated input (it must answer with an error, never read past the end).
+// truncated and mutated input (it must answer with an error, never read past the end),
+// text conversions, PRELOGIN and LOGIN7 parsing, and the command line.
 #include "dbl_bytes.hpp"
 #include "dbl_convert.hpp"
 #include "dbl_date.hpp"
 #include "dbl_error.hpp"
 #include "dbl_lexer.hpp"
+#include "dbl_login.hpp"
 #include "dbl_number.hpp"
+#include "dbl_options.hpp"
 #include "dbl_tds.hpp"
+#include "dbl_text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -149,5 +153,64 @@ TEST(DoubleBulkCodecFuzz, SurvivesMutatedMessages) {
         } catch (const dbl_sql_error& error) {
             EXPECT_TRUE(error.number == 4815 || error.number == 4816) << error.number;
         }
+    }
+}
+
+TEST(DoubleTextConversion, MapsCodePageAndReplacesBrokenUnits) {
+    EXPECT_EQ(dbl_to_cp1252(u"\u20AC\u03A9\u00E9"), "\x80?\xE9");   // Euro, no Omega, e-acute
+    EXPECT_EQ(dbl_from_cp1252("\x80\x9F\x81"), u"\u20AC\u0178\u0081");
+    EXPECT_EQ(dbl_utf8(u"a\xD83D\xDE00"), "a\xF0\x9F\x98\x80");        // a pair survives
+    EXPECT_EQ(dbl_utf8(u"\xD83Dx"), "\xEF\xBF\xBDx");                  // a lone half does not
+    EXPECT_EQ(dbl_utf16("\xF0\x9F\x98\x80"), u"\xD83D\xDE00");
+    EXPECT_EQ(dbl_utf16("a\xC3"), u"a\xFFFD");                          // cut sequence
+    EXPECT_TRUE(dbl_same_name("\xC3\x84rger", "\xC3\xA4RGER"));         // case-blind Latin-1
+    EXPECT_FALSE(dbl_same_name("Stra\xC3\x9F" "e", "STRASSE"));
+}
+
+TEST(DoubleLoginParse, RejectsMalformedPreloginAndLogin) {
+    const std::uint8_t good[] = {0x00, 0x00, 0x06, 0x00, 0x06, 0xFF,
+                                 0x0F, 0x00, 0x07, 0xD0, 0x00, 0x00};
+    auto reply = dbl_prelogin_reply(good, 15, 0, 2000);
+    ASSERT_TRUE(reply);
+    // Options VERSION, ENCRYPTION, INSTOPT, THREADID, MARS at 5 bytes each, then 0xFF:
+    // the encryption byte sits after the six version bytes.
+    EXPECT_EQ((*reply)[26 + 6], 0x02);
+    const std::uint8_t beyond[] = {0x00, 0x00, 0x40, 0x00, 0x06, 0xFF};
+    EXPECT_FALSE(dbl_prelogin_reply(beyond, 15, 0, 2000));
+    const std::uint8_t unterminated[] = {0x00, 0x00, 0x05};
+    EXPECT_FALSE(dbl_prelogin_reply(unterminated, 15, 0, 2000));
+
+    std::vector<std::uint8_t> login(94, 0);
+    login[0] = 94;
+    EXPECT_TRUE(dbl_parse_login7(login));              // every field empty
+    login[40] = 200;                                    // user name offset past the end
+    login[42] = 4;
+    EXPECT_FALSE(dbl_parse_login7(login));
+    login[0] = 200;                                     // declared longer than it is
+    EXPECT_FALSE(dbl_parse_login7(login));
+    EXPECT_FALSE(dbl_parse_login7(std::vector<std::uint8_t>(40, 0)));
+}
+
+TEST(DoubleOptions, NeedPortAndLoginAndKeepPasswordsOutOfMessages) {
+    auto parse = [](std::vector<std::string> args) {
+        std::vector<char*> argv;
+        static char program[] = "mssql-double";
+        argv.push_back(program);
+        for (std::string& arg : args) argv.push_back(arg.data());
+        return dbl_parse_options(int(argv.size()), argv.data());
+    };
+    dbl_options options = parse({"--port=0", "--login", "sa:Se:cret", "--delay-ms=5"});
+    ASSERT_EQ(options.logins.size(), 1u);
+    EXPECT_EQ(options.logins[0].second, "Se:cret");   // only the first colon splits
+    EXPECT_EQ(options.delay_ms, 5);
+    EXPECT_THROW(parse({"--login=sa:x"}), std::invalid_argument);
+    EXPECT_THROW(parse({"--port=0"}), std::invalid_argument);
+    EXPECT_THROW(parse({"--port=70000", "--login=sa:x"}), std::invalid_argument);
+    EXPECT_THROW(parse({"--port=0", "--login=sa:x", "--delay-ms=-1"}), std::invalid_argument);
+    try {
+        parse({"--port=0", "--login=sa:TopSecret", "--bogus"});
+        FAIL() << "an unknown option was accepted";
+    } catch (const std::invalid_argument& error) {
+        EXPECT_EQ(std::string(error.what()).find("TopSecret"), std::string::npos);
     }
 }
