@@ -35,7 +35,7 @@ dao_engine::dao_engine(bool b_uninitialize, bool b_keep_com)
 }
 
 dao_engine::~dao_engine() {
-    tk_trace::write(1, "dao_engine::dtor");
+    tk_trace::write(2, "dao_engine::dtor");
     workspace.release();
     if (b_uninitialize && engine_key != DAO_NO_ENGINE) uninitialize();
 }

@@ -46,7 +46,7 @@ bool dao_check_sysdb(const std::string& path) {
     file.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
     std::size_t size = std::size_t(file.gcount());
     if (size >= ACCESS2_MIN_SIZE && is_access2_workgroup(head)) {
-        tk_trace::write(3, "Got MS Access 2.0 system database");
+        tk_trace::write(2, "Got MS Access 2.0 system database");
         return true;
     }
     if (size <= JET_MIN_SIZE) {
