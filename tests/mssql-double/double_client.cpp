@@ -172,11 +172,16 @@ private_double::~private_double() {
 
 std::string run_program(const std::vector<std::string>& argv, const std::string& input,
                         int* exit_status) {
-    char input_path[] = "/tmp/dbl_input_XXXXXX";
+    std::string path = std::string(VANTREL_BUILD_DIR) + "/mssql-double-input-XXXXXX";
+    char* input_path = path.data();
     int fd = mkstemp(input_path);
     if (fd < 0) return "";
-    if (write(fd, input.data(), input.size()) < 0) input_path[0] = '\0';
+    bool written = write(fd, input.data(), input.size()) == ssize_t(input.size());
     close(fd);
+    if (!written) {
+        unlink(input_path);
+        return "";
+    }
     std::string command;
     for (const std::string& arg : argv) command += "'" + arg + "' ";
     command += std::string("< ") + input_path + " 2>&1";

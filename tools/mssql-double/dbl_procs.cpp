@@ -10,13 +10,13 @@
 
 namespace {
 
-struct proc_spec {
+struct proc_signature {
     const char* name;
     std::vector<const char*> parameters;   // in positional order
     const char* required;
 };
 
-const proc_spec PROCS[] = {
+const proc_signature PROCS[] = {
     {"sp_columns", {"@table_name", "@table_owner", "@table_qualifier", "@column_name",
                     "@ODBCVer"}, "@table_name"},
     {"sp_pkeys", {"@table_name", "@table_owner", "@table_qualifier"}, "@table_name"},
@@ -26,29 +26,31 @@ const proc_spec PROCS[] = {
                        "@is_unique", "@accuracy"}, "@table_name"},
 };
 
-dbl_proc_args bind_arguments(dbl_executor& ex, const proc_spec& spec, const dbl_statement& st) {
+dbl_proc_args bind_arguments(dbl_executor& ex, const proc_signature& signature,
+                             const dbl_statement& st) {
     dbl_proc_args args;
     dbl_eval_context context{&ex, nullptr, {}, nullptr};
     for (std::size_t i = 0; i < st.args.size(); ++i) {
         std::string name = st.args[i].name;
         if (name.empty()) {
-            if (i >= spec.parameters.size())
-                throw dbl_sql_error(8144, 2, 16, "Procedure or function " + std::string(spec.name)
+            if (i >= signature.parameters.size())
+                throw dbl_sql_error(8144, 2, 16, "Procedure or function "
+                                    + std::string(signature.name)
                                     + " has too many arguments specified.");
-            name = spec.parameters[i];
+            name = signature.parameters[i];
         }
         bool known = false;
-        for (const char* parameter : spec.parameters) {
+        for (const char* parameter : signature.parameters) {
             if (!dbl_same_name(name, parameter)) continue;
             known = true;
             name = parameter;
         }
-        if (!known) throw dbl_err::not_a_parameter(name, spec.name);
+        if (!known) throw dbl_err::not_a_parameter(name, signature.name);
         dbl_typed value = dbl_eval(*st.args[i].value, context);
         if (!value.value.b_null) args[dbl_fold_name(name)] = dbl_utf8(dbl_value_text(value));
     }
-    if (spec.required && !args.count(dbl_fold_name(spec.required)))
-        throw dbl_err::missing_parameter(spec.name, spec.required);
+    if (signature.required && !args.count(dbl_fold_name(signature.required)))
+        throw dbl_err::missing_parameter(signature.name, signature.required);
     return args;
 }
 
@@ -56,9 +58,9 @@ dbl_proc_args bind_arguments(dbl_executor& ex, const proc_spec& spec, const dbl_
 
 void dbl_run_exec(dbl_executor& ex, const dbl_statement& st) {
     std::string name = st.target.last();
-    for (const proc_spec& spec : PROCS) {
-        if (!dbl_same_name(name, spec.name)) continue;
-        dbl_proc_args args = bind_arguments(ex, spec, st);
+    for (const proc_signature& signature : PROCS) {
+        if (!dbl_same_name(name, signature.name)) continue;
+        dbl_proc_args args = bind_arguments(ex, signature, st);
         dbl_rowset rowset = dbl_same_name(name, "sp_columns") ? dbl_sp_columns(ex, args)
                             : dbl_same_name(name, "sp_pkeys") ? dbl_sp_pkeys(ex, args)
                             : dbl_same_name(name, "sp_fkeys") ? dbl_sp_fkeys(ex, args)
