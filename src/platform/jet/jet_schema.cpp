@@ -117,7 +117,9 @@ std::uint32_t jet_column::dao_size() const {
 
 std::uint32_t jet_column::dao_attributes() const {
     std::uint32_t attributes = is_fixed() ? DAO_FIELD_FIXED : DAO_FIELD_VARIABLE;
-    if (is_autonumber()) attributes |= DAO_FIELD_AUTO_INCREMENT;
+    // Complex columns carry the auto-number flag for their hidden key (complexDataTestV2007):
+    // reported as auto-increment they become a second identity column in SQL Server.
+    if (is_autonumber() && !is_complex()) attributes |= DAO_FIELD_AUTO_INCREMENT;
     if (is_hyperlink()) attributes |= DAO_FIELD_HYPERLINK;
     return attributes;
 }

@@ -171,6 +171,22 @@ TEST(JetTableDef, ReadsTypesFlagsDefaultsAndIndexes) {
     EXPECT_FALSE(nulls.indexes[0].is_unique());
 }
 
+TEST(JetTableDef, ComplexColumnsAreNotAutoNumbers) {
+    // Their hidden key carries the auto-number flag; only the table's real AutoNumber may
+    // become an identity column, or SQL Server refuses the table.
+    JET_REQUIRE_TESTDATA();
+    auto db = jet_database::open(
+        jet_testdata("jahlborn-jackcess/V2007/complexDataTestV2007.accdb"));
+    jet_table_def def = db->table_def(u"Table1");
+    int complex_columns = 0;
+    for (const jet_column& column : def.columns) {
+        if (!column.is_complex()) continue;
+        ++complex_columns;
+        EXPECT_EQ(column.dao_attributes() & DAO_FIELD_AUTO_INCREMENT, 0u);
+    }
+    EXPECT_EQ(complex_columns, 3);
+}
+
 TEST(JetRelationships, ReadsColumnsAndCascadeFlags) {
     JET_REQUIRE_TESTDATA();
     auto db = jet_database::open(jet_testdata("jahlborn-jackcess/V2007/indexTestV2007.accdb"));
