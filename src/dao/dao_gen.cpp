@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <unistd.h>
 
 #include "tk/tk_exce.hpp"
@@ -39,6 +40,47 @@ bool write_all(int descriptor, const std::uint8_t* bytes, std::size_t size) {
     return true;
 }
 
+// A fatal error ends the process with exit(), which never unwinds to the engine's destructor:
+// without this list every such run left its ~tmpNNNN file in the user's current folder.
+std::mutex pending_mutex;
+std::vector<std::string>& pending_files() {
+    static std::vector<std::string> files;
+    return files;
+}
+
+void remove_with_lock_file(const std::string& name) {
+    for (const std::string& path : {name, name + ".ldb"}) {
+        std::error_code failure;
+        if (!std::filesystem::remove(path, failure) && failure) {
+            tk_trace::write(2, "Failed to remove %s: %s", path.c_str(),
+                            failure.message().c_str());
+        }
+    }
+}
+
+void remove_pending_files() {
+    std::scoped_lock lock(pending_mutex);
+    for (const std::string& name : pending_files()) remove_with_lock_file(name);
+    pending_files().clear();
+}
+
+void remember_pending(const std::string& name) {
+    static std::once_flag hook;
+    // The list must exist before the hook is registered: exit() destroys statics and runs
+    // hooks in reverse order of registration, so the list outlives the hook's run.
+    std::call_once(hook, [] {
+        pending_files();
+        std::atexit(remove_pending_files);
+    });
+    std::scoped_lock lock(pending_mutex);
+    pending_files().push_back(name);
+}
+
+void forget_pending(const std::string& name) {
+    std::scoped_lock lock(pending_mutex);
+    std::erase(pending_files(), name);
+}
+
 }  // namespace
 
 const std::vector<std::uint8_t>& dao_workgroup_image_a() {
@@ -56,13 +98,8 @@ dao_generator::dao_generator() { tk_trace::write(2, "dao_generator::ctor"); }
 dao_generator::~dao_generator() {
     tk_trace::write(2, "dao_generator::dtor");
     if (!b_generated) return;
-    for (const std::string& path : {name, name + ".ldb"}) {
-        std::error_code failure;
-        if (!std::filesystem::remove(path, failure) && failure) {
-            tk_trace::write(2, "Failed to remove %s: %s", path.c_str(),
-                            failure.message().c_str());
-        }
-    }
+    remove_with_lock_file(name);
+    forget_pending(name);
 }
 
 std::string dao_generator::gen_name() {
@@ -99,6 +136,7 @@ void dao_generator::do_generate(std::size_t size, const std::uint8_t* bytes) {
         }
         name = candidate;
         b_generated = true;
+        remember_pending(name);
         return;
     }
 }

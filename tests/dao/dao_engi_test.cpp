@@ -88,6 +88,20 @@ TEST(DaoGenerator, TakesTheFirstFreeNameAndRemovesItWithItsLockFile) {
     EXPECT_TRUE(std::filesystem::exists("~tmp0000"));   // not ours: left alone
 }
 
+TEST(DaoGenerator, RemovesItsFileWhenAFatalErrorEndsTheProcess) {
+    // The error handler ends the process with exit(); the engine is never destroyed then.
+    dao_test_cwd cwd;
+    EXPECT_EXIT(
+        {
+            static dao_engine* leaked = new dao_engine(true, false);
+            leaked->set_version_if(0);
+            leaked->set_anonymous_sys_db();
+            std::exit(std::filesystem::exists("~tmp0000") ? 255 : 3);
+        },
+        ::testing::ExitedWithCode(255), "");
+    EXPECT_FALSE(std::filesystem::exists("~tmp0000"));
+}
+
 TEST(DaoWorkgroupLogon, AcceptsAdminWithEmptyPasswordOnceOnly) {
     DAO_REQUIRE_TESTDATA();
     DAO_REQUIRE_WORKGROUP_ENGINE(WORKGROUP_FILE);
