@@ -37,10 +37,17 @@ bool is_numeric_destination(std::uint16_t vartype) {
     return is_numeric_type(vartype) || vartype == VT_INT || vartype == VT_UINT;
 }
 
+// SQL Server reads its long columns back with the largest size its client knows:
+// nvarchar(max) and ntext as 0x3FFFFFFF characters, varbinary(max) and image as 0x7FFFFFFF
+// bytes. No bounded column is that wide, so from there on a size means unlimited.
+constexpr std::uint32_t LONG_COLUMN_SIZE = 0x3FFFFFFF;
+
+bool is_unlimited(std::uint32_t size) { return size == 0 || size >= LONG_COLUMN_SIZE; }
+
 // Size 0 is unlimited on both sides. An unlimited source (memo, long binary) fits only an
 // unlimited destination: a bounded one would cut or refuse its long values.
 bool fits_size(const t_ftd& src, const t_ftd& dest) {
-    if (dest.size == 0) return true;
+    if (is_unlimited(dest.size)) return true;
     return src.size != 0 && dest.size >= src.size;
 }
 

@@ -135,6 +135,20 @@ TEST(UdbSchemaConformance, OneColumnInTheMiddleSpoilsIt) {
     EXPECT_FALSE(src.conform_to(dest));
 }
 
+// A table this tool created, read back from SQL Server: memo as nvarchar(max) (0x3FFFFFFF
+// characters), OLE object as varbinary(max) (0x7FFFFFFF bytes). Merging the same Access table
+// into it again must pass, or mode 3 refuses every table holding a memo.
+TEST(UdbSchemaConformance, MergeIntoLongColumnsReadBackFromTheServer) {
+    const udb_schema access = schema_of({{VT_I4, 4}, {VT_BSTR, 15}, {VT_BSTR, 0}, {VT_BLOB, 0}});
+    const udb_schema server = schema_of(
+        {{VT_I4, 4}, {VT_BSTR, 15}, {VT_BSTR, 0x3FFFFFFF}, {VT_BLOB, 0x7FFFFFFF}});
+    EXPECT_TRUE(access.conform_to(server));
+    EXPECT_TRUE(conforms(VT_BYTE_ARRAY, 0, VT_BYTE_ARRAY, 0x7FFFFFFF));
+    // Still bounded just below the long size: an unlimited source does not fit.
+    EXPECT_FALSE(conforms(VT_BSTR, 0, VT_BSTR, 0x3FFFFFFE));
+    EXPECT_FALSE(conforms(VT_BSTR, 4001, VT_BSTR, 4000));
+}
+
 TEST(UdbSchemaLookup, FindsColumnsCaseBlindBySimpleFolding) {
     udb_schema schema;
     schema.append(make_ftd(VT_I4, 4, u"ärger"));
