@@ -14,6 +14,7 @@
 class tk_exception;
 class udb_custom_conversion;
 class udb_database;
+class udb_recordset;
 class udb_validator;
 
 // Open options the run passes (their meaning belongs to the engines).
@@ -63,6 +64,17 @@ public:
     // Whether a failure while appending one record is the destination's (an odb_exception):
     // those skip the record; any other failure abandons the table.
     virtual bool is_record_failure(const tk_exception& failure) const = 0;
+
+    // Receives a failure the destination reports without throwing, with the object it
+    // belongs to ("Foreign key 'x'"), so that the next object follows.
+    using failure_report = std::function<void(const std::u16string& context,
+                                              const tk_exception& failure)>;
+    // Routes the foreign-key failures of a database this engine opened to `report`.
+    virtual void set_failure_report(udb_database& database, failure_report report) = 0;
+    // Ends the loading of a table this engine's database created: the final commit of a
+    // bulk load and the rows left for statements. Throws what fails, so that the loss is
+    // reported with the table rather than only traced when the table is destroyed.
+    virtual void finish_table(udb_recordset& table) = 0;
 };
 
 struct conv_engines {

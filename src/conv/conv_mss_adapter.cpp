@@ -7,6 +7,7 @@
 #include "mss/mss_db.hpp"
 #include "mss/mss_engi.hpp"
 #include "mss/mss_rule.hpp"
+#include "mss/mss_tab.hpp"
 #include "mss/mss_vali.hpp"
 #include "mss/odb_exce.hpp"
 #include "udb/udb_rule.hpp"
@@ -48,6 +49,14 @@ public:
     }
     bool is_record_failure(const tk_exception& failure) const override {
         return dynamic_cast<const odb_exception*>(&failure) != nullptr;
+    }
+    void set_failure_report(udb_database& database, failure_report report) override {
+        if (auto* destination = dynamic_cast<mss_database*>(&database)) {
+            destination->set_failure_reporter(std::move(report));
+        }
+    }
+    void finish_table(udb_recordset& table) override {
+        if (auto* loaded = dynamic_cast<mss_table*>(&table)) loaded->finish_load();
     }
 
 private:

@@ -32,6 +32,9 @@ public:
     }
     void add_conversion_rules(udb_custom_conversion&) override {}
     bool is_record_failure(const tk_exception&) const override { return false; }
+    // Nothing to route or finish: this engine never hands out a database.
+    void set_failure_report(udb_database&, failure_report) override {}
+    void finish_table(udb_recordset&) override {}
 
 private:
     [[noreturn]] static void refuse() { throw tk_exception(NO_MSSQL_TEXT, ERROR_LEVEL_FATAL); }

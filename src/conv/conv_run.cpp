@@ -24,6 +24,14 @@ constexpr std::uint32_t SOURCE_OPEN_TABLE = 1;
 constexpr const char16_t* NOT_CONFORMING_TEXT =
     u"The structure of data source does not conform to the destination table.";
 
+// A failure the destination reports for one of its objects (a foreign key) and goes on: it
+// is printed like any other, with the object in place of the table.
+void report_object_failure(const std::u16string& context, const tk_exception& failure) {
+    error_handler::instance().set_context(context);
+    error_handler::instance().handle(failure, 0);
+    error_handler::instance().clear_context();
+}
+
 }  // namespace
 
 // What one run holds; members are destroyed in reverse order: validator, destination,
@@ -40,13 +48,16 @@ struct vantrel_convertor::run_state {
 void vantrel_convertor::run() {
     tk_trace::write(2, "vantrel_convertor::operator()");
     init_conversion conversion(done, false);
+    b_abandoned = false;
     try {
         run_conversion();
     } catch (const tk_final_exception&) {
         tk_trace::write(2, "The run was stopped");
     } catch (const tk_exception& failure) {
+        b_abandoned = true;
         error_handler::instance().handle(failure, 1);
     } catch (const std::exception& failure) {
+        b_abandoned = true;
         tk_trace::write(3, "ERROR:\n%s", failure.what());
         if (!silent) std::cerr << failure.what() << std::endl;
     }
@@ -60,6 +71,7 @@ void vantrel_convertor::run_conversion() {
     state.source_db = state.engine->open_db(source, ACCESS_OPEN_RUN, database_password);
     bool b_created = false;
     state.dest_db = open_destination(b_created);
+    engine->set_failure_report(*state.dest_db, report_object_failure);
     select_tables(state);
 
     std::int32_t entry_idx = 0;
@@ -141,6 +153,8 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
     print_line(u"Converting table ", name, record_count.load(), " records)");
     if (record_count.load() == 0 || b_definitions_only) return;
     copy_records(*source_table, *dest_table, name);
+    // Inside the table's catch: a refused final commit loses rows and names this table.
+    engine->finish_table(*dest_table);
 }
 
 void vantrel_convertor::copy_records(udb_recordset& source_table, udb_recordset& dest_table,

@@ -30,6 +30,9 @@ public:
 
     // The conversion; failures go to the error handler.
     void run() override;
+    // Whether the last run was given up at its outermost level (nothing or only part of the
+    // tables converted), as opposed to a run with record- or table-level errors only.
+    bool is_abandoned() const { return b_abandoned; }
     bool test_query(const std::u16string& sql) override;
     // The source database's table names (the wizard's table page).
     void get_all_tables(std::vector<std::u16string>& out);
@@ -56,4 +59,5 @@ private:
                     std::int32_t count, const char* unit) const;
 
     conv_engines engines;
+    bool b_abandoned = false;
 };

@@ -56,6 +56,14 @@ public:
         }
         target.rows.push_back(row);
     }
+    void finish(fake_store& store) {
+        store.finished.push_back(name);
+        const auto& refused = store.refused_commits;
+        if (std::find(refused.begin(), refused.end(), name) == refused.end()) return;
+        target.rows.clear();
+        // Of the kind a single record fails with: the run must still give up the table.
+        throw tk_exception("final commit refused", UNMAPPED_OLEDB_CODE, ERROR_LEVEL_RECOVERABLE);
+    }
 
 private:
     fake_table& target;
@@ -137,6 +145,12 @@ public:
     bool is_record_failure(const tk_exception& failure) const override {
         return (failure.code() >> 16) == 8;   // 0x80000 | low word: the OLE DB side's codes
     }
+    void set_failure_report(udb_database& database, failure_report report) override {
+        dynamic_cast<fake_database&>(database).report = std::move(report);
+    }
+    void finish_table(udb_recordset& table) override {
+        dynamic_cast<fake_dest_set&>(table).finish(world.destination);
+    }
 
 private:
     fake_world& world;
@@ -213,6 +227,14 @@ bool fake_database::test_query(const std::u16string& sql) {
 
 void fake_database::create_relationships(const udb_relationships& list) {
     store.relationship_calls.push_back(list);
+    for (const udb_relationship& key : list) {
+        if (std::find(store.orphan_keys.begin(), store.orphan_keys.end(), key.name)
+            == store.orphan_keys.end()) {
+            continue;
+        }
+        const tk_exception orphans("orphaned records", ERROR_LEVEL_RECOVERABLE);
+        if (report) report(u"Foreign key '" + key.name + u"'", orphans);
+    }
 }
 
 fake_tn_validator::fake_tn_validator(const std::vector<std::u16string>& first,

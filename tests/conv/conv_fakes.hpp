@@ -1,7 +1,8 @@
 // conv_fakes.hpp - in-memory stand-ins for the two engines and their databases, so the run
 // can be driven without Access or SQL Server. A table is a schema and rows of values; a
 // source recordset walks the rows, a destination recordset appends to them. Faults are
-// planted by value: a destination refuses any row holding REFUSED_VALUE with an OLE DB code.
+// planted by value: a destination refuses any row holding REFUSED_VALUE with an OLE DB code;
+// a table can refuse its final commit, and a foreign key can meet orphans.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@
 
 inline constexpr std::int32_t REFUSED_VALUE = -999;
 inline constexpr std::int32_t TABLE_MISSING_CODE = 0x80E37;   // OLE DB "table does not exist"
+inline constexpr std::int32_t UNMAPPED_OLEDB_CODE = 0x8FFFF;  // OLE DB side, no message map text
 
 struct fake_table {
     udb_schema schema;
@@ -32,6 +34,9 @@ struct fake_store {
     std::vector<std::u16string> deleted;    // delete_tab calls in order
     udb_relationships relationships;   // what the database reports when opened
     std::vector<udb_relationships> relationship_calls;
+    std::vector<std::u16string> orphan_keys;   // foreign keys reported as failed, not thrown
+    std::vector<std::u16string> finished;      // finish_table calls in order
+    std::vector<std::u16string> refused_commits;   // tables whose final commit throws
     std::uint32_t open_mode = 0;
 
     void add_table(const std::u16string& name, int column_count,
@@ -53,6 +58,8 @@ public:
                                              std::uint32_t open_flags) override;
     bool test_query(const std::u16string& sql) override;
     void create_relationships(const udb_relationships& list) override;
+
+    conv_mssql_engine::failure_report report;
 
 private:
     fake_store& store;

@@ -198,6 +198,62 @@ TEST_F(ConversionRun, RecoverableFailureOutsideTheTablesEndsOnlyTheRun) {
     std::string output = run_captured();
     EXPECT_EQ(output, "Error:\nSource cannot be opened\n");
     EXPECT_TRUE(converter->is_done());
+    EXPECT_TRUE(converter->is_abandoned()) << "the agent's status depends on it";
+
+    // The next run starts afresh.
+    world.access_fatal_level = -1;
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    run_captured();
+    EXPECT_FALSE(converter->is_abandoned());
+}
+
+// Record, table and foreign-key failures are reported where they happen; the run as a whole
+// went through, so it is not the failure the agent ends with -1 for.
+TEST_F(ConversionRun, ErrorsBelowTheTopDoNotAbandonTheRun) {
+    world.source.add_table(u"Bad", 1, rows{{REFUSED_VALUE}});
+    world.source.add_table(u"Gone", 1, rows{{1}});
+    world.destination.refused_commits = {u"Gone"};
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    world.source.relationships.add(
+        udb_relationship{u"K", u"", u"Orders", u"Bad", u"", {u"c0"}, {u"c0"}});
+    world.destination.orphan_keys = {u"K"};
+    world.b_destination_exists = false;
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Error:\nBad, record #1: "));
+    EXPECT_THAT(output, HasSubstr("Error:\nGone: final commit refused\n"));
+    EXPECT_THAT(output, HasSubstr("Error:\nForeign key 'K': orphaned records\n"));
+    EXPECT_FALSE(converter->is_abandoned());
+}
+
+TEST_F(ConversionRun, RefusedFinalCommitIsReportedWithTheTableAndTheRunGoesOn) {
+    world.source.add_table(u"Lines", 1, rows{{1}, {2}});
+    world.destination.refused_commits = {u"Lines"};
+    world.source.add_table(u"Orders", 1, rows{{7}});
+
+    std::string output = run_captured();
+
+    EXPECT_EQ(output,
+              "Converting database src.mdb(2 tables)\n"
+              "Converting table Lines(2 records)\n"
+              "Error:\nLines: final commit refused\n"
+              "Converting table Orders(1 records)\n");
+    EXPECT_EQ(world.destination.finished, (std::vector<std::u16string>{u"Lines", u"Orders"}));
+    EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{7}}));
+    EXPECT_THAT(log_text(), HasSubstr("Lines: final commit refused"));
+}
+
+TEST_F(ConversionRun, TablesWithoutRowsToLoadAreNotFinished) {
+    world.source.add_table(u"Empty", 1, rows{});
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    world.destination.refused_commits = {u"Orders"};
+    converter->set_definitions_only(true);
+
+    std::string output = run_captured();
+
+    EXPECT_TRUE(world.destination.finished.empty());
+    EXPECT_THAT(output, Not(HasSubstr("Error:")));
 }
 
 TEST_F(ConversionRun, QueryTestAnswersFalseInsteadOfThrowing) {
@@ -310,6 +366,22 @@ TEST_F(ForeignKeys, OnlyKeysBetweenConvertedTablesAreCreated) {
     ASSERT_EQ(world.destination.relationship_calls.size(), 1u);
     ASSERT_EQ(world.destination.relationship_calls[0].size(), 1u);
     EXPECT_EQ(world.destination.relationship_calls[0][0].name, u"OrdersCustomers");
+}
+
+TEST_F(ForeignKeys, FailedKeyIsPrintedWithItsNameAndTheNextOneFollows) {
+    world.source.relationships.add(key(u"OrdersCustomers", u"Orders", u"Customers"));
+    world.source.relationships.add(key(u"LinesOrders", u"Lines", u"Orders"));
+    world.destination.orphan_keys = {u"OrdersCustomers"};
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Converting table Orders(1 records)\n"
+                                  "Error:\nForeign key 'OrdersCustomers': orphaned records\n"));
+    EXPECT_EQ(output.find("LinesOrders"), std::string::npos) << "only the failed key";
+    ASSERT_EQ(world.destination.relationship_calls.size(), 1u);
+    EXPECT_EQ(world.destination.relationship_calls[0].size(), 2u);
+    EXPECT_TRUE(handler->get_context().empty()) << "no context left for the next message";
+    EXPECT_THAT(log_text(), HasSubstr("Foreign key 'OrdersCustomers': orphaned records"));
 }
 
 TEST_F(ForeignKeys, AppendModesOnAnExistingDatabaseCreateNone) {
