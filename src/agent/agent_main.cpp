@@ -1,7 +1,8 @@
 // agent_main.cpp - vantrelagent: takes the settings from the command line (and a profile),
 // checks the source, connects the server, drops the destination in mode 0, and runs one
-// conversion. Exit status 0 after a run; 255 (the -1 of the console program) for the help
-// text, a validation message, a fatal or internal error.
+// conversion. Exit status 0 after a run, even one with record- or table-level errors (those
+// are reported per table); 255 (the -1 of the console program) for the help text, a
+// validation message, a fatal or internal error, and a run given up at its top.
 #include <exception>
 #include <optional>
 
@@ -16,12 +17,19 @@
 
 namespace {
 
-void run_agent(int argc, char** argv, vantrel_convertor& converter) {
+// The agent's status when the source check, the connection, the destination check or the
+// run itself failed at the top. The console program ended with 0 there, printing only the
+// message, so a script could not tell a run that converted nothing from a good one; the
+// messages stay as they were, only the status tells the failure now.
+constexpr int EXIT_ABANDONED = AGENT_EXIT_FAILURE;
+
+int run_agent(int argc, char** argv, vantrel_convertor& converter) {
     if (argc == 1 || !parse_cmd_line(argc, argv)) exit_with_message(agent_help_text());
     converter.check_acc_base(converter.get_source(), converter.get_database_password());
     converter.connect_mssql_server();
     check_dest(converter.get_destination());
     converter.run();
+    return converter.is_abandoned() ? EXIT_ABANDONED : 0;
 }
 
 }  // namespace
@@ -30,18 +38,21 @@ int main(int argc, char** argv) {
     tk_trace trace(std::nullopt, false, 3, false);
     error_handler handler(conv_access_messages());
     handler.load_err_map(conv_mssql_messages());
+    int status = 0;
     try {
         vantrel_convertor converter;
         try {
-            run_agent(argc, argv, converter);
+            status = run_agent(argc, argv, converter);
         } catch (const tk_exception& failure) {
             handler.handle(failure, 0);
+            status = EXIT_ABANDONED;
         } catch (const std::exception& failure) {
             exit_with_message(failure.what());
         }
     } catch (const tk_exception& failure) {
         // The converter itself could not be built (its SQL Server engine failed to start).
         handler.handle(failure, 0);
+        status = EXIT_ABANDONED;
     }
-    return 0;
+    return status;
 }

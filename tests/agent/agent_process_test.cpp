@@ -17,6 +17,7 @@
 #include "agent/agent_help.hpp"
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 namespace {
@@ -164,6 +165,33 @@ TEST_F(AgentProcess, FileThatIsNotAWorkgroupFileIsRefused) {
     agent_result result = run({"--src=a.mdb", "--dest=D", "--sysdb=" + fake.string()});
     EXPECT_EQ(result.status, 255);
     EXPECT_EQ(result.err, "Not a valid MS Access workgroup information file\n");
+}
+
+// A run given up at the top keeps its message but must not end like a good run: a script
+// has only the status to tell that nothing was converted.
+TEST_F(AgentProcess, SourceOrServerFailureAtTheTopEndsWith255) {
+    const std::string nwind =
+        std::string(VANTREL_TESTDATA_DIR) + "/mdbtools-mdbtestdata/nwind.mdb";
+    std::filesystem::path cut = folder / "cut.mdb";
+    {
+        std::ifstream whole(nwind, std::ios::binary);
+        std::string head(3000, '\0');
+        whole.read(head.data(), std::streamsize(head.size()));
+        ASSERT_TRUE(whole) << nwind;
+        std::ofstream(cut, std::ios::binary) << head;
+    }
+    // Port 1 has no listener: the connection is refused at once.
+    const std::string nobody = "--mssqlh=127.0.0.1,1";
+
+    agent_result result = run({"--src=" + cut.string(), "--dest=D", nobody});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "Error:\nUnrecognized database format '" + cut.string() + "'.\n");
+
+    result = run({"--src=" + nwind, "--dest=D", nobody, "--mssqlu=sa", "--mssqlp=Secret1"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_THAT(result.out, StartsWith("Error:\nUnable to connect: "));
+    EXPECT_THAT(result.out, Not(HasSubstr("Secret1")));
+    EXPECT_THAT(result.out, Not(HasSubstr("Converting")));
 }
 #endif
 
