@@ -138,6 +138,32 @@ std::u16string mss_number_literal(const std::u16string& text) {
     return text;
 }
 
+std::u16string mss_datetime_literal(const SYSTEMTIME& time) {
+    const bool b_time_only = time.wYear == 0;
+    const auto two = [](unsigned number) {
+        return std::u16string{char16_t(u'0' + number / 10 % 10), char16_t(u'0' + number % 10)};
+    };
+    const unsigned year = b_time_only ? 1899 : time.wYear;
+    std::u16string text = u"'";
+    text += two(year / 100) + two(year % 100);
+    text += two(b_time_only ? 12 : time.wMonth) + two(b_time_only ? 30 : time.wDay);
+    text += u' ' + two(time.wHour) + u':' + two(time.wMinute) + u':' + two(time.wSecond);
+    const unsigned milliseconds = time.wMilliseconds % 1000;
+    text += u'.' + two(milliseconds / 10) + char16_t(u'0' + milliseconds % 10);
+    return text + u"'";
+}
+
+std::u16string mss_binary_literal(const BYTE* data, std::size_t length) {
+    static constexpr char16_t DIGITS[] = u"0123456789ABCDEF";
+    std::u16string text = u"0x";
+    text.reserve(2 + 2 * length);
+    for (std::size_t at = 0; at < length; ++at) {
+        text += DIGITS[data[at] >> 4];
+        text += DIGITS[data[at] & 0x0F];
+    }
+    return text;
+}
+
 bool dec_is_out_of_range(const ole_variant& value, const t_ftd& field) {
     TK_ASSERT(value.type() == VT_DECIMAL);
     const std::string text = value.to_string();

@@ -17,6 +17,11 @@ std::u16string to_mssql_str(const std::u16string& text, VARTYPE vt);
 std::u16string mss_date_literal(const ole_variant& value);
 // A number's text when it is one (digits, sign, point, exponent); empty otherwise.
 std::u16string mss_number_literal(const std::u16string& text);
+// A date and time with its milliseconds ('YYYYMMDD hh:mm:ss.mmm'), the same instant the bulk
+// load sends; a time alone (year 0) goes out on 1899-12-30.
+std::u16string mss_datetime_literal(const SYSTEMTIME& time);
+// Bytes as 0x followed by two hex digits each, whatever the length.
+std::u16string mss_binary_literal(const BYTE* data, std::size_t length);
 
 // The precision and scale a decimal column's reserved word carries (scale + 256 x precision).
 int mss_decimal_precision(const t_ftd& field);

@@ -10,7 +10,6 @@
 #include "mss/mss_name.hpp"
 #include "mss/odb_cmd.hpp"
 #include "mss/odb_exce.hpp"
-#include "platform/oledb/oledb_data_convert.hpp"
 #include "platform/oledb/oledb_rowset.hpp"
 #include "tk/tk_mail.hpp"
 #include "tk/tk_trace.hpp"
@@ -23,9 +22,8 @@ constexpr const char* STRUCTURE_TEXT =
     "The structure of data source does not conform to the destination table.";
 constexpr int FIRST_DATETIME_YEAR = 1753;
 
-std::string cast_failure_text() {
-    return std::string("Cannot cast types. Contact to ") + TK_SUPPORT_ADDRESS
-           + " for the solution.";
+bool is_binary(VARTYPE vt) {
+    return vt == VT_BLOB || vt == VT_BLOB_OBJECT || vt == VT_BINARY_ARRAY;
 }
 
 bool is_missing(const ole_variant& value) {
@@ -111,17 +109,23 @@ std::u16string mss_table::session_epilogue() const {
 std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_ftd& field) {
     tk_trace::write(1, "mss_table::get_fld_append_str");
     const VARTYPE vt = value.type();
-    tk_trace::write(2, u"Got initial string: %s", value.to_wstring());
-    const ole_variant safe = mssql_get_safe_variant(value);
-    // A Boolean prints as a word; SQL Server takes the bit as a number.
-    const std::u16string literal = vt == VT_BOOL ? std::u16string(safe.to_bool() ? u"1" : u"0")
-                                                 : to_mssql_str(safe.to_wstring(), vt);
-    tk_trace::write(2, u"Got string: %s", literal);
     if (udb_custom_conversion::ask_is_acceptable2(value)) {
         std::u16string ruled;
         udb_custom_conversion::ask_handle2(ruled, value);
         return ruled;
     }
+    const ole_variant safe = mssql_get_safe_variant(value);
+    if (vt == VT_DATE) return mss_datetime_literal(safe.date_value);
+    if (is_binary(vt)) {
+        // Straight from the bytes: the value's text form is cut short for long values.
+        BYTE* data = nullptr;
+        const std::size_t length = value.get_bytes(&data);
+        if (length > 0 && data != nullptr) return mss_binary_literal(data, length);
+    }
+    // A Boolean prints as a word; SQL Server takes the bit as a number.
+    const std::u16string literal = vt == VT_BOOL ? std::u16string(safe.to_bool() ? u"1" : u"0")
+                                                 : to_mssql_str(safe.to_wstring(), vt);
+    tk_trace::write(2, u"Got string: %s", literal);
     if (vt != VT_NULL && (vt == VT_BSTR || (!literal.empty() && literal != u"''"))) {
         if (vt == VT_DECIMAL && dec_is_out_of_range(value, field)) {
             tk_trace::write(2, "Decimal is out of range");
@@ -219,16 +223,8 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
             // The same replacement as the statement path, so both load the same row.
             return oledb_text{tk_utf16_to_utf8(gen_dec_value(column, value.to_double() < 0))};
         }
-        DB_NUMERIC numeric;
-        const oledb_hresult converted = oledb_convert_r8_to_numeric(
-            value.to_double(), static_cast<std::uint8_t>(mss_decimal_precision(column)),
-            static_cast<std::uint8_t>(mss_decimal_scale(column)), numeric);
-        if (oledb_failed(converted)) {
-            tk_trace::write(3, "mss_table::fast_append. Conversion error. Decimal type. Column#: %d",
-                            0);
-            throw tk_exception(cast_failure_text(), ERROR_LEVEL_RECOVERABLE);
-        }
-        return numeric;
+        // Sent as its exact digits: a double keeps only about 15 of them.
+        return oledb_text{value.to_string()};
     }
     case VT_BLOB: case VT_BLOB_OBJECT: case VT_BINARY_ARRAY: {
         BYTE* data = nullptr;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 t_ftd decimal_column(int precision, int scale) {
@@ -41,6 +43,30 @@ TEST(MssLiteral, DatesRunTogetherWithTheirTime) {
     // A time-only value takes the OLE zero date.
     const std::u16string time_only = to_mssql_str(u"13:05:09", VT_DATE);
     EXPECT_EQ(time_only, u"'18991230 13:05:09'");
+}
+
+TEST(MssLiteral, DateTimeLiteralKeepsMillisecondsAndPadsEveryPart) {
+    SYSTEMTIME time{};
+    time.wYear = 2024;
+    time.wMonth = 2;
+    time.wDay = 9;
+    time.wHour = 3;
+    time.wMinute = 5;
+    time.wSecond = 7;
+    time.wMilliseconds = 45;
+    EXPECT_EQ(mss_datetime_literal(time), u"'20240209 03:05:07.045'");
+    time.wYear = 0;   // a time alone
+    time.wMilliseconds = 999;
+    EXPECT_EQ(mss_datetime_literal(time), u"'18991230 03:05:07.999'");
+}
+
+TEST(MssLiteral, BinaryLiteralIsBuiltFromTheBytesAtAnyLength) {
+    const BYTE few[] = {0x00, 0x0F, 0xA0, 0xFF};
+    EXPECT_EQ(mss_binary_literal(few, sizeof few), u"0x000FA0FF");
+    const std::vector<BYTE> many(1 << 20, 0xC3);
+    const std::u16string literal = mss_binary_literal(many.data(), many.size());
+    ASSERT_EQ(literal.size(), 2 + 2 * many.size());
+    EXPECT_EQ(literal.substr(literal.size() - 4), u"C3C3");
 }
 
 TEST(MssSafeVariant, DatesOutsideDatetimeBecomeTheLastDay) {

@@ -131,6 +131,14 @@ oledb_hresult oledb_fast_load::open(oledb_session& session, const std::string& t
         return session.messages().publish("The bulk load could not start.");
     }
     loader->b_open = true;
+    // Without KEEP_NULLS the server puts a column's default in place of every NULL sent, so
+    // a nullable column with DEFAULT 0 would read 0 where the source had no value. NOT NULL
+    // columns never receive a NULL: the caller substitutes their default itself.
+    static char keep_nulls[] = "KEEP_NULLS";
+    if (bcp_options(session.handle(), BCPHINTS, reinterpret_cast<BYTE*>(keep_nulls),
+                    static_cast<int>(sizeof keep_nulls - 1)) != SUCCEED) {
+        return session.messages().publish("The bulk load could not keep NULL values.");
+    }
     if (bcp_control(session.handle(), BCPKEEPIDENTITY, 1) != SUCCEED) {
         return session.messages().publish("Identity values cannot be kept by the bulk load.");
     }

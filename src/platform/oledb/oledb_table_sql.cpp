@@ -81,6 +81,12 @@ std::string oledb_create_index_sql(const std::string& table_id, const oledb_inde
         return "ALTER TABLE " + table_id + " ADD CONSTRAINT " + oledb_bracket(index.name)
                + " PRIMARY KEY CLUSTERED " + columns;
     }
-    return std::string("CREATE ") + (index.b_unique ? "UNIQUE " : "") + "NONCLUSTERED INDEX "
-           + oledb_bracket(index.name) + " ON " + table_id + " " + columns;
+    std::string sql = std::string("CREATE ") + (index.b_unique ? "UNIQUE " : "")
+                      + "NONCLUSTERED INDEX " + oledb_bracket(index.name) + " ON " + table_id
+                      + " " + columns;
+    for (std::size_t column_idx = 0; column_idx < index.not_null_filter.size(); ++column_idx) {
+        sql += column_idx == 0 ? " WHERE " : " AND ";
+        sql += oledb_bracket(index.not_null_filter[column_idx]) + " IS NOT NULL";
+    }
+    return sql;
 }

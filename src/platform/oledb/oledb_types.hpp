@@ -102,4 +102,6 @@ struct oledb_index_desc {
     std::vector<std::string> columns;  // ascending order
     bool b_primary_key = false;        // DBPROP_INDEX_PRIMARYKEY (with DBPROP_INDEX_CLUSTERED)
     bool b_unique = false;             // DBPROP_INDEX_UNIQUE
+    // Columns a row must have values in to be indexed (a filtered index); empty for all rows.
+    std::vector<std::string> not_null_filter;
 };

@@ -83,3 +83,14 @@ TEST(OledbTableSql, PrimaryKeyIsANamedClusteredConstraint) {
     EXPECT_EQ(oledb_create_index_sql("[T]", unique), "CREATE UNIQUE NONCLUSTERED INDEX [u] ON [T] ([a])");
     EXPECT_EQ(oledb_drop_table_sql("[dbo].[T]"), "DROP TABLE [dbo].[T]");
 }
+
+TEST(OledbTableSql, FilteredUniqueIndexNamesEveryNullableColumn) {
+    oledb_index_desc unique;
+    unique.name = "u";
+    unique.columns = {"a", "b]", "c"};
+    unique.b_unique = true;
+    unique.not_null_filter = {"a", "b]"};
+    EXPECT_EQ(oledb_create_index_sql("[T]", unique),
+              "CREATE UNIQUE NONCLUSTERED INDEX [u] ON [T] ([a], [b]]], [c])"
+              " WHERE [a] IS NOT NULL AND [b]]] IS NOT NULL");
+}
