@@ -11,6 +11,7 @@
 #include "mss/odb_cmd.hpp"
 #include "mss/odb_exce.hpp"
 #include "platform/oledb/oledb_rowset.hpp"
+#include "platform/oledb/oledb_session.hpp"
 #include "tk/tk_mail.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
@@ -86,6 +87,16 @@ void mss_table::append_record(udb_record& record) {
     tk_trace::write(1, "mss_table::append_record(schema size=%d, record size=%d",
                     static_cast<int>(schema.size()), static_cast<int>(record.size()));
     check_structure(record);
+    if (session.is_dead()) {
+        // Not a record's failure: every remaining record would fail the same way, so the
+        // table is given up with one error instead of one per record.
+        std::u16string table;
+        std::u16string owner;
+        if (!mss_split_tab_name(name, table, owner)) table = name;
+        throw tk_exception("The connection to the server is lost: the remaining records of "
+                           "table '" + tk_utf16_to_utf8(table) + "' are not loaded.",
+                           ERROR_LEVEL_RECOVERABLE);
+    }
     convert_record(record);
     if (mss_engine::instance().is_fast_load()) {
         fast_append(record);

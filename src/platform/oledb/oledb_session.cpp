@@ -104,3 +104,5 @@ oledb_hresult oledb_session::open_fast_load(const std::string& table_id,
     if (oledb_failed(status)) return status;
     return oledb_fast_load::open(*this, table_id, described->column_info(), out);
 }
+
+bool oledb_session::is_dead() const { return dbproc == nullptr || dbdead(dbproc.get()); }

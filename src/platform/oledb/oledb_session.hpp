@@ -42,6 +42,8 @@ public:
     // Servers from 2005 on know the (max) types.
     bool has_max_types() const;
     tds_dblib_dbprocess* handle() const { return dbproc.get(); }
+    // Whether the connection is gone (the server closed it or it broke); nothing more can run.
+    bool is_dead() const;
     oledb_message_sink& messages() { return sink; }
 
 private:
