@@ -57,16 +57,41 @@ const t_ftd* find_column(const udb_schema& schema, const std::u16string& name) {
     return nullptr;
 }
 
-oledb_index_desc describe_index(const udb_index& index, const std::u16string& table_name) {
+const oledb_column_desc* find_desc(const std::vector<oledb_column_desc>& columns,
+                                   const std::string& name) {
+    for (const oledb_column_desc& column : columns) {
+        if (udb_same_name(tk_utf8_to_utf16(column.name), tk_utf8_to_utf16(name))) return &column;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// Jet never counts NULLs as duplicates in a unique index, SQL Server allows one: a unique
+// index over nullable columns is filtered to the rows that have all their values (2008 and
+// later; version code 1 is a server after 2008 here, as older ones than 7.0 cannot be reached),
+// or made non-unique on older servers, so no row is refused for an index.
+oledb_index_desc odb_database::describe_index(const udb_index& index,
+                                              const std::u16string& table_name,
+                                              const std::vector<oledb_column_desc>& columns,
+                                              int version_code) {
     oledb_index_desc desc;
     desc.name = tk_utf16_to_utf8(index.b_primary ? u"PK_" + table_name : index.name);
     for (const std::u16string& column : index.columns) desc.columns.push_back(tk_utf16_to_utf8(column));
     desc.b_primary_key = index.b_primary;
     desc.b_unique = !index.b_primary && index.b_unique;
+    if (!desc.b_unique) return desc;
+    for (const std::string& name : desc.columns) {
+        const oledb_column_desc* column = find_desc(columns, name);
+        if (column == nullptr || column->b_nullable) desc.not_null_filter.push_back(name);
+    }
+    if (desc.not_null_filter.empty()) return desc;
+    if (version_code == 5 || version_code == 1) return desc;
+    tk_trace::write(2, u"Index '%s' over nullable columns is created non-unique", index.name);
+    desc.b_unique = false;
+    desc.not_null_filter.clear();
     return desc;
 }
-
-}  // namespace
 
 odb_database::odb_database(std::u16string name, std::unique_ptr<oledb_data_source> source,
                            std::unique_ptr<oledb_session> session)
@@ -182,7 +207,19 @@ void odb_database::create_odb_table(const std::u16string& table_name, const udb_
             tk_trace::write(2, u"Skip index '%s'", index.name);
             continue;
         }
-        odb_check(own_session->create_index(table_id_utf8, describe_index(index, table_name)));
+        const oledb_index_desc desc =
+            describe_index(index, table_name, columns, engine.version_code());
+        const oledb_hresult created = own_session->create_index(table_id_utf8, desc);
+        if (oledb_failed(created) && !desc.not_null_filter.empty()) {
+            // A server that refuses the filter still gets the index, without uniqueness.
+            tk_trace::write(2, u"Filtered index '%s' refused; created non-unique", index.name);
+            oledb_index_desc plain = desc;
+            plain.b_unique = false;
+            plain.not_null_filter.clear();
+            odb_check(own_session->create_index(table_id_utf8, plain));
+        } else {
+            odb_check(created);
+        }
     }
 }
 

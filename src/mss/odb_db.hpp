@@ -8,10 +8,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class oledb_data_source;
 class oledb_session;
 struct oledb_column_desc;
+struct oledb_index_desc;
 
 class odb_database : public udb_database {
 public:
@@ -32,6 +34,11 @@ public:
     // The column description of one field (identity, nullability, type, size, default).
     static oledb_column_desc describe_column(const t_ftd& field, const udb_indexes& indexes,
                                              int version_code);
+    // The description of one index; `columns` are the table's, as created.
+    static oledb_index_desc describe_index(const udb_index& index,
+                                           const std::u16string& table_name,
+                                           const std::vector<oledb_column_desc>& columns,
+                                           int version_code);
     // Whether an index can be created: none over Boolean, memo or long binary columns.
     static bool is_indexable(const udb_index& index, const udb_schema& schema);
 

@@ -113,7 +113,7 @@ TEST_F(MssCreateTable, KeysIndexesAndDefaults) {
     const std::unique_ptr<mss_database> database = create_database(u"vantrel_keys");
     udb_schema schema;
     schema.append(column(u"Code", VT_BSTR, 10));   // nullable in the source, a key column
-    schema.append(column(u"Name", VT_BSTR, 50, false, false, 0, ole_variant(u"abc")));
+    schema.append(column(u"Name", VT_BSTR, 50, true, false, 0, ole_variant(u"abc")));
     schema.append(column(u"Qty", VT_I4, 4, true, false, 0, ole_variant(0)));
     schema.append(column(u"Memo", VT_BSTR, 0));
     schema.append(column(u"Flag", VT_BOOL, 2));

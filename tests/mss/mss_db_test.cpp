@@ -114,6 +114,43 @@ TEST(OdbIndexable, MemoAndBooleanIndexesAreSkipped) {
     EXPECT_FALSE(odb_database::is_indexable(index, schema));
 }
 
+TEST(OdbIndexDesc, UniqueIndexesOverNullableColumnsNeverRefuseRows) {
+    const udb_indexes key = primary_key_on(u"ID");
+    const std::vector<oledb_column_desc> columns = {
+        odb_database::describe_column(field(u"ID", VT_I4, 4), key, 5),
+        odb_database::describe_column(field(u"Code", VT_I4, 4, true), key, 5),
+        odb_database::describe_column(field(u"Name", VT_BSTR, 50), key, 5),
+    };
+    udb_index unique;
+    unique.name = u"ByName";
+    unique.b_unique = true;
+    unique.columns = {u"Code", u"name"};   // Jet names match whatever their case
+    // 2008 (5) and servers after it (1): filtered on the nullable column only.
+    for (const int version_code : {5, 1}) {
+        const oledb_index_desc desc =
+            odb_database::describe_index(unique, u"T", columns, version_code);
+        EXPECT_TRUE(desc.b_unique);
+        EXPECT_EQ(desc.not_null_filter, std::vector<std::string>{"name"}) << version_code;
+    }
+    // 2000 and 2005 know no filtered index: the index keeps its use but not its uniqueness.
+    for (const int version_code : {3, 4}) {
+        const oledb_index_desc desc =
+            odb_database::describe_index(unique, u"T", columns, version_code);
+        EXPECT_FALSE(desc.b_unique);
+        EXPECT_TRUE(desc.not_null_filter.empty());
+    }
+    // NOT NULL columns, the key column included, keep a plain unique index; the key stays.
+    unique.columns = {u"Code", u"ID"};
+    const oledb_index_desc plain = odb_database::describe_index(unique, u"T", columns, 3);
+    EXPECT_TRUE(plain.b_unique);
+    EXPECT_TRUE(plain.not_null_filter.empty());
+    const oledb_index_desc primary =
+        odb_database::describe_index(*key.begin(), u"T", columns, 5);
+    EXPECT_TRUE(primary.b_primary_key);
+    EXPECT_EQ(primary.name, "PK_T");
+    EXPECT_TRUE(primary.not_null_filter.empty());
+}
+
 TEST(MssTableNames, TakenNamesGetPrefixesInTurn) {
     const mss_tn_validator validator({u"T", u"_T"}, {u"1_T"});
     EXPECT_EQ(validator.get_safe_name(u"T"), u"_1_T");

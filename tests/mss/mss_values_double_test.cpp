@@ -55,14 +55,15 @@ protected:
     std::vector<std::vector<std::vector<std::u16string>>> load_both_ways(
         mss_database& database, const std::u16string& stem,
         const std::vector<column_spec>& columns,
-        const std::vector<std::vector<ole_variant>>& rows) {
+        const std::vector<std::vector<ole_variant>>& rows,
+        const udb_indexes& indexes = udb_indexes()) {
         std::vector<std::vector<std::vector<std::u16string>>> tables;
         for (const bool fast_load : {false, true}) {
             connect(fast_load);
             const std::u16string name = stem + (fast_load ? u" bulk" : u" sql");
             {
                 std::unique_ptr<udb_recordset> table =
-                    database.create_table(name, schema_of(columns), udb_indexes());
+                    database.create_table(name, schema_of(columns), indexes);
                 for (const auto& row : rows) table->append_record(*record_of(columns, row));
                 static_cast<mss_table&>(*table).finish_load();
             }
@@ -144,5 +145,39 @@ TEST_F(MssValues, DecimalsMillisecondsAndLongBinaryArriveExactly) {
         const std::size_t length = (*read->get_item())[0].get_bytes(&bytes);
         ASSERT_EQ(length, blob.size()) << (fast_load ? "bulk" : "statements");
         EXPECT_TRUE(std::equal(blob.begin(), blob.end(), bytes));
+    }
+}
+
+// Jet never counts NULLs as duplicates in a unique index; no row may be refused for one.
+TEST_F(MssValues, UniqueIndexOverANullableColumnTakesSeveralNulls) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_unique_nulls");
+    const std::vector<column_spec> columns = {
+        {u"ID", VT_I4, 4, true, 0, ole_variant()},
+        {u"Code", VT_I4, 4, false, 0, ole_variant()},
+    };
+    udb_indexes indexes;
+    udb_index unique;
+    unique.name = u"ByCode";
+    unique.b_unique = true;
+    unique.columns = {u"Code"};
+    indexes.add(unique);
+    const auto tables = load_both_ways(*database, u"Leader", columns, {
+        {ole_variant(1), null_value()},
+        {ole_variant(2), ole_variant(5)},
+        {ole_variant(3), null_value()},
+        {ole_variant(4), null_value()},
+    }, indexes);
+    for (const auto& table : tables) {
+        EXPECT_EQ(table, (std::vector<std::vector<std::u16string>>{
+                             {u"1", u"NULL"}, {u"2", u"5"}, {u"3", u"NULL"}, {u"4", u"NULL"}}));
+    }
+    for (const char16_t* name : {u"Leader sql", u"Leader bulk"}) {
+        const auto statistics = rows_of(*database, u"EXEC sp_statistics @table_name = N'"
+                                                       + std::u16string(name) + u"'");
+        const bool b_found = std::any_of(statistics.begin(), statistics.end(),
+                                         [](const std::vector<std::u16string>& row) {
+                                             return row.size() > 5 && row[5] == u"ByCode";
+                                         });
+        EXPECT_TRUE(b_found) << "the index is kept";
     }
 }
