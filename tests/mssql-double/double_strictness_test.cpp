@@ -112,6 +112,25 @@ TEST(DoubleKeys, RefusesDuplicatesOfKeysAndUniqueIndexes) {
     EXPECT_TRUE(db->run("CREATE INDEX [IX_code] ON t (id)").has_error(1913));
 }
 
+TEST(DoubleKeys, FilteredUniqueIndexChecksOnlyRowsWithValues) {
+    auto db = fresh_database("dbl_filtered");
+    ASSERT_TRUE(db);
+    db->run("CREATE TABLE t (id int NOT NULL, a int NULL, b int NULL)");
+    db->run("INSERT INTO t (id, a, b) VALUES (1, NULL, 1), (2, NULL, 1)");
+    EXPECT_TRUE(db->run("CREATE UNIQUE NONCLUSTERED INDEX [ux] ON [dbo].[t] ([a], [b]) "
+                        "WHERE [a] IS NOT NULL AND [b] IS NOT NULL").messages.empty());
+    EXPECT_TRUE(db->run("INSERT INTO t (id, a, b) VALUES (3, NULL, NULL), (4, NULL, NULL)")
+                    .messages.empty());
+    EXPECT_TRUE(db->run("INSERT INTO t (id, a, b) VALUES (5, 7, 1)").messages.empty());
+    EXPECT_TRUE(db->run("INSERT INTO t (id, a, b) VALUES (6, 7, 1)").has_error(2601));
+    EXPECT_EQ(count_of(*db, "t"), "5");
+    // Rows with values that are duplicates already refuse the index.
+    EXPECT_TRUE(db->run("INSERT INTO t (id, a, b) VALUES (8, 9, 1), (9, 9, 2)").messages.empty());
+    EXPECT_TRUE(db->run("CREATE UNIQUE INDEX [uy] ON t (a) WHERE a IS NOT NULL").has_error(1505));
+    EXPECT_FALSE(db->run("CREATE UNIQUE INDEX [uz] ON t (a) WHERE [nope] IS NOT NULL")
+                     .messages.empty());
+}
+
 TEST(DoubleForeignKeys, RefusesOrphansOnInsertAndWhenAddingTheKey) {
     auto db = fresh_database("dbl_fkeys");
     ASSERT_TRUE(db);

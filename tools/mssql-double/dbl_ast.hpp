@@ -117,6 +117,7 @@ struct dbl_statement {
     std::vector<dbl_constraint_def> constraints;
     // CREATE INDEX
     std::string index_name;
+    std::vector<std::string> not_null_filter;   // CREATE INDEX ... WHERE c IS NOT NULL AND ...
     bool b_unique = false;
     bool b_clustered = false;
     // SET

@@ -47,6 +47,16 @@ std::string storage_type(const dbl_type& type) {
 
 std::string column_name(int index) { return "c" + std::to_string(index + 1); }
 
+// "<lead>c1 IS NOT NULL AND c2 IS NOT NULL", or nothing for no columns.
+std::string not_null_condition(const std::vector<int>& columns, const std::string& lead) {
+    std::string text;
+    for (int column : columns) {
+        text += (text.empty() ? lead : std::string(" AND ")) + column_name(column)
+                + " IS NOT NULL";
+    }
+    return text;
+}
+
 }  // namespace
 
 dbl_database::dbl_database(const std::string& path, const std::string& name, int id)
@@ -280,14 +290,15 @@ void dbl_database::create_index(const dbl_table& table, const dbl_key& key) {
     std::string index = "k" + std::to_string(table.object_id) + "_" + std::to_string(key.key_id);
     dbl_exec_sql(db, std::string("CREATE ") + (key.b_unique ? "UNIQUE " : "") + "INDEX " + index
                      + " ON " + table.storage_name() + "("
-                     + key_expression(table, key.columns, "") + ")");
+                     + key_expression(table, key.columns, "") + ")"
+                     + not_null_condition(key.not_null_filter, " WHERE "));
 }
 
 std::optional<dbl_row> dbl_database::add_key(std::int64_t object_id, dbl_key key) {
     dbl_table& table = tables_by_id.at(object_id);
     key.key_id = table.next_key_id++;
     if (key.b_unique) {
-        auto duplicate = find_duplicate(table, key.columns);
+        auto duplicate = find_duplicate(table, key.columns, key.not_null_filter);
         if (duplicate) return duplicate;
     }
     create_index(table, key);
@@ -397,10 +408,12 @@ std::optional<dbl_row> dbl_database::find_orphan(const dbl_table& child, const d
 }
 
 std::optional<dbl_row> dbl_database::find_duplicate(const dbl_table& table,
-                                                    const std::vector<int>& cols) {
+                                                    const std::vector<int>& cols,
+                                                    const std::vector<int>& not_null_filter) {
     std::string keys = key_expression(table, cols, "");
     dbl_stmt probe(db, "SELECT * FROM " + table.storage_name() + " WHERE rowid IN (SELECT"
-                       " max(rowid) FROM " + table.storage_name() + " GROUP BY " + keys
+                       " max(rowid) FROM " + table.storage_name()
+                       + not_null_condition(not_null_filter, " WHERE ") + " GROUP BY " + keys
                        + " HAVING count(*) > 1) LIMIT 1");
     if (!probe.step()) return std::nullopt;
     dbl_row row;

@@ -56,7 +56,8 @@ public:
     bool has_parent(const dbl_table& parent, const std::vector<int>& columns,
                     const dbl_row& key_values);
     std::optional<dbl_row> find_orphan(const dbl_table& child, const dbl_key& fk);
-    std::optional<dbl_row> find_duplicate(const dbl_table& table, const std::vector<int>& cols);
+    std::optional<dbl_row> find_duplicate(const dbl_table& table, const std::vector<int>& cols,
+                                          const std::vector<int>& not_null_filter = {});
 
 private:
     void create_catalogue();

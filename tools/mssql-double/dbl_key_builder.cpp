@@ -129,6 +129,11 @@ dbl_key dbl_key_builder::plan_index(const dbl_table& table, const dbl_statement&
     key.name = st.index_name;
     key.b_unique = st.b_unique;
     key.b_clustered = st.b_clustered;
+    for (const std::string& name : st.not_null_filter) {
+        const int index = table.column_index(name);
+        if (index < 0) throw dbl_err::invalid_column(name);
+        key.not_null_filter.push_back(index);
+    }
     check_clustered(table, {}, key, false);
     return key;
 }

@@ -128,6 +128,14 @@ private:
         st.target = name();
         dbl_constraint_def key;
         key_columns(key);
+        if (accept("WHERE")) {
+            do {
+                st.not_null_filter.push_back(name_part());
+                expect("IS");
+                expect("NOT");
+                expect("NULL");
+            } while (accept("AND"));
+        }
         st.columns = key.columns;
         st.constraints.push_back(std::move(key));
     }
