@@ -77,7 +77,9 @@ oledb_index_desc odb_database::describe_index(const udb_index& index,
                                               int version_code) {
     oledb_index_desc desc;
     desc.name = tk_utf16_to_utf8(index.b_primary ? u"PK_" + table_name : index.name);
-    for (const std::u16string& column : index.columns) desc.columns.push_back(tk_utf16_to_utf8(column));
+    for (const std::u16string& column : index.columns) {
+        desc.columns.push_back(tk_utf16_to_utf8(column));
+    }
     desc.b_primary_key = index.b_primary;
     desc.b_unique = !index.b_primary && index.b_unique;
     if (!desc.b_unique) return desc;
