@@ -43,6 +43,7 @@ private:
     oledb_bulk_value bulk_value(const udb_field& value, std::size_t column_idx) const;
     std::u16string session_prologue() const;
     std::u16string session_epilogue() const;
+    void restore_identity_insert();   // after a failed load; a failure is only traced
 
     bool b_identity = false;
     bool b_primary_key = false;

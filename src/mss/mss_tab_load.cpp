@@ -276,9 +276,25 @@ void mss_table::fast_append(const udb_record& record) {
     fast_load.insert_data();
 }
 
+void mss_table::restore_identity_insert() {
+    if (!b_identity) return;
+    try {
+        odb_command(session).execute(session_epilogue().substr(2));
+    } catch (const std::exception& failure) {
+        tk_trace::write(2, "mss_table: IDENTITY_INSERT left on: %s", failure.what());
+    }
+}
+
 void mss_table::finish_load() {
     if (fast_load.is_opened()) {
-        fast_load.finish_load();
+        try {
+            fast_load.finish_load();
+        } catch (...) {
+            // A refused final commit must not leave IDENTITY_INSERT on for this table: the
+            // session keeps it, and every later table with an identity column is refused.
+            restore_identity_insert();
+            throw;
+        }
         if (b_identity) odb_command(session).execute(session_epilogue().substr(2));
     }
     std::vector<std::unique_ptr<udb_record>> pending = std::move(kept_for_statements);

@@ -182,3 +182,36 @@ TEST_F(MssValues, UniqueIndexOverANullableColumnTakesSeveralNulls) {
         EXPECT_TRUE(b_found) << "the index is kept unique (filtered)";
     }
 }
+
+TEST_F(MssValues, RefusedFinalCommitLeavesNoIdentityInsertBehind) {
+    // The second table's kept identity values need IDENTITY_INSERT, which a session grants one
+    // table at a time: it must have been switched off for the first, refused table.
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_identity_after_failure");
+    connect(true);
+    const std::vector<column_spec> columns = {
+        {u"ID", VT_I4, 4, true, 0, ole_variant()},
+        {u"Code", VT_I4, 4, true, 0, ole_variant()},
+    };
+    udb_schema schema = schema_of(columns);
+    schema.find_field(u"ID").b_autoincrement = true;
+    udb_indexes indexes;
+    udb_index unique;
+    unique.name = u"ByCode";
+    unique.b_unique = true;
+    unique.columns = {u"Code"};
+    indexes.add(unique);
+    {
+        std::unique_ptr<udb_recordset> refused =
+            database->create_table(u"Refused", schema, indexes);
+        refused->append_record(*record_of(columns, {ole_variant(1), ole_variant(7)}));
+        refused->append_record(*record_of(columns, {ole_variant(2), ole_variant(7)}));
+        EXPECT_ANY_THROW(static_cast<mss_table&>(*refused).finish_load());
+    }
+    {
+        std::unique_ptr<udb_recordset> next = database->create_table(u"Next", schema, indexes);
+        next->append_record(*record_of(columns, {ole_variant(5), ole_variant(1)}));
+        static_cast<mss_table&>(*next).finish_load();
+    }
+    EXPECT_EQ(rows_of(*database, u"SELECT [ID], [Code] FROM [dbo].[Next]"),
+              (std::vector<std::vector<std::u16string>>{{u"5", u"1"}}));
+}
