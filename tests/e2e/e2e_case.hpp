@@ -19,7 +19,7 @@ protected:
     void SetUp() override {
         if (!e2e_paths::has_testdata()) GTEST_SKIP() << "no shared test data";
         if (!has_access_engine())
-            GTEST_SKIP() << "waiting: e2e-F10 vantrelagent built without the Access engine";
+            GTEST_SKIP() << "vantrelagent was built without the Access engine";
         std::string why_not;
         target = e2e_target(why_not);
         if (!target) GTEST_SKIP() << why_not;
