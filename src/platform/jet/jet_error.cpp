@@ -24,6 +24,11 @@ jet_error jet_error::unrecognized_format(const std::string& path_utf8) {
                      "Unrecognized database format '" + path_utf8 + "'.");
 }
 
+jet_error jet_error::not_a_file(const std::string& path_utf8, const std::string& kind) {
+    return jet_error(JET_ERR_NOT_A_DATABASE, "Unrecognized database format '" + path_utf8 +
+                                                 "': it is " + kind + ", not a regular file.");
+}
+
 jet_error jet_error::file_in_use(const std::string& path_utf8) {
     return jet_error(JET_ERR_FILE_IN_USE,
                      "Could not use '" + path_utf8 + "'; file already in use.");

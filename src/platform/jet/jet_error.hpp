@@ -33,6 +33,8 @@ public:
 
     static jet_error file_not_found(const std::string& path_utf8);
     static jet_error unrecognized_format(const std::string& path_utf8);
+    // 3343 for a path that is no regular file; kind says what it is ("a named pipe (FIFO)").
+    static jet_error not_a_file(const std::string& path_utf8, const std::string& kind);
     static jet_error file_in_use(const std::string& path_utf8);
     static jet_error no_permission(const std::string& path_utf8);
     static jet_error table_not_found(const std::string& table_utf8);

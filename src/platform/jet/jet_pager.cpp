@@ -43,10 +43,28 @@ bool has_signature(const std::vector<std::uint8_t>& probe) {
            matches_at(probe, 4, WORKGROUP_NAME);
 }
 
+const char* file_kind(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a named pipe (FIFO)";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "a special file";
+}
+
+// Opening a FIFO for reading waits for a writer, and a device may never end: only a regular
+// file is a database. Checked before open(), which is where a FIFO would block.
+void refuse_special_file(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return;   // open() names what is wrong
+    if (!S_ISREG(info.st_mode)) throw jet_error::not_a_file(path, file_kind(info.st_mode));
+}
+
 }  // namespace
 
 jet_pager::jet_pager(const std::string& path, std::u16string_view password, bool exclusive) {
-    file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    refuse_special_file(path);
+    // O_NONBLOCK: a FIFO put in the file's place after the check must not hang the open.
+    file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (file < 0) {
         if (errno == EACCES || errno == EPERM) throw jet_error::no_permission(path);
         throw jet_error::file_not_found(path);
@@ -80,8 +98,8 @@ std::vector<std::uint8_t> jet_pager::read_raw(std::uint32_t page_no, std::size_t
 
 void jet_pager::read_header(const std::string& path, std::u16string_view password) {
     struct stat info {};
-    if (::fstat(file, &info) != 0 || !S_ISREG(info.st_mode))
-        throw jet_error::unrecognized_format(path);
+    if (::fstat(file, &info) != 0) throw jet_error::file_not_found(path);
+    if (!S_ISREG(info.st_mode)) throw jet_error::not_a_file(path, file_kind(info.st_mode));
     std::uint64_t file_size = std::uint64_t(info.st_size);
     if (file_size < HEADER_PROBE) throw jet_error::unrecognized_format(path);
     head.page_size = 0;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -56,6 +59,23 @@ TEST(JetDatabaseOpen, NamesMissingAndForeignFilesWithJetErrors) {
               JET_ERR_NOT_A_DATABASE);
     std::filesystem::remove(text);
     std::filesystem::remove(empty);
+}
+
+// A FIFO blocked open() until a writer came, forever for a conversion given one as source.
+TEST(JetDatabaseOpen, RefusesANamedPipeWithoutBlocking) {
+    std::filesystem::path fifo = std::filesystem::temp_directory_path() /
+                                 ("jet_fifo_" + std::to_string(::getpid()) + ".mdb");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    try {
+        jet_database::open(fifo.string());
+        ADD_FAILURE() << "a FIFO opened as a database";
+    } catch (const jet_error& error) {
+        EXPECT_EQ(error.dao_number(), JET_ERR_NOT_A_DATABASE);
+        EXPECT_NE(std::string(error.what()).find("it is a named pipe (FIFO), not a regular file"),
+                  std::string::npos)
+            << error.what();
+    }
+    std::filesystem::remove(fifo);
 }
 
 TEST(JetDatabaseOpen, RefusesAHeaderCutShort) {
