@@ -24,6 +24,8 @@ bool jet_cursor::next() {
     }
 }
 
+std::uint32_t jet_cursor::page_no() const { return reader->page_no(); }
+
 void jet_cursor::rewind() {
     reader = std::make_unique<jet_table_reader>(*pager_ref, definition);
     row.clear();

@@ -28,6 +28,8 @@ public:
     // The current row's values, one per column of table().columns.
     const std::vector<jet_value>& values() const { return row; }
     const jet_table_def& table() const { return definition; }
+    // The page the current row lies on (0 before the first), for errors about its contents.
+    std::uint32_t page_no() const;
 
 private:
     const jet_pager* pager_ref = nullptr;

@@ -13,6 +13,14 @@ namespace {
 constexpr std::uint32_t CATALOG_TDEF_PAGE = 2;
 constexpr std::u16string_view CATALOG_NAME = u"MSysObjects";
 constexpr std::u16string_view RELATIONSHIPS_NAME = u"MSysRelationships";
+// Every Jet 3, Jet 4 and ACE file of the shared test data, workgroup files included, lists
+// these four; a catalogue without one of them has lost rows.
+constexpr std::u16string_view REQUIRED_SYSTEM_TABLES[] = {CATALOG_NAME, u"MSysACEs",
+                                                          u"MSysQueries", RELATIONSHIPS_NAME};
+// The first catalogue columns column_positions is asked for; a row needs all of them.
+constexpr const char* CATALOG_COLUMN_NAMES[] = {"Id", "ParentId", "Name", "Type", "Flags"};
+constexpr std::size_t CATALOG_REQUIRED_COLUMNS = std::size(CATALOG_COLUMN_NAMES);
+constexpr std::size_t SALVAGE_FAILURE_LIMIT = 100;
 
 // Column positions of a table read by name; -1 when the table lacks the column.
 std::vector<int> column_positions(const jet_table_def& def,
@@ -46,6 +54,45 @@ std::int64_t number_of(const jet_value& value) {
     }
 }
 
+bool is_number(const jet_value& value) {
+    switch (value.kind()) {
+    case jet_value_kind::byte:
+    case jet_value_kind::int16:
+    case jet_value_kind::int32:
+    case jet_value_kind::int64: return true;
+    default: return false;
+    }
+}
+
+// Access refuses object names with control characters, and a name is never empty; U+FFFD and
+// a lone surrogate are what bytes that are no text decode to.
+bool is_valid_name(std::u16string_view name) {
+    if (name.empty()) return false;
+    for (std::size_t char_idx = 0; char_idx < name.size(); ++char_idx) {
+        char16_t unit = name[char_idx];
+        if (unit < u' ' || unit == u'\uFFFD') return false;
+        bool is_high = unit >= 0xD800 && unit <= 0xDBFF;
+        bool is_low = unit >= 0xDC00 && unit <= 0xDFFF;
+        if (is_low) return false;
+        if (!is_high) continue;
+        if (char_idx + 1 >= name.size() || name[char_idx + 1] < 0xDC00 ||
+            name[char_idx + 1] > 0xDFFF)
+            return false;
+        ++char_idx;
+    }
+    return true;
+}
+
+// A catalogue row every reader of it can trust: numbered, typed and named.
+void check_catalog_row(const std::vector<jet_value>& row, const std::vector<int>& at,
+                       std::uint32_t page_no) {
+    if (!is_number(at_or_null(row, at[0])) || !is_number(at_or_null(row, at[3])))
+        throw jet_error::corrupt(page_no, "a catalogue row has no number or no type");
+    const jet_value& name = at_or_null(row, at[2]);
+    if (name.kind() != jet_value_kind::text || !is_valid_name(name.get<std::u16string>()))
+        throw jet_error::corrupt(page_no, "a catalogue row has an empty or undecodable name");
+}
+
 // A calculated column's definition keeps the type chosen when it was created; the stored
 // result has the type of its expression, recorded as ResultType (calcFieldTestV2010:
 // "[Salary]/12" is declared Double and stores Currency). Rows decode by the result type.
@@ -71,44 +118,86 @@ std::unique_ptr<jet_database> jet_database::open(const std::string& path,
                                                  jet_open_options options) {
     auto pager = std::make_unique<jet_pager>(path, password, options.exclusive);
     std::unique_ptr<jet_database> database(new jet_database(path, std::move(pager)));
-    try {
-        database->load_catalog();
-    } catch (const jet_error& error) {
-        // A file whose catalogue cannot be read is no database Jet recognises.
-        if (error.dao_number() == JET_ERR_CORRUPT && error.page_no() <= CATALOG_TDEF_PAGE)
-            throw jet_error::unrecognized_format(path);
-        throw;
-    }
+    database->load_catalog(options.b_salvage_catalog);
     return database;
 }
 
 const jet_header& jet_database::header() const { return pager->header(); }
 
-void jet_database::load_catalog() {
+void jet_database::load_catalog(bool b_salvage) {
     jet_text_decoder text(pager->is_jet3(), pager->header().code_page);
-    jet_table_def def =
-        jet_read_table_def(*pager, text, CATALOG_TDEF_PAGE, std::u16string(CATALOG_NAME));
+    std::optional<jet_table_def> def;
+    try {
+        def = jet_read_table_def(*pager, text, CATALOG_TDEF_PAGE, std::u16string(CATALOG_NAME));
+    } catch (const jet_error& error) {
+        // A file whose catalogue has no definition is no database Jet recognises.
+        if (error.dao_number() == JET_ERR_CORRUPT) throw jet_error::unrecognized_format(file_path);
+        throw;
+    }
+    try {
+        read_catalog_rows(*def, b_salvage);
+        check_system_tables();
+    } catch (jet_error& error) {
+        keep_or_throw(error, b_salvage);
+    }
+}
+
+void jet_database::keep_or_throw(jet_error& error, bool b_salvage) {
+    error.set_table(jet_utf8(std::u16string(CATALOG_NAME)));
+    if (!b_salvage || error.dao_number() != JET_ERR_CORRUPT) throw error;
+    if (!damage) damage = error;
+}
+
+void jet_database::read_catalog_rows(const jet_table_def& def, bool b_salvage) {
     std::vector<int> at = column_positions(def, {u"Id", u"ParentId", u"Name", u"Type", u"Flags",
                                                  u"Connect", u"Database", u"ForeignName",
                                                  u"LvProp"});
+    for (std::size_t column_idx = 0; column_idx < CATALOG_REQUIRED_COLUMNS; ++column_idx)
+        if (at[column_idx] < 0)
+            throw jet_error::corrupt(CATALOG_TDEF_PAGE,
+                                     std::string("the catalogue has no column '") +
+                                         CATALOG_COLUMN_NAMES[column_idx] + "'");
     jet_cursor cursor(*pager, def);
-    while (cursor.next()) {
-        const std::vector<jet_value>& row = cursor.values();
-        jet_catalog_entry entry;
-        entry.id = std::int32_t(number_of(at_or_null(row, at[0])));
-        entry.parent_id = std::int32_t(number_of(at_or_null(row, at[1])));
-        entry.name = text_of(at_or_null(row, at[2]));
-        entry.type = std::int16_t(number_of(at_or_null(row, at[3])));
-        entry.flags = std::uint32_t(number_of(at_or_null(row, at[4])));
-        entry.connect = text_of(at_or_null(row, at[5]));
-        entry.database = text_of(at_or_null(row, at[6]));
-        entry.foreign_name = text_of(at_or_null(row, at[7]));
-        const jet_value& blob = at_or_null(row, at[8]);
-        property_blobs.push_back(blob.kind() == jet_value_kind::binary &&
-                                         entry.type == JET_OBJECT_TABLE
-                                     ? blob.get<std::vector<std::uint8_t>>()
-                                     : std::vector<std::uint8_t>());
-        entries.push_back(std::move(entry));
+    // A failed row or page has been passed when next() throws, so salvaging goes on with the
+    // rows after it; the limit ends a file that is damaged throughout.
+    for (std::size_t failures = 0; failures < SALVAGE_FAILURE_LIMIT;) {
+        try {
+            if (!cursor.next()) return;
+            check_catalog_row(cursor.values(), at, cursor.page_no());
+            add_catalog_entry(cursor.values(), at);
+        } catch (jet_error& error) {
+            keep_or_throw(error, b_salvage);
+            ++failures;
+        }
+    }
+}
+
+void jet_database::add_catalog_entry(const std::vector<jet_value>& row,
+                                     const std::vector<int>& at) {
+    jet_catalog_entry entry;
+    entry.id = std::int32_t(number_of(at_or_null(row, at[0])));
+    entry.parent_id = std::int32_t(number_of(at_or_null(row, at[1])));
+    entry.name = text_of(at_or_null(row, at[2]));
+    entry.type = std::int16_t(number_of(at_or_null(row, at[3])));
+    entry.flags = std::uint32_t(number_of(at_or_null(row, at[4])));
+    entry.connect = text_of(at_or_null(row, at[5]));
+    entry.database = text_of(at_or_null(row, at[6]));
+    entry.foreign_name = text_of(at_or_null(row, at[7]));
+    const jet_value& blob = at_or_null(row, at[8]);
+    property_blobs.push_back(blob.kind() == jet_value_kind::binary &&
+                                     entry.type == JET_OBJECT_TABLE
+                                 ? blob.get<std::vector<std::uint8_t>>()
+                                 : std::vector<std::uint8_t>());
+    entries.push_back(std::move(entry));
+}
+
+void jet_database::check_system_tables() const {
+    for (std::u16string_view name : REQUIRED_SYSTEM_TABLES) {
+        const jet_catalog_entry* entry = find_table(name);
+        if (!entry || entry->type != JET_OBJECT_TABLE)
+            throw jet_error::corrupt(CATALOG_TDEF_PAGE,
+                                     "the catalogue lists no system table '" +
+                                         jet_utf8(std::u16string(name)) + "'");
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,10 @@ struct jet_header {
 
 struct jet_open_options {
     bool exclusive = false;   // take the file lock exclusively; others' opens get 3045
+    // Keep the catalogue rows that can be read, passing damaged ones, instead of failing the
+    // open (3049); catalog_damage() then holds the first error. For listings only: a
+    // conversion must fail.
+    bool b_salvage_catalog = false;
 };
 
 class jet_pager;
@@ -57,6 +62,8 @@ public:
 
     // Every MSysObjects row, in catalogue order.
     const std::vector<jet_catalog_entry>& catalog() const { return entries; }
+    // The first damage met in the catalogue; only ever set with b_salvage_catalog.
+    const std::optional<jet_error>& catalog_damage() const { return damage; }
     // Tables (local and linked, system ones included), in catalogue order.
     std::vector<jet_catalog_entry> tables() const;
     // User tables: local, not system.
@@ -79,11 +86,18 @@ public:
 
 private:
     jet_database(std::string path, std::unique_ptr<jet_pager> pager);
-    void load_catalog();
+    void load_catalog(bool b_salvage);
+    void read_catalog_rows(const jet_table_def& def, bool b_salvage);
+    void add_catalog_entry(const std::vector<jet_value>& row, const std::vector<int>& at);
+    // Names the catalogue in a corruption error; keeps the first one when salvaging, else
+    // (and for any other error) throws it.
+    void keep_or_throw(jet_error& error, bool b_salvage);
+    void check_system_tables() const;
     jet_table_def read_definition(const jet_catalog_entry& entry) const;
 
     std::string file_path;
     std::unique_ptr<jet_pager> pager;
     std::vector<jet_catalog_entry> entries;
     std::vector<std::vector<std::uint8_t>> property_blobs;   // LvProp, parallel to entries
+    std::optional<jet_error> damage;
 };

@@ -1,6 +1,10 @@
 #pragma once
 // jet_table_reader.hpp - walks a table's data pages (from its usage map) and their live rows,
 // following overflow pointers, decoding each row into values. Holds one page at a time.
+// Damage that would otherwise lose rows without a word is 3049 naming the page:
+//   1. every page the usage map lists is a data page owned by this table;
+//   2. at the end of a user table, rows read plus deleted rows met cover the row count the
+//      definition stores (see check_row_count for where Access keeps that count).
 
 #include <cstdint>
 #include <memory>
@@ -18,9 +22,12 @@ public:
 
     // Fills values with the next live row; false after the last.
     bool next(std::vector<jet_value>& values);
+    // The page of the row last returned (0 before the first).
+    std::uint32_t page_no() const { return page ? page->bytes().page() : 0; }
 
 private:
     bool advance_page();
+    void check_row_count() const;
     void decode_row(const jet_reader& page, const jet_row_slot& slot,
                     std::vector<jet_value>& values) const;
     void decode_overflow(const jet_row_slot& slot, std::vector<jet_value>& values) const;
@@ -34,4 +41,6 @@ private:
     std::optional<jet_data_page> page;
     std::uint16_t row_idx = 0;
     std::uint16_t row_count = 0;
+    std::uint64_t live_rows = 0;      // rows returned so far
+    std::uint64_t deleted_rows = 0;   // deleted slots met so far
 };

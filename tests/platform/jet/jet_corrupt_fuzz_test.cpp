@@ -3,31 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_test_files.hpp"
 
 namespace {
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class scratch {
-public:
-    explicit scratch(const std::string& tag)
-        : path(std::filesystem::temp_directory_path() /
-               ("jet_fuzz_" + std::to_string(::getpid()) + "_" + tag)) {}
-    ~scratch() { std::filesystem::remove(path); }
-    void write(const std::string& bytes) const {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    }
-    std::filesystem::path path;
-};
 
 // Reads everything the engine offers; returns the DAO number of the first error, 0 if none.
 int read_everything(const std::string& path) {
@@ -62,9 +43,9 @@ TEST(JetCorruptFiles, TruncationAtEveryPageBoundaryIsAClearError) {
     JET_REQUIRE_TESTDATA();
     for (const char* relative : {"jahlborn-jackcess/V1997/overflowTestV1997.mdb",
                                  "jahlborn-jackcess/V2003/test2V2003.mdb"}) {
-        std::string bytes = read_file(jet_testdata(relative));
+        std::string bytes = jet_read_test_file(jet_testdata(relative));
         std::size_t page_size = bytes[0x14] == 0 ? 2048 : 4096;
-        scratch file("truncated");
+        jet_scratch_file file("truncated");
         std::size_t errors = 0;
         for (std::size_t pages = 0; pages * page_size < bytes.size(); ++pages) {
             file.write(bytes.substr(0, pages * page_size));
@@ -81,9 +62,9 @@ TEST(JetCorruptFiles, TruncationAtEveryPageBoundaryIsAClearError) {
 TEST(JetCorruptFiles, RandomByteFlipsNeverCrash) {
     JET_REQUIRE_TESTDATA();
     std::mt19937 random(20261207);
-    scratch file("flipped");
+    jet_scratch_file file("flipped");
     for (const char* relative : SMALL_FILES) {
-        std::string original = read_file(jet_testdata(relative));
+        std::string original = jet_read_test_file(jet_testdata(relative));
         ASSERT_FALSE(original.empty()) << relative;
         std::uniform_int_distribution<std::size_t> position(0, original.size() - 1);
         std::uniform_int_distribution<int> byte(0, 255);
@@ -102,9 +83,9 @@ TEST(JetCorruptFiles, RandomByteFlipsNeverCrash) {
 TEST(JetCorruptFiles, FlipsInDefinitionAndDataPagesNeverCrash) {
     JET_REQUIRE_TESTDATA();
     std::mt19937 random(7);
-    scratch file("structures");
+    jet_scratch_file file("structures");
     for (const char* relative : SMALL_FILES) {
-        std::string original = read_file(jet_testdata(relative));
+        std::string original = jet_read_test_file(jet_testdata(relative));
         std::size_t page_size = original[0x14] == 0 ? 2048 : 4096;
         std::size_t pages = original.size() / page_size;
         std::uniform_int_distribution<std::size_t> page(1, std::min<std::size_t>(pages - 1, 40));
