@@ -1,9 +1,11 @@
 // vantreldump - shows what Vantrel's Jet engine reads from an Access file: its tables (linked
 // and system ones marked), columns, indexes, relationships and rows in a normalised CSV form
 // (see dump_printer.hpp and platform/jet/jet_value_text.hpp). Errors go to standard error as
-// "error <DAO number>: <text>", exit status 1.
+// "error <DAO number>: <text>", exit status 1. A damaged catalogue still lets --tables list
+// the tables that can be read; the damage is reported after the list, and the status is 1.
 
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,12 +20,19 @@ namespace {
 
 int run(const dump_options& options) {
     if (!options.system_db.empty()) dump_check_workgroup(options);
-    std::unique_ptr<jet_database> db =
-        jet_database::open(options.file, win_utf8_to_utf16(options.database_password));
+    jet_open_options open_options;
+    open_options.b_salvage_catalog = options.b_table_names;
+    std::unique_ptr<jet_database> db = jet_database::open(
+        options.file, win_utf8_to_utf16(options.database_password), open_options);
     dump_printer printer(*db, std::cout);
     if (options.b_table_names || options.b_counts) {
         if (options.b_table_names) printer.print_user_table_names();
         if (options.b_counts) printer.print_counts();
+        if (const std::optional<jet_error>& damage = db->catalog_damage()) {
+            std::cout.flush();
+            std::cerr << "damaged catalogue: only the tables listed could be read\n";
+            throw *damage;
+        }
         return 0;
     }
     if (options.table) {

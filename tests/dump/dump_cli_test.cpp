@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "dump/dump_options.hpp"
 #include "dump/dump_printer.hpp"
 #include "dump/dump_readers.hpp"
@@ -130,4 +135,36 @@ TEST(DumpCommand, ChecksTheWorkgroupLogonBeforeOpening) {
         run_dump(file + " --sysdb=" + mdw + " --uglu=nobody --uglp=Hush1234 --tables");
     EXPECT_EQ(stranger.status, 1);
     EXPECT_EQ(stranger.output, "error 3029: Not a valid account name or password.\n");
+}
+
+// A FIFO blocked the open until a writer came.
+TEST(DumpCommand, RefusesANamedPipeWithoutBlocking) {
+    std::filesystem::path fifo = std::filesystem::temp_directory_path() /
+                                 ("dump_fifo_" + std::to_string(::getpid()) + ".mdb");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    run_result refused = run_dump("--tables " + dump_shell_quote(fifo.string()));
+    std::filesystem::remove(fifo);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.output, "error 3343: Unrecognized database format '" + fifo.string() +
+                                  "': it is a named pipe (FIFO), not a regular file.\n");
+}
+
+TEST(DumpCommand, ListsTheReadableTablesOfADamagedCatalogueAndFails) {
+    JET_REQUIRE_TESTDATA();
+    std::string bytes = jet_read_test_file(
+        jet_testdata("npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb"));
+    bytes.replace(18 * 4096, 4096, std::string(4096, '\0'));   // a catalogue page
+    jet_scratch_file copy("damaged_catalogue.mdb");
+    copy.write(bytes);
+    run_result listed = run_dump(dump_shell_quote(copy.path.string()) + " --tables");
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_EQ(listed.output.rfind("Products\nShippers\nSuppliers\n"
+                                  "damaged catalogue: only the tables listed could be read\n"
+                                  "error 3049: The database is corrupt: page 18 of table "
+                                  "'MSysObjects': ", 0),
+              0u)
+        << listed.output;
+    run_result dumped = run_dump(dump_shell_quote(copy.path.string()));
+    EXPECT_EQ(dumped.status, 1);
+    EXPECT_EQ(dumped.output.rfind("error 3049: ", 0), 0u) << dumped.output;
 }
