@@ -9,6 +9,14 @@
 
 namespace {
 
+// A damaged source file: the run must end, not report one table and go on, or a conversion
+// would finish with tables or rows missing and look like a good one.
+constexpr int DAO_CORRUPT = 3049;
+
+int level_of(int dao_number) {
+    return dao_number == DAO_CORRUPT ? ERROR_LEVEL_FATAL : ERROR_LEVEL_RECOVERABLE;
+}
+
 [[noreturn]] void fail_on_step(int step) {
     tk_trace::write(2, "Failed on step #%d", step);
     throw tk_exception("Failed to read the error of the DAO engine (step #" +
@@ -33,12 +41,13 @@ dao_exception::dao_exception() : tk_exception(ERROR_LEVEL_RECOVERABLE) {
     LONG number = 0;
     if (FAILED(error->get_Number(&number))) fail_on_step(4);
     set_code(DAO_CODE_BASE | (number & 0xFFFF));
+    set_level(level_of(number & 0xFFFF));
     tk_trace::write(2, "Got error code: %08X", unsigned(code()));
 }
 
 dao_exception::dao_exception(int dao_number, std::string message)
     : tk_exception(std::move(message), DAO_CODE_BASE | (dao_number & 0xFFFF),
-                   ERROR_LEVEL_RECOVERABLE) {
+                   level_of(dao_number & 0xFFFF)) {
     tk_trace::write(2, "dao_exception::dao_exception");
 }
 

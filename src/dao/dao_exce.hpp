@@ -2,6 +2,7 @@
 // message is the description of the engine's first error and its code 0x10000 OR that
 // error's number, the key of the Access message map. dao_check turns a failed HRESULT into
 // it; dao_require turns a null object where DAO reported success into a fatal error.
+// A corrupt file (3049) is fatal: no table of a damaged source may pass for converted.
 #pragma once
 
 #include <string>

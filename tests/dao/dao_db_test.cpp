@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "dao/dao_exce.hpp"
@@ -156,4 +159,45 @@ TEST(DaoDatabaseWriting, RefusesWritingClearlyAndBreaksNoPrecondition) {
     ASSERT_NE(table, nullptr);
     udb_record record;
     EXPECT_THROW(table->append_record(record), dao_exception);
+}
+
+// A table-level error lets the run go on and the agent end with 0, so a damaged source must
+// end the run instead: Northwind.mdb with an Orders data page (303) or the catalogue page
+// listing most tables (18) zeroed read as good files with rows or tables missing.
+TEST(DaoDatabaseDamage, CorruptSourceIsAFatalError) {
+    DAO_REQUIRE_TESTDATA();
+    dao_test_engine test;
+    std::ifstream in(dao_test_file("npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb"),
+                     std::ios::binary);
+    std::string original(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(original.empty());
+    auto damaged_copy = [&](std::size_t page_no) {
+        std::string bytes = original;
+        bytes.replace(page_no * 4096, 4096, std::string(4096, '\0'));
+        std::string path = test.cwd.path() + "/damaged" + std::to_string(page_no) + ".mdb";
+        std::ofstream(path, std::ios::binary) << bytes;
+        return tk_utf8_to_utf16(path);
+    };
+    auto expect_fatal_corruption = [](const dao_exception& failure) {
+        EXPECT_EQ(failure.dao_number(), 3049);
+        EXPECT_EQ(failure.level(), ERROR_LEVEL_FATAL);
+    };
+
+    std::unique_ptr<udb_database> orders_lost = test.engine.open_db(damaged_copy(303), 1, u"");
+    try {
+        orders_lost->get_table(u"Orders", 1);
+        ADD_FAILURE() << "Orders opened with a zeroed data page";
+    } catch (const dao_exception& failure) {
+        expect_fatal_corruption(failure);
+        EXPECT_NE(std::string(failure.what()).find("page 303 of table 'Orders'"),
+                  std::string::npos)
+            << failure.what();
+    }
+    try {
+        test.engine.open_db(damaged_copy(18), 1, u"");
+        ADD_FAILURE() << "a catalogue with a zeroed page opened";
+    } catch (const dao_exception& failure) {
+        expect_fatal_corruption(failure);
+    }
+    EXPECT_EQ(dao_exception(3078, "no such table").level(), ERROR_LEVEL_RECOVERABLE);
 }
