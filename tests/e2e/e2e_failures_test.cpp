@@ -4,8 +4,10 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -98,6 +100,50 @@ TEST_F(FailingRun, CorruptSourceIsReportedAndNoTableCreated) {
         EXPECT_EQ(run.out.find("Converting table"), std::string::npos) << run.out;
         EXPECT_FALSE(client->database_exists(db)) << "the check opens the source first";
     }
+}
+
+// Northwind.mdb with one page zeroed converted with exit 0 and tables or rows missing: an
+// Orders data page (303) lost its rows, a catalogue page (18) five of the eight tables.
+TEST_F(FailingRun, DamagedSourceNeverEndsWithZeroAndFewerRows) {
+    e2e_scratch scratch_dir("damaged");
+    std::ifstream in(e2e_paths::testdata("npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb"),
+                     std::ios::binary);
+    std::string original(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(original.empty());
+    struct damage_case {
+        std::size_t page_no;
+        const char* error;
+    };
+    for (const damage_case& damage :
+         {damage_case{303, "The database is corrupt: page 303 of table 'Orders'"},
+          damage_case{18, "The database is corrupt: page 18 of table 'MSysObjects'"}}) {
+        std::string bytes = original;
+        bytes.replace(damage.page_no * 4096, 4096, std::string(4096, '\0'));
+        std::string path = scratch_dir.path + "/page" + std::to_string(damage.page_no) + ".mdb";
+        std::ofstream(path, std::ios::binary) << bytes;
+        std::string db = e2e_unique_db("damaged");
+        e2e_database_guard guard(*client, db);
+        e2e_result run = convert(path, {}, db);
+        EXPECT_EQ(run.status, 255) << damage.page_no << ": " << run.both();
+        EXPECT_NE(run.both().find(damage.error), std::string::npos) << run.both();
+        if (!client->database_exists(db)) continue;
+        for (const std::string& table : client->tables(db))
+            EXPECT_NE(table, "Orders") << "the damaged table was created";
+    }
+}
+
+// A FIFO as the source blocked the trial open forever.
+TEST_F(FailingRun, NamedPipeAsSourceIsRefusedWithoutBlocking) {
+    e2e_scratch scratch_dir("fifo");
+    std::string fifo = scratch_dir.path + "/pipe.mdb";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string db = e2e_unique_db("fifo");
+    e2e_result run = convert(fifo, {}, db);
+    EXPECT_EQ(run.status, 255) << run.both();
+    EXPECT_NE(run.both().find("it is a named pipe (FIFO), not a regular file"),
+              std::string::npos)
+        << run.both();
+    EXPECT_FALSE(client->database_exists(db));
 }
 
 // A failed conversion must not end with the exit status of a successful one.
