@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -37,6 +38,12 @@ bool is_access2_workgroup(const std::vector<std::uint8_t>& head) {
 
 bool dao_check_sysdb(const std::string& path) {
     tk_trace::write(2, "dao_check_sysdb(%s)", path.c_str());
+    // Reading a FIFO given as --sysdb waited for a writer forever.
+    std::error_code ignored;
+    if (std::filesystem::status(path, ignored).type() != std::filesystem::file_type::regular) {
+        tk_trace::write(2, "Not a regular file");
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         tk_trace::write(2, "Failed to open file");

@@ -3,6 +3,7 @@
 #include "dao/dao_sysdb.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "dao/dao_gen.hpp"
 #include "dao_test_env.hpp"
@@ -27,6 +28,14 @@ TEST(DaoCheckSysdb, AcceptsRealWorkgroupFilesAndRefusesDatabases) {
     EXPECT_FALSE(dao_check_sysdb(dao_test_file("mdbtools-mdbtestdata/nwind.mdb")));
     EXPECT_FALSE(dao_check_sysdb(dao_test_file("jahlborn-jackcess/V2010/testV2010.accdb")));
     EXPECT_FALSE(dao_check_sysdb(dao_test_file("MANIFEST.md")));
+}
+
+// Reading a FIFO given as the workgroup file waited for a writer forever.
+TEST(DaoCheckSysdb, RefusesANamedPipeWithoutBlocking) {
+    dao_test_cwd cwd;
+    std::string fifo = cwd.path() + "/pipe.mdw";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(dao_check_sysdb(fifo));
 }
 
 TEST(DaoCheckSysdb, AcceptsBothBuiltInImagesAtTheirSizes) {

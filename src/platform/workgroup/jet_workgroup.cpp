@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -48,6 +49,11 @@ bool is_access2_workgroup(const std::vector<std::uint8_t>& probe) {
 
 // Reads the first bytes and refuses what is not a Jet 3 / Jet 4 workgroup file.
 void check_workgroup_header(const std::string& path) {
+    // Reading a FIFO waits for a writer: only a regular file can be a workgroup file.
+    std::error_code ignored;
+    std::filesystem::file_status status = std::filesystem::status(path, ignored);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw_unreadable(path, "it is not a regular file.");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw_unreadable(path, "the file cannot be opened.");
     std::vector<std::uint8_t> probe(PROBE_SIZE);

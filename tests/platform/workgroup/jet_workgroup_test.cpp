@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -131,6 +134,15 @@ TEST_F(JetWorkgroupFiles, RefusesFilesThatAreNoWorkgroupFile) {
     const scratch_file truncated("vantrel-workgroup-cut.mdw",
                                  file_prefix(testdata(JET4_MDW), 8192));
     EXPECT_EQ(logon_error(truncated.path, u"admin", u""), 3358);
+}
+
+// Reading a FIFO named as the workgroup file waited for a writer forever.
+TEST_F(JetWorkgroupFiles, RefusesANamedPipeWithoutBlocking) {
+    std::filesystem::path fifo = std::filesystem::temp_directory_path() /
+                                 ("vantrel-workgroup-" + std::to_string(::getpid()) + ".mdw");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(logon_error(fifo.string(), u"admin", u""), 3358);
+    std::filesystem::remove(fifo);
 }
 
 TEST_F(JetWorkgroupFiles, RefusesAccess2WorkgroupFilesAsUnrecognizedFormat) {
