@@ -1,7 +1,8 @@
-// Every page of three shared files (Jet 3, Jet 4, ACE 12), one at a time, filled with zeros
-// and with random bytes: the engine reads exactly what it reads from the undamaged file (the
-// same user tables with the same rows and relationships) or refuses the file with 3049 or
-// 3343. Never fewer tables or rows with success. Runs under ASan/UBSan in scripts/test.
+// Every page of three shared files (Jet 4 Northwind, a Jet 3 file of 29 tables, ACE 12
+// Northwind), one at a time, filled with zeros and with random bytes: the engine reads
+// exactly what it reads from the undamaged file (the same user tables with the same rows and
+// relationships) or refuses the file with 3049 or 3343. Never fewer tables or rows with
+// success. Runs under ASan/UBSan in scripts/test.
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,14 @@ struct read_outcome {
     database_digest digest;
 };
 
+// Pictures are hashed as bytes: their hex text made the run too slow under ASan.
+std::string value_text(const jet_value& value) {
+    if (value.kind() != jet_value_kind::binary) return jet_value_to_csv(value);
+    const auto& bytes = value.get<std::vector<std::uint8_t>>();
+    return std::to_string(std::hash<std::string>{}(std::string(bytes.begin(), bytes.end()))) +
+           ",";
+}
+
 read_outcome read_database(const std::string& path) {
     read_outcome outcome;
     try {
@@ -46,7 +55,7 @@ read_outcome read_database(const std::string& path) {
             std::string text;
             while (cursor->next()) {
                 ++table.rows;
-                for (const jet_value& value : cursor->values()) text += jet_value_to_csv(value);
+                for (const jet_value& value : cursor->values()) text += value_text(value);
                 text += '\n';
             }
             table.values_hash = std::hash<std::string>{}(text);
@@ -131,8 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
         damaged_file_case{"npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb", fill_kind::zeros},
         damaged_file_case{"npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb",
                           fill_kind::random_bytes},
-        damaged_file_case{"mdbtools-mdbtestdata/nwind.mdb", fill_kind::zeros},
-        damaged_file_case{"mdbtools-mdbtestdata/nwind.mdb", fill_kind::random_bytes},
+        damaged_file_case{"jahlborn-jackcess/V1997/testIndexCodesV1997.mdb", fill_kind::zeros},
+        damaged_file_case{"jahlborn-jackcess/V1997/testIndexCodesV1997.mdb",
+                          fill_kind::random_bytes},
         damaged_file_case{"CirrusRedOrg-EntityFrameworkCore.Jet/Northwind.accdb",
                           fill_kind::zeros},
         damaged_file_case{"CirrusRedOrg-EntityFrameworkCore.Jet/Northwind.accdb",
