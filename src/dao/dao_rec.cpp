@@ -9,6 +9,10 @@
 namespace {
 
 constexpr int DAO_TYPE_BOOLEAN_CODE = 1;
+constexpr int DAO_TYPE_GUID_CODE = 15;
+// DAO hands a replication ID out as "{guid {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}}".
+constexpr std::u16string_view REPLICATION_ID_OPEN = u"{guid ";
+constexpr std::u16string_view REPLICATION_ID_CLOSE = u"}";
 constexpr std::string_view FAKE_DATE = "1899-12-30";
 constexpr std::u16string_view FAKE_DATE_WIDE = u"1899-12-30";
 
@@ -28,6 +32,18 @@ Text without_fake_date(Text text, std::basic_string_view<typename Text::value_ty
     if (text.size() > fake.size()) return text.replace(at, fake.size(), zero_date);
     tk_trace::write(2, "Transform pure fake date to pure time");
     return midnight;
+}
+
+// The GUID of a replication ID's text, or nothing when the text is not exactly that form.
+bool read_replication_id(std::u16string_view text, GUID& guid) {
+    const std::size_t length = REPLICATION_ID_OPEN.size() + GUID_TEXT_CHARS
+                               + REPLICATION_ID_CLOSE.size();
+    if (text.size() != length || !text.starts_with(REPLICATION_ID_OPEN)
+        || !text.ends_with(REPLICATION_ID_CLOSE)) {
+        return false;
+    }
+    return SUCCEEDED(guid_from_wstring(text.substr(REPLICATION_ID_OPEN.size(), GUID_TEXT_CHARS),
+                                       &guid));
 }
 
 }  // namespace
@@ -85,6 +101,13 @@ dao_field::dao_field(ole_com_ptr<DAOField> held) : field(std::move(held)) {
         if (!VariantTimeToSystemTime(value.date, &date_value)) {
             tk_trace::write(2, "Failed to convert VARIANT->SYSTEMTIME");
         }
+    }
+    // The column, not the text, says what a value is: a replication ID travels as a GUID, so
+    // no text that merely looks like one is ever treated as one.
+    GUID guid{};
+    if (dao_type == DAO_TYPE_GUID_CODE && type() == VT_BSTR
+        && read_replication_id(bstr_view(value.bstrVal), guid)) {
+        static_cast<ole_variant&>(*this) = ole_variant(guid);
     }
     // BigInt arrives as an exact DECIMAL; the model carries it as a 64-bit integer.
     if (dao_vartype_of(dao_type) == VT_I8 && type() == VT_DECIMAL) change_type(VT_I8);

@@ -1,80 +1,87 @@
-// mss_lit.cpp - safe values and literals for statements.
+// mss_lit.cpp - safe values and the literals of statements and column defaults.
 
 #include "mss/mss_lit.hpp"
 
-#include "ole/ole_date.hpp"
-#include "ole/ole_misc.hpp"
 #include "tk/tk_trace.hpp"
+#include "tk/tk_utf.hpp"
 #include "udb/udb_sche.hpp"
 
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 constexpr int FIRST_DATETIME_YEAR = 1753;
 constexpr int LAST_DATETIME_YEAR = 9999;
-constexpr double SMALLEST_FLOAT = 2.23e-308;
-constexpr double LARGEST_FLOAT = 1.79e308;
+// SQL Server keeps subnormal floats it receives as bytes, but reads a literal below the
+// smallest normal float as 0 (a warning only); such a value is written as an exact product of
+// two normal literals instead. Scaling by a power of two is exact in both directions.
+constexpr int SUBNORMAL_SCALE_EXPONENT = 64;
 
-std::u16string replaced_all(std::u16string text, const std::u16string& from,
-                            const std::u16string& to) {
-    for (std::size_t at = text.find(from); at != std::u16string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
+std::u16string quoted_unicode(const std::u16string& text) {
+    std::u16string literal = u"N'";
+    literal.reserve(text.size() + 3);
+    for (const char16_t c : text) {
+        literal += c;
+        if (c == u'\'') literal += u'\'';   // an undoubled quote would end the literal early
+    }
+    return literal + u"'";
+}
+
+std::u16string two_digits(unsigned number) {
+    return std::u16string{char16_t(u'0' + number / 10 % 10), char16_t(u'0' + number % 10)};
+}
+
+std::u16string datetime_literal(const SYSTEMTIME& time) {
+    const bool b_time_only = time.wYear == 0;
+    const unsigned year = b_time_only ? 1899 : time.wYear;
+    std::u16string text = u"'";
+    text += two_digits(year / 100) + two_digits(year % 100);
+    text += two_digits(b_time_only ? 12 : time.wMonth) + two_digits(b_time_only ? 30 : time.wDay);
+    text += u' ' + two_digits(time.wHour) + u':' + two_digits(time.wMinute) + u':'
+            + two_digits(time.wSecond);
+    const unsigned milliseconds = time.wMilliseconds % 1000;
+    text += u'.' + two_digits(milliseconds / 10) + char16_t(u'0' + milliseconds % 10);
+    return text + u"'";
+}
+
+std::u16string binary_literal(const ole_variant& value) {
+    static constexpr char16_t DIGITS[] = u"0123456789ABCDEF";
+    BYTE* data = nullptr;
+    const std::size_t length = value.get_bytes(&data);
+    std::u16string text = u"0x";
+    text.reserve(2 + 2 * length);
+    for (std::size_t at = 0; at < length && data != nullptr; ++at) {
+        text += DIGITS[data[at] >> 4];
+        text += DIGITS[data[at] & 0x0F];
     }
     return text;
 }
 
-std::u16string quotes_doubled(const std::u16string& text) { return replaced_all(text, u"'", u"''"); }
-
-bool is_hex_digit(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+// Scientific form, so SQL Server reads the literal as a float and never as a decimal that
+// it would round a second time.
+std::u16string shortest_float_text(double number) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, number,
+                                      std::chars_format::scientific);
+    return tk_utf8_to_utf16(std::string(buffer, result.ptr));
 }
 
-bool is_hex_literal(const std::u16string& text) {
-    if (text.size() < 3 || text[0] != u'0' || (text[1] != u'x' && text[1] != u'X')) return false;
-    for (std::size_t at = 2; at < text.size(); ++at) {
-        if (!is_hex_digit(text[at])) return false;
+std::u16string float_literal(double number) {
+    if (!std::isfinite(number)) {
+        throw tk_exception("A floating-point value that is not a number cannot be stored in "
+                           "SQL Server.", ERROR_LEVEL_RECOVERABLE);
     }
-    return true;
-}
-
-bool is_all_digits(const std::u16string& text) {
-    if (text.size() < 2) return false;
-    for (const char16_t c : text) {
-        if (c < u'0' || c > u'9') return false;
+    if (number == 0.0 || std::fabs(number) >= std::numeric_limits<double>::min()) {
+        return shortest_float_text(number);
     }
-    return true;
+    return u"(" + shortest_float_text(std::ldexp(number, SUBNORMAL_SCALE_EXPONENT)) + u"*"
+           + shortest_float_text(std::ldexp(1.0, -SUBNORMAL_SCALE_EXPONENT)) + u")";
 }
 
-std::u16string common_ending(const std::u16string& text, VARTYPE vt) {
-    std::u16string literal = quotes_doubled(text);
-    if (vt == VT_BSTR || vt == VT_DATE) literal = u"'" + literal + u"'";
-    if (vt == VT_BSTR) literal = u"N" + literal;
-    return literal;
-}
-
-std::u16string date_text(const std::u16string& text) {
-    std::u16string printed = ole_date(text).to_wstring();
-    if (printed.find(u"0000-00-00") != std::u16string::npos) {
-        tk_trace::write(2, "Null date has been found");
-        printed = replaced_all(printed, u"0000-00-00", u"1899-12-30");
-    }
-    return replaced_all(printed, u"-", u"");
-}
-
-std::u16string blob_literal(const std::u16string& text) {
-    tk_trace::write(2, "GOT BLOB!!!");
-    if (text.size() < 2) return u"";
-    const ole_guid_extractor guid(text);
-    if (guid.is_found()) {
-        tk_trace::write(2, "BLOB IS AN GUID");
-        return u"0x" + guid.get_guid_digits();
-    }
-    if (is_hex_literal(text) || is_all_digits(text)) return text;
-    // Quotes inside are doubled: an undoubled quote would end the literal and let the rest
-    // of the value run as SQL.
-    return u"'" + quotes_doubled(text) + u"'";
+bool is_binary(VARTYPE vt) {
+    return vt == VT_BLOB || vt == VT_BLOB_OBJECT || vt == VT_BINARY_ARRAY;
 }
 
 }  // namespace
@@ -94,74 +101,31 @@ ole_variant mssql_get_safe_variant(const ole_variant& value) {
         replaced.wDay = 30;
         return ole_variant(replaced);
     }
-    if (value.type() == VT_R8 && value.value.dblVal != 0.0) {
-        const double magnitude = std::fabs(value.value.dblVal);
-        const double sign = value.value.dblVal < 0 ? -1.0 : 1.0;
-        if (magnitude <= SMALLEST_FLOAT) return ole_variant(sign * SMALLEST_FLOAT);
-        if (magnitude >= LARGEST_FLOAT) return ole_variant(sign * LARGEST_FLOAT);
+    // Every finite double is a float SQL Server holds (subnormals included, see float_literal);
+    // only infinity is beyond it.
+    if (value.type() == VT_R8 && std::isinf(value.value.dblVal)) {
+        const double largest = std::numeric_limits<double>::max();
+        return ole_variant(value.value.dblVal < 0 ? -largest : largest);
     }
     return value;
 }
 
-std::u16string to_mssql_str(const std::u16string& text, VARTYPE vt) {
-    tk_trace::write(1, u"to_mssql_str(%s)", text);
-    if (text.empty()) return u"''";
+std::u16string mss_sql_literal(const ole_variant& value) {
+    const VARTYPE vt = value.type();
     switch (vt) {
-    case VT_DATE:
-        return common_ending(date_text(text), vt);
-    case VT_BSTR: {
-        const ole_guid_extractor guid(text);
-        if (guid.is_found()) {
-            tk_trace::write(2, "BSTR IS AN GUID");
-            return u"'" + guid.get_guid() + u"'";
-        }
-        return common_ending(text, vt);
-    }
-    case VT_BLOB: case VT_BLOB_OBJECT: case VT_BINARY_ARRAY:
-        return blob_literal(text);
+    case VT_EMPTY: case VT_NULL: return u"NULL";
+    case VT_BOOL: return value.to_bool() ? u"1" : u"0";
+    case VT_I1: case VT_I2: case VT_I4: case VT_INT: case VT_UI1: case VT_UI2: case VT_UI4:
+    case VT_UINT: case VT_I8: case VT_UI8: case VT_CY: case VT_DECIMAL:
+        return value.to_wstring();   // printed from the number itself: digits, sign, point
+    // A single widened to double is exact, so the float the server reads narrows back to it.
+    case VT_R4: return float_literal(double(value.value.fltVal));
+    case VT_R8: return float_literal(value.value.dblVal);
+    case VT_DATE: return datetime_literal(value.date_value);
     default:
-        return common_ending(text, vt);
+        if (is_binary(vt)) return binary_literal(value);
+        return quoted_unicode(value.to_wstring());   // text, GUIDs and anything else as text
     }
-}
-
-std::u16string mss_date_literal(const ole_variant& value) {
-    return to_mssql_str(value.to_wstring(), VT_DATE);
-}
-
-std::u16string mss_number_literal(const std::u16string& text) {
-    if (text.empty()) return u"";
-    for (const char16_t c : text) {
-        const bool allowed = (c >= u'0' && c <= u'9') || c == u'-' || c == u'+' || c == u'.'
-                             || c == u'e' || c == u'E';
-        if (!allowed) return u"";
-    }
-    return text;
-}
-
-std::u16string mss_datetime_literal(const SYSTEMTIME& time) {
-    const bool b_time_only = time.wYear == 0;
-    const auto two = [](unsigned number) {
-        return std::u16string{char16_t(u'0' + number / 10 % 10), char16_t(u'0' + number % 10)};
-    };
-    const unsigned year = b_time_only ? 1899 : time.wYear;
-    std::u16string text = u"'";
-    text += two(year / 100) + two(year % 100);
-    text += two(b_time_only ? 12 : time.wMonth) + two(b_time_only ? 30 : time.wDay);
-    text += u' ' + two(time.wHour) + u':' + two(time.wMinute) + u':' + two(time.wSecond);
-    const unsigned milliseconds = time.wMilliseconds % 1000;
-    text += u'.' + two(milliseconds / 10) + char16_t(u'0' + milliseconds % 10);
-    return text + u"'";
-}
-
-std::u16string mss_binary_literal(const BYTE* data, std::size_t length) {
-    static constexpr char16_t DIGITS[] = u"0123456789ABCDEF";
-    std::u16string text = u"0x";
-    text.reserve(2 + 2 * length);
-    for (std::size_t at = 0; at < length; ++at) {
-        text += DIGITS[data[at] >> 4];
-        text += DIGITS[data[at] & 0x0F];
-    }
-    return text;
 }
 
 bool dec_is_out_of_range(const ole_variant& value, const t_ftd& field) {

@@ -43,10 +43,6 @@ bool read_bracketed(const std::u16string& text, std::size_t& pos, std::u16string
 
 std::u16string mss_bracket(const std::u16string& name) { return u"[" + doubled(name, u']') + u"]"; }
 
-std::u16string mss_unicode_literal(const std::u16string& text) {
-    return u"N'" + doubled(text, u'\'') + u"'";
-}
-
 bool mss_split_tab_name(const std::u16string& name, std::u16string& table, std::u16string& owner) {
     tk_trace::write(1, u"mss_split_tab_name (%s)", name);
     if (name.size() < 3) return false;

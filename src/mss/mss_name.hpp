@@ -6,8 +6,6 @@
 #include <string>
 
 std::u16string mss_bracket(const std::u16string& name);
-// A text value as an N'...' literal with every quote doubled.
-std::u16string mss_unicode_literal(const std::u16string& text);
 
 // Splits "[table]" or "[owner].[table]" into its unbracketed parts. False for a name of
 // fewer than 3 characters or one that is not in that form.

@@ -122,8 +122,8 @@ void mss_table::init_schema() {
     std::u16string table;
     std::u16string owner;
     if (!mss_split_tab_name(table_name, table, owner)) table = table_name;
-    std::u16string sql = u"EXEC sp_columns @table_name = " + mss_unicode_literal(table);
-    if (!owner.empty()) sql += u", @table_owner = " + mss_unicode_literal(owner);
+    std::u16string sql = u"EXEC sp_columns @table_name = " + mss_sql_literal(ole_variant(table));
+    if (!owner.empty()) sql += u", @table_owner = " + mss_sql_literal(ole_variant(owner));
     std::unique_ptr<oledb_rowset> result;
     odb_command(session).execute(sql, &result);
     odb_recordset columns(u"sp_columns", std::move(result));

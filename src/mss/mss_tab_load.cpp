@@ -31,6 +31,16 @@ bool is_missing(const ole_variant& value) {
     return value.type() == VT_EMPTY || value.type() == VT_NULL;
 }
 
+// The largest value of a decimal column, from its digits: a DECIMAL holds 28 of them, a
+// column up to 38, so a wider one is refused for this record rather than cut.
+std::u16string decimal_literal(const std::u16string& digits) {
+    try {
+        return mss_sql_literal(ole_variant::from_wstring(digits, VT_DECIMAL));
+    } catch (const ole_type_exception&) {
+        throw tk_exception("A decimal value does not fit its column.", ERROR_LEVEL_RECOVERABLE);
+    }
+}
+
 std::unique_ptr<udb_record> copy_of(const udb_record& record) {
     auto copy = std::make_unique<udb_record>();
     for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
@@ -123,33 +133,30 @@ std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_f
     if (udb_custom_conversion::ask_is_acceptable2(value)) {
         std::u16string ruled;
         udb_custom_conversion::ask_handle2(ruled, value);
-        return ruled;
+        return mss_sql_literal(ole_variant(ruled));
     }
-    const ole_variant safe = mssql_get_safe_variant(value);
-    if (vt == VT_DATE) return mss_datetime_literal(safe.date_value);
-    if (is_binary(vt)) {
-        // Straight from the bytes: the value's text form is cut short for long values.
-        BYTE* data = nullptr;
-        const std::size_t length = value.get_bytes(&data);
-        if (length > 0 && data != nullptr) return mss_binary_literal(data, length);
-    }
-    // A Boolean prints as a word; SQL Server takes the bit as a number.
-    const std::u16string literal = vt == VT_BOOL ? std::u16string(safe.to_bool() ? u"1" : u"0")
-                                                 : to_mssql_str(safe.to_wstring(), vt);
-    tk_trace::write(2, u"Got string: %s", literal);
-    if (vt != VT_NULL && (vt == VT_BSTR || (!literal.empty() && literal != u"''"))) {
+    BYTE* data = nullptr;
+    const bool b_empty_binary = is_binary(vt) && value.get_bytes(&data) == 0;
+    if (!is_missing(value) && !b_empty_binary) {
         if (vt == VT_DECIMAL && dec_is_out_of_range(value, field)) {
             tk_trace::write(2, "Decimal is out of range");
-            return gen_dec_value(field, value.to_double() < 0);
+            return decimal_literal(gen_dec_value(field, value.to_double() < 0));
         }
+        const std::u16string literal = mss_sql_literal(mssql_get_safe_variant(value));
+        tk_trace::write(2, u"Got string: %s", literal);
         return literal;
     }
     tk_trace::write(2, "Put NULL-field");
     if (!field.b_not_null) return u"NULL";
-    if (field.vartype == VT_BOOL && !is_missing(field.def_value)) {
-        return field.def_value.to_bool() ? u"1" : u"0";
+    // No default: the empty text, which SQL Server reads as 0 for numbers.
+    if (is_missing(field.def_value)) return mss_sql_literal(ole_variant(std::u16string()));
+    ole_variant def_value = field.def_value;
+    try {
+        def_value.change_type(field.vartype);
+    } catch (const ole_type_exception&) {
+        tk_trace::write(2, "Default value kept in its own type");
     }
-    return to_mssql_str(field.def_value.to_wstring(), field.vartype);
+    return mss_sql_literal(mssql_get_safe_variant(def_value));
 }
 
 void mss_table::slow_record(const udb_record& record) {
@@ -250,7 +257,6 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
         if (udb_custom_conversion::ask_is_acceptable2(value)) {
             std::u16string ruled;
             udb_custom_conversion::ask_handle2(ruled, value);
-            if (ruled.size() >= 2) ruled = ruled.substr(1, ruled.size() - 2);
             return text_value(ruled);
         }
         return text_value(value.to_wstring());

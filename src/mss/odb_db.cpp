@@ -109,27 +109,20 @@ bool odb_database::set_def_value(const t_ftd& field, oledb_column_desc& column) 
     if (text.empty()) return false;
     ole_variant safe;
     try {
-        safe = mssql_get_safe_variant(ole_variant::from_wstring(text, field.vartype));
+        // A default already of the column's type keeps every digit; text is read in that type.
+        safe = mssql_get_safe_variant(field.def_value.type() == field.vartype
+                                          ? field.def_value
+                                          : ole_variant::from_wstring(text, field.vartype));
     } catch (const ole_type_exception&) {
         tk_trace::write(2, "Invalid default value");
         return false;
     }
-    const std::u16string safe_text = safe.to_wstring();
-    tk_trace::write(2, u"Got safe default value: %s", safe_text);
-    std::u16string sql;
-    if (field.vartype == VT_BSTR) {
-        sql = mss_unicode_literal(safe_text);
-    } else if (field.vartype == VT_DATE) {
-        sql = mss_date_literal(safe);
-    } else if (field.vartype == VT_BOOL) {
-        sql = safe.to_bool() ? u"1" : u"0";
-    } else {
-        sql = mss_number_literal(safe_text);
-        if (sql.empty()) {
-            tk_trace::write(2, "Invalid default value");
-            return false;
-        }
+    if (safe.type() == VT_EMPTY || safe.type() == VT_NULL) {
+        tk_trace::write(2, "Invalid default value");
+        return false;
     }
+    const std::u16string sql = mss_sql_literal(safe);
+    tk_trace::write(2, u"Got safe default value: %s", sql);
     column.b_has_default = true;
     column.default_sql = tk_utf16_to_utf8(sql);
     return true;

@@ -23,6 +23,7 @@ void ole_variant::reset_members() {
     hyper_value = 0;
     uhyper_value = 0;
     date_value = SYSTEMTIME{};
+    guid_value = GUID{};
     VariantInit(&value);
 }
 
@@ -163,6 +164,13 @@ ole_variant::ole_variant(const OLECHAR* text) {
     attach_wstring(std::u16string(text ? text : u""));
 }
 
+ole_variant::ole_variant(const GUID& guid) {
+    reset_members();
+    tk_trace::write(1, "Construct ole_variant from GUID");
+    value.vt = VT_CLSID;
+    guid_value = guid;
+}
+
 ole_variant::ole_variant(std::size_t length, const BYTE* bytes) {
     reset_members();
     attach_binary(length, bytes);
@@ -170,6 +178,12 @@ ole_variant::ole_variant(std::size_t length, const BYTE* bytes) {
 
 ole_variant::~ole_variant() {
     destroy_array();
+    clear_value();
+}
+
+// VariantClear refuses VT_CLSID, which a VARIANT cannot hold; its GUID needs no freeing.
+void ole_variant::clear_value() {
+    if (value.vt == VT_CLSID) VariantInit(&value);
     VariantClear(&value);
 }
 
@@ -200,11 +214,14 @@ void ole_variant::copy_array_from(const ole_variant& other) {
 ole_variant& ole_variant::operator=(const ole_variant& other) {
     if (this == &other) return *this;
     destroy_array();
-    VariantClear(&value);
+    clear_value();
     hyper_value = 0;
     uhyper_value = 0;
     VARTYPE vt = other.value.vt;
-    if (vt == VT_I8 || vt == VT_UI8) {
+    if (vt == VT_CLSID) {
+        value.vt = VT_CLSID;
+        guid_value = other.guid_value;
+    } else if (vt == VT_I8 || vt == VT_UI8) {
         tk_trace::write(2, "Special processing for VT_(U)I8 type");
         value.vt = vt;
         hyper_value = other.hyper_value;
@@ -251,7 +268,7 @@ void ole_variant::allocate_safe_array(std::size_t size) {
         return;
     }
     destroy_array();
-    VariantClear(&value);
+    clear_value();
     SAFEARRAYBOUND bound{ULONG(size), 0};
     SAFEARRAY* array = size > 0xFFFFFFFFu ? nullptr : SafeArrayCreate(VT_UI1, 1, &bound);
     if (array == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ALLOCATE_ARRAY_FAILED);
@@ -281,7 +298,7 @@ void ole_variant::attach_string(const std::string& text) {
     BSTR made = SysAllocStringLen(wide.data(), UINT(wide.size()));
     if (made == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ATTACH_STRING_FAILED);
     destroy_array();
-    VariantClear(&value);
+    clear_value();
     value.vt = VT_BSTR;
     value.bstrVal = made;
 }
@@ -291,7 +308,7 @@ void ole_variant::attach_wstring(const std::u16string& text) {
     BSTR made = SysAllocStringLen(text.data(), UINT(text.size()));
     if (made == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ATTACH_WSTRING_FAILED);
     destroy_array();
-    VariantClear(&value);
+    clear_value();
     value.vt = VT_BSTR;
     value.bstrVal = made;
 }

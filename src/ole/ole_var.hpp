@@ -7,6 +7,8 @@
 //     texts are printed from date_value.
 //  4. Binary values are VT_ARRAY|VT_UI1, one dimension, lower bound 0 when made here.
 //  5. The object owns value's BSTR or array and frees it when destroyed.
+//  6. VT_CLSID (a replication ID) keeps its GUID in guid_value only: a GUID travels typed from
+//     the source column to the destination, never recognised by looking inside text.
 // Narrow text is UTF-8, wide text UTF-16.
 #pragma once
 
@@ -64,6 +66,7 @@ public:
     explicit ole_variant(const CY& currency);
     explicit ole_variant(const DECIMAL& decimal);
     explicit ole_variant(const OLECHAR* text);         // BSTR text, up to the first NUL
+    explicit ole_variant(const GUID& guid);             // VT_CLSID
     ole_variant(std::size_t length, const BYTE* bytes);   // VT_ARRAY|VT_UI1
     virtual ~ole_variant();
 
@@ -94,10 +97,12 @@ public:
     std::int64_t hyper_value;
     std::uint64_t uhyper_value;
     SYSTEMTIME date_value;
+    GUID guid_value;
     VARIANT value;
 
 private:
     void reset_members();
+    void clear_value();
     void destroy_array();
     void copy_array_from(const ole_variant& other);
     void change_from_hyper(VARTYPE new_type);

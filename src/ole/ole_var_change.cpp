@@ -45,6 +45,13 @@ void ole_variant::change_type(VARTYPE new_type) {
     bool is_hyper = old_type == VT_I8 || old_type == VT_UI8;
     if (is_hyper && is_binary_type(new_type)) return change_to_binary();
     if (is_hyper) return change_from_hyper(new_type);
+    if (old_type == VT_CLSID) {
+        // A replication ID goes into text columns braced, into binary ones as its 16 bytes.
+        if (is_binary_type(new_type)) return change_to_binary();
+        if (new_type != VT_BSTR) throw ole_type_exception();
+        attach_wstring(guid_to_wstring(guid_value));
+        return;
+    }
     if (new_type == VT_I8 || new_type == VT_UI8) return change_to_hyper(new_type);
     if (old_type == VT_DATE) {
         if (new_type != VT_BSTR) throw ole_type_exception();
@@ -193,6 +200,19 @@ void ole_variant::change_to_binary() {
     case VT_I8: bytes = bytes_of(&hyper_value, 8); break;
     case VT_UI8: bytes = bytes_of(&uhyper_value, 8); break;
     case VT_DECIMAL: bytes = bytes_of(&value.decVal, sizeof(DECIMAL)); break;
+    case VT_CLSID: {
+        // Data1..Data3 little-endian, then Data4: the order Access files and SQL Server's
+        // uniqueidentifier keep.
+        const GUID& guid = guid_value;
+        const std::uint32_t first = guid.Data1;
+        for (int shift = 0; shift < 32; shift += 8) bytes.push_back(BYTE(first >> shift));
+        for (const std::uint16_t part : {guid.Data2, guid.Data3}) {
+            bytes.push_back(BYTE(part));
+            bytes.push_back(BYTE(part >> 8));
+        }
+        bytes.insert(bytes.end(), std::begin(guid.Data4), std::end(guid.Data4));
+        break;
+    }
     case VT_BSTR:
         bytes = bytes_of(value.bstrVal, value.bstrVal ? SysStringByteLen(value.bstrVal) : 0);
         break;
@@ -209,7 +229,8 @@ void ole_variant::change_to_binary() {
     }
     default: throw ole_type_exception();
     }
-    if (value.vt == VT_LPSTR || value.vt == VT_LPWSTR) VariantInit(&value);   // not owned
+    // Not owned (pointers) or not a VARIANT payload (the GUID).
+    if (value.vt == VT_LPSTR || value.vt == VT_LPWSTR || value.vt == VT_CLSID) VariantInit(&value);
     attach_binary(bytes);
     hyper_value = 0;
     uhyper_value = 0;

@@ -167,6 +167,7 @@ std::string ole_variant::to_string() const {
         return result;
     }
     case VT_BINARY_ARRAY: return array_to_string();
+    case VT_CLSID: return guid_to_string(guid_value);
     case VT_I2: return format("%d", int(value.iVal));
     case VT_I1: return format("%d", int(value.cVal));
     case VT_I4: return format("%ld", long(value.lVal));

@@ -3,7 +3,6 @@
 // deletes them with itself at the end of the run.
 #include "udb/udb_rule.hpp"
 
-#include "ole/ole_misc.hpp"
 #include "ole/ole_var.hpp"
 #include "platform/oleaut/oleaut_types.hpp"
 #include "tk/tk_exce.hpp"
@@ -15,11 +14,6 @@ namespace {
 // Users quote this location when a value reaches handle2 that no rule accepts.
 constexpr int LINE_RULE_NO_RULE_FOR_VALUE = 88;
 
-// Only text can carry the Access replication-ID form "{guid {...}}".
-bool may_hold_guid(const ole_variant& value) {
-    return value.type() == VT_BSTR || value.type() == VT_BLOB;
-}
-
 }  // namespace
 
 bool basic_guid_rule::is_acceptable1(const t_ftd& column) const {
@@ -29,8 +23,7 @@ bool basic_guid_rule::is_acceptable1(const t_ftd& column) const {
 
 bool basic_guid_rule::is_acceptable2(const ole_variant& value) const {
     tk_trace::write(1, "basic_guid_rule::is_acceptable2");
-    if (!may_hold_guid(value)) return false;
-    if (!ole_guid_extractor(value.to_wstring()).is_found()) return false;
+    if (value.type() != VT_CLSID) return false;
     tk_trace::write(1, "FIELD IS A GUID");
     return true;
 }
@@ -41,10 +34,7 @@ void basic_guid_rule::handle2(std::u16string& text, const ole_variant& value) co
 
 std::u16string basic_guid_rule::handle(const ole_variant& value) const {
     tk_trace::write(1, "basic_guid_rule::handle");
-    if (may_hold_guid(value)) {
-        const ole_guid_extractor extractor(value.to_wstring());
-        if (extractor.is_found()) return u"'" + extractor.get_guid() + u"'";
-    }
+    if (value.type() == VT_CLSID) return guid_to_wstring(value.guid_value);
     tk_trace::write(1, "FIELD IS NOT A GUID!");
     return {};
 }

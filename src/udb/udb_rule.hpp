@@ -28,20 +28,22 @@ class udb_conversion_rule {
 public:
     virtual bool is_acceptable2(const ole_variant& value) const = 0;
     virtual bool is_acceptable1(const t_ftd& column) const = 0;
-    // The value's literal text, ready to stand in a statement.
+    // The value as the text its destination column holds; the destination makes it a literal
+    // (or a bulk value) itself, so no rule ever writes SQL.
     virtual void handle2(std::u16string& text, const ole_variant& value) const = 0;
     virtual udb_column_desc& handle1_1(const t_ftd& column, udb_column_desc& desc) const = 0;
     virtual ~udb_conversion_rule() = default;
 };
 
 // Access replication-ID columns and values: a VT_BLOB column marked reserved = 1, and a value
-// whose text is "{guid {...}}". Declaring the destination column is left to each side.
+// the source read from such a column (VT_CLSID). Text is never searched for a GUID: a memo
+// that mentions one is text. Declaring the destination column is left to each side.
 class basic_guid_rule : public udb_conversion_rule {
 public:
     bool is_acceptable2(const ole_variant& value) const override;
     bool is_acceptable1(const t_ftd& column) const override;
     void handle2(std::u16string& text, const ole_variant& value) const override;
-    // The braced GUID between single quotes (40 characters), or empty when there is none.
+    // The braced GUID (38 characters), or empty when the value is not a GUID.
     std::u16string handle(const ole_variant& value) const;
 };
 

@@ -3,6 +3,7 @@
 
 #include "mss/mss_dest_fixture.hpp"
 
+#include "mss/mss_lit.hpp"
 #include "mss/mss_name.hpp"
 #include "mss/mss_rule.hpp"
 #include "mss/mss_tab.hpp"
@@ -48,7 +49,7 @@ protected:
                                                     const std::u16string& table) {
         std::map<std::u16string, column_row> columns;
         for (const auto& row : rows_of(database, u"EXEC sp_columns @table_name = "
-                                                     + mss_unicode_literal(table))) {
+                                                     + mss_sql_literal(ole_variant(table)))) {
             columns[row.at(3)] = {row.at(5), row.at(6), row.at(8), row.at(10), row.at(12)};
         }
         return columns;

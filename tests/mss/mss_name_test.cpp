@@ -36,7 +36,6 @@ TEST(MssSplitTabName, HonoursDoubledBrackets) {
 TEST(MssBracket, DoublesClosingBrackets) {
     EXPECT_EQ(mss_bracket(u"Order Details"), u"[Order Details]");
     EXPECT_EQ(mss_bracket(u"x]; DROP TABLE t; --"), u"[x]]; DROP TABLE t; --]");
-    EXPECT_EQ(mss_unicode_literal(u"it's"), u"N'it''s'");
 }
 
 TEST(MssFullTableName, OwnerRules) {

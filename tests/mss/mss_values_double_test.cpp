@@ -1,14 +1,18 @@
 // Values that must arrive unchanged by both load paths: NULL in nullable columns that have a
-// default, decimals with more digits than a double holds, dates with milliseconds, and long
-// binary values. Each table is loaded once by statements and once by bulk load.
+// default, decimals with more digits than a double holds, dates with milliseconds, long
+// binary values, doubles and singles to the bit, hostile text and GUIDs. Each table is loaded once by statements and once by bulk load.
 
 #include "mss/mss_dest_fixture.hpp"
 #include "mss/mss_test_values.hpp"
 
+#include "mss/mss_rule.hpp"
 #include "mss/mss_tab.hpp"
 #include "tk/tk_utf.hpp"
+#include "udb/udb_rule.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <random>
 
 namespace {
 
@@ -214,4 +218,108 @@ TEST_F(MssValues, RefusedFinalCommitLeavesNoIdentityInsertBehind) {
     }
     EXPECT_EQ(rows_of(*database, u"SELECT [ID], [Code] FROM [dbo].[Next]"),
               (std::vector<std::vector<std::u16string>>{{u"5", u"1"}}));
+}
+
+namespace {
+
+// Each row's value of column `column_idx`, typed as the server returned it.
+std::vector<ole_variant> typed_column(mss_database& database, const std::u16string& sql,
+                                      std::size_t column_idx) {
+    std::vector<ole_variant> values;
+    std::unique_ptr<udb_recordset> result = database.query(sql);
+    for (result->reset(); !result->is_eof(); result->next()) {
+        const udb_record* row = result->get_item();
+        if (row == nullptr) break;
+        values.push_back((*row)[column_idx]);
+    }
+    return values;
+}
+
+}  // namespace
+
+// 15 significant digits turned 10.000000000000009 into 10.00000000000001 on the statement path
+// and 7 cut singles; the largest double and subnormals were clamped. Bits must arrive.
+TEST_F(MssValues, DoublesAndSinglesArriveBitForBitOnBothPaths) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_floats");
+    const std::vector<column_spec> columns = {
+        {u"ID", VT_I4, 4, true, 0, ole_variant()},
+        {u"D", VT_R8, 8, false, 0, ole_variant()},
+        {u"S", VT_R4, 4, false, 0, ole_variant()},
+    };
+    const std::vector<double> doubles = {
+        10.000000000000009, 0.1, 1.0 / 3.0, 123456789012345678.0, -2.2250738585072014e-308,
+        1.7976931348623157e308, -1.7976931348623157e308, 4.9406564584124654e-324,
+        -1.2345678901234567e-310, 2.2250738585072009e-308, 9007199254740993.0, 5e-300};
+    const std::vector<float> singles = {
+        0.1f, 16777215.0f, 3.4028235e38f, -1.17549435e-38f, 1.4e-45f, -5.877472e-39f,
+        0.33333334f, 1.0000001f, 7.0e-10f, 1e30f, -2.5f, 65504.0f};
+    std::vector<std::vector<ole_variant>> rows;
+    for (std::size_t row_idx = 0; row_idx < doubles.size(); ++row_idx) {
+        rows.push_back({ole_variant(int(row_idx)), ole_variant(doubles[row_idx]),
+                        ole_variant(singles[row_idx])});
+    }
+    load_both_ways(*database, u"Floats", columns, rows);
+    for (const char16_t* table : {u"Floats sql", u"Floats bulk"}) {
+        SCOPED_TRACE(tk_utf16_to_utf8(table));
+        const std::u16string select = u"SELECT [ID], [D], [S] FROM [dbo].[" + std::u16string(table)
+                                      + u"] ORDER BY [ID]";
+        const std::vector<ole_variant> read_doubles = typed_column(*database, select, 1);
+        const std::vector<ole_variant> read_singles = typed_column(*database, select, 2);
+        ASSERT_EQ(read_doubles.size(), doubles.size());
+        ASSERT_EQ(read_singles.size(), singles.size());
+        for (std::size_t row_idx = 0; row_idx < doubles.size(); ++row_idx) {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(read_doubles[row_idx].to_double()),
+                      std::bit_cast<std::uint64_t>(doubles[row_idx])) << doubles[row_idx];
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(float(read_singles[row_idx].to_double())),
+                      std::bit_cast<std::uint32_t>(singles[row_idx])) << singles[row_idx];
+        }
+    }
+}
+
+// The contents of an Access file are data: text that mentions a GUID, hostile text and
+// binary values with quotes, and GUIDs (typed, from replication-ID columns) all read back
+// exactly, by statements and by bulk load alike.
+TEST_F(MssValues, HostileTextBinaryAndGuidsReadBackEqual) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_hostile");
+    udb_custom_conversion registry;
+    registry.add_rule(std::make_unique<mss_guid_rule>());
+    const std::vector<column_spec> columns = {
+        {u"ID", VT_I4, 4, true, 0, ole_variant()},
+        {u"T", VT_BSTR, 0, false, 0, ole_variant()},
+        {u"B", VT_BLOB, 0, false, 0, ole_variant()},
+        {u"G", VT_BLOB, 16, false, 1, ole_variant()},
+    };
+    const std::u16string pieces[] = {u"'", u"]", u"[", u"--", u";", u"\U0001F600", u"N'",
+                                     u"see guid {'); DROP TABLE [Orders]; --xxxxxxxxxx tail",
+                                     u"Read the install guide first {see https://x.example/docs}",
+                                     u"\u00C4rger", u"/*", u"{guid {"};
+    // The table the hostile text names must outlive the load.
+    database->create_table(u"Orders", schema_of({columns[0]}), udb_indexes());
+    std::mt19937 random(1208);
+    std::vector<std::vector<ole_variant>> rows;
+    std::vector<std::u16string> texts;
+    std::vector<std::u16string> guids;
+    for (int row_idx = 0; row_idx < 60; ++row_idx) {
+        std::u16string text = u"x";
+        for (int piece_idx = 0; piece_idx < 6; ++piece_idx) text += pieces[random() % 12];
+        std::vector<BYTE> bytes = {BYTE('\''), BYTE(random()), 0, BYTE(']')};
+        GUID guid{std::uint32_t(random()), std::uint16_t(random()), std::uint16_t(random()), {}};
+        for (std::uint8_t& byte : guid.Data4) byte = std::uint8_t(random());
+        texts.push_back(text);
+        guids.push_back(guid_to_wstring(guid));
+        rows.push_back({ole_variant(row_idx), ole_variant(text),
+                        ole_variant(bytes.size(), bytes.data()), ole_variant(guid)});
+    }
+    const auto tables = load_both_ways(*database, u"Hostile", columns, rows);
+    ASSERT_EQ(tables.size(), 2u);
+    for (const auto& table : tables) {
+        ASSERT_EQ(table.size(), rows.size());
+        for (std::size_t row_idx = 0; row_idx < rows.size(); ++row_idx) {
+            EXPECT_EQ(table[row_idx][1], texts[row_idx]);
+            EXPECT_EQ(table[row_idx][2], rows[row_idx][2].to_wstring());
+            EXPECT_EQ(table[row_idx][3], guids[row_idx]);
+        }
+    }
+    EXPECT_EQ(rows_of(*database, u"SELECT COUNT(*) FROM [dbo].[Orders]"),
+              (std::vector<std::vector<std::u16string>>{{u"0"}}));
 }

@@ -1,5 +1,5 @@
 // udb_rule_test.cpp - the conversion-rule registry and the GUID rule: which columns and values
-// a rule takes, the literal it writes, the order in which rules answer, and what the
+// a rule takes, the text it gives, the order in which rules answer, and what the
 // destination hears when no run has a registry.
 #include "udb/udb_rule.hpp"
 
@@ -11,6 +11,14 @@
 namespace {
 
 const std::u16string GUID_TEXT = u"{guid {0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}}";
+const std::u16string BRACED = u"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+
+// The value a replication-ID column hands over: a GUID, not its text.
+ole_variant replication_id() {
+    GUID guid{};
+    EXPECT_EQ(guid_from_wstring(BRACED, &guid), S_OK);
+    return ole_variant(guid);
+}
 
 t_ftd guid_column(std::uint32_t reserved) {
     return t_ftd(16, u"ReplicaID", VT_BLOB, false, false, ole_variant(), reserved);
@@ -55,35 +63,35 @@ TEST(BasicGuidRule, TakesOnlyBlobColumnsMarkedAsGuid) {
     EXPECT_FALSE(rule.is_acceptable1(t_ftd(16, u"g", VT_BSTR, false, false, ole_variant(), 1)));
 }
 
-TEST(BasicGuidRule, TakesReplicationIdTextOnly) {
+// Text is data whatever it says: the memo that once had its middle cut out and pasted into a
+// statement unquoted ("see guid {'); DROP TABLE ...") is not a GUID, nor is the exact text
+// form DAO gives a replication ID when it arrives as text from a text column.
+TEST(BasicGuidRule, TakesGuidValuesNeverText) {
     const text_guid_rule rule;
-    EXPECT_TRUE(rule.is_acceptable2(ole_variant(GUID_TEXT)));
-    std::u16string upper = GUID_TEXT;
-    upper.replace(1, 4, u"GUID");
-    EXPECT_TRUE(rule.is_acceptable2(ole_variant(upper)));
-    std::u16string no_word = GUID_TEXT;
-    no_word.replace(1, 4, u"gxid");
-    EXPECT_FALSE(rule.is_acceptable2(ole_variant(no_word)));   // braces alone are not enough
-    EXPECT_FALSE(rule.is_acceptable2(ole_variant(GUID_TEXT.substr(0, 44))));
+    EXPECT_TRUE(rule.is_acceptable2(replication_id()));
+    EXPECT_FALSE(rule.is_acceptable2(ole_variant(GUID_TEXT)));
+    EXPECT_FALSE(rule.is_acceptable2(
+        ole_variant(u"see guid {'); DROP TABLE [Orders]; --xxxxxxxxxx tail")));
+    EXPECT_FALSE(rule.is_acceptable2(ole_variant(u"Read the install guide first {see "
+                                                 u"https://intranet.example.com/docs}")));
     EXPECT_FALSE(rule.is_acceptable2(ole_variant(12345678)));
 }
 
-TEST(BasicGuidRule, LiteralIsTheBracedGuidInQuotes) {
+TEST(BasicGuidRule, GivesTheBracedGuidAsText) {
     const text_guid_rule rule;
-    std::u16string literal;
-    rule.handle2(literal, ole_variant(GUID_TEXT));
-    EXPECT_EQ(literal, u"'{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}'");
-    EXPECT_EQ(literal.size(), 40u);
-    rule.handle2(literal, ole_variant(u"plain text"));
-    EXPECT_TRUE(literal.empty());
+    std::u16string text;
+    rule.handle2(text, replication_id());
+    EXPECT_EQ(text, BRACED);
+    rule.handle2(text, ole_variant(GUID_TEXT));
+    EXPECT_TRUE(text.empty());
 }
 
 TEST(UdbCustomConversion, EmptyRegistryTakesNothing) {
     const udb_custom_conversion registry;
     EXPECT_FALSE(registry.is_acceptable1(guid_column(1)));
-    EXPECT_FALSE(registry.is_acceptable2(ole_variant(GUID_TEXT)));
+    EXPECT_FALSE(registry.is_acceptable2(replication_id()));
     std::u16string literal = u"left over";
-    registry.handle2(literal, ole_variant(GUID_TEXT));
+    registry.handle2(literal, replication_id());
     EXPECT_TRUE(literal.empty());
 }
 
@@ -92,8 +100,8 @@ TEST(UdbCustomConversion, FirstRegisteredRuleThatAcceptsAnswers) {
     registry.add_rule(std::make_unique<text_guid_rule>());
     registry.add_rule(std::make_unique<marking_rule>(u"second"));
     std::u16string literal;
-    registry.handle2(literal, ole_variant(GUID_TEXT));
-    EXPECT_EQ(literal.size(), 40u);
+    registry.handle2(literal, replication_id());
+    EXPECT_EQ(literal, BRACED);
     registry.handle2(literal, ole_variant(7));
     EXPECT_EQ(literal, u"second");
     udb_column_desc desc{130, 0};
@@ -129,16 +137,16 @@ TEST(UdbCustomConversion, OneRegistryPerProcessAndItOwnsItsRules) {
 TEST(UdbCustomConversion, WithoutARunTheDestinationHearsNoRule) {
     ASSERT_FALSE(udb_custom_conversion::is_registered());
     EXPECT_FALSE(udb_custom_conversion::ask_is_acceptable1(guid_column(1)));
-    EXPECT_FALSE(udb_custom_conversion::ask_is_acceptable2(ole_variant(GUID_TEXT)));
+    EXPECT_FALSE(udb_custom_conversion::ask_is_acceptable2(replication_id()));
     udb_column_desc desc{130, 10};
     EXPECT_EQ(udb_custom_conversion::ask_handle1_1(guid_column(1), desc).column_size, 10u);
     std::u16string literal = u"x";
-    udb_custom_conversion::ask_handle2(literal, ole_variant(GUID_TEXT));
+    udb_custom_conversion::ask_handle2(literal, replication_id());
     EXPECT_TRUE(literal.empty());
 
     udb_custom_conversion registry;
     registry.add_rule(std::make_unique<text_guid_rule>());
     EXPECT_TRUE(udb_custom_conversion::ask_is_acceptable1(guid_column(1)));
-    udb_custom_conversion::ask_handle2(literal, ole_variant(GUID_TEXT));
-    EXPECT_EQ(literal.size(), 40u);
+    udb_custom_conversion::ask_handle2(literal, replication_id());
+    EXPECT_EQ(literal, BRACED);
 }
