@@ -12,6 +12,7 @@
 #include "agent/agent_tabf.hpp"
 #include "conv/conv_errh.hpp"
 #include "conv/vantrel_conv.hpp"
+#include "mss/mss_name.hpp"
 #include "tk/tk_cmdli.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
@@ -38,6 +39,8 @@ const tk_cmdli_option AGENT_OPTIONS[] = {
 constexpr const char* BAD_MODE_TEXT = "Invalid merge/overwrite mode";
 constexpr const char* NO_SOURCE_TEXT = "You should enter source MS Access database name";
 constexpr const char* NO_DEST_TEXT = "You should enter destination MS SQL database name";
+constexpr const char* LONG_DEST_TEXT =
+    "The destination MS SQL database name is longer than the 128 characters SQL Server allows";
 constexpr const char* BAD_SYSDB_TEXT = "Not a valid MS Access workgroup information file";
 
 // Values gathered during the walk and handed to the converter after it.
@@ -153,7 +156,13 @@ bool parse_cmd_line(int argc, char** argv) {
 
     vantrel_convertor& converter = agent_converter();
     if (converter.get_source().empty()) exit_with_message(NO_SOURCE_TEXT);
-    if (converter.get_destination().empty()) exit_with_message(NO_DEST_TEXT);
+    // Checked before connecting: a name the login record cannot take would leave the login in
+    // its default database, and the run would write there.
+    const std::u16string& destination = converter.get_destination();
+    if (destination.find_first_not_of(u" \t") == std::u16string::npos) {
+        exit_with_message(NO_DEST_TEXT);
+    }
+    if (destination.size() > MSS_MAX_NAME_CHARS) exit_with_message(LONG_DEST_TEXT);
     if (!local.workgroup_file.empty() && !converter.check_sysdb(local.workgroup_file)) {
         exit_with_message(BAD_SYSDB_TEXT);
     }

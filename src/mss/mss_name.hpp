@@ -3,7 +3,11 @@
 // so no name can close its brackets early; a full table name is "[owner].[table]".
 // mss_split_tab_name reads such a name back, honouring doubled brackets.
 
+#include <cstddef>
 #include <string>
+
+// The longest name SQL Server holds (sysname, nvarchar(128)), in UTF-16 code units.
+inline constexpr std::size_t MSS_MAX_NAME_CHARS = 128;
 
 std::u16string mss_bracket(const std::u16string& name);
 

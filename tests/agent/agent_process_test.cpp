@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "agent/agent_help.hpp"
+#include "mssql-double/double_client.hpp"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -196,3 +197,58 @@ TEST_F(AgentProcess, SourceOrServerFailureAtTheTopEndsWith255) {
 #endif
 
 }  // namespace
+
+#ifdef VANTREL_HAS_ACCESS_ENGINE
+namespace {
+
+// A run against a double of its own: one small table of the shared Northwind.
+class AgentDestination : public AgentProcess {
+protected:
+    agent_result convert(const std::string& destination, int mode,
+                         const std::vector<std::string>& more = {}) {
+        const std::filesystem::path tables = folder / "tables.txt";
+        std::ofstream(tables) << "Shippers\n";
+        std::vector<std::string> args = {
+            "--src=" + std::string(VANTREL_TESTDATA_DIR) + "/mdbtools-mdbtestdata/nwind.mdb",
+            "--dest=" + destination, "--mssqlh=127.0.0.1," + std::to_string(server.port()),
+            "--mssqlu=sa", "--mssqlp=Secret1", "--mode=" + std::to_string(mode),
+            "--tab_file=" + tables.string()};
+        args.insert(args.end(), more.begin(), more.end());
+        return run(args);
+    }
+    // The rows of Shippers in `database`, or -1 when the table is not there.
+    int shippers_in(const std::string& database) {
+        auto connection = double_test::connection::open(server.port(), "Secret1", database);
+        if (!connection) return -1;
+        const double_test::batch_result result =
+            connection->run("SELECT COUNT(*) FROM [Shippers]");
+        return result.has_error(208) ? -1 : std::stoi(result.first());
+    }
+
+    double_test::private_double server{{}};
+};
+
+}  // namespace
+
+// SQL Server names hold 128 characters. A longer one was refused by the login record without
+// a word, the login landed in master and mode 1 replaced master's tables of the same name.
+TEST_F(AgentDestination, NameOf128CharactersConvertsOneOf129IsRefusedBeforeConnecting) {
+    ASSERT_NE(server.port(), 0);
+    const std::string longest = "d" + std::to_string(::getpid()) + std::string(130, 'x');
+    const std::string name = longest.substr(0, 128);
+    for (int mode = 0; mode <= 3; ++mode) {
+        const agent_result result = convert(name, mode);
+        EXPECT_EQ(result.status, 0) << "mode " << mode << ": " << result.out << result.err;
+        EXPECT_EQ(shippers_in(name), 3) << "mode " << mode;
+    }
+    for (int mode = 0; mode <= 3; ++mode) {
+        const agent_result result = convert(name + "y", mode);
+        EXPECT_EQ(result.status, 255) << "mode " << mode;
+        EXPECT_EQ(result.err, "The destination MS SQL database name is longer than the 128 "
+                              "characters SQL Server allows\n");
+        EXPECT_THAT(result.out, Not(HasSubstr("Converting"))) << "mode " << mode;
+    }
+    EXPECT_EQ(shippers_in("master"), -1);
+    EXPECT_EQ(convert("   ", 0).err, "You should enter destination MS SQL database name\n");
+}
+#endif

@@ -27,6 +27,20 @@ TEST_F(MssEngineServer, CreatesFindsAndDropsDatabases) {
     EXPECT_FALSE(engine->is_db_exist(name));
 }
 
+// db-lib's login record refuses a database name over 128 bytes; ignored, the login went to
+// the login's default database (master) and the name seemed to exist there.
+TEST_F(MssEngineServer, DatabaseNameTheLoginRecordRefusesIsAnError) {
+    const std::u16string name(129, u'n');
+    EXPECT_FALSE(engine->is_db_exist(name));
+    try {
+        engine->open_db(name, MSS_OPEN_APPEND);
+        FAIL() << "a database was opened under a name no login can carry";
+    } catch (const odb_exception& failure) {
+        EXPECT_NE(std::string(failure.what()).find("database name"), std::string::npos)
+            << failure.what();
+    }
+}
+
 TEST_F(MssEngineServer, WrongPasswordIsAnAuthenticationFailure) {
     try {
         engine->connect(server.host, server.user, u"wrong;pass=word", false);

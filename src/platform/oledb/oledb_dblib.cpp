@@ -85,19 +85,27 @@ struct login_close {
 };
 using login_ptr = std::unique_ptr<LOGINREC, login_close>;
 
-// Fills the login record; the password goes only into db-lib's record.
-void describe_login(LOGINREC* login, const oledb_login_params& params) {
-    DBSETLAPP(login, APPLICATION_NAME);
-    DBSETLCHARSET(login, "UTF-8");
-    dbsetlversion(login, DBVERSION_74);
-    BCP_SETL(login, TRUE);   // every session may bulk load; must precede the login
+// Fills the login record; the password goes only into db-lib's record. Every call is
+// checked: db-lib refuses a value it cannot hold (a database name over 128 bytes), and a
+// login without the database named would land in the login's default database and write
+// there. The text names the setting, never its value.
+const char* describe_login(LOGINREC* login, const oledb_login_params& params) {
+    if (DBSETLAPP(login, APPLICATION_NAME) == FAIL) return "application name";
+    if (DBSETLCHARSET(login, "UTF-8") == FAIL) return "client character set";
+    if (dbsetlversion(login, DBVERSION_74) == FAIL) return "protocol version";
+    if (BCP_SETL(login, TRUE) == FAIL) return "bulk load";   // must precede the login
     if (params.b_integrated && params.user.empty()) {
-        DBSETLNETWORKAUTH(login, TRUE);   // Kerberos with the user's ticket
+        // Kerberos with the user's ticket
+        if (DBSETLNETWORKAUTH(login, TRUE) == FAIL) return "network authentication";
     } else {
-        DBSETLUSER(login, params.user.c_str());   // DOMAIN\user makes FreeTDS use NTLM
-        DBSETLPWD(login, params.password.c_str());
+        // DOMAIN\user makes FreeTDS use NTLM
+        if (DBSETLUSER(login, params.user.c_str()) == FAIL) return "user name";
+        if (DBSETLPWD(login, params.password.c_str()) == FAIL) return "password";
     }
-    if (!params.database.empty()) DBSETLDBNAME(login, params.database.c_str());
+    if (!params.database.empty() && DBSETLDBNAME(login, params.database.c_str()) == FAIL) {
+        return "database name";
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -125,9 +133,16 @@ oledb_dbproc_ptr oledb_dblib_login(const oledb_login_params& params, oledb_messa
         result = oledb_fail(OLEDB_E_FAIL, "Cannot allocate a login record.");
         return nullptr;
     }
-    describe_login(login.get(), params);
-    dbsetlogintime(params.login_timeout_seconds);
-    dbsettime(params.query_timeout_seconds);
+    if (const char* refused = describe_login(login.get(), params)) {
+        result = oledb_fail(OLEDB_E_FAIL, std::string("The login record does not take the ")
+                                              + refused + " given.");
+        return nullptr;
+    }
+    if (dbsetlogintime(params.login_timeout_seconds) == FAIL
+        || dbsettime(params.query_timeout_seconds) == FAIL) {
+        result = oledb_fail(OLEDB_E_FAIL, "db-lib does not take the timeouts given.");
+        return nullptr;
+    }
     oledb_conf_file conf;
     if (params.b_encrypt && !conf.activate_encryption(params.server)) {
         result = oledb_fail(OLEDB_E_FAIL, "Cannot write the private FreeTDS configuration.");
