@@ -45,6 +45,8 @@ class conv_mssql_engine {
 public:
     virtual ~conv_mssql_engine() = default;
     virtual void set_as_dbo(bool as_dbo) = 0;
+    // Seconds to wait for each answer of the server before the connection counts as lost.
+    virtual void set_read_timeout(int) {}
     virtual bool is_as_dbo() const = 0;
     // Windows authentication (host only) or a SQL Server login.
     virtual bool connect(const std::u16string& host, bool fast_load) = 0;

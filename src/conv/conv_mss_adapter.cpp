@@ -20,6 +20,7 @@ public:
     mss_engine_adapter() : engine(false) {}
 
     void set_as_dbo(bool as_dbo) override { engine.set_as_dbo(as_dbo); }
+    void set_read_timeout(int seconds) override { engine.set_read_timeout(seconds); }
     bool is_as_dbo() const override { return engine.is_as_dbo(); }
     bool connect(const std::u16string& host, bool fast_load) override {
         engine.connect(host, fast_load);

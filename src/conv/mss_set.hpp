@@ -11,6 +11,9 @@ class udb_profile;
 
 // Set VANTREL_FAST_LOAD=0 to load rows by statements instead of bulk load (a diagnostic).
 inline constexpr const char* FAST_LOAD_ENV = "VANTREL_FAST_LOAD";
+// Seconds to wait for each answer of the server (0: no limit); wins over the profile's
+// [MS SQL Server settings] "read timeout". Without either the engine waits 10 minutes.
+inline constexpr const char* READ_TIMEOUT_ENV = "VANTREL_READ_TIMEOUT";
 
 class mssql_converter_impl {
 public:
@@ -41,9 +44,14 @@ public:
     static bool is_fast_load_wanted();
 
 protected:
+    // Hands the engine the environment's or the profile's read timeout; a value that is not
+    // a number of seconds ends the run before it connects.
+    void apply_read_timeout();
+
     bool b_windows_authentication = true;
     std::unique_ptr<conv_mssql_engine> engine;
     std::u16string host;
     std::u16string user;
     std::u16string password;
+    std::u16string read_timeout;   // seconds as the profile gives them; empty: the default
 };

@@ -72,7 +72,11 @@ std::u16string mss_engine::build_conn_string(const std::u16string& database,
         conn += u";User ID=" + quoted(user) + u";Password=" + shown_password + u";";
     }
     if (b_encrypt) conn += u"Encrypt=yes;";
-    return conn;
+    return conn + timeout_property();
+}
+
+std::u16string mss_engine::timeout_property() const {
+    return u"Command Timeout=" + tk_utf8_to_utf16(std::to_string(read_timeout_seconds)) + u";";
 }
 
 std::u16string mss_engine::conn_string(const std::u16string& database) const {
@@ -104,7 +108,7 @@ void mss_engine::connect(const std::u16string& server, bool fast_load) {
     std::u16string conn = u"Provider=sqloledb;Data Source=" + quoted(server)
                           + u";Integrated Security=SSPI;";
     if (b_encrypt) conn += u"Encrypt=yes;";
-    finish_connect(conn, fast_load);
+    finish_connect(conn + timeout_property(), fast_load);
     host = server;
     user.clear();
     password.clear();
@@ -117,7 +121,7 @@ void mss_engine::connect(const std::u16string& server, const std::u16string& log
     std::u16string conn = u"Provider=sqloledb;Data Source=" + quoted(server) + u";User Id="
                           + quoted(login) + u";Password=" + quoted(secret) + u";";
     if (b_encrypt) conn += u"Encrypt=yes;";
-    finish_connect(conn, fast_load);
+    finish_connect(conn + timeout_property(), fast_load);
     host = server;
     user = login;
     password = secret;

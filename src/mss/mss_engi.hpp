@@ -17,6 +17,10 @@ class mss_database;
 inline constexpr std::uint32_t MSS_OPEN_READ_ONLY = 1;
 inline constexpr std::uint32_t MSS_OPEN_CREATE = 2;
 inline constexpr std::uint32_t MSS_OPEN_APPEND = 8;
+// How long one answer of the server (a batch of rows, a statement) may take before the
+// connection counts as lost: generous, as a large batch on a busy server is slow, but finite,
+// as a server that stops answering would otherwise keep the run waiting forever.
+inline constexpr int MSS_DEFAULT_READ_TIMEOUT_SECONDS = 600;
 
 class mss_engine : public udb_engine, public tk_singl<mss_engine> {
 public:
@@ -27,6 +31,8 @@ public:
     bool is_as_dbo() const { return b_as_dbo; }
     // TLS for every connection (FreeTDS "encryption = require").
     void set_encryption(bool encrypt) { b_encrypt = encrypt; }
+    // Seconds to wait for each answer; 0 waits without limit. Set before connecting.
+    void set_read_timeout(int seconds) { read_timeout_seconds = seconds; }
 
     // Windows authentication (host only) or a SQL Server login. Throws odb_exception when
     // the server refuses or cannot be reached.
@@ -66,6 +72,7 @@ private:
                                      const std::u16string& shown_password) const;
     void finish_connect(const std::u16string& conn, bool fast_load);
     void require_connection(int line) const;
+    std::u16string timeout_property() const;
 
     int server_version = 1;
     std::u16string host;
@@ -76,4 +83,5 @@ private:
     bool b_fast_load = false;
     bool b_as_dbo = false;
     bool b_encrypt = false;
+    int read_timeout_seconds = MSS_DEFAULT_READ_TIMEOUT_SECONDS;
 };

@@ -210,7 +210,7 @@ protected:
         std::ofstream(tables) << "Shippers\n";
         std::vector<std::string> args = {
             "--src=" + std::string(VANTREL_TESTDATA_DIR) + "/mdbtools-mdbtestdata/nwind.mdb",
-            "--dest=" + destination, "--mssqlh=127.0.0.1," + std::to_string(server.port()),
+            "--dest=" + destination, "--mssqlh=127.0.0.1," + std::to_string(server_port),
             "--mssqlu=sa", "--mssqlp=Secret1", "--mode=" + std::to_string(mode),
             "--tab_file=" + tables.string()};
         args.insert(args.end(), more.begin(), more.end());
@@ -226,6 +226,7 @@ protected:
     }
 
     double_test::private_double server{{}};
+    int server_port = server.port();
 };
 
 }  // namespace
@@ -251,4 +252,23 @@ TEST_F(AgentDestination, NameOf128CharactersConvertsOneOf129IsRefusedBeforeConne
     EXPECT_EQ(shippers_in("master"), -1);
     EXPECT_EQ(convert("   ", 0).err, "You should enter destination MS SQL database name\n");
 }
+
+// A server that stops answering kept the agent waiting forever (no read timeout).
+TEST_F(AgentDestination, SilentServerIsALostConnectionAfterTheReadTimeout) {
+    double_test::private_double silent({"--delay-ms=3000"});
+    ASSERT_NE(silent.port(), 0);
+    server_port = silent.port();
+    ::setenv("VANTREL_READ_TIMEOUT", "1", 1);
+    const agent_result result = convert("vantrel_silent", 0);
+    ::setenv("VANTREL_READ_TIMEOUT", "one minute", 1);
+    const agent_result refused = convert("vantrel_silent", 0);
+    ::unsetenv("VANTREL_READ_TIMEOUT");
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "Error:\nThe connection to the server is lost: it sent no answer "
+                          "within the read timeout.\n");
+    EXPECT_EQ(refused.status, 255);
+    EXPECT_THAT(refused.out, HasSubstr("The read timeout 'one minute' is not a number of "
+                                       "seconds."));
+}
 #endif
+

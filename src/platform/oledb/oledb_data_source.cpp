@@ -4,6 +4,7 @@
 
 #include "platform/oledb/oledb_session.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -58,6 +59,11 @@ oledb_login_params oledb_data_source::login_params(const oledb_conn_props& props
     if (!timeout.empty()) {
         const int seconds = std::atoi(timeout.c_str());
         if (seconds > 0) login.login_timeout_seconds = seconds;
+    }
+    // Seconds db-lib waits for each answer; 0 (or none given) waits without limit.
+    const std::string read_timeout = first_of(props, {"Command Timeout"});
+    if (!read_timeout.empty()) {
+        login.query_timeout_seconds = std::max(0, std::atoi(read_timeout.c_str()));
     }
     return login;
 }

@@ -19,6 +19,8 @@ namespace {
 constexpr int SEVERITY_INFORMATIONAL = 10;   // server messages up to this class are not errors
 constexpr const char* PROVIDER_SOURCE = "Microsoft OLE DB Provider for SQL Server";
 constexpr const char* APPLICATION_NAME = "Vantrel";
+constexpr const char* TIMEOUT_TEXT =
+    "The connection to the server is lost: it sent no answer within the read timeout.";
 
 thread_local oledb_message_sink* pending_login_sink = nullptr;
 
@@ -67,6 +69,9 @@ int handle_dblib_error(DBPROCESS* dbproc, int severity, int number, int, char* t
     record.sqlstate = DBLIB_SQLSTATE;
     record.source = PROVIDER_SOURCE;
     record.description = text != nullptr ? text : "";
+    // Cancelling closes the connection: a server that stopped answering is not waited for
+    // again, and the layers above see the connection as lost.
+    if (number == SYBETIME) record.description = TIMEOUT_TEXT;
     sink->errors.push_back(std::move(record));
     return INT_CANCEL;
 }
