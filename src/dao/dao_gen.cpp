@@ -3,6 +3,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
@@ -13,7 +15,7 @@
 
 namespace {
 
-constexpr int LAST_TMP_NUMBER = 65535;
+constexpr const char* FILE_STEM = "vantrel-workgroup-XXXXXX";
 constexpr char JET_SYSTEM_DB[] = "Jet System DB  ";   // 15 characters and the NUL after them
 
 std::vector<std::uint8_t> make_image(std::size_t size, std::uint8_t version) {
@@ -41,7 +43,7 @@ bool write_all(int descriptor, const std::uint8_t* bytes, std::size_t size) {
 }
 
 // A fatal error ends the process with exit(), which never unwinds to the engine's destructor:
-// without this list every such run left its ~tmpNNNN file in the user's current folder.
+// without this list every such run left its temporary workgroup file behind.
 std::mutex pending_mutex;
 std::vector<std::string>& pending_files() {
     static std::vector<std::string> files;
@@ -81,6 +83,17 @@ void forget_pending(const std::string& name) {
     std::erase(pending_files(), name);
 }
 
+std::string temporary_folder() {
+    const char* folder = std::getenv("TMPDIR");
+    return folder != nullptr && *folder != '\0' ? folder : "/tmp";
+}
+
+[[noreturn]] void refuse_folder(const std::string& folder, int error_number) {
+    throw tk_exception("Cannot write the temporary workgroup file in '" + folder + "': "
+                           + std::strerror(error_number) + ". Set TMPDIR to a writable folder.",
+                       ERROR_LEVEL_FATAL);
+}
+
 }  // namespace
 
 const std::vector<std::uint8_t>& dao_workgroup_image_a() {
@@ -102,41 +115,24 @@ dao_generator::~dao_generator() {
     forget_pending(name);
 }
 
-std::string dao_generator::gen_name() {
-    tk_trace::write(1, "dao_generator::gen_name");
-    for (int number = 0; number <= LAST_TMP_NUMBER; ++number) {
-        char candidate[16];
-        std::snprintf(candidate, sizeof candidate, "~tmp%04d", number);
-        std::error_code failure;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, failure))) {
-            return candidate;
-        }
-    }
-    TK_ASSERT(false && "no free temporary name");
-    return {};
-}
-
 void dao_generator::do_generate(std::size_t size, const std::uint8_t* bytes) {
     tk_trace::write(1, "dao_generator::do_generate");
     TK_ASSERT(bytes != nullptr);
-    // Another process can take the name between the check and the creation: O_EXCL
-    // refuses it then, and the next free name is tried.
-    for (;;) {
-        std::string candidate = gen_name();
-        tk_trace::write(2, "GOT GENERATED NAME: %s", candidate.c_str());
-        int descriptor = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (descriptor < 0 && errno == EEXIST) continue;
-        if (descriptor < 0) throw tk_exception_ex();
-        bool written = write_all(descriptor, bytes, size);
-        int saved_errno = errno;
-        ::close(descriptor);
-        if (!written) {
-            std::remove(candidate.c_str());
-            throw tk_exception_ex(saved_errno);
-        }
-        name = candidate;
-        b_generated = true;
-        remember_pending(name);
-        return;
+    const std::string folder = temporary_folder();
+    // mkstemp picks a name nobody holds and creates it 0600 with O_EXCL: no race with
+    // another process, no file of someone else's overwritten.
+    std::string candidate = folder + "/" + FILE_STEM;
+    const int descriptor = ::mkostemp(candidate.data(), O_CLOEXEC);
+    if (descriptor < 0) refuse_folder(folder, errno);
+    tk_trace::write(2, "GOT GENERATED NAME: %s", candidate.c_str());
+    const bool written = write_all(descriptor, bytes, size);
+    const int saved_errno = errno;
+    ::close(descriptor);
+    if (!written) {
+        std::remove(candidate.c_str());
+        refuse_folder(folder, saved_errno);
     }
+    name = candidate;
+    b_generated = true;
+    remember_pending(name);
 }

@@ -1,6 +1,7 @@
-// dao_gen.hpp - dao_generator: writes the built-in workgroup file to a free temporary name
-// ("~tmp0000", "~tmp0001" ... in the current folder) and removes it, with the engine's lock
-// file beside it (the name + ".ldb"), when destroyed. The two built-in images are ours: the
+// dao_gen.hpp - dao_generator: writes the built-in workgroup file to a new temporary file
+// ("vantrel-workgroup-XXXXXX" in $TMPDIR, or /tmp; mode 0600) and removes it, with the
+// engine's lock file beside it (the name + ".ldb"), when destroyed or when exit() ends the
+// process. The working folder is never written: it may be read-only or shared. The two built-in images are ours: the
 // header of a Jet 4 (image A, 143360 bytes) or Jet 3 (image B, 131072 bytes) workgroup file
 // that dao_check_sysdb accepts; nothing reads further, since anonymous use needs no logon.
 #pragma once
@@ -23,9 +24,8 @@ public:
     dao_generator& operator=(const dao_generator&) = delete;
     ~dao_generator();
 
-    // The first "~tmp%04d" for which no file exists; past 65535 an internal error.
-    std::string gen_name();
-    // Writes the block under a new name (mode 0600, never over an existing file).
+    // Writes the block under a new name (mode 0600, never over an existing file). A fatal
+    // tk_exception names the folder and the reason when it cannot.
     void do_generate(std::size_t size, const std::uint8_t* bytes);
     const std::string& get_name() const { return name; }
 

@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <unistd.h>
 
 #include "dao/dao_exce.hpp"
 #include "dao_test_env.hpp"
@@ -55,8 +57,7 @@ TEST(DaoEngineSearch, FallsBackToKeyOneAndWritesImageB) {
     ASSERT_TRUE(engine.set_version_if(1));
     EXPECT_EQ(engine.get_engine_key(), 1);
     engine.set_anonymous_sys_db();
-    EXPECT_EQ(engine.get_generator().get_name(), "~tmp0000");
-    EXPECT_EQ(std::filesystem::file_size("~tmp0000"), 131072u);
+    EXPECT_EQ(std::filesystem::file_size(engine.get_generator().get_name()), 131072u);
 }
 
 TEST(DaoEngineSearch, GenerationTwoIsNeverThereAndUnknownKeysAreInternalErrors) {
@@ -68,38 +69,80 @@ TEST(DaoEngineSearch, GenerationTwoIsNeverThereAndUnknownKeysAreInternalErrors) 
     EXPECT_THROW(dao_engine(true, false), tk_mail_assertion);          // a second engine
 }
 
-TEST(DaoGenerator, TakesTheFirstFreeNameAndRemovesItWithItsLockFile) {
+namespace {
+
+// Points TMPDIR at a folder of the test's own for its lifetime.
+class temporary_folder_here {
+public:
+    temporary_folder_here() { ::setenv("TMPDIR", folder.path().c_str(), 1); }
+    ~temporary_folder_here() { ::unsetenv("TMPDIR"); }
+    std::filesystem::path path() const { return folder.path(); }
+    std::size_t entries() const {
+        return std::size_t(std::distance(std::filesystem::directory_iterator(path()),
+                                         std::filesystem::directory_iterator()));
+    }
+
+private:
+    tk_test_folder folder;
+};
+
+}  // namespace
+
+// The file went into the working folder as ~tmpNNNN: a read-only folder failed with a bare
+// "Permission denied", and an interrupted run left the file there.
+TEST(DaoGenerator, WritesAPrivateFileInTheTemporaryFolderAndRemovesItWithItsLockFile) {
     dao_test_cwd cwd;
-    tk_test_folder::write("~tmp0000", "x");
-    tk_test_folder::write("~tmp0001", "x");
+    temporary_folder_here temporary;
+    std::filesystem::permissions(cwd.path(), std::filesystem::perms::owner_read
+                                                 | std::filesystem::perms::owner_exec);
+    std::string name;
     {
         dao_engine engine(true, false);
         ASSERT_TRUE(engine.set_version_if(0));
         engine.set_anonymous_sys_db();
-        EXPECT_EQ(engine.get_generator().get_name(), "~tmp0002");
-        EXPECT_EQ(std::filesystem::file_size("~tmp0002"), 143360u);
-        EXPECT_EQ(std::filesystem::status("~tmp0002").permissions()
-                      & std::filesystem::perms::all,
+        name = engine.get_generator().get_name();
+        EXPECT_EQ(std::filesystem::path(name).parent_path(), temporary.path());
+        EXPECT_EQ(std::filesystem::path(name).filename().string().rfind("vantrel-workgroup-", 0),
+                  0u);
+        EXPECT_EQ(std::filesystem::file_size(name), 143360u);
+        EXPECT_EQ(std::filesystem::status(name).permissions() & std::filesystem::perms::all,
                   std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-        tk_test_folder::write("~tmp0002.ldb", "lock");
+        tk_test_folder::write(name + ".ldb", "lock");
     }
-    EXPECT_FALSE(std::filesystem::exists("~tmp0002"));
-    EXPECT_FALSE(std::filesystem::exists("~tmp0002.ldb"));
-    EXPECT_TRUE(std::filesystem::exists("~tmp0000"));   // not ours: left alone
+    std::filesystem::permissions(cwd.path(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(temporary.entries(), 0u);
+    EXPECT_TRUE(std::filesystem::is_empty(cwd.path()));
+}
+
+TEST(DaoGenerator, UnusableTemporaryFolderIsNamedWithItsReason) {
+    temporary_folder_here temporary;
+    const std::string missing = (temporary.path() / "gone").string();
+    ::setenv("TMPDIR", missing.c_str(), 1);
+    dao_engine engine(true, false);
+    ASSERT_TRUE(engine.set_version_if(0));
+    try {
+        engine.set_anonymous_sys_db();
+        ADD_FAILURE() << "a file was written into a missing folder";
+    } catch (const tk_exception& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  "Cannot write the temporary workgroup file in '" + missing
+                      + "': No such file or directory. Set TMPDIR to a writable folder.");
+        EXPECT_EQ(failure.level(), ERROR_LEVEL_FATAL);
+    }
 }
 
 TEST(DaoGenerator, RemovesItsFileWhenAFatalErrorEndsTheProcess) {
     // The error handler ends the process with exit(); the engine is never destroyed then.
-    dao_test_cwd cwd;
+    temporary_folder_here temporary;
     EXPECT_EXIT(
         {
             static dao_engine* leaked = new dao_engine(true, false);
             leaked->set_version_if(0);
             leaked->set_anonymous_sys_db();
-            std::exit(std::filesystem::exists("~tmp0000") ? 255 : 3);
+            std::exit(std::filesystem::exists(leaked->get_generator().get_name()) ? 255 : 3);
         },
         ::testing::ExitedWithCode(255), "");
-    EXPECT_FALSE(std::filesystem::exists("~tmp0000"));
+    EXPECT_EQ(temporary.entries(), 0u);
 }
 
 TEST(DaoWorkgroupLogon, AcceptsAdminWithEmptyPasswordOnceOnly) {
