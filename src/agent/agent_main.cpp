@@ -8,6 +8,7 @@
 
 #include "agent/agent_exit.hpp"
 #include "agent/agent_help.hpp"
+#include "agent/agent_messages.hpp"
 #include "agent/agent_opts.hpp"
 #include "conv/conv_errh.hpp"
 #include "conv/conv_maps.hpp"
@@ -36,7 +37,8 @@ int run_agent(int argc, char** argv, vantrel_convertor& converter) {
 
 int main(int argc, char** argv) {
     tk_trace trace(std::nullopt, false, 3, false);
-    error_handler handler(conv_access_messages());
+    error_handler handler(agent_console_messages());
+    handler.load_err_map(conv_access_messages());
     handler.load_err_map(conv_mssql_messages());
     int status = 0;
     try {
