@@ -116,6 +116,11 @@ void apply_option(int option, const std::string& value, local_settings& local) {
     case OPT_PROFILE:
         tk_trace::write(1, "parse_cmd_line - got profile %s", value.c_str());
         local.b_from_profile = converter.load(value);
+        // Going on without it would end in advice about a missing source, not the profile.
+        if (!local.b_from_profile) {
+            exit_with_message("Cannot read the profile '" + value + "': "
+                              + converter.get_load_failure());
+        }
         break;
     default: break;   // unrecognised: counted by the walker, answered with the help text
     }

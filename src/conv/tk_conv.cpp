@@ -1,7 +1,10 @@
 // tk_conv.cpp - the converter base and its log file checks.
 #include "conv/tk_conv.hpp"
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "tk/tk_exce.hpp"
@@ -19,6 +22,25 @@ constexpr const char* LOG_NO_PATH_TEXT =
 std::string directory_of(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A folder, a read-only file system or a full disk: without this the log would stay empty
+// without a word. One byte is written and flushed (a full disk refuses only then), and the
+// file is emptied again, as enabling the log does anyway.
+void check_writable(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    int error_number = file == nullptr ? errno : 0;
+    if (file != nullptr) {
+        if (std::fputc('\n', file) == EOF || std::fflush(file) != 0) error_number = errno;
+        if (std::fclose(file) != 0 && error_number == 0) error_number = errno;
+    }
+    if (error_number == 0) {
+        if (std::FILE* emptied = std::fopen(path.c_str(), "wb")) std::fclose(emptied);
+        return;
+    }
+    throw tk_exception("Cannot write the log file '" + path + "': "
+                           + std::strerror(error_number) + ".",
+                       ERROR_LEVEL_FATAL);
 }
 
 }  // namespace
@@ -49,6 +71,7 @@ void tk_converter::set_logfile(const std::string& path) {
         if (!tk_is_path_exist(directory_of(path))) {
             throw tk_exception(LOG_NO_PATH_TEXT, ERROR_LEVEL_FATAL);
         }
+        check_writable(path);
     }
     log_path = path;
     if (path.empty() || !tk_trace::is_registered()) return;

@@ -37,18 +37,29 @@ udb_profile::udb_profile() {
 }
 
 bool udb_profile::read(const std::string& path) {
+    // A folder opens as a stream on Linux and then reads nothing: ask first.
+    struct stat status{};
+    if (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        read_failure = std::strerror(EISDIR);
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
+        read_failure = std::strerror(errno);
         tk_trace::write(2, "udb_profile::read - cannot open the profile");
         return false;
     }
     std::u16string current_section;
     bool in_section = false;
     std::string raw_line;
-    while (std::getline(file, raw_line)) {
+    for (int line_no = 1; std::getline(file, raw_line); ++line_no) {
         if (!raw_line.empty() && raw_line.back() == '\r') raw_line.pop_back();
-        if (!read_line(tk_utf8_to_utf16(raw_line), current_section, in_section)) return false;
+        if (!read_line(tk_utf8_to_utf16(raw_line), current_section, in_section)) {
+            read_failure = "line " + std::to_string(line_no) + " stands before any [section]";
+            return false;
+        }
     }
+    if (file.bad()) read_failure = std::strerror(errno);
     return !file.bad();
 }
 

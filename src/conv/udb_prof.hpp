@@ -19,8 +19,9 @@ public:
     udb_profile();   // holds the three empty sections every converter reads
 
     // Reads a profile. False when the file can't be opened or a key line stands before the
-    // first section header; sections and keys read so far stay.
+    // first section header; sections and keys read so far stay, and failure() says why.
     bool read(const std::string& path);
+    const std::string& failure() const { return read_failure; }
     // Replaces the file at path (mode 0600, through a temporary file and a rename).
     bool write(const std::string& path) const;
 
@@ -37,4 +38,5 @@ private:
     bool read_line(std::u16string line, std::u16string& current_section, bool& in_section);
 
     std::map<std::u16string, section_map> sections;
+    std::string read_failure;
 };

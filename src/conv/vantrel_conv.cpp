@@ -49,8 +49,15 @@ void vantrel_convertor::get_all_tables(std::vector<std::u16string>& out) {
 
 bool vantrel_convertor::load(const std::string& path) {
     udb_profile profile;
-    if (!profile.read(path)) return false;
-    return load_profile(profile) && load_access_profile(profile) && load_mssql_profile(profile);
+    if (!profile.read(path)) {
+        load_failure = profile.failure();
+        return false;
+    }
+    if (load_profile(profile) && load_access_profile(profile) && load_mssql_profile(profile)) {
+        return true;
+    }
+    load_failure = "its settings are not valid";
+    return false;
 }
 
 bool vantrel_convertor::save(const std::string& path) const {

@@ -39,6 +39,8 @@ public:
 
     // Profile files: load runs the generic, Access and SQL Server parts in turn.
     bool load(const std::string& path);
+    // Why the last load failed: the file's reason, or that its settings are not valid.
+    const std::string& get_load_failure() const { return load_failure; }
     bool save(const std::string& path) const;
     // The wizard's last-used settings: read (store false) or write (store true).
     bool serialize(bool store);
@@ -59,5 +61,6 @@ private:
                     std::int32_t count, const char* unit) const;
 
     conv_engines engines;
+    std::string load_failure;
     bool b_abandoned = false;
 };

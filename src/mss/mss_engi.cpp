@@ -49,6 +49,12 @@ bool starts_with(const std::u16string& text, std::u16string_view prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
+// What a login tried, for the log: the server and the database, never the password.
+std::string login_attempt(const oledb_login_params& login) {
+    return "logging in to " + (login.server.empty() ? std::string("the server") : login.server)
+           + (login.database.empty() ? std::string() : ", database " + login.database);
+}
+
 }  // namespace
 
 mss_engine::mss_engine(bool com_ready) {
@@ -90,8 +96,9 @@ std::u16string mss_engine::masked_conn_string(const std::u16string& database) co
 std::unique_ptr<oledb_data_source> mss_engine::test_connection(
     const std::u16string& conn) const {
     std::unique_ptr<oledb_data_source> data_source;
-    odb_check(oledb_data_source::create(tk_utf16_to_utf8(conn), data_source));
-    odb_check(data_source->initialize());
+    odb_check(oledb_data_source::create(tk_utf16_to_utf8(conn), data_source),
+              "reading the connection settings");
+    odb_check(data_source->initialize(), login_attempt(data_source->login()));
     return data_source;
 }
 
@@ -209,7 +216,8 @@ std::unique_ptr<mss_database> mss_engine::open_db(const std::u16string& name, st
     tk_trace::write(2, u"Connection string=%s", masked_conn_string(name));
     std::unique_ptr<oledb_data_source> data_source = test_connection(conn_string(name));
     std::unique_ptr<oledb_session> session;
-    odb_check(data_source->create_session(session));
+    odb_check(data_source->create_session(session),
+              "opening a session on database " + tk_utf16_to_utf8(name));
     tk_trace::write(2, "Connection to the database was establish successfully");
     return std::make_unique<mss_database>(name, std::move(data_source), std::move(session), mode);
 }

@@ -27,7 +27,7 @@ void mss_fast_load::open_table(oledb_session* session, const std::u16string& tab
     const oledb_hresult opened = session->open_fast_load(tk_utf16_to_utf8(table_id), loader);
     if (oledb_failed(opened)) {
         tk_trace::write(3, "open_rowset->OpenRowset failed: %08X", static_cast<unsigned>(opened));
-        odb_check(opened);
+        odb_check(opened, "opening the bulk load of " + tk_utf16_to_utf8(table_id));
     }
     row.assign(loader->columns().size(), oledb_bulk_value{});
 }

@@ -15,5 +15,10 @@ odb_command::odb_command(const oledb_data_source& data_source)
 
 void odb_command::execute(const std::u16string& text, std::unique_ptr<oledb_rowset>* result) {
     tk_trace::write(1, u"odb_command::execute(%s)", text);
-    odb_check(session.execute(tk_utf16_to_utf8(text), result));
+    const std::string statement = tk_utf16_to_utf8(text);
+    // The statement's start names it; a row's values can run to megabytes.
+    constexpr std::size_t SHOWN_CHARS = 160;
+    odb_check(session.execute(statement, result),
+              "running " + (statement.size() > SHOWN_CHARS
+                                ? statement.substr(0, SHOWN_CHARS) + "..." : statement));
 }

@@ -194,7 +194,8 @@ void odb_database::create_odb_table(const std::u16string& table_name, const udb_
     }
     tk_trace::write(2, "Right before creating the table");
     const std::string table_id_utf8 = tk_utf16_to_utf8(table_id);
-    odb_check(own_session->create_table(table_id_utf8, columns));
+    odb_check(own_session->create_table(table_id_utf8, columns),
+              "creating table " + table_id_utf8);
     for (const udb_index& index : indexes) {
         tk_trace::write(2, u"Creating index '%s'", index.name);
         if (!is_indexable(index, schema)) {
@@ -211,9 +212,10 @@ void odb_database::create_odb_table(const std::u16string& table_name, const udb_
             oledb_index_desc plain = desc;
             plain.b_unique = false;
             plain.not_null_filter.clear();
-            odb_check(own_session->create_index(table_id_utf8, plain));
+            odb_check(own_session->create_index(table_id_utf8, plain),
+                      "creating index " + tk_utf16_to_utf8(index.name));
         } else {
-            odb_check(created);
+            odb_check(created, "creating index " + tk_utf16_to_utf8(index.name));
         }
     }
 }
@@ -221,7 +223,8 @@ void odb_database::create_odb_table(const std::u16string& table_name, const udb_
 bool odb_database::delete_tab(const std::u16string& table_name) {
     tk_trace::write(1, u"odb_database::delete_tab(%s)", table_name);
     const std::u16string table_id = mss_engine::instance().get_safe_tname(table_name);
-    odb_check(own_session->drop_table(tk_utf16_to_utf8(table_id)));
+    odb_check(own_session->drop_table(tk_utf16_to_utf8(table_id)),
+              "dropping table " + tk_utf16_to_utf8(table_id));
     return udb_database::delete_tab(table_name);
 }
 

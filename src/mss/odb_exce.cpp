@@ -46,10 +46,12 @@ odb_exception::odb_exception(oledb_hresult hresult)
     }
 }
 
-void odb_check(oledb_hresult hresult) {
+void odb_check(oledb_hresult hresult, const std::string& attempt) {
     if (oledb_succeeded(hresult)) return;
-    tk_trace::write(3, "Error code: %08X", static_cast<unsigned>(hresult));
-    throw odb_exception(hresult);
+    odb_exception failure(hresult);
+    tk_trace::write(3, "Error code: %08X while %s: %s", static_cast<unsigned>(hresult),
+                    attempt.c_str(), failure.what());
+    throw failure;
 }
 
 bool odb_is_missing_table(const tk_exception& failure) {

@@ -29,7 +29,9 @@ private:
     std::u16string source_name;
 };
 
-// Traces "Error code: %08X" and throws odb_exception for a failing HRESULT.
-void odb_check(oledb_hresult hresult);
+// For a failing HRESULT traces "Error code: %08X while <attempt>: <message>" and throws
+// odb_exception. A bare code in the log told nobody what had failed, nor that some failures
+// are expected answers (a database that does not exist yet).
+void odb_check(oledb_hresult hresult, const std::string& attempt);
 // True when the exception is the provider's "table does not exist".
 bool odb_is_missing_table(const tk_exception& failure);

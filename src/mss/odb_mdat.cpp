@@ -16,7 +16,8 @@ std::unique_ptr<oledb_rowset> open_schema(oledb_session& session, oledb_schema_k
     where.schema = tk_utf16_to_utf8(owner);
     where.table = tk_utf16_to_utf8(table);
     std::unique_ptr<oledb_rowset> rowset;
-    odb_check(session.schema_rowset(kind, where, rowset));
+    odb_check(session.schema_rowset(kind, where, rowset),
+              "reading the catalogue of " + where.schema + "." + where.table);
     return rowset;
 }
 

@@ -69,7 +69,7 @@ void odb_recordset::initialize() {
 void odb_recordset::fill_cache() {
     cache.clear();
     std::vector<std::size_t> handles;
-    odb_check(rowset->get_next_rows(CACHE_ROWS, handles));
+    odb_check(rowset->get_next_rows(CACHE_ROWS, handles), "reading rows");
     tk_trace::write(2, "GetNextRows extracts %d records", static_cast<int>(handles.size()));
     for (const std::size_t handle : handles) cache.push_back(accessor.get_record(*rowset, handle));
     tk_trace::write(2, "End of odb_recordset::fill_cache");
@@ -133,7 +133,8 @@ void odb_table::internal_initialize(std::uint32_t open_mode) {
         } else {
             tk_trace::write(2, "Open rowset in create/append mode");
         }
-        odb_check(session.open_rowset(tk_utf16_to_utf8(table_name), opened));
+        odb_check(session.open_rowset(tk_utf16_to_utf8(table_name), opened),
+                  "opening table " + tk_utf16_to_utf8(table_name));
     }
     set_rowset(std::move(opened));
     initialize();

@@ -1,6 +1,7 @@
 // agent_opts_test.cpp - parse_cmd_line in-process over in-memory engines: options act in
-// command-line order, a profile overwrites what stood before it, connection options yield to
-// a loaded profile, and the authentication kind follows the login options.
+// command-line order, a profile overwrites what stood before it (one that cannot be read ends
+// the program), connection options yield to a loaded profile, and the authentication kind
+// follows the login options.
 #include <fstream>
 #include <vector>
 
@@ -52,10 +53,11 @@ TEST_F(AgentOptions, LoadedProfileMakesConnectionOptionsIneffective) {
     EXPECT_TRUE(converter->get_database_password().empty());
 }
 
-TEST_F(AgentOptions, UnreadableProfileLeavesTheCommandLineInCharge) {
-    ASSERT_TRUE(parse({"--profile=" + (folder / "none.ini").string(), "--src=a.mdb",
-                       "--dest=D", "--mssqlh=cmd-host"}));
-    EXPECT_EQ(converter->get_host(), u"cmd-host");
+// Passing over a profile that cannot be read would run with settings the user did not give.
+TEST_F(AgentOptions, UnreadableProfileEndsTheProgram) {
+    EXPECT_EXIT(parse({"--profile=" + (folder / "none.ini").string(), "--src=a.mdb",
+                       "--dest=D", "--mssqlh=cmd-host"}),
+                ::testing::ExitedWithCode(255), "Cannot read the profile");
 }
 
 TEST_F(AgentOptions, UserWithoutPasswordMeansSqlServerLoginWithEmptyPassword) {

@@ -149,6 +149,34 @@ TEST_F(AgentProcess, LogFileReceivesTheLevelThreeLinesOnly) {
     EXPECT_EQ(read_all(log), "You should enter source MS Access database name\r\n");
 }
 
+// A profile that could not be read was passed over, and the run ended asking for a source.
+TEST_F(AgentProcess, UnreadableProfileIsNamedWithItsReason) {
+    const std::string missing = (folder / "none.ini").string();
+    agent_result result = run({"--profile=" + missing});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "Cannot read the profile '" + missing + "': No such file or directory\n");
+    result = run({"--profile=" + folder.string()});
+    EXPECT_EQ(result.err, "Cannot read the profile '" + folder.string() + "': Is a directory\n");
+    const std::filesystem::path keyless = folder / "keyless.ini";
+    std::ofstream(keyless) << "src=a.mdb\n[Generic settings]\n";
+    result = run({"--profile=" + keyless.string(), "--src=b.mdb", "--dest=D"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.err, "Cannot read the profile '" + keyless.string()
+                              + "': line 1 stands before any [section]\n");
+}
+
+// A log that cannot be written was found out only by its absence after the run.
+TEST_F(AgentProcess, UnwritableLogFileIsReportedAtStart) {
+    agent_result result = run({"--logfile=" + folder.string(), "--src=a", "--dest=D"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "Error:\nCannot write the log file '" + folder.string()
+                              + "': Is a directory.\n");
+    result = run({"--logfile=/dev/full", "--src=a", "--dest=D"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "Error:\nCannot write the log file '/dev/full': No space left on "
+                          "device.\n");
+}
+
 #ifndef VANTREL_HAS_ACCESS_ENGINE
 TEST_F(AgentProcess, BuildWithoutTheAccessEngineEndsWithTheEngineMessage) {
     agent_result result = run({"--src=a.mdb", "--dest=D"});
@@ -269,6 +297,22 @@ TEST_F(AgentDestination, SilentServerIsALostConnectionAfterTheReadTimeout) {
     EXPECT_EQ(refused.status, 255);
     EXPECT_THAT(refused.out, HasSubstr("The read timeout 'one minute' is not a number of "
                                        "seconds."));
+}
+
+// "Error code: 80004005" stood alone in the log of a good run (the destination did not exist
+// yet): every such line now says what was tried and what the server answered.
+TEST_F(AgentDestination, ErrorCodeLinesSayWhatWasTried) {
+    const std::filesystem::path log = folder / "run.log";
+    const agent_result result = convert("vantrel_logged", 0, {"--logfile=" + log.string()});
+    ASSERT_EQ(result.status, 0) << result.out;
+    const std::string text = read_all(log);
+    const std::string tried = "while logging in to 127.0.0.1:" + std::to_string(server_port)
+                              + ", database vantrel_logged: ";
+    EXPECT_THAT(text, HasSubstr("Error code: 80004005 " + tried));
+    for (std::size_t at = text.find("Error code: "); at != std::string::npos;
+         at = text.find("Error code: ", at + 1)) {
+        EXPECT_EQ(text.compare(at + 20, 7, " while "), 0) << text.substr(at, 80);
+    }
 }
 #endif
 

@@ -29,6 +29,8 @@ public:
     // IDBInitialize::Initialize. Fails for a wrong host, login or catalog.
     oledb_hresult initialize();
     bool is_initialized() const { return own_session != nullptr; }
+    // What the connection string asks for (server, login, database, timeouts).
+    const oledb_login_params& login() const { return params; }
     // SSPROP_ENABLEFASTLOAD: every login of ours can bulk load (BCP_SETL), so this only
     // answers whether the data source is ready for it.
     oledb_hresult enable_fast_load(bool b_enable);
