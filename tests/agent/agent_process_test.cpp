@@ -154,7 +154,8 @@ TEST_F(AgentProcess, UnreadableProfileIsNamedWithItsReason) {
     const std::string missing = (folder / "none.ini").string();
     agent_result result = run({"--profile=" + missing});
     EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.err, "Cannot read the profile '" + missing + "': No such file or directory\n");
+    EXPECT_EQ(result.err,
+              "Cannot read the profile '" + missing + "': No such file or directory\n");
     result = run({"--profile=" + folder.string()});
     EXPECT_EQ(result.err, "Cannot read the profile '" + folder.string() + "': Is a directory\n");
     const std::filesystem::path keyless = folder / "keyless.ini";

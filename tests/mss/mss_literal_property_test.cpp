@@ -84,8 +84,10 @@ typed_case random_case(std::mt19937& random) {
     case 4: return {ole_variant(random_double(random)), VT_R8};
     case 5: return {ole_variant(std::bit_cast<float>(std::uint32_t(random()) & 0x7F7FFFFFu)),
                     VT_R4};
-    case 6: return {ole_variant(static_cast<long long>((std::uint64_t(random()) << 32) | random())),
-                    VT_I8};
+    case 6: {
+        const std::uint64_t bits = (std::uint64_t(random()) << 32) | random();
+        return {ole_variant(static_cast<long long>(bits)), VT_I8};
+    }
     default: {
         const std::string digits = std::to_string(random() % 1000000) + "." +
                                    std::to_string(random() % 10000);

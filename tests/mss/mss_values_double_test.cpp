@@ -1,6 +1,7 @@
 // Values that must arrive unchanged by both load paths: NULL in nullable columns that have a
 // default, decimals with more digits than a double holds, dates with milliseconds, long
-// binary values, doubles and singles to the bit, hostile text and GUIDs. Each table is loaded once by statements and once by bulk load.
+// binary values, doubles and singles to the bit, hostile text and GUIDs. Each table is
+// loaded once by statements and once by bulk load.
 
 #include "mss/mss_dest_fixture.hpp"
 #include "mss/mss_test_values.hpp"
