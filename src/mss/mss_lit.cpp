@@ -20,6 +20,13 @@ constexpr int LAST_DATETIME_YEAR = 9999;
 constexpr int SUBNORMAL_SCALE_EXPONENT = 64;
 
 std::u16string quoted_unicode(const std::u16string& text) {
+    // db-lib sends a batch up to its first NUL: the statement would be cut inside the
+    // literal, and whatever followed it in the batch (IDENTITY_INSERT OFF) would be lost.
+    // Bulk load carries such text; a statement refuses its record instead.
+    if (text.find(u'\0') != std::u16string::npos) {
+        throw tk_exception("A text value holding the character U+0000 cannot be written by a "
+                           "statement.", ERROR_LEVEL_RECOVERABLE);
+    }
     std::u16string literal = u"N'";
     literal.reserve(text.size() + 3);
     for (const char16_t c : text) {

@@ -15,7 +15,8 @@ ole_variant mssql_get_safe_variant(const ole_variant& value);
 
 // The one way a value becomes T-SQL: NULL; integers, currency and decimals as their exact
 // digits; doubles and singles as the shortest text that reads back as the same bits;
-// Booleans 1 or 0; text and GUIDs N'...' with every quote doubled; dates
+// Booleans 1 or 0; text and GUIDs N'...' with every quote doubled (text holding U+0000 is
+// refused for its record: db-lib would cut the statement there); dates
 // 'YYYYMMDD hh:mm:ss.mmm' (a time alone on 1899-12-30); binary 0x and two hex digits a byte.
 std::u16string mss_sql_literal(const ole_variant& value);
 

@@ -28,6 +28,7 @@ TEST(MssLiteral, TextIsUnicodeWithQuotesDoubled) {
     EXPECT_EQ(mss_sql_literal(ole_variant(std::u16string())), u"N''");
     EXPECT_EQ(mss_sql_literal(ole_variant(u"x'); DROP TABLE t; --")),
               u"N'x''); DROP TABLE t; --'");
+    EXPECT_THROW(mss_sql_literal(ole_variant(std::u16string(u"a\0b", 3))), tk_exception);
 }
 
 // The form follows the value's type: text that looks like a number, a hex string or a GUID
