@@ -76,6 +76,7 @@ void vantrel_convertor::run_conversion() {
 
     std::int32_t entry_idx = 0;
     for (const auto& [name, sql] : tables) {
+        stop_if_requested();
         table_index.store(entry_idx++);
         try {
             convert_entry(state, name, sql);
@@ -161,6 +162,7 @@ void vantrel_convertor::copy_records(udb_recordset& source_table, udb_recordset&
                                      const std::u16string& name) {
     source_table.reset();
     while (!source_table.is_eof()) {
+        stop_if_requested();
         tk_trace::write(1, "Converting %d record", record_index.load());
         try {
             udb_record* record = source_table.get_item();
@@ -195,6 +197,12 @@ void vantrel_convertor::convert_foreign_keys(run_state& state, bool b_created) {
     } catch (const tk_exception& failure) {
         error_handler::instance().handle(failure, 0);
     }
+}
+
+void vantrel_convertor::stop_if_requested() const {
+    // tk_final_exception passes the table's and record's catch (it is no tk_exception) and
+    // ends the run quietly; unwinding closes the table and the databases in order.
+    if (is_stop_requested()) throw tk_final_exception();
 }
 
 void vantrel_convertor::print_line(const std::u16string& prefix, const std::u16string& name,

@@ -3,6 +3,7 @@
 // helpers (table list, query test) and the settings kept in profiles and the registry.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -33,6 +34,11 @@ public:
     // Whether the last run was given up at its outermost level (nothing or only part of the
     // tables converted), as opposed to a run with record- or table-level errors only.
     bool is_abandoned() const { return b_abandoned; }
+    // Asks a run on another thread (or the next run) to stop at the next record or table:
+    // the current table is closed as after its last record, so no batch is left half sent.
+    // Safe from any thread and from a signal handler.
+    void request_stop() noexcept { b_stop_requested.store(true); }
+    bool is_stop_requested() const noexcept { return b_stop_requested.load(); }
     bool test_query(const std::u16string& sql) override;
     // The source database's table names (the wizard's table page).
     void get_all_tables(std::vector<std::u16string>& out);
@@ -57,10 +63,12 @@ private:
     void copy_records(udb_recordset& source_table, udb_recordset& dest_table,
                       const std::u16string& name);
     void convert_foreign_keys(run_state& state, bool b_created);
+    void stop_if_requested() const;
     void print_line(const std::u16string& prefix, const std::u16string& name,
                     std::int32_t count, const char* unit) const;
 
     conv_engines engines;
     std::string load_failure;
     bool b_abandoned = false;
+    std::atomic<bool> b_stop_requested{false};
 };

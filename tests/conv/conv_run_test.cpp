@@ -400,4 +400,42 @@ TEST_F(ForeignKeys, ANewDatabaseGetsThemInEveryMode) {
     EXPECT_EQ(world.destination.relationship_calls.size(), 1u);
 }
 
+// A handler that asks the converter to stop at its first report, as the wizard's Cancel does
+// while a record failure is on screen.
+class stopping_handler : public error_handler {
+public:
+    stopping_handler() : error_handler(conv_access_messages()) {}
+    void handle(const tk_exception& /*failure*/, int /*cannot_continue*/) override {
+        ++reports;
+        static_cast<vantrel_convertor&>(tk_converter::instance()).request_stop();
+    }
+    int reports = 0;
+};
+
+TEST_F(ConversionRun, StopRequestEndsTheRunAtTheNextRecordAndSkipsLaterTables) {
+    handler.reset();
+    auto stopper = std::make_unique<stopping_handler>();
+    world.source.add_table(u"A", 1, rows{{1}, {REFUSED_VALUE}, {3}, {4}});
+    world.source.add_table(u"B", 1, rows{{5}});
+
+    run_captured();
+
+    EXPECT_EQ(stopper->reports, 1);
+    EXPECT_EQ(world.destination.tables[u"A"].rows, (rows{{1}}));
+    EXPECT_EQ(world.destination.created, std::vector<std::u16string>{u"A"});
+    EXPECT_TRUE(converter->is_done());
+    EXPECT_FALSE(converter->is_abandoned());
+}
+
+TEST_F(ConversionRun, StopRequestedBeforeTheRunCreatesNothing) {
+    world.source.add_table(u"A", 1, rows{{1}});
+    converter->request_stop();
+
+    std::string output = run_captured();
+
+    EXPECT_TRUE(world.destination.created.empty());
+    EXPECT_THAT(output, Not(HasSubstr("Converting table")));
+    EXPECT_TRUE(converter->is_done());
+}
+
 }  // namespace
