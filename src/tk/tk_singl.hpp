@@ -1,8 +1,12 @@
 // tk_singl.hpp - the singleton pattern of the trace log, the converter, the error handler and
 // the rule registry: a class derives from tk_singl<itself>; constructing it registers the one
 // instance, destroying it unregisters it. A second instance, or access with none registered,
-// is an internal error at the fixed lines below (users quote these location codes).
+// is an internal error at the fixed lines below (users quote these location codes). The
+// wizard reaches the converter, the error handler and the log from its worker thread while
+// the GUI thread registers and releases them, so the registration is atomic.
 #pragma once
+
+#include <atomic>
 
 #include "tk/tk_exce.hpp"
 
@@ -21,39 +25,43 @@ public:
     tk_singl(const tk_singl&) = delete;
     tk_singl& operator=(const tk_singl&) = delete;
 
-    static bool is_registered() { return registered_ != nullptr; }
+    static bool is_registered() { return registered_.load() != nullptr; }
 
     static T& instance() {
-        if (registered_ == nullptr) {
+        tk_singl* registered = registered_.load();
+        if (registered == nullptr) {
             throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_INSTANCE_REF);
         }
-        return *static_cast<T*>(registered_);
+        return *static_cast<T*>(registered);
     }
 
     static T* instance_ptr() {
-        if (registered_ == nullptr) {
+        tk_singl* registered = registered_.load();
+        if (registered == nullptr) {
             throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_INSTANCE_PTR);
         }
-        return static_cast<T*>(registered_);
+        return static_cast<T*>(registered);
     }
 
 protected:
     tk_singl() {
-        if (registered_ != nullptr) throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_REGISTER);
-        registered_ = this;
+        tk_singl* expected = nullptr;
+        if (!registered_.compare_exchange_strong(expected, this)) {
+            throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_REGISTER);
+        }
     }
 
     // Destructors never throw: a registration that vanished is traced as the assertion it is.
     ~tk_singl() {
-        if (registered_ == nullptr) {
+        tk_singl* expected = this;
+        if (registered_.compare_exchange_strong(expected, nullptr)) return;
+        if (expected == nullptr) {
             tk_singl_report_unregister_failure(
                 tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_UNREGISTER));
-            return;
         }
-        if (registered_ == this) registered_ = nullptr;
     }
 
 private:
     // The base part, not T*: the derived part is gone by the time the destructor compares.
-    inline static tk_singl* registered_ = nullptr;
+    inline static std::atomic<tk_singl*> registered_{nullptr};
 };

@@ -1,11 +1,14 @@
 // tk_trace.cpp - the trace log: empty the file once per run, then one open-append-close per
 // line, so nothing written is lost when the process ends abruptly. A file that can't be opened
-// loses that line silently: tracing must never be the reason a conversion fails.
+// loses that line silently: tracing must never be the reason a conversion fails. The wizard
+// writes from its GUI thread and its worker at once: one lock keeps the emptying of the file
+// and every line whole.
 #include "tk/tk_trace.hpp"
 
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/winbase/win_codepage.hpp"
@@ -17,6 +20,11 @@ struct file_close {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using file_ptr = std::unique_ptr<std::FILE, file_close>;
+
+std::mutex& file_lock() {
+    static std::mutex lock;
+    return lock;
+}
 
 std::string format_text(const char* format, va_list args) {
     va_list measure;
@@ -54,6 +62,7 @@ std::string tk_trace::default_path_for(std::string_view program_path) {
 }
 
 void tk_trace::set_path_and_enable(std::string path) {
+    std::scoped_lock guard(file_lock());
     path_ = std::move(path);
     enabled_ = true;
 }
@@ -61,6 +70,7 @@ void tk_trace::set_path_and_enable(std::string path) {
 bool tk_trace::prepare_line(int level) {
     if (!is_registered()) return false;
     tk_trace& log = instance();
+    std::scoped_lock guard(file_lock());
     if (!log.enabled_) return false;
     if (!log.truncated_) {
         file_ptr emptied(std::fopen(log.path_.c_str(), "wb"));
@@ -87,6 +97,7 @@ void tk_trace::append_formatted(const char* format, ...) {
 }
 
 void tk_trace::append_line(const std::string& text) const {
+    std::scoped_lock guard(file_lock());
     file_ptr file(std::fopen(path_.c_str(), "ab"));
     if (!file) return;
     if (timestamps_) {
