@@ -102,7 +102,9 @@ std::unique_ptr<udb_database> vantrel_convertor::open_destination(bool& b_create
 }
 
 void vantrel_convertor::select_tables(run_state& state) {
-    if (selected_tables.empty()) selected_tables = state.source_db->tables;
+    if (selected_tables.empty() && b_empty_selection_means_all) {
+        selected_tables = state.source_db->tables;
+    }
     table_count.store(static_cast<std::int32_t>(selected_tables.size()));
     tk_trace::write(3, u"Converting database %s (%d tables)", source, table_count.load());
     print_line(u"Converting database ", source, table_count.load(), " tables)");

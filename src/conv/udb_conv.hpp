@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conv/tk_conv.hpp"
@@ -40,10 +41,17 @@ public:
 
     const std::vector<std::u16string>& get_selected_tables() const { return selected_tables; }
     void set_selected_tables(std::vector<std::u16string> tables);
+    // Whether an empty selection converts every table of the source (the agent and profiles:
+    // no names given) or none (the wizard, where the user chose none, perhaps queries only).
+    void set_empty_selection_means_all(bool flag) { b_empty_selection_means_all = flag; }
+    bool is_empty_selection_all() const { return b_empty_selection_means_all; }
     const table_map& get_table_map() const { return tables; }
     const table_map& get_query_map() const { return queries; }
     void add_table_entry(const std::u16string& name, const std::u16string& sql);
     void add_query_entry(const std::u16string& name, const std::u16string& sql);
+    // The wizard's table page hands over its whole selection at once.
+    void set_table_map(table_map map) { tables = std::move(map); }
+    void set_query_map(table_map map) { queries = std::move(map); }
 
     // Progress, safe to read from another thread while a run goes on.
     std::u16string get_current_table() const;
@@ -69,6 +77,7 @@ protected:
     table_map queries;
     bool b_definitions_only = false;
     bool b_skip_indexes = false;
+    bool b_empty_selection_means_all = true;
 
 private:
     mutable std::mutex current_table_lock;

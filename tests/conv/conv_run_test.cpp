@@ -60,6 +60,17 @@ TEST_F(ConversionRun, EmptySelectionConvertsEveryTableAndTheQueries) {
     EXPECT_EQ(world.destination.tables[u"Customers"].rows, (rows{{3}}));
 }
 
+TEST_F(ConversionRun, EmptySelectionInTheWizardConvertsOnlyTheQueries) {
+    world.source.add_table(u"Orders", 1, rows{{1}, {2}});
+    world.source.add_table(u"Customers", 1, rows{{3}});
+    converter->add_table_entry(u"Big orders", u"SELECT * FROM Orders");
+    converter->set_empty_selection_means_all(false);
+
+    run_captured();
+
+    EXPECT_EQ(world.destination.created, std::vector<std::u16string>{u"Big orders"});
+}
+
 TEST_F(ConversionRun, MissingTableIsReportedOnStandardErrorAndTheRunGoesOn) {
     world.source.add_table(u"Orders", 1, rows{{1}});
     converter->set_selected_tables({u"Ghost", u"Orders"});
