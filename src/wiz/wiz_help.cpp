@@ -1,0 +1,67 @@
+// wiz_help.cpp - context ids to pages and the help window. The window is made once and
+// reused, so F1 on several pages does not pile up windows.
+#include "wiz/wiz_help.hpp"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QUrl>
+
+#include "wiz/wiz_page.hpp"
+#include "wiz/wiz_shell.hpp"
+
+namespace {
+
+struct topic_page {
+    int topic_id;
+    const char* page;
+};
+
+constexpr topic_page TOPIC_PAGES[] = {
+    {HELP_WELCOME, "welcome.html"},
+    {HELP_CONNECT, "connect.html"},
+    {HELP_EXISTING_DATABASE, "existing-database.html"},
+    {HELP_SECURITY, "security.html"},
+    {HELP_FILES, "databases.html"},
+    {HELP_TABLES, "tables.html"},
+    {HELP_ADD_QUERY, "add-query.html"},
+    {HELP_TROUBLESHOOTING, "troubleshooting.html"},
+};
+
+}  // namespace
+
+QString wiz_help_page(int topic_id) {
+    for (const topic_page& entry : TOPIC_PAGES) {
+        if (entry.topic_id == topic_id) return QString::fromLatin1(entry.page);
+    }
+    return "index.html";
+}
+
+QString wiz_help_folder() {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    return program.absolutePath() + "/" + program.completeBaseName() + ".help";
+}
+
+void wiz_show_help(int topic_id) {
+    const QString file = wiz_help_folder() + "/" + wiz_help_page(topic_id);
+    if (!QFileInfo(file).isFile()) {
+        wizard_shell::error("Help file does not exist. Reinstall the program.");
+        return;
+    }
+    static QPointer<QTextBrowser> window;
+    if (window.isNull()) {
+        window = new QTextBrowser();
+        window->setObjectName("helpWindow");
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setOpenExternalLinks(true);
+        window->setSearchPaths({wiz_help_folder()});
+        window->resize(640, 520);
+    }
+    window->setSource(QUrl::fromLocalFile(file));
+    window->setWindowTitle(window->documentTitle());
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
