@@ -1,0 +1,18 @@
+// wiz_screenshot.cpp - saves the whole X screen named by DISPLAY as a PNG: the camera of the
+// wizard's Xvfb run (no ImageMagick or xwd needed).  wiz-screenshot FILE.png
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QGuiApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: wiz-screenshot FILE.png\n");
+        return 2;
+    }
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    return shot.save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+}
