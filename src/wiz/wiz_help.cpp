@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -58,6 +59,8 @@ void wiz_show_help(int topic_id) {
         window->setOpenExternalLinks(true);
         window->setSearchPaths({wiz_help_folder()});
         window->resize(640, 520);
+        auto* close_key = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+        QObject::connect(close_key, &QShortcut::activated, window, &QWidget::close);
     }
     window->setSource(QUrl::fromLocalFile(file));
     window->setWindowTitle(window->documentTitle());

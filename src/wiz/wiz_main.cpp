@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
     try {
         vantrel_convertor converter;
         std::unique_ptr<wizard_shell> shell = wiz_build(converter, argc > 1 ? argv[1] : nullptr);
+        // Finish and Cancel end the program even while a help window is still open.
+        QObject::connect(shell.get(), &QDialog::finished, &application, &QApplication::quit);
         shell->show();
         return handler.has_internal_failure() ? WIZ_EXIT_INTERNAL : application.exec();
     } catch (const tk_exception& failure) {

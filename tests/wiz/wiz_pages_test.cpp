@@ -39,6 +39,14 @@ void choose_file(QFileDialog* dialog, const QString& path) {
     static_cast<QDialog*>(dialog)->accept();
 }
 
+// The error dialogs cannot be met in the Xvfb run (Northwind converts without errors): their
+// pictures for docs/screenshots are taken here, without window decorations.
+void save_picture(QWidget* dialog, const char* name) {
+    const std::string folder = std::string(VANTREL_BUILD_DIR) + "/wiz-screenshots";
+    std::filesystem::create_directories(folder);
+    dialog->grab().save(QString::fromStdString(folder + "/" + name), "PNG");
+}
+
 using WizardShell = wiz_test_env;
 
 TEST_F(WizardShell, CancelAsksWithNoAsDefaultAndNoKeepsThePage) {
@@ -346,6 +354,7 @@ TEST_F(ErrorHandler, DoNotShowAgainKeepsCollectingAndTheListStopsAtTwenty) {
     when_modal("errorContinueDialog", [&](QWidget* dialog) {
         ++dialogs;
         first_message = child<QLabel>(dialog, "errorMessage")->text();
+        save_picture(dialog, "10-error-continue.png");
         child<QCheckBox>(dialog, "doNotShowCheck")->setChecked(true);
         click(dialog, "continueButton");
     });
@@ -378,6 +387,7 @@ TEST_F(ErrorHandler, InternalErrorShowsItsDialogAndEndsTheRunWithoutEndingThePro
         for (const char* name : {"sendBugButton", "okButton", "copyButton"}) {
             if (auto* button = dialog->findChild<QAbstractButton*>(name)) buttons << button->text();
         }
+        save_picture(dialog, "11-internal-error.png");
         click(dialog, "copyButton");
     });
     // From a worker, as the run calls it: the dialog comes on the GUI thread meanwhile.

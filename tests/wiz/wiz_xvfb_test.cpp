@@ -28,6 +28,24 @@ extern char** environ;
 namespace {
 
 constexpr const char* NORTHWIND = "npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb";
+constexpr const char* FRENCH_ORDERS = "French orders";
+constexpr const char* FRENCH_ORDERS_SQL = "SELECT * FROM Orders WHERE ShipCountry = 'France'";
+// Where "Add Query" sits in the wizard window on step 4 (Xvfb's fonts, the window's own size).
+constexpr int ADD_QUERY_X = 299;
+constexpr int ADD_QUERY_Y = 268;
+
+// Rows of a table whose column holds the text `value` (vantreldump quotes text).
+long count_rows_with(const e2e_table& table, const std::string& column, const std::string& value) {
+    std::size_t column_idx = 0;
+    while (column_idx < table.columns.size() && table.columns[column_idx].name != column) {
+        ++column_idx;
+    }
+    long count = 0;
+    for (const e2e_row& row : table.rows) {
+        if (column_idx < row.size() && row[column_idx] == "\"" + value + "\"") ++count;
+    }
+    return count;
+}
 
 // A child that runs beside the test and is ended with it.
 class background_process {
@@ -218,6 +236,13 @@ TEST_F(WizardInXvfb, ConvertsNorthwindDrivenByKeyboard) {
     shot("3-connection-failed.png");
     keys("Return");
     focus_wizard();
+    keys("F1");
+    shot("3-help.png");
+    e2e_result help = xdotool({"search", "--onlyvisible", "--name", "Step 1: Connect"});
+    ASSERT_EQ(help.status, 0) << "F1 opened no help window";
+    xdotool({"windowfocus", "--sync", help.out.substr(0, help.out.find('\n'))});
+    keys("Escape");
+    focus_wizard();
     keys("alt+s");
     type(server->agent_host());
     shot("2-connect-filled.png");
@@ -239,6 +264,17 @@ TEST_F(WizardInXvfb, ConvertsNorthwindDrivenByKeyboard) {
     focus_wizard();
 
     keys("alt+l");
+    // "&Add Query" shares its Alt+A with "&Available tables:": the mouse presses it.
+    xdotool({"mousemove", "--window", window, std::to_string(ADD_QUERY_X),
+             std::to_string(ADD_QUERY_Y), "click", "1"});
+    settle();
+    keys("Tab");
+    xdotool({"type", "--delay", "20", std::string(FRENCH_ORDERS_SQL)});
+    keys("shift+Tab");
+    xdotool({"type", "--delay", "20", std::string(FRENCH_ORDERS)});
+    shot("7-add-query.png");
+    keys("Return");
+    focus_wizard();
     shot("7-tables.png");
     xdotool({"key", "alt+n"});
     settle();
@@ -273,7 +309,13 @@ TEST_F(WizardInXvfb, ConvertsNorthwindDrivenByKeyboard) {
                                                     expectations, "statements");
         for (const std::string& problem : report.problems) ADD_FAILURE() << problem;
     }
-    EXPECT_EQ(client.tables(database).size(), source.user_tables().size());
+    // The query added on step 4 became a table of its own.
+    const e2e_table* orders = source.find("Orders");
+    ASSERT_NE(orders, nullptr);
+    const long french = count_rows_with(*orders, "ShipCountry", "France");
+    EXPECT_GT(french, 0);
+    EXPECT_EQ(client.count(database, FRENCH_ORDERS), french);
+    EXPECT_EQ(client.tables(database).size(), source.user_tables().size() + 1);
 }
 
 }  // namespace
