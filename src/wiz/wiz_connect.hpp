@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include "tk/tk_thread.hpp"
 #include "wiz/wiz_page.hpp"

@@ -125,7 +125,8 @@ bool sel_file_page::on_wizard_next() {
         wizard_shell::message("You should enter MS SQL database name");
         return false;
     }
-    const std::string source_utf8 = QString::fromStdU16String(converter.get_source()).toStdString();
+    const std::string source_utf8 =
+        QString::fromStdU16String(converter.get_source()).toStdString();
     if (!tk_is_file_exist(source_utf8, TK_ACCESS_READ)) {
         wizard_shell::error("Source file does not exist.\r\n"
                             "Please verify the correct path was given.");

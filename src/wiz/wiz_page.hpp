@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWizardPage>
 
+class QLineEdit;
 class QWidget;
 class vantrel_convertor;
 
@@ -61,4 +62,4 @@ private:
 };
 
 // A line edit's text, cut to the 259 characters the pages read.
-QString wiz_text(const class QLineEdit* edit);
+QString wiz_text(const QLineEdit* edit);

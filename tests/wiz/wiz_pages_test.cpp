@@ -385,7 +385,8 @@ TEST_F(ErrorHandler, InternalErrorShowsItsDialogAndEndsTheRunWithoutEndingThePro
     QStringList buttons;
     when_modal("errorExDialog", [&](QWidget* dialog) {
         for (const char* name : {"sendBugButton", "okButton", "copyButton"}) {
-            if (auto* button = dialog->findChild<QAbstractButton*>(name)) buttons << button->text();
+            auto* button = dialog->findChild<QAbstractButton*>(name);
+            if (button != nullptr) buttons << button->text();
         }
         save_picture(dialog, "11-internal-error.png");
         click(dialog, "copyButton");
@@ -436,6 +437,16 @@ TEST_F(Help, MissingHelpIsReportedAndF1OpensThePageTopic) {
     EXPECT_EQ(help->documentTitle(), "Step 1: Connect to MS SQL server");
     help->close();
     std::filesystem::remove_all(wiz_help_folder().toStdString());
+}
+
+TEST(HelpPages, EveryContextIdHasItsPageInstalled) {
+    const std::filesystem::path pages = std::string(VANTREL_SOURCE_DIR) + "/src/wiz/help";
+    for (int topic : {HELP_NONE, HELP_CONNECT, HELP_WELCOME, HELP_EXISTING_DATABASE, HELP_SECURITY,
+                      HELP_FILES, HELP_TABLES, HELP_ADD_QUERY, HELP_TROUBLESHOOTING}) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(pages / wiz_help_page(topic).toStdString()))
+            << topic;
+    }
+    EXPECT_NE(wiz_help_page(HELP_TROUBLESHOOTING), wiz_help_page(HELP_NONE));
 }
 
 using Profiles = wiz_test_env;

@@ -318,4 +318,16 @@ TEST_F(WizardInXvfb, ConvertsNorthwindDrivenByKeyboard) {
     EXPECT_EQ(client.tables(database).size(), source.user_tables().size() + 1);
 }
 
+TEST(WizardStartup, WithoutADisplayItSaysWhyAndEndsWith255) {
+    e2e_command command;
+    command.args = {e2e_paths::build_dir() + "/vantrelwiz"};
+    command.env = {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", "xcb"}};
+    command.timeout_seconds = 60;
+    e2e_result result = e2e_run(command);
+    EXPECT_EQ(result.status, 255);
+    EXPECT_NE(result.err.find("Failed to initialize GUI library: no display could be opened."),
+              std::string::npos)
+        << result.both();
+}
+
 }  // namespace
