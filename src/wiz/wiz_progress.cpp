@@ -69,6 +69,7 @@ void progress_page::on_timer() {
     wizard_shell& shell = wizard_shell::instance();
     shell.stop_timer();
     worker.join();
+    if (!worker.escaped_failure().empty()) shell.add_error(worker.escaped_failure());
     if (wiz_error_handler::current().has_internal_failure()) {
         QCoreApplication::exit(WIZ_EXIT_INTERNAL);
         return;
