@@ -47,8 +47,11 @@ void mss_fast_load::insert_data() {
     const oledb_hresult inserted = loader->insert_row(row);
     row.assign(row.size(), oledb_bulk_value{});
     if (oledb_failed(inserted)) abandon_batch(inserted);
-    ++sent;
-    if (++in_batch < ROWS_PER_BATCH) return;
+    ++in_batch;
+}
+
+void mss_fast_load::commit_batch() {
+    TK_ASSERT(loader != nullptr);
     const oledb_hresult committed = loader->commit(false);
     if (oledb_failed(committed)) {
         tk_trace::write(3, "m_spFastLoad->Commit failed: %08X", static_cast<unsigned>(committed));
@@ -72,7 +75,13 @@ void mss_fast_load::finish_load() {
     if (!loader) return;
     tk_trace::write(1, "mss_fast_load::FinishLoad");
     const oledb_hresult committed = loader->commit(true);
-    if (oledb_failed(committed)) abandon_batch(committed);
+    if (oledb_failed(committed)) {
+        if (in_batch > 0) abandon_batch(committed);
+        // Nothing was pending, so nothing is lost: a load that ends with no row since its
+        // last commit is not a failure the user has to hear about.
+        tk_trace::write(2, "Ending a bulk load with no pending row failed: %08X",
+                        static_cast<unsigned>(committed));
+    }
     loader.reset();
     in_batch = 0;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // mss_floa.hpp - mss_fast_load: the bulk loader of one table. open_table starts the load on
-// the table's session; bind_data sets one column of the pending row; insert_data sends it and
-// commits every 1000 rows; finish_load commits the rest and ends the load. A failed row or
-// commit is reported (odb_exception), never only traced: the server drops the rows of that
-// batch, and the next row starts a new bulk load.
+// the table's session; bind_data sets one column of the pending row; insert_data sends it;
+// commit_batch makes the rows sent since the last commit durable; finish_load commits the rest
+// and ends the load. The caller decides when a batch ends, because it keeps the batch's rows
+// to send them again. A failed row or commit throws odb_exception: the server drops the rows
+// of that batch, the load is ended, and the next row starts a new one.
 
 #include "platform/oledb/oledb_fast_load.hpp"
 
@@ -16,8 +17,6 @@ class oledb_session;
 
 class mss_fast_load {
 public:
-    static constexpr std::int64_t ROWS_PER_BATCH = 1000;
-
     mss_fast_load();
     ~mss_fast_load();
 
@@ -28,14 +27,14 @@ public:
     // False when the pending row holds a value bulk load cannot carry (see oledb_fast_load).
     bool can_insert() const { return oledb_fast_load::can_send(row); }
     void insert_data();
+    void commit_batch();
     void finish_load();
-    std::int64_t rows_sent() const { return sent; }
+    std::int64_t rows_in_batch() const { return in_batch; }
 
 private:
     [[noreturn]] void abandon_batch(oledb_hresult failure);
 
     std::unique_ptr<oledb_fast_load> loader;
     std::vector<oledb_bulk_value> row;
-    std::int64_t sent = 0;
     std::int64_t in_batch = 0;   // rows sent since the last commit
 };

@@ -4,12 +4,17 @@
 // the foreign keys that reference it; append_record converts a row to the column types and
 // loads it by bulk load or by one INSERT statement, both making every value acceptable first.
 // A row that bulk load cannot carry (an empty text or binary value) is written by statement
-// once the bulk load has ended, so no value is lost.
+// once the bulk load has ended, so no value is lost. The rows of a bulk batch are kept until
+// the batch commits: a batch the server refuses is sent again one statement per row, so only
+// the rows the server refuses are lost, each reported to the load report with its number.
 
 #include "mss/mss_floa.hpp"
 #include "mss/odb_recs.hpp"
 
+#include "udb/udb_load_report.hpp"
+
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,11 +26,15 @@ public:
     ~mss_table() override;
 
     void append_record(udb_record& record) override;
-    // Ends the bulk load and writes the rows kept for statements; throws what fails.
+    // Ends the bulk load and writes the rows kept for statements. Refused rows go to the load
+    // report; without one, the first refusal is thrown once every row was tried.
     void finish_load();
+    std::int64_t count_rows() override;
 
     static ole_variant get_def_value(VARTYPE vartype, const std::u16string& text);
-    static std::u16string get_fld_append_str(const ole_variant& value, const t_ftd& field);
+    // With `changed`, each substitution the literal makes is counted there.
+    static std::u16string get_fld_append_str(const ole_variant& value, const t_ftd& field,
+                                             udb_substitution_counts* changed = nullptr);
 
     bool has_identity() const { return b_identity; }
     bool has_primary_key() const { return b_primary_key; }
@@ -37,10 +46,24 @@ private:
     void read_primary_key(const std::u16string& table, const std::u16string& owner);
     void read_indexes(const std::u16string& table, const std::u16string& owner);
     void read_foreign_keys(const std::u16string& table, const std::u16string& owner);
+    // A row of the bulk batch or one left for statements, with its record number and the
+    // substitutions its bulk values made.
+    struct kept_row {
+        std::unique_ptr<udb_record> record;
+        std::int32_t number = 0;
+        udb_substitution_counts changed;
+    };
+
     void check_structure(const udb_record& record) const;
-    void slow_record(const udb_record& record);
+    [[noreturn]] void throw_connection_lost() const;
+    void slow_record(const udb_record& record, udb_substitution_counts& changed);
     void fast_append(const udb_record& record);
-    oledb_bulk_value bulk_value(const udb_field& value, std::size_t column_idx) const;
+    void send_bulk_row(const std::vector<oledb_bulk_value>& values);
+    void commit_batch();
+    void send_again(std::vector<kept_row> rows, bool b_bulk_dates);
+    std::int32_t current_record_number() const;
+    oledb_bulk_value bulk_value(const udb_field& value, std::size_t column_idx,
+                                udb_substitution_counts& changed) const;
     std::u16string session_prologue() const;
     std::u16string session_epilogue() const;
     void restore_identity_insert();   // after a failed load; a failure is only traced
@@ -48,7 +71,11 @@ private:
     bool b_identity = false;
     bool b_primary_key = false;
     mss_fast_load fast_load;
-    std::vector<std::unique_ptr<udb_record>> kept_for_statements;
+    std::vector<kept_row> batch;                 // sent by bulk load since the last commit
+    std::size_t batch_bytes = 0;                 // about what `batch` holds
+    std::vector<kept_row> kept_for_statements;
     std::vector<bool> unicode_columns;   // by schema position: nchar, nvarchar, ntext
     std::int64_t inserted = 0;
+    std::int32_t appended = 0;                   // records given, numbering them without a report
+    std::exception_ptr unreported;               // the first refusal when there is no report
 };

@@ -41,14 +41,6 @@ std::u16string decimal_literal(const std::u16string& digits) {
     }
 }
 
-std::unique_ptr<udb_record> copy_of(const udb_record& record) {
-    auto copy = std::make_unique<udb_record>();
-    for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
-        copy->append(std::make_unique<udb_field>(record[field_idx]));
-    }
-    return copy;
-}
-
 DBTIMESTAMP timestamp_of(const SYSTEMTIME& time) {
     DBTIMESTAMP stamp;
     stamp.year = static_cast<std::int16_t>(time.wYear);
@@ -71,20 +63,6 @@ std::int64_t integer_of(const ole_variant& value) {
     }
 }
 
-// A bulk-load row written by statement keeps the bulk rule for early dates (1899-12-30 with
-// the time) rather than the statement rule (9999-12-30), so its row reads as bulk rows do.
-void with_bulk_dates(udb_record& record) {
-    for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
-        udb_field& field = record[field_idx];
-        if (field.type() != VT_DATE || field.date_value.wYear >= FIRST_DATETIME_YEAR) continue;
-        SYSTEMTIME time = field.date_value;
-        time.wYear = 1899;
-        time.wMonth = 12;
-        time.wDay = 30;
-        static_cast<ole_variant&>(field) = ole_variant(time);
-    }
-}
-
 }  // namespace
 
 void mss_table::check_structure(const udb_record& record) const {
@@ -93,26 +71,31 @@ void mss_table::check_structure(const udb_record& record) const {
     }
 }
 
+// Not a record's failure: every remaining record would fail the same way, so the table is
+// given up with one error instead of one per record.
+void mss_table::throw_connection_lost() const {
+    std::u16string table;
+    std::u16string owner;
+    if (!mss_split_tab_name(name, table, owner)) table = name;
+    throw tk_exception("The connection to the server is lost: the remaining records of "
+                       "table '" + tk_utf16_to_utf8(table) + "' are not loaded.",
+                       ERROR_LEVEL_RECOVERABLE);
+}
+
 void mss_table::append_record(udb_record& record) {
     tk_trace::write(1, "mss_table::append_record(schema size=%d, record size=%d",
                     static_cast<int>(schema.size()), static_cast<int>(record.size()));
+    ++appended;
     check_structure(record);
-    if (session.is_dead()) {
-        // Not a record's failure: every remaining record would fail the same way, so the
-        // table is given up with one error instead of one per record.
-        std::u16string table;
-        std::u16string owner;
-        if (!mss_split_tab_name(name, table, owner)) table = name;
-        throw tk_exception("The connection to the server is lost: the remaining records of "
-                           "table '" + tk_utf16_to_utf8(table) + "' are not loaded.",
-                           ERROR_LEVEL_RECOVERABLE);
-    }
+    if (session.is_dead()) throw_connection_lost();
     convert_record(record);
     if (mss_engine::instance().is_fast_load()) {
         fast_append(record);
-    } else {
-        slow_record(record);
+        return;
     }
+    udb_substitution_counts changed;
+    slow_record(record, changed);
+    substitutions.add(changed);
 }
 
 std::u16string mss_table::session_prologue() const {
@@ -127,19 +110,27 @@ std::u16string mss_table::session_epilogue() const {
     return b_identity ? u"; SET IDENTITY_INSERT " + table_name + u" OFF" : u"";
 }
 
-std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_ftd& field) {
+std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_ftd& field,
+                                             udb_substitution_counts* changed) {
     tk_trace::write(1, "mss_table::get_fld_append_str");
     const VARTYPE vt = value.type();
+    const auto count = [changed](udb_substitution rule) {
+        if (changed != nullptr) changed->add(rule);
+    };
     if (udb_custom_conversion::ask_is_acceptable2(value)) {
         std::u16string ruled;
         udb_custom_conversion::ask_handle2(ruled, value);
         return mss_sql_literal(ole_variant(ruled));
+    }
+    if (vt == VT_DATE && value.date_value.wYear < FIRST_DATETIME_YEAR) {
+        count(udb_substitution::EARLY_DATE);
     }
     BYTE* data = nullptr;
     const bool b_empty_binary = is_binary(vt) && value.get_bytes(&data) == 0;
     if (!is_missing(value) && !b_empty_binary) {
         if (vt == VT_DECIMAL && dec_is_out_of_range(value, field)) {
             tk_trace::write(2, "Decimal is out of range");
+            count(udb_substitution::DECIMAL_RANGE);
             return decimal_literal(gen_dec_value(field, value.to_double() < 0));
         }
         const std::u16string literal = mss_sql_literal(mssql_get_safe_variant(value));
@@ -147,7 +138,9 @@ std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_f
         return literal;
     }
     tk_trace::write(2, "Put NULL-field");
+    if (b_empty_binary) count(udb_substitution::EMPTY_BINARY);
     if (!field.b_not_null) return u"NULL";
+    if (!b_empty_binary) count(udb_substitution::REQUIRED_NULL);
     // No default: the empty text, which SQL Server reads as 0 for numbers.
     if (is_missing(field.def_value)) return mss_sql_literal(ole_variant(std::u16string()));
     ole_variant def_value = field.def_value;
@@ -159,7 +152,7 @@ std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_f
     return mss_sql_literal(mssql_get_safe_variant(def_value));
 }
 
-void mss_table::slow_record(const udb_record& record) {
+void mss_table::slow_record(const udb_record& record, udb_substitution_counts& changed) {
     tk_trace::write(1, "mss_table::slow_record(schema size=%d, record size=%d",
                     static_cast<int>(schema.size()), static_cast<int>(record.size()));
     check_structure(record);
@@ -177,7 +170,7 @@ void mss_table::slow_record(const udb_record& record) {
             values += u", ";
         }
         columns += mss_bracket(field.name);
-        values += get_fld_append_str(readable.field(field.name), field);
+        values += get_fld_append_str(readable.field(field.name), field, &changed);
     }
     if (schema.empty()) return;
     const std::u16string sql = session_prologue() + u"INSERT INTO " + table_name + u"(" + columns
@@ -187,7 +180,8 @@ void mss_table::slow_record(const udb_record& record) {
     ++inserted;
 }
 
-oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t column_idx) const {
+oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t column_idx,
+                                       udb_substitution_counts& changed) const {
     const t_ftd& column = schema[column_idx];
     const bool is_unicode = column_idx < unicode_columns.size() && unicode_columns[column_idx];
     const auto text_value = [is_unicode](const std::u16string& text) -> oledb_bulk_value {
@@ -197,6 +191,7 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
     ole_variant value = source;
     if (is_missing(value)) {
         if (!column.b_not_null) return std::monostate{};
+        changed.add(udb_substitution::REQUIRED_NULL);
         if (!is_missing(column.def_value)) {
             value = column.def_value;
         } else {
@@ -230,6 +225,7 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
         SYSTEMTIME time = value.date_value;
         if (time.wYear < FIRST_DATETIME_YEAR) {
             tk_trace::write(2, "Found 0000-00-00 date");
+            changed.add(udb_substitution::EARLY_DATE);
             time.wYear = 1899;
             time.wMonth = 12;
             time.wDay = 30;
@@ -239,6 +235,7 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
     case VT_DECIMAL: {
         if (dec_is_out_of_range(value, column)) {
             // The same replacement as the statement path, so both load the same row.
+            changed.add(udb_substitution::DECIMAL_RANGE);
             return oledb_text{tk_utf16_to_utf8(gen_dec_value(column, value.to_double() < 0))};
         }
         // Sent as its exact digits: a double keeps only about 15 of them.
@@ -261,52 +258,5 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
         }
         return text_value(value.to_wstring());
     }
-    }
-}
-
-void mss_table::fast_append(const udb_record& record) {
-    tk_trace::write(1, "mss_table::fast_append");
-    if (!fast_load.is_opened()) {
-        // Before the load starts: the bulk load owns the connection until it ends.
-        odb_command(session).execute(session_prologue());
-        fast_load.open_table(&session, table_name);
-    }
-    TK_ASSERT(fast_load.column_count() == schema.size());
-    for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
-        fast_load.bind_data(column_idx, bulk_value(record[column_idx], column_idx));
-    }
-    if (!fast_load.can_insert()) {
-        kept_for_statements.push_back(copy_of(record));
-        return;
-    }
-    fast_load.insert_data();
-}
-
-void mss_table::restore_identity_insert() {
-    if (!b_identity) return;
-    try {
-        odb_command(session).execute(session_epilogue().substr(2));
-    } catch (const std::exception& failure) {
-        tk_trace::write(2, "mss_table: IDENTITY_INSERT left on: %s", failure.what());
-    }
-}
-
-void mss_table::finish_load() {
-    if (fast_load.is_opened()) {
-        try {
-            fast_load.finish_load();
-        } catch (...) {
-            // A refused final commit must not leave IDENTITY_INSERT on for this table: the
-            // session keeps it, and every later table with an identity column is refused.
-            restore_identity_insert();
-            throw;
-        }
-        if (b_identity) odb_command(session).execute(session_epilogue().substr(2));
-    }
-    std::vector<std::unique_ptr<udb_record>> pending = std::move(kept_for_statements);
-    kept_for_statements.clear();
-    for (const std::unique_ptr<udb_record>& record : pending) {
-        with_bulk_dates(*record);
-        slow_record(*record);
     }
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "udb/udb_idx.hpp"
+#include "udb/udb_load_report.hpp"
 #include "udb/udb_nmap.hpp"
 #include "udb/udb_rel.hpp"
 #include "udb/udb_sche.hpp"
@@ -51,6 +52,10 @@ public:
     std::int32_t records_count = 0;
     udb_schema schema;
     udb_indexes indexes;
+    // Set by the run before appending; not owned. Receives the rows the table refuses.
+    udb_load_report* load_report = nullptr;
+    // How often a substitution rule changed a value of the rows this table loaded.
+    udb_substitution_counts substitutions;
 
     explicit udb_recordset(std::u16string name);
     udb_recordset(std::u16string name, std::u16string sql);
@@ -67,6 +72,8 @@ public:
     virtual void next();
     virtual void prev();
     virtual void reset();
+    // The rows the store holds now, counted by the store; -1 when it cannot count.
+    virtual std::int64_t count_rows();
 
     // Changes each field's value in place to the type of the schema column at its position.
     void convert_record(udb_record& record) const;

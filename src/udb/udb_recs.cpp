@@ -25,6 +25,8 @@ void udb_recordset::prev() {}
 
 void udb_recordset::reset() {}
 
+std::int64_t udb_recordset::count_rows() { return -1; }
+
 void udb_recordset::convert_record(udb_record& record) const {
     tk_trace::write(1, "udb_recordset::convert_record");
     // Callers check the record against the schema first; a longer one is our own fault.
