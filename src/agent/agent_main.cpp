@@ -1,8 +1,10 @@
 // agent_main.cpp - vantrelagent: takes the settings from the command line (and a profile),
 // checks the source, connects the server, drops the destination in mode 0, and runs one
-// conversion. Exit status 0 after a run, even one with record- or table-level errors (those
-// are reported per table); 255 (the -1 of the console program) for the help text, a
-// validation message, a fatal or internal error, and a run given up at its top.
+// conversion. Exit status 0 only when every selected table, row and key arrived; 1 when the
+// run finished but something was refused, rejected or lost (a script cannot read the
+// messages, so the status must say it); 255 (the -1 of the console program) for the help
+// text, a validation message, a fatal or internal error, and a run given up at its top;
+// 130 or 143 when SIGINT or SIGTERM stopped the run.
 #include <exception>
 #include <optional>
 
@@ -10,6 +12,7 @@
 #include "agent/agent_help.hpp"
 #include "agent/agent_messages.hpp"
 #include "agent/agent_opts.hpp"
+#include "agent/agent_signal.hpp"
 #include "conv/conv_errh.hpp"
 #include "conv/conv_maps.hpp"
 #include "conv/vantrel_conv.hpp"
@@ -23,6 +26,8 @@ namespace {
 // message, so a script could not tell a run that converted nothing from a good one; the
 // messages stay as they were, only the status tells the failure now.
 constexpr int EXIT_ABANDONED = AGENT_EXIT_FAILURE;
+constexpr int EXIT_INCOMPLETE = 1;
+constexpr int EXIT_SIGNALLED = 128;   // plus the signal's number, as the shells report it
 
 int run_agent(int argc, char** argv, vantrel_convertor& converter) {
     if (argc == 1 || !parse_cmd_line(argc, argv)) exit_with_message(agent_help_text());
@@ -30,7 +35,9 @@ int run_agent(int argc, char** argv, vantrel_convertor& converter) {
     converter.connect_mssql_server();
     check_dest(converter.get_destination());
     converter.run();
-    return converter.is_abandoned() ? EXIT_ABANDONED : 0;
+    if (agent_stop_signal() != 0) return EXIT_SIGNALLED + agent_stop_signal();
+    if (converter.is_abandoned()) return EXIT_ABANDONED;
+    return converter.is_complete() ? 0 : EXIT_INCOMPLETE;
 }
 
 }  // namespace
@@ -43,6 +50,7 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         vantrel_convertor converter;
+        agent_stop_signals stop_signals(converter);
         try {
             status = run_agent(argc, argv, converter);
         } catch (const tk_exception& failure) {

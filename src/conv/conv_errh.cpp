@@ -55,6 +55,7 @@ std::string error_handler::compose_message(const tk_exception& failure) {
 
 void error_handler::handle(const tk_exception& failure, int /*cannot_continue*/) {
     tk_trace::write(2, "error_handler::handle");
+    count_report();
     if (failure.level() == ERROR_LEVEL_INTERNAL) {
         tk_trace::write(3, "Internal error:\n%s", failure.what());
         std::cout << "Internal error: " << failure.what() << std::endl;

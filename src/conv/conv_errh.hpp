@@ -38,15 +38,21 @@ public:
     void set_silent(bool flag) { silent = flag; }
     bool is_silent() const { return silent; }
 
+    // How many failures were reported so far; a run compares it before and after to know
+    // whether anything was refused. Forms that replace handle() call count_report().
+    std::int32_t reported_count() const { return reported; }
+
     // The user text for a code, empty when neither map has it.
     std::string find_message(std::int32_t code);
 
 protected:
     // Context, then the map's text for the code or the exception's own text.
     std::string compose_message(const tk_exception& failure);
+    void count_report() { ++reported; }
 
     std::string context;
     bool silent = false;
     std::map<std::int32_t, std::uint32_t> help_map;   // code -> help context; the wizard's
     tk_error_converter messages;
+    std::int32_t reported = 0;
 };

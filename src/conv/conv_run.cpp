@@ -3,12 +3,15 @@
 // a time. Failures are caught at three levels (record, table, run) and handed to the error
 // handler with the table or the table and record as context, so one bad record or one bad
 // table does not end the run. Foreign keys follow the last table (mode 0 or a new database).
+// A stop request is honoured between records and between tables.
 #include "conv/vantrel_conv.hpp"
 
 #include <iostream>
 
+#include "conv/conv_account.hpp"
 #include "conv/conv_errh.hpp"
 #include "conv/conv_init.hpp"
+#include "conv/conv_rejects.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
@@ -37,6 +40,10 @@ void report_object_failure(const std::u16string& context, const tk_exception& fa
 // What one run holds; members are destroyed in reverse order: validator, destination,
 // source, engine, rule registry.
 struct vantrel_convertor::run_state {
+    explicit run_state(std::string rejects_path) : rejects(std::move(rejects_path)) {}
+
+    conv_rejects_file rejects;
+    std::vector<conv_table_account> accounts;
     std::unique_ptr<udb_custom_conversion> rules;
     std::unique_ptr<conv_access_engine> engine;
     std::unique_ptr<udb_database> source_db;
@@ -49,8 +56,15 @@ void vantrel_convertor::run() {
     tk_trace::write(2, "vantrel_convertor::operator()");
     init_conversion conversion(done, false);
     b_abandoned = false;
+    b_complete = false;
+    b_stopped = false;
+    b_table_missing = false;
+    rejects_path.clear();
+    const std::int32_t reported_before = error_handler::instance().reported_count();
     try {
         run_conversion();
+        b_complete = !b_stopped && !b_table_missing
+                     && error_handler::instance().reported_count() == reported_before;
     } catch (const tk_final_exception&) {
         tk_trace::write(2, "The run was stopped");
     } catch (const tk_exception& failure) {
@@ -64,7 +78,7 @@ void vantrel_convertor::run() {
 }
 
 void vantrel_convertor::run_conversion() {
-    run_state state;
+    run_state state(conv_rejects_file::path_for(log_path, destination));
     state.rules = std::make_unique<udb_custom_conversion>();
     engine->add_conversion_rules(*state.rules);
     state.engine = start_access_engine("UGL info NOT found - set anonymous");
@@ -76,7 +90,10 @@ void vantrel_convertor::run_conversion() {
 
     std::int32_t entry_idx = 0;
     for (const auto& [name, sql] : tables) {
-        stop_if_requested();
+        if (is_stop_requested()) {
+            b_stopped = true;
+            break;
+        }
         table_index.store(entry_idx++);
         try {
             convert_entry(state, name, sql);
@@ -86,7 +103,8 @@ void vantrel_convertor::run_conversion() {
         }
     }
     error_handler::instance().clear_context();
-    convert_foreign_keys(state, b_created);
+    if (!b_stopped) convert_foreign_keys(state, b_created);
+    write_summary(state.accounts, state.rejects);
     table_index.store(0);
     table_count.store(0);
 }
@@ -121,6 +139,7 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
     record_index.store(0);
     if (sql.empty() && !state.source_db->is_table_exist(name)) {
         if (!silent) std::cerr << "Table " << tk_utf16_to_utf8(name) << " not exists" << std::endl;
+        b_table_missing = true;
         return;
     }
     std::unique_ptr<udb_recordset> source_table = sql.empty()
@@ -155,24 +174,88 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
     tk_trace::write(3, u"Converting table %s (%d records)", name, record_count.load());
     print_line(u"Converting table ", name, record_count.load(), " records)");
     if (record_count.load() == 0 || b_definitions_only) return;
-    copy_records(*source_table, *dest_table, name);
-    // Inside the table's catch: a refused final commit loses rows and names this table.
-    engine->finish_table(*dest_table);
+    conv_table_account& account = state.accounts.emplace_back();
+    account.name = name;
+    account.dest_name = dest_name;
+    account.rows_before = dest_table->records_count;
+    load_rows(state, *source_table, *dest_table, account);
+}
+
+void vantrel_convertor::load_rows(run_state& state, udb_recordset& source_table,
+                                  udb_recordset& dest_table, conv_table_account& account) {
+    conv_table_report report(account, record_index, state.rejects);
+    dest_table.load_report = &report;
+    bool b_finishing = false;
+    try {
+        copy_records(source_table, dest_table, account);
+        b_finishing = true;
+        // Inside the table's catch: a refused final commit loses rows and names this table.
+        engine->finish_table(dest_table);
+    } catch (const tk_exception&) {
+        // The table is given up; what did arrive is still counted for the summary, after
+        // the rows already sent are committed. That commit failing adds nothing to the loss
+        // being reported, and the summary's count shows what it cost.
+        if (!b_finishing) {
+            try {
+                engine->finish_table(dest_table);
+            } catch (const tk_exception& failure) {
+                tk_trace::write(3, "Ending the load of an abandoned table failed: %s",
+                                failure.what());
+            }
+        }
+        count_rows(dest_table, account);
+        dest_table.load_report = nullptr;
+        throw;
+    }
+    count_rows(dest_table, account);
+    dest_table.load_report = nullptr;
+    if (!b_stopped) return;
+    const std::string arrived = account.is_counted()
+                                    ? std::to_string(account.rows_after - account.rows_before)
+                                    : std::string("an unknown number");
+    const std::string text = "Stopped while converting table " + tk_utf16_to_utf8(account.name)
+                             + ": " + arrived + " of its rows arrived.";
+    tk_trace::write(3, "%s", text.c_str());
+    print_text(text);
+}
+
+void vantrel_convertor::count_rows(udb_recordset& dest_table, conv_table_account& account) {
+    account.substitutions = dest_table.substitutions;
+    try {
+        account.rows_after = dest_table.count_rows();
+    } catch (const tk_exception& failure) {
+        // Counted again on a new connection at the end of the run (recount_lost_connections).
+        tk_trace::write(3, "Counting the rows of the destination table failed: %s",
+                        failure.what());
+        account.rows_after = -1;
+    }
 }
 
 void vantrel_convertor::copy_records(udb_recordset& source_table, udb_recordset& dest_table,
-                                     const std::u16string& name) {
+                                     conv_table_account& account) {
     source_table.reset();
     while (!source_table.is_eof()) {
-        stop_if_requested();
+        if (is_stop_requested()) {
+            b_stopped = true;
+            return;
+        }
         tk_trace::write(1, "Converting %d record", record_index.load());
+        udb_record* record = nullptr;
         try {
-            udb_record* record = source_table.get_item();
-            if (record != nullptr) dest_table.append_record(*record);
+            record = source_table.get_item();
+            if (record != nullptr) {
+                ++account.rows_read;
+                dest_table.append_record(*record);
+            }
         } catch (const tk_exception& failure) {
             if (!engine->is_record_failure(failure)) throw;
-            error_handler::instance().set_context(name, record_index.load() + 1);
-            error_handler::instance().handle(failure, 0);
+            if (record == nullptr) {
+                error_handler::instance().set_context(account.name, record_index.load() + 1);
+                error_handler::instance().handle(failure, 0);
+            } else {
+                dest_table.load_report->record_rejected(record_index.load() + 1, *record,
+                                                        failure);
+            }
         }
         source_table.next();
         record_index.fetch_add(1);
@@ -199,12 +282,6 @@ void vantrel_convertor::convert_foreign_keys(run_state& state, bool b_created) {
     } catch (const tk_exception& failure) {
         error_handler::instance().handle(failure, 0);
     }
-}
-
-void vantrel_convertor::stop_if_requested() const {
-    // tk_final_exception passes the table's and record's catch (it is no tk_exception) and
-    // ends the run quietly; unwinding closes the table and the databases in order.
-    if (is_stop_requested()) throw tk_final_exception();
 }
 
 void vantrel_convertor::print_line(const std::u16string& prefix, const std::u16string& name,

@@ -15,13 +15,14 @@ constexpr std::uint16_t VT_I4_CODE = 3;
 class fake_source_set : public udb_recordset {
 public:
     fake_source_set(const std::u16string& name, const fake_table& table)
-        : udb_recordset(name), rows(table.rows) {
+        : udb_recordset(name), rows(table.rows), on_read(table.on_read) {
         schema = table.schema;
         indexes = table.indexes;
         records_count = static_cast<std::int32_t>(rows.size());
     }
     void append_record(udb_record&) override { throw tk_mail_assertion("conv_fakes", 1); }
     udb_record* get_item() override {
+        if (on_read) on_read(row_idx);
         current.clear();
         for (std::size_t column_idx = 0; column_idx < rows.at(row_idx).size(); ++column_idx) {
             current.append(std::make_unique<udb_field>(
@@ -36,6 +37,7 @@ public:
 
 private:
     std::vector<std::vector<std::int32_t>> rows;
+    std::function<void(std::size_t row_idx)> on_read;
     std::size_t row_idx = 0;
     udb_record current;
 };
@@ -45,7 +47,9 @@ public:
     fake_dest_set(const std::u16string& name, fake_table& table)
         : udb_recordset(name), target(table) {
         schema = table.schema;
+        records_count = static_cast<std::int32_t>(table.rows.size());
     }
+    std::int64_t count_rows() override { return static_cast<std::int64_t>(target.rows.size()); }
     void append_record(udb_record& record) override {
         std::vector<std::int32_t> row;
         for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {

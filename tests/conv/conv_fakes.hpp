@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ struct fake_table {
     udb_indexes indexes;
     std::vector<std::vector<std::int32_t>> rows;
     bool b_system = false;   // the source answers no recordset, as for system tables
+    std::function<void(std::size_t row_idx)> on_read;   // told of each row the source reads
 };
 
 // A whole database: tables by name plus what the run asked of it.

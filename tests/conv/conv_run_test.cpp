@@ -40,7 +40,11 @@ TEST_F(ConversionRun, ConvertsTablesInNameOrderNotSelectionOrder) {
     EXPECT_EQ(output,
               "Converting database src.mdb(2 tables)\n"
               "Converting table Customers(1 records)\n"
-              "Converting table Orders(2 records)\n");
+              "Converting table Orders(2 records)\n"
+              "Summary:\n"
+              "Customers: 1 read, 1 in the destination, 0 rejected\n"
+              "Orders: 2 read, 2 in the destination, 0 rejected\n");
+    EXPECT_TRUE(converter->is_complete());
     EXPECT_EQ(world.destination.created, (std::vector<std::u16string>{u"Customers", u"Orders"}));
     EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{1, 10}, {2, 20}}));
     EXPECT_EQ(world.destination.tables[u"Customers"].rows, (rows{{7}}));
@@ -132,6 +136,58 @@ TEST_F(ConversionRun, FailingRecordIsReportedWithItsNumberAndTheRestIsCopied) {
     EXPECT_THAT(output,
                 HasSubstr("Error:\nOrders, record #2: The specified table does not exist.\n"));
     EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{1}, {3}}));
+    EXPECT_THAT(output, HasSubstr("Orders: 3 read, 2 in the destination, 1 rejected\n"));
+    EXPECT_FALSE(converter->is_complete());
+    // Beside the log, named by the destination; the last line names it.
+    const std::string rejects = (folder / "Sales.rejects.csv").string();
+    EXPECT_EQ(converter->get_rejects_path(), rejects);
+    EXPECT_THAT(output, testing::EndsWith("Rejected records are in " + rejects + "\n"));
+    std::ifstream file(rejects, std::ios::binary);
+    const std::string csv((std::istreambuf_iterator<char>(file)),
+                          std::istreambuf_iterator<char>());
+    EXPECT_EQ(csv, "\"table\",\"record\",\"message\",\"c0\"\r\n"
+                   "\"Orders\",\"2\",\"The specified table does not exist.\",\"-999\"\r\n");
+    EXPECT_EQ(std::filesystem::status(rejects).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(ConversionRun, ARunWithoutRefusalsWritesNoRejectsFile) {
+    world.source.add_table(u"Orders", 1, rows{{1}});
+
+    std::string output = run_captured();
+
+    EXPECT_TRUE(converter->is_complete());
+    EXPECT_TRUE(converter->get_rejects_path().empty());
+    EXPECT_FALSE(std::filesystem::exists(folder / "Sales.rejects.csv"));
+    EXPECT_THAT(output, Not(HasSubstr("Rejected records")));
+}
+
+TEST_F(ConversionRun, AMissingTableMakesTheRunIncomplete) {
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    converter->set_selected_tables({u"Orders", u"Ghost"});
+
+    run_captured();
+
+    EXPECT_FALSE(converter->is_complete());
+}
+
+TEST_F(ConversionRun, AStopRequestEndsTheRunAtTheNextRecordWithASummary) {
+    world.source.add_table(u"Lines", 1, rows{{1}, {2}, {3}, {4}});
+    world.source.add_table(u"Orders", 1, rows{{7}});
+    // As a signal handler would, while the second row is read.
+    world.source.tables[u"Lines"].on_read = [this](std::size_t row_idx) {
+        if (row_idx == 1) converter->request_stop();
+    };
+
+    std::string output = run_captured();
+
+    EXPECT_EQ(world.destination.tables[u"Lines"].rows, (rows{{1}, {2}}));
+    EXPECT_EQ(world.destination.finished, std::vector<std::u16string>{u"Lines"})
+        << "the current table is committed, the next one not begun";
+    EXPECT_THAT(output, HasSubstr("Stopped while converting table Lines: 2 of its rows arrived.\n"
+                                  "Summary:\nLines: 2 read, 2 in the destination, 0 rejected\n"));
+    EXPECT_THAT(output, Not(HasSubstr("Orders")));
+    EXPECT_FALSE(converter->is_complete());
 }
 
 TEST_F(ConversionRun, ProgressIsResetAndDoneIsSetWhenTheRunEnds) {
@@ -245,11 +301,17 @@ TEST_F(ConversionRun, RefusedFinalCommitIsReportedWithTheTableAndTheRunGoesOn) {
 
     std::string output = run_captured();
 
+    // The summary counts what the refused commit cost.
     EXPECT_EQ(output,
               "Converting database src.mdb(2 tables)\n"
               "Converting table Lines(2 records)\n"
               "Error:\nLines: final commit refused\n"
-              "Converting table Orders(1 records)\n");
+              "Converting table Orders(1 records)\n"
+              "Summary:\n"
+              "Lines: 2 read, 0 in the destination, 0 rejected\n"
+              "Orders: 1 read, 1 in the destination, 0 rejected\n"
+              "Error:\nLines: 2 of the rows read are not in the destination.\n");
+    EXPECT_FALSE(converter->is_complete());
     EXPECT_EQ(world.destination.finished, (std::vector<std::u16string>{u"Lines", u"Orders"}));
     EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{7}}));
     EXPECT_THAT(log_text(), HasSubstr("Lines: final commit refused"));

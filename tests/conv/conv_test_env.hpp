@@ -32,6 +32,7 @@ protected:
         handler = std::make_unique<error_handler>(conv_access_messages());
         handler->load_err_map(conv_mssql_messages());
         converter = std::make_unique<vantrel_convertor>(make_fake_engines(world));
+        converter->set_logfile(log_path);   // the rejects file goes beside it
         converter->set_source(u"src.mdb");
         converter->set_destination(u"Sales");
     }

@@ -1,6 +1,6 @@
-// e2e_failures_test.cpp - failures end to end: each gives its message, and nothing is reported
-// as converted that was not. The dropped connection uses a double of its own, started with the
-// fault option, so the shared fixture stays healthy.
+// e2e_failures_test.cpp - failures end to end: each gives its message and its exit status,
+// and nothing is reported as converted that was not. The dropped connection uses a double of
+// its own, started with the fault option, so the shared fixture stays healthy.
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -201,12 +201,21 @@ TEST_F(FailingRun, DroppedBulkLoadKeepsCommittedRowsAndNamesTheTable) {
         faulty, e2e_paths::testdata("mdbtools-mdbtestdata/nwind.mdb"), "dropped");
     args.push_back("--tab_file=" + scratch + "/tables.txt");
     e2e_result run = e2e_run_agent(args);
-    EXPECT_NE(run.out.find("Error:\nOrder Details, record #"), std::string::npos) << run.out;
+    EXPECT_EQ(run.status, 1) << run.both();
+    EXPECT_NE(run.out.find("Error:\nOrder Details: The connection to the server is lost: the "
+                           "remaining records of table 'Order Details' are not loaded."),
+              std::string::npos) << run.out;
     e2e_client reader(faulty);
     long rows = reader.count("dropped", "Order Details");
     // Bulk load commits every 1000 rows: what was committed before the drop stays, and no
     // more than the 1500 rows the server took.
     EXPECT_EQ(rows, 1000) << run.out.substr(0, 2000);
+    // The summary counts on a new connection and names the shortfall.
+    EXPECT_NE(run.out.find(" read, 1000 in the destination, 0 rejected"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Error:\nOrder Details: "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(" of the rows read are not in the destination."), std::string::npos)
+        << run.out;
 }
 
 }  // namespace
