@@ -219,7 +219,7 @@ TEST_F(RowAccount, ASignalStopsTheRunWithASummaryAndNoTemporaryFile) {
                 "INNER JOIN Products AS p ON d.Quantity > 0 AND p.ProductID > 0\n");
         agent_child agent({"--profile=" + profile}, folder);
         ASSERT_TRUE(agent.wait_for_output("Converting table Big(", 120)) << agent.out();
-        std::this_thread::sleep_for(std::chrono::seconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         ASSERT_EQ(agent.stop_with(signal_number, 120), status) << agent.out();
         const std::string out = agent.out();
         const long arrived = client->count(db, "Big");
