@@ -94,7 +94,13 @@ void mss_table::append_record(udb_record& record) {
         return;
     }
     udb_substitution_counts changed;
-    slow_record(record, changed);
+    try {
+        slow_record(record, changed);
+    } catch (const odb_exception&) {
+        // A statement lost with its connection was not refused: the row is no reject.
+        if (session.is_dead()) throw_connection_lost();
+        throw;
+    }
     substitutions.add(changed);
 }
 

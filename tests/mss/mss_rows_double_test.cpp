@@ -4,6 +4,7 @@
 // is played by append_rows: a statement's failure is the current record's, as the run does.
 
 #include "mss/mss_dest_fixture.hpp"
+#include "mss/mss_server.hpp"
 #include "mss/mss_test_values.hpp"
 
 #include "mss/mss_tab.hpp"
@@ -213,4 +214,35 @@ TEST_F(MssRows, ARefusedBatchCountsSubstitutionsOfTheRowsThatArrived) {
     append_rows(*table, report, records);
     EXPECT_EQ(report.numbers, std::vector<std::int32_t>{6});
     EXPECT_EQ(table->substitutions.count(udb_substitution::REQUIRED_NULL), 9);
+}
+
+// A statement lost with the connection is not the record's refusal: no row is reported as
+// rejected, and the table is given up once.
+TEST(MssStatementDrop, ALostConnectionRejectsNoRow) {
+    mss_private_double double_server({"--drop-after-batches=40"});
+    if (!double_server.is_running()) GTEST_SKIP() << "mssql-double is not built";
+    const mss_test_server target = double_server.server();
+    mss_engine engine(true);
+    engine.connect(target.host, target.user, target.password, false);
+    std::unique_ptr<udb_database> database = engine.create_db(u"vantrel_statement_drop");
+    udb_schema schema;
+    schema.append(column(u"ID", VT_I4, 4, true));
+    noted_rejects report;
+    std::vector<std::string> table_failures;
+    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, {});
+    table->load_report = &report;
+    for (int row = 1; row <= 100 && table_failures.empty(); ++row) {
+        report.current = row;
+        try {
+            table->append_record(*record_of({{u"ID", ole_variant(row)}}));
+        } catch (const odb_exception& failure) {
+            report.record_rejected(row, *record_of({{u"ID", ole_variant(row)}}), failure);
+        } catch (const tk_exception& failure) {
+            table_failures.push_back(failure.what());
+        }
+    }
+    EXPECT_TRUE(report.numbers.empty()) << report.messages.front();
+    ASSERT_EQ(table_failures.size(), 1u);
+    EXPECT_NE(table_failures[0].find("connection to the server is lost"), std::string::npos)
+        << table_failures[0];
 }
