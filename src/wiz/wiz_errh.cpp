@@ -57,6 +57,7 @@ std::string wiz_error_handler::one_line_message(const tk_exception& failure) {
 
 void wiz_error_handler::handle(const tk_exception& failure, int cannot_continue) {
     tk_trace::write(2, "error_handler::handle");
+    count_report();   // the run's outcome counts what was reported
     if (failure.level() == ERROR_LEVEL_INTERNAL) {
         report_internal(failure);
         if (cannot_continue == 0) throw tk_final_exception();
