@@ -1,0 +1,57 @@
+#include "platform/jet/jet_data_page_writer.hpp"
+
+#include <algorithm>
+#include <cassert>
+
+#include "platform/jet/jet_byte_writer.hpp"
+
+namespace {
+
+constexpr std::size_t FREE_SPACE_AT = 2;
+constexpr std::size_t OWNER_AT = 4;
+constexpr std::size_t ROW_COUNT_AT = 12;
+constexpr std::size_t ROW_TABLE_AT = 14;
+constexpr std::uint16_t OFFSET_MASK = 0x1FFF;
+constexpr std::size_t MAX_ROWS = 255;   // a row pointer holds the row number in one byte
+
+std::uint16_t u16_at(std::span<const std::uint8_t> page, std::size_t at) {
+    return std::uint16_t(page[at] | (page[at + 1] << 8));
+}
+
+}  // namespace
+
+void jet_init_data_page(std::span<std::uint8_t> page, std::uint32_t owner) {
+    std::fill(page.begin(), page.end(), std::uint8_t(0));
+    jet_put_u8(page, 0, 0x01);
+    jet_put_u8(page, 1, 0x01);
+    jet_put_u16(page, FREE_SPACE_AT, std::uint16_t(page.size() - ROW_TABLE_AT));
+    jet_put_u32(page, OWNER_AT, owner);
+}
+
+std::size_t jet_data_page_capacity(std::size_t page_size) { return page_size - ROW_TABLE_AT - 2; }
+
+std::optional<std::uint16_t> jet_add_row(std::span<std::uint8_t> page,
+                                         std::span<const std::uint8_t> row) {
+    std::uint16_t count = u16_at(page, ROW_COUNT_AT);
+    std::size_t table_end = ROW_TABLE_AT + std::size_t(count) * 2;
+    std::size_t data_start =
+        count == 0 ? page.size() : u16_at(page, table_end - 2) & OFFSET_MASK;
+    if (count >= MAX_ROWS || data_start < table_end + 2 ||
+        row.size() > data_start - table_end - 2)
+        return std::nullopt;
+    std::size_t start = data_start - row.size();
+    std::copy(row.begin(), row.end(), page.begin() + std::ptrdiff_t(start));
+    jet_put_u16(page, table_end, std::uint16_t(start));
+    jet_put_u16(page, ROW_COUNT_AT, std::uint16_t(count + 1));
+    jet_put_u16(page, FREE_SPACE_AT, std::uint16_t(start - table_end - 2));
+    return count;
+}
+
+std::span<std::uint8_t> jet_row_bytes(std::span<std::uint8_t> page, std::uint16_t row) {
+    assert(row < u16_at(page, ROW_COUNT_AT) && "the writer asks only for its own rows");
+    std::size_t start = u16_at(page, ROW_TABLE_AT + std::size_t(row) * 2) & OFFSET_MASK;
+    std::size_t end = row == 0 ? page.size()
+                               : u16_at(page, ROW_TABLE_AT + std::size_t(row - 1) * 2) &
+                                     OFFSET_MASK;
+    return page.subspan(start, end - start);
+}

@@ -1,0 +1,148 @@
+#include "platform/jet/jet_table_writer.hpp"
+
+#include <algorithm>
+
+#include "platform/jet/jet_byte_writer.hpp"
+#include "platform/jet/jet_data_page_writer.hpp"
+#include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_index_writer.hpp"
+#include "platform/jet/jet_row_encoder.hpp"
+#include "platform/jet/jet_text.hpp"
+#include "platform/jet/jet_usage_map_writer.hpp"
+
+namespace {
+
+constexpr int JET_ERR_RECORD_TOO_LARGE = 3047;
+constexpr int JET_ERR_NULL_IN_REQUIRED = 3314;
+constexpr int JET_ERR_ZERO_LENGTH = 3315;
+constexpr std::size_t CONTINUATION_HEADER = 8;   // type, 0x01, free space, next page
+constexpr std::uint8_t PAGE_TYPE_TDEF = 0x02;
+
+std::size_t definition_pages(std::size_t length, std::size_t page_size) {
+    if (length <= page_size) return 1;
+    std::size_t rest = length - page_size;
+    std::size_t per_page = page_size - CONTINUATION_HEADER;
+    return 1 + (rest + per_page - 1) / per_page;
+}
+
+// Spreads the definition over its pages: the first takes bytes 0..page size, each next one
+// the following bytes from its offset 8.
+void write_definition(jet_page_store& store, const std::vector<std::uint32_t>& pages,
+                      const std::vector<std::uint8_t>& bytes) {
+    std::size_t page_size = store.page_size();
+    std::size_t from = 0;
+    for (std::size_t page_idx = 0; page_idx < pages.size(); ++page_idx) {
+        std::span<std::uint8_t> page = store.change(pages[page_idx], jet_page_role::definition);
+        std::size_t at = page_idx == 0 ? 0 : CONTINUATION_HEADER;
+        std::size_t take = std::min(page_size - at, bytes.size() - from);
+        std::copy_n(bytes.begin() + std::ptrdiff_t(from), take, page.begin() + std::ptrdiff_t(at));
+        if (page_idx == 0) std::fill_n(page.begin(), CONTINUATION_HEADER, std::uint8_t(0));
+        from += take;
+        jet_put_u8(page, 0, PAGE_TYPE_TDEF);
+        jet_put_u8(page, 1, 0x01);
+        jet_put_u16(page, 2, std::uint16_t(page_size - at - take));
+        jet_put_u32(page, 4, page_idx + 1 < pages.size() ? pages[page_idx + 1] : 0);
+    }
+}
+
+std::uint32_t add_map_row(jet_page_store& store, std::uint32_t map_page) {
+    std::span<std::uint8_t> page = store.change(map_page, jet_page_role::usage_map);
+    return jet_row_pointer(map_page, *jet_add_row(page, jet_empty_usage_map()));
+}
+
+void check_required(const jet_table_def& def, const std::vector<jet_value>& values) {
+    for (const jet_column& column : def.columns) {
+        const jet_value& value = values[column.column_number];
+        if (value.is_null() && !column.is_nullable() && column.type_code != JET_TYPE_BOOLEAN)
+            throw jet_error(JET_ERR_NULL_IN_REQUIRED,
+                            "The field '" + jet_utf8(def.name) + "." + jet_utf8(column.name) +
+                                "' cannot contain a Null value because the Required property "
+                                "for this field is set to True.");
+        if (value.kind() == jet_value_kind::text && value.get<std::u16string>().empty() &&
+            !column.properties.flag(u"AllowZeroLength", true))
+            throw jet_error(JET_ERR_ZERO_LENGTH, "Field '" + jet_utf8(def.name) + "." +
+                                                     jet_utf8(column.name) +
+                                                     "' cannot be a zero-length string.");
+    }
+}
+
+}  // namespace
+
+jet_table_writer jet_create_table_pages(jet_page_store& store, jet_table_def def,
+                                        jet_page_role data_role) {
+    jet_table_storage storage;
+    storage.index_map_rows.resize(def.indexes.size());
+    storage.index_root_pages.resize(def.indexes.size());
+    std::size_t length = jet_encode_table_def(def, storage).size();
+    std::vector<std::uint32_t> pages;
+    for (std::size_t page_idx = 0; page_idx < definition_pages(length, store.page_size());
+         ++page_idx)
+        pages.push_back(store.allocate(jet_page_role::definition));
+    def.tdef_page = pages.front();
+    std::uint32_t map_page = store.allocate(jet_page_role::usage_map);
+    jet_init_data_page(store.change(map_page, jet_page_role::usage_map), def.tdef_page);
+    storage.owned_map_row = add_map_row(store, map_page);
+    storage.free_map_row = add_map_row(store, map_page);
+    def.owned_pages_row = storage.owned_map_row;
+    for (std::size_t index_idx = 0; index_idx < def.indexes.size(); ++index_idx) {
+        std::uint32_t map_row = add_map_row(store, map_page);
+        std::uint32_t root = jet_create_index_root(store, def.tdef_page);
+        jet_usage_map_add(store, map_row, root);
+        storage.index_map_rows[index_idx] = map_row;
+        storage.index_root_pages[index_idx] = root;
+    }
+    write_definition(store, pages, jet_encode_table_def(def, storage));
+    return jet_table_writer(store, std::move(def), std::move(storage), data_role);
+}
+
+jet_table_writer::jet_table_writer(jet_page_store& page_store, jet_table_def definition,
+                                   jet_table_storage table_storage, jet_page_role role)
+    : store(page_store), def(std::move(definition)), storage(std::move(table_storage)),
+      data_role(role), long_values(page_store) {}
+
+void jet_table_writer::number_autonumbers(std::vector<jet_value>& values) {
+    for (const jet_column& column : def.columns)
+        if (column.is_autonumber() && values[column.column_number].is_null())
+            values[column.column_number] = jet_value(std::int32_t(storage.last_autonumber + 1));
+}
+
+std::uint32_t jet_table_writer::append(std::vector<jet_value> values) {
+    values.resize(def.columns.size());
+    for (const jet_column& column : def.columns)
+        jet_check_value_kind(column, values[column.column_number]);
+    number_autonumbers(values);
+    check_required(def, values);
+    std::vector<std::uint8_t> row = jet_encode_row(def, values, long_values);
+    if (row.size() > jet_data_page_capacity(store.page_size()))
+        throw jet_error(JET_ERR_RECORD_TOO_LARGE, "Record is too large.");
+    std::uint32_t pointer = place(row);
+    ++storage.row_count;
+    for (const jet_column& column : def.columns) {
+        if (!column.is_autonumber()) continue;
+        std::int32_t given = values[column.column_number].get<std::int32_t>();
+        if (given > 0) storage.last_autonumber = std::max(storage.last_autonumber,
+                                                          std::uint32_t(given));
+    }
+    record_counts();
+    return pointer;
+}
+
+std::uint32_t jet_table_writer::place(const std::vector<std::uint8_t>& row) {
+    if (last_page != 0) {
+        if (std::optional<std::uint16_t> row_no = jet_add_row(store.change(last_page, data_role),
+                                                              row))
+            return jet_row_pointer(last_page, *row_no);
+    }
+    std::uint32_t page_no = store.allocate(data_role);
+    jet_init_data_page(store.change(page_no, data_role), def.tdef_page);
+    std::uint16_t row_no = *jet_add_row(store.change(page_no, data_role), row);
+    jet_usage_map_add(store, storage.owned_map_row, page_no);
+    last_page = page_no;
+    return jet_row_pointer(page_no, row_no);
+}
+
+void jet_table_writer::record_counts() {
+    std::span<std::uint8_t> page = store.change(def.tdef_page, jet_page_role::definition);
+    jet_put_u32(page, JET_TDEF_ROW_COUNT, storage.row_count);
+    jet_put_u32(page, JET_TDEF_AUTONUMBER, storage.last_autonumber);
+}
