@@ -22,7 +22,9 @@ constexpr int JET_ERR_TABLE_EXISTS = 3010;
 constexpr int JET_ERR_ITEM_NOT_FOUND = 3265;
 constexpr std::size_t FLUSH_PENDING_PAGES = 512;   // about 2 MB held before writing
 constexpr std::size_t ROW_TABLE_AT = 14;
-constexpr std::uint16_t DELETED_FLAG = 0x8000;
+// Our reader skips a row by bit 0x8000, mdbtools and mdb-reader by 0x4000: a deleted row
+// carries both, so no reader lists a deleted table (ADeletedTableIsGoneForEveryReader).
+constexpr std::uint16_t DELETED_FLAGS = 0xC000;
 
 bool has_extension(const std::string& path, std::string_view extension) {
     if (path.size() < extension.size()) return false;
@@ -124,7 +126,7 @@ void jet_database_writer::delete_table(std::u16string_view name) {
     std::size_t slot_at = ROW_TABLE_AT + std::size_t(entry.catalogue_row & 0xFF) * 2;
     std::span<std::uint8_t> page = store->change(page_no, jet_page_role::catalogue);
     jet_put_u16(page, slot_at, std::uint16_t(page[slot_at] | (page[slot_at + 1] << 8) |
-                                             DELETED_FLAG));
+                                             DELETED_FLAGS));
     std::erase_if(entries, [&](const auto& held) { return held.get() == &entry; });
 }
 

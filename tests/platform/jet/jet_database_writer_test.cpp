@@ -275,3 +275,214 @@ TEST_P(JetWriterFormats, MdbtoolsReadsTablesValuesPropertiesAndIndexes) {
     EXPECT_NE(schema.find("CREATE UNIQUE INDEX"), std::string::npos) << schema;
     EXPECT_NE(schema.find("\"code\"\t\t\tVARCHAR (10) NOT NULL"), std::string::npos) << schema;
 }
+
+namespace {
+
+constexpr std::int32_t LARGE_ROWS = 100000;
+
+jet_new_table large_table() {
+    jet_new_table table;
+    table.name = u"Large";
+    table.columns = {column(u"Id", JET_TYPE_INT32), column(u"Label", JET_TYPE_TEXT, 20),
+                     column(u"Value", JET_TYPE_FLOAT64)};
+    table.columns[0].is_autonumber = true;
+    return table;
+}
+
+std::vector<jet_value> large_row(std::int32_t row_no) {
+    std::string label = "row " + std::to_string(row_no);
+    return {jet_value(), jet_value(std::u16string(label.begin(), label.end())),
+            jet_value(row_no * 0.5)};
+}
+
+std::string count_lines(const std::string& command) {
+    std::string output = dump_run(command + " | wc -l");
+    return output.substr(0, output.find_first_of(" \n"));
+}
+
+}  // namespace
+
+// 100,000 rows take some 1,500 data pages: the usage map turns indirect on the way.
+TEST(JetDatabaseWriterLarge, EveryReaderCountsAndReadsAHundredThousandRows) {
+    scratch_file file("large.accdb");
+    {
+        auto writer = jet_database_writer::create(file.path);
+        writer->create_table(large_table());
+        for (std::int32_t row_no = 1; row_no <= LARGE_ROWS; ++row_no)
+            writer->append_row(u"Large", large_row(row_no));
+        writer->flush();
+    }
+    auto db = jet_database::open(file.path);
+    auto cursor = db->open_cursor(u"Large");
+    std::int32_t seen = 0;
+    while (cursor->next()) {
+        ++seen;
+        std::vector<jet_value> expected = large_row(seen);
+        expected[0] = jet_value(seen);
+        ASSERT_EQ(cursor->values(), expected) << "row " << seen;
+    }
+    EXPECT_EQ(seen, LARGE_ROWS);
+    std::string quoted = dump_shell_quote(file.path);
+    if (dump_has_program("mdb-export")) {
+        EXPECT_EQ(count_lines("mdb-export -H " + quoted + " Large"), "100000");
+    }
+    if (dump_has_program("node")) {
+        std::string last = dump_run("node " + dump_shell_quote(SCRIPT) + " " + quoted +
+                                    " Large | tail -1");
+        EXPECT_EQ(last, "100000,\"row 100000\",50000\n");
+        EXPECT_EQ(count_lines("node " + dump_shell_quote(SCRIPT) + " " + quoted + " Large"),
+                  "100002");   // the section line and the header
+    }
+}
+
+TEST(JetDatabaseWriterFailures, RefusesToCreateOverAnExistingFile) {
+    scratch_file file("exists.mdb");
+    { std::ofstream(file.path) << "not a database"; }
+    try {
+        jet_database_writer::create(file.path);
+        FAIL() << "an existing file was overwritten";
+    } catch (const jet_error& error) {
+        EXPECT_EQ(error.dao_number(), 3204);
+    }
+    std::ifstream kept(file.path);
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "not a database");
+}
+
+TEST(JetDatabaseWriterFailures, ARefusedRowLeavesTheRowsBeforeAndAfterIntact) {
+    scratch_file file("refused.mdb");
+    {
+        auto writer = jet_database_writer::create(file.path);
+        writer->create_table(every_type_table());
+        std::vector<std::vector<jet_value>> rows = every_type_rows();
+        writer->append_row(u"Every Type", rows[1]);
+        auto expect_refused = [&](std::vector<jet_value> row, int number) {
+            try {
+                writer->append_row(u"Every Type", std::move(row));
+                ADD_FAILURE() << "row accepted, expected " << number;
+            } catch (const jet_error& error) {
+                EXPECT_EQ(error.dao_number(), number);
+            }
+        };
+        std::vector<jet_value> null_code = rows[1];
+        null_code[CODE] = jet_value();
+        expect_refused(null_code, 3314);   // NULL into a required column
+        std::vector<jet_value> long_name = rows[1];
+        long_name[NAME] = jet_value(std::u16string(41, u'x'));
+        expect_refused(long_name, 3163);   // longer than the column
+        std::vector<jet_value> wrong_kind = rows[1];
+        wrong_kind[WHOLE] = jet_value(std::u16string(u"12"));
+        expect_refused(wrong_kind, 3421);
+        writer->append_row(u"Every Type", rows[2]);
+        writer->flush();
+    }
+    auto db = jet_database::open(file.path);
+    auto cursor = db->open_cursor(u"Every Type");
+    ASSERT_TRUE(cursor->next());
+    EXPECT_EQ(cursor->values()[CODE], jet_value(std::u16string(u"typical")));
+    ASSERT_TRUE(cursor->next());
+    // Refused rows used no AutoNumber: the next row is number 2.
+    EXPECT_EQ(cursor->values()[ID], jet_value(std::int32_t(2)));
+    EXPECT_FALSE(cursor->next());
+}
+
+TEST(JetDatabaseWriterFailures, ARowTooLargeForAPageIsRefused) {
+    scratch_file file("too-large.mdb");
+    auto writer = jet_database_writer::create(file.path);
+    jet_new_table table;
+    table.name = u"Wide";
+    for (int column_idx = 0; column_idx < 20; ++column_idx)
+        table.columns.push_back(column(u"T" + std::u16string(1, char16_t(u'a' + column_idx)),
+                                       JET_TYPE_TEXT, 255));
+    writer->create_table(table);
+    std::vector<jet_value> row(20, jet_value(std::u16string(255, u'\u65e5')));
+    try {
+        writer->append_row(u"Wide", row);
+        FAIL() << "a row of 10 KB was accepted";
+    } catch (const jet_error& error) {
+        EXPECT_EQ(error.dao_number(), 3047);
+    }
+}
+
+// What a failed run leaves: rows written before the last flush, each whole; nothing after.
+TEST(JetDatabaseWriterFailures, AWriterDroppedWithoutFlushLeavesTheLastFlushedRows) {
+    scratch_file file("dropped.mdb");
+    {
+        auto writer = jet_database_writer::create(file.path);
+        writer->create_table(large_table());
+        for (std::int32_t row_no = 1; row_no <= 10; ++row_no)
+            writer->append_row(u"Large", large_row(row_no));
+        writer->flush();
+        for (std::int32_t row_no = 11; row_no <= 20; ++row_no)
+            writer->append_row(u"Large", large_row(row_no));
+    }
+    EXPECT_EQ(jet_database::open(file.path)->count_rows(u"Large"), 10u);
+    if (dump_has_program("mdb-export")) {
+        EXPECT_EQ(count_lines("mdb-export -H " + dump_shell_quote(file.path) + " Large"), "10");
+    }
+}
+
+// Every cut of a written file is refused or read as rows that were written, never misread.
+TEST(JetDatabaseWriterFailures, AFileCutShortIsRefusedOrReadUpToWholeRows) {
+    scratch_file file("whole.mdb");
+    {
+        auto writer = jet_database_writer::create(file.path);
+        writer->create_table(large_table());
+        for (std::int32_t row_no = 1; row_no <= 3000; ++row_no)
+            writer->append_row(u"Large", large_row(row_no));
+        writer->flush();
+    }
+    scratch_file cut("cut.mdb");
+    std::uintmax_t size = std::filesystem::file_size(file.path);
+    std::size_t refused = 0;
+    for (std::uintmax_t length = 0; length < size; length += 2048) {
+        std::filesystem::copy_file(file.path, cut.path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::resize_file(cut.path, length);
+        SCOPED_TRACE(length);
+        try {
+            auto db = jet_database::open(cut.path);
+            auto cursor = db->open_cursor(u"Large");
+            std::int32_t seen = 0;
+            while (cursor->next()) {
+                ++seen;
+                std::vector<jet_value> expected = large_row(seen);
+                expected[0] = jet_value(seen);
+                ASSERT_EQ(cursor->values(), expected);
+            }
+        } catch (const jet_error&) {
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 0u);
+}
+
+TEST(JetDatabaseWriterTables, ADeletedTableIsGoneForEveryReader) {
+    scratch_file file("deleted.mdb");
+    {
+        auto writer = jet_database_writer::create(file.path);
+        writer->create_table(large_table());
+        jet_new_table kept = large_table();
+        kept.name = u"Kept";
+        writer->create_table(kept);
+        writer->append_row(u"Large", large_row(1));
+        writer->delete_table(u"LARGE");
+        try {
+            writer->create_table(kept);
+            ADD_FAILURE() << "a second table Kept was made";
+        } catch (const jet_error& error) {
+            EXPECT_EQ(error.dao_number(), 3010);
+        }
+        writer->flush();
+    }
+    auto db = jet_database::open(file.path);
+    ASSERT_EQ(db->user_tables().size(), 1u);
+    EXPECT_EQ(db->user_tables()[0].name, u"Kept");
+    if (dump_has_program("mdb-tables")) {
+        EXPECT_EQ(dump_run("mdb-tables -1 " + dump_shell_quote(file.path)), "Kept\n");
+    }
+    if (dump_has_program("node"))
+        EXPECT_EQ(dump_run("node " + dump_shell_quote(SCRIPT) + " --tables " +
+                           dump_shell_quote(file.path)), "Kept\n");
+}
