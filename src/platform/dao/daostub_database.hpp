@@ -1,13 +1,16 @@
 #pragma once
 // daostub_database.hpp - DAO's Database over one opened file: TableDefs and temporary
-// QueryDefs. Named queries and new tables would be written into the file, which the
-// stand-in does not do: CreateQueryDef with a name and CreateTableDef answer 3251.
+// QueryDefs. A file opened to read takes no new tables (CreateTableDef answers 3251); a file
+// made by CreateDatabase takes new tables and, through "SELECT * FROM [table]" opened as a
+// recordset, new rows, and answers no other statement (3251). Named queries are not
+// written: CreateQueryDef with a name answers 3251.
 
 #include <memory>
 
 #include "platform/dao/daostub_context.hpp"
 #include "platform/dao/daostub_recordset.hpp"
 #include "platform/dao/daostub_tabledef.hpp"
+#include "platform/dao/daostub_written.hpp"
 
 class jet_database;
 
@@ -15,6 +18,8 @@ class DAODatabase : public com_object {
 public:
     DAODatabase(std::shared_ptr<daostub_context> context,
                 std::shared_ptr<const jet_database> database);
+    DAODatabase(std::shared_ptr<daostub_context> context,
+                std::shared_ptr<daostub_written_file> written);
 
     HRESULT get_Name(BSTR* name);
     HRESULT get_TableDefs(DAOTableDefs** tables);
@@ -25,6 +30,9 @@ public:
                            VARIANT connect, DAOTableDef** table);
 
 private:
+    HRESULT written_query(std::u16string sql, DAOQueryDef** query);
+
     std::shared_ptr<daostub_context> context;
     std::shared_ptr<const jet_database> database;
+    std::shared_ptr<daostub_written_file> written;   // set for a file made here
 };

@@ -100,9 +100,14 @@ HRESULT DAODBEngine::OpenDatabase(BSTR name, VARIANT exclusive, VARIANT, VARIANT
     return result;
 }
 
-HRESULT DAODBEngine::CreateDatabase(BSTR, BSTR, VARIANT, DAODatabase** database) {
-    if (database != nullptr) *database = nullptr;
-    return context->fail_not_supported();
+HRESULT DAODBEngine::CreateDatabase(BSTR name, BSTR, VARIANT, DAODatabase** database) {
+    if (database == nullptr) return E_POINTER;
+    *database = nullptr;
+    std::string path = tk_utf16_to_utf8(context->text_in(name));
+    return context->guard([&] {
+        auto written = std::make_shared<daostub_written_file>(jet_database_writer::create(path));
+        *database = com_new<DAODatabase>(context, std::move(written));
+    });
 }
 
 std::u16string daostub_connect_password(std::u16string_view connect) {

@@ -3,7 +3,9 @@
 // read-only whatever is asked (the stand-in never writes a file); exclusive takes the
 // engine's file lock; the connect text ";pwd=..." carries the database password.
 // CreateWorkspace logs on to the workgroup file set as SystemDB (3029 for a bad account).
-// CreateDatabase answers 3251: the writing side is not there.
+// CreateDatabase makes a new file (Jet 4 for .mdb, ACE 12 for .accdb; 3204 when it exists)
+// and answers it as a Database that takes new tables and rows; locale and options are
+// those every file gets (General sort order, code page 1252, no encryption).
 
 #include <memory>
 #include <string>

@@ -2,10 +2,16 @@
 #include "platform/dao/daostub_field.hpp"
 
 #include "platform/dao/daostub_value.hpp"
+#include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_table_def_writer.hpp"
 
 namespace {
 
 VARIANT_BOOL variant_bool(bool flag) { return flag ? VARIANT_BOOL(-1) : VARIANT_BOOL(0); }
+
+daostub_columns columns_of(const jet_new_column& spec) {
+    return daostub_share_columns({jet_lay_out_column(spec, 0)});
+}
 
 }  // namespace
 
@@ -17,6 +23,45 @@ DAOField::DAOField(std::shared_ptr<daostub_context> context, daostub_columns col
                    std::shared_ptr<daostub_rows> rows, std::size_t column_idx)
     : context(std::move(context)), columns(std::move(columns)), rows(std::move(rows)),
       column_idx(column_idx) {}
+
+DAOField::DAOField(std::shared_ptr<daostub_context> context,
+                   std::shared_ptr<jet_new_column> fresh)
+    : context(std::move(context)), columns(columns_of(*fresh)), fresh(std::move(fresh)) {}
+
+template <class Change>
+HRESULT DAOField::change(Change&& apply) {
+    if (!fresh) return context->fail(DAO_ERR_INVALID_OPERATION, "Invalid operation.");
+    return context->guard([&] {
+        apply(*fresh);
+        columns = columns_of(*fresh);
+    });
+}
+
+HRESULT DAOField::put_Required(VARIANT_BOOL required) {
+    return change([&](jet_new_column& spec) { spec.is_required = required != 0; });
+}
+
+HRESULT DAOField::put_AllowZeroLength(VARIANT_BOOL allow) {
+    return change([&](jet_new_column& spec) { spec.allows_zero_length = allow != 0; });
+}
+
+HRESULT DAOField::put_DefaultValue(VARIANT default_value) {
+    return change([&](jet_new_column& spec) {
+        VARIANT text{};
+        if (FAILED(VariantChangeType(&text, &default_value, 0, VT_BSTR)))
+            throw jet_error(DAO_ERR_TYPE_CONVERSION, "Data type conversion error.");
+        spec.default_value = context->text_in(text.bstrVal);
+        VariantClear(&text);
+    });
+}
+
+// Only dbAutoIncrField has an effect on a new field; the fixed and variable bits follow
+// from the type.
+HRESULT DAOField::put_Attributes(LONG attributes) {
+    return change([&](jet_new_column& spec) {
+        spec.is_autonumber = (std::uint32_t(attributes) & DAO_FIELD_AUTO_INCREMENT) != 0;
+    });
+}
 
 HRESULT DAOField::get_Name(BSTR* name) {
     if (name == nullptr) return E_POINTER;
@@ -90,15 +135,55 @@ DAOFields::DAOFields(std::shared_ptr<daostub_context> context, daostub_columns c
                      std::shared_ptr<daostub_rows> rows)
     : context(std::move(context)), columns(std::move(columns)), rows(std::move(rows)) {}
 
+DAOFields::DAOFields(std::shared_ptr<daostub_context> context,
+                     std::shared_ptr<daostub_new_table> table)
+    : context(std::move(context)), new_table(std::move(table)) {}
+
+DAOFields::DAOFields(std::shared_ptr<daostub_context> context,
+                     std::shared_ptr<jet_new_index> index)
+    : context(std::move(context)), new_index(std::move(index)) {}
+
+// A definition's fields as DAOField objects see them; index keys are names only.
+std::vector<std::shared_ptr<jet_new_column>> DAOFields::fresh_columns() const {
+    if (new_table) return new_table->columns;
+    std::vector<std::shared_ptr<jet_new_column>> keys;
+    for (const jet_new_index_column& key : new_index->columns)
+        keys.push_back(std::make_shared<jet_new_column>(jet_make_column(key.name,
+                                                                        JET_TYPE_INT32)));
+    return keys;
+}
+
 HRESULT DAOFields::get_Count(SHORT* count) {
     if (count == nullptr) return E_POINTER;
-    *count = SHORT(columns->size());
+    *count = SHORT(columns ? columns->size() : fresh_columns().size());
+    return S_OK;
+}
+
+HRESULT DAOFields::Append(DAOField* field) {
+    if (field == nullptr) return E_POINTER;
+    if (!field->definition() || (!new_table && !new_index))
+        return context->fail(DAO_ERR_INVALID_OPERATION, "Invalid operation.");
+    if (new_table) {
+        new_table->columns.push_back(field->definition());
+    } else {
+        new_index->columns.push_back({field->definition()->name, true});
+    }
     return S_OK;
 }
 
 HRESULT DAOFields::get_Item(VARIANT index, DAOField** field) {
     if (field == nullptr) return E_POINTER;
     *field = nullptr;
+    if (!columns) {
+        std::vector<std::shared_ptr<jet_new_column>> fresh = fresh_columns();
+        std::vector<std::u16string> fresh_names;
+        for (const auto& column : fresh) fresh_names.push_back(column->name);
+        std::size_t position = 0;
+        HRESULT result = daostub_find_item(*context, index, fresh_names, &position);
+        if (FAILED(result)) return result;
+        *field = com_new<DAOField>(context, fresh[position]);
+        return S_OK;
+    }
     std::vector<std::u16string> names;   // only a lookup by name reads them
     if (index.vt == VT_BSTR) {
         for (const jet_column& column : *columns) names.push_back(column.name);

@@ -51,14 +51,57 @@ HRESULT DAORecordset::get_Fields(DAOFields** fields) {
     return S_OK;
 }
 
-HRESULT DAORecordset::AddNew() { return context->fail_not_supported(); }
-HRESULT DAORecordset::Update() { return context->fail_not_supported(); }
+DAORecordset::DAORecordset(std::shared_ptr<daostub_context> context,
+                           std::shared_ptr<daostub_rows> rows,
+                           std::shared_ptr<daostub_written_file> written,
+                           std::u16string table_name)
+    : DAORecordset(std::move(context), std::move(rows)) {
+    this->written = std::move(written);
+    this->table_name = std::move(table_name);
+}
+
+HRESULT DAORecordset::AddNew() {
+    if (!written) return context->fail_not_supported();
+    new_row.emplace(columns->size());
+    return S_OK;
+}
+
+HRESULT DAORecordset::put_Collect(VARIANT item, VARIANT value) {
+    if (!new_row) return context->fail(DAO_ERR_NO_CURRENT_RECORD, "No current record.");
+    std::vector<std::u16string> names;
+    for (const jet_column& column : *columns) names.push_back(column.name);
+    std::size_t position = 0;
+    HRESULT result = daostub_find_item(*context, item, names, &position);
+    if (FAILED(result)) return result;
+    return context->guard([&] {
+        (*new_row)[position] = daostub_from_variant((*columns)[position], value);
+    });
+}
+
+HRESULT DAORecordset::Update() {
+    if (!written) return context->fail_not_supported();
+    if (!new_row)
+        return context->fail(DAO_ERR_UPDATE_WITHOUT_ADDNEW,
+                             "Update or CancelUpdate without AddNew or Edit.");
+    return context->guard([&] {
+        written->writer().append_row(table_name, *new_row);
+        new_row.reset();
+    });
+}
 
 DAOQueryDef::DAOQueryDef(std::shared_ptr<daostub_context> context,
                          std::shared_ptr<const jet_database> database, std::u16string sql,
                          std::unique_ptr<daostub_rows> rows)
     : context(std::move(context)), database(std::move(database)), sql(std::move(sql)),
       prepared(std::move(rows)), columns(daostub_share_columns(prepared->columns())) {}
+
+DAOQueryDef::DAOQueryDef(std::shared_ptr<daostub_context> context,
+                         std::shared_ptr<daostub_written_file> written, std::u16string table_name,
+                         std::u16string sql, std::unique_ptr<daostub_rows> rows)
+    : DAOQueryDef(std::move(context), nullptr, std::move(sql), std::move(rows)) {
+    this->written = std::move(written);
+    this->table_name = std::move(table_name);
+}
 
 HRESULT DAOQueryDef::get_SQL(BSTR* text) {
     if (text == nullptr) return E_POINTER;
@@ -85,6 +128,8 @@ HRESULT DAOQueryDef::OpenRecordset(VARIANT type, VARIANT options, DAORecordset**
             prepared ? std::shared_ptr<daostub_rows>(std::move(prepared))
                      : std::shared_ptr<daostub_rows>(daostub_open_statement(database, sql));
         rows->open();
-        *recordset = com_new<DAORecordset>(context, std::move(rows));
+        *recordset = written ? com_new<DAORecordset>(context, std::move(rows), written,
+                                                     table_name)
+                             : com_new<DAORecordset>(context, std::move(rows));
     });
 }

@@ -4,14 +4,60 @@
 #include <limits>
 
 #include "platform/jet/jet_database.hpp"
+#include "platform/jet/jet_table_def_writer.hpp"
 
 DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> context,
                          std::shared_ptr<const jet_database> database, jet_catalog_entry entry)
     : context(std::move(context)), database(std::move(database)), entry(std::move(entry)) {}
 
+DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> context,
+                         std::shared_ptr<daostub_written_file> written, std::u16string name)
+    : context(std::move(context)), written(std::move(written)) {
+    entry.name = std::move(name);
+    entry.type = JET_OBJECT_TABLE;
+}
+
+DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> context,
+                         std::shared_ptr<daostub_new_table> fresh)
+    : context(std::move(context)), fresh(std::move(fresh)) {
+    entry.name = this->fresh->name;
+    entry.type = JET_OBJECT_TABLE;
+}
+
+// A table being defined has its definition laid out when asked, so it reads as it will
+// be written.
 const jet_table_def& DAOTableDef::definition() {
+    if (written) loaded = written->writer().table(entry.name);
+    if (fresh) loaded = jet_lay_out_table(fresh->spec());
     if (!loaded) loaded = database->table_def(entry.name);
     return *loaded;
+}
+
+HRESULT DAOTableDef::CreateField(BSTR name, VARIANT type, VARIANT size, DAOField** field) {
+    if (field == nullptr) return E_POINTER;
+    *field = nullptr;
+    if (!fresh) return context->fail(DAO_ERR_INVALID_OPERATION, "Invalid operation.");
+    VARIANT type_code{};
+    VARIANT length{};
+    if (FAILED(VariantChangeType(&type_code, &type, 0, VT_I4)))
+        return context->fail(DAO_ERR_INVALID_ARGUMENT, "Invalid argument.");
+    if (size.vt != VT_EMPTY && FAILED(VariantChangeType(&length, &size, 0, VT_I4)))
+        return context->fail(DAO_ERR_INVALID_ARGUMENT, "Invalid argument.");
+    return context->guard([&] {
+        auto column = std::make_shared<jet_new_column>(
+            daostub_new_column(context->text_in(name), type_code.lVal, length.lVal));
+        *field = com_new<DAOField>(context, std::move(column));
+    });
+}
+
+HRESULT DAOTableDef::CreateIndex(BSTR name, DAOIndex** index) {
+    if (index == nullptr) return E_POINTER;
+    *index = nullptr;
+    if (!fresh) return context->fail(DAO_ERR_INVALID_OPERATION, "Invalid operation.");
+    auto made = std::make_shared<jet_new_index>();
+    made->name = context->text_in(name);
+    *index = com_new<DAOIndex>(context, std::move(made));
+    return S_OK;
 }
 
 HRESULT DAOTableDef::get_Name(BSTR* name) {
@@ -28,8 +74,13 @@ HRESULT DAOTableDef::get_Attributes(LONG* attributes) {
 
 HRESULT DAOTableDef::get_RecordCount(LONG* count) {
     if (count == nullptr) return E_POINTER;
+    if (fresh) {
+        *count = 0;
+        return S_OK;
+    }
     return context->guard([&] {
-        std::uint64_t rows = database->count_rows(entry.name);
+        std::uint64_t rows = written ? written->writer().row_count(entry.name)
+                                     : database->count_rows(entry.name);
         constexpr auto most = std::uint64_t(std::numeric_limits<LONG>::max());
         *count = LONG(rows > most ? most : rows);
     });
@@ -38,6 +89,10 @@ HRESULT DAOTableDef::get_RecordCount(LONG* count) {
 HRESULT DAOTableDef::get_Fields(DAOFields** fields) {
     if (fields == nullptr) return E_POINTER;
     *fields = nullptr;
+    if (fresh) {
+        *fields = com_new<DAOFields>(context, fresh);
+        return S_OK;
+    }
     return context->guard([&] {
         daostub_columns columns = daostub_share_columns(definition().columns);
         *fields = com_new<DAOFields>(context, std::move(columns), nullptr);
@@ -47,6 +102,10 @@ HRESULT DAOTableDef::get_Fields(DAOFields** fields) {
 HRESULT DAOTableDef::get_Indexes(DAOIndexes** indexes) {
     if (indexes == nullptr) return E_POINTER;
     *indexes = nullptr;
+    if (fresh) {
+        *indexes = com_new<DAOIndexes>(context, fresh);
+        return S_OK;
+    }
     return context->guard([&] {
         *indexes = com_new<DAOIndexes>(context, definition().indexes);
     });
@@ -59,9 +118,14 @@ DAOTableDefs::DAOTableDefs(std::shared_ptr<daostub_context> context,
     for (const jet_catalog_entry& entry : entries) names.push_back(entry.name);
 }
 
+DAOTableDefs::DAOTableDefs(std::shared_ptr<daostub_context> context,
+                           std::shared_ptr<daostub_written_file> written)
+    : context(std::move(context)), names(written->writer().table_names()),
+      written(std::move(written)) {}
+
 HRESULT DAOTableDefs::get_Count(SHORT* count) {
     if (count == nullptr) return E_POINTER;
-    *count = SHORT(entries.size());
+    *count = SHORT(names.size());
     return S_OK;
 }
 
@@ -71,10 +135,29 @@ HRESULT DAOTableDefs::get_Item(VARIANT index, DAOTableDef** table) {
     std::size_t position = 0;
     HRESULT result = daostub_find_item(*context, index, names, &position);
     if (FAILED(result)) return result;
+    if (written) {
+        *table = com_new<DAOTableDef>(context, written, names[position]);
+        return S_OK;
+    }
     *table = com_new<DAOTableDef>(context, database, entries[position]);
     return S_OK;
 }
 
-HRESULT DAOTableDefs::Delete(BSTR) {
-    return context->fail_not_supported();
+HRESULT DAOTableDefs::Append(DAOTableDef* table) {
+    if (table == nullptr) return E_POINTER;
+    if (!written) return context->fail_not_supported();
+    if (!table->new_definition())
+        return context->fail(DAO_ERR_INVALID_OPERATION, "Invalid operation.");
+    return context->guard([&] {
+        written->writer().create_table(table->new_definition()->spec());
+        names = written->writer().table_names();
+    });
+}
+
+HRESULT DAOTableDefs::Delete(BSTR name) {
+    if (!written) return context->fail_not_supported();
+    return context->guard([&] {
+        written->writer().delete_table(context->text_in(name));
+        names = written->writer().table_names();
+    });
 }

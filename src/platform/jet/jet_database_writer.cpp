@@ -148,4 +148,8 @@ std::vector<std::u16string> jet_database_writer::table_names() const {
     return names;
 }
 
+std::uint32_t jet_database_writer::row_count(std::u16string_view name) const {
+    return find(name).writer->row_count();
+}
+
 void jet_database_writer::flush() { store->flush(); }

@@ -45,6 +45,7 @@ public:
     // The definition of a table created here; 3265 when there is none.
     const jet_table_def& table(std::u16string_view name) const;
     std::vector<std::u16string> table_names() const;   // user tables, in creation order
+    std::uint32_t row_count(std::u16string_view name) const;
     void flush();
 
 private:

@@ -54,7 +54,9 @@ void add_property(jet_column& column, std::u16string name, std::uint8_t type_cod
                                                    std::move(value)});
 }
 
-jet_column lay_out_column(const jet_new_column& spec, std::uint16_t number) {
+}  // namespace
+
+jet_column jet_lay_out_column(const jet_new_column& spec, std::uint16_t number) {
     jet_column column;
     column.name = spec.name;
     column.type_code = spec.type_code;
@@ -82,6 +84,8 @@ jet_column lay_out_column(const jet_new_column& spec, std::uint16_t number) {
                      jet_value(spec.allows_zero_length));
     return column;
 }
+
+namespace {
 
 jet_index lay_out_index(const jet_new_index& spec, const jet_table_def& def,
                         std::uint32_t number) {
@@ -167,7 +171,7 @@ jet_table_def jet_lay_out_table(const jet_new_table& table) {
     def.is_system = table.is_system;
     std::uint16_t fixed_offset = 0;
     for (const jet_new_column& spec : table.columns) {
-        jet_column column = lay_out_column(spec, std::uint16_t(def.columns.size()));
+        jet_column column = jet_lay_out_column(spec, std::uint16_t(def.columns.size()));
         if (column.is_fixed()) {
             column.fixed_offset = fixed_offset;
             fixed_offset = std::uint16_t(fixed_offset + column.size_bytes);

@@ -38,6 +38,9 @@ struct jet_table_storage {
 inline constexpr std::size_t JET_TDEF_ROW_COUNT = 16;
 inline constexpr std::size_t JET_TDEF_AUTONUMBER = 20;
 
+// One column as the definition describes it (number as given, no offsets yet).
+jet_column jet_lay_out_column(const jet_new_column& spec, std::uint16_t number);
+
 // The definition the reader would read: columns numbered in order, Booleans and the
 // fixed-size types in the fixed area, the rest variable; DefaultValue, Required and
 // AllowZeroLength as column properties. Indexes become one physical index each.
