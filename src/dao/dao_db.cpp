@@ -3,7 +3,9 @@
 
 #include "dao/dao_bstr.hpp"
 #include "dao/dao_exce.hpp"
+#include "dao/dao_indexes_initializer.hpp"
 #include "dao/dao_recs.hpp"
+#include "dao/dao_schema_initializer.hpp"
 #include "platform/dao/dao.hpp"
 #include "platform/winbase/win_compare.hpp"
 #include "tk/tk_trace.hpp"
@@ -152,20 +154,38 @@ bool dao_database::test_query(const std::u16string& sql) {
 }
 
 std::unique_ptr<udb_recordset> dao_database::create_table(const std::u16string& table_name,
-                                                          const udb_schema&,
-                                                          const udb_indexes&) {
+                                                          const udb_schema& schema,
+                                                          const udb_indexes& indexes) {
     tk_trace::write(2, u"dao_database::create_table (%s)", table_name);
     TK_ASSERT((flags & DAO_FLAG_READ) == 0);
     if (is_table_exist(table_name)) {
         TK_ASSERT((flags & DAO_FLAG_OPEN_EXISTING) != 0);
         return get_table(table_name, 8);
     }
-    throw dao_not_supported("create_table");
+    ole_com_ptr<DAOTableDef> table;
+    dao_bstr name(table_name);
+    VARIANT attributes = dao_number_variant(0);
+    dao_bstr no_source(std::u16string{});
+    dao_bstr no_connect(std::u16string{});
+    dao_check(database->CreateTableDef(name, attributes, no_source.as_variant(),
+                                       no_connect.as_variant(), table.put()));
+    dao_require(table.get(), "table definition");
+    dao_schema_initializer columns(*table.get(), schema);
+    columns.initialize();
+    dao_indexes_initializer keys(*table.get(), columns, indexes, columns.get_names_map());
+    keys.initialize();
+    tk_trace::write(2, "Right before Append");
+    dao_check(table_defs->Append(table.get()));
+    table.release();
+    tables.push_back(table_name);
+    return get_table(table_name, 2);
 }
 
 bool dao_database::delete_tab(const std::u16string& table_name) {
     tk_trace::write(1, u"dao_database::delete_tab(%s)", table_name);
     TK_ASSERT((flags & DAO_FLAG_READ) == 0);
     TK_ASSERT(is_table_exist(table_name));
-    throw dao_not_supported("delete_tab");
+    dao_bstr name(table_name);
+    dao_check(table_defs->Delete(name));
+    return udb_database::delete_tab(table_name);
 }

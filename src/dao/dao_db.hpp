@@ -30,7 +30,9 @@ public:
                  std::uint32_t flags);
     ~dao_database() override;
 
-    // Writing is not supported yet: dao_exception 3251 (after the preconditions).
+    // Only in a database made by dao_engine::create_db (3251 from the engine otherwise):
+    // the table with the source's columns and indexes under names Access takes, answered
+    // as a recordset to append to.
     std::unique_ptr<udb_recordset> create_table(const std::u16string& table_name,
                                                 const udb_schema& schema,
                                                 const udb_indexes& indexes) override;

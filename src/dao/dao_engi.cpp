@@ -112,7 +112,22 @@ std::unique_ptr<udb_database> dao_engine::create_db(const std::u16string& path) 
     tk_trace::write(2, u"dao_engine::create_db (%s)", path);
     tk_trace::write(3, u"Creating MS Access database '%s'", path);
     require_engine();
-    throw dao_not_supported("create_db");
+    dao_bstr name(path);
+    dao_bstr locale(std::u16string(u";LANGID=0x0409;CP=1252;COUNTRY=0"));
+    ole_com_ptr<DAODatabase> database;
+    HRESULT result = DBEngine->CreateDatabase(name, locale, dao_number_variant(0),
+                                              database.put());
+    tk_trace::write(2, "CreateDatabase returns %08X", unsigned(result));
+    if (result == HRESULT(0x800A0E31u)) {
+        std::string product = engine_key == 0 ? "Microsoft Access 2000" : "Microsoft Access 95/97";
+        throw tk_exception("Failed to load Data Access Objects (DAO) support library.\n" +
+                               product + " installation is required to proceed\nwith the "
+                               "application.\n",
+                           ERROR_LEVEL_FATAL);
+    }
+    dao_check(result);
+    if (!database) dao_throw_no_object("database");
+    return std::make_unique<dao_database>(path, std::move(database), DAO_CREATED_FLAGS);
 }
 
 std::unique_ptr<udb_database> dao_engine::open_db(const std::u16string& path,

@@ -51,12 +51,6 @@ dao_exception::dao_exception(int dao_number, std::string message)
     tk_trace::write(2, "dao_exception::dao_exception");
 }
 
-dao_exception dao_not_supported(const char* operation) {
-    return dao_exception(DAO_NOT_SUPPORTED,
-                         std::string("Writing to Access databases is not supported: ") +
-                             operation + " cannot be done.");
-}
-
 void dao_check(HRESULT result) {
     if (FAILED(result)) throw dao_exception();
 }

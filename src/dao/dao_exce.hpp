@@ -11,8 +11,6 @@
 #include "tk/tk_exce.hpp"
 
 inline constexpr std::int32_t DAO_CODE_BASE = 0x10000;
-// Number of the engine's "Operation is not supported for this type of object."
-inline constexpr int DAO_NOT_SUPPORTED = 3251;
 
 class dao_exception : public tk_exception {
 public:
@@ -24,9 +22,6 @@ public:
 
     int dao_number() const { return code() & 0xFFFF; }
 };
-
-// A refused writing call: "... is not supported", number 3251.
-dao_exception dao_not_supported(const char* operation);
 
 // Throws dao_exception when `result` failed.
 void dao_check(HRESULT result);

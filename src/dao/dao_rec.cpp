@@ -163,6 +163,10 @@ dao_record::dao_record(ole_com_ptr<DAOFields> held) : fields(std::move(held)) {
     }
 }
 
+bool dao_needs_valid_variant(VARTYPE type) {
+    return type == VT_I1 || type == VT_UI2 || type == VT_UI4 || type == VT_I8 || type == VT_UI8;
+}
+
 ole_variant dao_get_valid_variant(const ole_variant& value) {
     tk_trace::write(1, "dao_get_valid_variant");
     VARTYPE target = VT_EMPTY;

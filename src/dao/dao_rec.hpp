@@ -52,3 +52,5 @@ private:
 // The value in a type Access can store: VT_I1 to VT_I2, VT_UI2 to VT_I4, VT_UI4, VT_I8 and
 // VT_UI8 to VT_R8; any other type unchanged.
 ole_variant dao_get_valid_variant(const ole_variant& value);
+// Whether dao_get_valid_variant changes a value of that type.
+bool dao_needs_valid_variant(VARTYPE type);

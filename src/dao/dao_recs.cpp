@@ -1,6 +1,7 @@
 // dao_recs.cpp - dao_recordset: walking rows.
 #include "dao/dao_recs.hpp"
 
+#include "dao/dao_bstr.hpp"
 #include "dao/dao_exce.hpp"
 #include "platform/dao/dao.hpp"
 #include "tk/tk_trace.hpp"
@@ -41,9 +42,61 @@ dao_recordset::~dao_recordset() { tk_trace::write(2, "dao_recordset::dtor"); }
 
 void dao_recordset::read_eof() { dao_check(recordset->get_EOF(&eof_flag)); }
 
-void dao_recordset::append_record(udb_record&) {
+namespace {
+
+constexpr char RECORD_TOO_LARGE[] = "Record is too large.";
+
+// A time-only value printed with the fake day "0000-00-00" gets Access's day back.
+ole_variant access_date(const udb_field& field) {
+    std::string text = field.to_string();
+    std::size_t at = text.find("0000-00-00");
+    if (at != std::string::npos) {
+        tk_trace::write(1, "Null date has been found");
+        text.replace(at, 10, "1899-12-30");
+    }
+    return ole_variant::from_string(text, VT_DATE);
+}
+
+}  // namespace
+
+ole_variant dao_recordset::value_to_store(const udb_field& field, const t_ftd& column) const {
+    std::uint16_t type = field.get_vartype();
+    if (column.b_not_null && (type == VT_EMPTY || type == VT_NULL)) {
+        tk_trace::write(1, "Got NULL value for not null field");
+        return ole_variant::from_wstring(u"", column.vartype);
+    }
+    if (type == VT_DATE) return access_date(field);
+    if (dao_needs_valid_variant(type)) return dao_get_valid_variant(field);
+    return field;
+}
+
+void dao_recordset::append_record(udb_record& record) {
     tk_trace::write(1, "dao_recordset::append_record");
-    throw dao_not_supported("append_record");
+    convert_record(record);
+    dao_check(recordset->AddNew());
+    tk_trace::write(1, "\tAdd blank DAO record");
+    if (record.size() != schema.size())
+        throw tk_exception("The structures of data source does not conform to the "
+                           "destination table.",
+                           ERROR_LEVEL_RECOVERABLE);
+    for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
+        const t_ftd& column = schema[field_idx];
+        udb_field& field = record[field_idx];
+        tk_trace::write(1, u"\tAdd field '%s', type=%08X (value=%s)", column.name,
+                        unsigned(field.get_vartype()), field.to_wstring());
+        dao_bstr name(column.name);
+        ole_variant value = value_to_store(field, column);
+        try {
+            dao_check(recordset->put_Collect(name.as_variant(), value.value));
+        } catch (const dao_exception& failure) {
+            if (failure.message() != RECORD_TOO_LARGE) throw;
+            tk_trace::write(2, RECORD_TOO_LARGE);
+            dao_check(recordset->put_Collect(name.as_variant(), ole_variant().value));
+        }
+    }
+    ++records_count;
+    dao_check(recordset->Update());
+    tk_trace::write(1, "Commit new record into database");
 }
 
 udb_record* dao_recordset::get_item() {

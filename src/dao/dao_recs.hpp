@@ -1,6 +1,7 @@
 // dao_recs.hpp - dao_recordset: an Access table or query result as the neutral model reads
 // it: its schema (t_ftd descriptors with their defaults), its indexes (tables only), its row
-// count, and its rows as dao_record objects. Appending rows is not supported yet.
+// count, and its rows as dao_record objects. A table of a database made by
+// dao_engine::create_db also takes new rows (append_record).
 #pragma once
 
 #include <cstdint>
@@ -39,6 +40,10 @@ public:
     void init_indexes(DAOTableDef& table);
 
 private:
+    // The value a field goes to DAO as: the empty text converted for a NULL into a
+    // required column, dates with Access's day for a time, 64-bit and unsigned integers
+    // in a type Access stores.
+    ole_variant value_to_store(const udb_field& field, const t_ftd& column) const;
     void read_eof();
 
     VARIANT_BOOL eof_flag = 0;

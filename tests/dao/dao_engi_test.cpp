@@ -20,7 +20,6 @@ constexpr std::int32_t CODE_FILE_NOT_FOUND = 0x10000 | 3024;
 constexpr std::int32_t CODE_BAD_ACCOUNT = 0x10000 | 3029;
 constexpr std::int32_t CODE_BAD_PASSWORD = 0x10000 | 3031;
 constexpr std::int32_t CODE_IN_USE = 0x10000 | 3045;
-constexpr std::int32_t CODE_NOT_SUPPORTED = 0x10000 | 3251;
 constexpr std::int32_t CODE_NOT_A_DATABASE = 0x10000 | 3343;
 
 const char* const PASSWORD_FILE = "andipaetzold-mdb-reader/password/V2000_with-password.mdb";
@@ -247,12 +246,13 @@ TEST(DaoOpenDb, PasswordsNeverReachTheTrace) {
     EXPECT_EQ(written.find("pwd=password"), std::string::npos);
 }
 
-TEST(DaoEngineWriting, RefusesCreatingDatabasesClearly) {
+TEST(DaoEngineWriting, CreatesJet4AndAce12FilesByExtension) {
     dao_test_engine test;
-    dao_exception refused = expect_dao_failure([&] { test.engine.create_db(u"new.mdb"); });
-    EXPECT_EQ(refused.code(), CODE_NOT_SUPPORTED);
-    EXPECT_NE(refused.message().find("not supported"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists("new.mdb"));
+    test.engine.create_db(u"new.mdb");
+    test.engine.create_db(u"new.accdb");
+    EXPECT_EQ(jet_database::open("new.mdb")->header().format, jet_format::jet4);
+    EXPECT_EQ(jet_database::open("new.accdb")->header().format, jet_format::ace12);
+    EXPECT_TRUE(jet_database::open("new.mdb")->user_tables().empty());
 }
 
 TEST(DaoConnectText, CarriesThePasswordOnlyWhenThereIsOne) {
