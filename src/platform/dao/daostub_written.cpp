@@ -7,6 +7,7 @@
 #include "platform/dao/daostub_rows.hpp"
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_text.hpp"
+#include "platform/jet/jet_value_parse.hpp"
 #include "tk/tk_trace.hpp"
 
 namespace {
@@ -38,18 +39,9 @@ jet_guid guid_of(const jet_column& column, const VARIANT& value) {
     std::u16string braced(bstr_view(text.bstrVal));
     VariantClear(&text);
     if (braced.rfind(u"{guid ", 0) == 0 && braced.size() > 7) braced = braced.substr(6, 38);
-    GUID guid{};
-    if (FAILED(guid_from_wstring(braced, &guid))) conversion_error(column);
-    jet_guid stored;
-    for (int byte_idx = 0; byte_idx < 4; ++byte_idx)
-        stored.bytes[std::size_t(byte_idx)] = std::uint8_t(guid.Data1 >> (8 * byte_idx));
-    for (int byte_idx = 0; byte_idx < 2; ++byte_idx) {
-        stored.bytes[std::size_t(4 + byte_idx)] = std::uint8_t(guid.Data2 >> (8 * byte_idx));
-        stored.bytes[std::size_t(6 + byte_idx)] = std::uint8_t(guid.Data3 >> (8 * byte_idx));
-    }
-    for (int byte_idx = 0; byte_idx < 8; ++byte_idx)
-        stored.bytes[std::size_t(8 + byte_idx)] = guid.Data4[byte_idx];
-    return stored;
+    std::optional<jet_guid> guid = jet_guid_from_text(braced);
+    if (!guid) conversion_error(column);
+    return *guid;
 }
 
 // A decimal brought to the column's scale: extra digits rounded half away from zero,
