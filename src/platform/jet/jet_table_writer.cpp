@@ -98,7 +98,7 @@ jet_table_writer jet_create_table_pages(jet_page_store& store, jet_table_def def
 jet_table_writer::jet_table_writer(jet_page_store& page_store, jet_table_def definition,
                                    jet_table_storage table_storage, jet_page_role role)
     : store(page_store), def(std::move(definition)), storage(std::move(table_storage)),
-      data_role(role), long_values(page_store) {}
+      data_role(role), long_values(page_store), unique_keys(def) {}
 
 void jet_table_writer::number_autonumbers(std::vector<jet_value>& values) {
     for (const jet_column& column : def.columns)
@@ -115,7 +115,9 @@ std::uint32_t jet_table_writer::append(std::vector<jet_value> values) {
     std::vector<std::uint8_t> row = jet_encode_row(def, values, long_values);
     if (row.size() > jet_data_page_capacity(store.page_size()))
         throw jet_error(JET_ERR_RECORD_TOO_LARGE, "Record is too large.");
+    unique_keys.check(values);
     std::uint32_t pointer = place(row);
+    unique_keys.add(values);
     ++storage.row_count;
     for (const jet_column& column : def.columns) {
         if (!column.is_autonumber()) continue;

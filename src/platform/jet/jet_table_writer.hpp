@@ -3,7 +3,8 @@
 // AutoNumber columns, encodes the row (long values first), puts it on the table's last data
 // page or a new one recorded in the table's usage map, and keeps the row count and the last
 // AutoNumber in the definition. A row that cannot be stored changes no row or count:
-// 3047 "Record is too large." when it does not fit an empty page.
+// 3047 "Record is too large." when it does not fit an empty page, 3022 or 3058 when it
+// breaks a primary key or unique index (jet_unique_keys).
 
 #include <cstdint>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "platform/jet/jet_page_store.hpp"
 #include "platform/jet/jet_schema.hpp"
 #include "platform/jet/jet_table_def_writer.hpp"
+#include "platform/jet/jet_unique_keys.hpp"
 #include "platform/jet/jet_value.hpp"
 
 class jet_table_writer {
@@ -38,6 +40,7 @@ private:
     jet_table_storage storage;
     jet_page_role data_role;
     jet_long_value_writer long_values;
+    jet_unique_keys unique_keys;
     std::uint32_t last_page = 0;   // the data page taking rows; 0 before the first
 };
 

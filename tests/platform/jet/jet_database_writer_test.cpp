@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -482,7 +483,41 @@ TEST(JetDatabaseWriterTables, ADeletedTableIsGoneForEveryReader) {
     if (dump_has_program("mdb-tables")) {
         EXPECT_EQ(dump_run("mdb-tables -1 " + dump_shell_quote(file.path)), "Kept\n");
     }
-    if (dump_has_program("node"))
+    if (dump_has_program("node")) {
         EXPECT_EQ(dump_run("node " + dump_shell_quote(SCRIPT) + " --tables " +
                            dump_shell_quote(file.path)), "Kept\n");
+    }
+}
+
+TEST(JetDatabaseWriterFailures, KeepsPrimaryKeysAndUniqueIndexesUnique) {
+    scratch_file file("unique.mdb");
+    {
+        auto writer = jet_database_writer::create(file.path);
+        jet_new_table table;
+        table.name = u"Keys";
+        table.columns = {column(u"Id", JET_TYPE_INT32), column(u"Code", JET_TYPE_TEXT, 10)};
+        table.indexes = {jet_new_index{u"PrimaryKey", {{u"Id", true}}, true, true, false},
+                         jet_new_index{u"ByCode", {{u"Code", true}}, false, true, false}};
+        writer->create_table(table);
+        auto row = [](std::optional<std::int32_t> id, std::optional<std::u16string> code) {
+            return std::vector<jet_value>{id ? jet_value(*id) : jet_value(),
+                                          code ? jet_value(*code) : jet_value()};
+        };
+        auto expect_refused = [&](std::vector<jet_value> values, int number) {
+            try {
+                writer->append_row(u"Keys", std::move(values));
+                ADD_FAILURE() << "row accepted, expected " << number;
+            } catch (const jet_error& error) {
+                EXPECT_EQ(error.dao_number(), number);
+            }
+        };
+        writer->append_row(u"Keys", row(1, u"abc"));
+        expect_refused(row(1, u"other"), 3022);
+        expect_refused(row(2, u"ABC"), 3022);          // texts compare case-blind
+        expect_refused(row(std::nullopt, u"x"), 3058);  // no NULL in a primary key
+        writer->append_row(u"Keys", row(2, std::nullopt));   // a unique index takes NULLs
+        writer->append_row(u"Keys", row(3, std::nullopt));
+        writer->flush();
+    }
+    EXPECT_EQ(jet_database::open(file.path)->count_rows(u"Keys"), 3u);
 }
