@@ -521,3 +521,28 @@ TEST(JetDatabaseWriterFailures, KeepsPrimaryKeysAndUniqueIndexesUnique) {
     }
     EXPECT_EQ(jet_database::open(file.path)->count_rows(u"Keys"), 3u);
 }
+
+// Access's Unicode compression is on for Text and Memo columns: a Latin text is stored as
+// 0xFF 0xFE and one byte per character, a Chinese one as UTF-16 (jet_text_encoder_test
+// works the bytes by hand).
+TEST(JetDatabaseWriterTables, StoresTextCompressedAsAccessDoes) {
+    scratch_file file("compressed.mdb");
+    {
+        auto writer = jet_database_writer::create(file.path);
+        jet_new_table table;
+        table.name = u"Texts";
+        table.columns = {column(u"Short", JET_TYPE_TEXT, 50), column(u"Long", JET_TYPE_MEMO)};
+        writer->create_table(table);
+        writer->append_row(u"Texts", {jet_value(std::u16string(u"plain latin words")),
+                                      jet_value(std::u16string(u"\u65e5\u672c\u8a9e"))});
+        writer->flush();
+    }
+    std::ifstream in(file.path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("\xFF\xFE" "plain latin words"), std::string::npos);
+    EXPECT_NE(bytes.find("\xE5\x65\x2C\x67\x9E\x8A"), std::string::npos);
+    auto db = jet_database::open(file.path);
+    auto cursor = db->open_cursor(u"Texts");
+    ASSERT_TRUE(cursor->next());
+    EXPECT_EQ(cursor->values()[0], jet_value(std::u16string(u"plain latin words")));
+}
