@@ -1,6 +1,8 @@
 // acc_conv.cpp - the Access half of the converter.
 #include "conv/acc_conv.hpp"
 
+#include <charconv>
+
 #include "conv/udb_prof.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
@@ -42,6 +44,7 @@ std::unique_ptr<conv_access_engine> acc_converter_impl::start_access_engine(
         }
     }
     if (!loaded) throw tk_exception(DAO_MISSING_TEXT, ERROR_LEVEL_FATAL);
+    if (code_page != 0) engine->set_code_page(code_page);
     if (!workgroup_file.empty() && !workgroup_user.empty()) {
         engine->set_ugl_info(workgroup_file, workgroup_user, workgroup_password);
     } else {
@@ -64,7 +67,22 @@ bool acc_converter_impl::load_access_profile(const udb_profile& profile) {
     load_if_set(profile, u"workgroup user", workgroup_user);
     load_if_set(profile, u"workgroup password", workgroup_password);
     load_if_set(profile, u"database password", database_password);
+    load_code_page(profile);
     return true;
+}
+
+void acc_converter_impl::load_code_page(const udb_profile& profile) {
+    std::string text = tk_utf16_to_utf8(tk_trim(profile.value(PROFILE_VANTREL, u"code page")));
+    if (text.empty()) return;
+    unsigned number = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number == 0 ||
+        number > 0xFFFF) {
+        // Reading on in another code page would turn the text into mojibake unannounced.
+        throw tk_exception("Profile key 'code page' must be a code page number such as 936, "
+                           "not '" + text + "'.", ERROR_LEVEL_FATAL);
+    }
+    code_page = std::uint16_t(number);
 }
 
 bool acc_converter_impl::store_access_profile(udb_profile& profile) const {
@@ -72,5 +90,7 @@ bool acc_converter_impl::store_access_profile(udb_profile& profile) const {
     profile.set(PROFILE_ACCESS, u"workgroup user", workgroup_user);
     profile.set(PROFILE_ACCESS, u"workgroup password", workgroup_password);
     profile.set(PROFILE_ACCESS, u"database password", database_password);
+    if (code_page != 0)
+        profile.set(PROFILE_VANTREL, u"code page", tk_utf8_to_utf16(std::to_string(code_page)));
     return true;
 }

@@ -3,6 +3,7 @@
 // that every use of the Access engine shares (generation 3, 0, 1; workgroup or anonymous).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +26,10 @@ public:
     void store_ugl_settings(const std::u16string& workgroup_file, const std::u16string& user,
                             const std::u16string& password);
     void set_database_password(const std::u16string& password) { database_password = password; }
+    // The code page of Access 97 text; 0 lets the engine choose. Profile key "code page" in
+    // the section PROFILE_VANTREL.
+    void set_code_page(std::uint16_t chosen) { code_page = chosen; }
+    std::uint16_t get_code_page() const { return code_page; }
 
     // A trial open of the source through a temporary engine; throws what the engine throws.
     void check_acc_base(const std::u16string& source, const std::u16string& password);
@@ -46,7 +51,10 @@ protected:
     std::u16string workgroup_user;
     std::u16string workgroup_password;
     std::u16string workgroup_file;
+    std::uint16_t code_page = 0;
 
 private:
+    void load_code_page(const udb_profile& profile);
+
     std::function<std::unique_ptr<conv_access_engine>()> make_engine;
 };

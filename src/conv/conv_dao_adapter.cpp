@@ -20,6 +20,7 @@ public:
         engine.set_ugl_info(workgroup_file, user, password);
     }
     void set_anonymous_sys_db() override { engine.set_anonymous_sys_db(); }
+    void set_code_page(std::uint16_t code_page) override { engine.set_code_page(code_page); }
     std::unique_ptr<udb_database> open_db(const std::u16string& path, std::uint32_t mode,
                                           const std::u16string& password) override {
         return engine.open_db(path, mode, password);

@@ -35,6 +35,8 @@ public:
     virtual void set_ugl_info(const std::u16string& workgroup_file, const std::u16string& user,
                               const std::u16string& password) = 0;
     virtual void set_anonymous_sys_db() = 0;
+    // The code page of Access 97 text for the opens that follow (0: the engine chooses).
+    virtual void set_code_page(std::uint16_t code_page) = 0;
     virtual std::unique_ptr<udb_database> open_db(const std::u16string& path,
                                                   std::uint32_t mode,
                                                   const std::u16string& password) = 0;

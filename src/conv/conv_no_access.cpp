@@ -22,6 +22,9 @@ public:
         throw tk_exception(NO_ACCESS_TEXT, ERROR_LEVEL_FATAL);
     }
     void set_anonymous_sys_db() override { throw tk_exception(NO_ACCESS_TEXT, ERROR_LEVEL_FATAL); }
+    void set_code_page(std::uint16_t) override {
+        throw tk_exception(NO_ACCESS_TEXT, ERROR_LEVEL_FATAL);
+    }
     std::unique_ptr<udb_database> open_db(const std::u16string&, std::uint32_t,
                                           const std::u16string&) override {
         throw tk_exception(NO_ACCESS_TEXT, ERROR_LEVEL_FATAL);

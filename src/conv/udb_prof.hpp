@@ -11,6 +11,9 @@ inline constexpr const char16_t* PROFILE_SELECTED_TABLES = u"Selected Tables";
 inline constexpr const char16_t* PROFILE_GENERIC = u"Generic settings";
 inline constexpr const char16_t* PROFILE_ACCESS = u"MS Access settings";
 inline constexpr const char16_t* PROFILE_MSSQL = u"MS SQL Server settings";
+// Our own section: settings the original profile format has no key for. Readers that do not
+// know it skip it, and profiles without it read as before.
+inline constexpr const char16_t* PROFILE_VANTREL = u"Vantrel settings";
 
 class udb_profile {
 public:

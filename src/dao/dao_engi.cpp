@@ -7,6 +7,7 @@
 #include "dao/dao_exce.hpp"
 #include "platform/dao/dao.hpp"
 #include "tk/tk_trace.hpp"
+#include "tk/tk_utf.hpp"
 
 namespace {
 
@@ -136,7 +137,7 @@ std::unique_ptr<udb_database> dao_engine::open_db(const std::u16string& path,
     tk_trace::write(2, u"dao_engine::open_db(%s, mode=%d)", path, int(mode));
     require_engine();
     dao_bstr name(path);
-    dao_bstr connect = dao_bstr::secret(dao_connect_text(password));
+    dao_bstr connect = dao_bstr::secret(dao_connect_text(password, code_page));
     VARIANT exclusive{};
     exclusive.vt = VT_BOOL;
     exclusive.boolVal = (mode & DAO_MODE_EXCLUSIVE) != 0 ? VARIANT_BOOL(-1) : VARIANT_BOOL(0);
@@ -152,7 +153,9 @@ std::unique_ptr<udb_database> dao_engine::open_db(const std::u16string& path,
     return std::make_unique<dao_database>(path, std::move(database), mode);
 }
 
-std::u16string dao_connect_text(const std::u16string& password) {
-    if (password.empty()) return {};
-    return u";pwd=" + password;
+std::u16string dao_connect_text(const std::u16string& password, std::uint16_t code_page) {
+    std::u16string text;
+    if (code_page != 0) text = u";codepage=" + tk_utf8_to_utf16(std::to_string(code_page));
+    if (!password.empty()) text += u";pwd=" + password;
+    return text;
 }

@@ -45,6 +45,10 @@ public:
     std::unique_ptr<udb_database> open_db(const std::u16string& path, std::uint32_t mode,
                                           const std::u16string& password) override;
 
+    // The code page of Jet 3 text for the databases opened after this; 0 lets the engine
+    // choose (the file's header, the user's locale).
+    void set_code_page(std::uint16_t chosen) { code_page = chosen; }
+
     int get_engine_key() const { return engine_key; }
     DAODBEngine* get_engine() const { return DBEngine.get(); }
     const dao_generator& get_generator() const { return generator; }
@@ -56,10 +60,12 @@ private:
     ole_com_ptr<DAODBEngine> DBEngine;
     ole_com_ptr<DAOWorkspace> workspace;
     int engine_key = DAO_NO_ENGINE;
+    std::uint16_t code_page = 0;
     dao_generator generator;
     bool b_uninitialize = true;
     bool b_keep_com = false;
 };
 
-// The connect text of an open: ";pwd=" and the password, or empty for no password.
-std::u16string dao_connect_text(const std::u16string& password);
+// The connect text of an open: ";codepage=N" when a code page for Jet 3 text is chosen, then
+// ";pwd=" and the password; empty for neither.
+std::u16string dao_connect_text(const std::u16string& password, std::uint16_t code_page = 0);

@@ -1,11 +1,13 @@
 #include "dump/dump_options.hpp"
 
+#include "platform/jet/jet_code_page.hpp"
+
 #include <stdexcept>
 #include <string_view>
 
 const char* const DUMP_USAGE =
     "usage: vantreldump FILE [--accp=PASSWORD] [--sysdb=MDW --uglu=USER --uglp=PASSWORD]\n"
-    "                   [--table=NAME] [--schema-only] [--tables] [--counts]\n";
+    "                   [--table=NAME] [--schema-only] [--tables] [--counts] [--codepage=N]\n";
 
 namespace {
 
@@ -20,7 +22,7 @@ bool take_value(std::string_view argument, std::string_view option, std::string&
 dump_options dump_parse_options(const std::vector<std::string>& arguments) {
     dump_options options;
     for (const std::string& argument : arguments) {
-        std::string table;
+        std::string table, code_page;
         if (take_value(argument, "--accp=", options.database_password) ||
             take_value(argument, "--sysdb=", options.system_db) ||
             take_value(argument, "--uglu=", options.user) ||
@@ -29,6 +31,10 @@ dump_options dump_parse_options(const std::vector<std::string>& arguments) {
         }
         if (take_value(argument, "--table=", table)) {
             options.table = table;
+        } else if (take_value(argument, "--codepage=", code_page)) {
+            std::optional<std::uint16_t> number = jet_parse_code_page(code_page);
+            if (!number) throw std::invalid_argument("--codepage needs a number such as 936");
+            options.code_page = *number;
         } else if (argument == "--schema-only") {
             options.b_schema_only = true;
         } else if (argument == "--tables") {

@@ -1,8 +1,9 @@
 #pragma once
 // dump_options.hpp - the command line of vantreldump:
 //   vantreldump FILE [--accp=PASSWORD] [--sysdb=MDW --uglu=USER --uglp=PASSWORD]
-//               [--table=NAME] [--schema-only] [--tables] [--counts]
+//               [--table=NAME] [--schema-only] [--tables] [--counts] [--codepage=N]
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ struct dump_options {
     bool b_schema_only = false;
     bool b_table_names = false;      // --tables
     bool b_counts = false;
+    std::uint16_t code_page = 0;     // --codepage: Jet 3 text's code page, 0 to let the file say
 };
 
 // Throws std::invalid_argument with a usage message; the message never holds a password.

@@ -22,10 +22,16 @@ int run(const dump_options& options) {
     if (!options.system_db.empty()) dump_check_workgroup(options);
     jet_open_options open_options;
     open_options.b_salvage_catalog = options.b_table_names;
+    open_options.code_page = options.code_page;
+    open_options.code_page_origin = "--codepage";
     std::unique_ptr<jet_database> db = jet_database::open(
         options.file, win_utf8_to_utf16(options.database_password), open_options);
     dump_printer printer(*db, std::cout);
     if (options.b_table_names || options.b_counts) {
+        // On standard error, so the table list stays one name per line.
+        if (options.b_table_names && db->header().format == jet_format::jet3)
+            std::cerr << "vantreldump: text in "
+                      << jet_describe_code_page(db->code_page_choice()) << '\n';
         if (options.b_table_names) printer.print_user_table_names();
         if (options.b_counts) printer.print_counts();
         if (const std::optional<jet_error>& damage = db->catalog_damage()) {

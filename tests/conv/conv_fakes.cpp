@@ -95,6 +95,9 @@ public:
         world.calls.push_back(u"ugl " + file + u"," + user + u"," + password);
     }
     void set_anonymous_sys_db() override { world.calls.push_back(u"anonymous"); }
+    void set_code_page(std::uint16_t code_page) override {
+        world.calls.push_back(u"code page " + tk_utf8_to_utf16(std::to_string(code_page)));
+    }
     std::unique_ptr<udb_database> open_db(const std::u16string& path, std::uint32_t mode,
                                           const std::u16string& password) override {
         world.calls.push_back(u"open source " + tk_utf8_to_utf16(std::to_string(mode)) + u" "

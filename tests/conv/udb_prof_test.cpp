@@ -24,6 +24,13 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
+    // The converter's settings as a saved profile's text.
+    std::string saved_text() {
+        std::string path = (folder / "saved.ini").string();
+        EXPECT_TRUE(converter->save(path));
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
     // A second converter over the same fake world, as a later program start would have.
     void restart_converter() {
         converter.reset();
@@ -185,6 +192,40 @@ TEST_F(Profiles, RegistrySettingsRoundTripAndStartFromTheirDefaults) {
     EXPECT_TRUE(converter->is_skip_indexes());
     EXPECT_EQ(converter->get_workgroup_file(), u"team.mdw");
     ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(Profiles, CodePageTravelsInOurOwnSectionToTheAccessEngine) {
+    std::string path = write_file("cp.ini", "[MS Access settings]\r\ndatabase password=\r\n"
+                                            "[Vantrel settings]\r\ncode page = 936\r\n");
+    ASSERT_TRUE(converter->load(path));
+    EXPECT_EQ(converter->get_code_page(), 936);
+    converter->check_acc_base(u"old.mdb", u"");
+    EXPECT_THAT(world.calls, ::testing::Contains(std::u16string(u"code page 936")));
+
+    // Saved back under the same key; the sections the original format knows are unchanged.
+    std::string text = saved_text();
+    EXPECT_NE(text.find("[Vantrel settings]\r\ncode page=936\r\n"), std::string::npos);
+}
+
+TEST_F(Profiles, ProfilesWithoutOurSectionLeaveTheChoiceToTheEngine) {
+    std::string path = write_file("plain.ini", "[MS Access settings]\r\ndatabase password=x\r\n");
+    ASSERT_TRUE(converter->load(path));
+    EXPECT_EQ(converter->get_code_page(), 0);
+    converter->check_acc_base(u"old.mdb", u"x");
+    for (const std::u16string& call : world.calls) EXPECT_NE(call.rfind(u"code page", 0), 0u);
+    std::string text = saved_text();
+    EXPECT_EQ(text.find("Vantrel settings"), std::string::npos);
+}
+
+TEST_F(Profiles, CodePageThatIsNoNumberStopsTheLoad) {
+    std::string path = write_file("bad.ini", "[Vantrel settings]\r\ncode page=GBK\r\n");
+    try {
+        converter->load(path);
+        FAIL() << "a code page that is no number was taken";
+    } catch (const tk_exception& failure) {
+        EXPECT_EQ(failure.level(), ERROR_LEVEL_FATAL);
+        EXPECT_NE(std::string(failure.what()).find("'GBK'"), std::string::npos);
+    }
 }
 
 }  // namespace

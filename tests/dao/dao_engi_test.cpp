@@ -258,4 +258,7 @@ TEST(DaoEngineWriting, CreatesJet4AndAce12FilesByExtension) {
 TEST(DaoConnectText, CarriesThePasswordOnlyWhenThereIsOne) {
     EXPECT_EQ(dao_connect_text(u""), u"");
     EXPECT_EQ(dao_connect_text(u"a;b"), u";pwd=a;b");
+    // The code page goes first: everything after ";pwd=" is the password.
+    EXPECT_EQ(dao_connect_text(u"a;b", 936), u";codepage=936;pwd=a;b");
+    EXPECT_EQ(dao_connect_text(u"", 1251), u";codepage=1251");
 }

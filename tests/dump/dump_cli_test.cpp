@@ -22,9 +22,11 @@ struct run_result {
     std::string output;   // stdout and stderr together
 };
 
-run_result run_dump(const std::string& arguments) {
+// environment: "NAME=value ..." put before the command.
+run_result run_dump(const std::string& arguments, const std::string& environment = "") {
     run_result result;
-    result.output = dump_run(dump_shell_quote(DUMP) + " " + arguments + " 2>&1", &result.status);
+    result.output = dump_run(environment + " " + dump_shell_quote(DUMP) + " " + arguments +
+                             " 2>&1", &result.status);
     return result;
 }
 
@@ -55,6 +57,29 @@ TEST(DumpOptions, RefusesBadCommandLinesWithoutEchoingPasswords) {
     } catch (const std::invalid_argument& error) {
         EXPECT_EQ(std::string(error.what()).find("secret"), std::string::npos);
     }
+}
+
+TEST(DumpOptions, ReadsTheCodePageAsANumber) {
+    EXPECT_EQ(dump_parse_options({"a.mdb", "--codepage=936"}).code_page, 936);
+    EXPECT_EQ(dump_parse_options({"a.mdb"}).code_page, 0);
+    EXPECT_THROW(dump_parse_options({"a.mdb", "--codepage=GBK"}), std::invalid_argument);
+    EXPECT_THROW(dump_parse_options({"a.mdb", "--codepage="}), std::invalid_argument);
+}
+
+TEST(DumpCodePage, TablesSaysWhichCodePageAndWhy) {
+    JET_REQUIRE_TESTDATA();
+    std::string file = dump_shell_quote(jet_testdata("mdbtools-mdbtestdata/nwind.mdb"));
+    run_result chosen = run_dump(file + " --codepage=1251 --tables");
+    EXPECT_EQ(chosen.status, 0);
+    EXPECT_NE(chosen.output.find("vantreldump: text in code page 1251, chosen by --codepage\n"),
+              std::string::npos) << chosen.output;
+    run_result by_locale = run_dump(file + " --tables", "LC_ALL= LC_CTYPE= LANG=el_GR.UTF-8 "
+                                    "VANTREL_CODEPAGE=");
+    EXPECT_NE(by_locale.output.find("code page 1253, paired with the locale LANG=el_GR.UTF-8"),
+              std::string::npos) << by_locale.output;
+    run_result refused = run_dump(file + " --codepage=4242 --tables");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.output.find("error 3001: "), std::string::npos) << refused.output;
 }
 
 TEST(DumpConnectText, MasksOdbcPasswords) {

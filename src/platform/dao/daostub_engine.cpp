@@ -86,10 +86,14 @@ HRESULT DAODBEngine::OpenDatabase(BSTR name, VARIANT exclusive, VARIANT, VARIANT
     if (database == nullptr) return E_POINTER;
     *database = nullptr;
     std::u16string password;
-    if (connect.vt == VT_BSTR) {
-        password = daostub_connect_password(context->text_in(connect.bstrVal));
-    }
     jet_open_options options;
+    if (connect.vt == VT_BSTR) {
+        std::u16string connect_text = context->text_in(connect.bstrVal);
+        password = daostub_connect_password(connect_text);
+        options.code_page = daostub_connect_code_page(connect_text);
+        options.code_page_origin = "the converter's settings";
+        wipe(connect_text);
+    }
     options.exclusive = is_true(exclusive);
     std::string path = tk_utf16_to_utf8(context->text_in(name));
     HRESULT result = context->guard([&] {
@@ -110,12 +114,34 @@ HRESULT DAODBEngine::CreateDatabase(BSTR name, BSTR, VARIANT, DAODatabase** data
     });
 }
 
+namespace {
+
+std::size_t find_key(std::u16string_view connect, std::u16string_view key) {
+    for (std::size_t at = 0; at + key.size() <= connect.size(); ++at)
+        if (win_equal_ignore_case(connect.substr(at, key.size()), key)) return at;
+    return std::u16string_view::npos;
+}
+
+}  // namespace
+
+std::uint16_t daostub_connect_code_page(std::u16string_view connect) {
+    constexpr std::u16string_view key = u";codepage=";
+    std::u16string_view settings = connect.substr(0, find_key(connect, u";pwd="));
+    std::size_t at = find_key(settings, key);
+    if (at == std::u16string_view::npos) return 0;
+    std::u16string_view value = settings.substr(at + key.size());
+    value = value.substr(0, value.find(u';'));
+    std::string digits;
+    for (char16_t c : value) {
+        if (c > 0x7F) return 0;
+        digits.push_back(char(c));
+    }
+    return jet_parse_code_page(digits).value_or(0);
+}
+
 std::u16string daostub_connect_password(std::u16string_view connect) {
     constexpr std::u16string_view key = u";pwd=";
-    for (std::size_t at = 0; at + key.size() <= connect.size(); ++at) {
-        if (win_equal_ignore_case(connect.substr(at, key.size()), key)) {
-            return std::u16string(connect.substr(at + key.size()));
-        }
-    }
-    return {};
+    std::size_t at = find_key(connect, key);
+    if (at == std::u16string_view::npos) return {};
+    return std::u16string(connect.substr(at + key.size()));
 }

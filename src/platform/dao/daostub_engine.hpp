@@ -7,6 +7,7 @@
 // and answers it as a Database that takes new tables and rows; locale and options are
 // those every file gets (General sort order, code page 1252, no encryption).
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -50,3 +51,7 @@ private:
 // The database password of a connect text: what follows ";pwd=" (any case) to the end, so a
 // password may hold ';' itself; empty when there is none.
 std::u16string daostub_connect_password(std::u16string_view connect);
+// Our own key ";codepage=N" before the password: the code page of Jet 3 text the caller
+// chose (jet_code_page.hpp); 0 when absent. Only the text before ";pwd=" is searched, so a
+// password never reads as a code page.
+std::uint16_t daostub_connect_code_page(std::u16string_view connect);

@@ -117,7 +117,14 @@ std::unique_ptr<jet_database> jet_database::open(const std::string& path,
                                                  std::u16string_view password,
                                                  jet_open_options options) {
     auto pager = std::make_unique<jet_pager>(path, password, options.exclusive);
+    jet_code_page_choice code_page;
+    if (pager->is_jet3()) {
+        code_page = jet_choose_code_page(options.code_page, options.code_page_origin,
+                                         pager->header().code_page);
+        pager->set_text_code_page(code_page.code_page);
+    }
     std::unique_ptr<jet_database> database(new jet_database(path, std::move(pager)));
+    database->text_code_page = std::move(code_page);
     database->load_catalog(options.b_salvage_catalog);
     return database;
 }
@@ -125,7 +132,7 @@ std::unique_ptr<jet_database> jet_database::open(const std::string& path,
 const jet_header& jet_database::header() const { return pager->header(); }
 
 void jet_database::load_catalog(bool b_salvage) {
-    jet_text_decoder text(pager->is_jet3(), pager->header().code_page);
+    jet_text_decoder text(pager->is_jet3(), pager->header().text_code_page);
     std::optional<jet_table_def> def;
     try {
         def = jet_read_table_def(*pager, text, CATALOG_TDEF_PAGE, std::u16string(CATALOG_NAME));
@@ -222,7 +229,7 @@ const jet_catalog_entry* jet_database::find_table(std::u16string_view name) cons
 }
 
 jet_table_def jet_database::read_definition(const jet_catalog_entry& entry) const {
-    jet_text_decoder text(pager->is_jet3(), pager->header().code_page);
+    jet_text_decoder text(pager->is_jet3(), pager->header().text_code_page);
     jet_table_def def = jet_read_table_def(*pager, text, entry.tdef_page(), entry.name);
     std::size_t entry_idx = std::size_t(&entry - entries.data());
     try {

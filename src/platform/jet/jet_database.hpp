@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/jet/jet_catalog.hpp"
+#include "platform/jet/jet_code_page.hpp"
 #include "platform/jet/jet_cursor.hpp"
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_schema.hpp"
@@ -31,7 +32,8 @@ struct jet_header {
     std::uint32_t version_code = 0;   // the byte at 0x14
     std::uint32_t page_size = 0;
     std::uint32_t page_count = 0;     // whole pages in the file
-    std::uint16_t code_page = 0;      // Jet 3 text is in this code page
+    std::uint16_t code_page = 0;      // the header's field; not reliable (jet_code_page.hpp)
+    std::uint16_t text_code_page = 1252;   // Jet 3 text is decoded in this one, chosen at open
     std::uint32_t sort_order = 0;
     double creation_date = 0;         // OLE date; 0 in Jet 3
     bool is_encrypted = false;        // pages go through a codec
@@ -43,6 +45,8 @@ struct jet_open_options {
     // open (3049); catalog_damage() then holds the first error. For listings only: a
     // conversion must fail.
     bool b_salvage_catalog = false;
+    std::uint16_t code_page = 0;      // Jet 3 text: an explicit choice, 0 for none
+    std::string code_page_origin{};   // who made it, for messages ("--codepage")
 };
 
 class jet_pager;
@@ -58,6 +62,9 @@ public:
     jet_database& operator=(const jet_database&) = delete;
 
     const jet_header& header() const;
+    // How the code page of Jet 3 text was chosen (jet_code_page.hpp); Jet 4 and ACE store
+    // UTF-16 and ignore it.
+    const jet_code_page_choice& code_page_choice() const { return text_code_page; }
     const std::string& path() const { return file_path; }
 
     // Every MSysObjects row, in catalogue order.
@@ -100,4 +107,5 @@ private:
     std::vector<jet_catalog_entry> entries;
     std::vector<std::vector<std::uint8_t>> property_blobs;   // LvProp, parallel to entries
     std::optional<jet_error> damage;
+    jet_code_page_choice text_code_page;
 };

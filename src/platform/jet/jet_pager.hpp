@@ -28,6 +28,7 @@ public:
     bool is_jet3() const { return head.format == jet_format::jet3; }
     std::uint32_t page_size() const { return head.page_size; }
     std::uint32_t page_count() const { return head.page_count; }
+    void set_text_code_page(std::uint16_t code_page) { head.text_code_page = code_page; }
 
     // A decoded page; 3049 naming the page when it lies past the end of the file.
     jet_page_ptr page(std::uint32_t page_no) const;

@@ -7,7 +7,7 @@
 
 jet_table_reader::jet_table_reader(const jet_pager& owner, const jet_table_def& def)
     : pager(owner), definition(def),
-      text(owner.is_jet3(), owner.header().code_page), decoder(owner, text),
+      text(owner.is_jet3(), owner.header().text_code_page), decoder(owner, text),
       pages(owner, def.owned_pages_row) {
     std::size_t fixed_seen = 0;
     for (const jet_column& column : definition.columns)

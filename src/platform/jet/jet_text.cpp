@@ -59,6 +59,14 @@ jet_text_decoder::jet_text_decoder(bool jet3, std::uint16_t code_page) : is_jet3
     if (handle != iconv_t(-1)) converter = handle;
 }
 
+bool jet_text_decoder::can_decode(std::uint16_t code_page) {
+    if (code_page == 1252) return true;
+    iconv_t handle = ::iconv_open("UTF-16LE", iconv_name(code_page).c_str());
+    if (handle == iconv_t(-1)) return false;
+    ::iconv_close(handle);
+    return true;
+}
+
 jet_text_decoder::~jet_text_decoder() {
     if (converter) ::iconv_close(iconv_t(converter));
 }

@@ -18,6 +18,9 @@ public:
 
     std::u16string decode(std::span<const std::uint8_t> bytes) const;
 
+    // Whether Jet 3 text in this code page decodes (1252 always; others through iconv).
+    static bool can_decode(std::uint16_t code_page);
+
 private:
     std::u16string decode_code_page(std::span<const std::uint8_t> bytes) const;
 

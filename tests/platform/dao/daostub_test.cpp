@@ -124,6 +124,15 @@ TEST(DaoStubConnect, TakesThePasswordToTheEnd) {
     EXPECT_EQ(daostub_connect_password(u";uid=x"), u"");
 }
 
+TEST(DaoStubConnect, ReadsTheCodePageOnlyBeforeThePassword) {
+    EXPECT_EQ(daostub_connect_code_page(u";codepage=936"), 936);
+    EXPECT_EQ(daostub_connect_code_page(u";CODEPAGE=1251;pwd=x"), 1251);
+    EXPECT_EQ(daostub_connect_password(u";codepage=1251;pwd=x"), u"x");
+    EXPECT_EQ(daostub_connect_code_page(u";pwd=;codepage=936"), 0);   // part of the password
+    EXPECT_EQ(daostub_connect_code_page(u";codepage=9\u0139"), 0);
+    EXPECT_EQ(daostub_connect_code_page(u""), 0);
+}
+
 TEST_F(DaoStub, FailuresLeaveTheirNumberInErrors) {
     held<DAODatabase> database;
     EXPECT_EQ(open("no/such.mdb", database.put()), dao_hresult(3024));
