@@ -9,8 +9,11 @@
 //   for (const jet_column& column : query->columns()) ...
 //   while (query->next()) use(query->values());
 //
-// Errors are jet_error with DAO's numbers: 3075 / 3131 / 3141 for syntax, 3078 for an unknown
-// table, 3061 for a name that is neither a column nor known (Access would ask for a parameter).
+// UNION and UNION ALL join SELECTs (3307 when their widths differ). Errors are jet_error with
+// DAO's numbers: 3075 / 3131 / 3141 for syntax, 3078 for an unknown table, 3061 "Too few
+// parameters. Expected N." followed by the names when the statement has parameters (declared
+// by PARAMETERS, or names that are no column: Access would ask for their values, and nothing
+// gives values here).
 
 #include <cstdint>
 #include <memory>

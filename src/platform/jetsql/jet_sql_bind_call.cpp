@@ -152,6 +152,84 @@ void emit_conversion(const std::u16string& name, const emitted_args& args,
     }
 }
 
+// InStr([start, ]text, sought[, compare]): compare 0 is binary, else Access's case-blind text
+// comparison, the default in queries.
+void emit_instr(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    bool has_start = args.size() >= 3;
+    std::string start = has_start ? number_operand(args[0]) : "1";
+    std::size_t text_idx = has_start ? 1 : 0;
+    std::string compare = args.size() == 4 ? number_operand(args[3]) : "1";
+    result.sql = "jet_instr(" + start + ", " + text_operand(args[text_idx]) + ", " +
+                 text_operand(args[text_idx + 1]) + ", " + compare + ")";
+    result.type = jet_sql_type::of(JET_TYPE_INT32);
+}
+
+// Switch(test1, value1, ...): the value of the first true test, Null when none is.
+void emit_switch(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    for (std::size_t arg_idx = 1; arg_idx < args.size(); arg_idx += 2)
+        result.type = jet_sql_merge_types(result.type, args[arg_idx].type);
+    result.sql = "(CASE";
+    for (std::size_t arg_idx = 0; arg_idx + 1 < args.size(); arg_idx += 2)
+        result.sql += " WHEN " + args[arg_idx].sql + " THEN " +
+                      jet_sql_binder::convert(args[arg_idx + 1], result.type);
+    result.sql += " END)";
+}
+
+// Choose(index, choice1, ...): the index is truncated; out of range gives Null.
+void emit_choose(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    for (std::size_t arg_idx = 1; arg_idx < args.size(); ++arg_idx)
+        result.type = jet_sql_merge_types(result.type, args[arg_idx].type);
+    result.sql = "(CASE jet_fix(" + number_operand(args[0]) + ")";
+    for (std::size_t arg_idx = 1; arg_idx < args.size(); ++arg_idx)
+        result.sql += " WHEN " + std::to_string(arg_idx) + " THEN " +
+                      jet_sql_binder::convert(args[arg_idx], result.type);
+    result.sql += " END)";
+}
+
+void emit_is_null(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    result.sql = "(-(" + args[0].sql + " IS NULL))";
+    result.type = jet_sql_type::of(JET_TYPE_BOOLEAN);
+}
+
+void emit_cdate(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    result.sql = "jet_cdate(" + number_operand(args[0]) + ")";
+    result.type = jet_sql_type::of(JET_TYPE_DATETIME);
+}
+
+void emit_date_serial(const std::u16string&, const emitted_args& args,
+                      jet_sql_emitted& result) {
+    result.sql = "jet_dateserial(" + number_operand(args[0]) + ", " + number_operand(args[1]) +
+                 ", " + number_operand(args[2]) + ")";
+    result.type = jet_sql_type::of(JET_TYPE_DATETIME);
+}
+
+// DateAdd(interval, number, date), DateDiff(interval, date1, date2), DatePart(interval, date);
+// the optional week arguments of the last two are VBA's defaults or refused.
+void emit_date_arithmetic(const std::u16string& name, const emitted_args& args,
+                          jet_sql_emitted& result) {
+    std::string interval = text_operand(args[0]);
+    if (win_equal_ignore_case(name, u"DateAdd")) {
+        result.sql = "jet_dateadd(" + interval + ", " + number_operand(args[1]) + ", " +
+                     "jet_cdate(" + number_operand(args[2]) + "))";
+        result.type = jet_sql_type::of(JET_TYPE_DATETIME);
+    } else if (win_equal_ignore_case(name, u"DateDiff")) {
+        result.sql = "jet_datediff(" + interval + ", jet_cdate(" + number_operand(args[1]) +
+                     "), jet_cdate(" + number_operand(args[2]) + "))";
+        result.type = jet_sql_type::of(JET_TYPE_INT32);
+    } else {
+        result.sql = "jet_datepart2(" + interval + ", jet_cdate(" + number_operand(args[1]) +
+                     "))";
+        result.type = jet_sql_type::of(JET_TYPE_INT32);
+    }
+}
+
+void emit_format(const std::u16string&, const emitted_args& args, jet_sql_emitted& result) {
+    std::string pattern = args.size() > 1 ? text_operand(args[1]) : "NULL";
+    result.sql = "jet_format(" + number_operand(args[0]) + ", " + pattern + ", " +
+                 (args[0].type.is_date() ? "1" : "0") + ")";
+    result.type = jet_sql_type::text();
+}
+
 using function_emitter = void (*)(const std::u16string&, const emitted_args&,
                                   jet_sql_emitted&);
 
@@ -176,7 +254,12 @@ constexpr function_entry FUNCTIONS[] = {
     {u"Fix", 1, 1, emit_rounding},      {u"Round", 1, 2, emit_rounding},
     {u"Abs", 1, 1, emit_abs},           {u"CDbl", 1, 1, emit_conversion},
     {u"CCur", 1, 1, emit_conversion},   {u"CLng", 1, 1, emit_conversion},
-    {u"CInt", 1, 1, emit_conversion},
+    {u"CInt", 1, 1, emit_conversion},   {u"InStr", 2, 4, emit_instr},
+    {u"Switch", 2, 254, emit_switch},   {u"Choose", 2, 254, emit_choose},
+    {u"IsNull", 1, 1, emit_is_null},    {u"CDate", 1, 1, emit_cdate},
+    {u"DateSerial", 3, 3, emit_date_serial}, {u"DateAdd", 3, 3, emit_date_arithmetic},
+    {u"DateDiff", 3, 3, emit_date_arithmetic}, {u"DatePart", 2, 2, emit_date_arithmetic},
+    {u"Format", 1, 2, emit_format},
 };
 
 }  // namespace
@@ -202,6 +285,15 @@ jet_sql_emitted jet_sql_binder::emit_aggregate(const jet_sql_expr& expr, jet_sql
     if (function == u"Count") {
         result.sql = "count(" + operand.sql + ")";
         result.type = jet_sql_type::of(JET_TYPE_INT32);
+    } else if (function == u"Sum" && type.is_integer()) {
+        // Access sums whole numbers as a Long (a BigInt stays BigInt): no fraction appears.
+        result.sql = "sum(" + operand.sql + ")";
+        result.type = jet_sql_type::of(type.type_code == JET_TYPE_BIGINT ? JET_TYPE_BIGINT
+                                                                         : JET_TYPE_INT32);
+    } else if (function == u"Sum" && type.is_decimal()) {
+        result.sql = "jet_decimal_sum(" + operand.sql + ")";
+        result.type = type;
+        result.type.precision = 28;
     } else if (function == u"Sum") {
         result.sql = "sum(" + (type.is_currency() ? operand.sql : as_double(operand)) + ")";
         result.type = jet_sql_type::of(type.is_currency() ? JET_TYPE_CURRENCY : JET_TYPE_FLOAT64);
@@ -228,7 +320,8 @@ jet_sql_emitted jet_sql_binder::emit_call(const jet_sql_expr& expr, jet_sql_scop
     for (const function_entry& entry : FUNCTIONS)
         if (is_named(expr, entry.name)) function = &entry;
     if (function == nullptr) throw jet_sql_undefined_function(expr.name);
-    if (expr.args.size() < function->min_args || expr.args.size() > function->max_args)
+    if (expr.args.size() < function->min_args || expr.args.size() > function->max_args ||
+        (function->emitter == emit_switch && expr.args.size() % 2 != 0))
         throw jet_sql_expression_error(expr.source);
     emitted_args args;
     for (const jet_sql_expr_ptr& arg : expr.args) {

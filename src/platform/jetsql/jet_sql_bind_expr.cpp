@@ -43,6 +43,12 @@ bool is_integer_arithmetic(const jet_sql_type& left, const jet_sql_type& right) 
     return left.is_integer() && right.is_integer();
 }
 
+// Decimal meeting Decimal or a whole number stays exact (jet_sql_decimal.hpp).
+bool is_exact_decimal(const jet_sql_type& left, const jet_sql_type& right) {
+    return (left.is_decimal() || right.is_decimal()) &&
+           (left.is_decimal() || left.is_integer()) && (right.is_decimal() || right.is_integer());
+}
+
 jet_sql_type integer_result(const jet_sql_type& left, const jet_sql_type& right) {
     bool is_big = left.type_code == JET_TYPE_BIGINT || right.type_code == JET_TYPE_BIGINT;
     return jet_sql_type::of(is_big ? JET_TYPE_BIGINT : JET_TYPE_INT32);
@@ -218,6 +224,16 @@ jet_sql_emitted jet_sql_binder::emit_arithmetic(const jet_sql_expr& expr, jet_sq
                               (lt.is_integer() && rt.is_currency()))) {
         result.sql = "(" + left.sql + " * " + right.sql + ")";
         result.type = jet_sql_type::of(JET_TYPE_CURRENCY);
+    } else if ((op == u"+" || op == u"-" || op == u"*") && is_exact_decimal(lt, rt)) {
+        const char* function = op == u"+" ? "jet_dec_add(" : op == u"-" ? "jet_dec_sub(" :
+                                                                         "jet_dec_mul(";
+        result.sql = function + left.sql + ", " + right.sql + ")";
+        int left_scale = lt.is_decimal() ? lt.scale : 0;
+        int right_scale = rt.is_decimal() ? rt.scale : 0;
+        result.type = jet_sql_type::of(JET_TYPE_NUMERIC);
+        result.type.precision = 28;
+        result.type.scale = std::uint8_t(op == u"*" ? std::min(left_scale + right_scale, 28)
+                                                    : std::max(left_scale, right_scale));
     } else if (op == u"+" || op == u"-" || op == u"*") {
         std::string symbol = op == u"+" ? " + " : op == u"-" ? " - " : " * ";
         result.sql = "(" + a + symbol + b + ")";

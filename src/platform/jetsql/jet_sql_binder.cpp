@@ -60,8 +60,12 @@ jet_sql_compiled jet_sql_bind(const jet_sql_select& select, jet_sql_loader& load
     return jet_sql_binder(loader).bind_statement(select);
 }
 
+// Nothing gives parameters values here, so a statement that has any fails as DAO's
+// OpenRecordset does on a parameter query, naming them all.
 jet_sql_compiled jet_sql_binder::bind_statement(const jet_sql_select& select) {
+    parameter_names = select.parameters;
     bound_select bound = bind_select(select, nullptr);
+    if (!parameter_names.empty()) throw jet_sql_too_few_parameters(parameter_names);
     jet_sql_compiled compiled;
     compiled.sql = std::move(bound.sql);
     compiled.columns = std::move(bound.columns);
@@ -115,7 +119,9 @@ std::string jet_sql_binder::add_source(const jet_sql_source& source, jet_sql_sco
 }
 
 jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& select,
-                                                         const jet_sql_scope* outer) {
+                                                         const jet_sql_scope* outer,
+                                                         bool as_union_part) {
+    if (!as_union_part && !select.unions.empty()) return bind_union(select, outer);
     // A subquery is a statement of its own: aggregates are allowed in it wherever it sits.
     struct context_reset {
         explicit context_reset(jet_sql_binder& owner)
@@ -155,8 +161,9 @@ jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& s
         parts.having = " HAVING " + having.sql;
     }
     std::vector<jet_sql_emitted> order;
-    for (const jet_sql_order_item& item : select.order_by)
-        order.push_back(emit(*item.expr, scope));
+    if (!as_union_part)
+        for (const jet_sql_order_item& item : select.order_by)
+            order.push_back(emit(*item.expr, scope));
     check_grouping(select, items, having, order);
     if (select.distinct_row && select.group_by.empty() && !is_aggregate_query(items, having))
         parts.group_by = distinct_row_grouping(scope);
@@ -309,7 +316,7 @@ jet_sql_emitted jet_sql_binder::emit_column(const jet_sql_expr& expr, jet_sql_sc
             if (found_source == nullptr) continue;
             for (const jet_sql_source_column& column : found_source->columns)
                 if (win_equal_ignore_case(column.name, expr.name)) found = &column;
-            if (found == nullptr) throw jet_sql_unknown_name();
+            if (found == nullptr) return emit_parameter(expr);
         } else {
             for (const jet_sql_bound_source& source : level->sources) {
                 for (const jet_sql_source_column& column : source.columns) {
@@ -346,5 +353,16 @@ jet_sql_emitted jet_sql_binder::emit_column(const jet_sql_expr& expr, jet_sql_sc
             }
         }
     }
-    throw jet_sql_unknown_name();
+    return emit_parameter(expr);
+}
+
+jet_sql_emitted jet_sql_binder::emit_parameter(const jet_sql_expr& expr) {
+    std::u16string name = expr.qualifier.empty() ? expr.name : expr.qualifier + u"." + expr.name;
+    bool is_known = false;
+    for (const std::u16string& known : parameter_names)
+        is_known = is_known || win_equal_ignore_case(known, name);
+    if (!is_known) parameter_names.push_back(name);
+    jet_sql_emitted emitted;
+    emitted.sql = "NULL";
+    return emitted;
 }

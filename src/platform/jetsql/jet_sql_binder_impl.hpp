@@ -48,7 +48,12 @@ public:
         std::string sql;
         std::vector<jet_sql_output_column> columns;
     };
-    bound_select bind_select(const jet_sql_select& select, const jet_sql_scope* outer);
+    // A SELECT with its unions; as_union_part binds one SELECT alone, without the ORDER BY
+    // that belongs to the whole union.
+    bound_select bind_select(const jet_sql_select& select, const jet_sql_scope* outer,
+                             bool as_union_part = false);
+    // jet_sql_bind_union.cpp
+    bound_select bind_union(const jet_sql_select& select, const jet_sql_scope* outer);
 
     // jet_sql_bind_expr.cpp
     jet_sql_emitted emit(const jet_sql_expr& expr, jet_sql_scope& scope);
@@ -66,6 +71,8 @@ private:
     std::string next_alias() { return "s" + std::to_string(alias_count++); }
 
     jet_sql_emitted emit_column(const jet_sql_expr& expr, jet_sql_scope& scope);
+    // A name that is no column: Access asks for it as a parameter.
+    jet_sql_emitted emit_parameter(const jet_sql_expr& expr);
     void coerce_literal(const jet_sql_expr& literal, const jet_sql_type& other,
                         jet_sql_emitted& emitted);
     jet_sql_emitted emit_binary(const jet_sql_expr& expr, jet_sql_scope& scope);
@@ -102,6 +109,7 @@ private:
     bool in_aggregate = false;
     bool in_where = false;
     std::vector<const jet_sql_expr*> aliases_in_use;   // guards alias self-reference
+    std::vector<std::u16string> parameter_names;       // declared, then met, in order
 };
 
 // "(a) COLLATE jet_nocase" when text compares, else a as it is.

@@ -38,6 +38,14 @@ jet_error jet_sql_unknown_name() {
     return jet_error(JET_ERR_TOO_FEW_PARAMETERS, "Too few parameters. Expected 1.");
 }
 
+jet_error jet_sql_too_few_parameters(const std::vector<std::u16string>& names) {
+    std::string text = "Too few parameters. Expected " + std::to_string(names.size()) + ".";
+    for (std::size_t name_idx = 0; name_idx < names.size(); ++name_idx)
+        text += (name_idx == 0 ? " Parameters: [" : ", [") + win_utf16_to_utf8(names[name_idx]) +
+                "]";
+    return jet_error(JET_ERR_TOO_FEW_PARAMETERS, text);
+}
+
 jet_error jet_sql_ambiguous_field(std::u16string_view name) {
     return jet_error(JET_ERR_AMBIGUOUS_FIELD,
                      "The specified field '" + win_utf16_to_utf8(name) +
@@ -82,4 +90,10 @@ jet_error jet_sql_subquery_fields() {
 
 jet_error jet_sql_type_mismatch() {
     return jet_error(JET_ERR_TYPE_MISMATCH, "Data type mismatch in criteria expression.");
+}
+
+jet_error jet_sql_union_columns() {
+    return jet_error(JET_ERR_UNION_COLUMNS,
+                     "The number of columns in the two selected tables or queries of a union "
+                     "query do not match.");
 }

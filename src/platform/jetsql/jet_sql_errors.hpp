@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/jet/jet_error.hpp"
 
@@ -17,6 +18,7 @@ inline constexpr int JET_ERR_NUMERIC_OVERFLOW = 3349;
 inline constexpr int VBA_ERR_INVALID_ARGUMENT = 5;
 inline constexpr int VBA_ERR_OVERFLOW = 6;
 inline constexpr int VBA_ERR_DIVISION_BY_ZERO = 11;
+inline constexpr int VBA_ERR_TYPE_MISMATCH = 13;
 
 jet_error jet_sql_expression_error(std::u16string_view expression);
 jet_error jet_sql_from_error();
@@ -25,6 +27,8 @@ jet_error jet_sql_invalid_statement();
 jet_error jet_sql_trailing_characters();
 jet_error jet_sql_too_complex();
 jet_error jet_sql_unknown_name();
+// DAO's own text, "Too few parameters. Expected 2.", then the names Access would ask for.
+jet_error jet_sql_too_few_parameters(const std::vector<std::u16string>& names);
 jet_error jet_sql_ambiguous_field(std::u16string_view name);
 jet_error jet_sql_not_aggregated(std::u16string_view expression);
 jet_error jet_sql_table_not_found(std::u16string_view name);
@@ -34,9 +38,12 @@ inline constexpr int JET_ERR_AGGREGATE_IN_EXPRESSION = 3095;
 inline constexpr int JET_ERR_AGGREGATE_IN_WHERE = 3096;
 inline constexpr int JET_ERR_SUBQUERY_FIELDS = 3306;
 inline constexpr int JET_ERR_SUBQUERY_ROWS = 3354;
+inline constexpr int JET_ERR_UNION_COLUMNS = 3307;
+inline constexpr int JET_ERR_CIRCULAR_QUERY = 3103;
 
 jet_error jet_sql_undefined_function(std::u16string_view name);
 jet_error jet_sql_aggregate_in_expression(std::u16string_view expression);
 jet_error jet_sql_aggregate_in_where(std::u16string_view expression);
 jet_error jet_sql_subquery_fields();
 jet_error jet_sql_type_mismatch();
+jet_error jet_sql_union_columns();

@@ -8,23 +8,19 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/jetsql/jet_sql_calendar.hpp"
 #include "platform/jetsql/jet_sql_date.hpp"
+#include "platform/jetsql/jet_sql_decimal.hpp"
 #include "platform/jetsql/jet_sql_errors.hpp"
+#include "platform/jetsql/jet_sql_format.hpp"
 #include "platform/jetsql/jet_sql_like.hpp"
 #include "platform/jetsql/jet_sql_text.hpp"
 #include "platform/winbase/win_compare.hpp"
 
 namespace {
 
-void fail(sqlite3_context* context, int number, const char* text) {
-    auto* failure = static_cast<jet_sql_failure*>(sqlite3_user_data(context));
-    failure->number = number;
-    failure->text = text;
-    sqlite3_result_error(context, text, -1);
-}
-
 void fail_argument(sqlite3_context* context) {
-    fail(context, VBA_ERR_INVALID_ARGUMENT, "Invalid procedure call or argument");
+    jet_sql_fail(context, VBA_ERR_INVALID_ARGUMENT, "Invalid procedure call or argument");
 }
 
 bool any_null(int argc, sqlite3_value** argv) {
@@ -47,7 +43,7 @@ void like(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (any_null(argc, argv)) return sqlite3_result_null(context);
     std::optional<bool> result = jet_sql_like(jet_sql_value_text(argv[0]),
                                               jet_sql_value_text(argv[1]));
-    if (!result) return fail(context, 93, "Invalid pattern string");
+    if (!result) return jet_sql_fail(context, 93, "Invalid pattern string");
     sqlite3_result_int(context, *result ? -1 : 0);
 }
 
@@ -64,7 +60,7 @@ void concat(sqlite3_context* context, int, sqlite3_value** argv) {
 void divide(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (any_null(argc, argv)) return sqlite3_result_null(context);
     double divisor = sqlite3_value_double(argv[1]);
-    if (divisor == 0) return fail(context, VBA_ERR_DIVISION_BY_ZERO, "Division by zero");
+    if (divisor == 0) return jet_sql_fail(context, VBA_ERR_DIVISION_BY_ZERO, "Division by zero");
     sqlite3_result_double(context, sqlite3_value_double(argv[0]) / divisor);
 }
 
@@ -74,13 +70,13 @@ bool integer_operands(sqlite3_context* context, sqlite3_value** argv, std::int64
     double left_value = std::nearbyint(sqlite3_value_double(argv[0]));
     double right_value = std::nearbyint(sqlite3_value_double(argv[1]));
     if (std::fabs(left_value) > 9.2e18 || std::fabs(right_value) > 9.2e18) {
-        fail(context, VBA_ERR_OVERFLOW, "Overflow");
+        jet_sql_fail(context, VBA_ERR_OVERFLOW, "Overflow");
         return false;
     }
     left = std::int64_t(left_value);
     right = std::int64_t(right_value);
     if (right == 0) {
-        fail(context, VBA_ERR_DIVISION_BY_ZERO, "Division by zero");
+        jet_sql_fail(context, VBA_ERR_DIVISION_BY_ZERO, "Division by zero");
         return false;
     }
     return true;
@@ -152,6 +148,35 @@ void mid(sqlite3_context* context, int argc, sqlite3_value** argv) {
     std::u16string text = jet_sql_value_text(argv[0]);
     if (*start > text.size()) return result_text(context, u"");
     result_text(context, text.substr(*start - 1, count));
+}
+
+// InStr(start, text, sought, compare): 1-based position, 0 when absent, start when sought is
+// empty and start lies within the text.
+void instr(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (any_null(argc, argv)) return sqlite3_result_null(context);
+    std::optional<std::size_t> start = count_argument(context, argv[0], 1);
+    if (!start) return;
+    std::u16string text = jet_sql_value_text(argv[1]);
+    std::u16string sought = jet_sql_value_text(argv[2]);
+    if (sqlite3_value_int(argv[3]) != 0) {
+        text = win_fold_case(text);
+        sought = win_fold_case(sought);
+    }
+    if (*start > text.size()) return sqlite3_result_int(context, 0);
+    std::size_t found = text.find(sought, *start - 1);
+    sqlite3_result_int64(context, found == std::u16string::npos ? 0 : std::int64_t(found) + 1);
+}
+
+// CDate: a number is already a date; text is read as a date literal or a number.
+void cdate(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(context);
+    if (sqlite3_value_type(argv[0]) != SQLITE_TEXT)
+        return sqlite3_result_double(context, sqlite3_value_double(argv[0]));
+    std::u16string text = jet_sql_value_text(argv[0]);
+    std::optional<double> date = jet_sql_parse_date(text);
+    if (!date) date = jet_sql_parse_number(text);
+    if (!date) return jet_sql_fail(context, VBA_ERR_TYPE_MISMATCH, "Type mismatch");
+    sqlite3_result_double(context, *date);
 }
 
 void upper(sqlite3_context* context, int argc, sqlite3_value** argv) {
@@ -271,7 +296,7 @@ void single_step(sqlite3_context* context, int, sqlite3_value** argv) {
     if (single->has_failed) return;
     if (single->is_set) {
         single->has_failed = true;
-        return fail(context, JET_ERR_SUBQUERY_ROWS,
+        return jet_sql_fail(context, JET_ERR_SUBQUERY_ROWS,
                     "At most one record can be returned by this subquery.");
     }
     single->value = sqlite3_value_dup(argv[0]);
@@ -283,7 +308,7 @@ void single_final(sqlite3_context* context) {
     if (single == nullptr || single->value == nullptr) return sqlite3_result_null(context);
     if (single->has_failed) {
         sqlite3_value_free(single->value);
-        return fail(context, JET_ERR_SUBQUERY_ROWS,
+        return jet_sql_fail(context, JET_ERR_SUBQUERY_ROWS,
                     "At most one record can be returned by this subquery.");
     }
     sqlite3_result_value(context, single->value);
@@ -310,12 +335,23 @@ constexpr scalar_entry SCALARS[] = {
     {"jet_lcase", 1, lower, true},        {"jet_datepart", 2, date_part, true},
     {"jet_now", 1, now, false},           {"jet_round", 1, round_number, true},
     {"jet_round", 2, round_number, true}, {"jet_int", 1, int_function, true},
-    {"jet_fix", 1, fix_function, true},
+    {"jet_fix", 1, fix_function, true},   {"jet_instr", 4, instr, true},
+    {"jet_cdate", 1, cdate, true},
 };
 
 }  // namespace
 
+void jet_sql_fail(sqlite3_context* context, int number, const char* text) {
+    auto* failure = static_cast<jet_sql_failure*>(sqlite3_user_data(context));
+    failure->number = number;
+    failure->text = text;
+    sqlite3_result_error(context, text, -1);
+}
+
 void jet_sql_register_functions(sqlite3* connection, jet_sql_failure* failure) {
+    jet_sql_register_calendar(connection, failure);
+    jet_sql_register_format(connection, failure);
+    jet_sql_register_decimal(connection, failure);
     sqlite3_create_collation(connection, JET_SQL_COLLATION, SQLITE_UTF16, nullptr,
                              collate_nocase);
     for (const scalar_entry& entry : SCALARS) {

@@ -7,6 +7,7 @@
 #include <string>
 
 struct sqlite3;
+struct sqlite3_context;
 
 inline constexpr const char* JET_SQL_COLLATION = "jet_nocase";
 
@@ -17,6 +18,10 @@ struct jet_sql_failure {
 
 // Date parts for jet_datepart(date, part).
 enum class jet_sql_date_part : int { year, month, day, hour, minute, second, weekday };
+
+// Records a VBA or DAO failure in the connection's failure slot (the function's user data)
+// and stops the statement.
+void jet_sql_fail(sqlite3_context* context, int number, const char* text);
 
 // Registers everything on the connection; failure must outlive it.
 void jet_sql_register_functions(sqlite3* connection, jet_sql_failure* failure);

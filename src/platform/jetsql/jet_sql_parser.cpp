@@ -20,7 +20,8 @@ constexpr std::u16string_view RESERVED[] = {
     u"SELECT", u"FROM", u"WHERE", u"GROUP", u"BY", u"HAVING", u"ORDER", u"AS", u"ON",
     u"JOIN", u"INNER", u"LEFT", u"RIGHT", u"OUTER", u"AND", u"OR", u"NOT", u"XOR", u"LIKE",
     u"BETWEEN", u"IN", u"IS", u"NULL", u"ASC", u"DESC", u"DISTINCT", u"DISTINCTROW", u"TOP",
-    u"PERCENT", u"UNION", u"MOD", u"EXISTS", u"TRUE", u"FALSE", u"ALL", u"SOME", u"ANY"};
+    u"PERCENT", u"UNION", u"MOD", u"EXISTS", u"TRUE", u"FALSE", u"ALL", u"SOME", u"ANY",
+    u"PARAMETERS"};
 
 class parser {
 public:
@@ -28,8 +29,11 @@ public:
         : text(statement), tokens(jet_sql_tokenize(statement)) {}
 
     std::unique_ptr<jet_sql_select> statement() {
+        std::vector<std::u16string> declared;
+        if (accept_keyword(u"PARAMETERS")) declared = parameters();
         if (!peek().is_keyword(u"SELECT")) throw jet_sql_invalid_statement();
-        std::unique_ptr<jet_sql_select> select = select_statement();
+        std::unique_ptr<jet_sql_select> select = union_statement();
+        select->parameters = std::move(declared);
         if (peek().is_symbol(u";")) ++pos;
         if (peek().kind == jet_sql_token_kind::end) return select;
         if (peek().kind == jet_sql_token_kind::bad) fail();
@@ -108,6 +112,46 @@ private:
     };
 
     // ---- statement ----
+
+    // PARAMETERS [name] type[(size)], ...; the types matter only to a caller giving values.
+    std::vector<std::u16string> parameters() {
+        std::vector<std::u16string> names;
+        do {
+            names.push_back(name());
+            if (!is_name_token(peek())) fail();
+            take();
+            if (accept_symbol(u"(")) {
+                if (peek().kind != jet_sql_token_kind::number) fail();
+                take();
+                if (!accept_symbol(u")")) fail();
+            }
+        } while (accept_symbol(u","));
+        if (!accept_symbol(u";")) fail();
+        return names;
+    }
+
+    // The ORDER BY after the last SELECT of a union orders the whole result, so it moves to
+    // the first; one inside an earlier SELECT is Access's syntax error.
+    std::unique_ptr<jet_sql_select> union_statement() {
+        std::unique_ptr<jet_sql_select> first = select_statement();
+        if (!peek().is_keyword(u"UNION")) return first;
+        if (!first->order_by.empty()) fail();
+        while (accept_keyword(u"UNION")) {
+            jet_sql_union_part part;
+            part.all = accept_keyword(u"ALL");
+            bool is_wrapped = accept_symbol(u"(");
+            if (!peek().is_keyword(u"SELECT")) fail();
+            part.select = select_statement();
+            if (is_wrapped) close_subquery();
+            first->unions.push_back(std::move(part));
+            jet_sql_select& last = *first->unions.back().select;
+            if (!last.order_by.empty() && peek().is_keyword(u"UNION")) fail();
+            first->order_by = std::move(last.order_by);
+            last.order_by.clear();
+        }
+        if (first->order_by.empty() && accept_keyword(u"ORDER")) order_by(*first);
+        return first;
+    }
 
     std::unique_ptr<jet_sql_select> select_statement() {
         depth_guard guard(depth);
@@ -214,7 +258,7 @@ private:
         if (accept_symbol(u"(")) {
             if (peek().is_keyword(u"SELECT")) {
                 source->kind = jet_sql_source::kind_t::query;
-                source->query = select_statement();
+                source->query = union_statement();
                 current_clause = clause::from;
                 close_subquery();
                 source_alias(*source);

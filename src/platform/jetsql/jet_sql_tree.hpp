@@ -72,6 +72,12 @@ struct jet_sql_order_item {
     bool descending = false;
 };
 
+// One SELECT joined to the statement by UNION (duplicates removed) or UNION ALL.
+struct jet_sql_union_part {
+    bool all = false;
+    std::unique_ptr<jet_sql_select> select;
+};
+
 struct jet_sql_select {
     bool distinct = false;
     bool distinct_row = false;   // DISTINCTROW: one row per underlying record
@@ -83,5 +89,7 @@ struct jet_sql_select {
     jet_sql_expr_ptr where;
     std::vector<jet_sql_expr_ptr> group_by;
     jet_sql_expr_ptr having;
-    std::vector<jet_sql_order_item> order_by;
+    std::vector<jet_sql_order_item> order_by;   // with unions: the order of the whole result
+    std::vector<jet_sql_union_part> unions;     // the SELECTs after the first, in order
+    std::vector<std::u16string> parameters;     // declared by PARAMETERS, in order
 };

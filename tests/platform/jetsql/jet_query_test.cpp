@@ -13,6 +13,7 @@
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_test_files.hpp"
 #include "platform/jet/jet_value_text.hpp"
+#include "platform/jetsql/jet_sql_test_rows.hpp"
 
 namespace {
 
@@ -27,15 +28,7 @@ protected:
 
     // Every row, each value in the normalised CSV form, fields joined by ','.
     std::vector<std::string> rows(std::u16string_view sql) {
-        std::unique_ptr<jet_query> query = jet_query::compile(*database, sql);
-        std::vector<std::string> result;
-        while (query->next()) {
-            std::string line;
-            for (const jet_value& value : query->values())
-                line += (line.empty() ? "" : ",") + jet_value_to_csv(value);
-            result.push_back(line);
-        }
-        return result;
+        return jet_sql_test_rows(*database, sql);
     }
 
     std::string single(std::u16string_view sql) {

@@ -114,4 +114,59 @@ TEST_F(JetSqlExpression, DatesSplitAndCompare) {
     EXPECT_EQ(value_of(u"Date() <= Now() And Now() - Date() < 1"), "1");
 }
 
+TEST_F(JetSqlExpression, FunctionsFollowVbasRulesAtTheEdges) {
+    // Boundaries crossed, not time elapsed.
+    EXPECT_EQ(value_of(u"DateDiff('yyyy', #12/31/2020#, #1/1/2021#)"), "1");
+    EXPECT_EQ(value_of(u"DateDiff('h', #1/1/2021 10:59:59#, #1/1/2021 11:00:00#)"), "1");
+    EXPECT_EQ(value_of(u"DateDiff('ww', #1/2/2021#, #1/3/2021#)"), "1");   // a Saturday, a Sunday
+    EXPECT_EQ(value_of(u"DateDiff('w', #1/2/2021#, #1/8/2021#)"), "0");
+    EXPECT_EQ(value_of(u"DateDiff('d', #1/10/2021#, #1/1/2021#)"), "-9");
+    // Month ends clamp; DateSerial rolls months and days over.
+    EXPECT_EQ(value_of(u"DateAdd('m', 1, #1/31/2020#)"), "2020-02-29 00:00:00");
+    EXPECT_EQ(value_of(u"DateAdd('yyyy', -1, #2/29/2020#)"), "2019-02-28 00:00:00");
+    EXPECT_EQ(value_of(u"DateAdd('n', 90, #12/31/1899 23:00#)"), "1900-01-01 00:30:00");
+    EXPECT_EQ(value_of(u"DateSerial(2020, 14, 0)"), "2021-01-31 00:00:00");
+    EXPECT_EQ(value_of(u"DateSerial(99, 1, 1)"), "1999-01-01 00:00:00");
+    EXPECT_EQ(value_of(u"DateSerial(2021, 3, -1)"), "2021-02-27 00:00:00");
+    EXPECT_EQ(value_of(u"DatePart('ww', #1/1/2022#)"), "1");   // a Saturday: week 1 holds Jan 1
+    EXPECT_EQ(value_of(u"DatePart('ww', #1/2/2022#)"), "2");
+    EXPECT_EQ(value_of(u"CDate('2021-03-04')"), "2021-03-04 00:00:00");
+    // InStr: start, empty sought text, case-blind by default, binary on request.
+    EXPECT_EQ(value_of(u"InStr(4, 'abcabc', 'b')"), "5");
+    EXPECT_EQ(value_of(u"InStr(3, 'abc', '')"), "3");
+    EXPECT_EQ(value_of(u"InStr('Straße', 'SSE')"), "0");
+    EXPECT_EQ(value_of(u"InStr(1, 'ABC', 'b', 0)"), "0");
+    EXPECT_EQ(value_of(u"InStr(1, 'ABC', 'b', 1)"), "2");
+    EXPECT_EQ(value_of(u"InStr(Null, 'b')"), "");
+    EXPECT_EQ(value_of(u"Switch(False, 1)"), "");
+    EXPECT_EQ(value_of(u"Choose(2.9, 'a', 'b', 'c')"), "\"b\"");
+    EXPECT_EQ(value_of(u"Choose(4, 'a', 'b', 'c')"), "");
+}
+
+TEST_F(JetSqlExpression, FormatCoversTheCommonPatterns) {
+    EXPECT_EQ(value_of(u"Format(#3/4/2021 13:05:09#, 'General Date')"), "\"3/4/2021 1:05:09 PM\"");
+    EXPECT_EQ(value_of(u"Format(#3/4/2021#, 'General Date')"), "\"3/4/2021\"");
+    EXPECT_EQ(value_of(u"Format(#3/4/2021 13:05:09#, 'Short Date')"), "\"3/4/2021\"");
+    EXPECT_EQ(value_of(u"Format(#3/4/2021 13:05:09#, 'Long Time')"), "\"1:05:09 PM\"");
+    EXPECT_EQ(value_of(u"Format(#3/4/2021 13:05:09#, 'Short Time')"), "\"13:05\"");
+    EXPECT_EQ(value_of(u"Format(#3/4/2021 13:05:09#, 'hh:mm:ss am/pm')"), "\"01:05:09 pm\"");
+    EXPECT_EQ(value_of(u"Format(#3/4/2021 13:05:09#, 'ddd d mmm yy \"at\" h\\h')"),
+              "\"Thu 4 Mar 21 at 13h\"");
+    EXPECT_EQ(value_of(u"Format(#3/4/2021#, 'q/yyyy')"), "\"1/2021\"");
+    EXPECT_EQ(value_of(u"Format(1234.5, 'Standard')"), "\"1,234.50\"");
+    EXPECT_EQ(value_of(u"Format(-1234.5, 'Currency')"), "\"($1,234.50)\"");
+    EXPECT_EQ(value_of(u"Format(0.125, '0.00')"), "\"0.13\"");   // half away from zero
+    EXPECT_EQ(value_of(u"Format(2.5, '0')"), "\"3\"");
+    EXPECT_EQ(value_of(u"Format(1.005, 'Fixed')"), "\"1.01\"");
+    EXPECT_EQ(value_of(u"Format(0.0525, 'Percent')"), "\"5.25%\"");
+    EXPECT_EQ(value_of(u"Format(0.5, '0%')"), "\"50%\"");
+    EXPECT_EQ(value_of(u"Format(12345, 'Scientific')"), "\"1.23E+04\"");
+    EXPECT_EQ(value_of(u"Format(0, '0.0;(0.0);\"zero\"')"), "\"zero\"");
+    EXPECT_EQ(value_of(u"Format(-0.001, '0.00')"), "\"0.00\"");   // no minus sign on a rounded zero
+    EXPECT_EQ(value_of(u"Format(1234567, '#,##0')"), "\"1,234,567\"");
+    EXPECT_EQ(value_of(u"Format(3, '#.##')"), "\"3.\"");
+    EXPECT_EQ(value_of(u"Format(-1, 'Yes/No')"), "\"Yes\"");
+    EXPECT_EQ(value_of(u"Format(Null, 'Fixed')"), "");
+}
+
 }  // namespace
