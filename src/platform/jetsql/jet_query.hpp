@@ -9,7 +9,9 @@
 //   for (const jet_column& column : query->columns()) ...
 //   while (query->next()) use(query->values());
 //
-// UNION and UNION ALL join SELECTs (3307 when their widths differ). Errors are jet_error with
+// UNION and UNION ALL join SELECTs (3307 when their widths differ); a saved query named in
+// FROM or JOIN is rebuilt from the catalogue and expanded (3103 for a cycle, 3129 for an action
+// or crosstab query). Errors are jet_error with
 // DAO's numbers: 3075 / 3131 / 3141 for syntax, 3078 for an unknown table, 3061 "Too few
 // parameters. Expected N." followed by the names when the statement has parameters (declared
 // by PARAMETERS, or names that are no column: Access would ask for their values, and nothing

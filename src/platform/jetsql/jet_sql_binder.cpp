@@ -4,6 +4,7 @@
 #include "platform/jetsql/jet_sql_errors.hpp"
 #include "platform/jetsql/jet_sql_functions.hpp"
 #include "platform/jetsql/jet_sql_loader.hpp"
+#include "platform/jetsql/jet_sql_parser.hpp"
 #include "platform/winbase/win_compare.hpp"
 
 namespace {
@@ -90,10 +91,32 @@ std::string jet_sql_binder::add_table(const jet_sql_source& source, jet_sql_scop
 }
 
 std::string jet_sql_binder::add_query(const jet_sql_source& source, jet_sql_scope& scope) {
-    bound_select inner = bind_select(*source.query, scope.outer);
+    return add_derived(bind_select(*source.query, scope.outer), source.alias, scope);
+}
+
+// A saved query named as a source is its own SQL as a derived table under the query's name.
+// It sees none of the naming query's names; its declared parameters join the statement's.
+std::string jet_sql_binder::add_saved_query(const jet_sql_source& source,
+                                            const std::u16string& text, jet_sql_scope& scope) {
+    for (const std::u16string& open : expanding) {
+        if (!win_equal_ignore_case(open, source.table_name)) continue;
+        std::u16string chain;
+        for (const std::u16string& name : expanding) chain += name + u" -> ";
+        throw jet_sql_circular_query(source.table_name, chain + source.table_name);
+    }
+    expanding.push_back(source.table_name);
+    std::unique_ptr<jet_sql_select> parsed = jet_sql_parse(text);
+    for (const std::u16string& declared : parsed->parameters) add_parameter(declared);
+    bound_select inner = bind_select(*parsed, nullptr);
+    expanding.pop_back();
+    return add_derived(inner, source.alias.empty() ? source.table_name : source.alias, scope);
+}
+
+std::string jet_sql_binder::add_derived(const bound_select& inner, const std::u16string& name,
+                                        jet_sql_scope& scope) {
     std::string alias = next_alias();
     jet_sql_bound_source bound;
-    bound.alias = source.alias;
+    bound.alias = name;
     for (std::size_t column_idx = 0; column_idx < inner.columns.size(); ++column_idx) {
         bound.columns.push_back({inner.columns[column_idx].name, inner.columns[column_idx].type,
                                  quoted(alias) + "." + quoted(column_name(column_idx))});
@@ -104,7 +127,10 @@ std::string jet_sql_binder::add_query(const jet_sql_source& source, jet_sql_scop
 
 std::string jet_sql_binder::add_source(const jet_sql_source& source, jet_sql_scope& scope) {
     switch (source.kind) {
-    case jet_sql_source::kind_t::table: return add_table(source, scope);
+    case jet_sql_source::kind_t::table:
+        if (std::optional<std::u16string> text = loader.saved_query_text(source.table_name))
+            return add_saved_query(source, *text, scope);
+        return add_table(source, scope);
     case jet_sql_source::kind_t::query: return add_query(source, scope);
     case jet_sql_source::kind_t::join: break;
     }
@@ -356,12 +382,14 @@ jet_sql_emitted jet_sql_binder::emit_column(const jet_sql_expr& expr, jet_sql_sc
     return emit_parameter(expr);
 }
 
-jet_sql_emitted jet_sql_binder::emit_parameter(const jet_sql_expr& expr) {
-    std::u16string name = expr.qualifier.empty() ? expr.name : expr.qualifier + u"." + expr.name;
-    bool is_known = false;
+void jet_sql_binder::add_parameter(const std::u16string& name) {
     for (const std::u16string& known : parameter_names)
-        is_known = is_known || win_equal_ignore_case(known, name);
-    if (!is_known) parameter_names.push_back(name);
+        if (win_equal_ignore_case(known, name)) return;
+    parameter_names.push_back(name);
+}
+
+jet_sql_emitted jet_sql_binder::emit_parameter(const jet_sql_expr& expr) {
+    add_parameter(expr.qualifier.empty() ? expr.name : expr.qualifier + expr.op + expr.name);
     jet_sql_emitted emitted;
     emitted.sql = "NULL";
     return emitted;

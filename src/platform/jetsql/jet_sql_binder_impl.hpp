@@ -68,6 +68,11 @@ private:
     std::string add_source(const jet_sql_source& source, jet_sql_scope& scope);
     std::string add_table(const jet_sql_source& source, jet_sql_scope& scope);
     std::string add_query(const jet_sql_source& source, jet_sql_scope& scope);
+    std::string add_saved_query(const jet_sql_source& source, const std::u16string& text,
+                                jet_sql_scope& scope);
+    std::string add_derived(const bound_select& inner, const std::u16string& alias,
+                            jet_sql_scope& scope);
+    void add_parameter(const std::u16string& name);
     std::string next_alias() { return "s" + std::to_string(alias_count++); }
 
     jet_sql_emitted emit_column(const jet_sql_expr& expr, jet_sql_scope& scope);
@@ -110,6 +115,7 @@ private:
     bool in_where = false;
     std::vector<const jet_sql_expr*> aliases_in_use;   // guards alias self-reference
     std::vector<std::u16string> parameter_names;       // declared, then met, in order
+    std::vector<std::u16string> expanding;             // saved queries being expanded
 };
 
 // "(a) COLLATE jet_nocase" when text compares, else a as it is.

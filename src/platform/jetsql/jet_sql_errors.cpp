@@ -97,3 +97,9 @@ jet_error jet_sql_union_columns() {
                      "The number of columns in the two selected tables or queries of a union "
                      "query do not match.");
 }
+
+jet_error jet_sql_circular_query(std::u16string_view name, std::u16string_view chain) {
+    return jet_error(JET_ERR_CIRCULAR_QUERY,
+                     "Circular reference caused by query '" + win_utf16_to_utf8(name) +
+                         "' (" + win_utf16_to_utf8(chain) + ").");
+}

@@ -47,3 +47,5 @@ jet_error jet_sql_aggregate_in_where(std::u16string_view expression);
 jet_error jet_sql_subquery_fields();
 jet_error jet_sql_type_mismatch();
 jet_error jet_sql_union_columns();
+// chain: "A -> B -> A".
+jet_error jet_sql_circular_query(std::u16string_view name, std::u16string_view chain);

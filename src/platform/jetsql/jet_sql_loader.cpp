@@ -5,6 +5,7 @@
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_value_text.hpp"
 #include "platform/jetsql/jet_sql_errors.hpp"
+#include "platform/jetsql/jet_sql_saved_query.hpp"
 #include "platform/jetsql/jet_sql_sqlite.hpp"
 #include "platform/jetsql/jet_sql_type.hpp"
 #include "platform/winbase/win_compare.hpp"
@@ -83,6 +84,11 @@ const jet_sql_loaded_table& jet_sql_loader::load(std::u16string_view table_name)
     copy_rows(*table);
     tables.push_back(std::move(table));
     return *tables.back();
+}
+
+std::optional<std::u16string> jet_sql_loader::saved_query_text(std::u16string_view name) const {
+    if (database.find_table(name) != nullptr) return std::nullopt;
+    return jet_sql_saved_query_text(database, name);
 }
 
 void jet_sql_loader::copy_rows(const jet_sql_loaded_table& table) {

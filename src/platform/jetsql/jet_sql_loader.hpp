@@ -4,6 +4,7 @@
 // reaches SQL text. Each table is loaded once per query, whatever case the query spells it in.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,8 @@ public:
     // The loaded table; throws jet_error 3078 for a table the file does not have (or that
     // is linked), 3049 for a corrupt one.
     const jet_sql_loaded_table& load(std::u16string_view table_name);
+    // The SQL of a saved query of that name when no table has it; nullopt otherwise.
+    std::optional<std::u16string> saved_query_text(std::u16string_view name) const;
 
 private:
     void copy_rows(const jet_sql_loaded_table& table);

@@ -530,8 +530,13 @@ private:
     jet_sql_expr_ptr word(std::size_t start) {
         if (peek().kind == jet_sql_token_kind::word) {
             if (accept_keyword(u"NULL")) return node(jet_sql_expr_kind::null_literal, start);
-            bool is_true = peek().is_keyword(u"TRUE");
-            if (is_true || peek().is_keyword(u"FALSE")) {
+            // Access's designer writes Yes/No (and On/Off) for True/False: "=No".
+            bool is_true = peek().is_keyword(u"TRUE") || peek().is_keyword(u"YES") ||
+                           peek().is_keyword(u"ON");
+            bool is_false = peek().is_keyword(u"FALSE") || peek().is_keyword(u"NO") ||
+                            peek().is_keyword(u"OFF");
+            if ((is_true || is_false) && !peek(1).is_symbol(u"(") && !peek(1).is_symbol(u".") &&
+                !peek(1).is_symbol(u"!")) {
                 take();
                 jet_sql_expr_ptr expr = node(jet_sql_expr_kind::bool_literal, start);
                 expr->integer_value = is_true ? -1 : 0;
@@ -543,11 +548,21 @@ private:
             return call(start);
         std::u16string first = name();
         jet_sql_expr_ptr expr;
-        if (accept_symbol(u".") || accept_symbol(u"!")) {
+        if (peek().is_symbol(u".") || peek().is_symbol(u"!")) {
+            // [Forms]![Orders]![OrderID] names a form control, a parameter here: the qualifier
+            // keeps every part before the last, op the last separator, so the parameter reads
+            // as Access declares it ("Forms!Orders!OrderID").
+            std::u16string separator = take().text;
             std::u16string second = name();
+            while (peek().is_symbol(u".") || peek().is_symbol(u"!")) {
+                first += separator + second;
+                separator = take().text;
+                second = name();
+            }
             expr = node(jet_sql_expr_kind::column, start);
             expr->qualifier = std::move(first);
             expr->name = std::move(second);
+            expr->op = std::move(separator);
         } else {
             expr = node(jet_sql_expr_kind::column, start);
             expr->name = std::move(first);

@@ -36,7 +36,8 @@ struct jet_sql_expr {
     jet_sql_expr_kind kind = jet_sql_expr_kind::null_literal;
     std::u16string name;        // column or function name
     std::u16string qualifier;   // table or alias of a column
-    std::u16string op;          // binary operator, upper case for words
+    std::u16string op;          // binary operator, upper case for words; a column's last
+                                // separator, "." or "!"
     std::u16string text;        // text literal
     std::u16string source;      // the expression as written, for error messages
     std::int64_t integer_value = 0;

@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -183,6 +188,69 @@ TEST_F(AccessSql, ChoicesConversionsAndNumberFormatsMatchTheIndependentReading) 
 }
 
 }  // namespace
+
+TEST_F(AccessSql, SavedQueriesInFromAreExpandedFromTheCatalogue) {
+    REQUIRE_ORACLE();
+    // Current Product List: Products under the alias [Product List], Discontinued = No.
+    std::vector<std::string> current = rows(u"SELECT * FROM [Current Product List]");
+    std::sort(current.begin(), current.end());
+    EXPECT_EQ(current, oracle("saved_current_products"));
+    EXPECT_EQ(rows(u"SELECT q.TenMostExpensiveProducts, q.UnitPrice FROM "
+                   u"[Ten Most Expensive Products] AS q ORDER BY q.UnitPrice DESC"),
+              oracle("saved_ten_most_expensive"));
+    // Two levels: Summary of Sales by Year joins Orders with the query Order Subtotals.
+    EXPECT_EQ(rows(u"SELECT Count(*) FROM Orders INNER JOIN [Summary of Sales by Year] AS s "
+                   u"ON Orders.OrderID = s.OrderID"),
+              oracle("saved_shipped_orders"));
+}
+
+TEST_F(AccessSql, SavedQueriesKeepTheirUnionsAndParameters) {
+    // Customers and Suppliers by City is a UNION query: 91 customers and 29 suppliers, none
+    // the same (mdb-export).
+    EXPECT_EQ(rows(u"SELECT Count(*) FROM [Customers and Suppliers by City]"),
+              (std::vector<std::string>{"120"}));
+    // Its declared parameters, and form references that match them, are asked for once.
+    EXPECT_STREQ(error_of(u"SELECT * FROM [Sales by Year]").what(),
+                 "Too few parameters. Expected 2. Parameters: [Forms!Sales by Year "
+                 "Dialog!BeginningDate], [Forms!Sales by Year Dialog!EndingDate]");
+    EXPECT_STREQ(error_of(u"SELECT * FROM [Employee Sales by Country] WHERE Country = [Land]")
+                     .what(),
+                 "Too few parameters. Expected 3. Parameters: [Beginning Date], "
+                 "[Ending Date], [Land]");
+    // A crosstab is no SELECT: refused as Access refuses it as a source of a SELECT.
+    EXPECT_EQ(error_of(u"SELECT * FROM [Quarterly Orders by Product]").dao_number(), 3129);
+}
+
+// A copy of nwind.mdb whose query Invoices names itself: every "Shippers" in the pages of
+// MSysQueries becomes "Invoices" (same length), so Invoices joins Invoices.
+TEST_F(AccessSql, SavedQueryCyclesAreRefusedWithTheChain) {
+    const jet_catalog_entry* queries = database->find_table(u"MSysQueries");
+    ASSERT_NE(queries, nullptr);
+    std::uint32_t page_size = database->header().page_size;
+    std::ifstream in(jet_testdata(NWIND), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    constexpr std::size_t DATA_PAGE_OWNER = 4;   // data page: type 0x01, owner's tdef page
+    int edits = 0;
+    for (std::size_t page = 0; page + page_size <= bytes.size(); page += page_size) {
+        std::uint32_t owner = std::uint8_t(bytes[page + DATA_PAGE_OWNER]) |
+                              std::uint8_t(bytes[page + DATA_PAGE_OWNER + 1]) << 8 |
+                              std::uint8_t(bytes[page + DATA_PAGE_OWNER + 2]) << 16;
+        if (bytes[page] != 0x01 || owner != queries->tdef_page()) continue;
+        for (std::size_t at = bytes.find("Shippers", page); at < page + page_size;
+             at = bytes.find("Shippers", at + 1), ++edits)
+            bytes.replace(at, 8, "Invoices");
+    }
+    ASSERT_GT(edits, 0);
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("vantrel_cycle_" + std::to_string(getpid()) + ".mdb")).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    database = jet_database::open(path);
+    std::filesystem::remove(path);
+    jet_error cycle = error_of(u"SELECT Count(*) FROM [Invoices Filter]");
+    EXPECT_EQ(cycle.dao_number(), JET_ERR_CIRCULAR_QUERY);
+    EXPECT_STREQ(cycle.what(), "Circular reference caused by query 'Invoices' (Invoices Filter "
+                               "-> Invoices -> Invoices).");
+}
 
 namespace {
 

@@ -112,6 +112,18 @@ checks.choices = rows("Products").sort((a, b) => a.ProductID - b.ProductID).map(
         quote("$" + grouped(units * row.UnitsInStock))].join(",");
 });
 
+{
+    const products = rows("Products");
+    checks.saved_current_products = products.filter((row) => !row.Discontinued)
+        .map((row) => `${row.ProductID},${quote(row.ProductName)}`).sort();
+    checks.saved_ten_most_expensive = products
+        .sort((a, b) => currencyUnits(b.UnitPrice) - currencyUnits(a.UnitPrice)).slice(0, 10)
+        .map((row) => `${quote(row.ProductName)},${String(row.UnitPrice)}`);
+    const detailed = new Set(rows("Order Details").map((row) => row.OrderID));
+    checks.saved_shipped_orders = [String(rows("Orders")
+        .filter((row) => row.ShippedDate !== null && detailed.has(row.OrderID)).length)];
+}
+
 for (const [name, lines] of Object.entries(checks)) {
     console.log(`[check ${name}]`);
     for (const line of lines) console.log(line);
