@@ -78,8 +78,9 @@ std::string jet_sql_binder::as_double(const jet_sql_emitted& value) {
 
 std::string jet_sql_binder::convert(const jet_sql_emitted& value, const jet_sql_type& target) {
     if (value.type.is_unknown()) return value.sql;
+    // VBA rounds to Currency half to even: CCur(0.03125) is 0.0312.
     if (target.is_currency() && !value.type.is_currency())
-        return "CAST(round(" + as_double(value) + " * 10000.0) AS INTEGER)";
+        return "CAST(jet_round(" + as_double(value) + " * 10000.0) AS INTEGER)";
     if (target.is_decimal() && value.type.is_decimal()) return value.sql;
     if (!target.is_currency() && (value.type.is_currency() || value.type.is_decimal()))
         return as_double(value);

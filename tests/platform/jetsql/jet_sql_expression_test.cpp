@@ -131,6 +131,8 @@ TEST_F(JetSqlExpression, FunctionsFollowVbasRulesAtTheEdges) {
     EXPECT_EQ(value_of(u"DatePart('ww', #1/1/2022#)"), "1");   // a Saturday: week 1 holds Jan 1
     EXPECT_EQ(value_of(u"DatePart('ww', #1/2/2022#)"), "2");
     EXPECT_EQ(value_of(u"CDate('2021-03-04')"), "2021-03-04 00:00:00");
+    EXPECT_EQ(value_of(u"CCur(0.03125)"), "0.0312");   // 312.5 ten-thousandths, to even
+    EXPECT_EQ(value_of(u"CCur(0.03135)"), "0.0314");
     // InStr: start, empty sought text, case-blind by default, binary on request.
     EXPECT_EQ(value_of(u"InStr(4, 'abcabc', 'b')"), "5");
     EXPECT_EQ(value_of(u"InStr(3, 'abc', '')"), "3");
