@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/jetsql/jet_sql_errors.hpp"
 #include "platform/jetsql/jet_sql_functions.hpp"
@@ -17,6 +18,12 @@ const __int128 DECIMAL_LIMIT = (__int128(1) << 96) - 1;
 __int128 magnitude(__int128 value) { return value < 0 ? -value : value; }
 
 bool fits(__int128 units) { return magnitude(units) <= DECIMAL_LIMIT; }
+
+int bit_length(__int128 units) {
+    int bits = 0;
+    for (__int128 rest = magnitude(units); rest != 0; rest >>= 1) ++bits;
+    return bits;
+}
 
 // Raises a value to a larger scale; false when it would no longer fit.
 bool rescale(jet_sql_exact& value, int scale) {
@@ -66,11 +73,11 @@ std::string jet_sql_exact_text(const jet_sql_exact& value) {
 std::optional<jet_sql_exact> jet_sql_exact_combine(char op, const jet_sql_exact& left,
                                                    const jet_sql_exact& right) {
     jet_sql_exact a = left, b = right;
+    if (!fits(a.units) || !fits(b.units)) return std::nullopt;
     if (op == '*') {
-        // Operands of at most 96 bits each: the 128-bit product cannot wrap below 2^127 unless
-        // both are large, which the check after catches as too many digits.
-        if (magnitude(a.units) > (__int128(1) << 63) && magnitude(b.units) > (__int128(1) << 63))
-            return std::nullopt;
+        // The product must not wrap 128 bits. Products of more than 126 bits are refused as
+        // Overflow even where rounding to 28 places would bring them back: a known limit.
+        if (bit_length(a.units) + bit_length(b.units) > 126) return std::nullopt;
         jet_sql_exact product{a.units * b.units, a.scale + b.scale};
         while (product.scale > MAX_SCALE || (!fits(product.units) && product.scale > 0)) {
             __int128 remainder = product.units % 10;
@@ -117,10 +124,22 @@ void combine(sqlite3_context* context, int, sqlite3_value** argv) {
     result_exact(context, *result);
 }
 
+// SQLite's aggregate memory is only 8-byte aligned: the total sits in two 64-bit halves, not
+// as an __int128 that the compiler may load with 16-byte aligned moves.
 struct running_sum {
-    jet_sql_exact total;
-    bool has_value = false;
-    bool has_failed = false;
+    std::uint64_t low, high;
+    int scale;
+    bool has_value, has_failed;
+
+    jet_sql_exact total() const {
+        return {__int128((static_cast<unsigned __int128>(high) << 64) | low), scale};
+    }
+    void set_total(const jet_sql_exact& value) {
+        auto bits = static_cast<unsigned __int128>(value.units);
+        low = std::uint64_t(bits);
+        high = std::uint64_t(bits >> 64);
+        scale = value.scale;
+    }
 };
 
 void sum_step(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -130,12 +149,12 @@ void sum_step(sqlite3_context* context, int, sqlite3_value** argv) {
     if (sum->has_failed || sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
     std::optional<jet_sql_exact> value = exact_of(argv[0]);
     std::optional<jet_sql_exact> total =
-        value ? jet_sql_exact_combine('+', sum->total, *value) : std::nullopt;
+        value ? jet_sql_exact_combine('+', sum->total(), *value) : std::nullopt;
     if (!total) {
         sum->has_failed = true;
         return overflow(context);
     }
-    sum->total = *total;
+    sum->set_total(*total);
     sum->has_value = true;
 }
 
@@ -143,7 +162,7 @@ void sum_final(sqlite3_context* context) {
     auto* sum = static_cast<running_sum*>(sqlite3_aggregate_context(context, 0));
     if (sum == nullptr || !sum->has_value) return sqlite3_result_null(context);
     if (sum->has_failed) return overflow(context);
-    result_exact(context, sum->total);
+    result_exact(context, sum->total());
 }
 
 }  // namespace
