@@ -295,7 +295,9 @@ std::optional<std::u16string> jet_sql_format_date(double date, std::u16string_vi
 }
 
 std::u16string jet_sql_format_number(double value, std::u16string_view pattern) {
-    if (pattern.empty() || win_equal_ignore_case(pattern, u"General Number")) {
+    // No pattern applies to an infinity or NaN a Double column may hold: its plain text.
+    if (pattern.empty() || win_equal_ignore_case(pattern, u"General Number") ||
+        !std::isfinite(value)) {
         char buffer[40];
         std::snprintf(buffer, sizeof buffer, "%.15g", value);
         return win_utf8_to_utf16(buffer);

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_test_files.hpp"
 #include "platform/jet/jet_value_text.hpp"
+#include "platform/jetsql/jet_sql_format.hpp"
 
 namespace {
 
@@ -169,6 +172,8 @@ TEST_F(JetSqlExpression, FormatCoversTheCommonPatterns) {
     EXPECT_EQ(value_of(u"Format(3, '#.##')"), "\"3.\"");
     EXPECT_EQ(value_of(u"Format(-1, 'Yes/No')"), "\"Yes\"");
     EXPECT_EQ(value_of(u"Format(Null, 'Fixed')"), "");
+    EXPECT_EQ(jet_sql_format_number(std::numeric_limits<double>::infinity(), u"0.00E+00"),
+              u"inf");
 }
 
 }  // namespace
