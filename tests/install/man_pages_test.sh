@@ -12,7 +12,8 @@ for page in "$source_dir"/man/*.1; do
     [ -z "$warnings" ] || fail "groff on $(basename "$page"): $warnings"
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man -l on $(basename "$page"): $warnings"
-    grep -q "^\.TH .* \"Vantrel $version\"" "$page" || fail "$(basename "$page") is not of $version"
+    grep -q "^\.TH .* \"Vantrel $version\"" "$page" ||
+        fail "$(basename "$page") is not of version $version"
 done
 
 # Option names as a program prints them: --name= or --name.
