@@ -29,7 +29,7 @@ unexpected=$(cd "$prefix" && find . -type f | grep -E 'test|gtest|\.a$|\.o$|\.h(
 [ -z "$unexpected" ] || fail "installed beyond the programs: $unexpected"
 
 # The installed manual pages open with man.
-MANPATH="$prefix/share/man" man -w vantrelagent | grep -qF "$prefix/share/man" ||
+[[ $(MANPATH="$prefix/share/man" man -w vantrelagent) == "$prefix/share/man/"* ]] ||
     fail "man does not find vantrelagent(1) under the prefix"
 
 output=$(mktemp)
