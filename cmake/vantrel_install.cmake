@@ -19,8 +19,10 @@ set(vantrel_man_pages vantrelagent vantreldump mssql-double)
 if(TARGET vantrelwiz)
     install(TARGETS vantrelwiz RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/vantrelwiz.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES data/vantrelwiz.svg
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    # The program's own icon (drawn by tools/wiz-art), so the menu and the window show one.
+    install(FILES src/wiz/art/icon.png RENAME vantrelwiz.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+    install(DIRECTORY src/wiz/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/vantrelwiz.help)
     install(FILES data/org.vantrel.vantrelwiz.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     list(APPEND vantrel_man_pages vantrelwiz)

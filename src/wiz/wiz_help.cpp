@@ -10,6 +10,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "tk/tk_resource_dir.hpp"
 #include "wiz/wiz_page.hpp"
 #include "wiz/wiz_shell.hpp"
 
@@ -41,8 +42,10 @@ QString wiz_help_page(int topic_id) {
 }
 
 QString wiz_help_folder() {
+    // Beside the program in the build folder; installed, under PREFIX/share/vantrel.
     const QFileInfo program(QCoreApplication::applicationFilePath());
-    return program.absolutePath() + "/" + program.completeBaseName() + ".help";
+    const std::string folder = tk_resource_dir(program.absoluteFilePath().toStdString());
+    return QString::fromStdString(folder) + "/" + program.completeBaseName() + ".help";
 }
 
 void wiz_show_help(int topic_id) {

@@ -7,7 +7,8 @@
 
 // The page of a context id ("index.html" for none or an unknown id).
 QString wiz_help_page(int topic_id);
-// The help folder of the running program.
+// The help folder of the running program, PROGRAM.help: beside it in the build folder, under
+// PREFIX/share/vantrel when installed (tk_resource_dir).
 QString wiz_help_folder();
 // Opens (or raises) the help window at the topic; the missing-file message when the help
 // is not installed.

@@ -15,7 +15,8 @@ expected=(
 if [ -e "$build/vantrelwiz" ]; then
     expected+=(bin/vantrelwiz share/man/man1/vantrelwiz.1.gz
                share/applications/vantrelwiz.desktop
-               share/icons/hicolor/scalable/apps/vantrelwiz.svg
+               share/icons/hicolor/64x64/apps/vantrelwiz.png
+               share/vantrel/vantrelwiz.help/index.html
                share/metainfo/org.vantrel.vantrelwiz.metainfo.xml)
 fi
 for file in "${expected[@]}"; do
