@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/jet/jet_table_spec.hpp"
+#include "platform/jet/jet_new_table.hpp"
 
 struct make_table {
     jet_new_table table;

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/jet/jet_database.hpp"
-#include "platform/jet/jet_table_spec.hpp"
+#include "platform/jet/jet_new_table.hpp"
 
 class jet_page_store;
 class jet_table_writer;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/jet/jet_table_spec.hpp"
+#include "platform/jet/jet_new_table.hpp"
 #include "platform/jet/jet_value.hpp"
 
 inline constexpr std::int32_t JET_CONTAINER_PARENT = 0x0F000000;

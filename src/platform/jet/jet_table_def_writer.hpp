@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "platform/jet/jet_schema.hpp"
-#include "platform/jet/jet_table_spec.hpp"
+#include "platform/jet/jet_new_table.hpp"
 
 // Where a table's pages and counters are; the definition records them.
 struct jet_table_storage {

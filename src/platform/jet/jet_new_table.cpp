@@ -1,4 +1,4 @@
-#include "platform/jet/jet_table_spec.hpp"
+#include "platform/jet/jet_new_table.hpp"
 
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_text.hpp"

@@ -1,5 +1,5 @@
 #pragma once
-// jet_table_spec.hpp - what the writer is asked to create: a table's columns and indexes in
+// jet_new_table.hpp - what the writer is asked to create: a table's columns and indexes in
 // DAO's terms (Text length in characters, defaults as Access stores them), before any page
 // layout is chosen.
 
