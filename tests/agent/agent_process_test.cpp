@@ -268,9 +268,12 @@ TEST_F(AgentDestination, NameOf128CharactersConvertsOneOf129IsRefusedBeforeConne
     const std::string name = longest.substr(0, 128);
     for (int mode = 0; mode <= 3; ++mode) {
         const agent_result result = convert(name, mode);
-        EXPECT_EQ(result.status, 0) << "mode " << mode << ": " << result.out << result.err;
+        // Mode 3 merges the same three rows again: the key refuses them, so the run says 1.
+        EXPECT_EQ(result.status, mode == 3 ? 1 : 0)
+            << "mode " << mode << ": " << result.out << result.err;
         EXPECT_EQ(shippers_in(name), 3) << "mode " << mode;
     }
+    std::filesystem::remove(name + ".rejects.csv");
     for (int mode = 0; mode <= 3; ++mode) {
         const agent_result result = convert(name + "y", mode);
         EXPECT_EQ(result.status, 255) << "mode " << mode;
