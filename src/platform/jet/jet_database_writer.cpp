@@ -152,4 +152,9 @@ std::uint32_t jet_database_writer::row_count(std::u16string_view name) const {
     return find(name).writer->row_count();
 }
 
-void jet_database_writer::flush() { store->flush(); }
+void jet_database_writer::flush() {
+    // Index pages first: the flush must not leave rows on disk that their indexes miss.
+    catalogue->write_indexes();
+    for (const auto& entry : entries) entry->writer->write_indexes();
+    store->flush();
+}

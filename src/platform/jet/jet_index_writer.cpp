@@ -1,22 +1,143 @@
 #include "platform/jet/jet_index_writer.hpp"
 
+#include <algorithm>
+
 #include "platform/jet/jet_byte_writer.hpp"
+#include "platform/jet/jet_usage_map_writer.hpp"
 
 namespace {
 
+constexpr std::uint8_t PAGE_TYPE_NODE = 0x03;
 constexpr std::uint8_t PAGE_TYPE_LEAF = 0x04;
 constexpr std::size_t FREE_SPACE_AT = 2;
 constexpr std::size_t OWNER_AT = 4;
+constexpr std::size_t PREVIOUS_AT = 12;
+constexpr std::size_t NEXT_AT = 16;
+constexpr std::size_t TAIL_AT = 20;
+constexpr std::size_t MASK_AT = 0x1B;
 constexpr std::size_t ENTRIES_AT = 0x1E0;
+constexpr std::size_t CHILD_SIZE = 4;
+
+using entry_list = std::vector<std::vector<std::uint8_t>>;
+
+void write_page(std::span<std::uint8_t> page, std::uint8_t type, std::uint32_t tdef_page,
+                std::uint32_t previous, std::uint32_t next, std::uint32_t tail,
+                const entry_list& entries) {
+    std::fill(page.begin(), page.end(), std::uint8_t(0));
+    jet_put_u8(page, 0, type);
+    jet_put_u8(page, 1, 0x01);
+    jet_put_u32(page, OWNER_AT, tdef_page);
+    jet_put_u32(page, PREVIOUS_AT, previous);
+    jet_put_u32(page, NEXT_AT, next);
+    jet_put_u32(page, TAIL_AT, tail);
+    std::size_t used = 0;
+    for (const std::vector<std::uint8_t>& entry : entries) {
+        std::copy(entry.begin(), entry.end(), page.begin() + std::ptrdiff_t(ENTRIES_AT + used));
+        used += entry.size();
+        page[MASK_AT + used / 8] |= std::uint8_t(1u << (used % 8));
+    }
+    jet_put_u16(page, FREE_SPACE_AT, std::uint16_t(page.size() - ENTRIES_AT - used));
+}
+
+// The node entry naming a child: its last leaf entry, then its page number.
+std::vector<std::uint8_t> child_entry(const std::vector<std::uint8_t>& last,
+                                      std::uint32_t page_no) {
+    std::vector<std::uint8_t> entry = last;
+    for (int shift = 24; shift >= 0; shift -= 8) entry.push_back(std::uint8_t(page_no >> shift));
+    return entry;
+}
 
 }  // namespace
 
 std::uint32_t jet_create_index_root(jet_page_store& store, std::uint32_t tdef_page) {
     std::uint32_t page_no = store.allocate(jet_page_role::content);
-    std::span<std::uint8_t> page = store.change(page_no, jet_page_role::content);
-    jet_put_u8(page, 0, PAGE_TYPE_LEAF);
-    jet_put_u8(page, 1, 0x01);
-    jet_put_u16(page, FREE_SPACE_AT, std::uint16_t(store.page_size() - ENTRIES_AT));
-    jet_put_u32(page, OWNER_AT, tdef_page);
+    write_page(store.change(page_no, jet_page_role::content), PAGE_TYPE_LEAF, tdef_page, 0, 0,
+               0, {});
     return page_no;
+}
+
+jet_index_pages::jet_index_pages(std::uint32_t root_page, std::uint32_t usage_map_row)
+    : root(root_page), map_row(usage_map_row) {}
+
+void jet_index_pages::add(const std::vector<std::uint8_t>& key, std::uint32_t row_pointer) {
+    std::vector<std::uint8_t> entry = key;
+    std::uint32_t page_no = row_pointer >> 8;
+    entry.insert(entry.end(), {std::uint8_t(page_no >> 16), std::uint8_t(page_no >> 8),
+                               std::uint8_t(page_no), std::uint8_t(row_pointer)});
+    entries.push_back(std::move(entry));
+}
+
+// Fills leaf pages in key order, each as full as it goes.
+std::vector<jet_index_pages::page_plan> jet_index_pages::plan_leaves() const {
+    std::vector<page_plan> leaves(1);
+    std::size_t used = 0;
+    for (const std::vector<std::uint8_t>& entry : entries) {
+        if (used + entry.size() > JET_INDEX_ENTRY_AREA && !leaves.back().entries.empty()) {
+            leaves.emplace_back();
+            used = 0;
+        }
+        leaves.back().entries.push_back(entry);
+        leaves.back().last = entry;
+        used += entry.size();
+    }
+    return leaves;
+}
+
+std::uint32_t jet_index_pages::take_page(jet_page_store& store, std::size_t& used) {
+    if (used == owned.size()) {
+        owned.push_back(store.allocate(jet_page_role::content));
+        jet_usage_map_add(store, map_row, owned.back());
+    }
+    return owned[used++];
+}
+
+void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
+    if (sorted_count == entries.size()) return;   // the pages already hold every entry
+    auto middle = entries.begin() + std::ptrdiff_t(sorted_count);
+    std::sort(middle, entries.end());
+    std::inplace_merge(entries.begin(), middle, entries.end());
+    sorted_count = entries.size();
+
+    std::vector<page_plan> level = plan_leaves();
+    std::uint8_t type = PAGE_TYPE_LEAF;
+    std::size_t used = 0;
+    while (level.size() > 1) {
+        std::vector<std::uint32_t> numbers;
+        for (std::size_t page_idx = 0; page_idx < level.size(); ++page_idx)
+            numbers.push_back(take_page(store, used));
+        std::vector<page_plan> parents(1);
+        std::size_t parent_used = 0;
+        for (std::size_t page_idx = 0; page_idx < level.size(); ++page_idx) {
+            const page_plan& page = level[page_idx];
+            write_page(store.change(numbers[page_idx], jet_page_role::content), type, tdef_page,
+                       page_idx == 0 ? 0 : numbers[page_idx - 1],
+                       page_idx + 1 == level.size() ? 0 : numbers[page_idx + 1], page.tail,
+                       page.entries);
+            std::vector<std::uint8_t> entry = child_entry(page.last, numbers[page_idx]);
+            if (parent_used + entry.size() > JET_INDEX_ENTRY_AREA) {
+                parents.emplace_back();
+                parent_used = 0;
+            }
+            parents.back().entries.push_back(std::move(entry));
+            parents.back().last = page.last;
+            parent_used += parents.back().entries.back().size();
+        }
+        // A node's last child is its tail, named in the header instead of by an entry.
+        for (page_plan& parent : parents) {
+            if (parent.entries.size() < 2) continue;
+            const std::vector<std::uint8_t>& last = parent.entries.back();
+            parent.tail = std::uint32_t(last[last.size() - 4]) << 24 |
+                          std::uint32_t(last[last.size() - 3]) << 16 |
+                          std::uint32_t(last[last.size() - 2]) << 8 | last[last.size() - 1];
+            parent.entries.pop_back();
+        }
+        level = std::move(parents);
+        type = PAGE_TYPE_NODE;
+    }
+    write_page(store.change(root, jet_page_role::content), type, tdef_page, 0, 0,
+               level.front().tail, level.front().entries);
+    // Pages an earlier, larger layout used stay the index's, as empty leaves.
+    for (std::size_t page_idx = used; page_idx < owned.size(); ++page_idx)
+        write_page(store.change(owned[page_idx], jet_page_role::content), PAGE_TYPE_LEAF,
+                   tdef_page, 0, 0, 0, {});
 }

@@ -1,6 +1,7 @@
 #include "platform/jet/jet_new_table.hpp"
 
 #include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_index_key.hpp"
 #include "platform/jet/jet_text.hpp"
 
 namespace {
@@ -28,10 +29,6 @@ void check_name(const std::u16string& name) {
             unit == u']')
             bad = true;
     if (bad) throw jet_error(JET_ERR_BAD_NAME, "'" + jet_utf8(name) + "' is not a valid name.");
-}
-
-bool is_indexable(std::uint8_t type_code) {
-    return type_code != JET_TYPE_MEMO && type_code != JET_TYPE_OLE;
 }
 
 void check_column(const jet_new_column& column) {
@@ -67,8 +64,12 @@ void check_index(const jet_new_table& table, const jet_new_index& index) {
             if (jet_same_name(column.name, key.name)) found = &column;
         if (!found) invalid("index " + jet_utf8(index.name) + " names no column " +
                             jet_utf8(key.name));
-        if (!is_indexable(found->type_code))
+        if (found->type_code == JET_TYPE_MEMO || found->type_code == JET_TYPE_OLE)
             invalid("a Memo or OLE column cannot be indexed (" + jet_utf8(key.name) + ")");
+        // Their keys' encodings are not known well enough to write pages Access can seek.
+        if (!jet_index_key_supported(found->type_code))
+            invalid("the writer does not index a Decimal or Binary column (" +
+                    jet_utf8(key.name) + ")");
     }
 }
 

@@ -1,11 +1,12 @@
 #include "platform/jet/jet_table_writer.hpp"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/jet/jet_byte_writer.hpp"
 #include "platform/jet/jet_data_page_writer.hpp"
 #include "platform/jet/jet_error.hpp"
-#include "platform/jet/jet_index_writer.hpp"
+#include "platform/jet/jet_index_key.hpp"
 #include "platform/jet/jet_row_encoder.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_usage_map_writer.hpp"
@@ -15,6 +16,9 @@ namespace {
 constexpr int JET_ERR_RECORD_TOO_LARGE = 3047;
 constexpr int JET_ERR_NULL_IN_REQUIRED = 3314;
 constexpr int JET_ERR_ZERO_LENGTH = 3315;
+constexpr int JET_ERR_KEY_TOO_LONG = 3001;
+constexpr std::size_t TDEF_INDEX_COUNTS_AT = 63;   // per physical index: 4 bytes, rows, 4
+constexpr std::size_t TDEF_INDEX_COUNT_SIZE = 12;
 constexpr std::size_t CONTINUATION_HEADER = 8;   // type, 0x01, free space, next page
 constexpr std::uint8_t PAGE_TYPE_TDEF = 0x02;
 
@@ -98,7 +102,11 @@ jet_table_writer jet_create_table_pages(jet_page_store& store, jet_table_def def
 jet_table_writer::jet_table_writer(jet_page_store& page_store, jet_table_def definition,
                                    jet_table_storage table_storage, jet_page_role role)
     : store(page_store), def(std::move(definition)), storage(std::move(table_storage)),
-      data_role(role), long_values(page_store), unique_keys(def) {}
+      data_role(role), long_values(page_store), unique_keys(def) {
+    for (std::size_t index_idx = 0; index_idx < def.indexes.size(); ++index_idx)
+        index_pages.emplace_back(storage.index_root_pages[index_idx],
+                                 storage.index_map_rows[index_idx]);
+}
 
 void jet_table_writer::number_autonumbers(std::vector<jet_value>& values) {
     for (const jet_column& column : def.columns)
@@ -116,8 +124,23 @@ std::uint32_t jet_table_writer::append(std::vector<jet_value> values) {
     if (row.size() > jet_data_page_capacity(store.page_size()))
         throw jet_error(JET_ERR_RECORD_TOO_LARGE, "Record is too large.");
     unique_keys.check(values);
+    std::vector<std::optional<std::vector<std::uint8_t>>> keys;
+    for (const jet_index& index : def.indexes) {
+        // An index that ignores NULLs has no entry for a row whose key is NULL throughout.
+        bool all_null = std::all_of(index.columns.begin(), index.columns.end(), [&](auto& key) {
+            return values[key.column_number].is_null();
+        });
+        keys.emplace_back();
+        if (index.ignores_nulls() && all_null) continue;
+        keys.back() = jet_index_key(def, index, values);
+        if (keys.back()->size() > JET_MAX_INDEX_KEY)
+            throw jet_error(JET_ERR_KEY_TOO_LONG, "The key of index '" + jet_utf8(index.name) +
+                                                      "' is too long for an index page.");
+    }
     std::uint32_t pointer = place(row);
     unique_keys.add(values);
+    for (std::size_t index_idx = 0; index_idx < keys.size(); ++index_idx)
+        if (keys[index_idx]) index_pages[index_idx].add(*keys[index_idx], pointer);
     ++storage.row_count;
     for (const jet_column& column : def.columns) {
         if (!column.is_autonumber()) continue;
@@ -147,4 +170,11 @@ void jet_table_writer::record_counts() {
     std::span<std::uint8_t> page = store.change(def.tdef_page, jet_page_role::definition);
     jet_put_u32(page, JET_TDEF_ROW_COUNT, storage.row_count);
     jet_put_u32(page, JET_TDEF_AUTONUMBER, storage.last_autonumber);
+    for (std::size_t index_idx = 0; index_idx < def.indexes.size(); ++index_idx)
+        jet_put_u32(page, TDEF_INDEX_COUNTS_AT + index_idx * TDEF_INDEX_COUNT_SIZE + 4,
+                    storage.row_count);
+}
+
+void jet_table_writer::write_indexes() {
+    for (jet_index_pages& pages : index_pages) pages.write(store, def.tdef_page);
 }

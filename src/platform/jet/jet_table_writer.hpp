@@ -4,11 +4,14 @@
 // page or a new one recorded in the table's usage map, and keeps the row count and the last
 // AutoNumber in the definition. A row that cannot be stored changes no row or count:
 // 3047 "Record is too large." when it does not fit an empty page, 3022 or 3058 when it
-// breaks a primary key or unique index (jet_unique_keys).
+// breaks a primary key or unique index (jet_unique_keys), 3001 when a key cannot be
+// written (jet_index_key). Index entries gather as rows arrive; write_indexes() lays out
+// the index pages (jet_index_pages) and must run before the pages are flushed.
 
 #include <cstdint>
 #include <vector>
 
+#include "platform/jet/jet_index_writer.hpp"
 #include "platform/jet/jet_long_value_writer.hpp"
 #include "platform/jet/jet_page_store.hpp"
 #include "platform/jet/jet_schema.hpp"
@@ -29,6 +32,8 @@ public:
     // values: one per column, in column order; null AutoNumber values are numbered.
     // Answers the row pointer (page << 8 | row).
     std::uint32_t append(std::vector<jet_value> values);
+    // Brings the index pages up to the rows appended so far.
+    void write_indexes();
 
 private:
     void number_autonumbers(std::vector<jet_value>& values);
@@ -41,6 +46,7 @@ private:
     jet_page_role data_role;
     jet_long_value_writer long_values;
     jet_unique_keys unique_keys;
+    std::vector<jet_index_pages> index_pages;   // per physical index
     std::uint32_t last_page = 0;   // the data page taking rows; 0 before the first
 };
 

@@ -2,10 +2,8 @@
 // jet_unique_keys.hpp - keeps the primary key and unique indexes of a table being written
 // unique, as Access refuses a duplicate: 3022 for a key already there, 3058 for a NULL in a
 // primary key. Texts compare case-blind (the General sort order); a unique index takes any
-// number of keys holding a NULL. The keys of the rows written stay in memory.
-// TODO: the index pages themselves are not filled yet (jet_index_writer writes each index
-// an empty root); readers that scan the table read every row, and Access's Compact and
-// Repair rebuilds the indexes from them, so no row is lost.
+// number of keys holding a NULL. The keys of the rows written stay in memory; the index
+// pages are jet_index_pages' work.
 
 #include <string>
 #include <unordered_set>

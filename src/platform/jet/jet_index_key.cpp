@@ -1,0 +1,178 @@
+#include "platform/jet/jet_index_key.hpp"
+
+#include <algorithm>
+#include <bit>
+
+#include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_sort_codes.hpp"
+#include "platform/jet/jet_text.hpp"
+
+namespace {
+
+constexpr int JET_ERR_INVALID_ARGUMENT = 3001;
+constexpr std::uint8_t START_ASCENDING = 0x7F;
+constexpr std::uint8_t START_DESCENDING = 0x80;
+constexpr std::uint8_t NULL_ASCENDING = 0x00;
+constexpr std::uint8_t NULL_DESCENDING = 0xFF;
+constexpr std::uint8_t YES_ASCENDING = 0x00;
+constexpr std::uint8_t NO_ASCENDING = 0xFF;
+constexpr std::uint8_t GUID_MIDDLE = 0x09;
+constexpr std::uint8_t GUID_END_ASCENDING = 0x08;
+constexpr std::uint8_t GUID_END_DESCENDING = 0xF7;
+constexpr std::uint8_t TEXT_END = 0x01;
+constexpr std::uint8_t TEXT_END_EXTRA = 0x00;
+constexpr std::uint8_t ACCENT_NONE = 0x02;         // stands for a character without one
+constexpr std::uint16_t UNPRINTABLE_FIRST = 7;     // position code of the first character
+constexpr std::uint16_t UNPRINTABLE_STEP = 4;
+constexpr std::uint16_t UNPRINTABLE_FLAG = 0x8000;
+constexpr std::uint8_t UNPRINTABLE_MIDDLE = 0x06;
+constexpr std::size_t MAX_TEXT_KEY_CHARS = 255;
+
+void invert(std::vector<std::uint8_t>& bytes, std::size_t from) {
+    for (std::size_t at = from; at < bytes.size(); ++at) bytes[at] = std::uint8_t(~bytes[at]);
+}
+
+void put_big_endian(std::vector<std::uint8_t>& out, std::uint64_t value, int size) {
+    for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+        out.push_back(std::uint8_t(value >> shift));
+}
+
+// Two's complement integers: flipping the sign bit makes them sort as unsigned bytes.
+void put_integer(std::vector<std::uint8_t>& out, std::int64_t value, int size) {
+    std::size_t from = out.size();
+    put_big_endian(out, std::uint64_t(value), size);
+    out[from] ^= 0x80;
+}
+
+// IEEE floats: positive ones sort by their bits once the sign is set, negative ones by
+// their inverted bits.
+void put_float(std::vector<std::uint8_t>& out, std::uint64_t bits, int size) {
+    std::size_t from = out.size();
+    put_big_endian(out, bits, size);
+    if (out[from] & 0x80)
+        invert(out, from);
+    else
+        out[from] ^= 0x80;
+}
+
+void put_guid(std::vector<std::uint8_t>& out, const jet_guid& guid, bool ascending) {
+    // The file keeps Data1..Data3 little-endian; the key spells the GUID as its text does.
+    std::array<std::uint8_t, 16> text_order = guid.bytes;
+    std::reverse(text_order.begin(), text_order.begin() + 4);
+    std::reverse(text_order.begin() + 4, text_order.begin() + 6);
+    std::reverse(text_order.begin() + 6, text_order.begin() + 8);
+    if (!ascending)
+        for (std::uint8_t& byte : text_order) byte = std::uint8_t(~byte);
+    out.insert(out.end(), text_order.begin(), text_order.begin() + 8);
+    out.push_back(GUID_MIDDLE);
+    out.insert(out.end(), text_order.begin() + 8, text_order.end());
+    out.push_back(ascending ? GUID_END_ASCENDING : GUID_END_DESCENDING);
+}
+
+// The value of one key column, flag first, as it sorts ascending.
+void put_value(std::vector<std::uint8_t>& out, const jet_value& value) {
+    switch (value.kind()) {
+    case jet_value_kind::byte: out.push_back(value.get<std::uint8_t>()); break;
+    case jet_value_kind::int16: put_integer(out, value.get<std::int16_t>(), 2); break;
+    case jet_value_kind::int32: put_integer(out, value.get<std::int32_t>(), 4); break;
+    case jet_value_kind::int64: put_integer(out, value.get<std::int64_t>(), 8); break;
+    case jet_value_kind::currency: put_integer(out, value.get<jet_currency>().units, 8); break;
+    case jet_value_kind::float32:
+        put_float(out, std::bit_cast<std::uint32_t>(value.get<float>()), 4);
+        break;
+    case jet_value_kind::float64:
+        put_float(out, std::bit_cast<std::uint64_t>(value.get<double>()), 8);
+        break;
+    case jet_value_kind::date:
+        put_float(out, std::bit_cast<std::uint64_t>(value.get<jet_date>().serial), 8);
+        break;
+    default:
+        throw jet_error(JET_ERR_INVALID_ARGUMENT, "This data type cannot be an index key.");
+    }
+}
+
+}  // namespace
+
+bool jet_index_key_supported(std::uint8_t type_code) {
+    switch (type_code) {
+    case JET_TYPE_BOOLEAN: case JET_TYPE_BYTE: case JET_TYPE_INT16: case JET_TYPE_INT32:
+    case JET_TYPE_CURRENCY: case JET_TYPE_FLOAT32: case JET_TYPE_FLOAT64:
+    case JET_TYPE_DATETIME: case JET_TYPE_TEXT: case JET_TYPE_GUID: case JET_TYPE_BIGINT:
+        return true;
+    default: return false;
+    }
+}
+
+std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool ascending) {
+    std::vector<std::uint8_t> out;
+    std::vector<std::uint8_t> accents;        // one per inline character up to the last accent
+    std::vector<std::uint8_t> unprintables;
+    std::size_t inline_chars = 0;
+    for (std::size_t char_idx = 0; char_idx < std::min(text.size(), MAX_TEXT_KEY_CHARS);
+         ++char_idx) {
+        // A character without a known code takes no part in the key, as Access's ignored
+        // ones do: its row stays in the index, placed by the rest of its text.
+        std::optional<jet_sort_code> code = jet_general_sort_code(text[char_idx]);
+        if (!code) continue;
+        std::size_t position = inline_chars;
+        out.insert(out.end(), code->inline_bytes.begin(), code->inline_bytes.end());
+        if (!code->inline_bytes.empty()) ++inline_chars;
+        if (code->kind == jet_sort_kind::accented) {
+            accents.resize(position, ACCENT_NONE);
+            accents.push_back(code->extra);
+        } else if (code->kind == jet_sort_kind::unprintable) {
+            // Its place is the count of inline characters before it (accent codes are one
+            // byte each in the known ranges, so counting them gives the same number).
+            std::uint16_t where = std::uint16_t(
+                (UNPRINTABLE_FIRST + UNPRINTABLE_STEP * position) | UNPRINTABLE_FLAG);
+            unprintables.push_back(std::uint8_t(where >> 8));
+            unprintables.push_back(std::uint8_t(where));
+            unprintables.push_back(UNPRINTABLE_MIDDLE);
+            unprintables.push_back(code->extra);
+        }
+    }
+    out.push_back(TEXT_END);
+    while (!accents.empty() && accents.back() == ACCENT_NONE) accents.pop_back();
+    out.insert(out.end(), accents.begin(), accents.end());
+    if (!unprintables.empty()) {
+        out.insert(out.end(), {TEXT_END, TEXT_END, TEXT_END});
+        out.insert(out.end(), unprintables.begin(), unprintables.end());
+    }
+    if (!ascending) {
+        out.push_back(TEXT_END_EXTRA);
+        invert(out, 0);
+    }
+    out.push_back(TEXT_END_EXTRA);
+    return out;
+}
+
+std::vector<std::uint8_t> jet_index_key(const jet_table_def& def, const jet_index& index,
+                                        const std::vector<jet_value>& values) {
+    std::vector<std::uint8_t> key;
+    for (const jet_index_column& column : index.columns) {
+        const jet_value& value = values[column.column_number];
+        const jet_column* spec = def.find_column(column.name);
+        if (spec != nullptr && spec->type_code == JET_TYPE_BOOLEAN) {
+            bool yes = !value.is_null() && value.get<bool>();
+            key.push_back((yes == column.ascending) ? YES_ASCENDING : NO_ASCENDING);
+            continue;
+        }
+        if (value.is_null()) {
+            key.push_back(column.ascending ? NULL_ASCENDING : NULL_DESCENDING);
+            continue;
+        }
+        key.push_back(column.ascending ? START_ASCENDING : START_DESCENDING);
+        if (value.kind() == jet_value_kind::text) {
+            std::vector<std::uint8_t> text =
+                jet_text_index_key(value.get<std::u16string>(), column.ascending);
+            key.insert(key.end(), text.begin(), text.end());
+        } else if (value.kind() == jet_value_kind::guid) {
+            put_guid(key, value.get<jet_guid>(), column.ascending);
+        } else {
+            std::size_t from = key.size();
+            put_value(key, value);
+            if (!column.ascending) invert(key, from);
+        }
+    }
+    return key;
+}

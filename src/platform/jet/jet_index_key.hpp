@@ -1,0 +1,26 @@
+#pragma once
+// jet_index_key.hpp - the bytes an index entry holds for a row's key, in the order Access
+// sorts them (compared byte by byte). Per key column, ascending: 0x00 for NULL, else 0x7F
+// and the value; descending: 0xFF for NULL, else 0x80 and the value with its bytes
+// inverted. Values: integers and currency big-endian with the sign bit flipped; Byte as
+// is; Single, Double and Date/Time big-endian with the sign bit flipped when positive and
+// every bit inverted when negative; GUID in text order as 8 bytes, 0x09, 8 bytes, 0x08;
+// Yes/No one byte (0x00 Yes, 0xFF No, no flag); Text in General sort order codes
+// (jet_sort_codes) ending 0x01 ... 0x00, its first 255 characters.
+// Decimal and Binary keys are not written (jet_index_key_supported). A text character
+// outside the known sort codes (jet_sort_codes) is left out of its key.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/jet/jet_schema.hpp"
+#include "platform/jet/jet_value.hpp"
+
+bool jet_index_key_supported(std::uint8_t type_code);
+
+// values: one per column of def, in column order.
+std::vector<std::uint8_t> jet_index_key(const jet_table_def& def, const jet_index& index,
+                                        const std::vector<jet_value>& values);
+
+// The key bytes of one text value (without the 0x7F / 0x80 flag).
+std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool ascending);

@@ -1,0 +1,277 @@
+// Index pages of written files. Expected keys come from outside the writer: index pages
+// Access itself wrote (the shared test files: the same rows written again must give the
+// same leaf entries), the order Access documents for its sorts (case-blind, accents after
+// the plain letter, hyphens and apostrophes skipped, numbers by value, NULL first), and
+// mdbtools' index walk (libmdb) for the order of a written index.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+#include "platform/jet/jet_cursor.hpp"
+#include "platform/jet/jet_database.hpp"
+#include "platform/jet/jet_database_writer.hpp"
+#include "platform/jet/jet_index_key.hpp"
+#include "platform/jet/jet_index_entries.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string scratch(const std::string& name) {
+    std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/index-" +
+                       std::to_string(::getpid()) + "-" + name;
+    fs::remove(path);
+    return path;
+}
+
+std::vector<std::uint8_t> bytes(std::initializer_list<int> list) {
+    return {list.begin(), list.end()};
+}
+
+std::string run(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    std::array<char, 4096> chunk{};
+    while (std::size_t got = std::fread(chunk.data(), 1, chunk.size(), pipe.get()))
+        out.append(chunk.data(), got);
+    return out;
+}
+
+// One key column's key, as an index on that column alone holds it.
+std::vector<std::uint8_t> key_of(jet_value value, std::uint8_t type_code, bool ascending = true) {
+    jet_table_def def;
+    jet_column column;
+    column.name = u"C";
+    column.type_code = type_code;
+    def.columns.push_back(column);
+    jet_index index;
+    index.columns.push_back({u"C", 0, ascending});
+    return jet_index_key(def, index, {std::move(value)});
+}
+
+std::vector<std::uint8_t> text_key(const std::u16string& text, bool ascending = true) {
+    return key_of(jet_value(text), JET_TYPE_TEXT, ascending);
+}
+
+TEST(JetIndexKeys, TextKeysAreThoseAccessWrote) {
+    // From index pages of Access 2000 files (testIndexPropertiesV2000, fixedTextTestV2000).
+    EXPECT_EQ(text_key(u"row10"), bytes({0x7F, 0x69, 0x64, 0x73, 0x38, 0x36, 0x01, 0x00}));
+    EXPECT_EQ(text_key(u"CORE USER"), bytes({0x7F, 0x4D, 0x64, 0x69, 0x51, 0x07, 0x6F, 0x6B,
+                                             0x51, 0x69, 0x01, 0x00}));
+    // '-' leaves the order and goes to the key's tail with its place.
+    EXPECT_EQ(text_key(u"-1"), bytes({0x7F, 0x38, 0x01, 0x01, 0x01, 0x01, 0x80, 0x07, 0x06,
+                                      0x82, 0x00}));
+}
+
+TEST(JetIndexKeys, TextSortsAsAccessSortsIt) {
+    EXPECT_EQ(text_key(u"Smith"), text_key(u"SMITH"));   // case-blind
+    std::vector<std::u16string> ordered = {u"",      u"a",    u"\u00e4", u"\u00e4a", u"ab",
+                                           u"b",     u"coop", u"co-op",  u"coopb",   u"e",
+                                           u"\u00e9", u"f"};
+    for (std::size_t at = 1; at < ordered.size(); ++at) {
+        EXPECT_LT(text_key(ordered[at - 1]), text_key(ordered[at])) << at;
+        EXPECT_GT(text_key(ordered[at - 1], false), text_key(ordered[at], false)) << at;
+    }
+    // Greek and Cyrillic compare case-blind too, each alphabet in its own order.
+    EXPECT_EQ(text_key(u"\u03a9\u03bc\u03ad\u03b3\u03b1"),
+              text_key(u"\u03c9\u039c\u0388\u0393\u0391"));
+    EXPECT_LT(text_key(u"\u0430\u0431"), text_key(u"\u042f"));
+    EXPECT_LT(text_key(u"\u03b1"), text_key(u"\u03c9"));
+}
+
+TEST(JetIndexKeys, NumbersSortByValueAndNullFirst) {
+    struct typed {
+        std::uint8_t type_code;
+        std::vector<jet_value> ascending;   // NULL, then increasing values
+    };
+    std::vector<typed> cases = {
+        {JET_TYPE_BYTE,
+         {jet_value(), jet_value(std::uint8_t(0)), jet_value(std::uint8_t(200))}},
+        {JET_TYPE_INT16, {jet_value(), jet_value(std::int16_t(-300)),
+                          jet_value(std::int16_t(-1)), jet_value(std::int16_t(0)),
+                          jet_value(std::int16_t(7))}},
+        {JET_TYPE_INT32, {jet_value(), jet_value(std::int32_t(-70000)),
+                          jet_value(std::int32_t(-1)), jet_value(std::int32_t(0)),
+                          jet_value(std::int32_t(65536))}},
+        {JET_TYPE_CURRENCY, {jet_value(), jet_value(jet_currency{-1}), jet_value(jet_currency{0}),
+                             jet_value(jet_currency{123456789})}},
+        {JET_TYPE_FLOAT32, {jet_value(), jet_value(-2.5f), jet_value(-0.25f), jet_value(0.0f),
+                            jet_value(0.5f), jet_value(1e30f)}},
+        {JET_TYPE_FLOAT64, {jet_value(), jet_value(-1e300), jet_value(-2.0), jet_value(-0.5),
+                            jet_value(0.0), jet_value(3.25)}},
+        {JET_TYPE_DATETIME, {jet_value(), jet_value(jet_date{-700.5}), jet_value(jet_date{0.0}),
+                             jet_value(jet_date{36526.75})}},
+        {JET_TYPE_BOOLEAN, {jet_value(true), jet_value(false)}},   // Yes (-1) before No (0)
+    };
+    for (const typed& each : cases)
+        for (std::size_t at = 1; at < each.ascending.size(); ++at) {
+            EXPECT_LT(key_of(each.ascending[at - 1], each.type_code),
+                      key_of(each.ascending[at], each.type_code))
+                << int(each.type_code) << " " << at;
+            EXPECT_GT(key_of(each.ascending[at - 1], each.type_code, false),
+                      key_of(each.ascending[at], each.type_code, false))
+                << int(each.type_code) << " " << at;
+        }
+    // A date Access indexed in fixedTextTestV2000 (2009-10-22 03:57:13).
+    EXPECT_EQ(key_of(jet_value(jet_date{40108.164733796296}), JET_TYPE_DATETIME),
+              bytes({0x7F, 0xC0, 0xE3, 0x95, 0x85, 0x45, 0x7F, 0xCF, 0x74}));
+}
+
+TEST(JetIndexKeys, GuidKeysSpellTheGuidInTextOrder) {
+    // {00112233-4455-6677-8899-AABBCCDDEEFF}, stored with its first three parts reversed.
+    jet_guid guid;
+    guid.bytes = {0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66,
+                  0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+    EXPECT_EQ(key_of(jet_value(guid), JET_TYPE_GUID),
+              bytes({0x7F, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x09, 0x88, 0x99,
+                     0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x08}));
+}
+
+// The table as our reader reads it, written again: same columns, indexes and rows.
+jet_new_table copy_of(const jet_table_def& def) {
+    jet_new_table table{def.name, {}, {}, false};
+    for (const jet_column& column : def.columns)
+        table.columns.push_back(jet_make_column(column.name, column.type_code,
+                                                std::uint16_t(column.type_code == JET_TYPE_TEXT
+                                                                  ? column.size_bytes / 2
+                                                                  : column.size_bytes)));
+    for (const jet_index& index : def.indexes) {
+        if (index.is_foreign_key) continue;
+        jet_new_index copy{index.name, {}, index.is_primary, index.is_unique(),
+                           index.ignores_nulls()};
+        for (const jet_index_column& key : index.columns)
+            copy.columns.push_back({key.name, key.ascending});
+        table.indexes.push_back(std::move(copy));
+    }
+    return table;
+}
+
+std::vector<std::vector<std::uint8_t>> keys(const jet_test_index& index) {
+    std::vector<std::vector<std::uint8_t>> found;
+    for (const jet_test_index_entry& entry : index.entries) found.push_back(entry.key);
+    return found;
+}
+
+TEST(JetIndexPages, LeafEntriesEqualThoseAccessWrote) {
+    fs::path shared = fs::path(VANTREL_TESTDATA_DIR) / "jahlborn-jackcess";
+    if (!fs::exists(shared)) GTEST_SKIP() << "shared test files absent";
+    struct original {
+        std::string file;
+        std::u16string table;
+    };
+    std::size_t compared = 0;
+    for (const original& each :
+         {original{"V2000/testIndexPropertiesV2000.mdb", u"TableIgnoreNulls1"},
+          original{"V2000/testIndexPropertiesV2000.mdb", u"TableIgnoreNulls2"},
+          original{"V2000/testIndexPropertiesV2000.mdb", u"TableUnique2_temp"},
+          original{"V2003/compIndexTestV2003.mdb", u"Table1"},
+          original{"V2000/indexTestV2000.mdb", u"Table1"},
+          original{"V2007/indexTestV2007.accdb", u"Table1"}}) {
+        SCOPED_TRACE(each.file);
+        std::string source = (shared / each.file).string();
+        auto access = jet_database::open(source, u"");
+        jet_table_def def = access->table_def(each.table);
+        std::string path = scratch("copy" + fs::path(each.file).extension().string());
+        {
+            auto writer = jet_database_writer::create(path);
+            writer->create_table(copy_of(def));
+            auto cursor = access->open_cursor(each.table);
+            while (cursor->next()) writer->append_row(each.table, cursor->values());
+            writer->flush();
+        }
+        std::vector<jet_test_index> theirs =
+            jet_test_index_reader(source).indexes(def.tdef_page);
+        jet_table_def written = jet_database::open(path, u"")->table_def(each.table);
+        std::vector<jet_test_index> ours = jet_test_index_reader(path).indexes(written.tdef_page);
+        for (const jet_index& index : def.indexes) {
+            if (index.is_foreign_key) continue;
+            SCOPED_TRACE(std::string(index.name.begin(), index.name.end()));
+            auto same_name = [&](const jet_index& other) { return other.name == index.name; };
+            const jet_index& mine = *std::find_if(written.indexes.begin(),
+                                                  written.indexes.end(), same_name);
+            EXPECT_EQ(keys(ours.at(mine.real_index)), keys(theirs.at(index.real_index)));
+            compared += theirs.at(index.real_index).entries.size();
+        }
+        fs::remove(path);
+    }
+    EXPECT_GT(compared, 550u);   // compIndexTestV2003 alone holds 512 entries
+}
+
+TEST(JetIndexPages, AnIndexOverManyPagesHoldsEveryRowInOrder) {
+    std::string path = scratch("many.accdb");
+    constexpr int ROWS = 20000;
+    {
+        auto writer = jet_database_writer::create(path);
+        jet_new_table table{u"Many", {jet_make_column(u"Id", JET_TYPE_INT32),
+                                      jet_make_column(u"Name", JET_TYPE_TEXT, 120)},
+                            {{u"PK", {{u"Id", true}}, true, true, false},
+                             {u"ByName", {{u"Name", false}}, false, false, false}}, false};
+        writer->create_table(table);
+        for (int row = 0; row < ROWS; ++row) {
+            // Ids arrive out of order; names long enough for three levels of pages.
+            std::int32_t id = (row * 7919) % ROWS;
+            std::u16string name(100, u'x');
+            std::string number = std::to_string(id);
+            name.replace(0, number.size(), std::u16string(number.begin(), number.end()));
+            writer->append_row(u"Many", {jet_value(id), jet_value(name)});
+            if (row == ROWS / 2) writer->flush();   // laid out again with the rest
+        }
+        writer->flush();
+    }
+    jet_table_def def = jet_database::open(path, u"")->table_def(u"Many");
+    std::vector<jet_test_index> indexes = jet_test_index_reader(path).indexes(def.tdef_page);
+    ASSERT_EQ(indexes.size(), 2u);
+    for (const jet_test_index& index : indexes) {
+        EXPECT_EQ(index.entries.size(), std::size_t(ROWS));
+        EXPECT_EQ(index.linked_leaves, index.leaves);
+        std::vector<std::vector<std::uint8_t>> found = keys(index);
+        EXPECT_TRUE(std::is_sorted(found.begin(), found.end()));
+        std::vector<std::uint32_t> rows;
+        for (const jet_test_index_entry& entry : index.entries)
+            rows.push_back(entry.page << 8 | entry.row);
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ(std::adjacent_find(rows.begin(), rows.end()), rows.end());
+    }
+    EXPECT_GE(indexes[1].depth, 3);
+    // Ids 0..ROWS-1 in value order: the key of the n-th entry is n's.
+    for (int id : {0, 1, ROWS / 2, ROWS - 1})
+        EXPECT_EQ(indexes[0].entries[std::size_t(id)].key,
+                  key_of(jet_value(std::int32_t(id)), JET_TYPE_INT32));
+    fs::remove(path);
+}
+
+#ifdef VANTREL_MDB_INDEX_WALK
+TEST(JetIndexPages, MdbtoolsWalksAWrittenIndexInAccessOrder) {
+    std::string path = scratch("walk.mdb");
+    std::vector<std::u16string> names = {u"f", u"coop", u"\u00e9", u"B", u"co-op", u"\u00c4",
+                                         u"a", u"\u03a9", u"\u0430", u"Zoe", u"e", u"A"};
+    {
+        auto writer = jet_database_writer::create(path);
+        writer->create_table({u"Words", {jet_make_column(u"Word", JET_TYPE_TEXT, 20)},
+                              {{u"ByWord", {{u"Word", true}}, false, false, false},
+                               {u"ByWordDown", {{u"Word", false}}, false, false, false}},
+                              false});
+        for (const std::u16string& name : names) writer->append_row(u"Words", {jet_value(name)});
+        writer->append_row(u"Words", {jet_value()});
+        writer->flush();
+    }
+    // NULL first; A and a equal (the earlier row first); accents after the plain letter;
+    // the hyphen skipped; Greek, then Cyrillic after the Latin letters.
+    std::string ascending = "\na\nA\n\xc3\x84\nB\ncoop\nco-op\ne\n\xc3\xa9\nf\nZoe\n"
+                            "\xce\xa9\n\xd0\xb0\n";
+    EXPECT_EQ(run(std::string(VANTREL_MDB_INDEX_WALK) + " " + path + " Words ByWord Word"),
+              ascending);
+    std::string descending = "\xd0\xb0\n\xce\xa9\nZoe\nf\n\xc3\xa9\ne\nco-op\ncoop\nB\n"
+                             "\xc3\x84\na\nA\n\n";
+    EXPECT_EQ(run(std::string(VANTREL_MDB_INDEX_WALK) + " " + path + " Words ByWordDown Word"),
+              descending);
+    fs::remove(path);
+}
+#endif
+
+}  // namespace
