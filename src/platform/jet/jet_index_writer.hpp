@@ -17,6 +17,7 @@
 //    0x1E0        entries
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/jet/jet_page_store.hpp"
@@ -32,14 +33,16 @@ class jet_index_pages {
 public:
     jet_index_pages(std::uint32_t root_page, std::uint32_t map_row);
 
-    void add(const std::vector<std::uint8_t>& key, std::uint32_t row_pointer);
+    void add(std::vector<std::uint8_t> key, std::uint32_t row_pointer);
     void write(jet_page_store& store, std::uint32_t tdef_page);
 
 private:
+    // A page's entries [first, end) of its level's list.
     struct page_plan {
-        std::vector<std::vector<std::uint8_t>> entries;
+        std::size_t first = 0;
+        std::size_t end = 0;
+        std::vector<std::uint8_t> last;   // node pages: the last leaf entry under them
         std::uint32_t tail = 0;
-        std::vector<std::uint8_t> last;   // the last leaf entry under this page
     };
 
     std::vector<page_plan> plan_leaves() const;
@@ -50,4 +53,5 @@ private:
     std::vector<std::vector<std::uint8_t>> entries;   // sorted up to sorted_count
     std::size_t sorted_count = 0;
     std::vector<std::uint32_t> owned;                 // pages besides the root
+    std::size_t leaf_pages = 1;                       // as the last write laid them out
 };

@@ -140,7 +140,7 @@ std::uint32_t jet_table_writer::append(std::vector<jet_value> values) {
     std::uint32_t pointer = place(row);
     unique_keys.add(values);
     for (std::size_t index_idx = 0; index_idx < keys.size(); ++index_idx)
-        if (keys[index_idx]) index_pages[index_idx].add(*keys[index_idx], pointer);
+        if (keys[index_idx]) index_pages[index_idx].add(std::move(*keys[index_idx]), pointer);
     ++storage.row_count;
     for (const jet_column& column : def.columns) {
         if (!column.is_autonumber()) continue;
