@@ -17,6 +17,7 @@ constexpr std::uint16_t SORT_GENERAL = 0x0409;
 constexpr std::uint8_t INDEX_UNIQUE = 0x01;
 constexpr std::uint8_t INDEX_IGNORE_NULLS = 0x02;
 constexpr std::uint8_t INDEX_REQUIRED = 0x08;
+constexpr std::uint8_t INDEX_ACCESS_2000 = 0x80;   // on every index Access 2000 and later write
 constexpr std::uint8_t ORDER_ASCENDING = 0x01;
 constexpr std::uint8_t ORDER_DESCENDING = 0x00;   // readers test the ascending bit alone
 constexpr std::uint8_t LOGICAL_PRIMARY = 0x01;
@@ -94,7 +95,7 @@ jet_index lay_out_index(const jet_new_index& spec, const jet_table_def& def,
     index.index_number = number;
     index.real_index = number;
     index.is_primary = spec.is_primary;
-    index.flags = (spec.is_primary || spec.is_unique ? INDEX_UNIQUE : 0) |
+    index.flags = INDEX_ACCESS_2000 | (spec.is_primary || spec.is_unique ? INDEX_UNIQUE : 0) |
                   (spec.ignores_nulls ? INDEX_IGNORE_NULLS : 0) |
                   (spec.is_primary ? INDEX_REQUIRED : 0);
     for (const jet_new_index_column& key : spec.columns) {

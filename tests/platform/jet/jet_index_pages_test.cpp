@@ -195,6 +195,7 @@ TEST(JetIndexPages, LeafEntriesEqualThoseAccessWrote) {
             const jet_index& mine = *std::find_if(written.indexes.begin(),
                                                   written.indexes.end(), same_name);
             EXPECT_EQ(keys(ours.at(mine.real_index)), keys(theirs.at(index.real_index)));
+            EXPECT_EQ(int(mine.flags), int(index.flags));
             compared += theirs.at(index.real_index).entries.size();
         }
         fs::remove(path);
