@@ -12,8 +12,12 @@ namespace {
 constexpr std::size_t MAX_INDEX_COLUMNS = 10;
 constexpr std::uint32_t MAX_TEXT_INDEXED = 255;
 
+// Binary columns of any VARIANT type stay out of indexes: besides Long Binary, the Jet
+// writer cannot write a Binary key as Access orders it.
 bool is_indexable(const t_ftd& column) {
-    if (column.vartype == VT_BLOB) return false;
+    if (column.vartype == VT_BLOB || column.vartype == VT_BLOB_OBJECT ||
+        column.vartype == VT_BINARY_ARRAY)
+        return false;
     return !(column.vartype == VT_BSTR && (column.size == 0 || column.size > MAX_TEXT_INDEXED));
 }
 

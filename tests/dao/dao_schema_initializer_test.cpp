@@ -127,6 +127,24 @@ TEST(DaoCreateTable, WritesTheTypeMapDefaultsAndKeptIndexes) {
     EXPECT_EQ(def.indexes[1].columns[1].name, def.columns[8].name);
 }
 
+TEST(DaoCreateTable, LeavesIndexesOverBinaryOutAndKeepsTheTable) {
+    dao_test_engine test;
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(column(u"Id", VT_I4, 4, true)));
+    schema.append(std::make_unique<t_ftd>(column(u"Raw", VT_BINARY_ARRAY, 8)));
+    udb_indexes indexes;
+    indexes.add(index(u"PrimaryKey", {u"Id"}, true, true));
+    indexes.add(index(u"ByRaw", {u"Raw"}, false, false));
+    {
+        auto database = created(test, "binary.mdb");
+        ASSERT_NE(database->create_table(u"Keys", std::move(schema), indexes), nullptr);
+    }
+    jet_table_def def = jet_database::open("binary.mdb")->table_def(u"Keys");
+    EXPECT_EQ(def.columns[1].dao_type(), 9);   // a Binary column
+    ASSERT_EQ(def.indexes.size(), 1u);
+    EXPECT_TRUE(def.indexes[0].is_primary);
+}
+
 TEST(DaoAppendRecord, StoresValuesAndTheEmptyTextForNullInARequiredColumn) {
     dao_test_engine test;
     {
