@@ -15,6 +15,7 @@
 #include "platform/jet/jet_cursor.hpp"
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_database_writer.hpp"
+#include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_index_key.hpp"
 #include "platform/jet/jet_index_entries.hpp"
 
@@ -248,6 +249,32 @@ TEST(JetIndexPages, AnIndexOverManyPagesHoldsEveryRowInOrder) {
         for (std::size_t index_no : {0u, 2u})
             EXPECT_EQ(indexes[index_no].entries[std::size_t(id)].key,
                       key_of(jet_value(std::int32_t(id)), JET_TYPE_INT32));
+    fs::remove(path);
+}
+
+TEST(JetIndexPages, ARowWhoseKeyOutgrowsAPageIsRefusedWhole) {
+    std::string path = scratch("long.mdb");
+    auto writer = jet_database_writer::create(path);
+    jet_new_table table{u"Wide", {}, {{u"All", {}, false, false, false}}, false};
+    for (char16_t letter : std::u16string(u"ABCD")) {
+        table.columns.push_back(jet_make_column(std::u16string(1, letter), JET_TYPE_TEXT, 255));
+        table.indexes[0].columns.push_back({std::u16string(1, letter), true});
+    }
+    writer->create_table(table);
+    // Each accented letter takes an order byte and an accent byte: about 2 KB of key.
+    jet_value accented(std::u16string(255, u'\u00e9'));
+    try {
+        writer->append_row(u"Wide", {accented, accented, accented, accented});
+        ADD_FAILURE() << "a key longer than half a page was written";
+    } catch (const jet_error& refused) {
+        EXPECT_EQ(refused.dao_number(), 3001);
+    }
+    writer->append_row(u"Wide", {accented, jet_value(), jet_value(), jet_value()});
+    writer->flush();
+    EXPECT_EQ(writer->row_count(u"Wide"), 1u);
+    writer.reset();
+    jet_table_def def = jet_database::open(path, u"")->table_def(u"Wide");
+    EXPECT_EQ(jet_test_index_reader(path).indexes(def.tdef_page).at(0).entries.size(), 1u);
     fs::remove(path);
 }
 
