@@ -11,6 +11,7 @@
 #include "dbl_views.hpp"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -18,7 +19,21 @@ struct source_rows {
     dbl_rowset rowset;
     std::vector<std::string> qualifiers;
     const dbl_table* table = nullptr;
+    // Set instead of `rowset.rows` when the statement only counts a whole table.
+    std::optional<std::int64_t> row_count;
 };
+
+// SELECT COUNT(*) [, COUNT(*) ...] FROM table, without WHERE: the table's count answers it.
+bool counts_whole_table(const dbl_select& select) {
+    if (select.where || !select.from || select.from->subquery) return false;
+    for (const dbl_select_item& item : select.items) {
+        if (!item.expr || item.expr->kind != dbl_expr_kind::AGGREGATE || item.expr->name != "count"
+            || !item.expr->b_star) {
+            return false;
+        }
+    }
+    return !select.items.empty();
+}
 
 dbl_rowset run_select(dbl_executor& ex, const dbl_select& select);
 
@@ -56,7 +71,11 @@ int compare_rows(const dbl_row& a, const dbl_row& b, const std::vector<int>& col
     return 0;
 }
 
-source_rows load_source(dbl_executor& ex, const dbl_select& select, bool b_rows_wanted) {
+// Rows come in the clustered key's order, as SQL Server's scan gives them, unless the result
+// cannot show an order (an aggregate over all rows): sorting a million rows to count them
+// would cost more than the count.
+source_rows load_source(dbl_executor& ex, const dbl_select& select, bool b_rows_wanted,
+                        bool b_order_shown) {
     source_rows source;
     if (!select.from) {
         source.rowset.rows.emplace_back();
@@ -79,8 +98,13 @@ source_rows load_source(dbl_executor& ex, const dbl_select& select, bool b_rows_
     source.table = ref.table;
     source.rowset.columns = table_columns(*ref.table);
     if (!b_rows_wanted) return source;
+    if (counts_whole_table(select)) {
+        source.row_count = ref.database->count_rows(*ref.table);
+        return source;
+    }
     source.rowset.rows = ref.database->scan(*ref.table);
-    if (const dbl_key* clustered = ref.table->clustered_key(); clustered && select.order.empty()) {
+    const dbl_key* clustered = ref.table->clustered_key();
+    if (clustered && select.order.empty() && b_order_shown) {
         std::stable_sort(source.rowset.rows.begin(), source.rowset.rows.end(),
                          [&](const dbl_row& a, const dbl_row& b) {
                              return compare_rows(a, b, clustered->columns, clustered->descending,
@@ -105,6 +129,9 @@ bool references_column(const dbl_expr& e) {
 
 dbl_typed aggregate(dbl_executor& ex, const dbl_expr& e, const source_rows& source) {
     dbl_eval_context context{&ex, &source.rowset.columns, source.qualifiers, nullptr};
+    if (e.name == "count" && e.b_star && source.row_count) {
+        return dbl_typed{dbl_make_type(dbl_kind::INT), dbl_int(*source.row_count)};
+    }
     if (e.name == "count") {
         std::int64_t count = 0;
         for (const dbl_row& row : source.rowset.rows) {
@@ -240,7 +267,7 @@ void sort_rows(const dbl_select& select, std::vector<ordered_row>& rows) {
 
 dbl_rowset run_select(dbl_executor& ex, const dbl_select& select) {
     bool rows_wanted = !ex.session.b_fmtonly;
-    source_rows source = load_source(ex, select, rows_wanted);
+    source_rows source = load_source(ex, select, rows_wanted, !has_aggregate(select));
     dbl_eval_context context{&ex, &source.rowset.columns, source.qualifiers, nullptr};
     if (select.where) {
         std::vector<dbl_row> kept;
