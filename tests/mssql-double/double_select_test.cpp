@@ -94,6 +94,40 @@ TEST(DoubleBatches, GoOnAfterStatementErrorsAndStopAfterBatchErrors) {
               (std::vector<std::string>{"1", "3", "4"}));
 }
 
+// SQL Server takes at most 1000 rows in one VALUES list (10738, found as the batch is
+// compiled, so nothing of it runs) and has no parameter limit for literals: 1000 rows of
+// three literals (3000 values, over the 2100 parameters of an RPC) are accepted.
+TEST(DoubleBatches, TakeAThousandRowValuesAndRefuseMoreBeforeRunning) {
+    auto db = fresh_database("dbl_row_values");
+    ASSERT_TRUE(db);
+    db->run("CREATE TABLE t (a int NOT NULL, b nvarchar(10) NULL, c float NULL)");
+    const auto values = [](int first, int count) {
+        std::string list;
+        for (int row = first; row < first + count; ++row) {
+            list += (list.empty() ? "(" : ", (") + std::to_string(row) + ", N'r', 1.5E+0)";
+        }
+        return list;
+    };
+    auto r = db->run("INSERT INTO t (a, b, c) VALUES " + values(1, 1000));
+    EXPECT_TRUE(r.messages.empty()) << r.messages.front().text;
+    EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "1000");
+    r = db->run("INSERT INTO t (a) VALUES (0)\nINSERT INTO t (a, b, c) VALUES "
+                + values(2000, 1001));
+    ASSERT_TRUE(r.has_error(10738));
+    EXPECT_EQ(r.messages[0].text, "The number of row value expressions in the INSERT statement "
+                                  "exceeds the maximum allowed number of 1000 row values.");
+    EXPECT_EQ(r.messages[0].line, 2);
+    EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "1000");
+    // A multi-row statement is all or nothing; its error names its own line of the batch,
+    // and the statements after it run.
+    r = db->run("INSERT INTO t (a) VALUES (5000)\nINSERT INTO t (a) VALUES (5001), (NULL)\n"
+                "INSERT INTO t (a) VALUES (5002)");
+    ASSERT_TRUE(r.has_error(515));
+    EXPECT_EQ(r.messages[0].line, 2);
+    EXPECT_EQ(first_column(db->run("SELECT a FROM t WHERE a >= 5000 ORDER BY a")),
+              (std::vector<std::string>{"5000", "5002"}));
+}
+
 TEST(DoubleIdentityValues, ReportTheLastIdentityOfTheSession) {
     auto db = fresh_database("dbl_identity_values");
     ASSERT_TRUE(db);

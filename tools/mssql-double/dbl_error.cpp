@@ -202,6 +202,10 @@ dbl_sql_error more_values_than_columns() {
                 "specified in the VALUES clause. The number of values in the VALUES clause "
                 "must match the number of columns specified in the INSERT statement.");
 }
+dbl_sql_error too_many_row_values() {
+    return make(10738, 1, 15, "The number of row value expressions in the INSERT statement "
+                "exceeds the maximum allowed number of 1000 row values.");
+}
 dbl_sql_error multiple_identity(const std::string& table) {
     return make(2744, 2, 16, "Multiple identity columns specified for table " + q(table)
                 + ". Only one identity column per table is allowed.");

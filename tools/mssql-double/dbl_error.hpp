@@ -20,6 +20,7 @@ struct dbl_sql_error : std::runtime_error {
     dbl_scope scope;
     bool b_terminated_note = false;   // followed by 3621 "The statement has been terminated."
     bool b_constraint_note = false;   // followed by 1750 "Could not create constraint ..."
+    int line = 0;                     // of a batch's text, for errors found while parsing
 };
 
 // The same error followed by 1750, as SQL Server reports a constraint it could not add.
@@ -73,6 +74,7 @@ dbl_sql_error column_twice(const std::string& column, const std::string& table);
 dbl_sql_error insert_column_twice(const std::string& column);        // 264
 dbl_sql_error more_columns_than_values();                            // 109
 dbl_sql_error more_values_than_columns();                            // 110
+dbl_sql_error too_many_row_values();                                 // 10738
 dbl_sql_error multiple_identity(const std::string& table);           // 2744
 dbl_sql_error bad_identity_type(const std::string& column);          // 2749
 dbl_sql_error identity_insert_other(const std::string& on_table,

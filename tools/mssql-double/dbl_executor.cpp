@@ -25,7 +25,7 @@ void dbl_executor::run_batch(const std::u16string& text) {
     try {
         statements = dbl_parse_batch(text, session.b_quoted_identifier);
     } catch (const dbl_sql_error& error) {
-        send_error(error, 1);
+        send_error(error, error.line > 0 ? error.line : 1);
         reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_MORE | dbl_tds::DONE_ERROR, 0, 0);
         reply.finish();
         return;

@@ -13,6 +13,8 @@ const char* const OPTION_WORDS[] = {
     "ANSI_DEFAULTS", "CONCAT_NULL_YIELDS_NULL", "QUOTED_IDENTIFIER", "NOCOUNT", "FMTONLY",
     "ARITHABORT", "ARITHIGNORE", "XACT_ABORT", "IMPLICIT_TRANSACTIONS",
     "CURSOR_CLOSE_ON_COMMIT", "NUMERIC_ROUNDABORT", "NOEXEC", "PARSEONLY", "STATISTICS"};
+// SQL Server's limit on the rows of one VALUES list (a table of literals has no other).
+constexpr std::size_t MAX_ROW_VALUES = 1000;
 const char* const VALUED_OPTIONS[] = {"TEXTSIZE", "LOCK_TIMEOUT", "DATEFIRST", "DATEFORMAT",
                                       "LANGUAGE", "ROWCOUNT", "DEADLOCK_PRIORITY"};
 
@@ -69,6 +71,12 @@ private:
         }
         if (!accept("VALUES")) fail();
         do {
+            // Checked as the statement is compiled, so nothing of the batch runs.
+            if (st.rows.size() == MAX_ROW_VALUES) {
+                dbl_sql_error error = dbl_err::too_many_row_values();
+                error.line = st.line;
+                throw error;
+            }
             expect("(");
             std::vector<dbl_expr_ptr> row;
             do row.push_back(expression()); while (accept(","));
