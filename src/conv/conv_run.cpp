@@ -2,7 +2,9 @@
 // apply the mode to an existing destination table, create it and copy the rows one record at
 // a time. Failures are caught at three levels (record, table, run) and handed to the error
 // handler with the table or the table and record as context, so one bad record or one bad
-// table does not end the run. Foreign keys follow the last table (mode 0 or a new database).
+// table does not end the run. A new table's plain indexes follow its rows (the destination
+// builds them as it ends the load) and foreign keys follow the last table (mode 0 or a new
+// database); an index or key that cannot be made is reported and named in the summary.
 // A stop request is honoured between records and between tables.
 #include "conv/vantrel_conv.hpp"
 
@@ -50,6 +52,7 @@ struct vantrel_convertor::run_state {
     std::unique_ptr<udb_database> dest_db;
     std::unique_ptr<udb_validator> validator;
     std::vector<std::u16string> created_tables;   // source names whose table was created
+    std::vector<std::u16string> not_created;      // indexes and keys reported as failed
 };
 
 void vantrel_convertor::run() {
@@ -85,7 +88,11 @@ void vantrel_convertor::run_conversion() {
     state.source_db = state.engine->open_db(source, ACCESS_OPEN_RUN, database_password);
     bool b_created = false;
     state.dest_db = open_destination(b_created);
-    engine->set_failure_report(*state.dest_db, report_object_failure);
+    engine->set_failure_report(*state.dest_db, [&state](const std::u16string& context,
+                                                        const tk_exception& failure) {
+        state.not_created.push_back(context);
+        report_object_failure(context, failure);
+    });
     select_tables(state);
 
     std::int32_t entry_idx = 0;
@@ -104,7 +111,7 @@ void vantrel_convertor::run_conversion() {
     }
     error_handler::instance().clear_context();
     if (!b_stopped) convert_foreign_keys(state, b_created);
-    write_summary(state.accounts, state.rejects);
+    write_summary(state.accounts, state.not_created, state.rejects);
     table_index.store(0);
     table_count.store(0);
 }

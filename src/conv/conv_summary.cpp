@@ -1,7 +1,8 @@
 // conv_summary.cpp - the run's closing account: per table the rows read, the rows the
 // destination holds and the rows it refused, with every substitution rule that changed
-// values; then an error for each table whose count does not add up, and the rejects file's
-// name as the last line. Written to the log always, to the console unless silent.
+// values; the indexes and foreign keys that could not be made; then an error for each table
+// whose count does not add up, and the rejects file's name as the last line. Written to
+// the log always, to the console unless silent.
 #include "conv/vantrel_conv.hpp"
 
 #include <iostream>
@@ -44,11 +45,17 @@ void vantrel_convertor::recount_lost_connections(std::vector<conv_table_account>
 }
 
 void vantrel_convertor::write_summary(std::vector<conv_table_account>& accounts,
+                                      const std::vector<std::u16string>& not_created,
                                       const conv_rejects_file& rejects) {
     recount_lost_connections(accounts);
     tk_trace::write(3, "Summary:");
     print_text("Summary:");
     for (const std::string& line : conv_summary_lines(accounts)) {
+        tk_trace::write(3, "%s", line.c_str());
+        print_text(line);
+    }
+    for (const std::u16string& object : not_created) {
+        const std::string line = "Not created: " + tk_utf16_to_utf8(object);
         tk_trace::write(3, "%s", line.c_str());
         print_text(line);
     }

@@ -75,6 +75,7 @@ private:
     void convert_foreign_keys(run_state& state, bool b_created);
     void recount_lost_connections(std::vector<conv_table_account>& accounts);
     void write_summary(std::vector<conv_table_account>& accounts,
+                       const std::vector<std::u16string>& not_created,
                        const conv_rejects_file& rejects);
     void print_text(const std::string& text) const;
     void print_line(const std::u16string& prefix, const std::u16string& name,

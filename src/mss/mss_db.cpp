@@ -9,6 +9,7 @@
 #include "mss/odb_mdat.hpp"
 #include "platform/oledb/oledb_data_source.hpp"
 #include "platform/oledb/oledb_session.hpp"
+#include "platform/oledb/oledb_types.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_trim.hpp"
@@ -69,14 +70,17 @@ std::unique_ptr<udb_recordset> mss_database::create_table(const std::u16string& 
     tk_trace::write(1, u"mss_database::create_table(%s)", table_name);
     if ((mode & MSS_OPEN_READ_ONLY) != 0) throw tk_mail_assertion(MSS_DB_SOURCE, LINE_CREATE_READ_ONLY);
     const bool append_to_existing = (mode & MSS_OPEN_APPEND) != 0 && is_table_exist(table_name);
+    // A table appended to keeps its indexes as they are: they were there before its rows.
+    std::vector<oledb_index_desc> after_rows;
     if (!append_to_existing) {
         if (is_table_exist(table_name)) throw tk_mail_assertion(MSS_DB_SOURCE, LINE_CREATE_EXISTING);
-        create_odb_table(table_name, schema, indexes);
+        after_rows = create_odb_table(table_name, schema, indexes);
         tables.push_back(table_name);
     }
     std::unique_ptr<udb_recordset> table = get_table(table_name, MSS_OPEN_CREATE);
     table->clean_indexes();
     for (const udb_index& index : indexes) table->add_index(index);
+    static_cast<mss_table&>(*table).create_after_rows(std::move(after_rows), report);
     return table;
 }
 

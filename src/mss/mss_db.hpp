@@ -1,10 +1,12 @@
 #pragma once
 // mss_db.hpp - mss_database, the destination database as the conversion run sees it: the
-// tables of the working owner, table creation (then the table opened for loading), tables and
-// queries opened by name, and foreign keys made from a relationship list. Foreign-key
-// failures never stop the caller: each goes to the failure reporter the caller installs
-// (the run hands them to its error handler) and the next key follows.
+// tables of the working owner, table creation (then the table opened for loading, holding the
+// plain indexes it creates after its rows), tables and queries opened by name, and foreign
+// keys made from a relationship list. Foreign-key and plain-index failures never stop the
+// caller: each goes to the failure reporter the caller installs (the run hands them to its
+// error handler) and the next key or index follows.
 
+#include "mss/mss_tab.hpp"
 #include "mss/odb_db.hpp"
 
 #include <cstdint>
@@ -17,8 +19,7 @@ class tk_exception;
 class mss_database : public odb_database {
 public:
     // Receives a failure and the object it belongs to ("Foreign key 'x'").
-    using failure_reporter = std::function<void(const std::u16string& context,
-                                                const tk_exception& failure)>;
+    using failure_reporter = mss_failure_reporter;
 
     mss_database(const std::u16string& name, std::unique_ptr<oledb_data_source> data_source,
                  std::unique_ptr<oledb_session> session, std::uint32_t open_mode);

@@ -7,6 +7,8 @@
 // once the bulk load has ended, so no value is lost. The rows of a bulk batch are kept until
 // the batch commits: a batch the server refuses is sent again one statement per row, so only
 // the rows the server refuses are lost, each reported to the load report with its number.
+// Statements carry up to a thousand rows each (one multi-row INSERT) under the same rule.
+// A table this run created gets its plain indexes once its rows are in (finish_load).
 
 #include "mss/mss_floa.hpp"
 #include "mss/odb_recs.hpp"
@@ -15,9 +17,17 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+class tk_exception;
+
+// Receives a failure the destination reports and goes on from, with the object it belongs
+// to ("Foreign key 'x'", "Index 'x' of table 't'").
+using mss_failure_reporter = std::function<void(const std::u16string& context,
+                                                const tk_exception& failure)>;
 
 class mss_table : public odb_table {
 public:
@@ -26,9 +36,13 @@ public:
     ~mss_table() override;
 
     void append_record(udb_record& record) override;
-    // Ends the bulk load and writes the rows kept for statements. Refused rows go to the load
-    // report; without one, the first refusal is thrown once every row was tried.
+    // Ends the bulk load and writes the rows kept for statements, then creates the indexes
+    // left for after the rows. Refused rows go to the load report; without one, the first
+    // refusal is thrown once every row was tried.
     void finish_load();
+    // Plain indexes to create once the rows are in; each failure goes to `reporter` (without
+    // one it is thrown, after the other indexes were tried) and the next index follows.
+    void create_after_rows(std::vector<oledb_index_desc> indexes, mss_failure_reporter reporter);
     std::int64_t count_rows() override;
 
     static ole_variant get_def_value(VARTYPE vartype, const std::u16string& text);
@@ -54,9 +68,16 @@ private:
         udb_substitution_counts changed;
     };
 
+    static std::unique_ptr<udb_record> copy_of(const udb_record& record);
     void check_structure(const udb_record& record) const;
     [[noreturn]] void throw_connection_lost() const;
     void slow_record(const udb_record& record, udb_substitution_counts& changed);
+    // One row's values as "( v1, v2)"; the statement head "INSERT INTO t([c1], [c2]) VALUES".
+    std::u16string values_row(const udb_record& record, udb_substitution_counts& changed) const;
+    const std::u16string& insert_head();
+    void statement_append(const udb_record& record);
+    void send_statements();
+    void create_indexes_after_rows();
     void fast_append(const udb_record& record);
     void send_bulk_row(const std::vector<oledb_bulk_value>& values);
     void commit_batch();
@@ -74,6 +95,11 @@ private:
     std::vector<kept_row> batch;                 // sent by bulk load since the last commit
     std::size_t batch_bytes = 0;                 // about what `batch` holds
     std::vector<kept_row> kept_for_statements;
+    std::vector<kept_row> statement_rows;        // waiting for the next multi-row INSERT
+    std::u16string statement_values;             // their values, "( .. ), ( .. )"
+    std::u16string head;                         // insert_head(), built once
+    std::vector<oledb_index_desc> indexes_after_rows;
+    mss_failure_reporter index_reporter;
     std::vector<bool> unicode_columns;   // by schema position: nchar, nvarchar, ntext
     std::int64_t inserted = 0;
     std::int32_t appended = 0;                   // records given, numbering them without a report

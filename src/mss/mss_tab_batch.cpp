@@ -25,14 +25,6 @@ constexpr std::size_t BATCH_BYTES = std::size_t{16} << 20;
 constexpr std::size_t FIXED_VALUE_BYTES = 16;
 constexpr int FIRST_DATETIME_YEAR = 1753;
 
-std::unique_ptr<udb_record> copy_of(const udb_record& record) {
-    auto copy = std::make_unique<udb_record>();
-    for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
-        copy->append(std::make_unique<udb_field>(record[field_idx]));
-    }
-    return copy;
-}
-
 // About what a kept copy of the record holds: long values dominate, so they are counted.
 std::size_t bytes_of(const udb_record& record) {
     std::size_t bytes = 0;
@@ -64,6 +56,14 @@ void with_bulk_dates(udb_record& record, udb_substitution_counts& changed) {
 }
 
 }  // namespace
+
+std::unique_ptr<udb_record> mss_table::copy_of(const udb_record& record) {
+    auto copy = std::make_unique<udb_record>();
+    for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
+        copy->append(std::make_unique<udb_field>(record[field_idx]));
+    }
+    return copy;
+}
 
 std::int32_t mss_table::current_record_number() const {
     return load_report != nullptr ? load_report->record_number() : appended;
@@ -165,6 +165,7 @@ void mss_table::restore_identity_insert() {
 }
 
 void mss_table::finish_load() {
+    send_statements();
     if (fast_load.is_opened()) {
         try {
             fast_load.finish_load();
@@ -185,6 +186,7 @@ void mss_table::finish_load() {
     std::vector<kept_row> pending = std::move(kept_for_statements);
     kept_for_statements.clear();
     send_again(std::move(pending), true);
+    create_indexes_after_rows();
     if (unreported) std::rethrow_exception(std::exchange(unreported, nullptr));
 }
 

@@ -93,15 +93,7 @@ void mss_table::append_record(udb_record& record) {
         fast_append(record);
         return;
     }
-    udb_substitution_counts changed;
-    try {
-        slow_record(record, changed);
-    } catch (const odb_exception&) {
-        // A statement lost with its connection was not refused: the row is no reject.
-        if (session.is_dead()) throw_connection_lost();
-        throw;
-    }
-    substitutions.add(changed);
+    statement_append(record);
 }
 
 std::u16string mss_table::session_prologue() const {
@@ -158,12 +150,10 @@ std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_f
     return mss_sql_literal(mssql_get_safe_variant(def_value));
 }
 
-void mss_table::slow_record(const udb_record& record, udb_substitution_counts& changed) {
-    tk_trace::write(1, "mss_table::slow_record(schema size=%d, record size=%d",
-                    static_cast<int>(schema.size()), static_cast<int>(record.size()));
+std::u16string mss_table::values_row(const udb_record& record,
+                                     udb_substitution_counts& changed) const {
     check_structure(record);
-    std::u16string columns;
-    std::u16string values;
+    std::u16string values = u"( ";
     for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
         const t_ftd& field = schema[column_idx];
         if (!record.find_field(field.name)) {
@@ -171,16 +161,29 @@ void mss_table::slow_record(const udb_record& record, udb_substitution_counts& c
             throw tk_exception(STRUCTURE_TEXT, ERROR_LEVEL_RECOVERABLE);
         }
         udb_record& readable = const_cast<udb_record&>(record);   // field() looks up only
-        if (column_idx > 0) {
-            columns += u", ";
-            values += u", ";
-        }
-        columns += mss_bracket(field.name);
+        if (column_idx > 0) values += u", ";
         values += get_fld_append_str(readable.field(field.name), field, &changed);
     }
+    return values + u")";
+}
+
+const std::u16string& mss_table::insert_head() {
+    if (!head.empty()) return head;
+    head = u"INSERT INTO " + table_name + u"(";
+    for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
+        if (column_idx > 0) head += u", ";
+        head += mss_bracket(schema[column_idx].name);
+    }
+    head += u") VALUES";
+    return head;
+}
+
+void mss_table::slow_record(const udb_record& record, udb_substitution_counts& changed) {
+    tk_trace::write(1, "mss_table::slow_record(schema size=%d, record size=%d",
+                    static_cast<int>(schema.size()), static_cast<int>(record.size()));
+    const std::u16string values = values_row(record, changed);
     if (schema.empty()) return;
-    const std::u16string sql = session_prologue() + u"INSERT INTO " + table_name + u"(" + columns
-                               + u")" + u" VALUES( " + values + u")" + session_epilogue();
+    const std::u16string sql = session_prologue() + insert_head() + values + session_epilogue();
     tk_trace::write(2, u"Run SQL query: %s\n", sql);
     odb_command(session).execute(sql);
     ++inserted;

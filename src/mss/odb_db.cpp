@@ -181,8 +181,9 @@ bool odb_database::is_indexable(const udb_index& index, const udb_schema& schema
     return true;
 }
 
-void odb_database::create_odb_table(const std::u16string& table_name, const udb_schema& schema,
-                                    const udb_indexes& indexes) {
+std::vector<oledb_index_desc> odb_database::create_odb_table(const std::u16string& table_name,
+                                                             const udb_schema& schema,
+                                                             const udb_indexes& indexes) {
     tk_trace::write(1, u"odb_database::create_table(%s)", table_name);
     const mss_engine& engine = mss_engine::instance();
     const std::u16string table_id = engine.get_safe_tname(table_name);
@@ -196,6 +197,7 @@ void odb_database::create_odb_table(const std::u16string& table_name, const udb_
     const std::string table_id_utf8 = tk_utf16_to_utf8(table_id);
     odb_check(own_session->create_table(table_id_utf8, columns),
               "creating table " + table_id_utf8);
+    std::vector<oledb_index_desc> plain_indexes;
     for (const udb_index& index : indexes) {
         tk_trace::write(2, u"Creating index '%s'", index.name);
         if (!is_indexable(index, schema)) {
@@ -203,20 +205,28 @@ void odb_database::create_odb_table(const std::u16string& table_name, const udb_
             tk_trace::write(2, u"Skip index '%s'", index.name);
             continue;
         }
-        const oledb_index_desc desc =
-            describe_index(index, table_name, columns, engine.version_code());
-        const oledb_hresult created = own_session->create_index(table_id_utf8, desc);
-        if (oledb_failed(created) && !desc.not_null_filter.empty()) {
-            // A server that refuses the filter still gets the index, without uniqueness.
-            tk_trace::write(2, u"Filtered index '%s' refused; created non-unique", index.name);
-            oledb_index_desc plain = desc;
-            plain.b_unique = false;
-            plain.not_null_filter.clear();
-            odb_check(own_session->create_index(table_id_utf8, plain),
-                      "creating index " + tk_utf16_to_utf8(index.name));
+        oledb_index_desc desc = describe_index(index, table_name, columns, engine.version_code());
+        if (desc.b_primary_key || desc.b_unique) {
+            create_index(table_id_utf8, desc);
         } else {
-            odb_check(created, "creating index " + tk_utf16_to_utf8(index.name));
+            tk_trace::write(2, u"Index '%s' follows the rows", index.name);
+            plain_indexes.push_back(std::move(desc));
         }
+    }
+    return plain_indexes;
+}
+
+void odb_database::create_index(const std::string& table_id, const oledb_index_desc& desc) {
+    const oledb_hresult created = own_session->create_index(table_id, desc);
+    if (oledb_failed(created) && !desc.not_null_filter.empty()) {
+        // A server that refuses the filter still gets the index, without uniqueness.
+        tk_trace::write(2, "Filtered index '%s' refused; created non-unique", desc.name.c_str());
+        oledb_index_desc plain = desc;
+        plain.b_unique = false;
+        plain.not_null_filter.clear();
+        odb_check(own_session->create_index(table_id, plain), "creating index " + desc.name);
+    } else {
+        odb_check(created, "creating index " + desc.name);
     }
 }
 

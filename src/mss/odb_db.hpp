@@ -1,8 +1,9 @@
 #pragma once
 // odb_db.hpp - odb_database, the OLE DB half of a destination database: a data source and a
 // session of its own, table creation from a neutral schema and index list (columns with
-// identity, nullability, type, precision and default; then the indexes one by one), dropping
-// tables, and running statements. mss_database gives the table-opening operations.
+// identity, nullability, type, precision and default; then the primary key and the unique
+// indexes, which decide the rows the table accepts), dropping tables, and running
+// statements. mss_database gives the table-opening operations.
 
 #include "udb/udb_db.hpp"
 
@@ -21,9 +22,14 @@ public:
                  std::unique_ptr<oledb_session> session);
     ~odb_database() override;
 
-    // Creates the table and its indexes; returns nothing (mss_database opens the new table).
-    void create_odb_table(const std::u16string& table_name, const udb_schema& schema,
-                          const udb_indexes& indexes);
+    // Creates the table with its primary key and unique indexes. The plain indexes come back
+    // described, for after the rows: a server builds one over loaded rows far faster than it
+    // keeps it up row by row.
+    std::vector<oledb_index_desc> create_odb_table(const std::u16string& table_name,
+                                                   const udb_schema& schema,
+                                                   const udb_indexes& indexes);
+    // Creates one index of a table (`table_id` as get_safe_tname gives it).
+    void create_index(const std::string& table_id, const oledb_index_desc& desc);
     bool delete_tab(const std::u16string& table_name) override;
     bool test_query(const std::u16string& sql) override;
     std::unique_ptr<udb_recordset> query(const std::u16string& sql) override;

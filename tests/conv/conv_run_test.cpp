@@ -291,7 +291,12 @@ TEST_F(ConversionRun, ErrorsBelowTheTopDoNotAbandonTheRun) {
     EXPECT_THAT(output, HasSubstr("Error:\nBad, record #1: "));
     EXPECT_THAT(output, HasSubstr("Error:\nGone: final commit refused\n"));
     EXPECT_THAT(output, HasSubstr("Error:\nForeign key 'K': orphaned records\n"));
+    // The summary names what the destination could not make (an index or key) as well.
+    EXPECT_THAT(output, HasSubstr("Summary:\n"));
+    EXPECT_THAT(output.substr(output.find("Summary:\n")),
+                HasSubstr("\nNot created: Foreign key 'K'\n"));
     EXPECT_FALSE(converter->is_abandoned());
+    EXPECT_FALSE(converter->is_complete());
 }
 
 TEST_F(ConversionRun, RefusedFinalCommitIsReportedWithTheTableAndTheRunGoesOn) {

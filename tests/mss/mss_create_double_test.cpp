@@ -11,6 +11,7 @@
 #include "tk/tk_utf.hpp"
 #include "udb/udb_rule.hpp"
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -134,6 +135,19 @@ TEST_F(MssCreateTable, KeysIndexesAndDefaults) {
     ASSERT_EQ(keys.size(), 1u);
     EXPECT_EQ(keys[0].at(3), u"Code");
     EXPECT_EQ(keys[0].at(5), u"PK_Stock");
+
+    // The plain index follows the rows: made when the load ends, not with the table.
+    const auto index_names = [&database] {
+        std::vector<std::u16string> names;
+        const auto reread = database->get_table(u"Stock", MSS_OPEN_APPEND);
+        for (const udb_index& index : reread->indexes) names.push_back(index.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(index_names(), (std::vector<std::u16string>{u"NameUnique", u"PK_Stock"}));
+    static_cast<mss_table&>(*created).finish_load();
+    EXPECT_EQ(index_names(),
+              (std::vector<std::u16string>{u"ByQty", u"NameUnique", u"PK_Stock"}));
 
     // The table opened again reads all of it back: defaults, key and the created indexes.
     const std::unique_ptr<udb_recordset> reopened = database->get_table(u"Stock", MSS_OPEN_APPEND);

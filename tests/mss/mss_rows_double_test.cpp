@@ -4,6 +4,7 @@
 // is played by append_rows: a statement's failure is the current record's, as the run does.
 
 #include "mss/mss_dest_fixture.hpp"
+#include "mss/mss_noted_rejects.hpp"
 #include "mss/mss_server.hpp"
 #include "mss/mss_test_values.hpp"
 
@@ -15,23 +16,6 @@
 namespace {
 
 constexpr int ROWS = 2500;
-
-// Records the rows the table refuses, numbered by the record being appended.
-class noted_rejects : public udb_load_report {
-public:
-    std::int32_t record_number() const override { return current; }
-    void record_rejected(std::int32_t number, const udb_record& record,
-                         const tk_exception& failure) override {
-        numbers.push_back(number);
-        first_values.push_back(record[0].to_long());
-        messages.push_back(failure.what());
-    }
-
-    std::int32_t current = 0;
-    std::vector<std::int32_t> numbers;
-    std::vector<long> first_values;
-    std::vector<std::string> messages;
-};
 
 std::unique_ptr<t_ftd> column(const char16_t* name, VARTYPE vartype, std::uint32_t size,
                               bool not_null, const ole_variant& def_value = ole_variant(),
@@ -231,7 +215,8 @@ TEST(MssStatementDrop, ALostConnectionRejectsNoRow) {
     std::vector<std::string> table_failures;
     std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, {});
     table->load_report = &report;
-    for (int row = 1; row <= 100 && table_failures.empty(); ++row) {
+    // Statements carry a thousand rows each: enough rows for forty round trips.
+    for (int row = 1; row <= 60000 && table_failures.empty(); ++row) {
         report.current = row;
         try {
             table->append_record(*record_of({{u"ID", ole_variant(row)}}));
