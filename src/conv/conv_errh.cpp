@@ -58,6 +58,7 @@ void error_handler::handle(const tk_exception& failure, int /*cannot_continue*/)
     count_report();
     if (failure.level() == ERROR_LEVEL_INTERNAL) {
         tk_trace::write(3, "Internal error:\n%s", failure.what());
+        if (before_print) before_print();
         std::cout << "Internal error: " << failure.what() << std::endl;
         end_process();
     }
@@ -66,7 +67,10 @@ void error_handler::handle(const tk_exception& failure, int /*cannot_continue*/)
     for (char& letter : message) {
         if (letter == '\n') letter = ' ';
     }
-    if (!silent) std::cout << "Error:" << std::endl << message << std::endl;
+    if (!silent) {
+        if (before_print) before_print();
+        std::cout << "Error:" << std::endl << message << std::endl;
+    }
     if (failure.level() == ERROR_LEVEL_FATAL) {
         tk_trace::write(1, "Got 1-level error");
         end_process();

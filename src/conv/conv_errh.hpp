@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
@@ -35,6 +36,10 @@ public:
     void clear_context() { context.clear(); }
     const std::string& get_context() const { return context; }
 
+    // Called before a message is printed, to clear what is drawn on the console (a progress
+    // line) so the message starts on a line of its own; an empty hook removes it.
+    void set_before_print(std::function<void()> hook) { before_print = std::move(hook); }
+
     void set_silent(bool flag) { silent = flag; }
     bool is_silent() const { return silent; }
 
@@ -55,4 +60,5 @@ protected:
     std::map<std::int32_t, std::uint32_t> help_map;   // code -> help context; the wizard's
     tk_error_converter messages;
     std::int32_t reported = 0;
+    std::function<void()> before_print;
 };

@@ -5,14 +5,17 @@
 // table does not end the run. A new table's plain indexes follow its rows (the destination
 // builds them as it ends the load) and foreign keys follow the last table (mode 0 or a new
 // database); an index or key that cannot be made is reported and named in the summary.
+// On a terminal a live progress line sits under the table's line while its rows load.
 // A stop request is honoured between records and between tables.
 #include "conv/vantrel_conv.hpp"
 
 #include <iostream>
+#include <optional>
 
 #include "conv/conv_account.hpp"
 #include "conv/conv_errh.hpp"
 #include "conv/conv_init.hpp"
+#include "conv/conv_progress.hpp"
 #include "conv/conv_rejects.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
@@ -36,6 +39,28 @@ void report_object_failure(const std::u16string& context, const tk_exception& fa
     error_handler::instance().handle(failure, 0);
     error_handler::instance().clear_context();
 }
+
+// The progress line of one table, drawn only when asked for; while it lives, a message
+// erases it before it is printed.
+class table_progress {
+public:
+    table_progress(bool b_drawn, std::int64_t total_rows) {
+        if (!b_drawn) return;
+        line.emplace(std::cout, total_rows);
+        error_handler::instance().set_before_print([this] { line->erase(); });
+    }
+    table_progress(const table_progress&) = delete;
+    table_progress& operator=(const table_progress&) = delete;
+    ~table_progress() {
+        if (line) error_handler::instance().set_before_print({});
+    }
+    void update(std::int64_t rows_done) {
+        if (line) line->update(rows_done);
+    }
+
+private:
+    std::optional<conv_progress_line> line;
+};
 
 }  // namespace
 
@@ -238,8 +263,12 @@ void vantrel_convertor::count_rows(udb_recordset& dest_table, conv_table_account
     }
 }
 
+// The progress line lives while the rows are read, so it is gone before the load's end and
+// any message after it.
 void vantrel_convertor::copy_records(udb_recordset& source_table, udb_recordset& dest_table,
                                      conv_table_account& account) {
+    table_progress progress(!silent && conv_progress_line::is_terminal_output(),
+                            record_count.load());
     source_table.reset();
     while (!source_table.is_eof()) {
         if (is_stop_requested()) {
@@ -265,7 +294,8 @@ void vantrel_convertor::copy_records(udb_recordset& source_table, udb_recordset&
             }
         }
         source_table.next();
-        record_index.fetch_add(1);
+        const std::int32_t done = record_index.fetch_add(1) + 1;
+        progress.update(done);
     }
 }
 
