@@ -156,12 +156,18 @@ std::u16string mss_table::values_row(const udb_record& record,
     std::u16string values = u"( ";
     for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
         const t_ftd& field = schema[column_idx];
+        if (column_idx > 0) values += u", ";
+        // The run hands records in the schema's order: the field at the column's position is
+        // the one, found without a case-blind search over the record for every value.
+        if (record[column_idx].name == field.name) {
+            values += get_fld_append_str(record[column_idx], field, &changed);
+            continue;
+        }
         if (!record.find_field(field.name)) {
             tk_trace::write(2, u"Field %s not found", field.name);
             throw tk_exception(STRUCTURE_TEXT, ERROR_LEVEL_RECOVERABLE);
         }
         udb_record& readable = const_cast<udb_record&>(record);   // field() looks up only
-        if (column_idx > 0) values += u", ";
         values += get_fld_append_str(readable.field(field.name), field, &changed);
     }
     return values + u")";

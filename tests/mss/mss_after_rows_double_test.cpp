@@ -167,3 +167,24 @@ TEST_F(MssAfterRows, AnIndexThatCannotBeMadeIsReportedByNameAndTheNextFollows) {
     for (const udb_index& index : reread->indexes) b_qty_made |= index.name == u"ByQty";
     EXPECT_TRUE(b_qty_made);
 }
+
+// Statements write each value by its column's name (case-blind), whatever the record's order.
+TEST_F(MssAfterRows, StatementsPlaceValuesByNameWhenTheRecordIsInAnotherOrder) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_after_rows_order");
+    udb_schema schema;
+    schema.append(column(u"A", VT_I4, 4, false));
+    schema.append(column(u"B", VT_I4, 4, false));
+    connect(false);
+    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, {});
+    udb_record in_order;
+    in_order.append(std::make_unique<udb_field>(u"A", 0, ole_variant(1), false, false));
+    in_order.append(std::make_unique<udb_field>(u"B", 0, ole_variant(2), false, false));
+    udb_record turned;
+    turned.append(std::make_unique<udb_field>(u"b", 0, ole_variant(4), false, false));
+    turned.append(std::make_unique<udb_field>(u"a", 0, ole_variant(3), false, false));
+    table->append_record(in_order);
+    table->append_record(turned);
+    static_cast<mss_table&>(*table).finish_load();
+    EXPECT_EQ(rows_of(*database, u"SELECT [A], [B] FROM [dbo].[T] ORDER BY [A]"),
+              (std::vector<std::vector<std::u16string>>{{u"1", u"2"}, {u"3", u"4"}}));
+}
