@@ -172,6 +172,8 @@ private:
 
 bool dbl_token::is(const char* word) const {
     if (kind != dbl_token_kind::WORD && kind != dbl_token_kind::SYMBOL) return false;
+    // The parser asks every token several words; most differ in length.
+    if (std::char_traits<char>::length(word) != raw.size()) return false;
     std::size_t i = 0;
     for (; word[i] != '\0'; ++i) {
         if (i >= raw.size() || dbl_fold(raw[i]) != dbl_fold(char16_t(word[i]))) return false;

@@ -68,6 +68,7 @@ std::u16string dbl_utf16(const std::string& utf8) {
 
 std::string dbl_utf8(const std::u16string& utf16) {
     std::string out;
+    out.reserve(utf16.size());   // every token of a batch passes here
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         std::uint32_t c = utf16[i];
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00
