@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/jet/jet_complex_column.hpp"
 #include "platform/jet/jet_pager.hpp"
 #include "platform/jet/jet_property_blob.hpp"
 #include "platform/jet/jet_table_def_reader.hpp"
@@ -245,6 +246,7 @@ jet_table_def jet_database::read_definition(const jet_catalog_entry& entry) cons
         throw;
     }
     apply_result_types(def);
+    if (!pager->is_jet3()) jet_read_complex_columns(*this, def);
     return def;
 }
 

@@ -81,6 +81,29 @@ bool jet_properties::flag(std::u16string_view name, bool fallback) const {
     }
 }
 
+namespace {
+
+int complex_dao_type(const jet_complex_info& complex) {
+    switch (complex.kind) {
+    case jet_complex_kind::attachment: return DAO_TYPE_ATTACHMENT;
+    case jet_complex_kind::version_history: return DAO_TYPE_COMPLEX_TEXT;
+    case jet_complex_kind::multi_value: break;
+    default: return DAO_TYPE_LONG;
+    }
+    switch (complex.element_type) {
+    case JET_TYPE_BYTE: return DAO_TYPE_COMPLEX_BYTE;
+    case JET_TYPE_INT16: return DAO_TYPE_COMPLEX_INTEGER;
+    case JET_TYPE_INT32: return DAO_TYPE_COMPLEX_LONG;
+    case JET_TYPE_FLOAT32: return DAO_TYPE_COMPLEX_SINGLE;
+    case JET_TYPE_FLOAT64: return DAO_TYPE_COMPLEX_DOUBLE;
+    case JET_TYPE_GUID: return DAO_TYPE_COMPLEX_GUID;
+    case JET_TYPE_NUMERIC: return DAO_TYPE_COMPLEX_DECIMAL;
+    default: return DAO_TYPE_COMPLEX_TEXT;
+    }
+}
+
+}  // namespace
+
 int jet_column::dao_type() const {
     switch (type_code) {
     case JET_TYPE_BOOLEAN: return DAO_TYPE_BOOLEAN;
@@ -97,7 +120,7 @@ int jet_column::dao_type() const {
     case JET_TYPE_MEMO: return DAO_TYPE_MEMO;
     case JET_TYPE_GUID: return DAO_TYPE_GUID;
     case JET_TYPE_NUMERIC: return DAO_TYPE_DECIMAL;
-    case JET_TYPE_COMPLEX: return DAO_TYPE_LONG;
+    case JET_TYPE_COMPLEX: return complex_dao_type(complex);
     case JET_TYPE_BIGINT: return DAO_TYPE_BIGINT;
     case JET_TYPE_DATETIME_EXT: return DAO_TYPE_DATETIME_EXT;
     default: return DAO_TYPE_LONG_BINARY;   // unknown types travel as their raw bytes

@@ -46,7 +46,14 @@ inline constexpr int DAO_TYPE_GUID = 15;
 inline constexpr int DAO_TYPE_BIGINT = 16;
 inline constexpr int DAO_TYPE_DECIMAL = 20;
 inline constexpr int DAO_TYPE_ATTACHMENT = 101;
-inline constexpr int DAO_TYPE_COMPLEX_TEXT = 109;       // multi-value columns: raw id for now
+inline constexpr int DAO_TYPE_COMPLEX_BYTE = 102;       // multi-value: dbComplexByte ...
+inline constexpr int DAO_TYPE_COMPLEX_INTEGER = 103;
+inline constexpr int DAO_TYPE_COMPLEX_LONG = 104;
+inline constexpr int DAO_TYPE_COMPLEX_SINGLE = 105;
+inline constexpr int DAO_TYPE_COMPLEX_DOUBLE = 106;
+inline constexpr int DAO_TYPE_COMPLEX_GUID = 107;
+inline constexpr int DAO_TYPE_COMPLEX_DECIMAL = 108;
+inline constexpr int DAO_TYPE_COMPLEX_TEXT = 109;       // ... dbComplexText
 inline constexpr int DAO_TYPE_DATETIME_EXT = 26;        // dbDateTimeExtended (Access 16.0.17)
 
 // DAO Field.Attributes bits.
@@ -79,6 +86,25 @@ struct jet_properties {
     bool flag(std::u16string_view name, bool fallback) const;
 };
 
+// What a complex column holds, from MSysComplexColumns and the column layout of its type
+// table (MSysComplexType_Attachment, MSysComplexType_Text, MSysComplexTypeVH_...).
+enum class jet_complex_kind : std::uint8_t {
+    none,              // not complex, or not yet read
+    attachment,        // FileData, FileFlags, FileName, FileTimeStamp, FileType, FileURL
+    multi_value,       // one value column of element_type
+    version_history,   // an append-only Memo's past texts with their dates
+    unknown,           // a type table of another shape: the row keeps its raw key
+};
+
+struct jet_complex_info {
+    jet_complex_kind kind = jet_complex_kind::none;
+    std::u16string flat_table;       // the hidden table holding every row's items
+    std::u16string key_column;       // its Long column holding the owning row's key
+    std::u16string item_key_column;  // its own auto-number, meaningless outside
+    std::uint8_t element_type = 0;   // multi-value: the JET_TYPE_* of the value
+    std::u16string versioned_column; // version history: the Memo column it records
+};
+
 struct jet_column {
     std::u16string name;
     std::uint8_t type_code = 0;        // JET_TYPE_*, or an unknown code kept as stored
@@ -92,6 +118,7 @@ struct jet_column {
     std::uint8_t ext_flags = 0;        // Jet 4+: compressed Unicode, calculated
     std::uint16_t sort_order = 0;      // text collation
     std::int32_t complex_id = 0;       // complex columns: id in MSysComplexColumns
+    jet_complex_info complex;          // complex columns: filled when the table is read
     std::uint8_t bytes_per_char = 2;   // Text storage: 1 in Jet 3, 2 later
     jet_properties properties;
 
@@ -107,8 +134,9 @@ struct jet_column {
         return type_code == JET_TYPE_MEMO || type_code == JET_TYPE_OLE;
     }
 
-    // DAO's view of the column. Complex columns answer Long: their values are the raw keys
-    // into the hidden tables until complex values are read in full.
+    // DAO's view of the column. Complex columns answer dbAttachment or dbComplex<element>
+    // (version history dbComplexText); a complex column of unknown kind answers Long, its
+    // raw key.
     int dao_type() const;
     std::uint32_t dao_size() const;         // Text: characters; Memo/OLE: 0; else bytes
     std::uint32_t dao_attributes() const;   // DAO_FIELD_* bits
