@@ -1,6 +1,7 @@
 // daostub_field.cpp - Field and Fields over the engine's column definitions and rows.
 #include "platform/dao/daostub_field.hpp"
 
+#include "platform/dao/daostub_recordset.hpp"
 #include "platform/dao/daostub_value.hpp"
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_table_def_writer.hpp"
@@ -63,9 +64,14 @@ HRESULT DAOField::put_Attributes(LONG attributes) {
     });
 }
 
+// DAO shows no column of its own for a version history: it is the history of a Memo column.
+// The stand-in lists it, under the name of the column it records.
 HRESULT DAOField::get_Name(BSTR* name) {
     if (name == nullptr) return E_POINTER;
-    *name = context->text_out(column().name);
+    const jet_complex_info& complex = column().complex;
+    bool b_history = complex.kind == jet_complex_kind::version_history
+                     && !complex.versioned_column.empty();
+    *name = context->text_out(b_history ? complex.versioned_column : column().name);
     return S_OK;
 }
 
@@ -86,10 +92,33 @@ HRESULT DAOField::get_Value(VARIANT* value) {
     VariantInit(value);
     if (!rows) return S_OK;
     if (!rows->is_on_row()) return context->fail(DAO_ERR_NO_CURRENT_RECORD, "No current record.");
-    const std::vector<jet_value>& row = rows->values();
-    if (column_idx >= row.size()) return context->fail(DAO_ERR_CORRUPT, "Field out of row.");
-    HRESULT result = daostub_to_variant(row[column_idx], value);
+    // A row's values can be decoded only when read (attachment data), and fail then.
+    const std::vector<jet_value>* row = nullptr;
+    HRESULT read = context->guard([&] { row = &rows->values(); });
+    if (FAILED(read)) return read;
+    if (column_idx >= row->size()) return context->fail(DAO_ERR_CORRUPT, "Field out of row.");
+    if (column().is_complex()) return get_items(value);
+    HRESULT result = daostub_to_variant((*row)[column_idx], value);
     if (FAILED(result)) return context->fail(DAO_ERR_OUT_OF_MEMORY, "Out of memory.");
+    return S_OK;
+}
+
+// As DAO's Field2: a complex column's value is a Recordset2 over the row's items. A complex
+// column of a kind the engine does not know keeps its raw key.
+HRESULT DAOField::get_items(VARIANT* value) {
+    std::unique_ptr<daostub_rows> items;
+    HRESULT result = context->guard([&] {
+        items = rows->complex_items(column_idx);
+        if (items) items->open();
+    });
+    if (FAILED(result)) return result;
+    if (!items) {
+        result = daostub_to_variant(rows->values()[column_idx], value);
+        return FAILED(result) ? context->fail(DAO_ERR_OUT_OF_MEMORY, "Out of memory.") : S_OK;
+    }
+    DAORecordset* recordset = com_new<DAORecordset>(context, std::move(items));
+    value->vt = VT_DISPATCH;
+    value->punkVal = recordset;
     return S_OK;
 }
 

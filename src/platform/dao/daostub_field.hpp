@@ -1,7 +1,8 @@
 #pragma once
 // daostub_field.hpp - DAO's Field and Fields. A Field describes one column (name, DAO type
 // code, size, attributes, the DefaultValue text as Access stores it, Required -1/0,
-// AllowZeroLength) and, in a Recordset, the current row's value. Fields of a TableDef,
+// AllowZeroLength) and, in a Recordset, the current row's value (a complex column's value is
+// a Recordset over the row's items, VT_DISPATCH, as Field2 gives). Fields of a TableDef,
 // QueryDef or Index have no rows: their Value is empty. A Field made by CreateField (on a
 // new TableDef or Index) takes Required, AllowZeroLength, DefaultValue and Attributes until
 // its table is appended; a Fields collection of a new TableDef or Index takes Append.
@@ -48,6 +49,7 @@ public:
 
 private:
     const jet_column& column() const { return (*columns)[column_idx]; }
+    HRESULT get_items(VARIANT* value);
     template <class Change>
     HRESULT change(Change&& apply);
 

@@ -1,6 +1,8 @@
 // daostub_rows.cpp - DAO's position rules over a forward-only row source.
 #include "platform/dao/daostub_rows.hpp"
 
+std::unique_ptr<daostub_rows> daostub_rows::complex_items(std::size_t) const { return nullptr; }
+
 void daostub_rows::open() {
     restart();
     position = -1;

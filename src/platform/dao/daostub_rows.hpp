@@ -33,6 +33,9 @@ public:
     bool move_next();
     bool move_previous();
     const std::vector<jet_value>& values() const { return fetched(); }
+    // The items of the current row's complex column at column_idx (DAO's child Recordset2);
+    // null for rows that are not a table's.
+    virtual std::unique_ptr<daostub_rows> complex_items(std::size_t column_idx) const;
 
 protected:
     virtual bool fetch_next() = 0;
@@ -48,6 +51,12 @@ private:
 // A table read in storage order by the engine's cursor (SELECT * FROM [table]).
 std::unique_ptr<daostub_rows> daostub_table_rows(std::shared_ptr<const jet_database> database,
                                                  std::u16string_view table_name);
+// The items of one row of a complex column, key its value in the row: the hidden table's
+// columns without its two keys; attachments' FileData decoded as Access shows it. A damaged
+// attachment raises jet_error 3049 naming the file, the column and the table.
+std::unique_ptr<daostub_rows> daostub_complex_rows(std::shared_ptr<const jet_database> database,
+                                                   std::u16string_view table_name,
+                                                   const jet_column& column, std::int32_t key);
 // Fixed rows: the relationship catalogue's six columns, ordered by relationship name.
 std::unique_ptr<daostub_rows> daostub_relationship_rows(const jet_database& database);
 // One row, one Long column: a row count.

@@ -7,12 +7,25 @@
 
 namespace {
 
+bool is_item_list(const jet_column& column) {
+    return column.is_complex() && column.complex.kind != jet_complex_kind::unknown
+           && column.complex.kind != jet_complex_kind::none;
+}
+
 class table_rows : public daostub_rows {
 public:
     table_rows(std::shared_ptr<const jet_database> database, std::u16string_view table_name)
         : database(std::move(database)), cursor(this->database->open_cursor(table_name)) {}
 
     const std::vector<jet_column>& columns() const override { return cursor->table().columns; }
+
+    std::unique_ptr<daostub_rows> complex_items(std::size_t column_idx) const override {
+        const jet_column& column = columns().at(column_idx);
+        const jet_value& key = values().at(column_idx);
+        if (!is_item_list(column) || key.kind() != jet_value_kind::int32) return nullptr;
+        return daostub_complex_rows(database, cursor->table().name, column,
+                                    key.get<std::int32_t>());
+    }
 
 protected:
     bool fetch_next() override { return cursor->next(); }

@@ -396,3 +396,60 @@ TEST(DaoStubWriting, CreatesATableAndAppendsRowsThroughTheDaoCalls) {
     EXPECT_FALSE(cursor->next());
     std::filesystem::remove(path);
 }
+
+// As DAO's Field2: a complex field's value is a Recordset over the row's items. Items and the
+// inflated attachment text as mdb-reader lists the hidden tables of complexDataTestV2007.
+TEST_F(DaoStub, ComplexFieldValueIsARecordsetOfTheRowsItems) {
+    held<DAODatabase> database;
+    ASSERT_EQ(open("jahlborn-jackcess/V2007/complexDataTestV2007.accdb", database.put()), S_OK);
+    held<DAORecordset> rows;
+    ASSERT_EQ(query(database.pointer, u"SELECT * FROM [Table1]", rows.put()), S_OK);
+    ASSERT_EQ(rows->MoveNext(), S_OK);   // row2: two attachments, two list values
+    ASSERT_EQ(text_of(rows.pointer, 0), u"row2");
+    held<DAOFields> fields;
+    ASSERT_EQ(rows->get_Fields(fields.put()), S_OK);
+    auto items_of = [&](std::int32_t field_idx, SHORT expected_type) {
+        held<DAOField> field;
+        EXPECT_EQ(fields->get_Item(number(field_idx), field.put()), S_OK);
+        SHORT type = 0;
+        field->get_Type(&type);
+        EXPECT_EQ(type, expected_type);
+        VARIANT value{};
+        EXPECT_EQ(field->get_Value(&value), S_OK);
+        EXPECT_EQ(value.vt, VT_DISPATCH);
+        DAORecordset* items = static_cast<DAORecordset*>(value.punkVal);
+        items->AddRef();
+        VariantClear(&value);
+        return items;
+    };
+    held<DAORecordset> attachments{items_of(5, 101)};
+    EXPECT_EQ(text_of(attachments.pointer, 2), u"test_data.txt");   // FileName
+    held<DAOFields> attachment_fields;
+    ASSERT_EQ(attachments->get_Fields(attachment_fields.put()), S_OK);
+    owned_bstr file_data(u"FileData");
+    VARIANT data_name{};
+    data_name.vt = VT_BSTR;
+    data_name.bstrVal = file_data.text;
+    held<DAOField> data;
+    ASSERT_EQ(attachment_fields->get_Item(data_name, data.put()), S_OK);
+    VARIANT value{};
+    ASSERT_EQ(data->get_Value(&value), S_OK);
+    ASSERT_EQ(value.vt, VT_ARRAY | VT_UI1);
+    const std::string expected = "this is some test data for attachment.";
+    void* bytes = nullptr;
+    ASSERT_EQ(SafeArrayAccessData(value.parray, &bytes), S_OK);
+    EXPECT_EQ(std::string(static_cast<const char*>(bytes), expected.size()), expected);
+    SafeArrayUnaccessData(value.parray);
+    VariantClear(&value);
+    ASSERT_EQ(attachments->MoveNext(), S_OK);
+    EXPECT_EQ(text_of(attachments.pointer, 2), u"test_data2.txt");
+    EXPECT_EQ(attachments->MoveNext(), S_OK);
+    VARIANT_BOOL at_end = 0;
+    attachments->get_EOF(&at_end);
+    EXPECT_NE(at_end, 0);
+
+    held<DAORecordset> values{items_of(4, 109)};
+    EXPECT_EQ(text_of(values.pointer, 0), u"value1");
+    ASSERT_EQ(values->MoveNext(), S_OK);
+    EXPECT_EQ(text_of(values.pointer, 0), u"value4");
+}
