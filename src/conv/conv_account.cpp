@@ -40,6 +40,8 @@ std::vector<std::string> conv_summary_lines(const std::vector<conv_table_account
             }
         }
         line += ", " + std::to_string(account.rows_rejected) + " rejected";
+        if (account.rows_unreadable > 0)
+            line += ", " + std::to_string(account.rows_unreadable) + " unreadable in the source";
         lines.push_back(line + substitution_part(account.substitutions));
     }
     return lines;

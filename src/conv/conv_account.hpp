@@ -22,6 +22,7 @@ struct conv_table_account {
     std::int64_t rows_before = 0;     // the destination's rows before loading (merge mode)
     std::int64_t rows_after = -1;     // counted on the server after loading; -1 not counted
     std::int64_t rows_rejected = 0;
+    std::int64_t rows_unreadable = 0;   // source rows that could not be read (reported each)
     udb_substitution_counts substitutions;
 
     bool is_counted() const { return rows_after >= 0; }

@@ -22,6 +22,7 @@
 #include "tk/tk_utf.hpp"
 #include "udb/udb_db.hpp"
 #include "udb/udb_name.hpp"
+#include "udb/udb_row_error.hpp"
 #include "udb/udb_rule.hpp"
 #include "udb/udb_vali.hpp"
 
@@ -155,6 +156,7 @@ void vantrel_convertor::select_tables(run_state& state) {
     if (selected_tables.empty() && b_empty_selection_means_all) {
         selected_tables = state.source_db->tables;
     }
+    add_child_tables(*state.source_db);
     table_count.store(static_cast<std::int32_t>(selected_tables.size()));
     tk_trace::write(3, u"Converting database %s (%d tables)", source, table_count.load());
     print_line(u"Converting database ", source, table_count.load(), " tables)");
@@ -162,6 +164,18 @@ void vantrel_convertor::select_tables(run_state& state) {
     state.validator = engine->make_table_validator(selected_tables, state.dest_db->tables);
     for (const auto& entry : tables) state.validator->add_used(entry.first);
     for (const std::u16string& name : selected_tables) tables.emplace(name, u"");
+}
+
+// A table chosen brings the tables holding its complex columns' items.
+void vantrel_convertor::add_child_tables(const udb_database& source_db) {
+    for (std::size_t table_idx = 0; table_idx < selected_tables.size(); ++table_idx) {
+        for (const std::u16string& child : source_db.child_tables(selected_tables[table_idx])) {
+            bool b_listed = false;
+            for (const std::u16string& name : selected_tables)
+                b_listed = b_listed || udb_same_name(name, child);
+            if (!b_listed) selected_tables.push_back(child);
+        }
+    }
 }
 
 void vantrel_convertor::convert_entry(run_state& state, const std::u16string& name,
@@ -284,8 +298,10 @@ void vantrel_convertor::copy_records(udb_recordset& source_table, udb_recordset&
                 dest_table.append_record(*record);
             }
         } catch (const tk_exception& failure) {
-            if (!engine->is_record_failure(failure)) throw;
+            const bool b_unreadable_row = dynamic_cast<const udb_row_error*>(&failure) != nullptr;
+            if (!b_unreadable_row && !engine->is_record_failure(failure)) throw;
             if (record == nullptr) {
+                if (b_unreadable_row) ++account.rows_unreadable;
                 error_handler::instance().set_context(account.name, record_index.load() + 1);
                 error_handler::instance().handle(failure, 0);
             } else {

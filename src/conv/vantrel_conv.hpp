@@ -66,6 +66,7 @@ private:
     void run_conversion();
     std::unique_ptr<udb_database> open_destination(bool& b_created);
     void select_tables(run_state& state);
+    void add_child_tables(const udb_database& source_db);
     void convert_entry(run_state& state, const std::u16string& name, const std::u16string& sql);
     void load_rows(run_state& state, udb_recordset& source_table, udb_recordset& dest_table,
                    conv_table_account& account);

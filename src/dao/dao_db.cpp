@@ -10,9 +10,7 @@
 #include "platform/winbase/win_compare.hpp"
 #include "tk/tk_trace.hpp"
 
-namespace {
-
-std::u16string bracketed(const std::u16string& name) {
+std::u16string dao_bracketed(const std::u16string& name) {
     std::u16string text = u"[";
     for (char16_t ch : name) {
         text += ch;
@@ -20,8 +18,6 @@ std::u16string bracketed(const std::u16string& name) {
     }
     return text + u"]";
 }
-
-}  // namespace
 
 bool dao_is_system_table(const std::u16string& name, std::uint32_t attributes) {
     if ((attributes & DAO_ATTR_SYSTEM) != 0) return true;
@@ -36,7 +32,10 @@ dao_database::dao_database(const std::u16string& path, ole_com_ptr<DAODatabase> 
     tk_trace::write(2, u"dao_database::dao_database( %s )", path);
     TK_ASSERT(this->database.get() != nullptr);
     list_tables();
-    if ((flags & DAO_FLAG_NO_FKEYS) == 0) init_fkeys();
+    if ((flags & DAO_FLAG_NO_FKEYS) == 0) {
+        init_fkeys();
+        add_child_fkeys();
+    }
 }
 
 dao_database::~dao_database() { tk_trace::write(2, "dao_database::~dao_database"); }
@@ -62,8 +61,10 @@ void dao_database::list_tables() {
         } else {
             tk_trace::write(2, u"Got table: '%s'", table_name);
             tables.push_back(table_name);
+            list_complex_columns(*table.get(), table_name);
         }
     }
+    name_child_tables();
 }
 
 ole_com_ptr<DAORecordset> dao_database::open_temporary(const std::u16string& sql, int options,
@@ -86,6 +87,8 @@ std::unique_ptr<udb_recordset> dao_database::get_table(const std::u16string& tab
                                                        std::uint32_t open_flags) {
     tk_trace::write(2, u"dao_database::get_table(%s, %d)", table_name, int(open_flags));
     TK_ASSERT(is_table_exist(table_name));
+    if (const dao_complex_column* complex = find_child_table(table_name))
+        return open_child_table(*complex);
     ole_com_ptr<DAOTableDef> table;
     dao_bstr name(table_name);
     dao_check(table_defs->get_Item(name.as_variant(), table.put()));
@@ -97,7 +100,7 @@ std::unique_ptr<udb_recordset> dao_database::get_table(const std::u16string& tab
     int options = (open_flags & DAO_FLAG_READ) != 0 ? DAO_OPTION_READ_ONLY
                                                      : DAO_OPTION_APPEND_ONLY;
     ole_com_ptr<DAORecordset> recordset =
-        open_temporary(u"SELECT * FROM " + bracketed(table_name), options);
+        open_temporary(u"SELECT * FROM " + dao_bracketed(table_name), options);
     tk_trace::write(2, "Right after src->CreateQueryDef");
     return std::make_unique<dao_recordset>(table_name, std::move(recordset), std::move(table));
 }

@@ -1,7 +1,8 @@
 // dao_db.hpp - dao_database: an opened Access database as the neutral model sees it. Lists
 // the user tables (linked and system tables skipped, and tables named MSys* too: Access
 // leaves MSysAccessStorage and MSysCompactError without the system mark), reads foreign keys
-// from the relationship catalogue unless flag bit 5 or 6 is set, opens tables and query
+// from the relationship catalogue unless flag bit 5 or 6 is set, lists each complex column
+// as a child table (dao_child_table.hpp), opens tables and query
 // results as dao_recordset. Table names compare case-blind. Flags: bit 0 read access (no
 // writing), bit 3 answer an existing table from create_table, bit 4 exclusive.
 #pragma once
@@ -10,10 +11,14 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
+#include "dao/dao_child_table.hpp"
 #include "ole/ole_ptr.hpp"
 #include "udb/udb_db.hpp"
 
 class DAODatabase;
+class DAOTableDef;
 class DAOTableDefs;
 class DAOQueryDef;
 class DAORecordset;
@@ -47,18 +52,30 @@ public:
     bool test_query(const std::u16string& sql) override;
 
     void init_fkeys();
+    // The child tables the complex columns of a table become (dao_child_table).
+    std::vector<std::u16string> child_tables(const std::u16string& table_name) const override;
     // The rows of a statement (select count(*) from (sql)).
     std::uint32_t get_records_count(const std::u16string& sql);
 
 private:
     void list_tables();
+    void list_complex_columns(DAOTableDef& table, const std::u16string& table_name);
+    void name_child_tables();
+    const dao_complex_column* find_child_table(const std::u16string& table_name) const;
+    std::unique_ptr<udb_recordset> open_child_table(const dao_complex_column& complex);
+    // A foreign key from each child table to its owner, after the catalogue's own.
+    void add_child_fkeys();
     // A temporary query over the text, opened as a dynaset with these options.
     ole_com_ptr<DAORecordset> open_temporary(const std::u16string& sql, int options,
                                              ole_com_ptr<DAOQueryDef>* query = nullptr);
 
     ole_com_ptr<DAODatabase> database;
     ole_com_ptr<DAOTableDefs> table_defs;
+    std::vector<dao_complex_column> complex_columns;
 };
+
+// The name between brackets, each ']' doubled: a name put into Access SQL.
+std::u16string dao_bracketed(const std::u16string& name);
 
 // Whether a table is one the catalogue keeps for Access itself: the system mark, or the
 // MSys prefix (any case).

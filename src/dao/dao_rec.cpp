@@ -2,6 +2,7 @@
 #include "dao/dao_rec.hpp"
 
 #include "dao/dao_bstr.hpp"
+#include "dao/dao_child_table.hpp"
 #include "dao/dao_exce.hpp"
 #include "platform/dao/dao.hpp"
 #include "tk/tk_trace.hpp"
@@ -159,6 +160,9 @@ dao_record::dao_record(ole_com_ptr<DAOFields> held) : fields(std::move(held)) {
         ole_com_ptr<DAOField> item;
         dao_check(fields->get_Item(dao_number_variant(field_idx), item.put()));
         dao_require(item.get(), "field");
+        SHORT dao_type = 0;
+        dao_check(item->get_Type(&dao_type));
+        if (dao_is_complex_type(dao_type)) continue;   // read as a child table's rows
         append(std::make_unique<dao_field>(std::move(item)));
     }
 }

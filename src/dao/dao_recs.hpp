@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dao/dao_rec.hpp"
 #include "ole/ole_ptr.hpp"
@@ -52,6 +53,10 @@ private:
     ole_com_ptr<DAOTableDef> table_def;
     ole_com_ptr<DAOQueryDef> query_def;
 };
+
+// Every index of a table as the neutral model carries it (name, primary, unique, key
+// columns in order), in DAO's order.
+std::vector<udb_index> dao_read_indexes(DAOTableDef& table);
 
 // A column default as Access stores it, made ready to convert: Date defaults lose the
 // enclosing '#' pair, Text defaults the enclosing '"' pair.

@@ -1,9 +1,12 @@
 // dao_sche.cpp - dao_recordset::init_schema and init_indexes: a table's or query's columns
-// and a table's indexes in the neutral model's terms.
+// and a table's indexes in the neutral model's terms. Complex columns and their indexes are
+// left out: their items become child tables (dao_child_table).
 #include "dao/dao_bstr.hpp"
+#include "dao/dao_child_table.hpp"
 #include "dao/dao_exce.hpp"
 #include "dao/dao_recs.hpp"
 #include "platform/dao/dao.hpp"
+#include "platform/winbase/win_compare.hpp"
 #include "tk/tk_trace.hpp"
 
 namespace {
@@ -39,6 +42,7 @@ void dao_recordset::init_schema(DAOFields& fields) {
         dao_require(item.get(), "field");
         SHORT dao_type = 0;
         dao_check(item->get_Type(&dao_type));
+        if (dao_is_complex_type(dao_type)) continue;   // its items make a child table
         dao_bstr stored;
         dao_check(item->get_DefaultValue(stored.put()));
         std::u16string default_text = stored.to_wstring();
@@ -57,46 +61,70 @@ void dao_recordset::init_schema(DAOFields& fields) {
     tk_trace::write(2, "End of dao_recordset::init_schema");
 }
 
-void dao_recordset::init_indexes(DAOTableDef& table) {
-    tk_trace::write(2, "dao_recordset::init_indexes");
+namespace {
+
+udb_index read_index(DAOIndex& item) {
+    udb_index index;
+    dao_bstr name;
+    dao_check(item.get_Name(name.put()));
+    index.name = name.to_wstring();
+    VARIANT_BOOL flag = 0;
+    dao_check(item.get_Primary(&flag));
+    index.b_primary = flag == VARIANT_BOOL(-1);
+    dao_check(item.get_Unique(&flag));
+    index.b_unique = flag == VARIANT_BOOL(-1);
+    ole_com_ptr<DAOFields> key_fields;
+    dao_check(item.get_Fields(key_fields.put()));
+    dao_require(key_fields.get(), "index fields");
+    SHORT key_count = 0;
+    dao_check(key_fields->get_Count(&key_count));
+    for (SHORT key_idx = 0; key_idx < key_count; ++key_idx) {
+        ole_com_ptr<DAOField> key_field;
+        dao_check(key_fields->get_Item(dao_number_variant(key_idx), key_field.put()));
+        dao_require(key_field.get(), "index field");
+        dao_bstr key_name;
+        dao_check(key_field->get_Name(key_name.put()));
+        tk_trace::write(2, u"got index field: %s", key_name.to_wstring());
+        index.columns.push_back(key_name.to_wstring());
+    }
+    return index;
+}
+
+}  // namespace
+
+std::vector<udb_index> dao_read_indexes(DAOTableDef& table) {
     ole_com_ptr<DAOIndexes> list;
     dao_check(table.get_Indexes(list.put()));
     dao_require(list.get(), "indexes");
     SHORT count = 0;
     dao_check(list->get_Count(&count));
     tk_trace::write(2, "Got %d indexes", int(count));
+    std::vector<udb_index> found;
     for (SHORT index_idx = 0; index_idx < count; ++index_idx) {
         tk_trace::write(2, "Processing index %d", int(index_idx));
-        tk_trace::write(2, "STEP #1");
         ole_com_ptr<DAOIndex> item;
         dao_check(list->get_Item(dao_number_variant(index_idx), item.put()));
-        dao_require(item.get(), "index");
-        udb_index index;
-        dao_bstr name;
-        dao_check(item->get_Name(name.put()));
-        index.name = name.to_wstring();
-        tk_trace::write(2, "STEP #2");
-        VARIANT_BOOL flag = 0;
-        dao_check(item->get_Primary(&flag));
-        index.b_primary = flag == VARIANT_BOOL(-1);
-        dao_check(item->get_Unique(&flag));
-        index.b_unique = flag == VARIANT_BOOL(-1);
-        tk_trace::write(2, "STEP #3");
-        ole_com_ptr<DAOFields> key_fields;
-        dao_check(item->get_Fields(key_fields.put()));
-        dao_require(key_fields.get(), "index fields");
-        SHORT key_count = 0;
-        dao_check(key_fields->get_Count(&key_count));
-        for (SHORT key_idx = 0; key_idx < key_count; ++key_idx) {
-            ole_com_ptr<DAOField> key_field;
-            dao_check(key_fields->get_Item(dao_number_variant(key_idx), key_field.put()));
-            dao_require(key_field.get(), "index field");
-            dao_bstr key_name;
-            dao_check(key_field->get_Name(key_name.put()));
-            tk_trace::write(2, u"got index field: %s", key_name.to_wstring());
-            index.columns.push_back(key_name.to_wstring());
+        found.push_back(read_index(*dao_require(item.get(), "index")));
+    }
+    return found;
+}
+
+void dao_recordset::init_indexes(DAOTableDef& table) {
+    tk_trace::write(2, "dao_recordset::init_indexes");
+    for (const udb_index& index : dao_read_indexes(table)) {
+        // Access indexes each complex column's key, and the column stays behind (its items
+        // make a child table): an index over a column the schema lacks goes with it.
+        bool b_on_missing = false;
+        for (const std::u16string& key : index.columns) {
+            bool b_found = false;
+            for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx)
+                b_found = b_found || win_equal_ignore_case(schema[column_idx].name, key);
+            b_on_missing = b_on_missing || !b_found;
         }
-        tk_trace::write(2, "STEP #4");
+        if (b_on_missing) {
+            tk_trace::write(2, u"Skip index %s of a complex column", index.name);
+            continue;
+        }
         indexes.add(index);
     }
     tk_trace::write(2, "End of dao_recordset::init_indexes");

@@ -35,6 +35,10 @@ std::unique_ptr<udb_recordset> udb_database::query(const std::u16string&) {
 
 void udb_database::create_relationships(const udb_relationships&) {}
 
+std::vector<std::u16string> udb_database::child_tables(const std::u16string&) const {
+    return {};
+}
+
 bool udb_database::is_table_exist(const std::u16string& table_name) const {
     tk_trace::write(1, u"udb_database::is_table_exist(%s)", table_name);
     for (const std::u16string& table : tables) {

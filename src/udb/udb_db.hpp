@@ -112,6 +112,9 @@ public:
     // Only the SQL Server side runs arbitrary statements; here it is an assertion.
     virtual std::unique_ptr<udb_recordset> query(const std::u16string& sql);
     virtual void create_relationships(const udb_relationships& relationships);
+    // Tables that hold parts of this one and go wherever it goes (the Access side's complex
+    // columns); none by default.
+    virtual std::vector<std::u16string> child_tables(const std::u16string& table_name) const;
     virtual bool is_table_exist(const std::u16string& table_name) const;
 };
 

@@ -205,6 +205,11 @@ bool fake_database::delete_tab(const std::u16string& table_name) {
     return udb_database::delete_tab(table_name);
 }
 
+std::vector<std::u16string> fake_database::child_tables(const std::u16string& table_name) const {
+    auto found = store.children.find(table_name);
+    return found == store.children.end() ? std::vector<std::u16string>{} : found->second;
+}
+
 std::unique_ptr<udb_recordset> fake_database::get_table(const std::u16string& table_name,
                                                         std::uint32_t) {
     auto found = store.tables.find(table_name);

@@ -40,6 +40,7 @@ struct fake_store {
     std::vector<std::u16string> finished;      // finish_table calls in order
     std::vector<std::u16string> refused_commits;   // tables whose final commit throws
     std::uint32_t open_mode = 0;
+    std::map<std::u16string, std::vector<std::u16string>> children;   // child_tables answers
 
     void add_table(const std::u16string& name, int column_count,
                    std::vector<std::vector<std::int32_t>> rows);
@@ -60,6 +61,7 @@ public:
                                              std::uint32_t open_flags) override;
     bool test_query(const std::u16string& sql) override;
     void create_relationships(const udb_relationships& list) override;
+    std::vector<std::u16string> child_tables(const std::u16string& table_name) const override;
 
     conv_mssql_engine::failure_report report;
 

@@ -8,6 +8,7 @@
 
 #include "conv_test_env.hpp"
 #include "tk/tk_exce.hpp"
+#include "udb/udb_row_error.hpp"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -149,6 +150,37 @@ TEST_F(ConversionRun, FailingRecordIsReportedWithItsNumberAndTheRestIsCopied) {
                    "\"Orders\",\"2\",\"The specified table does not exist.\",\"-999\"\r\n");
     EXPECT_EQ(std::filesystem::status(rejects).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+// A source row that cannot be read (a damaged attachment) is reported with its table and
+// number, counted in the summary, makes the run incomplete, and the next rows still arrive.
+TEST_F(ConversionRun, UnreadableSourceRowIsReportedCountedAndTheRestIsCopied) {
+    world.source.add_table(u"Orders", 1, rows{{1}, {2}, {3}});
+    world.source.tables[u"Orders"].on_read = [](std::size_t row_idx) {
+        if (row_idx == 1) throw udb_row_error("The attachment data is damaged.");
+    };
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Orders, record #2: The attachment data is damaged.\n"));
+    EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{1}, {3}}));
+    EXPECT_THAT(output, HasSubstr("Orders: 2 read, 2 in the destination, 0 rejected, "
+                                  "1 unreadable in the source\n"));
+    EXPECT_FALSE(converter->is_complete());
+}
+
+// The tables holding a table's complex columns go with it, even when not chosen themselves.
+TEST_F(ConversionRun, ChosenTableBringsItsChildTables) {
+    world.source.add_table(u"Orders", 1, rows{{1}});
+    world.source.add_table(u"Orders_Files", 1, rows{{1}});
+    world.source.add_table(u"Customers", 1, rows{{7}});
+    world.source.children[u"Orders"] = {u"Orders_Files"};
+    converter->set_selected_tables({u"Orders"});
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Converting database src.mdb(2 tables)\n"));
+    EXPECT_EQ(world.destination.created, (std::vector<std::u16string>{u"Orders", u"Orders_Files"}));
 }
 
 TEST_F(ConversionRun, ARunWithoutRefusalsWritesNoRejectsFile) {
