@@ -237,9 +237,9 @@ udb_record* dao_child_table::get_item() {
             record->append(std::move(value));
         }
     } catch (const dao_exception& failure) {
-        throw udb_row_error("Column " + tk_utf16_to_utf8(column.column) + " of table "
-                            + tk_utf16_to_utf8(column.table) + ", row "
-                            + tk_utf16_to_utf8(owner_row_text()) + ": " + failure.message());
+        throw udb_row_error("Table " + tk_utf16_to_utf8(column.table) + ", row "
+                            + tk_utf16_to_utf8(owner_row_text()) + ", column "
+                            + tk_utf16_to_utf8(column.column) + ": " + failure.message());
     }
     current = std::move(record);
     return current.get();

@@ -53,9 +53,8 @@ std::unique_ptr<daostub_rows> daostub_table_rows(std::shared_ptr<const jet_datab
                                                  std::u16string_view table_name);
 // The items of one row of a complex column, key its value in the row: the hidden table's
 // columns without its two keys; attachments' FileData decoded as Access shows it. A damaged
-// attachment raises jet_error 3049 naming the file, the column and the table.
+// attachment raises jet_error 3049 naming the file and the column.
 std::unique_ptr<daostub_rows> daostub_complex_rows(std::shared_ptr<const jet_database> database,
-                                                   std::u16string_view table_name,
                                                    const jet_column& column, std::int32_t key);
 // Fixed rows: the relationship catalogue's six columns, ordered by relationship name.
 std::unique_ptr<daostub_rows> daostub_relationship_rows(const jet_database& database);

@@ -13,9 +13,9 @@ namespace {
 
 class complex_rows : public daostub_rows {
 public:
-    complex_rows(std::shared_ptr<const jet_database> database, std::u16string_view table_name,
-                 const jet_column& column, std::int32_t key)
-        : database(std::move(database)), owner(table_name), owner_column(column), key(key),
+    complex_rows(std::shared_ptr<const jet_database> database, const jet_column& column,
+                 std::int32_t key)
+        : database(std::move(database)), owner_column(column), key(key),
           cursor(this->database->open_cursor(column.complex.flat_table)) {
         const jet_table_def& flat = cursor->table();
         for (std::size_t column_idx = 0; column_idx < flat.columns.size(); ++column_idx) {
@@ -70,8 +70,8 @@ private:
             return jet_decode_attachment(stored);
         } catch (const jet_error& error) {
             throw jet_error(error.dao_number(), "Attachment \"" + file_name(row) + "\" of column "
-                                                    + jet_utf8(owner_column.name) + " in table "
-                                                    + jet_utf8(owner) + ": " + error.what());
+                                                    + jet_utf8(owner_column.name) + ": "
+                                                    + error.what());
         }
     }
 
@@ -85,7 +85,6 @@ private:
     }
 
     std::shared_ptr<const jet_database> database;   // outlives the cursor reading it
-    std::u16string owner;
     jet_column owner_column;
     std::int32_t key = 0;
     std::unique_ptr<jet_cursor> cursor;
@@ -98,7 +97,6 @@ private:
 }  // namespace
 
 std::unique_ptr<daostub_rows> daostub_complex_rows(std::shared_ptr<const jet_database> database,
-                                                   std::u16string_view table_name,
                                                    const jet_column& column, std::int32_t key) {
-    return std::make_unique<complex_rows>(std::move(database), table_name, column, key);
+    return std::make_unique<complex_rows>(std::move(database), column, key);
 }

@@ -23,8 +23,7 @@ public:
         const jet_column& column = columns().at(column_idx);
         const jet_value& key = values().at(column_idx);
         if (!is_item_list(column) || key.kind() != jet_value_kind::int32) return nullptr;
-        return daostub_complex_rows(database, cursor->table().name, column,
-                                    key.get<std::int32_t>());
+        return daostub_complex_rows(database, column, key.get<std::int32_t>());
     }
 
 protected:
