@@ -18,6 +18,7 @@ constexpr int DAO_DATE = 8;
 constexpr int DAO_TEXT = 10;
 constexpr int DAO_LONG_BINARY = 11;
 constexpr int DAO_MEMO = 12;
+constexpr int DAO_GUID = 15;
 constexpr int DAO_DECIMAL = 20;
 constexpr std::uint32_t TEXT_ITEM_CHARS = 255;   // Access's longest Text value
 
@@ -29,7 +30,7 @@ int element_type(int complex_type) {
     case 104: return 4;
     case 105: return 6;
     case 106: return 7;
-    case 107: return 15;
+    case 107: return DAO_GUID;
     case 108: return DAO_DECIMAL;
     default: return DAO_TEXT;
     }
@@ -115,7 +116,7 @@ void dao_child_table::build_schema(const udb_schema& owner_schema) {
                                               owner.reserved));
     }
     for (const item_column& item : item_columns) {
-        std::uint32_t reserved = item.dao_type == DAO_DATE || item.dao_type == 15 ? 1 : 0;
+        std::uint32_t reserved = item.dao_type == DAO_DATE || item.dao_type == DAO_GUID ? 1 : 0;
         schema.append(std::make_unique<t_ftd>(item.size, item.name, dao_vartype_of(item.dao_type),
                                               false, false, ole_variant(), reserved));
     }
@@ -217,7 +218,8 @@ udb_record* dao_child_table::get_item() {
     ole_com_ptr<DAOFields> owner_fields = fields_of(*owner_rows.get());
     for (std::size_t key_idx = 0; key_idx < column.owner_key.size(); ++key_idx) {
         dao_bstr key_name(column.owner_key[key_idx]);
-        auto key = std::make_unique<dao_field>(field_at(*owner_fields.get(), key_name.as_variant()));
+        auto key =
+            std::make_unique<dao_field>(field_at(*owner_fields.get(), key_name.as_variant()));
         key->name = column.child_key[key_idx];
         key->b_autoincrement = false;
         record->append(std::move(key));

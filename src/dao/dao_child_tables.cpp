@@ -82,7 +82,8 @@ const dao_complex_column* dao_database::find_child_table(const std::u16string& t
 std::vector<std::u16string> dao_database::child_tables(const std::u16string& table_name) const {
     std::vector<std::u16string> children;
     for (const dao_complex_column& complex : complex_columns)
-        if (win_equal_ignore_case(complex.table, table_name)) children.push_back(complex.child_name);
+        if (win_equal_ignore_case(complex.table, table_name))
+            children.push_back(complex.child_name);
     return children;
 }
 

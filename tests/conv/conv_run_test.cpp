@@ -180,7 +180,8 @@ TEST_F(ConversionRun, ChosenTableBringsItsChildTables) {
     std::string output = run_captured();
 
     EXPECT_THAT(output, HasSubstr("Converting database src.mdb(2 tables)\n"));
-    EXPECT_EQ(world.destination.created, (std::vector<std::u16string>{u"Orders", u"Orders_Files"}));
+    EXPECT_EQ(world.destination.created,
+              (std::vector<std::u16string>{u"Orders", u"Orders_Files"}));
 }
 
 TEST_F(ConversionRun, ARunWithoutRefusalsWritesNoRejectsFile) {

@@ -133,8 +133,8 @@ TEST_P(ComplexColumns, EveryItemArrivesInItsChildTable) {
         std::vector<std::string> wanted = section.rows;
         std::sort(wanted.begin(), wanted.end());
         EXPECT_EQ(dest_rows(db, child, key_type, item_types(section.kind)), wanted);
-        EXPECT_TRUE(std::any_of(foreign_keys.begin(), foreign_keys.end(),
-                                [&](const std::string& key) { return key.rfind(child + ".", 0) == 0; }))
+        auto is_childs = [&](const std::string& key) { return key.rfind(child + ".", 0) == 0; };
+        EXPECT_TRUE(std::any_of(foreign_keys.begin(), foreign_keys.end(), is_childs))
             << "no foreign key from " << child;
         // The owner keeps every column but the complex ones (a history's Memo stays: it
         // holds the current text).

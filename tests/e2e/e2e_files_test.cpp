@@ -1,8 +1,8 @@
 // e2e_files_test.cpp - every database of the shared test data goes through vantrelagent on
 // both load paths, and every table, row and value in the destination is the source as the
 // Jet engine reads it (vantreldump), read back by freebcp; complex columns become child
-// tables, counted here and compared item by item in e2e_complex_test. Prescribed differences come from
-// e2e_expectations.txt, value by value.
+// tables, counted here and compared item by item in e2e_complex_test. Prescribed
+// differences come from e2e_expectations.txt, value by value.
 #include <algorithm>
 #include <map>
 #include <strings.h>
