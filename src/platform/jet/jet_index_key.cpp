@@ -1,7 +1,10 @@
 #include "platform/jet/jet_index_key.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <span>
+#include <string_view>
 
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_sort_codes.hpp"
@@ -27,6 +30,10 @@ constexpr std::uint16_t UNPRINTABLE_STEP = 4;
 constexpr std::uint16_t UNPRINTABLE_FLAG = 0x8000;
 constexpr std::uint8_t UNPRINTABLE_MIDDLE = 0x06;
 constexpr std::size_t MAX_TEXT_KEY_CHARS = 255;
+constexpr std::uint8_t FLAGS_PREFIX = 0x80;
+constexpr std::uint8_t FLAG_DEFAULT = 0x03;
+constexpr std::array<std::uint8_t, 5> FLAGS_SUFFIX = {0xFF, 0x02, 0x80, 0xFF, 0x80};
+constexpr std::uint8_t FLAGS_BEFORE_UNPRINTABLES = 0xFF;
 
 void invert(std::vector<std::uint8_t>& bytes, std::size_t from) {
     for (std::size_t at = from; at < bytes.size(); ++at) bytes[at] = std::uint8_t(~bytes[at]);
@@ -91,6 +98,66 @@ void put_value(std::vector<std::uint8_t>& out, const jet_value& value) {
     }
 }
 
+// The extra bytes of a text key: for each inline character up to the last one with extra
+// bytes, its bytes or ACCENT_NONE.
+struct text_extras {
+    std::vector<std::uint8_t> bytes;
+    std::size_t chars = 0;     // inline characters the bytes stand for
+    std::size_t prefix = 0;    // a modifier's byte written before any character's
+    bool started = false;
+
+    void fill(std::size_t position) {
+        started = true;
+        if (chars < position) {
+            bytes.insert(bytes.end(), position - chars, ACCENT_NONE);
+            chars = position;
+        }
+    }
+    void add(std::size_t position, std::string_view extra) {
+        fill(position);
+        bytes.insert(bytes.end(), extra.begin(), extra.end());
+        ++chars;
+    }
+    // A combining mark changes the extra byte of the character before it and is no
+    // character of its own.
+    void modify(std::size_t position, std::uint8_t change) {
+        fill(position);
+        if (!bytes.empty()) {
+            bytes.back() = std::uint8_t(bytes.back() + change);
+        } else {
+            bytes.push_back(change);
+            prefix = 1;
+        }
+    }
+    // Where an unprintable character at `position` stands: counted in extra bytes, those
+    // still to be filled included, once any extra bytes began.
+    std::size_t place(std::size_t position) const {
+        return started ? bytes.size() + (position - chars) - prefix : position;
+    }
+};
+
+void put_unprintable(std::vector<std::uint8_t>& out, std::size_t place, std::string_view code) {
+    std::uint16_t where =
+        std::uint16_t((UNPRINTABLE_FIRST + UNPRINTABLE_STEP * place) | UNPRINTABLE_FLAG);
+    out.push_back(std::uint8_t(where >> 8));
+    out.push_back(std::uint8_t(where));
+    out.push_back(UNPRINTABLE_MIDDLE);
+    out.insert(out.end(), code.begin(), code.end());
+}
+
+// Flags of 2 bits, three to a byte under the prefix 0x80; trailing 3s are left out, the
+// fixed suffix is written even when none is left.
+void put_flags(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> flags) {
+    while (!flags.empty() && flags.back() == FLAG_DEFAULT) flags.pop_back();
+    for (std::size_t from = 0; from < flags.size(); from += 3) {
+        std::uint8_t packed = FLAGS_PREFIX;
+        for (std::size_t at = from; at < std::min(from + 3, flags.size()); ++at)
+            packed |= std::uint8_t(flags[at] << ((2 - (at - from)) * 2));
+        out.push_back(packed);
+    }
+    out.insert(out.end(), FLAGS_SUFFIX.begin(), FLAGS_SUFFIX.end());
+}
+
 }  // namespace
 
 bool jet_index_key_supported(std::uint8_t type_code) {
@@ -105,38 +172,51 @@ bool jet_index_key_supported(std::uint8_t type_code) {
 
 std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool ascending) {
     std::vector<std::uint8_t> out;
-    std::vector<std::uint8_t> accents;        // one per inline character up to the last accent
+    text_extras extras;
     std::vector<std::uint8_t> unprintables;
+    std::vector<std::uint8_t> flags;
     std::size_t inline_chars = 0;
     for (std::size_t char_idx = 0; char_idx < std::min(text.size(), MAX_TEXT_KEY_CHARS);
          ++char_idx) {
-        // A character without a known code takes no part in the key, as Access's ignored
-        // ones do: its row stays in the index, placed by the rest of its text.
+        // A unit without a known code takes no part in the key, as Access's ignored ones
+        // do: its row stays in the index, placed by the rest of its text.
         std::optional<jet_sort_code> code = jet_general_sort_code(text[char_idx]);
         if (!code) continue;
         std::size_t position = inline_chars;
-        out.insert(out.end(), code->inline_bytes.begin(), code->inline_bytes.end());
-        if (!code->inline_bytes.empty()) ++inline_chars;
-        if (code->kind == jet_sort_kind::accented) {
-            accents.resize(position, ACCENT_NONE);
-            accents.push_back(code->extra);
-        } else if (code->kind == jet_sort_kind::unprintable) {
-            // Its place is the count of inline characters before it (accent codes are one
-            // byte each in the known ranges, so counting them gives the same number).
-            std::uint16_t where = std::uint16_t(
-                (UNPRINTABLE_FIRST + UNPRINTABLE_STEP * position) | UNPRINTABLE_FLAG);
-            unprintables.push_back(std::uint8_t(where >> 8));
-            unprintables.push_back(std::uint8_t(where));
-            unprintables.push_back(UNPRINTABLE_MIDDLE);
-            unprintables.push_back(code->extra);
+        std::span<const std::uint8_t> inline_bytes = code->inline_view();
+        out.insert(out.end(), inline_bytes.begin(), inline_bytes.end());
+        if (!inline_bytes.empty()) ++inline_chars;
+        switch (code->kind) {
+        case jet_sort_kind::accented:
+            extras.add(position, code->extra);
+            break;
+        case jet_sort_kind::flagged:
+            if (!code->extra.empty()) extras.add(position, code->extra);
+            flags.push_back(code->flag);
+            break;
+        case jet_sort_kind::modifier:
+            extras.modify(position, std::uint8_t(code->extra.front()));
+            break;
+        case jet_sort_kind::unprintable: put_unprintable(unprintables, extras.place(position),
+                                                         code->extra);
+            break;
+        default: break;
         }
     }
     out.push_back(TEXT_END);
-    while (!accents.empty() && accents.back() == ACCENT_NONE) accents.pop_back();
+    std::vector<std::uint8_t>& accents = extras.bytes;
+    while (!accents.empty() && accents.back() <= ACCENT_NONE) accents.pop_back();
     out.insert(out.end(), accents.begin(), accents.end());
-    if (!unprintables.empty()) {
-        out.insert(out.end(), {TEXT_END, TEXT_END, TEXT_END});
-        out.insert(out.end(), unprintables.begin(), unprintables.end());
+    if (!unprintables.empty() || !flags.empty()) {
+        out.insert(out.end(), {TEXT_END, TEXT_END});
+        if (!flags.empty()) {
+            put_flags(out, flags);
+            if (!unprintables.empty()) out.push_back(FLAGS_BEFORE_UNPRINTABLES);
+        }
+        if (!unprintables.empty()) {
+            out.push_back(TEXT_END);
+            out.insert(out.end(), unprintables.begin(), unprintables.end());
+        }
     }
     if (!ascending) {
         out.push_back(TEXT_END_EXTRA);

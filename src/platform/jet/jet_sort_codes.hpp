@@ -1,29 +1,40 @@
 #pragma once
 // jet_sort_codes.hpp - the General sort order (the "General Legacy" order of Access 2000 to
-// 2007, sort order 1033 version 0) as an index key spells text: each character maps to
-// inline bytes that decide the order, and possibly to an accent code that breaks ties
-// between texts equal once accents are dropped, or to a code kept apart for punctuation
-// that the order skips. Case never counts: 'a' and 'A' share their codes.
-// Known: U+0000..U+017F (Latin-1, Latin Extended-A), Greek U+0384..U+03CE, Cyrillic
-// U+0400..U+045F and Arabic U+060C..U+0652, as Jackcess's published code tables give them
-// and index pages Access wrote confirm; other characters have no code here.
+// 2007, sort order 1033 version 0) as an index key spells text: each UTF-16 unit maps to
+// inline bytes that decide the order, and possibly to extra bytes that break ties between
+// texts equal without them (accents), to a code kept apart for punctuation the order skips,
+// to a change of the extra byte before it (combining marks), or to a 2-bit flag (kana
+// voicing and width). Case never counts: 'a' and 'A' share their codes.
+// Known: U+0000..U+0E5B (Latin to Thai) and U+FF00..U+FFFF (full- and half-width forms),
+// from Jackcess's published code tables (jet_sort_codes_table.cpp, generated), which index
+// pages Access wrote confirm; other units, surrogates included, have no code here.
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 enum class jet_sort_kind : std::uint8_t {
-    ignored,      // no part in the key (NUL)
+    ignored,      // no part in the key (NUL, most combining marks)
     simple,       // inline bytes only
-    accented,     // inline bytes and an accent code
+    accented,     // inline bytes and extra bytes
     unprintable,  // a code in the key's tail, none inline (control characters, ' and -)
+    modifier,     // added to the last extra byte written (its code in `extra`)
+    flagged,      // inline bytes, maybe extra bytes, and a flag of 2 or 3
 };
 
 struct jet_sort_code {
     jet_sort_kind kind = jet_sort_kind::ignored;
-    std::string_view inline_bytes;   // bytes in key order
-    std::uint8_t extra = 0;          // accent code, or the unprintable's code
+    std::uint8_t inline_size = 0;
+    std::array<std::uint8_t, 4> inline_bytes{};   // bytes in key order
+    std::string_view extra;                       // extra bytes, or the unprintable's code
+    std::uint8_t flag = 0;
+
+    std::span<const std::uint8_t> inline_view() const {
+        return {inline_bytes.data(), inline_size};
+    }
 };
 
-// The codes of one UTF-16 unit; nothing for a character outside the known ranges.
+// The codes of one UTF-16 unit; nothing for a unit outside the known ranges.
 std::optional<jet_sort_code> jet_general_sort_code(char16_t unit);
