@@ -55,7 +55,7 @@ TEST(JetSortCodes, KeysEqualThoseAccessWroteForOtherScripts) {
     EXPECT_EQ(compared, 7u);
 }
 
-TEST(JetSortCodes, HebrewAndThaiTakeTheirLettersCodes) {
+TEST(JetSortCodes, LettersOfOtherScriptsTakeTheirCodes) {
     // shin lamed vav final-mem; a final letter sorts as its plain form.
     EXPECT_EQ(key(u"\u05e9\u05dc\u05d5\u05dd"),
               bytes({0x79, 0xA8, 0x79, 0x9F, 0x79, 0x99, 0x79, 0xA0, 0x01, 0x00}));
@@ -65,6 +65,20 @@ TEST(JetSortCodes, HebrewAndThaiTakeTheirLettersCodes) {
     EXPECT_EQ(key(u"\u0e01"), bytes({0x7C, 0x98, 0x01, 0x03, 0x00}));
     // Full-width Latin letters share the plain letters' codes.
     EXPECT_EQ(key(u"\uff21\uff42"), key(u"ab"));
+    // Vietnamese e with circumflex and dot below: e's code, extra code 0x6A, after e-acute.
+    EXPECT_EQ(key(u"\u1ec7"), bytes({0x51, 0x01, 0x6A, 0x00}));
+    EXPECT_LT(key(u"\u00e9"), key(u"\u1ec7"));
+    EXPECT_LT(key(u"\u1ec7"), key(u"f"));
+}
+
+TEST(JetSortCodes, PunctuationAndSymbolsBeyondLatin1) {
+    EXPECT_EQ(key(u"\u20ac"), bytes({0x35, 0xA1, 0x01, 0x00}));   // euro sign
+    // The en dash is skipped like the hyphen, with its own code in the tail.
+    EXPECT_EQ(key(u"a\u2013b"),
+              bytes({0x4A, 0x4C, 0x01, 0x01, 0x01, 0x01, 0x80, 0x0B, 0x06, 0x89, 0x00}));
+    // Superscript and subscript digits sort as digits.
+    EXPECT_EQ(key(u"x\u00b2"), key(u"x\u2082"));
+    EXPECT_EQ(key(u"\u2074"), key(u"4"));
 }
 
 TEST(JetSortCodes, CombiningMarksChangeTheExtraCodeBeforeThem) {
