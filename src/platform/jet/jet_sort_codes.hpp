@@ -6,10 +6,11 @@
 // to a change of the extra byte before it (combining marks), or to a 2-bit flag (kana
 // voicing and width). Case never counts: 'a' and 'A' share their codes.
 // Known: U+0000..U+0E5B (Latin to Thai), U+1E00..U+20FF (Latin Extended Additional, Greek
-// Extended, punctuation, super- and subscripts, currency) and U+FF00..U+FFFF (full- and
-// half-width forms), from Jackcess's published code tables (jet_sort_codes_table.cpp,
-// generated), which index pages Access wrote confirm; other units, surrogates included,
-// have no code here.
+// Extended, punctuation, super- and subscripts, currency), U+3000..U+30FF (CJK punctuation,
+// hiragana, katakana) and U+FF00..U+FFFF (full- and half-width forms), from Jackcess's
+// published code tables (jet_sort_codes_table.cpp, generated), which index pages Access
+// wrote confirm; other units (CJK ideographs and Hangul among them), surrogates included,
+// have no code here and are left out of a key.
 
 #include <array>
 #include <cstdint>

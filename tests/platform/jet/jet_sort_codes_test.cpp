@@ -104,6 +104,9 @@ TEST(JetSortCodes, KanaFlagsArePackedAfterTheExtraCodes) {
     // testUnicodeCompV2003 (7F 13, 7F 43, extra 03, default flags left out).
     EXPECT_EQ(key(u"\uff7c\uff9e\uff98"),
               with_suffix({0x7F, 0x13, 0x7F, 0x43, 0x01, 0x03, 0x01, 0x01}, {0x00}));
+    // The hiragana themselves, and katakana sorting with them.
+    EXPECT_EQ(key(u"\u3058\u308a"), key(u"\uff7c\uff9e\uff98"));
+    EXPECT_EQ(key(u"\u30b8\u30ea"), key(u"\u3058\u308a"));
     // A small kana's flag 2 goes in the top pair of 0x80's low six bits.
     EXPECT_EQ(key(u"\uff67"), with_suffix({0x7F, 0x02, 0x01, 0x01, 0x01, 0xA0}, {0x00}));
     // Trailing default flags (3) are left out; inner ones stay.
