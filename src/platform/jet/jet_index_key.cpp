@@ -197,10 +197,11 @@ std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool as
         case jet_sort_kind::modifier:
             extras.modify(position, std::uint8_t(code->extra.front()));
             break;
-        case jet_sort_kind::unprintable: put_unprintable(unprintables, extras.place(position),
-                                                         code->extra);
+        case jet_sort_kind::unprintable:
+            put_unprintable(unprintables, extras.place(position), code->extra);
             break;
-        default: break;
+        default:
+            break;
         }
     }
     out.push_back(TEXT_END);
