@@ -70,8 +70,9 @@ void tk_trace::set_path_and_enable(std::string path) {
 bool tk_trace::prepare_line(int level) {
     if (!is_registered()) return false;
     tk_trace& log = instance();
+    if (!log.enabled_.load()) return false;
     std::scoped_lock guard(file_lock());
-    if (!log.enabled_) return false;
+    if (!log.enabled_.load()) return false;
     if (!log.truncated_) {
         file_ptr emptied(std::fopen(log.path_.c_str(), "wb"));
         log.truncated_ = true;

@@ -10,6 +10,7 @@
 // through as printf has them.
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,7 +39,7 @@ public:
 
     const std::string& path() const { return path_; }
     int threshold() const { return threshold_; }
-    bool is_enabled() const { return enabled_; }
+    bool is_enabled() const { return enabled_.load(); }
     bool is_truncated() const { return truncated_; }
     bool has_timestamps() const { return timestamps_; }
 
@@ -76,7 +77,8 @@ private:
     std::string path_;
     int threshold_;
     bool line_end_ = true;
-    bool enabled_;
+    // Read without the lock: a disabled log (the agent's default) costs no lock per line.
+    std::atomic<bool> enabled_;
     bool truncated_ = false;
     bool timestamps_;
 };
