@@ -92,11 +92,13 @@ dao_field::dao_field(ole_com_ptr<DAOField> held) : field(std::move(held)) {
         dao_check(field->get_Scale(&scale));
         decimal_shape = std::uint32_t(precision & 0xFF) << 8 | std::uint32_t(scale & 0xFF);
     }
-    VARIANT raw{};
-    dao_check(field->get_Value(&raw));
-    HRESULT copied = VariantCopy(&value, &raw);
-    VariantClear(&raw);
-    if (FAILED(copied)) throw dao_exception(7, "Out of memory.");
+    read_value();
+}
+
+void dao_field::read_value() {
+    // A value of the row before (a date's parts, a text) must not outlive its row.
+    static_cast<ole_variant&>(*this) = ole_variant();
+    dao_check(field->get_Value(&value));   // into the empty value: nothing left unfreed
     if (type() == VT_DATE) {
         tk_trace::write(2, "Special processing for VT_DATE");
         if (!VariantTimeToSystemTime(value.date, &date_value)) {
@@ -163,8 +165,14 @@ dao_record::dao_record(ole_com_ptr<DAOFields> held) : fields(std::move(held)) {
         SHORT dao_type = 0;
         dao_check(item->get_Type(&dao_type));
         if (dao_is_complex_type(dao_type)) continue;   // read as a child table's rows
-        append(std::make_unique<dao_field>(std::move(item)));
+        auto field = std::make_unique<dao_field>(std::move(item));
+        own_fields.push_back(field.get());
+        append(std::move(field));
     }
+}
+
+void dao_record::read_values() {
+    for (dao_field* field : own_fields) field->read_value();
 }
 
 bool dao_needs_valid_variant(VARTYPE type) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ole/ole_ptr.hpp"
 #include "udb/udb_db.hpp"
@@ -35,6 +36,10 @@ public:
     // type Access has no column for.
     static int get_native_type(const t_ftd& descriptor);
 
+    // Takes the field's value on the recordset's current row again: a DAO Field follows its
+    // recordset, so a record walks the rows without asking for its attributes each time.
+    void read_value();
+
 private:
     ole_com_ptr<DAOField> field;
     int dao_type = 0;
@@ -45,8 +50,12 @@ class dao_record : public udb_record {
 public:
     explicit dao_record(ole_com_ptr<DAOFields> fields);
 
+    // Every field's value on the recordset's current row (see dao_field::read_value).
+    void read_values();
+
 private:
     ole_com_ptr<DAOFields> fields;
+    std::vector<dao_field*> own_fields;   // the udb_record's fields, as the type they are
 };
 
 // The value in a type Access can store: VT_I1 to VT_I2, VT_UI2 to VT_I4, VT_UI4, VT_I8 and

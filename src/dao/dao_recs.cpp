@@ -99,9 +99,14 @@ void dao_recordset::append_record(udb_record& record) {
     tk_trace::write(1, "Commit new record into database");
 }
 
+// One record per recordset: its fields follow the current row, so each row costs the values
+// alone, not a Fields collection and every column's attributes again.
 udb_record* dao_recordset::get_item() {
-    current.reset();
     if (eof_flag != 0) return nullptr;
+    if (current) {
+        current->read_values();
+        return current.get();
+    }
     ole_com_ptr<DAOFields> fields;
     dao_check(recordset->get_Fields(fields.put()));
     current = std::make_unique<dao_record>(std::move(fields));

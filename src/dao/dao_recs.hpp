@@ -30,7 +30,7 @@ public:
     ~dao_recordset() override;
 
     void append_record(udb_record& record) override;
-    // The current row, owned by the recordset until the next call; null at the end.
+    // The current row, owned by the recordset and refilled by the next call; null at the end.
     udb_record* get_item() override;
     bool is_eof() override;
     void next() override;

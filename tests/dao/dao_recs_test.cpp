@@ -190,6 +190,38 @@ TEST(DaoRecordsetRows, NullStaysDistinctFromEmptyText) {
     EXPECT_EQ(row->field(u"Region").get_vartype(), VT_BSTR);   // the column's type still
 }
 
+// The recordset hands out one record whose fields follow the current row: a row must never
+// show the value, or the type a caller converted it to, of the row before.
+TEST(DaoRecordsetRows, EachRowShowsItsOwnValuesAfterTheCallerConvertedThePrevious) {
+    DAO_REQUIRE_TESTDATA();
+    dao_test_engine test;
+    auto employees = open_table(test, "mdbtools-mdbtestdata/nwind.mdb", u"Employees");
+    // mdb-export: Region and ReportsTo by EmployeeID 1..9; empty for NULL.
+    const std::vector<std::u16string> regions = {u"WA", u"WA", u"WA", u"WA", u"", u"", u"",
+                                                 u"WA", u""};
+    const std::vector<int> reports_to = {2, 0, 2, 2, 2, 5, 5, 2, 5};   // 0 for NULL
+    const std::vector<WORD> hire_years = {1992, 1992, 1992, 1993, 1993, 1993, 1994, 1994, 1994};
+    for (std::size_t row_idx = 0; row_idx < regions.size(); ++row_idx) {
+        SCOPED_TRACE(row_idx + 1);
+        ASSERT_FALSE(employees->is_eof());
+        udb_record* row = employees->get_item();
+        ASSERT_NE(row, nullptr);
+        udb_field& region = row->field(u"Region");
+        udb_field& boss = row->field(u"ReportsTo");
+        udb_field& hired = row->field(u"HireDate");
+        EXPECT_EQ(region.type() == VT_NULL ? u"" : region.to_wstring(), regions[row_idx]);
+        EXPECT_EQ(boss.type() == VT_NULL ? 0 : boss.value.lVal, reports_to[row_idx]);
+        EXPECT_EQ(boss.get_vartype(), VT_I4);
+        ASSERT_EQ(hired.type(), VT_DATE);
+        EXPECT_EQ(hired.date_value.wYear, hire_years[row_idx]);
+        // What a destination with text columns does to the record before the next row.
+        if (boss.type() != VT_NULL) boss.change_type(VT_BSTR);
+        hired.change_type(VT_BSTR);
+        employees->next();
+    }
+    EXPECT_TRUE(employees->is_eof());
+}
+
 namespace {
 
 // One Date/Time column over fixed values, as the stand-in's Field hands them out.
