@@ -79,6 +79,7 @@ private:
     void send_statements();
     void create_indexes_after_rows();
     void fast_append(const udb_record& record);
+    std::unique_ptr<udb_record> kept_copy(const udb_record& record);
     void send_bulk_row(const std::vector<oledb_bulk_value>& values);
     void commit_batch();
     void send_again(std::vector<kept_row> rows, bool b_bulk_dates);
@@ -100,6 +101,8 @@ private:
     std::u16string head;                         // insert_head(), built once
     std::vector<oledb_index_desc> indexes_after_rows;
     mss_failure_reporter index_reporter;
+    // Copies of committed rows, refilled by the next rows instead of allocated per field.
+    std::vector<std::unique_ptr<udb_record>> spare_records;
     std::vector<bool> unicode_columns;   // by schema position: nchar, nvarchar, ntext
     std::int64_t inserted = 0;
     std::int32_t appended = 0;                   // records given, numbering them without a report

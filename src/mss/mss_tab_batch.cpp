@@ -23,6 +23,9 @@ namespace {
 constexpr std::size_t ROWS_PER_BATCH = 1000;
 constexpr std::size_t BATCH_BYTES = std::size_t{16} << 20;
 constexpr std::size_t FIXED_VALUE_BYTES = 16;
+// Committed copies are refilled only from batches of small rows: pooled copies of long values
+// would hold another batch's worth of memory, and their cost is in the values anyway.
+constexpr std::size_t SPARE_ROW_BYTES = 512;
 constexpr int FIRST_DATETIME_YEAR = 1753;
 
 // About what a kept copy of the record holds: long values dominate, so they are counted.
@@ -32,7 +35,7 @@ std::size_t bytes_of(const udb_record& record) {
         const udb_field& field = record[field_idx];
         bytes += FIXED_VALUE_BYTES;
         if (field.type() == VT_BSTR) {
-            bytes += field.to_wstring().size() * sizeof(char16_t);
+            bytes += SysStringLen(field.value.bstrVal) * sizeof(char16_t);
         } else if (field.type() == VT_BINARY_ARRAY) {
             bytes += field.get_bytes(nullptr);
         }
@@ -77,7 +80,7 @@ void mss_table::fast_append(const udb_record& record) {
     for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
         values.push_back(bulk_value(record[column_idx], column_idx, kept.changed));
     }
-    kept.record = copy_of(record);
+    kept.record = kept_copy(record);
     if (!oledb_fast_load::can_send(values)) {
         // Its substitutions are counted when its statement is built.
         kept.changed = udb_substitution_counts();
@@ -88,6 +91,19 @@ void mss_table::fast_append(const udb_record& record) {
     batch.push_back(std::move(kept));
     send_bulk_row(values);
     if (batch.size() >= ROWS_PER_BATCH || batch_bytes >= BATCH_BYTES) commit_batch();
+}
+
+std::unique_ptr<udb_record> mss_table::kept_copy(const udb_record& record) {
+    std::unique_ptr<udb_record> copy;
+    if (!spare_records.empty() && spare_records.back()->size() == record.size()) {
+        copy = std::move(spare_records.back());
+        spare_records.pop_back();
+        for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
+            (*copy)[field_idx] = record[field_idx];
+        }
+        return copy;
+    }
+    return copy_of(record);
 }
 
 void mss_table::send_bulk_row(const std::vector<oledb_bulk_value>& values) {
@@ -125,7 +141,11 @@ void mss_table::commit_batch() {
         batch_bytes = 0;
         return;
     }
-    for (const kept_row& row : batch) substitutions.add(row.changed);
+    const bool b_keep_spares = batch_bytes <= batch.size() * SPARE_ROW_BYTES;
+    for (kept_row& row : batch) {
+        substitutions.add(row.changed);
+        if (b_keep_spares) spare_records.push_back(std::move(row.record));
+    }
     batch.clear();
     batch_bytes = 0;
 }

@@ -203,21 +203,27 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
         if (is_unicode) return oledb_wide_text{text};
         return oledb_text{tk_utf16_to_utf8(text)};
     };
-    ole_variant value = source;
-    if (is_missing(value)) {
+    // Read in place: a copy of every value would cost an allocation per text. Text forms are
+    // the value's own (ole_variant::), as the copy gave: a source field's are for display.
+    const ole_variant* read = &source;
+    ole_variant substitute;
+    if (is_missing(source)) {
         if (!column.b_not_null) return std::monostate{};
         changed.add(udb_substitution::REQUIRED_NULL);
         if (!is_missing(column.def_value)) {
-            value = column.def_value;
+            substitute = column.def_value;
         } else {
-            value = column.vartype == VT_BSTR ? ole_variant(std::u16string()) : ole_variant(0);
+            substitute = column.vartype == VT_BSTR ? ole_variant(std::u16string())
+                                                   : ole_variant(0);
         }
         try {
-            if (value.type() != column.vartype) value.change_type(column.vartype);
+            if (substitute.type() != column.vartype) substitute.change_type(column.vartype);
         } catch (const ole_type_exception&) {
             return std::monostate{};
         }
+        read = &substitute;
     }
+    const ole_variant& value = *read;
     switch (column.vartype) {
     case VT_I1: case VT_I2: case VT_I4: case VT_UI2: case VT_INT: case VT_UI1:
         tk_trace::write(2, "Got VT_I1/2: %d", value.to_long());
@@ -254,14 +260,14 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
             return oledb_text{tk_utf16_to_utf8(gen_dec_value(column, value.to_double() < 0))};
         }
         // Sent as its exact digits: a double keeps only about 15 of them.
-        return oledb_text{value.to_string()};
+        return oledb_text{value.ole_variant::to_string()};
     }
     case VT_BLOB: case VT_BLOB_OBJECT: case VT_BINARY_ARRAY: {
         BYTE* data = nullptr;
         const std::size_t length = value.get_bytes(&data);
         if (length == 0 || data == nullptr) {
             // Text in a binary column (a GUID read as text) goes as its bytes of text.
-            return oledb_text{value.to_string()};
+            return oledb_text{value.ole_variant::to_string()};
         }
         return oledb_bytes{std::string(reinterpret_cast<const char*>(data), length)};
     }
@@ -271,7 +277,7 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
             udb_custom_conversion::ask_handle2(ruled, value);
             return text_value(ruled);
         }
-        return text_value(value.to_wstring());
+        return text_value(value.ole_variant::to_wstring());
     }
     }
 }

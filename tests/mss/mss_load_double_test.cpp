@@ -174,6 +174,49 @@ TEST_F(MssLoad, StatementsAndBulkLoadGiveTheSameRows) {
     EXPECT_EQ(by_sql[0][9], BRACED_GUID);
 }
 
+// The rows of a bulk batch are kept until it commits, in copies refilled from the batch
+// before: when the second batch is refused and sent again row by row, each of its rows must
+// arrive with its own values, not those of the committed batch.
+TEST_F(MssLoad, RowsOfARefusedBatchAfterACommittedOneKeepTheirOwnValues) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_resend");
+    connect(true);
+    ASSERT_TRUE(engine->is_fast_load());
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(4, u"ID", VT_I4, true, false, ole_variant(), 0));
+    schema.append(std::make_unique<t_ftd>(20, u"Txt", VT_BSTR, false, false, ole_variant(), 0));
+    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, key_on_id());
+    constexpr int ROWS = 1500;
+    constexpr int DUPLICATE_AT = 1200;   // in the second batch of 1,000: its key is 7's
+    for (int row = 1; row <= ROWS; ++row) {
+        udb_record record;
+        const int id = row == DUPLICATE_AT ? 7 : row;
+        record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(id), false, false));
+        const ole_variant text = row % 3 == 0 ? null_value()
+                                              : ole_variant(u"row " + tk_utf8_to_utf16(
+                                                                     std::to_string(row)));
+        record.append(std::make_unique<udb_field>(u"Txt", 0, text, false, false));
+        try {
+            table->append_record(record);
+        } catch (const odb_exception&) {
+            // A refusal found at once; the batch's other rows still go out.
+        }
+    }
+    try {
+        static_cast<mss_table&>(*table).finish_load();
+    } catch (const odb_exception&) {
+        // The duplicate, refused with no load report to take it.
+    }
+    const auto rows = rows_of(*database, u"SELECT [ID], [Txt] FROM [dbo].[T] ORDER BY [ID]");
+    ASSERT_EQ(rows.size(), std::size_t(ROWS - 1));
+    for (const auto& row : rows) {
+        const int id = std::stoi(tk_utf16_to_utf8(row.at(0)));
+        ASSERT_NE(id, DUPLICATE_AT);
+        const std::u16string expected =
+            id % 3 == 0 ? u"NULL" : u"row " + tk_utf8_to_utf16(std::to_string(id));
+        ASSERT_EQ(row.at(1), expected) << "ID " << id;
+    }
+}
+
 TEST_F(MssLoad, RowOfTheWrongLengthIsRefusedWithoutLoss) {
     std::unique_ptr<mss_database> database = create_database(u"vantrel_shape");
     std::unique_ptr<udb_recordset> table =
