@@ -98,8 +98,9 @@ std::unique_ptr<udb_record> mss_table::kept_copy(const udb_record& record) {
     if (!spare_records.empty() && spare_records.back()->size() == record.size()) {
         copy = std::move(spare_records.back());
         spare_records.pop_back();
+        // A spare holds a row of this table: names and flags are the same, values alone differ.
         for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
-            (*copy)[field_idx] = record[field_idx];
+            static_cast<ole_variant&>((*copy)[field_idx]) = record[field_idx];
         }
         return copy;
     }
