@@ -30,6 +30,9 @@ struct dbl_expr {
     bool b_star = false;               // COUNT(*)
     std::vector<dbl_expr_ptr> args;
     std::string written;               // text as written, for default display and errors
+    // CONVERT: the target type in literal.type, or "date" / "time", which this double has
+    // no column types for, in date_part.
+    std::string date_part;
 };
 
 struct dbl_select;
@@ -91,7 +94,7 @@ struct dbl_column_def {
 
 enum class dbl_statement_kind {
     SELECT, INSERT, CREATE_DATABASE, DROP_DATABASE, USE, CREATE_TABLE, DROP_TABLE,
-    CREATE_INDEX, ALTER_ADD_CONSTRAINT, SET_OPTION, SET_IDENTITY_INSERT, EXEC, INSERT_BULK
+    CREATE_INDEX, ALTER_ADD_CONSTRAINT, ALTER_SWITCH_CONSTRAINT, SET_OPTION, SET_IDENTITY_INSERT, EXEC, INSERT_BULK
 };
 
 struct dbl_exec_arg {
@@ -120,7 +123,7 @@ struct dbl_statement {
     std::vector<std::string> not_null_filter;   // CREATE INDEX ... WHERE c IS NOT NULL AND ...
     bool b_unique = false;
     bool b_clustered = false;
-    // SET
+    // SET; ALTER TABLE ... [NO]CHECK CONSTRAINT: options holds the names ("ALL"), b_on CHECK
     std::vector<std::string> options;
     bool b_on = false;
     std::string set_value;

@@ -35,6 +35,7 @@ struct dbl_key {
     std::string on_delete = "NO ACTION";
     std::string on_update = "NO ACTION";
     bool b_trusted = true;               // false once a bulk load skipped the check
+    bool b_disabled = false;             // NOCHECK CONSTRAINT: new rows are not checked
     // A filtered index covers only rows with values in these columns. Kept by the storage
     // index itself, not in dbl_keys: it matters when the index is created.
     std::vector<int> not_null_filter;

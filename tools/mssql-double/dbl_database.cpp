@@ -18,7 +18,7 @@ const char* const CATALOGUE_SQL =
     "CREATE TABLE dbl_keys(object_id INTEGER, key_id INTEGER, name TEXT, kind INTEGER,"
     " is_unique INTEGER, is_clustered INTEGER, columns TEXT, descending TEXT,"
     " ref_object_id INTEGER, ref_columns TEXT, on_delete TEXT, on_update TEXT,"
-    " trusted INTEGER, PRIMARY KEY(object_id, key_id));";
+    " trusted INTEGER, disabled INTEGER, PRIMARY KEY(object_id, key_id));";
 
 std::string join_ints(const std::vector<int>& numbers) {
     std::string text;
@@ -147,7 +147,8 @@ void dbl_database::load_catalogue() {
     }
     dbl_stmt read_keys(db, "SELECT object_id, key_id, name, kind, is_unique, is_clustered,"
                            " columns, descending, ref_object_id, ref_columns, on_delete,"
-                           " on_update, trusted FROM dbl_keys ORDER BY object_id, key_id");
+                           " on_update, trusted, disabled FROM dbl_keys"
+                           " ORDER BY object_id, key_id");
     while (read_keys.step()) {
         dbl_key key;
         key.key_id = int(read_keys.column_int(1));
@@ -162,6 +163,7 @@ void dbl_database::load_catalogue() {
         key.on_delete = read_keys.column_text(10);
         key.on_update = read_keys.column_text(11);
         key.b_trusted = read_keys.column_int(12) != 0;
+        key.b_disabled = read_keys.column_int(13) != 0;
         tables_by_id[read_keys.column_int(0)].keys.push_back(key);
     }
 }
@@ -207,7 +209,7 @@ void dbl_database::save_table(const dbl_table& table) {
 
 void dbl_database::save_key(const dbl_table& table, const dbl_key& key) {
     dbl_stmt save(db, "INSERT OR REPLACE INTO dbl_keys VALUES"
-                      " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                      " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     std::string descending;
     for (bool flag : key.descending) descending.push_back(flag ? '1' : '0');
     save.bind_int(1, table.object_id);
@@ -223,6 +225,7 @@ void dbl_database::save_key(const dbl_table& table, const dbl_key& key) {
     save.bind_text(11, key.on_delete);
     save.bind_text(12, key.on_update);
     save.bind_int(13, key.b_trusted ? 1 : 0);
+    save.bind_int(14, key.b_disabled ? 1 : 0);
     save.step();
 }
 
@@ -323,6 +326,16 @@ void dbl_database::mark_untrusted(const dbl_table& table) {
     for (dbl_key& key : tables_by_id[table.object_id].keys) {
         if (key.kind != dbl_key_kind::FOREIGN_KEY || !key.b_trusted) continue;
         key.b_trusted = false;
+        save_key(table, key);
+    }
+}
+
+void dbl_database::switch_key(const dbl_table& table, int key_id, bool b_disabled,
+                              bool b_trusted) {
+    for (dbl_key& key : tables_by_id[table.object_id].keys) {
+        if (key.key_id != key_id) continue;
+        key.b_disabled = b_disabled;
+        key.b_trusted = b_trusted;
         save_key(table, key);
     }
 }

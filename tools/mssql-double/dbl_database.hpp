@@ -49,6 +49,8 @@ public:
     std::optional<dbl_row> add_key(std::int64_t object_id, dbl_key key);
     void save_identity(const dbl_table& table);
     void mark_untrusted(const dbl_table& table);
+    // NOCHECK / CHECK CONSTRAINT of one foreign key: disabled or enabled, and trusted or not.
+    void switch_key(const dbl_table& table, int key_id, bool b_disabled, bool b_trusted);
 
     void insert_row(const dbl_table& table, const dbl_row& row);   // throws dbl_unique_violation
     std::vector<dbl_row> scan(const dbl_table& table);

@@ -259,6 +259,18 @@ dbl_sql_error referenced_by_fk(const std::string& table) {
     return make(3726, 1, 16, "Could not drop object " + q(table)
                 + " because it is referenced by a FOREIGN KEY constraint.");
 }
+dbl_sql_error constraint_missing(const std::string& name) {
+    dbl_sql_error error = make(4917, 0, 16, "Constraint " + q(name) + " does not exist.");
+    error.b_enable_note = true;
+    return error;
+}
+dbl_sql_error not_switchable(const std::string& name) {
+    dbl_sql_error error = make(11415, 1, 16, "Object " + q(name) + " cannot be disabled or "
+                               "enabled. This action applies only to foreign key and check "
+                               "constraints.");
+    error.b_enable_note = true;
+    return error;
+}
 dbl_sql_error missing_alter_object(const std::string& name) {
     return make(4902, 1, 16, "Cannot find the object " + dq(name)
                 + " because it does not exist or you do not have permissions.");

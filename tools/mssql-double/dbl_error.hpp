@@ -20,6 +20,7 @@ struct dbl_sql_error : std::runtime_error {
     dbl_scope scope;
     bool b_terminated_note = false;   // followed by 3621 "The statement has been terminated."
     bool b_constraint_note = false;   // followed by 1750 "Could not create constraint ..."
+    bool b_enable_note = false;       // followed by 4916 "Could not enable or disable ..."
     int line = 0;                     // of a batch's text, for errors found while parsing
 };
 
@@ -90,6 +91,8 @@ dbl_sql_error fk_column_missing(const std::string& fk, const std::string& column
                                 const std::string& table);          // 1769
 dbl_sql_error constraint_failed();                                   // 1750
 dbl_sql_error referenced_by_fk(const std::string& table);            // 3726
+dbl_sql_error constraint_missing(const std::string& name);           // 4917 + 4916
+dbl_sql_error not_switchable(const std::string& name);               // 11415 + 4916
 dbl_sql_error missing_alter_object(const std::string& name);         // 4902
 dbl_sql_error unknown_schema(const std::string& schema);             // 2760
 dbl_sql_error unknown_procedure(const std::string& name);            // 2812

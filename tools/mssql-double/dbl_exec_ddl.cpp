@@ -1,11 +1,37 @@
-// dbl_exec_ddl.cpp - CREATE TABLE, DROP TABLE, CREATE INDEX, ALTER TABLE ADD CONSTRAINT:
-// validated completely before anything is stored, then stored in one transaction.
+// dbl_exec_ddl.cpp - CREATE TABLE, DROP TABLE, CREATE INDEX, ALTER TABLE ADD CONSTRAINT and
+// ALTER TABLE [NO]CHECK CONSTRAINT: validated completely before anything is stored, then
+// stored in one transaction.
 #include "dbl_executor.hpp"
 
 #include "dbl_key_builder.hpp"
 #include "dbl_text.hpp"
 
 namespace {
+
+bool has_hint(const dbl_statement& st, const char* hint) {
+    for (const std::string& written : st.hints)
+        if (written == hint) return true;
+    return false;
+}
+
+// The foreign keys a [NO]CHECK CONSTRAINT names, checked all before any is switched: a name
+// that is no constraint of the table is 4917, a key that is not a foreign key 11415.
+std::vector<const dbl_key*> switched_keys(const dbl_table& table, const dbl_statement& st) {
+    std::vector<const dbl_key*> keys;
+    const bool all = st.options.size() == 1 && st.options[0] == "ALL";
+    for (const dbl_key& key : table.keys)
+        if (all && key.kind == dbl_key_kind::FOREIGN_KEY) keys.push_back(&key);
+    if (all) return keys;
+    for (const std::string& name : st.options) {
+        const dbl_key* found = nullptr;
+        for (const dbl_key& key : table.keys)
+            if (key.kind != dbl_key_kind::INDEX && dbl_same_name(key.name, name)) found = &key;
+        if (!found) throw dbl_err::constraint_missing(name);
+        if (found->kind != dbl_key_kind::FOREIGN_KEY) throw dbl_err::not_switchable(name);
+        keys.push_back(found);
+    }
+    return keys;
+}
 
 void check_type(const dbl_column_def& def, int number) {
     const dbl_type& type = def.type;
@@ -132,12 +158,36 @@ void dbl_run_alter_table(dbl_executor& ex, const dbl_statement& st) {
     dbl_key_builder builder(ex, *ref.database);
     const dbl_constraint_def& def = st.constraints.at(0);
     std::int64_t object_id = ref.table->object_id;
-    bool check = st.hints.empty();
+    bool check = !has_hint(st, "nocheck");
     if (def.kind == dbl_constraint_kind::FOREIGN_KEY) {
         ex.transact(*ref.database, [&] { builder.add_foreign_key(object_id, def, check); });
     } else {
         dbl_key key = builder.plan_added_key(*ref.table, def);
         ex.transact(*ref.database, [&] { builder.store(object_id, key); });
     }
+    ex.send_done(0, false, 0);
+}
+
+void dbl_run_switch_constraint(dbl_executor& ex, const dbl_statement& st) {
+    dbl_table_ref ref = ex.resolve_table(st.target, false);
+    if (!ref.table) throw dbl_err::missing_alter_object(st.target.written());
+    const dbl_table& table = *ref.table;
+    std::vector<std::pair<int, bool>> switched;   // key id, trusted afterwards
+    for (const dbl_key* key : switched_keys(table, st)) {
+        // Enabling checks the rows already there only WITH CHECK; otherwise the key stays
+        // untrusted, as SQL Server leaves it. Disabling always makes it untrusted.
+        const bool validate = st.b_on && has_hint(st, "check");
+        if (validate && ref.database->find_orphan(table, *key)) {
+            const dbl_table& parent = *ref.database->table_by_id(key->ref_object_id);
+            throw dbl_err::foreign_key_conflict(
+                "ALTER TABLE", key->name, ref.database->name(), parent.schema + "." + parent.name,
+                parent.columns[std::size_t(key->ref_columns.at(0))].name);
+        }
+        switched.emplace_back(key->key_id, validate || (st.b_on && key->b_trusted));
+    }
+    ex.transact(*ref.database, [&] {
+        for (const auto& [key_id, trusted] : switched)
+            ref.database->switch_key(table, key_id, !st.b_on, trusted);
+    });
     ex.send_done(0, false, 0);
 }

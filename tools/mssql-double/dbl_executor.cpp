@@ -63,6 +63,7 @@ void dbl_executor::run_statement(dbl_statement& st) {
     case dbl_statement_kind::DROP_TABLE: dbl_run_drop_table(*this, st); return;
     case dbl_statement_kind::CREATE_INDEX: dbl_run_create_index(*this, st); return;
     case dbl_statement_kind::ALTER_ADD_CONSTRAINT: dbl_run_alter_table(*this, st); return;
+    case dbl_statement_kind::ALTER_SWITCH_CONSTRAINT: dbl_run_switch_constraint(*this, st); return;
     case dbl_statement_kind::EXEC: dbl_run_exec(*this, st); return;
     case dbl_statement_kind::INSERT_BULK: dbl_run_insert_bulk(*this, st); return;
     case dbl_statement_kind::SET_OPTION: case dbl_statement_kind::SET_IDENTITY_INSERT:
@@ -139,6 +140,9 @@ void dbl_executor::send_error(const dbl_sql_error& error, int line) {
     if (error.b_constraint_note)
         reply.message(true, 1750, 0, 16, "Could not create constraint or index. See previous "
                       "errors.", SERVER_NAME, "", line);
+    if (error.b_enable_note)
+        reply.message(true, 4916, 0, 16, "Could not enable or disable the constraint. See "
+                      "previous errors.", SERVER_NAME, "", line);
     if (error.b_terminated_note)
         reply.message(false, 3621, 0, 0, "The statement has been terminated.", SERVER_NAME, "",
                       line);

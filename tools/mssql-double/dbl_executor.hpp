@@ -64,6 +64,8 @@ void dbl_run_create_table(dbl_executor& ex, const dbl_statement& st);
 void dbl_run_drop_table(dbl_executor& ex, const dbl_statement& st);
 void dbl_run_create_index(dbl_executor& ex, const dbl_statement& st);
 void dbl_run_alter_table(dbl_executor& ex, const dbl_statement& st);
+// ALTER TABLE t [WITH CHECK | NOCHECK] {CHECK | NOCHECK} CONSTRAINT {ALL | name, ...}
+void dbl_run_switch_constraint(dbl_executor& ex, const dbl_statement& st);
 void dbl_run_exec(dbl_executor& ex, const dbl_statement& st);
 void dbl_run_insert_bulk(dbl_executor& ex, const dbl_statement& st);
 void dbl_run_set(dbl_executor& ex, const dbl_statement& st);

@@ -1,6 +1,6 @@
 // dbl_functions.cpp - the built-in functions and @@variables the double answers:
 // DB_NAME, DB_ID, SCHEMA_NAME, USER_NAME, SUSER_SNAME, IS_SRVROLEMEMBER, OBJECT_ID,
-// GETDATE, SYSDATETIME, NEWID, LEN, DATALENGTH, ISNULL, COALESCE, SCOPE_IDENTITY and
+// GETDATE, SYSDATETIME, NEWID, LEN, DATALENGTH, ISNULL, COALESCE, SCOPE_IDENTITY, CONVERT and
 // @@VERSION, @@SPID, @@SERVERNAME, @@TRANCOUNT, @@ROWCOUNT, @@IDENTITY, @@LANGUAGE, @@TEXTSIZE.
 #include "dbl_eval.hpp"
 
@@ -114,12 +114,42 @@ void check_arguments(const dbl_expr& e) {
                             + std::to_string(min) + " argument(s).", dbl_scope::BATCH);
 }
 
+std::int64_t floor_mod(std::int64_t value, std::int64_t divisor) {
+    std::int64_t rest = value % divisor;
+    return rest < 0 ? rest + divisor : rest;
+}
+
+// CONVERT to date or time: this double has no such column types, so the result is the
+// datetime SQL Server stores when either goes into a datetime column (midnight of the day, or
+// the time on 1900-01-01). Only dates, times and text convert; anything else is 529.
+dbl_typed convert_date_part(const dbl_expr& e, const dbl_typed& value) {
+    const dbl_type datetime = dbl_make_type(dbl_kind::DATETIME);
+    const bool convertible = value.type.kind == dbl_kind::DATETIME
+                             || value.type.kind == dbl_kind::DATETIME2 || value.type.is_text();
+    if (!convertible)
+        throw dbl_sql_error(529, 2, 16, "Explicit conversion from data type "
+                            + value.type.base_name() + " to " + e.date_part
+                            + " is not allowed.");
+    if (value.value.b_null) return dbl_typed{datetime, dbl_null()};
+    const std::int64_t ticks = dbl_convert(value, datetime, dbl_target{}).integer;
+    const std::int64_t time_of_day = floor_mod(ticks, DBL_TICKS_PER_DAY);
+    return dbl_typed{datetime, dbl_int(e.date_part == "date" ? ticks - time_of_day
+                                                              : time_of_day)};
+}
+
+dbl_typed convert(const dbl_expr& e, const dbl_eval_context& context) {
+    const dbl_typed value = dbl_eval(*e.args.at(0), context);
+    if (!e.date_part.empty()) return convert_date_part(e, value);
+    return dbl_typed{e.literal.type, dbl_convert(value, e.literal.type, dbl_target{})};
+}
+
 }  // namespace
 
 dbl_typed dbl_eval_function(const dbl_expr& e, const dbl_eval_context& context) {
     dbl_executor& ex = *context.ex;
     if (e.kind == dbl_expr_kind::VARIABLE) return variable(e, ex);
     const std::string& name = e.name;
+    if (name == "convert") return convert(e, context);
     static const char* const known[] = {
         "db_name", "db_id", "schema_name", "user_name", "suser_sname", "is_srvrolemember",
         "object_id", "getdate", "sysdatetime", "newid", "len", "datalength", "isnull",

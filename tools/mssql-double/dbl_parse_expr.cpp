@@ -4,6 +4,7 @@
 #include "dbl_parse_state.hpp"
 
 #include "dbl_error.hpp"
+#include "dbl_parser.hpp"
 #include "dbl_number.hpp"
 #include "dbl_text.hpp"
 
@@ -345,8 +346,49 @@ dbl_expr_ptr dbl_parse_state::primary() {
     return e;
 }
 
+// CONVERT(type, expression [, style]); the style is read and has no effect here. A type
+// name SQL Server does not know is 243; the pairs it refuses are checked when evaluated.
+dbl_expr_ptr dbl_parse_state::convert_call() {
+    auto e = make_expr(dbl_expr_kind::FUNCTION);
+    e->name = "convert";
+    const std::string type_name = name_part();
+    std::vector<int> sizes;
+    bool b_max = false;
+    std::string sizes_written;
+    if (accept("(")) {
+        if (accept("MAX")) {
+            b_max = true;
+            sizes_written = "max";
+        } else {
+            do {
+                sizes.push_back(int(whole_number()));
+                sizes_written += (sizes_written.empty() ? "" : ",") + std::to_string(sizes.back());
+            } while (accept(","));
+        }
+        expect(")");
+    }
+    const std::string lowered_type = lowered(type_name);
+    if ((lowered_type == "date" || lowered_type == "time") && sizes.empty() && !b_max) {
+        e->date_part = lowered_type;
+    } else if (!dbl_type_from_name(type_name, sizes, b_max, e->literal.type)) {
+        throw dbl_sql_error(243, 1, 16, "Type " + type_name + " is not a defined system type.",
+                            dbl_scope::BATCH);
+    }
+    expect(",");
+    e->args.push_back(expression());
+    std::string style;
+    if (accept(",")) style = "," + std::to_string(whole_number());
+    expect(")");
+    // As SQL Server shows it in a default: CONVERT([date],getdate())
+    e->written = "CONVERT([" + lowered_type + "]"
+                 + (sizes_written.empty() ? "" : "(" + sizes_written + ")") + ","
+                 + e->args.back()->written + style + ")";
+    return e;
+}
+
 dbl_expr_ptr dbl_parse_state::call(dbl_name function) {
     expect("(");
+    if (function.parts.size() == 1 && lowered(function.last()) == "convert") return convert_call();
     std::string fname = lowered(function.last());
     bool aggregate = false;
     for (const char* candidate : AGGREGATES) aggregate = aggregate || fname == lowered(candidate);

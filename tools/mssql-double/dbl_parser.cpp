@@ -319,8 +319,21 @@ private:
         st.kind = dbl_statement_kind::ALTER_ADD_CONSTRAINT;
         st.target = name();
         if (accept("WITH")) {   // WITH CHECK is the default; WITH NOCHECK skips existing rows
-            if (accept("NOCHECK")) st.hints.push_back("nocheck");
-            else expect("CHECK");
+            const bool nocheck = accept("NOCHECK");
+            if (!nocheck) expect("CHECK");
+            st.hints.push_back(nocheck ? "nocheck" : "check");
+        }
+        const bool enable = accept("CHECK");
+        if (enable || accept("NOCHECK")) {
+            expect("CONSTRAINT");
+            st.kind = dbl_statement_kind::ALTER_SWITCH_CONSTRAINT;
+            st.b_on = enable;
+            if (accept("ALL")) {
+                st.options.push_back("ALL");
+                return;
+            }
+            do st.options.push_back(name_part()); while (accept(","));
+            return;
         }
         expect("ADD");
         st.constraints.push_back(table_constraint());

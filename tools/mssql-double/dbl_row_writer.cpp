@@ -106,7 +106,7 @@ void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<db
 void dbl_row_writer::check_foreign_keys(const dbl_row& row) {
     const dbl_table& table = *ref.table;
     for (const dbl_key& key : table.keys) {
-        if (key.kind != dbl_key_kind::FOREIGN_KEY) continue;
+        if (key.kind != dbl_key_kind::FOREIGN_KEY || key.b_disabled) continue;
         const dbl_table* parent = ref.database->table_by_id(key.ref_object_id);
         if (!parent) continue;
         dbl_row key_values;

@@ -1,5 +1,6 @@
-// dbl_views.cpp - INFORMATION_SCHEMA.TABLES, INFORMATION_SCHEMA.COLUMNS and sys.databases,
-// with SQL Server 2019's columns in order.
+// dbl_views.cpp - INFORMATION_SCHEMA.TABLES, INFORMATION_SCHEMA.COLUMNS, sys.databases and
+// sys.foreign_keys, with SQL Server 2019's columns in order (sys.foreign_keys: its first
+// columns that this double keeps, in their order).
 #include "dbl_views.hpp"
 
 #include "dbl_text.hpp"
@@ -101,6 +102,27 @@ dbl_rowset sys_databases(dbl_executor& ex) {
     return rowset;
 }
 
+dbl_rowset sys_foreign_keys(dbl_database& database) {
+    dbl_rowset rowset;
+    const dbl_type int_type = dbl_make_type(dbl_kind::INT);
+    const dbl_type bit_type = dbl_make_type(dbl_kind::BIT);
+    rowset.columns = {dbl_view_column("name", sysname(), false),
+                      dbl_view_column("parent_object_id", int_type, false),
+                      dbl_view_column("referenced_object_id", int_type),
+                      dbl_view_column("is_disabled", bit_type, false),
+                      dbl_view_column("is_not_trusted", bit_type, false)};
+    for (const dbl_table* table : sorted_tables(database)) {
+        for (const dbl_key& key : table->keys) {
+            if (key.kind != dbl_key_kind::FOREIGN_KEY) continue;
+            dbl_value disabled = dbl_view_number(key.b_disabled ? 1 : 0);
+            dbl_value not_trusted = dbl_view_number(key.b_trusted ? 0 : 1);
+            rowset.rows.push_back({dbl_view_text(key.name), dbl_view_number(table->object_id),
+                                   dbl_view_number(key.ref_object_id), disabled, not_trusted});
+        }
+    }
+    return rowset;
+}
+
 }  // namespace
 
 dbl_result_column dbl_view_column(const std::string& name, dbl_type type, bool b_nullable) {
@@ -159,6 +181,8 @@ std::optional<dbl_rowset> dbl_catalog_view(dbl_executor& ex, const dbl_name& nam
     const std::string& view = name.parts[count - 1];
     if (dbl_same_name(schema, "sys") && dbl_same_name(view, "databases"))
         return sys_databases(ex);
+    if (dbl_same_name(schema, "sys") && dbl_same_name(view, "foreign_keys"))
+        return sys_foreign_keys(ex.database_of(name));
     if (!dbl_same_name(schema, "INFORMATION_SCHEMA")) return std::nullopt;
     dbl_database& database = ex.database_of(name);
     if (dbl_same_name(view, "TABLES")) return information_tables(database);
