@@ -21,6 +21,7 @@
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
 #include "udb/udb_db.hpp"
+#include "udb/udb_decimal_shape.hpp"
 #include "udb/udb_name.hpp"
 #include "udb/udb_row_error.hpp"
 #include "udb/udb_rule.hpp"
@@ -203,9 +204,11 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
         if (mode == MODE_OVERWRITE_TABLES) state.dest_db->delete_tab(dest_name);
     }
     static const udb_indexes no_indexes;
+    // Calculated decimals declare no precision: their columns are sized from the rows first.
+    const udb_schema dest_schema = udb_measured_schema(*source_table);
     std::unique_ptr<udb_recordset> dest_table = state.dest_db->create_table(
-        dest_name, source_table->schema, b_skip_indexes ? no_indexes : source_table->indexes);
-    if (mode == MODE_MERGE && !source_table->schema.conform_to(dest_table->schema)) {
+        dest_name, dest_schema, b_skip_indexes ? no_indexes : source_table->indexes);
+    if (mode == MODE_MERGE && !dest_schema.conform_to(dest_table->schema)) {
         throw tk_exception(tk_utf16_to_utf8(NOT_CONFORMING_TEXT), ERROR_LEVEL_RECOVERABLE);
     }
     state.created_tables.push_back(name);

@@ -120,6 +120,11 @@ std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_f
         udb_custom_conversion::ask_handle2(ruled, value);
         return mss_sql_literal(ole_variant(ruled));
     }
+    if (vt == VT_DECIMAL && field.vartype == VT_BSTR) {
+        // A decimal wider than any numeric column is kept as its exact text, as bulk load
+        // sends it; a numeric literal would be converted by the server in its own way.
+        return mss_sql_literal(ole_variant(value.to_wstring()));
+    }
     if (vt == VT_DATE && value.date_value.wYear < FIRST_DATETIME_YEAR) {
         count(udb_substitution::EARLY_DATE);
     }

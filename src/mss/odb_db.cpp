@@ -21,7 +21,8 @@ namespace {
 
 constexpr std::uint32_t LONG_COLUMN_REQUEST = 8001;
 constexpr std::uint32_t MAX_INDEXABLE_SIZE = 8000;
-constexpr std::uint8_t MAX_EXACT_PRECISION = 28;
+// numeric holds 38 digits; a float for a wider decimal would keep only about 15 of them.
+constexpr std::uint8_t MAX_EXACT_PRECISION = 38;
 constexpr std::uint8_t DEFAULT_PRECISION = 18;   // SQL Server's numeric without a precision
 
 bool is_identity(const t_ftd& field, int version_code) {

@@ -119,22 +119,8 @@ protected:
     std::vector<e2e_expectation> expectations = e2e_default_expectations();
 };
 
-// Files whose conversion is still known wrong, each with the reason. calcFieldTestV2010: a
-// calculated Decimal column declares no precision or scale (each value carries its own), so
-// its destination column cannot hold every value exactly yet.
-const char* waiting_for(const std::string& relative) {
-    static const std::pair<const char*, const char*> WAITING[] = {
-        {"jahlborn-jackcess/V2010/calcFieldTestV2010.accdb", "calculated Decimal columns have no declared precision"},
-    };
-    for (const auto& [file, finding] : WAITING)
-        if (relative == file) return finding;
-    return nullptr;
-}
-
 TEST_P(ConvertsFile, EveryValueArrivesOnBothLoadPaths) {
     const e2e_file& file = GetParam();
-    if (const char* finding = waiting_for(file.relative))
-        GTEST_SKIP() << "waiting: " << finding;
     e2e_source_options options;
     options.password = file.password;
     e2e_source source = read_source(file.relative, options);

@@ -72,7 +72,8 @@ TEST_F(MssCreateTable, EveryTypeMappingReadsBack) {
     schema.append(column(u"Stamp", VT_DATE, 8, false, false, 1));
     schema.append(column(u"Ratio", VT_R8, 8));
     schema.append(column(u"Amount", VT_DECIMAL, 0, false, false, 2 + 256 * 10));
-    schema.append(column(u"Huge", VT_DECIMAL, 0, false, false, 2 + 256 * 30));
+    schema.append(column(u"Wide", VT_DECIMAL, 0, false, false, 2 + 256 * 38));
+    schema.append(column(u"Huge", VT_DECIMAL, 0, false, false, 2 + 256 * 39));
     schema.append(column(u"Blob", VT_BLOB, 0));
     schema.append(column(u"Bin", VT_BLOB, 16));
     schema.append(column(u"Guid", VT_BLOB, 16, false, false, 1));
@@ -96,7 +97,9 @@ TEST_F(MssCreateTable, EveryTypeMappingReadsBack) {
     EXPECT_EQ(columns.at(u"Amount").type_name, u"numeric");
     EXPECT_EQ(columns.at(u"Amount").precision, u"10");
     EXPECT_EQ(columns.at(u"Amount").scale, u"2");
-    EXPECT_EQ(columns.at(u"Huge").type_name, u"float");      // precision 30 has no numeric
+    EXPECT_EQ(columns.at(u"Wide").type_name, u"numeric");    // SQL Server's widest
+    EXPECT_EQ(columns.at(u"Wide").precision, u"38");
+    EXPECT_EQ(columns.at(u"Huge").type_name, u"float");      // precision 39 has no numeric
     EXPECT_EQ(columns.at(u"Blob").type_name, u"varbinary");
     EXPECT_EQ(columns.at(u"Bin").type_name, u"varbinary");
     EXPECT_EQ(columns.at(u"Bin").precision, u"16");

@@ -63,7 +63,10 @@ TEST(OdbColumnDesc, DecimalsAndLongColumns) {
     EXPECT_EQ(exact.type, DBTYPE_NUMERIC);
     EXPECT_EQ(exact.precision, 28);
     EXPECT_EQ(exact.scale, 4);
-    EXPECT_EQ(odb_database::describe_column(field(u"d", VT_DECIMAL, 0, false, false, 2 + 256 * 29),
+    // numeric holds 38 digits exactly; only a wider decimal falls back to float.
+    EXPECT_EQ(odb_database::describe_column(field(u"d", VT_DECIMAL, 0, false, false, 2 + 256 * 38),
+                                            none, 5).precision, 38);
+    EXPECT_EQ(odb_database::describe_column(field(u"d", VT_DECIMAL, 0, false, false, 2 + 256 * 39),
                                             none, 5).type, DBTYPE_R8);
     const oledb_column_desc memo = odb_database::describe_column(
         field(u"m", VT_BSTR, 0, false, false, 0, ole_variant(u"x")), none, 5);
