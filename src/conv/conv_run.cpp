@@ -216,6 +216,7 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
         tk_trace::write(2, u"Store generated table name '%s'", dest_name);
         validator.add_used(dest_name);
         state.dest_db->names_map.add_table_pair(name, dest_name);
+        if (dest_name != name) report_rename(name, dest_name);
     }
     validator.add_restricted(dest_name);
 
@@ -338,6 +339,15 @@ void vantrel_convertor::convert_foreign_keys(run_state& state, bool b_created) {
     } catch (const tk_exception& failure) {
         error_handler::instance().handle(failure, 0);
     }
+}
+
+// A user looking for the table in SQL Server must learn the name it got.
+void vantrel_convertor::report_rename(const std::u16string& name,
+                                      const std::u16string& dest_name) const {
+    const std::string renamed = "Table '" + tk_utf16_to_utf8(name) + "' is renamed to '"
+                                + tk_utf16_to_utf8(dest_name) + "'";
+    tk_trace::write(3, "%s", renamed.c_str());
+    print_text(renamed);
 }
 
 void vantrel_convertor::print_line(const std::u16string& prefix, const std::u16string& name,

@@ -79,6 +79,7 @@ private:
                        const std::vector<std::u16string>& not_created,
                        const conv_rejects_file& rejects);
     void print_text(const std::string& text) const;
+    void report_rename(const std::u16string& name, const std::u16string& dest_name) const;
     void print_line(const std::u16string& prefix, const std::u16string& name,
                     std::int32_t count, const char* unit) const;
 

@@ -2,11 +2,11 @@
 
 #include "mss/mss_vali.hpp"
 
+#include "platform/winbase/win_letter.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 
 #include <array>
-#include <cwctype>
 
 namespace {
 
@@ -21,8 +21,8 @@ mss_validator::mss_validator() : udb_validator(0) {}
 bool mss_validator::is_acceptable(const std::u16string& name) const {
     tk_trace::write(1, u"mss_validator::is_acceptable(%s)", name);
     if (name.empty()) throw tk_mail_assertion(MSS_VALI_SOURCE, LINE_EMPTY_NAME);
-    const char16_t first = name.front();
-    return first == u'_' || std::iswalpha(static_cast<std::wint_t>(first)) != 0;
+    // A letter by Unicode, as on Windows: Πλήθος and Größe keep their names.
+    return name.front() == u'_' || win_iswalpha(win_first_code_point(name));
 }
 
 std::u16string mss_validator::get_safe_name(const std::u16string& name) const {

@@ -269,6 +269,17 @@ TEST_F(ConversionRun, SafeNameOfOneTableIsNotReusedForALaterOne) {
     EXPECT_EQ(world.destination.tables[u"1_1a"].rows, (rows{{1}}));
 }
 
+TEST_F(ConversionRun, EveryRenameIsPrintedWithBothNames) {
+    world.source.add_table(u"1st", 1, rows{{1}});
+    world.source.add_table(u"Orders", 1, rows{{2}});
+
+    std::string output = run_captured();
+
+    EXPECT_THAT(output, HasSubstr("Table '1st' is renamed to '_1st'\n"));
+    EXPECT_THAT(output, Not(HasSubstr("'Orders' is renamed")));
+    EXPECT_THAT(log_text(), HasSubstr("Table '1st' is renamed to '_1st'"));
+}
+
 TEST_F(ConversionRun, NoAccessEngineIsAFatalErrorThatEndsTheProcess) {
     world.b_access_loads = false;
     EXPECT_EXIT(

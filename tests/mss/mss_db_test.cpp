@@ -163,6 +163,16 @@ TEST(MssTableNames, TakenNamesGetPrefixesInTurn) {
     EXPECT_TRUE(validator.is_acceptable(u"Orders"));
     EXPECT_FALSE(validator.is_acceptable(u"1st"));
     EXPECT_THROW(validator.is_acceptable(u""), tk_mail_assertion);
+    // A letter is a letter by Unicode, as on Windows, in whatever script.
+    EXPECT_TRUE(validator.is_acceptable(u"Πλήθος"));
+    EXPECT_TRUE(validator.is_acceptable(u"Größe"));
+    EXPECT_TRUE(validator.is_acceptable(u"Ärger"));
+    EXPECT_TRUE(validator.is_acceptable(u"数量"));
+    EXPECT_TRUE(validator.is_acceptable(u"\U00010400x"));   // Deseret capital, a surrogate pair
+    EXPECT_FALSE(validator.is_acceptable(u"\u0663rd"));      // Arabic-Indic digit three
+    EXPECT_FALSE(validator.is_acceptable(u"\U0001F600x"));   // an emoji is no letter
+    EXPECT_FALSE(validator.is_acceptable(u"#tmp"));
+
 }
 
 TEST(MssForeignKeyProps, OnlySinglePhrasesPass) {
