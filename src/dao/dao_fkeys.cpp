@@ -1,7 +1,8 @@
 // dao_fkeys.cpp - dao_database::init_fkeys: foreign keys from the relationship catalogue.
 // Rows come ordered by relationship name, one per column pair; consecutive rows of one name
 // (compared case-blind) are one multi-column key. Each key is named by gen_relship_name;
-// the Access name and the grbit rules are not carried.
+// the Access name and the cascade rules are not carried. grbit bit 2 (dbRelationDontEnforce)
+// marks a relationship Access keeps as design only, its rows never checked.
 #include "dao/dao_db.hpp"
 #include "dao/dao_rec.hpp"
 #include "dao/dao_exce.hpp"
@@ -15,6 +16,7 @@ constexpr const char16_t* RELATIONSHIP_SELECT =
     u"SELECT szRelationship, szColumn, szObject, szReferencedObject, szReferencedColumn, "
     u"grbit FROM MSysRelationships ORDER BY szRelationship";
 constexpr std::size_t RELATIONSHIP_FIELDS = 6;
+constexpr std::int32_t RELATION_DONT_ENFORCE = 0x2;
 
 struct pending_relationship {
     std::u16string name;
@@ -50,6 +52,7 @@ void dao_database::init_fkeys() {
             current.name = name;
             current.relationship.src_table = record[2].to_wstring();
             current.relationship.dest_table = record[3].to_wstring();
+            current.relationship.b_enforced = (record[5].to_long() & RELATION_DONT_ENFORCE) == 0;
         }
         current.relationship.src_columns.push_back(record[1].to_wstring());
         current.relationship.dest_columns.push_back(record[4].to_wstring());

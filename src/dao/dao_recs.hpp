@@ -57,7 +57,3 @@ private:
 // Every index of a table as the neutral model carries it (name, primary, unique, key
 // columns in order), in DAO's order.
 std::vector<udb_index> dao_read_indexes(DAOTableDef& table);
-
-// A column default as Access stores it, made ready to convert: Date defaults lose the
-// enclosing '#' pair, Text defaults the enclosing '"' pair.
-std::u16string dao_strip_default(int dao_type, const std::u16string& stored);

@@ -1,36 +1,41 @@
 // dao_sche.cpp - dao_recordset::init_schema and init_indexes: a table's or query's columns
-// and a table's indexes in the neutral model's terms. Complex columns and their indexes are
-// left out: their items become child tables (dao_child_table).
+// and a table's indexes in the neutral model's terms, without the relationships' copies.
+// Complex columns and their indexes are left out: their items become child tables
+// (dao_child_table).
 #include "dao/dao_bstr.hpp"
 #include "dao/dao_child_table.hpp"
+#include "dao/dao_default.hpp"
 #include "dao/dao_exce.hpp"
 #include "dao/dao_recs.hpp"
 #include "platform/dao/dao.hpp"
 #include "platform/winbase/win_compare.hpp"
 #include "tk/tk_trace.hpp"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 constexpr int DAO_DATE = 8;
-constexpr int DAO_TEXT = 10;
 constexpr int DAO_GUID = 15;
 
-bool is_enclosed(const std::u16string& text, char16_t mark) {
-    return text.size() >= 2 && text.front() == mark && text.back() == mark;
+// Access keeps a hidden index (".r…", flagged foreign) for each end of an enforced
+// relationship; on the referenced table it shares the primary key's or a unique index's keys
+// and would only be a second copy of it. One over columns nothing else indexes is kept.
+bool covers_same_columns(const std::vector<udb_index>& indexes, const udb_index& foreign) {
+    for (const udb_index& index : indexes) {
+        if (index.columns.size() != foreign.columns.size()) continue;
+        if (std::equal(index.columns.begin(), index.columns.end(), foreign.columns.begin(),
+                       [](const std::u16string& left, const std::u16string& right) {
+                           return win_equal_ignore_case(left, right);
+                       })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
-
-std::u16string dao_strip_default(int dao_type, const std::u16string& stored) {
-    if (dao_type == DAO_DATE) {
-        tk_trace::write(2, "Got date/time def.value");
-        if (is_enclosed(stored, u'#')) return stored.substr(1, stored.size() - 2);
-    } else if (dao_type == DAO_TEXT) {
-        tk_trace::write(2, "Got string def.value");
-        if (is_enclosed(stored, u'"')) return stored.substr(1, stored.size() - 2);
-    }
-    return stored;
-}
 
 void dao_recordset::init_schema(DAOFields& fields) {
     tk_trace::write(2, "dao_recordset::init_schema");
@@ -48,15 +53,15 @@ void dao_recordset::init_schema(DAOFields& fields) {
         std::u16string default_text = stored.to_wstring();
         tk_trace::write(2, u"Field #%d: DAO type=%d, default value=%s", int(field_idx),
                         int(dao_type), default_text);
-        default_text = dao_strip_default(dao_type, default_text);
-        ole_variant default_value;
-        if (!default_text.empty()) {
-            default_value = ole_variant::from_wstring(default_text, dao_vartype_of(dao_type));
-        }
+        const dao_default read =
+            dao_read_default(dao_type, dao_vartype_of(dao_type), default_text);
         dao_field column(std::move(item));
         std::uint32_t reserved = dao_type == DAO_DATE || dao_type == DAO_GUID ? 1 : 0;
         if (column.get_vartype() == VT_DECIMAL) reserved = column.get_decimal_shape();
-        schema.append(std::make_unique<t_ftd>(column, default_value, reserved));
+        auto described = std::make_unique<t_ftd>(column, read.value, reserved);
+        described->def_function = read.function;
+        described->def_unmapped = read.unmapped;
+        schema.append(std::move(described));
     }
     tk_trace::write(2, "End of dao_recordset::init_schema");
 }
@@ -100,11 +105,21 @@ std::vector<udb_index> dao_read_indexes(DAOTableDef& table) {
     dao_check(list->get_Count(&count));
     tk_trace::write(2, "Got %d indexes", int(count));
     std::vector<udb_index> found;
+    std::vector<udb_index> foreign;
     for (SHORT index_idx = 0; index_idx < count; ++index_idx) {
         tk_trace::write(2, "Processing index %d", int(index_idx));
         ole_com_ptr<DAOIndex> item;
         dao_check(list->get_Item(dao_number_variant(index_idx), item.put()));
-        found.push_back(read_index(*dao_require(item.get(), "index")));
+        VARIANT_BOOL is_foreign = 0;
+        dao_check(dao_require(item.get(), "index")->get_Foreign(&is_foreign));
+        (is_foreign == VARIANT_BOOL(-1) ? foreign : found).push_back(read_index(*item.get()));
+    }
+    for (udb_index& index : foreign) {
+        if (covers_same_columns(found, index)) {
+            tk_trace::write(2, u"Relationship index '%s' repeats another index", index.name);
+            continue;
+        }
+        found.push_back(std::move(index));
     }
     return found;
 }

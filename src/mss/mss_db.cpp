@@ -2,6 +2,7 @@
 
 #include "mss/mss_db.hpp"
 
+#include "mss/mss_default.hpp"
 #include "mss/mss_engi.hpp"
 #include "mss/mss_name.hpp"
 #include "mss/mss_tab.hpp"
@@ -13,6 +14,7 @@
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_trim.hpp"
+#include "tk/tk_utf.hpp"
 #include "udb/udb_name.hpp"
 
 #include <array>
@@ -76,12 +78,29 @@ std::unique_ptr<udb_recordset> mss_database::create_table(const std::u16string& 
         if (is_table_exist(table_name)) throw tk_mail_assertion(MSS_DB_SOURCE, LINE_CREATE_EXISTING);
         after_rows = create_odb_table(table_name, schema, indexes);
         tables.push_back(table_name);
+        report_lost_defaults(table_name, schema);
     }
     std::unique_ptr<udb_recordset> table = get_table(table_name, MSS_OPEN_CREATE);
     table->clean_indexes();
     for (const udb_index& index : indexes) table->add_index(index);
     static_cast<mss_table&>(*table).create_after_rows(std::move(after_rows), report);
     return table;
+}
+
+// A default the source has and the new table lacks is named by column, never dropped unseen.
+void mss_database::report_lost_defaults(const std::u16string& table_name,
+                                        const udb_schema& schema) {
+    const int version_code = mss_engine::instance().version_code();
+    for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
+        const t_ftd& field = schema[column_idx];
+        const std::u16string reason = mss_lost_default(field, version_code);
+        if (reason.empty()) continue;
+        const std::u16string context =
+            u"Default value of column '" + table_name + u"." + field.name + u"'";
+        const tk_exception lost(tk_utf16_to_utf8(reason), ERROR_LEVEL_RECOVERABLE);
+        tk_trace::write(3, u"%s: %s", context, reason);
+        if (report) report(context, lost);
+    }
 }
 
 std::unique_ptr<udb_recordset> mss_database::get_table(const std::u16string& table_name,
@@ -110,7 +129,10 @@ std::u16string mss_database::foreign_key_sql(const udb_relationship& relationshi
     const std::u16string source = names_map.get_tn_mapped_name(relationship.src_table, false);
     const std::u16string target = names_map.get_tn_mapped_name(relationship.dest_table, false);
     const mss_engine& engine = mss_engine::instance();
-    std::u16string sql = u"ALTER TABLE " + engine.get_safe_tname(source) + u" ADD CONSTRAINT "
+    // WITH NOCHECK: the rows of a relationship Access does not enforce are not checked.
+    const std::u16string check = relationship.b_enforced ? u"" : u" WITH NOCHECK";
+    std::u16string sql = u"ALTER TABLE " + engine.get_safe_tname(source) + check
+                         + u" ADD CONSTRAINT "
                          + mss_bracket(relationship.name) + u" FOREIGN KEY ("
                          + column_list(relationship.src_columns, names_map, source)
                          + u") REFERENCES " + engine.get_safe_tname(target) + u"("
@@ -122,6 +144,12 @@ std::u16string mss_database::foreign_key_sql(const udb_relationship& relationshi
         sql += u" " + relationship.fk_props;
     }
     return sql;
+}
+
+std::u16string mss_database::disable_key_sql(const udb_relationship& relationship) const {
+    const std::u16string source = names_map.get_tn_mapped_name(relationship.src_table, false);
+    return u"ALTER TABLE " + mss_engine::instance().get_safe_tname(source)
+           + u" NOCHECK CONSTRAINT " + mss_bracket(relationship.name);
 }
 
 void mss_database::create_relationships(const udb_relationships& relationships) {
@@ -137,6 +165,7 @@ void mss_database::create_relationships(const udb_relationships& relationships) 
             ? relationship.src_table : u"Foreign key '" + relationship.name + u"'";
         try {
             query(foreign_key_sql(relationship));
+            if (!relationship.b_enforced) query(disable_key_sql(relationship));
         } catch (const tk_exception& failure) {
             if (failure.level() != ERROR_LEVEL_RECOVERABLE) throw;
             const bool orphans = dynamic_cast<const odb_exception*>(&failure) != nullptr

@@ -39,9 +39,14 @@ public:
     // The ALTER TABLE statement for one relationship (names mapped and bracketed).
     std::u16string foreign_key_sql(const udb_relationship& relationship) const;
 
+    // The statement that disables a key Access does not enforce, run after it is added.
+    std::u16string disable_key_sql(const udb_relationship& relationship) const;
+
     static bool is_valid_fk_props(const std::u16string& text);
 
 private:
+    void report_lost_defaults(const std::u16string& table_name, const udb_schema& schema);
+
     std::uint32_t mode;
     failure_reporter report;
 };

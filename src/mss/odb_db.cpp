@@ -2,6 +2,7 @@
 
 #include "mss/odb_db.hpp"
 
+#include "mss/mss_default.hpp"
 #include "mss/mss_engi.hpp"
 #include "mss/mss_lit.hpp"
 #include "mss/mss_name.hpp"
@@ -129,6 +130,17 @@ bool odb_database::set_def_value(const t_ftd& field, oledb_column_desc& column) 
     return true;
 }
 
+bool odb_database::set_function_default(const t_ftd& field, oledb_column_desc& column,
+                                        int version_code) {
+    const bool is_text = column.type == DBTYPE_WSTR || column.type == DBTYPE_STR;
+    const std::u16string sql = mss_function_default(field.def_function, is_text, version_code);
+    tk_trace::write(2, u"Got computed default: %s", sql);
+    if (sql.empty()) return false;   // reported by the database that creates the table
+    column.b_has_default = true;
+    column.default_sql = tk_utf16_to_utf8(sql);
+    return true;
+}
+
 oledb_column_desc odb_database::describe_column(const t_ftd& field, const udb_indexes& indexes,
                                                 int version_code) {
     tk_trace::write(2, u"Creating column '%s', size=%d", field.name, static_cast<int>(field.size));
@@ -160,7 +172,11 @@ oledb_column_desc odb_database::describe_column(const t_ftd& field, const udb_in
         tk_trace::write(2, "Got MEMO/BLOB field");
         column.column_size = LONG_COLUMN_REQUEST;
     } else if (!field.b_autoincrement && column.type != DBTYPE_BYTES) {
-        set_def_value(field, column);
+        if (field.def_function == udb_default_function::NONE) {
+            set_def_value(field, column);
+        } else {
+            set_function_default(field, column, version_code);
+        }
     }
     return column;
 }

@@ -37,6 +37,10 @@ public:
     // The default of a column as SQL text: N'..' for text, '..' for dates, the number
     // otherwise; false when the column has none or it does not convert.
     static bool set_def_value(const t_ftd& field, oledb_column_desc& column);
+    // A computed default (Now(), Date(), ...) as this server's expression; false when it
+    // has none.
+    static bool set_function_default(const t_ftd& field, oledb_column_desc& column,
+                                     int version_code);
     // The column description of one field (identity, nullability, type, size, default).
     static oledb_column_desc describe_column(const t_ftd& field, const udb_indexes& indexes,
                                              int version_code);

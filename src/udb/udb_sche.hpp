@@ -15,6 +15,10 @@
 
 class udb_field;
 
+// A default the source computes when a row is added, which each destination writes in its
+// own words: Access's Now(), Date(), Time() and GenGUID().
+enum class udb_default_function : std::uint8_t { NONE, NOW, TODAY, TIME_OF_DAY, NEW_GUID };
+
 // Field type descriptor of one column.
 struct t_ftd {
     std::uint32_t size = 0;          // chars (text), bytes (binary), else as reported; 0 unlimited
@@ -24,6 +28,11 @@ struct t_ftd {
     bool b_not_null = false;
     ole_variant def_value;           // VT_EMPTY when the column has no default
     std::uint32_t reserved = 0;      // 1 date/GUID; precision * 256 + scale for OLE DB decimals
+    // Set instead of def_value for a computed default.
+    udb_default_function def_function = udb_default_function::NONE;
+    // The source's default expression when it is neither a value nor a function above: no
+    // destination can take it, so it is reported rather than silently dropped.
+    std::u16string def_unmapped;
 
     t_ftd(const udb_field& field, const ole_variant& def_value, std::uint32_t reserved);
     t_ftd(std::uint32_t size, std::u16string name, std::uint16_t vartype, bool b_not_null,

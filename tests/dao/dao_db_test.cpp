@@ -85,6 +85,20 @@ TEST(DaoDatabaseForeignKeys, NamesKeysAndGathersMultiColumnOnes) {
     EXPECT_EQ(gears->relationships[4].src_columns, (names{u"CityOrBirthName"}));
 }
 
+TEST(DaoDatabaseForeignKeys, KnowWhichOnesAccessEnforces) {
+    DAO_REQUIRE_TESTDATA();
+    dao_test_engine test;
+    // The test data's manifest: indexTestV2000's two relationships cascade, so Access
+    // enforces them; linkerTestV2007's one relationship is not enforced.
+    for (const udb_relationship& key :
+         test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb")->relationships) {
+        EXPECT_TRUE(key.b_enforced) << tk_utf16_to_utf8(key.name);
+    }
+    auto linker = test.open("jahlborn-jackcess/V2007/linkerTestV2007.accdb");
+    ASSERT_EQ(linker->relationships.size(), 1u);
+    EXPECT_FALSE(linker->relationships[0].b_enforced);
+}
+
 TEST(DaoDatabaseForeignKeys, AreNotReadWithFlagBitFiveOrSix) {
     DAO_REQUIRE_TESTDATA();
     dao_test_engine test;

@@ -2,6 +2,7 @@
 // defaults, flags), indexes, row counts and values. Expected values come from mdb-export,
 // or from mdb-reader where mdbtools is known to be wrong (dates before 1899, BigInt), and
 // from the Access rules for defaults and time-only values worked by hand.
+#include "dao/dao_default.hpp"
 #include "dao/dao_recs.hpp"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,15 @@ TEST(DaoRecordsetSchema, KeepsAutonumbersRequiredAndDateDefaults) {
     const t_ftd& money = config->schema.find_field(u"WithMoneyDefaultValue");
     ASSERT_EQ(money.def_value.type(), VT_CY);
     EXPECT_EQ(money.def_value.value.cyVal.int64, 0);
+    // mdb-prop lists DefaultValue "Now()" and "NULL" for these two.
+    EXPECT_EQ(config->schema.find_field(u"WithDateDefaultExpression").def_function,
+              udb_default_function::NOW);
+    const t_ftd& null_default = config->schema.find_field(u"WithDateNullDefault");
+    EXPECT_EQ(null_default.def_value.type(), VT_EMPTY);
+    EXPECT_TRUE(null_default.def_unmapped.empty());
+    // ... and "GenGUID()" for the replication ID of testV2010's Table4.
+    auto guids = open_table(test, "jahlborn-jackcess/V2010/testV2010.accdb", u"Table4");
+    EXPECT_EQ(guids->schema.find_field(u"data").def_function, udb_default_function::NEW_GUID);
 }
 
 TEST(DaoRecordsetSchema, StripsDefaultQuotesOnlyForTheirTypes) {

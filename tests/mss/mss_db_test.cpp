@@ -2,6 +2,7 @@
 // actions, against the rules of table creation worked by hand.
 
 #include "mss/mss_db.hpp"
+#include "mss/mss_default.hpp"
 #include "mss/mss_rule.hpp"
 #include "mss/mss_vali.hpp"
 #include "platform/oledb/oledb_types.hpp"
@@ -101,6 +102,40 @@ TEST(OdbColumnDesc, GuidColumnsBecomeUnicodeText) {
     EXPECT_EQ(bytes.type, DBTYPE_BYTES);
 }
 
+TEST(OdbColumnDesc, ComputedDefaultsBecomeTheServersFunctions) {
+    udb_custom_conversion registry;
+    registry.add_rule(std::make_unique<mss_guid_rule>());
+    const auto default_of = [](VARTYPE vartype, std::uint32_t reserved,
+                               udb_default_function function, int version_code) {
+        t_ftd column = field(u"c", vartype, 8, false, false, reserved);
+        column.def_function = function;
+        const oledb_column_desc desc =
+            odb_database::describe_column(column, udb_indexes(), version_code);
+        return desc.b_has_default ? desc.default_sql : std::string("<none>");
+    };
+    EXPECT_EQ(default_of(VT_DATE, 1, udb_default_function::NOW, 4), "GETDATE()");
+    EXPECT_EQ(default_of(VT_DATE, 1, udb_default_function::TODAY, 5), "CONVERT(date, GETDATE())");
+    EXPECT_EQ(default_of(VT_DATE, 1, udb_default_function::TIME_OF_DAY, 1),
+              "CONVERT(time, GETDATE())");
+    // SQL Server 2005 (4) has no date or time type.
+    EXPECT_EQ(default_of(VT_DATE, 1, udb_default_function::TODAY, 4), "<none>");
+    // A replication ID is braced text, as the rows bring it.
+    EXPECT_EQ(default_of(VT_BLOB, 1, udb_default_function::NEW_GUID, 5),
+              "N'{' + CONVERT(nvarchar(36), NEWID()) + N'}'");
+}
+
+TEST(MssLostDefault, NamesWhatCannotBeCreated) {
+    t_ftd column = field(u"c", VT_DATE, 8, false, false, 1);
+    EXPECT_TRUE(mss_lost_default(column, 5).empty());
+    column.def_function = udb_default_function::TODAY;
+    EXPECT_TRUE(mss_lost_default(column, 1).empty());
+    EXPECT_NE(mss_lost_default(column, 4).find(u"SQL Server 2008"), std::u16string::npos);
+    column.def_function = udb_default_function::NONE;
+    column.def_unmapped = u"DateAdd(\"d\",1,Date())";
+    EXPECT_EQ(mss_lost_default(column, 5), u"The default value DateAdd(\"d\",1,Date()) has no SQL "
+                                           u"Server equivalent; the column is created without it.");
+}
+
 TEST(OdbIndexable, MemoAndBooleanIndexesAreSkipped) {
     udb_schema schema;
     schema.append(std::make_unique<t_ftd>(field(u"memo", VT_BSTR, 0)));
@@ -172,7 +207,6 @@ TEST(MssTableNames, TakenNamesGetPrefixesInTurn) {
     EXPECT_FALSE(validator.is_acceptable(u"\u0663rd"));      // Arabic-Indic digit three
     EXPECT_FALSE(validator.is_acceptable(u"\U0001F600x"));   // an emoji is no letter
     EXPECT_FALSE(validator.is_acceptable(u"#tmp"));
-
 }
 
 TEST(MssForeignKeyProps, OnlySinglePhrasesPass) {

@@ -20,6 +20,13 @@ HRESULT DAOIndex::get_Unique(VARIANT_BOOL* unique) {
     return S_OK;
 }
 
+HRESULT DAOIndex::get_Foreign(VARIANT_BOOL* foreign) {
+    if (foreign == nullptr) return E_POINTER;
+    // An index being defined is the caller's own, never a relationship's.
+    *foreign = !fresh && index.is_foreign_key ? VARIANT_BOOL(-1) : VARIANT_BOOL(0);
+    return S_OK;
+}
+
 HRESULT DAOIndex::put_Primary(VARIANT_BOOL primary) {
     if (!fresh) return context->fail(DAO_ERR_INVALID_OPERATION, "Invalid operation.");
     fresh->is_primary = primary != 0;

@@ -1,6 +1,6 @@
 #pragma once
-// daostub_index.hpp - DAO's Index and Indexes of a table: name, Primary and Unique (-1 for
-// true) and the key columns, in key order, as a Fields collection of names. An Index made by
+// daostub_index.hpp - DAO's Index and Indexes of a table: name, Primary, Unique and Foreign
+// (-1 for true; Foreign marks the index a relationship keeps) and the key columns, in key order, as a Fields collection of names. An Index made by
 // CreateIndex takes Primary, Unique, CreateField and Fields.Append; the Indexes of a new
 // TableDef take Append.
 
@@ -21,6 +21,7 @@ public:
     HRESULT get_Name(BSTR* name);
     HRESULT get_Primary(VARIANT_BOOL* primary);
     HRESULT get_Unique(VARIANT_BOOL* unique);
+    HRESULT get_Foreign(VARIANT_BOOL* foreign);
     HRESULT get_Fields(DAOFields** fields);
     // An index being defined only: 3219 otherwise. type and size are ignored.
     HRESULT put_Primary(VARIANT_BOOL primary);
