@@ -84,15 +84,6 @@ TEST(UdbDecimalShape, ThirtyEightDigitsAreTheLastNumeric) {
     EXPECT_FALSE(wider.fits_numeric());
 }
 
-TEST(UdbDecimalShape, OnlyUndeclaredDecimalsAreMeasured) {
-    t_ftd calculated(0, u"Calc", VT_DECIMAL, false, false, ole_variant(), 0);
-    t_ftd declared(0, u"Fixed", VT_DECIMAL, false, false, ole_variant(), 18 * 256 + 2);
-    t_ftd money(8, u"Money", VT_CY, false, false, ole_variant(), 0);
-    EXPECT_TRUE(udb_is_undeclared_decimal(calculated));
-    EXPECT_FALSE(udb_is_undeclared_decimal(declared));
-    EXPECT_FALSE(udb_is_undeclared_decimal(money));
-}
-
 TEST(UdbDecimalShape, ShapeIsAppliedAsNumericOrExactText) {
     t_ftd column(0, u"Calc", VT_DECIMAL, false, false, ole_variant(), 0);
     udb_apply_decimal_shape(column, udb_decimal_shape());   // no values: left undeclared
