@@ -1,10 +1,10 @@
 // agent_exit.cpp - ending the agent with a message.
 #include "agent/agent_exit.hpp"
 
-#include <cstdlib>
 #include <iostream>
 
 #include "conv/vantrel_conv.hpp"
+#include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 
 vantrel_convertor& agent_converter() {
@@ -16,5 +16,5 @@ void exit_with_message(const std::string& text) {
     tk_trace::write(3, "%s", text.c_str());
     if (!silent) std::cerr << text << std::endl;
     std::cout.flush();
-    std::exit(AGENT_EXIT_FAILURE);
+    throw tk_exit_request(AGENT_EXIT_FAILURE);
 }

@@ -40,6 +40,25 @@ int run_agent(int argc, char** argv, vantrel_convertor& converter) {
     return converter.is_complete() ? 0 : EXIT_INCOMPLETE;
 }
 
+// Everything but the ending: a tk_exit_request passes through to main.
+int run_guarded(int argc, char** argv, error_handler& handler) {
+    try {
+        vantrel_convertor converter;
+        agent_stop_signals stop_signals(converter);
+        try {
+            return run_agent(argc, argv, converter);
+        } catch (const tk_exception& failure) {
+            handler.handle(failure, 0);
+        } catch (const std::exception& failure) {
+            exit_with_message(failure.what());
+        }
+    } catch (const tk_exception& failure) {
+        // The converter itself could not be built (its SQL Server engine failed to start).
+        handler.handle(failure, 0);
+    }
+    return EXIT_ABANDONED;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,22 +66,11 @@ int main(int argc, char** argv) {
     error_handler handler(agent_console_messages());
     handler.load_err_map(conv_access_messages());
     handler.load_err_map(conv_mssql_messages());
-    int status = 0;
+    // The one place the program ends: the converter, its engines and their temporary files
+    // are destroyed on the way here.
     try {
-        vantrel_convertor converter;
-        agent_stop_signals stop_signals(converter);
-        try {
-            status = run_agent(argc, argv, converter);
-        } catch (const tk_exception& failure) {
-            handler.handle(failure, 0);
-            status = EXIT_ABANDONED;
-        } catch (const std::exception& failure) {
-            exit_with_message(failure.what());
-        }
-    } catch (const tk_exception& failure) {
-        // The converter itself could not be built (its SQL Server engine failed to start).
-        handler.handle(failure, 0);
-        status = EXIT_ABANDONED;
+        return run_guarded(argc, argv, handler);
+    } catch (const tk_exit_request& request) {
+        return request.status();
     }
-    return status;
 }

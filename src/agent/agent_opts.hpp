@@ -6,7 +6,7 @@
 #include <string>
 
 // True when the settings may be run, false when the help text must be shown. A validation
-// failure ends the process itself (exit_with_message).
+// failure ends the program (exit_with_message throws tk_exit_request).
 bool parse_cmd_line(int argc, char** argv);
 
 // Before the run: in mode 0 an existing destination database is dropped.

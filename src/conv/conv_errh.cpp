@@ -2,8 +2,6 @@
 // silent mode: the user must learn that the program stopped and why.
 #include "conv/conv_errh.hpp"
 
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 
 #include "tk/tk_exce.hpp"
@@ -15,10 +13,10 @@ namespace {
 // The process status for the -1 of the console program.
 constexpr int EXIT_FATAL = -1;
 
-[[noreturn]] void end_process() {
+[[noreturn]] void end_program() {
     std::cout.flush();
     std::cerr.flush();
-    std::exit(EXIT_FATAL);
+    throw tk_exit_request(EXIT_FATAL);
 }
 
 }  // namespace
@@ -60,7 +58,7 @@ void error_handler::handle(const tk_exception& failure, int /*cannot_continue*/)
         tk_trace::write(3, "Internal error:\n%s", failure.what());
         if (before_print) before_print();
         std::cout << "Internal error: " << failure.what() << std::endl;
-        end_process();
+        end_program();
     }
     std::string message = compose_message(failure);
     tk_trace::write(3, "Error:\n%s", message.c_str());
@@ -73,7 +71,7 @@ void error_handler::handle(const tk_exception& failure, int /*cannot_continue*/)
     }
     if (failure.level() == ERROR_LEVEL_FATAL) {
         tk_trace::write(1, "Got 1-level error");
-        end_process();
+        end_program();
     }
     tk_trace::write(1, "Got 0-level error");
 }

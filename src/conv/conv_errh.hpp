@@ -1,7 +1,7 @@
 // conv_errh.hpp - error_handler, the one place where a caught exception becomes a message and
-// a decision: go on, or end the process (exit status 255 for -1). The console form prints on
-// standard output; the wizard derives its own form. The context (table, or table and record)
-// is prefixed to the next message.
+// a decision: go on, or end the program (a tk_exit_request with status -1 that main returns).
+// The console form prints on standard output; the wizard derives its own form. The context
+// (table, or table and record) is prefixed to the next message.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +28,7 @@ public:
     void load_err_map(std::span<const conv_message_entry> map);
 
     // Reports one failure. cannot_continue is 1 for the run's outermost handler; the console
-    // form ends the process for levels 1 and 2 whatever it says.
+    // form throws tk_exit_request(-1) for levels 1 and 2 whatever it says.
     virtual void handle(const tk_exception& failure, int cannot_continue);
 
     void set_context(const std::u16string& table_name);

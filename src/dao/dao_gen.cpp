@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <mutex>
 #include <unistd.h>
 
 #include "tk/tk_exce.hpp"
@@ -42,14 +41,6 @@ bool write_all(int descriptor, const std::uint8_t* bytes, std::size_t size) {
     return true;
 }
 
-// A fatal error ends the process with exit(), which never unwinds to the engine's destructor:
-// without this list every such run left its temporary workgroup file behind.
-std::mutex pending_mutex;
-std::vector<std::string>& pending_files() {
-    static std::vector<std::string> files;
-    return files;
-}
-
 void remove_with_lock_file(const std::string& name) {
     for (const std::string& path : {name, name + ".ldb"}) {
         std::error_code failure;
@@ -58,29 +49,6 @@ void remove_with_lock_file(const std::string& name) {
                             failure.message().c_str());
         }
     }
-}
-
-void remove_pending_files() {
-    std::scoped_lock lock(pending_mutex);
-    for (const std::string& name : pending_files()) remove_with_lock_file(name);
-    pending_files().clear();
-}
-
-void remember_pending(const std::string& name) {
-    static std::once_flag hook;
-    // The list must exist before the hook is registered: exit() destroys statics and runs
-    // hooks in reverse order of registration, so the list outlives the hook's run.
-    std::call_once(hook, [] {
-        pending_files();
-        std::atexit(remove_pending_files);
-    });
-    std::scoped_lock lock(pending_mutex);
-    pending_files().push_back(name);
-}
-
-void forget_pending(const std::string& name) {
-    std::scoped_lock lock(pending_mutex);
-    std::erase(pending_files(), name);
 }
 
 std::string temporary_folder() {
@@ -112,7 +80,6 @@ dao_generator::~dao_generator() {
     tk_trace::write(2, "dao_generator::dtor");
     if (!b_generated) return;
     remove_with_lock_file(name);
-    forget_pending(name);
 }
 
 void dao_generator::do_generate(std::size_t size, const std::uint8_t* bytes) {
@@ -134,5 +101,4 @@ void dao_generator::do_generate(std::size_t size, const std::uint8_t* bytes) {
     }
     name = candidate;
     b_generated = true;
-    remember_pending(name);
 }

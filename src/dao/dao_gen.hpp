@@ -1,10 +1,10 @@
 // dao_gen.hpp - dao_generator: writes the built-in workgroup file to a new temporary file
 // ("vantrel-workgroup-XXXXXX" in $TMPDIR, or /tmp; mode 0600) and removes it, with the
-// engine's lock file beside it (the name + ".ldb"), when destroyed or when exit() ends the
-// process. The working folder is never written: it may be read-only or shared. The two
-// built-in images are ours: the header of a Jet 4 (image A, 143360 bytes) or Jet 3 (image B,
-// 131072 bytes) workgroup file that dao_check_sysdb accepts; nothing reads further, since
-// anonymous use needs no logon.
+// engine's lock file beside it (the name + ".ldb"), when destroyed; a fatal error unwinds to
+// main, so the destructor runs then as well. The working folder is never written: it may be
+// read-only or shared. The two built-in images are ours: the header of a Jet 4 (image A,
+// 143360 bytes) or Jet 3 (image B, 131072 bytes) workgroup file that dao_check_sysdb accepts;
+// nothing reads further, since anonymous use needs no logon.
 #pragma once
 
 #include <cstddef>

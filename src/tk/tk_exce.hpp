@@ -1,7 +1,8 @@
 // tk_exce.hpp - the exception family every layer throws: a message, a code and a level that
 // tells the error handler how far the failure reaches. Component exceptions (dao_exception,
 // odb_exception, ole_type_exception) derive from tk_exception and set code and level their way;
-// tk_final_exception stands apart and carries nothing.
+// tk_final_exception stands apart and carries nothing; tk_exit_request carries a process status
+// to main.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +11,8 @@
 #include <string_view>
 
 constexpr int ERROR_LEVEL_RECOVERABLE = 0;   // report, then the run goes on
-constexpr int ERROR_LEVEL_FATAL = 1;         // report, then the process ends with -1
-constexpr int ERROR_LEVEL_INTERNAL = 2;      // internal error, then the process ends with -1
+constexpr int ERROR_LEVEL_FATAL = 1;         // report, then the console program ends with -1
+constexpr int ERROR_LEVEL_INTERNAL = 2;      // internal error, then the console program ends
 
 class tk_exception : public std::exception {
 public:
@@ -59,6 +60,20 @@ class tk_final_exception : public std::exception {
 public:
     tk_final_exception();
     const char* what() const noexcept override { return "tk_final_exception"; }
+};
+
+// Ends the console program with a status: thrown where the program must stop (a fatal error,
+// a refused option) and caught only in main, which returns the status. Only main may end the
+// process: the wizard shares this code and must outlive a failed run, and unwinding runs the
+// destructors that remove temporary files. Deliberately no std::exception, so that the
+// run's handlers for std::exception and tk_exception cannot swallow it on its way up.
+class tk_exit_request {
+public:
+    explicit tk_exit_request(int status) : status_(status) {}
+    int status() const { return status_; }
+
+private:
+    int status_;
 };
 
 // The source name that assertions report: the path below the source root ("tk/tk_cmdli.cpp"),

@@ -223,6 +223,21 @@ TEST_F(AgentProcess, SourceOrServerFailureAtTheTopEndsWith255) {
     EXPECT_THAT(result.out, Not(HasSubstr("Secret1")));
     EXPECT_THAT(result.out, Not(HasSubstr("Converting")));
 }
+
+// The fatal error reaches main by unwinding, so the engine's destructor removes the anonymous
+// workgroup file it wrote; a process that ended inside the error handler left it behind.
+TEST_F(AgentProcess, FatalErrorLeavesNoTemporaryWorkgroupFile) {
+    const std::filesystem::path temporary = folder / "tmp";
+    std::filesystem::create_directories(temporary);
+    std::filesystem::path cut = folder / "cut.mdb";
+    std::ofstream(cut, std::ios::binary) << std::string(3000, '\0');
+    ::setenv("TMPDIR", temporary.c_str(), 1);
+    agent_result result = run({"--src=" + cut.string(), "--dest=D", "--mssqlh=127.0.0.1,1"});
+    ::unsetenv("TMPDIR");
+    EXPECT_EQ(result.status, 255);
+    EXPECT_THAT(result.out, StartsWith("Error:\nUnrecognized database format"));
+    EXPECT_TRUE(std::filesystem::is_empty(temporary));
+}
 #endif
 
 }  // namespace

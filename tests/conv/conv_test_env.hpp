@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "conv/conv_maps.hpp"
 #include "conv/vantrel_conv.hpp"
 #include "conv_fakes.hpp"
+#include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 
 class conv_test_env : public ::testing::Test {
@@ -49,6 +51,17 @@ protected:
         std::stringstream text;
         text << file.rdbuf();
         return text.str();
+    }
+
+    // The status of the tk_exit_request that ended the call; nothing when the call returned.
+    template <class Call>
+    static std::optional<int> exit_status_of(Call&& call) {
+        try {
+            call();
+        } catch (const tk_exit_request& request) {
+            return request.status();
+        }
+        return std::nullopt;
     }
 
     fake_world world;

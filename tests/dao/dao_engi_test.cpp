@@ -130,20 +130,6 @@ TEST(DaoGenerator, UnusableTemporaryFolderIsNamedWithItsReason) {
     }
 }
 
-TEST(DaoGenerator, RemovesItsFileWhenAFatalErrorEndsTheProcess) {
-    // The error handler ends the process with exit(); the engine is never destroyed then.
-    temporary_folder_here temporary;
-    EXPECT_EXIT(
-        {
-            static dao_engine* leaked = new dao_engine(true, false);
-            leaked->set_version_if(0);
-            leaked->set_anonymous_sys_db();
-            std::exit(std::filesystem::exists(leaked->get_generator().get_name()) ? 255 : 3);
-        },
-        ::testing::ExitedWithCode(255), "");
-    EXPECT_EQ(temporary.entries(), 0u);
-}
-
 TEST(DaoWorkgroupLogon, AcceptsAdminWithEmptyPasswordOnceOnly) {
     DAO_REQUIRE_TESTDATA();
     DAO_REQUIRE_WORKGROUP_ENGINE(WORKGROUP_FILE);
