@@ -1,5 +1,5 @@
 # What `cmake --install` puts where, and the Debian package `cpack -G DEB` makes of it.
-# Included after every subdirectory, so the wizard is installed exactly when it is built.
+# Included after every subdirectory, so every installed target exists.
 # The layout is the one programs find their shared files by (src/tk/tk_resource_dir.hpp):
 # bin/ and share/vantrel/ under the same prefix.
 include(GNUInstallDirs)
@@ -14,19 +14,15 @@ set(VANTREL_PACKAGE_MAINTAINER "Vantrel developers <vantrel-dev@example.org>"
 install(TARGETS vantrelagent vantreldump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The SQL Server test double, for trying conversions without a server.
 install(TARGETS mssql-double RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-
-set(vantrel_man_pages vantrelagent vantreldump mssql-double)
-if(TARGET vantrelwiz)
-    install(TARGETS vantrelwiz RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    install(FILES data/vantrelwiz.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    # The program's own icon (drawn by tools/wiz-art), so the menu and the window show one.
-    install(FILES src/wiz/art/icon.png RENAME vantrelwiz.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
-    install(DIRECTORY src/wiz/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/vantrelwiz.help)
-    install(FILES data/org.vantrel.vantrelwiz.metainfo.xml
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-    list(APPEND vantrel_man_pages vantrelwiz)
-endif()
+install(TARGETS vantrelwiz RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES data/vantrelwiz.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The program's own icon (drawn by tools/wiz-art), so the menu and the window show one.
+install(FILES src/wiz/art/icon.png RENAME vantrelwiz.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+install(DIRECTORY src/wiz/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/vantrelwiz.help)
+install(FILES data/org.vantrel.vantrelwiz.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+set(vantrel_man_pages vantrelagent vantreldump mssql-double vantrelwiz)
 
 # Manual pages and the changelog are compressed as Debian policy asks; -n keeps the
 # compressed bytes free of time stamps, so a rebuild packages the same files.

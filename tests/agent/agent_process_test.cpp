@@ -1,6 +1,6 @@
 // agent_process_test.cpp - vantrelagent run as a process: help text and exit status 255, the
-// validation messages and where they go, the log file checks, the table-names file, and a
-// build without engines failing with a clear fatal error rather than a crash.
+// validation messages and where they go, the log file checks, the table-names file, fatal
+// errors at the top of a run, and runs against a private double.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -178,17 +178,6 @@ TEST_F(AgentProcess, UnwritableLogFileIsReportedAtStart) {
                           "device.\n");
 }
 
-#ifndef VANTREL_HAS_ACCESS_ENGINE
-TEST_F(AgentProcess, BuildWithoutTheAccessEngineEndsWithTheEngineMessage) {
-    agent_result result = run({"--src=a.mdb", "--dest=D"});
-    EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.out, "Error:\nFailed to load Data Access Objects (DAO) support library. "
-                          "Microsoft Access installation is required to proceed with the "
-                          "application. \n");
-}
-#endif
-
-#ifdef VANTREL_HAS_ACCESS_ENGINE
 TEST_F(AgentProcess, FileThatIsNotAWorkgroupFileIsRefused) {
     std::filesystem::path fake = folder / "fake.mdw";
     std::ofstream(fake) << std::string(2048, 'x');
@@ -238,12 +227,6 @@ TEST_F(AgentProcess, FatalErrorLeavesNoTemporaryWorkgroupFile) {
     EXPECT_THAT(result.out, StartsWith("Error:\nUnrecognized database format"));
     EXPECT_TRUE(std::filesystem::is_empty(temporary));
 }
-#endif
-
-}  // namespace
-
-#ifdef VANTREL_HAS_ACCESS_ENGINE
-namespace {
 
 // A run against a double of its own: one small table of the shared Northwind.
 class AgentDestination : public AgentProcess {
@@ -333,5 +316,3 @@ TEST_F(AgentDestination, ErrorCodeLinesSayWhatWasTried) {
         EXPECT_EQ(text.compare(at + 20, 7, " while "), 0) << text.substr(at, 80);
     }
 }
-#endif
-

@@ -120,7 +120,6 @@ TEST(DaoDatabaseQueries, TestQueryAnswersWithoutThrowing) {
     EXPECT_EQ(database->get_records_count(u"SELECT * FROM [Table3]"), 4u);
 }
 
-#ifdef VANTREL_HAVE_QUERY_ENGINE
 TEST(DaoDatabaseQueries, RunsUserSelectsWithTheirRowCount) {
     DAO_REQUIRE_TESTDATA();
     dao_test_engine test;
@@ -141,7 +140,6 @@ TEST(DaoDatabaseQueries, RunsUserSelectsWithTheirRowCount) {
     result->next();
     EXPECT_TRUE(result->is_eof());
 }
-#endif
 
 TEST(DaoDatabaseTables, LinkedTablesGiveNoRecordset) {
     DAO_REQUIRE_TESTDATA();
