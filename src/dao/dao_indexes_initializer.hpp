@@ -5,10 +5,10 @@
 
 #include <vector>
 
+#include "dao/dao_vali.hpp"
 #include "udb/udb_idx.hpp"
 #include "udb/udb_nmap.hpp"
 #include "udb/udb_sche.hpp"
-#include "udb/udb_vali.hpp"
 
 class DAOTableDef;
 

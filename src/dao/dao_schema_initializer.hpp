@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "dao/dao_vali.hpp"
 #include "udb/udb_sche.hpp"
-#include "udb/udb_vali.hpp"
 
 class DAOField;
 class DAOTableDef;

@@ -1,7 +1,7 @@
 // udb_vali.hpp - safe-name rules. udb_validator holds a destination's rules (length limit,
 // illegal characters, refused names, names already used) and turns a refused name into a
-// safe, unused one; the dao_ validators are the Access destination's rules. Generated names
-// are not recorded here: the builder appends them to `used` and `restricted` itself.
+// safe, unused one; each destination derives its own rules (dao_vali, mss_vali). Generated
+// names are not recorded here: the builder appends them to `used` and `restricted` itself.
 // Invariants: (1) with max_length set, a safe name never exceeds it; (2) exhausting the
 // 100000 numbered candidates raises tk_mail_assertion from udb_vali.
 #pragma once
@@ -11,9 +11,6 @@
 #include <vector>
 
 #include "udb/udb_nmap.hpp"
-
-class udb_schema;
-class udb_indexes;
 
 class udb_validator {
 public:
@@ -33,26 +30,4 @@ public:
     void add_mapped_pair(const std::u16string& old_name, const std::u16string& new_name);
     void add_restricted(const std::u16string& name) { restricted.push_back(name); }
     void add_used(const std::u16string& name) { used.push_back(name); }
-};
-
-// Access names: no grave accent, exclamation mark, square brackets or full stop, and no
-// leading or trailing space.
-class dao_validator : public udb_validator {
-public:
-    dao_validator();
-
-    bool is_acceptable(const std::u16string& name) const override;
-    std::u16string get_safe_name(const std::u16string& name) const override;
-};
-
-// Column names of a new Access table: the source's own column names count as used.
-class dao_fn_validator : public dao_validator {
-public:
-    explicit dao_fn_validator(const udb_schema& source_schema);
-};
-
-// Index names of a new Access table: the source's own index names count as used.
-class dao_in_validator : public dao_validator {
-public:
-    explicit dao_in_validator(const udb_indexes& source_indexes);
 };

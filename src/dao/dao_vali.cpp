@@ -1,7 +1,6 @@
-// udb_dvali.cpp - the Access destination's name rules: Access refuses the grave accent, the
-// exclamation mark, square brackets and the full stop in a name, and a name that begins or
-// ends with a space. The column and index validators count the source's own names as used.
-#include "udb/udb_vali.hpp"
+// dao_vali.cpp - the Access destination's name rules: the characters and outer spaces Access
+// refuses, and the source's own names counted as used.
+#include "dao/dao_vali.hpp"
 
 #include "tk/tk_trace.hpp"
 #include "tk/tk_trim.hpp"

@@ -1,7 +1,8 @@
-// udb_vali_fuzz_test.cpp - names from hostile source files through the builders' pattern:
-// whatever the names, every final name passes the rules, fits the limit, keeps surrogate
-// pairs whole and differs (ignoring case) from every other final name of the same object.
-#include "udb/udb_vali.hpp"
+// dao_vali_fuzz_test.cpp - names from hostile source files through the builders' pattern, by
+// the Access rules and by generic rules with a length limit: whatever the names, every final
+// name passes the rules, fits the limit, keeps surrogate pairs whole and differs (ignoring
+// case) from every other final name of the same object.
+#include "dao/dao_vali.hpp"
 
 #include <random>
 
