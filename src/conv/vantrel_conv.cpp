@@ -2,7 +2,7 @@
 // engine, and loading and saving profiles.
 #include "conv/vantrel_conv.hpp"
 
-#include "conv/udb_prof.hpp"
+#include "udb/udb_prof.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "udb/udb_db.hpp"

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "conv/acc_conv.hpp"
+#include "conv/conv_access_half.hpp"
 #include "conv/conv_engines.hpp"
-#include "conv/mss_set.hpp"
-#include "conv/udb_conv.hpp"
+#include "conv/conv_mssql_half.hpp"
+#include "udb/udb_conv.hpp"
 
 class udb_database;
 class udb_recordset;

@@ -1,5 +1,5 @@
 // tk_conv.cpp - the converter base and its log file checks.
-#include "conv/tk_conv.hpp"
+#include "tk/tk_conv.hpp"
 
 #include <cerrno>
 #include <chrono>

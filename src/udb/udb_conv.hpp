@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "conv/tk_conv.hpp"
+#include "tk/tk_conv.hpp"
 
 class udb_profile;
 

@@ -1,5 +1,5 @@
-// mss_set.hpp - mssql_converter_impl, the SQL Server half of the converter: the server, the
-// login, the authentication kind, and the SQL Server engine the converter owns.
+// conv_mssql_half.hpp - mssql_converter_impl, the SQL Server half of the converter: the
+// server, the login, the authentication kind, and the SQL Server engine the converter owns.
 #pragma once
 
 #include <memory>

@@ -1,5 +1,5 @@
-// udb_prof_test.cpp - settings profiles: a save followed by a load gives back every setting,
-// files are private, and the reader keeps the quirks stored files rely on (a key before any
+// conv_profile_test.cpp - the converter's settings profiles: a save followed by a load gives
+// back every setting, files are private, and the reader keeps the quirks stored files rely on (a key before any
 // section fails, a byte-order mark spoils the first line, the generic flags are true for any
 // value but "0" while the SQL Server flags need "1").
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "conv/udb_prof.hpp"
+#include "udb/udb_prof.hpp"
 #include "conv_test_env.hpp"
 
 using ::testing::ElementsAre;

@@ -1,9 +1,9 @@
 // udb_conv.cpp - the generic converter's setters, progress and profile part. Loading never
 // clears first: maps keep the entries they had, and settings the profile leaves empty keep
 // their values.
-#include "conv/udb_conv.hpp"
+#include "udb/udb_conv.hpp"
 
-#include "conv/udb_prof.hpp"
+#include "udb/udb_prof.hpp"
 #include "tk/tk_trace.hpp"
 
 namespace {

@@ -1,7 +1,7 @@
 // udb_prof.cpp - reading and writing settings profiles. Reading keeps the format's quirks
 // that stored files rely on: a byte-order mark is not skipped (it spoils the first line), a
 // key line before any section fails the read. Lines are read whole, CR LF or LF.
-#include "conv/udb_prof.hpp"
+#include "udb/udb_prof.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

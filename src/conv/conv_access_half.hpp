@@ -1,6 +1,6 @@
-// acc_conv.hpp - acc_converter_impl, the Access half of the converter: the database password
-// and the workgroup security settings, the trial open of the source, and the engine set-up
-// that every use of the Access engine shares (generation 3, 0, 1; workgroup or anonymous).
+// conv_access_half.hpp - acc_converter_impl, the Access half of the converter: the database
+// password and the workgroup security settings, the trial open of the source, and the engine
+// set-up that every use of the Access engine shares (generation 3, 0, 1; workgroup or anonymous).
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,9 @@
-// acc_conv.cpp - the Access half of the converter.
-#include "conv/acc_conv.hpp"
+// conv_access_half.cpp - the Access half of the converter.
+#include "conv/conv_access_half.hpp"
 
 #include <charconv>
 
-#include "conv/udb_prof.hpp"
+#include "udb/udb_prof.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_trim.hpp"

@@ -1,11 +1,11 @@
-// mss_set.cpp - the SQL Server half of the converter.
-#include "conv/mss_set.hpp"
+// conv_mssql_half.cpp - the SQL Server half of the converter.
+#include "conv/conv_mssql_half.hpp"
 
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 
-#include "conv/udb_prof.hpp"
+#include "udb/udb_prof.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"

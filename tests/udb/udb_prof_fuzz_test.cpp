@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conv/udb_prof.hpp"
+#include "udb/udb_prof.hpp"
 
 namespace {
 
