@@ -6,43 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/oleaut/oleaut_calendar.hpp"
+
 namespace {
 
 constexpr std::int64_t SECONDS_PER_DAY = 86400;
-
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil).
-std::int64_t days_from_civil(std::int64_t year, int month, int day) {
-    year -= month <= 2;
-    std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-    std::int64_t year_of_era = year - era * 400;
-    std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    std::int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 +
-                              day_of_year;
-    return era * 146097 + day_of_era - 719468;
-}
-
-void civil_from_days(std::int64_t days, int& year, int& month, int& day) {
-    days += 719468;
-    std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    std::int64_t day_of_era = days - era * 146097;
-    std::int64_t year_of_era =
-        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 -
-                                             year_of_era / 100);
-    std::int64_t month_index = (5 * day_of_year + 2) / 153;
-    day = int(day_of_year - (153 * month_index + 2) / 5 + 1);
-    month = int(month_index < 10 ? month_index + 3 : month_index - 9);
-    year = int(year_of_era + era * 400 + (month <= 2));
-}
-
-const std::int64_t OLE_EPOCH = days_from_civil(1899, 12, 30);
-
-bool is_leap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int days_in_month(int year, int month) {
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && is_leap(year) ? 29 : days[month - 1];
-}
 
 // Splits "12/31/1999 10:30:00 PM" into numbers and separators.
 struct date_scan {
@@ -97,10 +65,9 @@ bool valid_time(int hour, int minute, int second, int meridiem) {
 }  // namespace
 
 double jet_sql_date_join(const jet_sql_date_parts& parts) {
-    double days = double(days_from_civil(parts.year, parts.month, parts.day) - OLE_EPOCH);
-    double fraction = double(parts.hour * 3600 + parts.minute * 60 + parts.second) /
-                      double(SECONDS_PER_DAY);
-    return days < 0 ? days - fraction : days + fraction;
+    const std::int64_t day = day_number(civil_date{parts.year, parts.month, parts.day});
+    const std::int64_t seconds = parts.hour * 3600 + parts.minute * 60 + parts.second;
+    return date_from_parts(day, seconds * 1000);
 }
 
 std::optional<double> jet_sql_parse_date(std::u16string_view text) {
@@ -149,8 +116,9 @@ std::optional<jet_sql_date_parts> jet_sql_date_split(double ole_date) {
         seconds -= SECONDS_PER_DAY;
         ++days;   // the next calendar day, also before 1899-12-30
     }
+    const civil_date date = date_of_day_number(days);
     jet_sql_date_parts parts;
-    civil_from_days(days + OLE_EPOCH, parts.year, parts.month, parts.day);
+    parts.year = date.year, parts.month = date.month, parts.day = date.day;
     if (parts.year < 100 || parts.year > 9999) return std::nullopt;
     parts.hour = int(seconds / 3600);
     parts.minute = int(seconds / 60 % 60);

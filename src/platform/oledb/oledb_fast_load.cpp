@@ -7,6 +7,7 @@
 
 #include "platform/oledb/oledb_fast_load.hpp"
 
+#include "platform/oleaut/oleaut_calendar.hpp"
 #include "platform/oledb/oledb_session.hpp"
 
 #include <cstring>
@@ -22,17 +23,8 @@ constexpr int TICKS_PER_SECOND = 300;   // datetime keeps time in 1/300 s
 
 // Days from 1900-01-01 (datetime's day 0) to a civil date; negative before it.
 std::int32_t days_since_1900(int year, int month, int day) {
-    // Days from 0000-03-01 by the proleptic Gregorian count (H. Hinnant's days_from_civil).
-    const auto days_from_civil = [](int y, int m, int d) {
-        y -= m <= 2;
-        const int era = (y >= 0 ? y : y - 399) / 400;
-        const int year_of_era = y - era * 400;
-        const int day_of_year = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-        const int day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100
-                               + day_of_year;
-        return era * 146097 + day_of_era;
-    };
-    return days_from_civil(year, month, day) - days_from_civil(1900, 1, 1);
+    static const std::int64_t DAY_OF_1900 = day_number(civil_date{1900, 1, 1});
+    return std::int32_t(day_number(civil_date{year, month, day}) - DAY_OF_1900);
 }
 
 DBDATETIME to_dbdatetime(const DBTIMESTAMP& value) {
