@@ -203,14 +203,8 @@ void ole_variant::change_to_binary() {
     case VT_CLSID: {
         // Data1..Data3 little-endian, then Data4: the order Access files and SQL Server's
         // uniqueidentifier keep.
-        const GUID& guid = guid_value;
-        const std::uint32_t first = guid.Data1;
-        for (int shift = 0; shift < 32; shift += 8) bytes.push_back(BYTE(first >> shift));
-        for (const std::uint16_t part : {guid.Data2, guid.Data3}) {
-            bytes.push_back(BYTE(part));
-            bytes.push_back(BYTE(part >> 8));
-        }
-        bytes.insert(bytes.end(), std::begin(guid.Data4), std::end(guid.Data4));
+        const guid_bytes stored = guid_to_bytes(guid_value);
+        bytes.assign(stored.begin(), stored.end());
         break;
     }
     case VT_BSTR:

@@ -9,18 +9,6 @@
 
 namespace {
 
-// A GUID's first three groups are little-endian in the file; the last 8 bytes keep order.
-GUID guid_from_bytes(const jet_guid& guid) {
-    const auto& bytes = guid.bytes;
-    GUID result{};
-    result.Data1 = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8
-                   | std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24;
-    result.Data2 = std::uint16_t(bytes[4] | bytes[5] << 8);
-    result.Data3 = std::uint16_t(bytes[6] | bytes[7] << 8);
-    for (int byte_idx = 0; byte_idx < 8; ++byte_idx) result.Data4[byte_idx] = bytes[8 + byte_idx];
-    return result;
-}
-
 DECIMAL decimal_from(const jet_decimal& value) {
     DECIMAL result{};
     result.scale = value.scale;
@@ -66,7 +54,7 @@ HRESULT text_variant(std::u16string_view text, VARIANT* out) {
 }  // namespace
 
 std::u16string daostub_guid_text(const jet_guid& guid) {
-    return u"{guid " + guid_to_wstring(guid_from_bytes(guid)) + u"}";
+    return u"{guid " + guid_to_wstring(guid_from_bytes(guid.bytes)) + u"}";
 }
 
 HRESULT daostub_to_variant(const jet_value& value, VARIANT* out) {

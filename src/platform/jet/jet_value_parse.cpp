@@ -115,16 +115,7 @@ jet_currency currency_of(const jet_column& column, std::string_view field) {
 std::optional<jet_guid> jet_guid_from_text(std::u16string_view text) {
     GUID guid{};
     if (FAILED(guid_from_wstring(text, &guid))) return std::nullopt;
-    jet_guid stored;
-    for (int byte_idx = 0; byte_idx < 4; ++byte_idx)
-        stored.bytes[std::size_t(byte_idx)] = std::uint8_t(guid.Data1 >> (8 * byte_idx));
-    for (int byte_idx = 0; byte_idx < 2; ++byte_idx) {
-        stored.bytes[std::size_t(4 + byte_idx)] = std::uint8_t(guid.Data2 >> (8 * byte_idx));
-        stored.bytes[std::size_t(6 + byte_idx)] = std::uint8_t(guid.Data3 >> (8 * byte_idx));
-    }
-    for (int byte_idx = 0; byte_idx < 8; ++byte_idx)
-        stored.bytes[std::size_t(8 + byte_idx)] = guid.Data4[byte_idx];
-    return stored;
+    return jet_guid{guid_to_bytes(guid)};
 }
 
 jet_value jet_value_from_csv(const jet_column& column, std::string_view field) {

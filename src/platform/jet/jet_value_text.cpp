@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/oleaut/oleaut_calendar.hpp"
+#include "platform/oleaut/oleaut_guid.hpp"
 #include "platform/winbase/win_codepage.hpp"
 
 namespace {
@@ -121,13 +122,7 @@ std::string jet_date_ext_text(const jet_date_ext& value) {
 }
 
 std::string jet_guid_text(const jet_guid& value) {
-    const auto& b = value.bytes;
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer,
-                  "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  b[3], b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11],
-                  b[12], b[13], b[14], b[15]);
-    return buffer;
+    return guid_to_string(guid_from_bytes(value.bytes));
 }
 
 std::string jet_hex_text(const std::vector<std::uint8_t>& bytes) {

@@ -89,3 +89,26 @@ HRESULT CLSIDFromString(LPCOLESTR text, CLSID* guid) {
     if (text == nullptr) return CO_E_CLASSSTRING;
     return guid_from_wstring(std::u16string_view(text), guid);
 }
+
+GUID guid_from_bytes(const guid_bytes& bytes) {
+    GUID guid{};
+    guid.Data1 = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8
+                 | std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24;
+    guid.Data2 = std::uint16_t(bytes[4] | bytes[5] << 8);
+    guid.Data3 = std::uint16_t(bytes[6] | bytes[7] << 8);
+    for (int byte_idx = 0; byte_idx < 8; ++byte_idx) guid.Data4[byte_idx] = bytes[8 + byte_idx];
+    return guid;
+}
+
+guid_bytes guid_to_bytes(const GUID& guid) {
+    guid_bytes bytes{};
+    for (int byte_idx = 0; byte_idx < 4; ++byte_idx) {
+        bytes[byte_idx] = std::uint8_t(guid.Data1 >> (8 * byte_idx));
+    }
+    for (int byte_idx = 0; byte_idx < 2; ++byte_idx) {
+        bytes[4 + byte_idx] = std::uint8_t(guid.Data2 >> (8 * byte_idx));
+        bytes[6 + byte_idx] = std::uint8_t(guid.Data3 >> (8 * byte_idx));
+    }
+    for (int byte_idx = 0; byte_idx < 8; ++byte_idx) bytes[8 + byte_idx] = guid.Data4[byte_idx];
+    return bytes;
+}

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "platform/oleaut/oleaut_guid.hpp"
+
 std::string oledb_format_timestamp(int year, int month, int day, int hour, int minute,
                                    int second, int millisecond) {
     char text[40];
@@ -30,13 +32,8 @@ std::string oledb_format_money(std::int64_t ten_thousandths) {
     return text;
 }
 
-std::string oledb_format_guid(const std::array<std::uint8_t, 16>& b) {
-    char text[40];
-    std::snprintf(text, sizeof text,
-                  "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  b[3], b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11],
-                  b[12], b[13], b[14], b[15]);
-    return text;
+std::string oledb_format_guid(const std::array<std::uint8_t, 16>& bytes) {
+    return guid_to_string(guid_from_bytes(bytes));
 }
 
 std::string oledb_format_double(double value) {

@@ -47,6 +47,17 @@ TEST(GuidText, WritesAndReadsTheBracedForm) {
     EXPECT_EQ(StringFromGUID2(SAMPLE, buffer, 38), 0);
 }
 
+// The stored order .NET documents for Guid.ToByteArray and SQL Server keeps for
+// uniqueidentifier: the first three groups byte-swapped, the last two as written.
+TEST(GuidBytes, FirstThreeGroupsAreLittleEndianTheRestInOrder) {
+    const guid_bytes stored = {0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66,
+                               0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+    EXPECT_EQ(guid_from_bytes(stored), SAMPLE);
+    EXPECT_EQ(guid_to_bytes(SAMPLE), stored);
+    EXPECT_EQ(guid_to_string(guid_from_bytes(guid_to_bytes(IID_SAMPLE))),
+              "{12345678-9ABC-DEF0-0102-030405060708}");
+}
+
 TEST(GuidText, RefusesMalformedText) {
     GUID guid = SAMPLE;
     for (const char16_t* bad : {u"", u"00112233-4455-6677-8899-AABBCCDDEEFF",
