@@ -1,6 +1,7 @@
 // dao_gen.cpp - the anonymous workgroup file: written, named, removed.
 #include "dao/dao_gen.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,21 +10,20 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "platform/jetcrypt/jet_header.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 
 namespace {
 
 constexpr const char* FILE_STEM = "vantrel-workgroup-XXXXXX";
-constexpr char JET_SYSTEM_DB[] = "Jet System DB  ";   // 15 characters and the NUL after them
 
 std::vector<std::uint8_t> make_image(std::size_t size, std::uint8_t version) {
     std::vector<std::uint8_t> image(size, 0);
-    image[1] = 0x01;   // page 0 magic 00 01 00 00
-    for (std::size_t at = 0; at < sizeof JET_SYSTEM_DB; ++at) {
-        image[4 + at] = std::uint8_t(JET_SYSTEM_DB[at]);
-    }
-    image[0x14] = version;   // 0 Jet 3, 1 Jet 4
+    std::copy(std::begin(JET_MAGIC), std::end(JET_MAGIC), image.begin());
+    std::copy(JET_SIGNATURE_WORKGROUP.begin(), JET_SIGNATURE_WORKGROUP.end(),
+              image.begin() + JET_OFFSET_SIGNATURE);
+    image[JET_OFFSET_VERSION] = version;   // 0 Jet 3, 1 Jet 4
     return image;
 }
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/jetcrypt/jet_header.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
 
@@ -16,11 +17,8 @@ namespace {
 constexpr std::size_t ACCESS2_MIN_SIZE = 1040;
 constexpr std::size_t ACCESS2_RICH_AT = 1030;
 constexpr std::size_t ACCESS2_ZERO_AT = 1038;
-constexpr std::size_t JET_HEADER_AT = 4;
 constexpr std::size_t JET_MIN_SIZE = 20;   // the file must be longer than this
 constexpr std::array<std::uint8_t, 4> ACCESS2_MAGIC = {0x77, 0x2C, 0x53, 0x20};
-constexpr char JET_SYSTEM_DB[16] = {'J', 'e', 't', ' ', 'S', 'y', 's', 't',
-                                    'e', 'm', ' ', 'D', 'B', ' ', ' ', '\0'};
 
 std::uint16_t u16_le(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return std::uint16_t(bytes[at] | bytes[at + 1] << 8);
@@ -60,9 +58,8 @@ bool dao_check_sysdb(const std::string& path) {
         tk_trace::write(2, "Invalid file size");
         return false;
     }
-    if (std::memcmp(head.data() + JET_HEADER_AT, JET_SYSTEM_DB, sizeof JET_SYSTEM_DB) == 0) {
-        return true;
-    }
+    head.resize(size);
+    if (jet_has_signature(head, JET_SIGNATURE_WORKGROUP)) return true;
     tk_trace::write(2, "Failed to find header");
     return false;
 }

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr std::size_t PAGE_SIZE = 4096;
-constexpr std::size_t NAME_AT = 0x04;
 constexpr std::size_t CODE_PAGE_AT = 0x3C;
 constexpr std::size_t SORT_ORDER_AT = 0x6E;
 constexpr std::uint16_t CODE_PAGE_1252 = 1252;
@@ -31,9 +30,9 @@ double jet_now_ole_date() {
 std::vector<std::uint8_t> jet_encode_header_page(jet_format format, double creation_date) {
     std::vector<std::uint8_t> page(PAGE_SIZE, 0);
     jet_put_u32(page, 0, 0x00000100);
-    std::string_view name = format == jet_format::jet4 ? "Standard Jet DB" : "Standard ACE DB";
+    std::string_view name = format == jet_format::jet4 ? JET_SIGNATURE_JET : JET_SIGNATURE_ACE;
     for (std::size_t char_idx = 0; char_idx < name.size(); ++char_idx)
-        page[NAME_AT + char_idx] = std::uint8_t(name[char_idx]);
+        page[JET_OFFSET_SIGNATURE + char_idx] = std::uint8_t(name[char_idx]);
     jet_put_u32(page, JET_OFFSET_VERSION,
                 format == jet_format::jet4 ? JET_VERSION_JET4 : VERSION_ACE12);
     jet_put_u16(page, CODE_PAGE_AT, CODE_PAGE_1252);

@@ -9,15 +9,12 @@
 
 #include "platform/jet/jet_reader.hpp"
 #include "platform/jetcrypt/jet_codec.hpp"
+#include "platform/jetcrypt/jet_header.hpp"
 
 namespace {
 
 constexpr std::size_t CACHE_PAGES = 256;
 constexpr std::size_t HEADER_PROBE = 0x80 + 0x18;   // magic, version and masked region
-constexpr std::uint8_t MAGIC[4] = {0x00, 0x01, 0x00, 0x00};
-constexpr std::string_view JET_NAME = "Standard Jet DB";
-constexpr std::string_view ACE_NAME = "Standard ACE DB";
-constexpr std::string_view WORKGROUP_NAME = "Jet System DB";   // .mdw workgroup files
 
 jet_format format_of(std::uint32_t version_code) {
     switch (version_code) {
@@ -31,16 +28,11 @@ jet_format format_of(std::uint32_t version_code) {
     }
 }
 
-bool matches_at(const std::vector<std::uint8_t>& probe, std::size_t at, std::string_view text) {
-    for (std::size_t char_idx = 0; char_idx < text.size(); ++char_idx)
-        if (probe[at + char_idx] != std::uint8_t(text[char_idx])) return false;
-    return true;
-}
-
 bool has_signature(const std::vector<std::uint8_t>& probe) {
-    if (std::memcmp(probe.data(), MAGIC, sizeof MAGIC) != 0) return false;
-    return matches_at(probe, 4, JET_NAME) || matches_at(probe, 4, ACE_NAME) ||
-           matches_at(probe, 4, WORKGROUP_NAME);
+    if (std::memcmp(probe.data(), JET_MAGIC, sizeof JET_MAGIC) != 0) return false;
+    return jet_has_signature(probe, JET_SIGNATURE_JET)
+           || jet_has_signature(probe, JET_SIGNATURE_ACE)
+           || jet_has_signature(probe, JET_SIGNATURE_WORKGROUP);   // .mdw workgroup files
 }
 
 const char* file_kind(mode_t mode) {

@@ -1,6 +1,6 @@
 // jet_header.cpp - recognises a Jet or ACE page 0 and removes the fixed RC4 mask from its
-// header region. 0x00 4 magic 00 01 00 00; 0x04 16 "Standard Jet DB", "Standard ACE DB" or,
-// in a workgroup file, "Jet System DB  "; 0x14 1 version; 0x18 the masked region.
+// header region. 0x00 4 magic 00 01 00 00; 0x04 16 the signature (jet_header.hpp); 0x14 1
+// version; 0x18 the masked region.
 // Access 1.x/2.0 files have neither magic nor text: they are told apart by the marks the
 // workgroup check of the DAO layer knows ("Rich" at 1030, or 77 2C 53 20 at 0) and refused.
 #include "platform/jetcrypt/jet_header.hpp"
@@ -17,12 +17,6 @@ namespace {
 
 // The mask key every Jet and ACE file shares (0x6B39DAC7, little-endian).
 constexpr std::array<std::uint8_t, 4> HEADER_MASK_KEY = {0xC7, 0xDA, 0x39, 0x6B};
-constexpr std::array<std::uint8_t, 4> MAGIC = {0x00, 0x01, 0x00, 0x00};
-
-bool has_text(std::span<const std::uint8_t> page0, const char* text) {
-    const std::size_t length = std::strlen(text);
-    return std::memcmp(page0.data() + 4, text, length) == 0;
-}
 
 constexpr std::size_t ACCESS2_MARK_OFFSET = 1030;
 constexpr std::array<std::uint8_t, 4> ACCESS2_MARK = {'R', 'i', 'c', 'h'};
@@ -49,14 +43,20 @@ bool starts_with(std::span<const std::uint8_t> bytes, std::size_t at,
 
 }  // namespace
 
+bool jet_has_signature(std::span<const std::uint8_t> page0, std::string_view signature) {
+    if (page0.size() < JET_OFFSET_SIGNATURE + signature.size()) return false;
+    return std::memcmp(page0.data() + JET_OFFSET_SIGNATURE, signature.data(), signature.size())
+           == 0;
+}
+
 std::uint32_t jet_header_version(std::span<const std::uint8_t> page0) {
-    if (!starts_with(page0, 0, MAGIC)) throw_not_jet(page0);
+    if (!starts_with(page0, 0, JET_MAGIC)) throw_not_jet(page0);
     jet_crypt_bytes bytes(page0, "the database header");
     bytes.need(0, JET_OFFSET_MASKED + JET4_MASKED_LENGTH);
-    if (!has_text(page0, "Standard Jet DB") && !has_text(page0, "Standard ACE DB") &&
-        !has_text(page0, "Jet System DB  ")) {
-        throw_not_jet(page0);
-    }
+    const bool is_jet_file = jet_has_signature(page0, JET_SIGNATURE_JET)
+                             || jet_has_signature(page0, JET_SIGNATURE_ACE)
+                             || jet_has_signature(page0, JET_SIGNATURE_WORKGROUP);
+    if (!is_jet_file) throw_not_jet(page0);
     // Only the byte at 0x14 is the version: ACE 14 files hold 03 01 00 00 there.
     return bytes.u8(JET_OFFSET_VERSION);
 }

@@ -1,9 +1,25 @@
 #pragma once
 // jet_header.hpp - the facts of page 0 this library needs, read from an unmasked copy:
-// the engine version and where the masked header region and the password lie.
+// the file's signature, the engine version and where the masked header region and the
+// password lie. The signatures are the only copies: the engine, the workgroup logon and the
+// DAO layer's workgroup check and image all recognise or write them from here.
 
 #include <cstdint>
 #include <span>
+#include <string_view>
+
+// 0x00 4: the magic every Jet and ACE file starts with.
+inline constexpr std::uint8_t JET_MAGIC[4] = {0x00, 0x01, 0x00, 0x00};
+
+// 0x04 16: the file's name for itself. Databases are matched on the 15 letters; a workgroup
+// information file (.mdw) on all 16 bytes, two spaces and the NUL included, as DAO checks it.
+inline constexpr std::size_t JET_OFFSET_SIGNATURE = 0x04;
+inline constexpr std::string_view JET_SIGNATURE_JET = "Standard Jet DB";
+inline constexpr std::string_view JET_SIGNATURE_ACE = "Standard ACE DB";
+inline constexpr std::string_view JET_SIGNATURE_WORKGROUP{"Jet System DB  \0", 16};
+
+// Whether page0 holds the signature at 0x04; false when it is too short to.
+bool jet_has_signature(std::span<const std::uint8_t> page0, std::string_view signature);
 
 // Values of the version field at 0x14.
 inline constexpr std::uint32_t JET_VERSION_JET3 = 0;

@@ -1,6 +1,6 @@
 // jet_workgroup.cpp - finds and checks a workgroup account. The header test mirrors the DAO
-// layer's workgroup check: 0x04 16 "Jet System DB  \0" marks a workgroup file; the Access
-// 1.x/2.0 marks are refused (3343) before the engine sees the file.
+// layer's workgroup check: the workgroup signature at 0x04 (jet_header.hpp) marks a workgroup
+// file; the Access 1.x/2.0 marks are refused (3343) before the engine sees the file.
 #include "platform/workgroup/jet_workgroup.hpp"
 
 #include <algorithm>
@@ -12,13 +12,11 @@
 
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_error.hpp"
+#include "platform/jetcrypt/jet_header.hpp"
 #include "platform/winbase/win_compare.hpp"
 
 namespace {
 
-constexpr std::size_t SIGNATURE_OFFSET = 4;
-constexpr char WORKGROUP_SIGNATURE[16] = {'J', 'e', 't', ' ', 'S', 'y', 's', 't',
-                                          'e', 'm', ' ', 'D', 'B', ' ', ' ', '\0'};
 constexpr std::size_t PROBE_SIZE = 1040;   // reaches the Access 2.0 marks at 1030
 constexpr std::array<std::uint8_t, 8> EMPTY_PASSWORD_BLOCK = {0x69, 0x52, 0xAD, 0x67,
                                                               0xF3, 0xD5, 0xE1, 0xE6};
@@ -64,15 +62,13 @@ void check_workgroup_header(const std::string& path) {
                         "Unrecognized database format '" + path +
                             "': Access 1.x/2.0 workgroup files are not supported.");
     }
-    if (probe.size() <= SIGNATURE_OFFSET + sizeof WORKGROUP_SIGNATURE) {
+    if (probe.size() <= JET_OFFSET_SIGNATURE + JET_SIGNATURE_WORKGROUP.size()) {
         throw_unreadable(path, "the file is too short.");
     }
-    const std::uint8_t* signature = probe.data() + SIGNATURE_OFFSET;
-    if (std::memcmp(signature, WORKGROUP_SIGNATURE, sizeof WORKGROUP_SIGNATURE) == 0) return;
-    if (std::memcmp(signature, "Standard Jet DB", 15) == 0 ||
-        std::memcmp(signature, "Standard ACE DB", 15) == 0) {
-        throw_invalid(path, "it is an Access database.");
-    }
+    if (jet_has_signature(probe, JET_SIGNATURE_WORKGROUP)) return;
+    const bool is_database = jet_has_signature(probe, JET_SIGNATURE_JET)
+                             || jet_has_signature(probe, JET_SIGNATURE_ACE);
+    if (is_database) throw_invalid(path, "it is an Access database.");
     throw_unreadable(path, "it is not a Jet file.");
 }
 
