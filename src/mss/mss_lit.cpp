@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int FIRST_DATETIME_YEAR = 1753;
 constexpr int LAST_DATETIME_YEAR = 9999;
 // SQL Server keeps subnormal floats it receives as bytes, but reads a literal below the
 // smallest normal float as 0 (a warning only); such a value is written as an exact product of
@@ -93,6 +92,14 @@ bool is_binary(VARTYPE vt) {
 
 }  // namespace
 
+bool mss_replace_early_date(SYSTEMTIME& time) {
+    if (time.wYear >= MSS_FIRST_DATETIME_YEAR) return false;
+    time.wYear = 1899;
+    time.wMonth = 12;
+    time.wDay = 30;
+    return true;
+}
+
 int mss_decimal_precision(const t_ftd& field) { return static_cast<int>((field.reserved >> 8) & 0xFF); }
 int mss_decimal_scale(const t_ftd& field) { return static_cast<int>(field.reserved & 0xFF); }
 
@@ -100,7 +107,7 @@ ole_variant mssql_get_safe_variant(const ole_variant& value) {
     tk_trace::write(1, "mssql_get_safe_variant");
     if (value.type() == VT_DATE) {
         const int year = value.date_value.wYear;
-        if (year >= FIRST_DATETIME_YEAR && year <= LAST_DATETIME_YEAR) return value;
+        if (year >= MSS_FIRST_DATETIME_YEAR && year <= LAST_DATETIME_YEAR) return value;
         tk_trace::write(2, "Skip date-out-of-range");
         SYSTEMTIME replaced = value.date_value;
         replaced.wYear = 9999;

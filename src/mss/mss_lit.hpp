@@ -13,6 +13,14 @@ struct t_ftd;
 
 ole_variant mssql_get_safe_variant(const ole_variant& value);
 
+// SQL Server's datetime starts with this year.
+inline constexpr int MSS_FIRST_DATETIME_YEAR = 1753;
+
+// The bulk load's rule for a date before MSS_FIRST_DATETIME_YEAR: its time stays, on
+// 1899-12-30 (the day Access keeps time-only values on). True when it replaced the day; a
+// row the bulk load sends by statement uses it too, so both read back alike.
+bool mss_replace_early_date(SYSTEMTIME& time);
+
 // The one way a value becomes T-SQL: NULL; integers, currency and decimals as their exact
 // digits; doubles and singles as the shortest text that reads back as the same bits;
 // Booleans 1 or 0; text and GUIDs N'...' with every quote doubled (text holding U+0000 is

@@ -10,6 +10,7 @@
 
 #include "mss/mss_tab.hpp"
 
+#include "mss/mss_lit.hpp"
 #include "mss/odb_cmd.hpp"
 #include "mss/odb_exce.hpp"
 #include "platform/oledb/oledb_session.hpp"
@@ -26,7 +27,6 @@ constexpr std::size_t FIXED_VALUE_BYTES = 16;
 // Committed copies are refilled only from batches of small rows: pooled copies of long values
 // would hold another batch's worth of memory, and their cost is in the values anyway.
 constexpr std::size_t SPARE_ROW_BYTES = 512;
-constexpr int FIRST_DATETIME_YEAR = 1753;
 
 // About what a kept copy of the record holds: long values dominate, so they are counted.
 std::size_t bytes_of(const udb_record& record) {
@@ -48,11 +48,9 @@ std::size_t bytes_of(const udb_record& record) {
 void with_bulk_dates(udb_record& record, udb_substitution_counts& changed) {
     for (std::size_t field_idx = 0; field_idx < record.size(); ++field_idx) {
         udb_field& field = record[field_idx];
-        if (field.type() != VT_DATE || field.date_value.wYear >= FIRST_DATETIME_YEAR) continue;
+        if (field.type() != VT_DATE) continue;
         SYSTEMTIME time = field.date_value;
-        time.wYear = 1899;
-        time.wMonth = 12;
-        time.wDay = 30;
+        if (!mss_replace_early_date(time)) continue;
         static_cast<ole_variant&>(field) = ole_variant(time);
         changed.add(udb_substitution::EARLY_DATE);
     }

@@ -21,7 +21,6 @@ namespace {
 
 constexpr const char* STRUCTURE_TEXT =
     "The structure of data source does not conform to the destination table.";
-constexpr int FIRST_DATETIME_YEAR = 1753;
 
 bool is_binary(VARTYPE vt) {
     return vt == VT_BLOB || vt == VT_BLOB_OBJECT || vt == VT_BINARY_ARRAY;
@@ -125,7 +124,7 @@ std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_f
         // sends it; a numeric literal would be converted by the server in its own way.
         return mss_sql_literal(ole_variant(value.to_wstring()));
     }
-    if (vt == VT_DATE && value.date_value.wYear < FIRST_DATETIME_YEAR) {
+    if (vt == VT_DATE && value.date_value.wYear < MSS_FIRST_DATETIME_YEAR) {
         count(udb_substitution::EARLY_DATE);
     }
     BYTE* data = nullptr;
@@ -249,12 +248,9 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
         return oledb_money{value.value.cyVal.int64};
     case VT_DATE: {
         SYSTEMTIME time = value.date_value;
-        if (time.wYear < FIRST_DATETIME_YEAR) {
+        if (mss_replace_early_date(time)) {
             tk_trace::write(2, "Found 0000-00-00 date");
             changed.add(udb_substitution::EARLY_DATE);
-            time.wYear = 1899;
-            time.wMonth = 12;
-            time.wDay = 30;
         }
         return timestamp_of(time);
     }

@@ -108,6 +108,19 @@ TEST(MssSafeVariant, DatesOutsideDatetimeBecomeTheLastDay) {
     EXPECT_EQ(kept.date_value.wYear, 1753);
 }
 
+// The bulk rule: the day before datetime's first (1753-01-01) moves to 1899-12-30 and keeps its
+// time; that first day itself stays.
+TEST(MssEarlyDate, BulkRuleKeepsTheTimeOnAccessesTimeOnlyDay) {
+    SYSTEMTIME early = date_time(1752, 12, 31, 23, 59, 58).date_value;
+    ASSERT_TRUE(mss_replace_early_date(early));
+    EXPECT_EQ(std::vector<int>({early.wYear, early.wMonth, early.wDay, early.wHour,
+                                early.wMinute, early.wSecond}),
+              std::vector<int>({1899, 12, 30, 23, 59, 58}));
+    SYSTEMTIME first = date_time(1753, 1, 1, 0, 0, 1).date_value;
+    EXPECT_FALSE(mss_replace_early_date(first));
+    EXPECT_EQ(first.wYear, 1753);
+}
+
 // Every finite double is one SQL Server holds; clamping at 1.79e308 and 2.23e-308 changed the
 // largest and the subnormal ones.
 TEST(MssSafeVariant, OnlyInfinityIsClamped) {
