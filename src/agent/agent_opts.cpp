@@ -4,6 +4,7 @@
 // only when no profile was loaded.
 #include "agent/agent_opts.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -35,6 +36,21 @@ const tk_cmdli_option AGENT_OPTIONS[] = {
     {OPT_UGLU, "--uglu="},       {OPT_UGLP, "--uglp="},        {OPT_PROFILE, "--profile="},
     {0, ""},
 };
+
+// The options whose values are passwords: the log gets only their names.
+constexpr int SECRET_OPTIONS[] = {OPT_ACCP, OPT_MSSQLP, OPT_UGLP};
+
+// The argument as the log may show it: a secret option's value becomes "***".
+std::string shown_argument(const std::string& argument) {
+    for (const tk_cmdli_option& option : AGENT_OPTIONS) {
+        if (std::find(std::begin(SECRET_OPTIONS), std::end(SECRET_OPTIONS), option.id)
+            == std::end(SECRET_OPTIONS)) {
+            continue;
+        }
+        if (argument.starts_with(option.name)) return std::string(option.name) + "***";
+    }
+    return argument;
+}
 
 constexpr const char* BAD_MODE_TEXT = "Invalid merge/overwrite mode";
 constexpr const char* NO_SOURCE_TEXT = "You should enter source MS Access database name";
@@ -144,12 +160,8 @@ void apply_local_settings(const local_settings& local) {
 bool parse_cmd_line(int argc, char** argv) {
     tk_trace::write(1, "parse_cmd_line");
     for (int arg_idx = 0; arg_idx < argc; ++arg_idx) {
-        // Passwords stand on the command line; the log gets only the option names.
-        std::string shown = argv[arg_idx];
-        if (shown.rfind("--accp=", 0) == 0 || shown.rfind("--mssqlp=", 0) == 0
-            || shown.rfind("--uglp=", 0) == 0) {
-            shown = shown.substr(0, shown.find('=') + 1) + "***";
-        }
+        // Passwords stand on the command line.
+        const std::string shown = shown_argument(argv[arg_idx]);
         tk_trace::write(1, "parameter #%d: %s", arg_idx, shown.c_str());
     }
     local_settings local;

@@ -70,6 +70,16 @@ TEST_F(AgentOptions, UnreadableProfileEndsTheProgram) {
     EXPECT_THAT(errors, ::testing::StartsWith("Cannot read the profile"));
 }
 
+TEST_F(AgentOptions, PasswordsOnTheCommandLineReachTheLogAsStarsOnly) {
+    trace.reset();   // one trace log at a time; this one keeps the parameter lines
+    trace = std::make_unique<tk_trace>(log_path, true, 1, false);
+    ASSERT_TRUE(parse({"--src=a.mdb", "--dest=D", "--mssqlp=Secret1", "--accp=Secret2",
+                       "--uglp=Secret3"}));
+    EXPECT_THAT(log_text(), ::testing::HasSubstr("parameter #3: --mssqlp=***"));
+    EXPECT_THAT(log_text(), ::testing::HasSubstr("parameter #5: --uglp=***"));
+    EXPECT_EQ(log_text().find("Secret"), std::string::npos);
+}
+
 TEST_F(AgentOptions, UserWithoutPasswordMeansSqlServerLoginWithEmptyPassword) {
     ASSERT_TRUE(parse({"--src=a.mdb", "--dest=D", "--mssqlu=bob"}));
     EXPECT_FALSE(converter->is_windows_authentication());
