@@ -22,8 +22,8 @@
 namespace {
 
 constexpr const char* MSS_DB_SOURCE = "mss_db";
-constexpr int LINE_CREATE_READ_ONLY = 64;
-constexpr int LINE_CREATE_EXISTING = 70;
+constexpr int FAULT_CREATE_TABLE_READ_ONLY = 64;
+constexpr int FAULT_CREATE_TABLE_EXISTING = 70;
 constexpr std::uint32_t MSS_OPEN_APPEND_ONLY = 8;
 constexpr std::int32_t INTEGRITY_LOW_WORD = 0x0E2F;
 
@@ -70,12 +70,16 @@ std::unique_ptr<udb_recordset> mss_database::create_table(const std::u16string& 
                                                           const udb_schema& schema,
                                                           const udb_indexes& indexes) {
     tk_trace::write(1, u"mss_database::create_table(%s)", table_name);
-    if ((mode & MSS_OPEN_READ_ONLY) != 0) throw tk_mail_assertion(MSS_DB_SOURCE, LINE_CREATE_READ_ONLY);
+    if ((mode & MSS_OPEN_READ_ONLY) != 0) {
+        throw tk_mail_assertion(MSS_DB_SOURCE, FAULT_CREATE_TABLE_READ_ONLY);
+    }
     const bool append_to_existing = (mode & MSS_OPEN_APPEND) != 0 && is_table_exist(table_name);
     // A table appended to keeps its indexes as they are: they were there before its rows.
     std::vector<oledb_index_desc> after_rows;
     if (!append_to_existing) {
-        if (is_table_exist(table_name)) throw tk_mail_assertion(MSS_DB_SOURCE, LINE_CREATE_EXISTING);
+        if (is_table_exist(table_name)) {
+            throw tk_mail_assertion(MSS_DB_SOURCE, FAULT_CREATE_TABLE_EXISTING);
+        }
         after_rows = create_odb_table(table_name, schema, indexes);
         tables.push_back(table_name);
         report_lost_defaults(table_name, schema);

@@ -21,11 +21,11 @@
 namespace {
 
 constexpr const char* MSS_ENGI_SOURCE = "mss_engi";
-constexpr int LINE_NOT_CONNECTED_STRING = 120;
-constexpr int LINE_NOT_CONNECTED_EXIST = 180;
-constexpr int LINE_NOT_CONNECTED_CREATE = 200;
-constexpr int LINE_NOT_CONNECTED_DELETE = 212;
-constexpr int LINE_NOT_CONNECTED_OPEN = 224;
+constexpr int FAULT_CONN_STRING_UNCONNECTED = 120;
+constexpr int FAULT_EXISTS_CHECK_UNCONNECTED = 180;
+constexpr int FAULT_CREATE_DB_UNCONNECTED = 200;
+constexpr int FAULT_DELETE_DB_UNCONNECTED = 212;
+constexpr int FAULT_OPEN_DB_UNCONNECTED = 224;
 
 constexpr std::u16string_view VERSION_PREFIX = u"Microsoft SQL Server";
 constexpr std::size_t VERSION_WORD_LENGTH = 10;
@@ -63,13 +63,13 @@ mss_engine::mss_engine(bool com_ready) {
 
 mss_engine::~mss_engine() { tk_trace::write(2, "mss_engine::~mss_engine"); }
 
-void mss_engine::require_connection(int line) const {
-    if (!b_connected) throw tk_mail_assertion(MSS_ENGI_SOURCE, line);
+void mss_engine::require_connection(int fault) const {
+    if (!b_connected) throw tk_mail_assertion(MSS_ENGI_SOURCE, fault);
 }
 
 std::u16string mss_engine::build_conn_string(const std::u16string& database,
                                              const std::u16string& shown_password) const {
-    require_connection(LINE_NOT_CONNECTED_STRING);
+    require_connection(FAULT_CONN_STRING_UNCONNECTED);
     std::u16string conn = u"Provider=sqloledb;Data Source=" + quoted(host);
     if (!database.empty()) conn += u";Initial Catalog=" + quoted(database);
     if (b_integrated) {
@@ -166,7 +166,7 @@ int mss_engine::get_version(const oledb_data_source& data_source) {
 }
 
 bool mss_engine::is_db_exist(const std::u16string& name) {
-    require_connection(LINE_NOT_CONNECTED_EXIST);
+    require_connection(FAULT_EXISTS_CHECK_UNCONNECTED);
     try {
         test_connection(conn_string(name));
     } catch (const odb_exception& failure) {
@@ -178,7 +178,7 @@ bool mss_engine::is_db_exist(const std::u16string& name) {
 }
 
 std::unique_ptr<udb_database> mss_engine::create_db(const std::u16string& name) {
-    require_connection(LINE_NOT_CONNECTED_CREATE);
+    require_connection(FAULT_CREATE_DB_UNCONNECTED);
     tk_trace::write(3, u"Creating MS SQL database '%s'", name);
     {
         const std::unique_ptr<oledb_data_source> server = test_connection(conn_string(u""));
@@ -188,7 +188,7 @@ std::unique_ptr<udb_database> mss_engine::create_db(const std::u16string& name) 
 }
 
 void mss_engine::delete_db(const std::u16string& name) {
-    require_connection(LINE_NOT_CONNECTED_DELETE);
+    require_connection(FAULT_DELETE_DB_UNCONNECTED);
     tk_trace::write(3, u"Deleting MS SQL database '%s'", name);
     const std::unique_ptr<oledb_data_source> server = test_connection(conn_string(u""));
     // A connection closed a moment ago (is_db_exist's, a table's) can still count as using
@@ -211,7 +211,7 @@ std::unique_ptr<udb_database> mss_engine::open_db(const std::u16string& name, st
 }
 
 std::unique_ptr<mss_database> mss_engine::open_db(const std::u16string& name, std::uint32_t mode) {
-    require_connection(LINE_NOT_CONNECTED_OPEN);
+    require_connection(FAULT_OPEN_DB_UNCONNECTED);
     tk_trace::write(3, u"Opening MS SQL database '%s'", name);
     tk_trace::write(2, u"Connection string=%s", masked_conn_string(name));
     std::unique_ptr<oledb_data_source> data_source = test_connection(conn_string(name));

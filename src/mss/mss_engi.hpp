@@ -71,7 +71,7 @@ private:
     std::u16string build_conn_string(const std::u16string& database,
                                      const std::u16string& shown_password) const;
     void finish_connect(const std::u16string& conn, bool fast_load);
-    void require_connection(int line) const;
+    void require_connection(int fault) const;   // fault: the FAULT_ code to report
     std::u16string timeout_property() const;
 
     int server_version = 1;

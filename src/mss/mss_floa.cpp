@@ -11,8 +11,8 @@
 namespace {
 
 constexpr const char* MSS_FLOA_SOURCE = "mss_floa";
-constexpr int LINE_OPEN_TWICE = 36;
-constexpr int LINE_NO_SESSION = 37;
+constexpr int FAULT_FAST_LOAD_OPENED_TWICE = 36;
+constexpr int FAULT_FAST_LOAD_SESSION_MISSING = 37;
 
 }  // namespace
 
@@ -21,8 +21,10 @@ mss_fast_load::mss_fast_load() { tk_trace::write(2, "mss_fast_load::ctor"); }
 mss_fast_load::~mss_fast_load() = default;
 
 void mss_fast_load::open_table(oledb_session* session, const std::u16string& table_id) {
-    if (loader) throw tk_mail_assertion(MSS_FLOA_SOURCE, LINE_OPEN_TWICE);
-    if (session == nullptr) throw tk_mail_assertion(MSS_FLOA_SOURCE, LINE_NO_SESSION);
+    if (loader) throw tk_mail_assertion(MSS_FLOA_SOURCE, FAULT_FAST_LOAD_OPENED_TWICE);
+    if (session == nullptr) {
+        throw tk_mail_assertion(MSS_FLOA_SOURCE, FAULT_FAST_LOAD_SESSION_MISSING);
+    }
     tk_trace::write(1, "mss_fast_load::open_table");
     const oledb_hresult opened = session->open_fast_load(tk_utf16_to_utf8(table_id), loader);
     if (oledb_failed(opened)) {

@@ -18,7 +18,7 @@
 namespace {
 
 constexpr const char* MSS_TAB_SOURCE = "mss_tab";
-constexpr int LINE_TWO_PRIMARY_KEYS = 121;
+constexpr int FAULT_TWO_PRIMARY_KEYS = 121;
 constexpr std::uint32_t SKIP_INDEXES_MODE = 0x60;
 constexpr std::uint32_t LONG_COLUMN_SIZE = 0x3FFFFFFF;
 
@@ -216,7 +216,7 @@ void mss_table::read_primary_key(const std::u16string& table, const std::u16stri
     for_each_row(keys, [&](const udb_record& row) {
         const std::u16string pk_name = text_at(row, PK_PK_NAME);
         if (!key.columns.empty() && pk_name != key.name) {
-            throw tk_mail_assertion(MSS_TAB_SOURCE, LINE_TWO_PRIMARY_KEYS);
+            throw tk_mail_assertion(MSS_TAB_SOURCE, FAULT_TWO_PRIMARY_KEYS);
         }
         key.name = pk_name;
         tk_trace::write(2, u"Got pr.key: %s", pk_name);

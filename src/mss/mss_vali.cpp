@@ -11,7 +11,7 @@
 namespace {
 
 constexpr const char* MSS_VALI_SOURCE = "mss_vali";
-constexpr int LINE_EMPTY_NAME = 31;
+constexpr int FAULT_SAFE_NAME_OF_EMPTY_NAME = 31;
 constexpr std::array<char16_t, 6> PREFIX_CYCLE{u'_', u'1', u'_', u'2', u'_', u'3'};
 
 }  // namespace
@@ -20,7 +20,7 @@ mss_validator::mss_validator() : udb_validator(0) {}
 
 bool mss_validator::is_acceptable(const std::u16string& name) const {
     tk_trace::write(1, u"mss_validator::is_acceptable(%s)", name);
-    if (name.empty()) throw tk_mail_assertion(MSS_VALI_SOURCE, LINE_EMPTY_NAME);
+    if (name.empty()) throw tk_mail_assertion(MSS_VALI_SOURCE, FAULT_SAFE_NAME_OF_EMPTY_NAME);
     // A letter by Unicode, as on Windows: Πλήθος and Größe keep their names.
     return name.front() == u'_' || win_iswalpha(win_first_code_point(name));
 }

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr const char* ODB_RECS_SOURCE = "odb_recs";
-constexpr int LINE_APPEND_ON_ODB_TABLE = 118;
+constexpr int FAULT_APPEND_TO_SERVER_RECORDSET = 118;
 
 }  // namespace
 
@@ -31,7 +31,7 @@ odb_recordset::odb_recordset(std::u16string name, std::u16string sql)
 odb_recordset::~odb_recordset() = default;
 
 void odb_recordset::append_record(udb_record&) {
-    throw tk_mail_assertion(ODB_RECS_SOURCE, LINE_APPEND_ON_ODB_TABLE);
+    throw tk_mail_assertion(ODB_RECS_SOURCE, FAULT_APPEND_TO_SERVER_RECORDSET);
 }
 
 void odb_recordset::initialize() {

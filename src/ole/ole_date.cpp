@@ -16,7 +16,7 @@ void ole_date::reset() {
 ole_date::ole_date(const VARIANT& value) {
     tk_trace::write(1, "ole_date::ole_date(VARIANT, vt=%d)", int(value.vt));
     if (value.vt == VT_EMPTY || value.vt == VT_NULL) return;
-    if (value.vt != VT_DATE) throw tk_mail_assertion(OLE_DATE_SOURCE, LINE_DATE_BAD_VT);
+    if (value.vt != VT_DATE) throw tk_mail_assertion(OLE_DATE_SOURCE, FAULT_DATE_NOT_A_DATE);
     if (!VariantTimeToSystemTime(value.date, &time)) {
         tk_trace::write(2, "Failed to convert VARIANT->SYSTEMTIME");
         reset();

@@ -11,8 +11,8 @@
 class ole_variant;
 
 inline constexpr const char* OLE_DATE_SOURCE = "ole_date";
-inline constexpr int LINE_DATE_BAD_VT = 74;
-inline constexpr int LINE_DATE_NULL_SECONDS = 356;
+inline constexpr int FAULT_DATE_NOT_A_DATE = 74;
+inline constexpr int FAULT_DATE_SECONDS_MISSING = 356;
 
 class ole_date {
 public:

@@ -61,7 +61,9 @@ ole_date::ole_date(const std::string& text) {
 
 void ole_date::process_milliseconds(const char* seconds_text) {
     tk_trace::write(1, "ole_date::process_milliseconds");
-    if (seconds_text == nullptr) throw tk_mail_assertion(OLE_DATE_SOURCE, LINE_DATE_NULL_SECONDS);
+    if (seconds_text == nullptr) {
+        throw tk_mail_assertion(OLE_DATE_SOURCE, FAULT_DATE_SECONDS_MISSING);
+    }
     tk_trace::write(2, "Got row sec: '%s'", seconds_text);
     double seconds = std::atof(seconds_text);
     if (!(seconds >= 0.0 && seconds < 61.0)) seconds = 61.0;   // is_valid refuses it later

@@ -8,7 +8,7 @@
 #include "tk/tk_trace.hpp"
 
 inline constexpr const char* OLE_PTR_SOURCE = "ole_ptr";
-inline constexpr int LINE_PTR_EMPTY = 94;
+inline constexpr int FAULT_PTR_EMPTY = 94;
 
 template <class T>
 class ole_com_ptr {
@@ -26,7 +26,7 @@ public:
     virtual ~ole_com_ptr() { release(); }
 
     T* operator->() const {
-        if (pointer == nullptr) throw tk_mail_assertion(OLE_PTR_SOURCE, LINE_PTR_EMPTY);
+        if (pointer == nullptr) throw tk_mail_assertion(OLE_PTR_SOURCE, FAULT_PTR_EMPTY);
         return pointer;
     }
     T* get() const { return pointer; }

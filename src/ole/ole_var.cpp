@@ -258,12 +258,12 @@ void ole_variant::allocate_safe_array(std::size_t size) {
         SafeArrayGetUBound(value.parray, 1, &upper);
         // An empty array has upper = lower - 1; only less than that is broken.
         if (std::int64_t(upper) < std::int64_t(lower) - 1) {
-            throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ALLOCATE_BAD_BOUNDS);
+            throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_ALLOCATE_BOUNDS_REVERSED);
         }
         if (get_safe_array_size(value.parray) == size) return;
         SAFEARRAYBOUND bound{ULONG(size), lower};
         if (size > 0xFFFFFFFFu || FAILED(SafeArrayRedim(value.parray, &bound))) {
-            throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ALLOCATE_ARRAY_FAILED);
+            throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_ALLOCATE_ARRAY_FAILED);
         }
         return;
     }
@@ -271,7 +271,7 @@ void ole_variant::allocate_safe_array(std::size_t size) {
     clear_value();
     SAFEARRAYBOUND bound{ULONG(size), 0};
     SAFEARRAY* array = size > 0xFFFFFFFFu ? nullptr : SafeArrayCreate(VT_UI1, 1, &bound);
-    if (array == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ALLOCATE_ARRAY_FAILED);
+    if (array == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_ALLOCATE_ARRAY_FAILED);
     value.vt = VT_BINARY_ARRAY;
     value.parray = array;
 }
@@ -280,7 +280,7 @@ void ole_variant::attach_binary(std::size_t length, const BYTE* bytes) {
     tk_trace::write(1, "ole_variant::attach_binary(2)");
     // An empty buffer may come with a null pointer (an empty vector's data()).
     if (bytes == nullptr && length > 0) {
-        throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ATTACH_BINARY_NULL);
+        throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_ATTACH_BINARY_NULL);
     }
     allocate_safe_array(length);
     if (length > 0) std::memcpy(value.parray->pvData, bytes, length);
@@ -296,7 +296,7 @@ void ole_variant::attach_string(const std::string& text) {
     tk_trace::write(1, "ole_variant::attach_string('%s')", text.c_str());
     std::u16string wide = tk_utf8_to_utf16(text);
     BSTR made = SysAllocStringLen(wide.data(), UINT(wide.size()));
-    if (made == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ATTACH_STRING_FAILED);
+    if (made == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_ATTACH_STRING_FAILED);
     destroy_array();
     clear_value();
     value.vt = VT_BSTR;
@@ -306,7 +306,7 @@ void ole_variant::attach_string(const std::string& text) {
 void ole_variant::attach_wstring(const std::u16string& text) {
     tk_trace::write(1, u"ole_variant::attach_wstring('%s')", text);
     BSTR made = SysAllocStringLen(text.data(), UINT(text.size()));
-    if (made == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_ATTACH_WSTRING_FAILED);
+    if (made == nullptr) throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_ATTACH_WSTRING_FAILED);
     destroy_array();
     clear_value();
     value.vt = VT_BSTR;
@@ -318,7 +318,7 @@ std::size_t ole_variant::get_bytes(BYTE** data) const {
     if (data != nullptr) *data = nullptr;
     if (value.vt == VT_EMPTY || value.vt == VT_NULL) return 0;
     if (value.vt != VT_BINARY_ARRAY || value.parray == nullptr) {
-        throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_GET_BYTES_BAD_VT);
+        throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_GET_BYTES_UNHANDLED_TYPE);
     }
     void* array_data = nullptr;
     SafeArrayAccessData(value.parray, &array_data);

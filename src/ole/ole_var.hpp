@@ -22,19 +22,17 @@
 
 inline constexpr VARTYPE VT_BINARY_ARRAY = VT_ARRAY | VT_UI1;   // 0x2011
 
-// Assertion locations users quote ("ole_var" and the line).
+// Fault codes users quote with "ole_var" (tk_mail_assertion): fixed numbers, not lines.
 inline constexpr const char* OLE_VAR_SOURCE = "ole_var";
-inline constexpr int LINE_TO_BOOL_BAD_VT = 446;
-inline constexpr int LINE_TO_LONG_BAD_VT = 478;
-inline constexpr int LINE_TO_DOUBLE_BAD_VT = 519;
-inline constexpr int LINE_GET_BYTES_BAD_VT = 664;
-inline constexpr int LINE_ATTACH_BINARY_NULL = 730;
-inline constexpr int LINE_ALLOCATE_ARRAY_FAILED = 759;
-inline constexpr int LINE_ALLOCATE_BAD_BOUNDS = 771;
-inline constexpr int LINE_ATTACH_STRING_FAILED = 807;
-inline constexpr int LINE_ATTACH_WSTRING_FAILED = 826;
-inline constexpr int LINE_FROM_STRING_CY_WIDEN = 882;
-inline constexpr int LINE_FROM_STRING_DEC_WIDEN = 910;
+inline constexpr int FAULT_TO_BOOL_UNHANDLED_TYPE = 446;
+inline constexpr int FAULT_TO_LONG_UNHANDLED_TYPE = 478;
+inline constexpr int FAULT_TO_DOUBLE_UNHANDLED_TYPE = 519;
+inline constexpr int FAULT_GET_BYTES_UNHANDLED_TYPE = 664;
+inline constexpr int FAULT_ATTACH_BINARY_NULL = 730;
+inline constexpr int FAULT_ALLOCATE_ARRAY_FAILED = 759;
+inline constexpr int FAULT_ALLOCATE_BOUNDS_REVERSED = 771;
+inline constexpr int FAULT_ATTACH_STRING_FAILED = 807;
+inline constexpr int FAULT_ATTACH_WSTRING_FAILED = 826;
 
 // The one exception of conversions: "The operating type is not supported yet", level 1.
 class ole_type_exception : public tk_exception {

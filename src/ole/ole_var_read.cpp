@@ -66,7 +66,7 @@ std::int32_t ole_variant::to_long() const {
     case VT_UI2: return value.uiVal;
     case VT_I8: return std::int32_t(std::uint32_t(hyper_value));
     case VT_UI8: return std::int32_t(std::uint32_t(uhyper_value));
-    default: throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_TO_LONG_BAD_VT);
+    default: throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_TO_LONG_UNHANDLED_TYPE);
     }
 }
 
@@ -97,7 +97,7 @@ double ole_variant::to_double() const {
     case VT_UI2: return value.uiVal;
     case VT_I8: return double(hyper_value);
     case VT_UI8: return double(uhyper_value);
-    default: throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_TO_DOUBLE_BAD_VT);
+    default: throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_TO_DOUBLE_UNHANDLED_TYPE);
     }
 }
 
@@ -117,7 +117,7 @@ bool ole_variant::to_bool() const {
     case VT_R4: return value.fltVal != 0.0f;
     case VT_R8: return value.dblVal != 0.0;
     case VT_DECIMAL: return to_long() != 0;
-    default: throw tk_mail_assertion(OLE_VAR_SOURCE, LINE_TO_BOOL_BAD_VT);
+    default: throw tk_mail_assertion(OLE_VAR_SOURCE, FAULT_TO_BOOL_UNHANDLED_TYPE);
     }
 }
 

@@ -11,7 +11,7 @@ tk_error_converter::tk_error_converter(std::size_t size, const tk_error_pair* ta
 
 void tk_error_converter::load_map(std::size_t size, const tk_error_pair* table) {
     tk_trace::write(2, "tk_error_converter::load_map (map size=%d)", int(size));
-    if (table == nullptr) throw tk_mail_assertion(TK_ERRCO_SOURCE, LINE_ERRCO_NULL_TABLE);
+    if (table == nullptr) throw tk_mail_assertion(TK_ERRCO_SOURCE, FAULT_ERRCO_TABLE_MISSING);
     for (std::size_t pair_idx = 0; pair_idx < size; ++pair_idx) {
         const tk_error_pair& pair = table[pair_idx];
         messages_.try_emplace(pair.code, pair.text == nullptr ? "" : pair.text);

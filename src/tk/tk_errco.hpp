@@ -14,7 +14,7 @@ struct tk_error_pair {
 };
 
 inline constexpr const char* TK_ERRCO_SOURCE = "tk_errco";
-inline constexpr int LINE_ERRCO_NULL_TABLE = 43;
+inline constexpr int FAULT_ERRCO_TABLE_MISSING = 43;
 
 class tk_error_converter {
 public:

@@ -41,16 +41,16 @@ tk_exception_ex::tk_exception_ex(int error_number) : tk_exception(ERROR_LEVEL_FA
     set_message(text);
 }
 
-tk_mail_assertion::tk_mail_assertion(const char* source_file, int line)
+tk_mail_assertion::tk_mail_assertion(const char* source_file, int number)
     : tk_exception(ERROR_LEVEL_INTERNAL) {
     const char* source = source_file == nullptr ? "" : source_file;
     tk_trace::write(2, "tk_mail_assertion::ctor(%s)", source);
-    set_message(INTERNAL_ERROR_PREFIX + location_code(source, line));
+    set_message(INTERNAL_ERROR_PREFIX + location_code(source, number));
 }
 
-std::string tk_mail_assertion::location_code(std::string_view source_file, int line) {
+std::string tk_mail_assertion::location_code(std::string_view source_file, int number) {
     static const char HEX_DIGITS[] = "0123456789abcdef";
-    const std::string location = std::string(source_file) + "\\" + std::to_string(line);
+    const std::string location = std::string(source_file) + "\\" + std::to_string(number);
     std::string code;
     code.reserve(location.size() * 2);
     for (const char character : location) {

@@ -48,11 +48,14 @@ public:
 };
 
 // A broken internal precondition (level 2). Its message is "Internal error: \ncode=" and the
-// location code: "<source>\<line>" with every byte written as two lowercase hex digits.
+// location code: "<source>\<number>" with every byte written as two lowercase hex digits.
+// TK_ASSERT passes __LINE__ as the number. Where the design fixes a location users report,
+// the number is a named FAULT_ constant that says what failed (FAULT_TO_BOOL_UNHANDLED_TYPE is
+// 446 in "ole_var"): a fixed code, no longer the line it stands on.
 class tk_mail_assertion : public tk_exception {
 public:
-    tk_mail_assertion(const char* source_file, int line);
-    static std::string location_code(std::string_view source_file, int line);
+    tk_mail_assertion(const char* source_file, int number);
+    static std::string location_code(std::string_view source_file, int number);
 };
 
 // Ends a run quietly (the wizard's cancel path); derives from std::exception only.

@@ -14,7 +14,7 @@
 namespace {
 
 std::string canonical_name(const std::string& name) {
-    if (name.empty()) throw tk_mail_assertion(TK_FILE_SOURCE, LINE_FILE_EMPTY_NAME);
+    if (name.empty()) throw tk_mail_assertion(TK_FILE_SOURCE, FAULT_FILE_NAME_EMPTY);
     return tk_file_name(name).full_path();
 }
 

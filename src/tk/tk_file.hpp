@@ -14,7 +14,7 @@ inline constexpr std::uint8_t TK_FILE_WRITE = 0x01;
 inline constexpr std::uint8_t TK_FILE_CREATE = 0x02;   // with TK_FILE_WRITE: create or empty
 
 inline constexpr const char* TK_FILE_SOURCE = "tk_file";
-inline constexpr int LINE_FILE_EMPTY_NAME = 20;
+inline constexpr int FAULT_FILE_NAME_EMPTY = 20;
 
 inline constexpr const char* TK_TEXT_BAD_PATH = "Bad path or busy with another process";
 inline constexpr const char* TK_TEXT_OPEN_FAILED = "Error opening file";

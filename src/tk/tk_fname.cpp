@@ -23,7 +23,7 @@ struct split_path {
 std::string current_directory() {
     std::vector<char> buffer(4096);
     if (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        throw tk_mail_assertion(TK_FNAME_SOURCE, LINE_FNAME_NO_FULL_PATH);
+        throw tk_mail_assertion(TK_FNAME_SOURCE, FAULT_FNAME_NO_FULL_PATH);
     }
     return buffer.data();
 }

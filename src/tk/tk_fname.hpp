@@ -10,7 +10,7 @@
 #include <string_view>
 
 inline constexpr const char* TK_FNAME_SOURCE = "tk_fname";
-inline constexpr int LINE_FNAME_NO_FULL_PATH = 29;
+inline constexpr int FAULT_FNAME_NO_FULL_PATH = 29;
 
 class tk_file_name {
 public:

@@ -13,7 +13,7 @@ tk_reg_key::tk_reg_key(std::string key_path) : key_path_(std::move(key_path)) {}
 tk_reg_key::~tk_reg_key() = default;
 
 long tk_reg_key::open(set_root root, const std::string& sub_key, std::uint32_t* disposition) {
-    if (root == set_root::NONE) throw tk_mail_assertion(TK_REGK_SOURCE, LINE_REGK_NULL_ROOT);
+    if (root == set_root::NONE) throw tk_mail_assertion(TK_REGK_SOURCE, FAULT_REGK_NO_ROOT);
     close();
     long result = SET_ERROR_SUCCESS;
     key_ = set_key::open(root, sub_key, result, disposition);
@@ -28,7 +28,7 @@ void tk_reg_key::close() {
 }
 
 long tk_reg_key::get_value(const char* name, std::uint32_t& value) const {
-    if (name == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, LINE_REGK_NULL_DWORD_NAME);
+    if (name == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, FAULT_REGK_NUMBER_NAME_MISSING);
     tk_trace::write(2, "tk_reg_key::get_value(ulong, %s)", name);
     if (!key_) return SET_ERROR_INVALID_PARAMETER;
     std::uint32_t kind = 0;
@@ -40,8 +40,8 @@ long tk_reg_key::get_value(const char* name, std::uint32_t& value) const {
 }
 
 long tk_reg_key::get_value(const char16_t* name, char16_t* buffer, std::uint32_t* size) const {
-    if (size == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, LINE_REGK_NULL_SIZE);
-    if (name == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, LINE_REGK_NULL_TEXT_NAME);
+    if (size == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, FAULT_REGK_TEXT_SIZE_MISSING);
+    if (name == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, FAULT_REGK_TEXT_NAME_MISSING);
     tk_trace::write(2, u"tk_reg_key::get_value(LPWSTR, %s)", name);
     if (!key_) return SET_ERROR_INVALID_PARAMETER;
     const std::string narrow_name = tk_utf16_to_utf8(name);
@@ -62,7 +62,7 @@ long tk_reg_key::get_value(const char16_t* name, char16_t* buffer, std::uint32_t
 }
 
 long tk_reg_key::set_value(const char* name, std::uint32_t value) {
-    if (!key_) throw tk_mail_assertion(TK_REGK_SOURCE, LINE_REGK_DWORD_CLOSED);
+    if (!key_) throw tk_mail_assertion(TK_REGK_SOURCE, FAULT_REGK_NUMBER_SET_ON_CLOSED_KEY);
     const long result = key_->set_dword(name == nullptr ? "" : name, value);
     if (result != SET_ERROR_SUCCESS) {
         tk_trace::write(2, "tk_reg_key::set_value(%s) failed: %ld", name, result);
@@ -71,8 +71,8 @@ long tk_reg_key::set_value(const char* name, std::uint32_t value) {
 }
 
 long tk_reg_key::set_value(const char16_t* name, const char16_t* text) {
-    if (text == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, LINE_REGK_NULL_TEXT);
-    if (!key_) throw tk_mail_assertion(TK_REGK_SOURCE, LINE_REGK_TEXT_CLOSED);
+    if (text == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, FAULT_REGK_TEXT_VALUE_MISSING);
+    if (!key_) throw tk_mail_assertion(TK_REGK_SOURCE, FAULT_REGK_TEXT_SET_ON_CLOSED_KEY);
     const long result = key_->set_string(name == nullptr ? "" : tk_utf16_to_utf8(name), text);
     if (result != SET_ERROR_SUCCESS) {
         tk_trace::write(2, u"tk_reg_key::set_value(%s) failed: %ld", name, result);

@@ -13,13 +13,13 @@
 inline constexpr const char* TK_VANTREL_KEY = "Software\\Orvane\\Vantrel";
 
 inline constexpr const char* TK_REGK_SOURCE = "tk_regk";
-inline constexpr int LINE_REGK_NULL_ROOT = 64;
-inline constexpr int LINE_REGK_NULL_DWORD_NAME = 98;
-inline constexpr int LINE_REGK_NULL_SIZE = 132;
-inline constexpr int LINE_REGK_NULL_TEXT_NAME = 133;
-inline constexpr int LINE_REGK_DWORD_CLOSED = 149;
-inline constexpr int LINE_REGK_NULL_TEXT = 164;
-inline constexpr int LINE_REGK_TEXT_CLOSED = 165;
+inline constexpr int FAULT_REGK_NO_ROOT = 64;
+inline constexpr int FAULT_REGK_NUMBER_NAME_MISSING = 98;
+inline constexpr int FAULT_REGK_TEXT_SIZE_MISSING = 132;
+inline constexpr int FAULT_REGK_TEXT_NAME_MISSING = 133;
+inline constexpr int FAULT_REGK_NUMBER_SET_ON_CLOSED_KEY = 149;
+inline constexpr int FAULT_REGK_TEXT_VALUE_MISSING = 164;
+inline constexpr int FAULT_REGK_TEXT_SET_ON_CLOSED_KEY = 165;
 
 class tk_reg_key {
 public:

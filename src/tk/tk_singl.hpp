@@ -1,7 +1,7 @@
 // tk_singl.hpp - the singleton pattern of the trace log, the converter, the error handler and
 // the rule registry: a class derives from tk_singl<itself>; constructing it registers the one
 // instance, destroying it unregisters it. A second instance, or access with none registered,
-// is an internal error at the fixed lines below (users quote these location codes). The
+// is an internal error with the fault codes below (users quote these location codes). The
 // wizard reaches the converter, the error handler and the log from its worker thread while
 // the GUI thread registers and releases them, so the registration is atomic.
 #pragma once
@@ -11,10 +11,10 @@
 #include "tk/tk_exce.hpp"
 
 inline constexpr const char* TK_SINGL_SOURCE = "tk/tk_singl.hpp";
-inline constexpr int LINE_SINGL_REGISTER = 35;
-inline constexpr int LINE_SINGL_UNREGISTER = 46;
-inline constexpr int LINE_SINGL_INSTANCE_REF = 59;
-inline constexpr int LINE_SINGL_INSTANCE_PTR = 66;
+inline constexpr int FAULT_SINGLETON_REGISTERED_TWICE = 35;
+inline constexpr int FAULT_SINGLETON_RELEASED_UNREGISTERED = 46;
+inline constexpr int FAULT_SINGLETON_MISSING = 59;
+inline constexpr int FAULT_SINGLETON_POINTER_MISSING = 66;
 
 // Traces a failed release from a destructor, which must not throw.
 void tk_singl_report_unregister_failure(const tk_mail_assertion& failure);
@@ -30,7 +30,7 @@ public:
     static T& instance() {
         tk_singl* registered = registered_.load();
         if (registered == nullptr) {
-            throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_INSTANCE_REF);
+            throw tk_mail_assertion(TK_SINGL_SOURCE, FAULT_SINGLETON_MISSING);
         }
         return *static_cast<T*>(registered);
     }
@@ -38,7 +38,7 @@ public:
     static T* instance_ptr() {
         tk_singl* registered = registered_.load();
         if (registered == nullptr) {
-            throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_INSTANCE_PTR);
+            throw tk_mail_assertion(TK_SINGL_SOURCE, FAULT_SINGLETON_POINTER_MISSING);
         }
         return static_cast<T*>(registered);
     }
@@ -47,7 +47,7 @@ protected:
     tk_singl() {
         tk_singl* expected = nullptr;
         if (!registered_.compare_exchange_strong(expected, this)) {
-            throw tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_REGISTER);
+            throw tk_mail_assertion(TK_SINGL_SOURCE, FAULT_SINGLETON_REGISTERED_TWICE);
         }
     }
 
@@ -57,7 +57,7 @@ protected:
         if (registered_.compare_exchange_strong(expected, nullptr)) return;
         if (expected == nullptr) {
             tk_singl_report_unregister_failure(
-                tk_mail_assertion(TK_SINGL_SOURCE, LINE_SINGL_UNREGISTER));
+                tk_mail_assertion(TK_SINGL_SOURCE, FAULT_SINGLETON_RELEASED_UNREGISTERED));
         }
     }
 

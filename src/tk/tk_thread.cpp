@@ -9,8 +9,8 @@
 tk_thread::~tk_thread() { join(); }
 
 void tk_thread::start(std::function<void()> body) {
-    if (is_running()) throw tk_mail_assertion(TK_THREAD_SOURCE, LINE_THREAD_START_RUNNING);
-    if (!body) throw tk_mail_assertion(TK_THREAD_SOURCE, LINE_THREAD_NO_BODY);
+    if (is_running()) throw tk_mail_assertion(TK_THREAD_SOURCE, FAULT_THREAD_STARTED_WHILE_RUNNING);
+    if (!body) throw tk_mail_assertion(TK_THREAD_SOURCE, FAULT_THREAD_BODY_MISSING);
     join();
     failure_text.clear();
     b_running.store(true);

@@ -11,8 +11,8 @@
 #include <thread>
 
 inline constexpr const char* TK_THREAD_SOURCE = "tk_threa";
-inline constexpr int LINE_THREAD_START_RUNNING = 92;
-inline constexpr int LINE_THREAD_NO_BODY = 149;
+inline constexpr int FAULT_THREAD_STARTED_WHILE_RUNNING = 92;
+inline constexpr int FAULT_THREAD_BODY_MISSING = 149;
 
 class tk_thread {
 public:

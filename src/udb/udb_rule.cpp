@@ -12,7 +12,7 @@
 namespace {
 
 // Users quote this location when a value reaches handle2 that no rule accepts.
-constexpr int LINE_RULE_NO_RULE_FOR_VALUE = 88;
+constexpr int FAULT_RULE_NONE_ACCEPTS_VALUE = 88;
 
 }  // namespace
 
@@ -89,7 +89,7 @@ void udb_custom_conversion::handle2(std::u16string& text, const ole_variant& val
         rule->handle2(text, value);
         return;
     }
-    throw tk_mail_assertion(tk_source_name(__FILE__), LINE_RULE_NO_RULE_FOR_VALUE);
+    throw tk_mail_assertion(tk_source_name(__FILE__), FAULT_RULE_NONE_ACCEPTS_VALUE);
 }
 
 bool udb_custom_conversion::ask_is_acceptable1(const t_ftd& column) {

@@ -4,7 +4,7 @@
 // registry (udb_custom_conversion) and never knows which rule answered. Outside a run there is
 // no registry: the static ask_ functions then answer false and change nothing.
 // Invariant: handle2 with rules registered but none accepting the value is an assertion
-// (udb_rule, line 88): callers ask is_acceptable2 first.
+// (udb_rule, fault code 88): callers ask is_acceptable2 first.
 #pragma once
 
 #include <cstdint>

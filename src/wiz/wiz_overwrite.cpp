@@ -54,5 +54,5 @@ void overwrite_dlg2::accept() {
         QDialog::accept();
         return;
     }
-    throw tk_mail_assertion(OVERWRITE_SOURCE, LINE_OVERWRITE_NO_MODE);
+    throw tk_mail_assertion(OVERWRITE_SOURCE, FAULT_OVERWRITE_NO_MODE);
 }

@@ -10,7 +10,7 @@
 class QRadioButton;
 
 inline constexpr const char* OVERWRITE_SOURCE = "over_dlg";
-inline constexpr int LINE_OVERWRITE_NO_MODE = 122;
+inline constexpr int FAULT_OVERWRITE_NO_MODE = 122;
 
 class overwrite_dlg2 : public QDialog {
     Q_OBJECT

@@ -109,7 +109,7 @@ void wizard_shell::enable_button(QWizard::WizardButton which, bool on) {
 }
 
 void wizard_shell::start_timer(int milliseconds) {
-    if (timer_running) throw tk_mail_assertion(WIZ_SHELL_SOURCE, LINE_SHELL_TIMER_RUNNING);
+    if (timer_running) throw tk_mail_assertion(WIZ_SHELL_SOURCE, FAULT_SHELL_TIMER_STARTED_TWICE);
     progress_timer.start(milliseconds);
     timer_running = true;
 }

@@ -18,7 +18,7 @@
 class wizard_page;
 
 inline constexpr const char* WIZ_SHELL_SOURCE = "g_wiz_sh";
-inline constexpr int LINE_SHELL_TIMER_RUNNING = 232;
+inline constexpr int FAULT_SHELL_TIMER_STARTED_TWICE = 232;
 // The finish page lists at most this many messages.
 inline constexpr std::size_t WIZ_MAX_ERRORS = 20;
 
