@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/jetcrypt/jet_header.hpp"
+#include "tk/tk_byte_reader.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
 
@@ -20,13 +21,10 @@ constexpr std::size_t ACCESS2_ZERO_AT = 1038;
 constexpr std::size_t JET_MIN_SIZE = 20;   // the file must be longer than this
 constexpr std::array<std::uint8_t, 4> ACCESS2_MAGIC = {0x77, 0x2C, 0x53, 0x20};
 
-std::uint16_t u16_le(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return std::uint16_t(bytes[at] | bytes[at + 1] << 8);
-}
-
 bool is_access2_workgroup(const std::vector<std::uint8_t>& head) {
-    if (std::memcmp(head.data() + ACCESS2_RICH_AT, "Rich", 4) == 0 && u16_le(head, 0) == 1
-        && u16_le(head, ACCESS2_ZERO_AT) == 0) {
+    const tk_byte_view bytes = TK_BYTE_VIEW(head);
+    if (std::memcmp(head.data() + ACCESS2_RICH_AT, "Rich", 4) == 0 && bytes.u16(0) == 1
+        && bytes.u16(ACCESS2_ZERO_AT) == 0) {
         return true;
     }
     return std::memcmp(head.data(), ACCESS2_MAGIC.data(), ACCESS2_MAGIC.size()) == 0;

@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "platform/jet/jet_byte_writer.hpp"
+#include "tk/tk_byte_reader.hpp"
 
 namespace {
 
@@ -13,10 +14,6 @@ constexpr std::size_t ROW_COUNT_AT = 12;
 constexpr std::size_t ROW_TABLE_AT = 14;
 constexpr std::uint16_t OFFSET_MASK = 0x1FFF;
 constexpr std::size_t MAX_ROWS = 255;   // a row pointer holds the row number in one byte
-
-std::uint16_t u16_at(std::span<const std::uint8_t> page, std::size_t at) {
-    return std::uint16_t(page[at] | (page[at + 1] << 8));
-}
 
 }  // namespace
 
@@ -32,10 +29,10 @@ std::size_t jet_data_page_capacity(std::size_t page_size) { return page_size - R
 
 std::optional<std::uint16_t> jet_add_row(std::span<std::uint8_t> page,
                                          std::span<const std::uint8_t> row) {
-    std::uint16_t count = u16_at(page, ROW_COUNT_AT);
+    std::uint16_t count = TK_BYTE_VIEW(page).u16(ROW_COUNT_AT);
     std::size_t table_end = ROW_TABLE_AT + std::size_t(count) * 2;
     std::size_t data_start =
-        count == 0 ? page.size() : u16_at(page, table_end - 2) & OFFSET_MASK;
+        count == 0 ? page.size() : TK_BYTE_VIEW(page).u16(table_end - 2) & OFFSET_MASK;
     if (count >= MAX_ROWS || data_start < table_end + 2 ||
         row.size() > data_start - table_end - 2)
         return std::nullopt;
@@ -48,10 +45,10 @@ std::optional<std::uint16_t> jet_add_row(std::span<std::uint8_t> page,
 }
 
 std::span<std::uint8_t> jet_row_bytes(std::span<std::uint8_t> page, std::uint16_t row) {
-    assert(row < u16_at(page, ROW_COUNT_AT) && "the writer asks only for its own rows");
-    std::size_t start = u16_at(page, ROW_TABLE_AT + std::size_t(row) * 2) & OFFSET_MASK;
+    assert(row < TK_BYTE_VIEW(page).u16(ROW_COUNT_AT) && "the writer asks only for its own rows");
+    std::size_t start = TK_BYTE_VIEW(page).u16(ROW_TABLE_AT + std::size_t(row) * 2) & OFFSET_MASK;
     std::size_t end = row == 0 ? page.size()
-                               : u16_at(page, ROW_TABLE_AT + std::size_t(row - 1) * 2) &
+                               : TK_BYTE_VIEW(page).u16(ROW_TABLE_AT + std::size_t(row - 1) * 2) &
                                      OFFSET_MASK;
     return page.subspan(start, end - start);
 }

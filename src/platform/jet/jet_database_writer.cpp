@@ -12,6 +12,7 @@
 #include "platform/jet/jet_table_writer.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_usage_map_writer.hpp"
+#include "tk/tk_byte_reader.hpp"
 
 namespace {
 
@@ -125,8 +126,7 @@ void jet_database_writer::delete_table(std::u16string_view name) {
     std::uint32_t page_no = entry.catalogue_row >> 8;
     std::size_t slot_at = ROW_TABLE_AT + std::size_t(entry.catalogue_row & 0xFF) * 2;
     std::span<std::uint8_t> page = store->change(page_no, jet_page_role::catalogue);
-    jet_put_u16(page, slot_at, std::uint16_t(page[slot_at] | (page[slot_at + 1] << 8) |
-                                             DELETED_FLAGS));
+    jet_put_u16(page, slot_at, std::uint16_t(TK_BYTE_VIEW(page).u16(slot_at) | DELETED_FLAGS));
     std::erase_if(entries, [&](const auto& held) { return held.get() == &entry; });
 }
 

@@ -5,6 +5,7 @@
 #include "platform/jet/jet_byte_writer.hpp"
 #include "platform/jet/jet_data_page_writer.hpp"
 #include "platform/jet/jet_error.hpp"
+#include "tk/tk_byte_reader.hpp"
 
 namespace {
 
@@ -17,11 +18,6 @@ constexpr std::size_t INDIRECT_SLOTS = (JET_USAGE_MAP_ROW_SIZE - 1) / 4;
 constexpr std::uint8_t PAGE_TYPE_USAGE_MAP = 0x05;
 constexpr std::size_t MAP_PAGE_HEADER = 4;
 constexpr int JET_ERR_DATABASE_FULL = 3026;
-
-std::uint32_t u32_at(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 |
-           std::uint32_t(bytes[at + 2]) << 16 | std::uint32_t(bytes[at + 3]) << 24;
-}
 
 void set_bit(std::span<std::uint8_t> bitmap, std::size_t bit) {
     bitmap[bit / 8] = std::uint8_t(bitmap[bit / 8] | (1u << (bit % 8)));
@@ -37,7 +33,7 @@ void add_indirect(jet_page_store& store, std::uint32_t map_row, std::uint32_t pa
     std::size_t slot = page_no / pages_per_map;
     if (slot >= INDIRECT_SLOTS)
         throw jet_error(JET_ERR_DATABASE_FULL, "Not enough space on disk.");
-    std::uint32_t map_page = u32_at(map_row_bytes(store, map_row), 1 + slot * 4);
+    std::uint32_t map_page = TK_BYTE_VIEW(map_row_bytes(store, map_row)).u32(1 + slot * 4);
     if (map_page == 0) {
         map_page = store.allocate(jet_page_role::usage_map);
         std::span<std::uint8_t> fresh = store.change(map_page, jet_page_role::usage_map);
@@ -52,7 +48,7 @@ void add_indirect(jet_page_store& store, std::uint32_t map_row, std::uint32_t pa
 // Turns a full inline map into an indirect one holding the same pages.
 void make_indirect(jet_page_store& store, std::uint32_t map_row) {
     std::span<std::uint8_t> row = map_row_bytes(store, map_row);
-    std::uint32_t start = u32_at(row, INLINE_START_AT);
+    std::uint32_t start = TK_BYTE_VIEW(row).u32(INLINE_START_AT);
     std::vector<std::uint32_t> owned;
     for (std::size_t bit = 0; bit < INLINE_PAGES; ++bit)
         if ((row[INLINE_BITMAP_AT + bit / 8] >> (bit % 8)) & 1)
@@ -71,7 +67,7 @@ std::vector<std::uint8_t> jet_empty_usage_map() {
 void jet_usage_map_add(jet_page_store& store, std::uint32_t map_row, std::uint32_t page_no) {
     std::span<std::uint8_t> row = map_row_bytes(store, map_row);
     if (row[0] == MAP_INLINE) {
-        std::uint32_t start = u32_at(row, INLINE_START_AT);
+        std::uint32_t start = TK_BYTE_VIEW(row).u32(INLINE_START_AT);
         bool is_empty = std::all_of(row.begin() + INLINE_BITMAP_AT, row.end(),
                                     [](std::uint8_t byte) { return byte == 0; });
         if (is_empty) {

@@ -33,7 +33,7 @@ char16_t cp1252_to_utf16(std::uint8_t byte) {
 
 // Creation-date mask: Math.floor of the double, as a 32-bit little-endian integer.
 std::array<std::uint8_t, 4> jet4_password_mask(const jet_crypt_bytes& header) {
-    const std::uint64_t bits = header.u64_le(JET_OFFSET_CREATION_DATE);
+    const std::uint64_t bits = header.u64(JET_OFFSET_CREATION_DATE);
     double date = 0;
     std::memcpy(&date, &bits, sizeof date);
     std::int32_t whole = 0;

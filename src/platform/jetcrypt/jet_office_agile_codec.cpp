@@ -74,7 +74,7 @@ private:
 std::unique_ptr<jet_page_codec> jet_open_office_agile_codec(
     const jet_crypt_bytes& info, const std::array<std::uint8_t, 4>& encoding_key,
     std::u16string_view password) {
-    if (info.u32_le(4) != AGILE_RESERVED) throw_corrupt("has an unexpected reserved value");
+    if (info.u32(4) != AGILE_RESERVED) throw_corrupt("has an unexpected reserved value");
     const std::span<const std::uint8_t> xml_bytes =
         info.span(XML_OFFSET, info.size() - std::min(info.size(), XML_OFFSET));
     const std::string xml(xml_bytes.begin(), xml_bytes.end());

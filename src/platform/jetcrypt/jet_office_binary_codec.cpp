@@ -100,7 +100,7 @@ private:
 std::unique_ptr<jet_page_codec> jet_open_office_binary_codec(
     const jet_crypt_bytes& info, const std::array<std::uint8_t, 4>& encoding_key,
     std::u16string_view password) {
-    const std::uint32_t flags = info.u32_le(4);
+    const std::uint32_t flags = info.u32(4);
     if ((flags & JET_OFFICE_FLAG_CRYPTO_API) == 0) {
         throw jet_crypt_error(JET_ERR_UNRECOGNIZED_FORMAT,
                               "Unrecognized database format: unsupported encryption "

@@ -20,10 +20,10 @@ std::unique_ptr<jet_page_codec> jet_open_office_codec(
     std::span<const std::uint8_t> page0, const std::array<std::uint8_t, 4>& encoding_key,
     std::u16string_view password) {
     const jet_crypt_bytes header(page0, "the encryption header");
-    const std::uint16_t info_length = header.u16_le(CRYPT_INFO_LENGTH_OFFSET);
+    const std::uint16_t info_length = header.u16(CRYPT_INFO_LENGTH_OFFSET);
     const jet_crypt_bytes info = header.sub(CRYPT_INFO_LENGTH_OFFSET + 2, info_length);
-    const std::uint16_t major = info.u16_le(0);
-    const std::uint16_t minor = info.u16_le(2);
+    const std::uint16_t major = info.u16(0);
+    const std::uint16_t minor = info.u16(2);
     if (major == 4 && minor == 4) {
         return jet_open_office_agile_codec(info, encoding_key, password);
     }

@@ -45,7 +45,7 @@ jet_office_algorithm algorithm_of(std::uint32_t algorithm_id, std::uint32_t flag
 bool is_base_provider(const jet_crypt_bytes& name) {
     std::string ascii;
     for (std::size_t at = 0; at + 1 < name.size(); at += 2) {
-        const std::uint16_t unit = name.u16_le(at);
+        const std::uint16_t unit = name.u16(at);
         if (unit == 0) break;
         ascii.push_back(unit < 0x80 ? char(unit >= 'A' && unit <= 'Z' ? unit + 32 : unit) : '?');
     }
@@ -82,18 +82,18 @@ std::vector<std::uint8_t> copy_of(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 jet_office_info jet_read_office_info(const jet_crypt_bytes& info) {
-    const std::uint32_t header_size = info.u32_le(8);
+    const std::uint32_t header_size = info.u32(8);
     if (header_size < HEADER_FIXED_SIZE) throw_unsupported("short header");
     const jet_crypt_bytes header = info.sub(12, header_size);
-    const std::uint32_t flags = header.u32_le(0);
+    const std::uint32_t flags = header.u32(0);
     jet_office_info result;
-    result.algorithm = algorithm_of(header.u32_le(8), flags);
-    const std::uint32_t hash_id = header.u32_le(12);
+    result.algorithm = algorithm_of(header.u32(8), flags);
+    const std::uint32_t hash_id = header.u32(12);
     const bool is_sha1 = hash_id == HASHID_SHA1 ||
                          (hash_id == HASHID_FROM_FLAGS && (flags & JET_OFFICE_FLAG_EXTERNAL) == 0);
     if (!is_sha1) throw_unsupported("hash " + std::to_string(hash_id));
 
-    result.key_bits = header.u32_le(16);
+    result.key_bits = header.u32(16);
     if (result.key_bits == 0) {
         const jet_crypt_bytes csp_name =
             header.sub(HEADER_FIXED_SIZE, header_size - HEADER_FIXED_SIZE);
@@ -102,12 +102,12 @@ jet_office_info jet_read_office_info(const jet_crypt_bytes& info) {
     check_key_bits(result.algorithm, result.key_bits);
 
     std::size_t at = 12 + std::size_t(header_size);
-    if (info.u32_le(at) != SALT_SIZE) throw_unsupported("salt size");
+    if (info.u32(at) != SALT_SIZE) throw_unsupported("salt size");
     result.salt = copy_of(info.span(at + 4, SALT_SIZE));
     at += 4 + SALT_SIZE;
     result.encrypted_verifier = copy_of(info.span(at, VERIFIER_SIZE));
     at += VERIFIER_SIZE;
-    result.verifier_hash_size = info.u32_le(at);
+    result.verifier_hash_size = info.u32(at);
     const std::size_t stored_hash_size = result.algorithm == jet_office_algorithm::RC4 ? 20 : 32;
     if (result.verifier_hash_size == 0 || result.verifier_hash_size > stored_hash_size) {
         throw_unsupported("verifier hash size");
