@@ -1,9 +1,18 @@
 #pragma once
-// jet_data_page.hpp - a data page (type 0x01) and the rows on it. The row offset table
-// holds, per row, its start (low 13 bits) and two flags: 0x8000 deleted (also set on the
-// row an overflow pointer leads to, so scans skip it there) and 0x4000 overflow pointer
-// (the row holds only a row number and page number of where the row now lives). A row ends
-// where the previous one starts; row 0 ends at the page end.
+// jet_data_page.hpp - a data page (type 0x01) and the rows on it; its reader and the writer
+// (jet_data_page_writer) share the layout below. Little-endian.
+//   OFFSET  SIZE  MEANING
+//        0     1  page type, 0x01
+//        1     1  0x01
+//        2     2  free space in bytes
+//        4     4  owner: the table definition page, or "LVAL" for long values
+//        8     2  Jet 3: row count, row offsets from 10
+//        8     4  Jet 4 / ACE: 0
+//       12     2  Jet 4 / ACE: row count, row offsets from 14
+//        .   2*n  row offsets: start in the low 13 bits, 0x4000 overflow pointer (the row
+//                 holds only where the row now lives), 0x8000 deleted (also set on the row
+//                 an overflow pointer leads to, so scans skip it there)
+// A row ends where the previous one starts; row 0 ends at the page end.
 
 #include <cstdint>
 #include <span>
@@ -12,6 +21,16 @@
 #include "platform/jet/jet_reader.hpp"
 
 inline constexpr std::uint8_t JET_PAGE_DATA = 0x01;
+
+inline constexpr std::size_t JET_DATA_PAGE_TYPE = 0;
+inline constexpr std::size_t JET_DATA_PAGE_FREE_SPACE = 2;
+inline constexpr std::size_t JET_DATA_PAGE_OWNER = 4;
+inline constexpr std::size_t JET3_DATA_PAGE_ROW_COUNT = 8;
+inline constexpr std::size_t JET4_DATA_PAGE_ROW_COUNT = 12;
+inline constexpr std::size_t JET4_DATA_PAGE_ROW_OFFSETS = JET4_DATA_PAGE_ROW_COUNT + 2;
+inline constexpr std::uint16_t JET_ROW_OFFSET_MASK = 0x1FFF;
+inline constexpr std::uint16_t JET_ROW_OVERFLOW = 0x4000;
+inline constexpr std::uint16_t JET_ROW_DELETED = 0x8000;
 
 struct jet_row_slot {
     std::size_t start = 0;
@@ -25,7 +44,7 @@ public:
     // 3049 when the page is not a data page.
     jet_data_page(jet_page_ptr page, std::uint32_t page_no, bool jet3);
 
-    std::uint32_t owner_page() const { return reader.u32(4); }   // TDEF page, or "LVAL"
+    std::uint32_t owner_page() const { return reader.u32(JET_DATA_PAGE_OWNER); }
     std::uint16_t row_count() const;
     // 3049 when the row number is out of range or its bounds are inconsistent.
     jet_row_slot slot(std::uint16_t row) const;
@@ -38,7 +57,9 @@ public:
     static std::uint16_t pointer_row(std::uint32_t pointer) { return pointer & 0xFF; }
 
 private:
-    std::size_t table_offset() const { return jet3 ? 8 : 12; }
+    std::size_t table_offset() const {
+        return jet3 ? JET3_DATA_PAGE_ROW_COUNT : JET4_DATA_PAGE_ROW_COUNT;
+    }
     std::uint16_t raw_entry(std::uint16_t row) const;
     void set_bounds(std::uint16_t row, std::uint16_t raw, jet_row_slot& slot) const;
 

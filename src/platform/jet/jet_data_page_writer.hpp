@@ -1,12 +1,7 @@
 #pragma once
-// jet_data_page_writer.hpp - puts rows onto Jet 4 / ACE data pages, the layout
-// jet_data_page reads:
-//   OFFSET  SIZE  MEANING
-//        0     1  page type 0x01            1  1  0x01
-//        2     2  free space in bytes       4  4  owner: table definition page, or "LVAL"
-//        8     4  0                        12  2  row count
-//       14   2*n  row offsets; row i ends where row i-1 starts, row 0 at the page end
-// Rows grow down from the page end, their offsets up from 14.
+// jet_data_page_writer.hpp - puts rows onto Jet 4 / ACE data pages, in the layout
+// jet_data_page.hpp draws and reads. Rows grow down from the page end, their offsets up from
+// JET4_DATA_PAGE_ROW_OFFSETS.
 
 #include <cstdint>
 #include <optional>

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "platform/jet/jet_byte_writer.hpp"
+#include "platform/jet/jet_data_page.hpp"
 #include "platform/jet/jet_data_page_writer.hpp"
 #include "platform/jet/jet_header_writer.hpp"
 #include "platform/jet/jet_page_store.hpp"
@@ -22,7 +23,6 @@ constexpr std::uint32_t CATALOG_TDEF_PAGE = 2;
 constexpr int JET_ERR_TABLE_EXISTS = 3010;
 constexpr int JET_ERR_ITEM_NOT_FOUND = 3265;
 constexpr std::size_t FLUSH_PENDING_PAGES = 512;   // about 2 MB held before writing
-constexpr std::size_t ROW_TABLE_AT = 14;
 // Our reader skips a row by bit 0x8000, mdbtools and mdb-reader by 0x4000: a deleted row
 // carries both, so no reader lists a deleted table (ADeletedTableIsGoneForEveryReader).
 constexpr std::uint16_t DELETED_FLAGS = 0xC000;
@@ -124,7 +124,7 @@ jet_database_writer::table_entry& jet_database_writer::find(std::u16string_view 
 void jet_database_writer::delete_table(std::u16string_view name) {
     table_entry& entry = find(name);
     std::uint32_t page_no = entry.catalogue_row >> 8;
-    std::size_t slot_at = ROW_TABLE_AT + std::size_t(entry.catalogue_row & 0xFF) * 2;
+    std::size_t slot_at = JET4_DATA_PAGE_ROW_OFFSETS + std::size_t(entry.catalogue_row & 0xFF) * 2;
     std::span<std::uint8_t> page = store->change(page_no, jet_page_role::catalogue);
     jet_put_u16(page, slot_at, std::uint16_t(TK_BYTE_VIEW(page).u16(slot_at) | DELETED_FLAGS));
     std::erase_if(entries, [&](const auto& held) { return held.get() == &entry; });
