@@ -1,3 +1,28 @@
+// jet_table_def_reader.cpp - decodes a table definition (TDEF) chain. Little-endian; the
+// offsets of Jet 3 and of Jet 4 / ACE (the writer's table in jet_table_def_writer.hpp):
+//   JET 3  JET 4  SIZE  MEANING
+//       0      0     1  page type 0x02
+//       4      4     4  next definition page (0 = last); later pages add their bytes after 8
+//      12     16     4  row count
+//      20     40     1  table type: 0x4E user, 0x53 system
+//      23     43     2  variable columns
+//      25     45     2  columns
+//      27     47     4  logical indexes
+//      31     51     4  physical indexes
+//      35     55     4  owned pages map (row pointer)
+//      43     63        physical index counts (8 / 12 bytes each), then the column entries
+// A column entry (18 / 25 bytes):
+//       0      0     1  type code
+//       1      5     2  column number
+//       3      7     2  index among the variable columns
+//       9     11     2  sort order (text); 11 and 12 precision and scale (numeric); Jet 4
+//                       11 4 complex column id (attachment, multi-value)
+//      13     15     1  flags
+//       -     16     1  extended flags
+//      14     21     2  offset among the fixed columns
+//      16     23     2  length in bytes
+// Then the column names (1 / 2-byte length, text), the physical and the logical index
+// entries and the index names.
 #include "platform/jet/jet_table_def_reader.hpp"
 
 #include <algorithm>
@@ -16,7 +41,7 @@ constexpr int INDEX_COLUMN_SLOTS = 10;
 constexpr std::uint8_t INDEX_TYPE_PRIMARY = 1;
 constexpr std::uint8_t INDEX_TYPE_FOREIGN = 2;
 
-// Offsets that differ between Jet 3 and Jet 4 / ACE.
+// The offsets and sizes that differ between Jet 3 and Jet 4 / ACE (the table above).
 struct tdef_layout {
     std::size_t num_rows, table_type, num_var_cols, num_cols, num_idx, num_real_idx, owned_pages;
     std::size_t real_idx_start, real_idx_entry, column_entry, name_length_size;
@@ -26,12 +51,34 @@ struct tdef_layout {
     std::size_t col_fixed_offset, col_length;
 };
 
-constexpr tdef_layout JET3_LAYOUT{12, 20, 23, 25, 27, 31, 35, 43, 8, 18, 1, 39, 0, 20, 0,
-                                  1, 3, 9, 13, 0, 14, 16};
-constexpr tdef_layout JET4_LAYOUT{16, 40, 43, 45, 47, 51, 55, 63, 12, 25, 2, 52, 4, 28, 4,
-                                  5, 7, 11, 15, 16, 21, 23};
+constexpr tdef_layout JET3_LAYOUT{
+    .num_rows = 12, .table_type = 20, .num_var_cols = 23, .num_cols = 25, .num_idx = 27,
+    .num_real_idx = 31, .owned_pages = 35,
+    .real_idx_start = 43, .real_idx_entry = 8, .column_entry = 18, .name_length_size = 1,
+    .real_idx_def = 39, .real_idx_def_skip = 0, .logical_idx_entry = 20, .logical_idx_skip = 0,
+    .col_number = 1, .col_var_index = 3, .col_sort_order = 9, .col_flags = 13,
+    .col_ext_flags = 0,   // Jet 3 has none; never read
+    .col_fixed_offset = 14, .col_length = 16};
+constexpr tdef_layout JET4_LAYOUT{
+    .num_rows = 16, .table_type = 40, .num_var_cols = 43, .num_cols = 45, .num_idx = 47,
+    .num_real_idx = 51, .owned_pages = 55,
+    .real_idx_start = 63, .real_idx_entry = 12, .column_entry = 25, .name_length_size = 2,
+    .real_idx_def = 52, .real_idx_def_skip = 4, .logical_idx_entry = 28, .logical_idx_skip = 4,
+    .col_number = 5, .col_var_index = 7, .col_sort_order = 11, .col_flags = 15,
+    .col_ext_flags = 16, .col_fixed_offset = 21, .col_length = 23};
 
-// The definition spans pages linked from offset 4; later pages add their bytes after 8.
+// Offsets the two formats share.
+constexpr std::size_t TDEF_PAGE_TYPE = 0;
+constexpr std::size_t TDEF_NEXT_PAGE = 4;
+constexpr std::size_t TDEF_CONTINUATION_SKIP = 8;   // header bytes of a later page
+constexpr std::size_t COLUMN_TYPE = 0;
+constexpr std::size_t COLUMN_PRECISION = 11;
+constexpr std::size_t COLUMN_SCALE = 12;
+constexpr std::size_t COLUMN_COMPLEX_ID = 11;   // Jet 4 / ACE complex columns
+constexpr std::uint8_t TABLE_TYPE_SYSTEM = 0x53;
+
+// The definition spans pages linked from TDEF_NEXT_PAGE; later pages add their bytes after
+// their header.
 std::vector<std::uint8_t> read_chain(const jet_pager& pager, std::uint32_t first_page) {
     std::vector<std::uint8_t> buffer;
     std::unordered_set<std::uint32_t> seen;
@@ -41,11 +88,12 @@ std::vector<std::uint8_t> read_chain(const jet_pager& pager, std::uint32_t first
             throw jet_error::corrupt(page_no, "the table definition's page chain loops");
         jet_page_ptr page = pager.page(page_no);
         jet_reader reader(*page, page_no);
-        if (reader.u8(0) != PAGE_TYPE_TDEF)
-            reader.corrupt("a table definition page has type " + std::to_string(reader.u8(0)));
-        std::size_t skip = buffer.empty() ? 0 : 8;
+        const std::uint8_t page_type = reader.u8(TDEF_PAGE_TYPE);
+        if (page_type != PAGE_TYPE_TDEF)
+            reader.corrupt("a table definition page has type " + std::to_string(page_type));
+        std::size_t skip = buffer.empty() ? 0 : TDEF_CONTINUATION_SKIP;
         buffer.insert(buffer.end(), page->begin() + std::ptrdiff_t(skip), page->end());
-        page_no = reader.u32(4);
+        page_no = reader.u32(TDEF_NEXT_PAGE);
     }
     return buffer;
 }
@@ -62,7 +110,7 @@ public:
         def.name = name;
         def.tdef_page = reader.page();
         def.stored_row_count = reader.u32(layout.num_rows);
-        def.is_system = reader.u8(layout.table_type) == 0x53;
+        def.is_system = reader.u8(layout.table_type) == TABLE_TYPE_SYSTEM;
         def.var_column_count = reader.u16(layout.num_var_cols);
         def.owned_pages_row = reader.u32(layout.owned_pages);
         std::uint16_t column_count = reader.u16(layout.num_cols);
@@ -95,18 +143,19 @@ private:
 
     jet_column read_column(std::size_t at) {
         jet_column column;
-        column.type_code = reader.u8(at);
+        column.type_code = reader.u8(at + COLUMN_TYPE);
         column.column_number = reader.u16(at + layout.col_number);
         column.var_index = reader.u16(at + layout.col_var_index);
         column.sort_order = reader.u16(at + layout.col_sort_order);
-        column.precision = reader.u8(at + 11);
-        column.scale = reader.u8(at + 12);
+        column.precision = reader.u8(at + COLUMN_PRECISION);
+        column.scale = reader.u8(at + COLUMN_SCALE);
         column.flags = reader.u8(at + layout.col_flags);
         column.ext_flags = jet3 ? 0 : reader.u8(at + layout.col_ext_flags);
         column.fixed_offset = reader.u16(at + layout.col_fixed_offset);
         column.size_bytes = reader.u16(at + layout.col_length);
         column.bytes_per_char = jet3 ? 1 : 2;
-        if (column.type_code == JET_TYPE_COMPLEX && !jet3) column.complex_id = reader.i32(at + 11);
+        if (column.type_code == JET_TYPE_COMPLEX && !jet3)
+            column.complex_id = reader.i32(at + COLUMN_COMPLEX_ID);
         return column;
     }
 
