@@ -21,8 +21,19 @@
 //       -     16     1  extended flags
 //      14     21     2  offset among the fixed columns
 //      16     23     2  length in bytes
-// Then the column names (1 / 2-byte length, text), the physical and the logical index
-// entries and the index names.
+// Then the column names (1 / 2-byte length, text), the index entries and the index names.
+// A physical index entry (39 / 52 bytes) starts with 0 / 4 bytes of its own, then:
+//       0            30  ten column slots: 2 column number (0xFFFF unused), 1 order (0x01
+//                        ascending)
+//      30             4  usage map of its pages       34  4  first index page
+//      38     42      1  flags: 0x01 unique, 0x02 ignore nulls, 0x08 required (Jet 4 has
+//                        4 bytes of its own before them)
+// A logical index entry (20 / 28 bytes) starts with 0 / 4 bytes of its own, then:
+//       0             4  index number
+//       4             4  physical index number
+//       8             1  related table type       9  4  related index
+//      13             4  related table page      17  1  cascade updates   18  1  deletes
+//      19             1  index type: 0x01 primary key, 0x02 foreign key
 #include "platform/jet/jet_table_def_reader.hpp"
 
 #include <algorithm>
@@ -37,9 +48,19 @@ namespace {
 
 constexpr std::uint8_t PAGE_TYPE_TDEF = 0x02;
 constexpr std::uint16_t NO_COLUMN = 0xFFFF;
-constexpr int INDEX_COLUMN_SLOTS = 10;
 constexpr std::uint8_t INDEX_TYPE_PRIMARY = 1;
 constexpr std::uint8_t INDEX_TYPE_FOREIGN = 2;
+
+// Index entries, counted after their own leading bytes (real_idx_def_skip, logical_idx_skip).
+constexpr int INDEX_COLUMN_SLOTS = 10;
+constexpr std::size_t INDEX_COLUMN_SLOT_SIZE = 3;
+constexpr std::size_t INDEX_SLOT_ORDER = 2;
+constexpr std::uint8_t INDEX_ORDER_ASCENDING = 0x01;
+constexpr std::size_t JET3_REAL_INDEX_FLAGS = 38;
+constexpr std::size_t JET4_REAL_INDEX_FLAGS = 42;
+constexpr std::size_t LOGICAL_INDEX_NUMBER = 0;
+constexpr std::size_t LOGICAL_INDEX_REAL_NUMBER = 4;
+constexpr std::size_t LOGICAL_INDEX_TYPE = 19;
 
 // The offsets and sizes that differ between Jet 3 and Jet 4 / ACE (the table above).
 struct tdef_layout {
@@ -176,14 +197,13 @@ private:
         for (real_index& real : reals) {
             std::size_t at = position + layout.real_idx_def_skip;
             for (int slot = 0; slot < INDEX_COLUMN_SLOTS; ++slot) {
-                std::uint16_t column_number = reader.u16(at + std::size_t(slot) * 3);
+                const std::size_t slot_at = at + std::size_t(slot) * INDEX_COLUMN_SLOT_SIZE;
+                std::uint16_t column_number = reader.u16(slot_at);
                 if (column_number == NO_COLUMN) continue;
-                bool ascending = reader.u8(at + std::size_t(slot) * 3 + 2) == 0x01;
+                bool ascending = reader.u8(slot_at + INDEX_SLOT_ORDER) == INDEX_ORDER_ASCENDING;
                 real.columns.emplace_back(column_number, ascending);
             }
-            // After the column slots: usage map and first page (4 each), then in Jet 4 four
-            // unknown bytes before the flags.
-            real.flags = reader.u8(at + 30 + 8 + (jet3 ? 0 : 4));
+            real.flags = reader.u8(at + (jet3 ? JET3_REAL_INDEX_FLAGS : JET4_REAL_INDEX_FLAGS));
             position += layout.real_idx_def;
         }
         return reals;
@@ -194,9 +214,9 @@ private:
         for (std::uint32_t index_idx = 0; index_idx < logical_count; ++index_idx) {
             std::size_t at = position + layout.logical_idx_skip;
             jet_index index;
-            index.index_number = reader.u32(at);
-            index.real_index = reader.u32(at + 4);
-            std::uint8_t index_type = reader.u8(at + 4 + 4 + 1 + 4 + 4 + 2);
+            index.index_number = reader.u32(at + LOGICAL_INDEX_NUMBER);
+            index.real_index = reader.u32(at + LOGICAL_INDEX_REAL_NUMBER);
+            std::uint8_t index_type = reader.u8(at + LOGICAL_INDEX_TYPE);
             index.is_primary = index_type == INDEX_TYPE_PRIMARY;
             index.is_foreign_key = index_type == INDEX_TYPE_FOREIGN;
             if (index.real_index >= reals.size())
