@@ -114,6 +114,11 @@ mss_table::~mss_table() {
         // A destructor cannot throw: the loss is written where users read it.
         tk_trace::write(3, u"Error: the last rows of %s were not loaded", table_name);
         tk_trace::write(3, "%s", failure.what());
+    } catch (const tk_exit_request& request) {
+        // Reached while a fatal error unwinds to main, a second request would end the
+        // process in std::terminate; the program ends with the first one's status anyway.
+        tk_trace::write(3, u"Error: the last rows of %s were not loaded", table_name);
+        tk_trace::write(2, "exit request %d while unwinding", request.status());
     }
 }
 
