@@ -1,5 +1,6 @@
 // daostub_rows_table.cpp - a table's rows straight from the engine's cursor: one page in
 // memory at a time, whatever the table's size.
+#include <map>
 #include <utility>
 
 #include "platform/dao/daostub_rows.hpp"
@@ -23,7 +24,9 @@ public:
         const jet_column& column = columns().at(column_idx);
         const jet_value& key = values().at(column_idx);
         if (!is_item_list(column) || key.kind() != jet_value_kind::int32) return nullptr;
-        return daostub_complex_rows(database, column, key.get<std::int32_t>());
+        std::shared_ptr<const daostub_complex_places>& places = complex_places[column_idx];
+        if (!places) places = daostub_find_complex_places(*database, column);
+        return daostub_complex_rows(database, column, places, key.get<std::int32_t>());
     }
 
 protected:
@@ -34,6 +37,8 @@ protected:
 private:
     std::shared_ptr<const jet_database> database;   // outlives the cursor reading it
     std::unique_ptr<jet_cursor> cursor;
+    // Per complex column, found at its first use and shared by every row's items.
+    mutable std::map<std::size_t, std::shared_ptr<const daostub_complex_places>> complex_places;
 };
 
 }  // namespace

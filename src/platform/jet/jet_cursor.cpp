@@ -30,3 +30,14 @@ void jet_cursor::rewind() {
     reader = std::make_unique<jet_table_reader>(*pager_ref, definition);
     row.clear();
 }
+
+jet_row_position jet_cursor::position() const { return reader->position(); }
+
+void jet_cursor::read_at(jet_row_position at) {
+    try {
+        reader->read_at(at, row);
+    } catch (jet_error& error) {
+        error.set_table(jet_utf8(definition.name));
+        throw;
+    }
+}

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/jet/jet_row_position.hpp"
 #include "platform/jet/jet_schema.hpp"
 #include "platform/jet/jet_value.hpp"
 
@@ -24,6 +25,11 @@ public:
     bool next();
     // Back before the first row.
     void rewind();
+
+    // Where the current row lies, and reading such a row again into values(): lets a caller
+    // that looks rows up by a key scan once and keep only the places.
+    jet_row_position position() const;
+    void read_at(jet_row_position at);
 
     // The current row's values, one per column of table().columns.
     const std::vector<jet_value>& values() const { return row; }

@@ -67,7 +67,7 @@ bool jet_table_reader::next(std::vector<jet_value>& values) {
         }
         ++live_rows;
         if (slot.is_overflow) {
-            decode_overflow(slot, values);
+            decode_overflow(page->bytes(), slot, values);
         } else {
             decode_row(page->bytes(), slot, values);
         }
@@ -77,9 +77,8 @@ bool jet_table_reader::next(std::vector<jet_value>& values) {
 
 // The row moved to another page; its new place carries the deleted flag so that a scan
 // meets it only through this pointer.
-void jet_table_reader::decode_overflow(const jet_row_slot& slot,
+void jet_table_reader::decode_overflow(const jet_reader& here, const jet_row_slot& slot,
                                        std::vector<jet_value>& values) const {
-    const jet_reader& here = page->bytes();
     std::uint16_t target_row = here.u8(slot.start);
     std::uint32_t target_page = here.u24(slot.start + 1);
     jet_data_page target(pager.page(target_page), target_page, pager.is_jet3());
@@ -87,6 +86,21 @@ void jet_table_reader::decode_overflow(const jet_row_slot& slot,
         target.bytes().corrupt("an overflow row points into another table's page");
     jet_row_slot moved = target.moved_row(target_row);
     decode_row(target.bytes(), moved, values);
+}
+
+void jet_table_reader::read_at(jet_row_position at, std::vector<jet_value>& values) const {
+    jet_data_page target(pager.page(at.page), at.page, pager.is_jet3());
+    if (target.owner_page() != definition.tdef_page)
+        target.bytes().corrupt("a row looked up again lies in another table's page");
+    if (at.row >= target.row_count())
+        target.bytes().corrupt("a row looked up again is past the page's last row");
+    jet_row_slot slot = target.slot(at.row);
+    if (slot.is_deleted) target.bytes().corrupt("a row looked up again has been deleted");
+    if (slot.is_overflow) {
+        decode_overflow(target.bytes(), slot, values);
+    } else {
+        decode_row(target.bytes(), slot, values);
+    }
 }
 
 void jet_table_reader::decode_row(const jet_reader& bytes, const jet_row_slot& slot,

@@ -13,6 +13,7 @@
 
 #include "platform/jet/jet_data_page.hpp"
 #include "platform/jet/jet_field_decoder.hpp"
+#include "platform/jet/jet_row_position.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_usage_map.hpp"
 
@@ -24,13 +25,19 @@ public:
     bool next(std::vector<jet_value>& values);
     // The page of the row last returned (0 before the first).
     std::uint32_t page_no() const { return page ? page->bytes().page() : 0; }
+    // The place of the row last returned by next().
+    jet_row_position position() const {
+        return {page_no(), static_cast<std::uint16_t>(row_idx - 1)};
+    }
+    // Fills values with the live row at a place position() gave; 3049 when it is not one.
+    void read_at(jet_row_position at, std::vector<jet_value>& values) const;
 
 private:
     bool advance_page();
     void check_row_count() const;
     void decode_row(const jet_reader& page, const jet_row_slot& slot,
                     std::vector<jet_value>& values) const;
-    void decode_overflow(const jet_row_slot& slot, std::vector<jet_value>& values) const;
+    void decode_overflow(const jet_reader& here, const jet_row_slot& slot, std::vector<jet_value>& values) const;
 
     const jet_pager& pager;
     const jet_table_def& definition;
