@@ -12,27 +12,19 @@
 
 namespace {
 
-constexpr int DAO_ATTACHMENT = 101;
-constexpr int DAO_COMPLEX_TEXT = 109;
-constexpr int DAO_DATE = 8;
-constexpr int DAO_TEXT = 10;
-constexpr int DAO_LONG_BINARY = 11;
-constexpr int DAO_MEMO = 12;
-constexpr int DAO_GUID = 15;
-constexpr int DAO_DECIMAL = 20;
 constexpr std::uint32_t TEXT_ITEM_CHARS = 255;   // Access's longest Text value
 
 // The DAO type of one value of a multi-value column: dbComplexByte (102) ... dbComplexText.
 int element_type(int complex_type) {
     switch (complex_type) {
-    case 102: return 2;
-    case 103: return 3;
-    case 104: return 4;
-    case 105: return 6;
-    case 106: return 7;
-    case 107: return DAO_GUID;
-    case 108: return DAO_DECIMAL;
-    default: return DAO_TEXT;
+    case dbComplexByte: return dbByte;
+    case dbComplexInteger: return dbInteger;
+    case dbComplexLong: return dbLong;
+    case dbComplexSingle: return dbSingle;
+    case dbComplexDouble: return dbDouble;
+    case dbComplexGUID: return dbGUID;
+    case dbComplexDecimal: return dbDecimal;
+    default: return dbText;
     }
 }
 
@@ -64,8 +56,8 @@ ole_com_ptr<DAOField> field_of_type(DAOFields& fields, int dao_type) {
         ole_com_ptr<DAOField> field = field_at(fields, dao_number_variant(field_idx));
         SHORT type = 0;
         dao_check(field->get_Type(&type));
-        bool b_text = type == DAO_TEXT || type == DAO_MEMO;
-        if (type == dao_type || (b_text && (dao_type == DAO_TEXT || dao_type == DAO_MEMO)))
+        bool b_text = type == dbText || type == dbMemo;
+        if (type == dao_type || (b_text && (dao_type == dbText || dao_type == dbMemo)))
             return field;
     }
     return {};
@@ -74,7 +66,7 @@ ole_com_ptr<DAOField> field_of_type(DAOFields& fields, int dao_type) {
 }  // namespace
 
 bool dao_is_complex_type(int dao_type) {
-    return dao_type >= DAO_ATTACHMENT && dao_type <= DAO_COMPLEX_TEXT;
+    return dao_type >= dbAttachment && dao_type <= dbComplexText;
 }
 
 dao_child_table::dao_child_table(dao_complex_column complex, const udb_schema& owner_schema,
@@ -91,19 +83,19 @@ dao_child_table::dao_child_table(dao_complex_column complex, const udb_schema& o
 dao_child_table::~dao_child_table() = default;
 
 void dao_child_table::choose_item_columns() {
-    if (column.dao_type == DAO_ATTACHMENT) {
-        item_columns = {{u"FileName", u"FileName", DAO_TEXT, TEXT_ITEM_CHARS},
-                        {u"FileType", u"FileType", DAO_TEXT, TEXT_ITEM_CHARS},
-                        {u"FileTimeStamp", u"FileTimeStamp", DAO_DATE, 8},
-                        {u"FileData", u"FileData", DAO_LONG_BINARY, 0}};
-    } else if (column.dao_type == DAO_COMPLEX_TEXT && is_history()) {
-        item_columns = {{u"Value", u"", DAO_MEMO, 0}, {u"Modified", u"", DAO_DATE, 8}};
+    if (column.dao_type == dbAttachment) {
+        item_columns = {{u"FileName", u"FileName", dbText, TEXT_ITEM_CHARS},
+                        {u"FileType", u"FileType", dbText, TEXT_ITEM_CHARS},
+                        {u"FileTimeStamp", u"FileTimeStamp", dbDate, 8},
+                        {u"FileData", u"FileData", dbLongBinary, 0}};
+    } else if (column.dao_type == dbComplexText && is_history()) {
+        item_columns = {{u"Value", u"", dbMemo, 0}, {u"Modified", u"", dbDate, 8}};
     } else {
         int type = element_type(column.dao_type);
         // A multi-value Decimal keeps its exact digits as text: the list declares no
         // precision or scale of its own.
-        if (type == DAO_DECIMAL) type = DAO_MEMO;
-        item_columns = {{u"Value", u"", type, type == DAO_TEXT ? TEXT_ITEM_CHARS : 0}};
+        if (type == dbDecimal) type = dbMemo;
+        item_columns = {{u"Value", u"", type, type == dbText ? TEXT_ITEM_CHARS : 0}};
     }
 }
 
@@ -116,7 +108,7 @@ void dao_child_table::build_schema(const udb_schema& owner_schema) {
                                               owner.reserved));
     }
     for (const item_column& item : item_columns) {
-        std::uint32_t reserved = item.dao_type == DAO_DATE || item.dao_type == DAO_GUID ? 1 : 0;
+        std::uint32_t reserved = item.dao_type == dbDate || item.dao_type == dbGUID ? 1 : 0;
         schema.append(std::make_unique<t_ftd>(item.size, item.name, dao_vartype_of(item.dao_type),
                                               false, false, ole_variant(), reserved));
     }
@@ -129,7 +121,7 @@ bool dao_child_table::is_history() {
     dao_check(owner_rows->MoveFirst());
     open_items();
     bool b_dated = items.get() != nullptr
-                   && field_of_type(*fields_of(*items.get()).get(), DAO_DATE).get() != nullptr;
+                   && field_of_type(*fields_of(*items.get()).get(), dbDate).get() != nullptr;
     items.release();
     return b_dated;
 }

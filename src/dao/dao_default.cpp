@@ -6,16 +6,12 @@
 
 #include <array>
 
+#include "platform/dao/daostub_types.hpp"
 #include "platform/winbase/win_compare.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_trim.hpp"
 
 namespace {
-
-constexpr int DAO_DATE = 8;
-constexpr int DAO_TEXT = 10;
-constexpr int DAO_MEMO = 12;
-constexpr int DAO_GUID = 15;
 
 struct named_function {
     std::u16string_view name;
@@ -101,7 +97,7 @@ ole_variant literal_value(int dao_type, std::uint16_t vartype, const std::u16str
         if (!is_enclosed(text, u'#')) return ole_variant();
         return ole_variant::from_wstring(dao_strip_default(dao_type, text), vartype);
     }
-    if (dao_type == DAO_TEXT || dao_type == DAO_MEMO) {
+    if (dao_type == dbText || dao_type == dbMemo) {
         // Text is written in quotes of either kind; a bare number is its own text.
         if (is_enclosed(text, u'"') || is_enclosed(text, u'\'')) {
             return ole_variant(text.substr(1, text.size() - 2));
@@ -114,10 +110,10 @@ ole_variant literal_value(int dao_type, std::uint16_t vartype, const std::u16str
 }  // namespace
 
 std::u16string dao_strip_default(int dao_type, const std::u16string& stored) {
-    if (dao_type == DAO_DATE) {
+    if (dao_type == dbDate) {
         tk_trace::write(2, "Got date/time def.value");
         if (is_enclosed(stored, u'#')) return stored.substr(1, stored.size() - 2);
-    } else if (dao_type == DAO_TEXT) {
+    } else if (dao_type == dbText) {
         tk_trace::write(2, "Got string def.value");
         if (is_enclosed(stored, u'"')) return stored.substr(1, stored.size() - 2);
     }
@@ -134,7 +130,7 @@ dao_default dao_read_default(int dao_type, std::uint16_t vartype, const std::u16
         if (!is_call_of(text, candidate.name)) continue;
         const bool is_guid_call = candidate.function == udb_default_function::NEW_GUID;
         // Now(), Date() and Time() give dates; GenGUID() gives replication IDs only.
-        if (is_guid_call ? dao_type == DAO_GUID : vartype == VT_DATE) {
+        if (is_guid_call ? dao_type == dbGUID : vartype == VT_DATE) {
             result.function = candidate.function;
             return result;
         }

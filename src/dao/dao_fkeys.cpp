@@ -16,7 +16,6 @@ constexpr const char16_t* RELATIONSHIP_SELECT =
     u"SELECT szRelationship, szColumn, szObject, szReferencedObject, szReferencedColumn, "
     u"grbit FROM MSysRelationships ORDER BY szRelationship";
 constexpr std::size_t RELATIONSHIP_FIELDS = 6;
-constexpr std::int32_t RELATION_DONT_ENFORCE = 0x2;
 
 struct pending_relationship {
     std::u16string name;
@@ -52,7 +51,7 @@ void dao_database::init_fkeys() {
             current.name = name;
             current.relationship.src_table = record[2].to_wstring();
             current.relationship.dest_table = record[3].to_wstring();
-            current.relationship.b_enforced = (record[5].to_long() & RELATION_DONT_ENFORCE) == 0;
+            current.relationship.b_enforced = (record[5].to_long() & dbRelationDontEnforce) == 0;
         }
         current.relationship.src_columns.push_back(record[1].to_wstring());
         current.relationship.dest_columns.push_back(record[4].to_wstring());

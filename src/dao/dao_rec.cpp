@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int DAO_TYPE_BOOLEAN_CODE = 1;
-constexpr int DAO_TYPE_GUID_CODE = 15;
 // DAO hands a replication ID out as "{guid {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}}".
 constexpr std::u16string_view REPLICATION_ID_OPEN = u"{guid ";
 constexpr std::u16string_view REPLICATION_ID_CLOSE = u"}";
@@ -51,7 +49,7 @@ bool read_replication_id(std::u16string_view text, GUID& guid) {
 
 std::uint16_t dao_vartype_of(int dao_type) {
     switch (dao_type) {
-    case DAO_TYPE_BOOLEAN_CODE: return VT_BOOL;
+    case dbBoolean: return VT_BOOL;
     case 2: return VT_UI1;
     case 3: return VT_I2;
     case 4: return VT_I4;
@@ -108,7 +106,7 @@ void dao_field::read_value() {
     // The column, not the text, says what a value is: a replication ID travels as a GUID, so
     // no text that merely looks like one is ever treated as one.
     GUID guid{};
-    if (dao_type == DAO_TYPE_GUID_CODE && type() == VT_BSTR
+    if (dao_type == dbGUID && type() == VT_BSTR
         && read_replication_id(bstr_view(value.bstrVal), guid)) {
         static_cast<ole_variant&>(*this) = ole_variant(guid);
     }

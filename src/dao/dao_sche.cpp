@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr int DAO_DATE = 8;
-constexpr int DAO_GUID = 15;
-
 // Access keeps a hidden index (".r…", flagged foreign) for each end of an enforced
 // relationship; on the referenced table it shares the primary key's or a unique index's keys
 // and would only be a second copy of it. One over columns nothing else indexes is kept.
@@ -56,7 +53,7 @@ void dao_recordset::init_schema(DAOFields& fields) {
         const dao_default read =
             dao_read_default(dao_type, dao_vartype_of(dao_type), default_text);
         dao_field column(std::move(item));
-        std::uint32_t reserved = dao_type == DAO_DATE || dao_type == DAO_GUID ? 1 : 0;
+        std::uint32_t reserved = dao_type == dbDate || dao_type == dbGUID ? 1 : 0;
         if (column.get_vartype() == VT_DECIMAL) reserved = column.get_decimal_shape();
         auto described = std::make_unique<t_ftd>(column, read.value, reserved);
         described->def_function = read.function;

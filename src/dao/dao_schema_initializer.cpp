@@ -11,13 +11,6 @@
 #include "platform/dao/dao.hpp"
 #include "tk/tk_trace.hpp"
 
-namespace {
-
-constexpr int DAO_TYPE_LONG_CODE = 4;
-constexpr LONG DAO_ATTRIBUTE_AUTO_INCREMENT = 0x10;
-
-}  // namespace
-
 dao_schema_initializer::dao_schema_initializer(DAOTableDef& table,
                                                const udb_schema& source)
     : table_def(table), validator(source) {
@@ -91,7 +84,7 @@ void dao_schema_initializer::initialize() {
         dao_check(field->put_Required(column.b_not_null ? VARIANT_BOOL(-1) : VARIANT_BOOL(0)));
         dao_check(field->put_AllowZeroLength(VARIANT_BOOL(-1)));
         if (!column.def_value.to_wstring().empty()) add_default(*field.get(), column);
-        if (dao_type == DAO_TYPE_LONG_CODE && column.b_autoincrement)
-            dao_check(field->put_Attributes(DAO_ATTRIBUTE_AUTO_INCREMENT));
+        if (dao_type == dbLong && column.b_autoincrement)
+            dao_check(field->put_Attributes(dbAutoIncrField));
     }
 }

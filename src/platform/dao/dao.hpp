@@ -12,3 +12,4 @@
 #include "platform/dao/daostub_index.hpp"
 #include "platform/dao/daostub_recordset.hpp"
 #include "platform/dao/daostub_tabledef.hpp"
+#include "platform/dao/daostub_types.hpp"
