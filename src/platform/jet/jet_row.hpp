@@ -1,16 +1,14 @@
 #pragma once
-// jet_row.hpp - finds the columns of one row. Layout (Jet 4 / ACE; Jet 3 uses one-byte
-// counts and offsets plus a jump table that adds 256 per entry):
-//   column count | fixed-length data | variable-length data | end-of-data offset |
-//   variable offsets (reversed) | variable column count | null mask
-// The null mask has one bit per column number, 1 = not null; Booleans live there. A row
-// written before columns were added holds fewer columns: the missing ones are null.
+// jet_row.hpp - finds the columns of one row, in the layout jet_row_layout.hpp draws for
+// Jet 3 and Jet 4 / ACE. A row written before columns were added holds fewer columns: the
+// missing ones are null.
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
 #include "platform/jet/jet_reader.hpp"
+#include "platform/jet/jet_row_layout.hpp"
 #include "platform/jet/jet_schema.hpp"
 
 struct jet_field {
@@ -34,7 +32,7 @@ private:
     void read_var_offsets_jet4(std::size_t table_var_columns);
 
     jet_reader row;
-    bool jet3;
+    jet_row_layout layout;
     std::size_t column_count = 0;
     std::size_t mask_size = 0;
     std::size_t var_count = 0;

@@ -1,9 +1,12 @@
 #include "platform/jet/jet_row_encoder.hpp"
 
+#include <algorithm>
 #include <bit>
+#include <span>
 
 #include "platform/jet/jet_byte_writer.hpp"
 #include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_row_layout.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_text_encoder.hpp"
 
@@ -95,6 +98,37 @@ std::vector<std::uint8_t> variable_bytes(const jet_column& column, const jet_val
     }
 }
 
+// Places the parts where jet_row_layout.hpp puts them; the offsets count from the row's start.
+std::vector<std::uint8_t> lay_out_row(std::size_t column_count,
+                                      std::span<const std::uint8_t> fixed,
+                                      const std::vector<std::vector<std::uint8_t>>& variable,
+                                      std::span<const std::uint8_t> mask) {
+    constexpr jet_row_layout LAYOUT = JET4_ROW_LAYOUT;
+    std::size_t data_size = 0;
+    for (const std::vector<std::uint8_t>& bytes : variable) data_size += bytes.size();
+    std::size_t offsets_size =
+        variable.empty() ? 0 : (variable.size() + 1) * LAYOUT.count_size + LAYOUT.count_size;
+    std::size_t row_size = LAYOUT.fixed_area() + fixed.size() + data_size + offsets_size +
+                           mask.size();
+    std::vector<std::uint8_t> row(row_size, 0);
+    jet_put_u16(row, JET_ROW_COLUMN_COUNT, std::uint16_t(column_count));
+    std::copy(fixed.begin(), fixed.end(), row.begin() + std::ptrdiff_t(LAYOUT.fixed_area()));
+    std::size_t mask_at = jet_row_mask_at(row_size, mask.size());
+    std::copy(mask.begin(), mask.end(), row.begin() + std::ptrdiff_t(mask_at));
+    if (variable.empty()) return row;
+    std::size_t count_at = LAYOUT.var_count_at(row_size, mask.size());
+    jet_put_u16(row, count_at, std::uint16_t(variable.size()));
+    std::size_t data_at = LAYOUT.fixed_area() + fixed.size();
+    for (std::size_t slot = 0; slot < variable.size(); ++slot) {
+        jet_put_u16(row, LAYOUT.var_offset_at(count_at, slot), std::uint16_t(data_at));
+        std::copy(variable[slot].begin(), variable[slot].end(),
+                  row.begin() + std::ptrdiff_t(data_at));
+        data_at += variable[slot].size();
+    }
+    jet_put_u16(row, LAYOUT.var_offset_at(count_at, variable.size()), std::uint16_t(data_at));
+    return row;
+}
+
 }  // namespace
 
 void jet_check_value_kind(const jet_column& column, const jet_value& value) {
@@ -106,7 +140,6 @@ void jet_check_value_kind(const jet_column& column, const jet_value& value) {
 std::vector<std::uint8_t> jet_encode_row(const jet_table_def& def,
                                          const std::vector<jet_value>& values,
                                          jet_long_value_writer& long_values) {
-    std::size_t column_count = def.columns.size();
     std::size_t fixed_size = 0;
     for (const jet_column& column : def.columns) {
         jet_check_value_kind(column, values[column.column_number]);
@@ -114,32 +147,20 @@ std::vector<std::uint8_t> jet_encode_row(const jet_table_def& def,
             fixed_size = std::max<std::size_t>(fixed_size,
                                                column.fixed_offset + column.size_bytes);
     }
-    std::vector<std::uint8_t> mask((column_count + 7) / 8, 0);
+    std::vector<std::uint8_t> mask(jet_row_mask_size(def.columns.size()), 0);
     std::vector<std::uint8_t> fixed(fixed_size, 0);
     std::vector<std::vector<std::uint8_t>> variable(def.var_column_count);
     for (const jet_column& column : def.columns) {
         const jet_value& value = values[column.column_number];
         bool present = !value.is_null();
         if (column.type_code == JET_TYPE_BOOLEAN) present = present && value.get<bool>();
-        std::size_t bit = column.column_number;
-        if (present) mask[bit / 8] = std::uint8_t(mask[bit / 8] | (1u << (bit % 8)));
+        if (present) {
+            std::uint8_t& mask_byte = mask[jet_row_mask_byte(column.column_number)];
+            mask_byte = std::uint8_t(mask_byte | jet_row_mask_flag(column.column_number));
+        }
         if (value.is_null()) continue;
         if (column.is_fixed()) put_fixed(fixed, column, value);
         else variable[column.var_index] = variable_bytes(column, value, long_values);
     }
-    jet_byte_buffer row;
-    row.u16(std::uint16_t(column_count));
-    row.append(fixed);
-    if (def.var_column_count > 0) {
-        std::vector<std::uint16_t> offsets;
-        for (const std::vector<std::uint8_t>& bytes : variable) {
-            offsets.push_back(std::uint16_t(row.size()));
-            row.append(bytes);
-        }
-        row.u16(std::uint16_t(row.size()));   // end of data
-        for (std::size_t slot = offsets.size(); slot-- > 0;) row.u16(offsets[slot]);
-        row.u16(def.var_column_count);
-    }
-    row.append(mask);
-    return row.data();
+    return lay_out_row(def.columns.size(), fixed, variable, mask);
 }

@@ -1,11 +1,7 @@
 #pragma once
-// jet_row_encoder.hpp - one row's bytes in the Jet 4 / ACE layout jet_row reads:
-//   u16 column count | fixed area (each fixed column at its offset) | variable data |
-//   u16 end of data | variable offsets, last first | u16 variable count | null mask
-// (without variable columns only the count, the fixed area and the mask). Null mask bit =
-// 1 for a present value; a Boolean's bit is its value. Values must already have the kind
-// of their column (jet_value_kind): 3421 "Data type conversion error." otherwise, 3163 for
-// text or binary longer than the column.
+// jet_row_encoder.hpp - one row's bytes in the Jet 4 / ACE layout jet_row_layout.hpp draws and
+// jet_row reads. Values must already have the kind of their column (jet_value_kind): 3421
+// "Data type conversion error." otherwise, 3163 for text or binary longer than the column.
 
 #include <cstdint>
 #include <vector>
