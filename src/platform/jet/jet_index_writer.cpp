@@ -7,43 +7,35 @@
 
 namespace {
 
-constexpr std::uint8_t PAGE_TYPE_NODE = 0x03;
-constexpr std::uint8_t PAGE_TYPE_LEAF = 0x04;
-constexpr std::size_t FREE_SPACE_AT = 2;
-constexpr std::size_t OWNER_AT = 4;
-constexpr std::size_t PREVIOUS_AT = 12;
-constexpr std::size_t NEXT_AT = 16;
-constexpr std::size_t TAIL_AT = 20;
-constexpr std::size_t MASK_AT = 0x1B;
-constexpr std::size_t ENTRIES_AT = 0x1E0;
-constexpr std::size_t CHILD_SIZE = 4;
-
 using entry_list = std::vector<std::vector<std::uint8_t>>;
 
 void write_page(std::span<std::uint8_t> page, std::uint8_t type, std::uint32_t tdef_page,
                 std::uint32_t previous, std::uint32_t next, std::uint32_t tail,
                 std::span<const std::vector<std::uint8_t>> entries) {
     std::fill(page.begin(), page.end(), std::uint8_t(0));
-    jet_put_u8(page, 0, type);
-    jet_put_u8(page, 1, 0x01);
-    jet_put_u32(page, OWNER_AT, tdef_page);
-    jet_put_u32(page, PREVIOUS_AT, previous);
-    jet_put_u32(page, NEXT_AT, next);
-    jet_put_u32(page, TAIL_AT, tail);
+    jet_put_u8(page, JET_INDEX_PAGE_TYPE, type);
+    jet_put_u8(page, JET_INDEX_PAGE_MARK, 0x01);
+    jet_put_u32(page, JET_INDEX_PAGE_OWNER, tdef_page);
+    jet_put_u32(page, JET_INDEX_PAGE_PREVIOUS, previous);
+    jet_put_u32(page, JET_INDEX_PAGE_NEXT, next);
+    jet_put_u32(page, JET_INDEX_PAGE_TAIL, tail);
     std::size_t used = 0;
     for (const std::vector<std::uint8_t>& entry : entries) {
-        std::copy(entry.begin(), entry.end(), page.begin() + std::ptrdiff_t(ENTRIES_AT + used));
+        std::copy(entry.begin(), entry.end(),
+                  page.begin() + std::ptrdiff_t(JET_INDEX_PAGE_ENTRIES + used));
         used += entry.size();
-        page[MASK_AT + used / 8] |= std::uint8_t(1u << (used % 8));
+        page[JET_INDEX_PAGE_ENTRY_ENDS + used / 8] |= std::uint8_t(1u << (used % 8));
     }
-    jet_put_u16(page, FREE_SPACE_AT, std::uint16_t(page.size() - ENTRIES_AT - used));
+    jet_put_u16(page, JET_INDEX_PAGE_FREE_SPACE,
+                std::uint16_t(page.size() - JET_INDEX_PAGE_ENTRIES - used));
 }
 
 // The node entry naming a child: its last leaf entry, then its page number.
 std::vector<std::uint8_t> child_entry(const std::vector<std::uint8_t>& last,
                                       std::uint32_t page_no) {
     std::vector<std::uint8_t> entry = last;
-    for (int shift = 24; shift >= 0; shift -= 8) entry.push_back(std::uint8_t(page_no >> shift));
+    for (std::size_t byte_idx = JET_INDEX_NODE_CHILD_SIZE; byte_idx-- > 0;)
+        entry.push_back(std::uint8_t(page_no >> (8 * byte_idx)));
     return entry;
 }
 
@@ -51,7 +43,7 @@ std::vector<std::uint8_t> child_entry(const std::vector<std::uint8_t>& last,
 
 std::uint32_t jet_create_index_root(jet_page_store& store, std::uint32_t tdef_page) {
     std::uint32_t page_no = store.allocate(jet_page_role::content);
-    write_page(store.change(page_no, jet_page_role::content), PAGE_TYPE_LEAF, tdef_page, 0, 0,
+    write_page(store.change(page_no, jet_page_role::content), JET_PAGE_INDEX_LEAF, tdef_page, 0, 0,
                0, {});
     return page_no;
 }
@@ -103,7 +95,7 @@ void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
     std::vector<page_plan> level = plan_leaves();
     entry_list nodes;                   // the node entries of the level being written
     const entry_list* source = &entries;
-    std::uint8_t type = PAGE_TYPE_LEAF;
+    std::uint8_t type = JET_PAGE_INDEX_LEAF;
     std::size_t used = 0;
     bool had_leaf_pages = leaf_pages > 1;
     leaf_pages = level.size();
@@ -116,7 +108,7 @@ void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
         std::size_t parent_used = 0;
         for (std::size_t page_idx = 0; page_idx < level.size(); ++page_idx) {
             const page_plan& page = level[page_idx];
-            bool unchanged = type == PAGE_TYPE_LEAF && had_leaf_pages && page.end < first_new;
+            bool unchanged = type == JET_PAGE_INDEX_LEAF && had_leaf_pages && page.end < first_new;
             if (!unchanged)
                 write_page(store.change(numbers[page_idx], jet_page_role::content), type,
                            tdef_page, page_idx == 0 ? 0 : numbers[page_idx - 1],
@@ -124,7 +116,7 @@ void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
                            std::span(*source).subspan(page.first, page.end - page.first));
             // A leaf's last entry names it in its parent; a node's is its subtree's last.
             const std::vector<std::uint8_t>& last =
-                type == PAGE_TYPE_LEAF ? entries[page.end - 1] : page.last;
+                type == JET_PAGE_INDEX_LEAF ? entries[page.end - 1] : page.last;
             std::vector<std::uint8_t> entry = child_entry(last, numbers[page_idx]);
             if (parent_used + entry.size() > JET_INDEX_ENTRY_AREA) {
                 parents.push_back({parent_entries.size(), parent_entries.size(), {}, 0});
@@ -139,14 +131,14 @@ void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
         for (page_plan& parent : parents) {
             if (parent.end - parent.first < 2) continue;
             const std::vector<std::uint8_t>& tail = parent_entries[parent.end - 1];
-            for (std::size_t at = tail.size() - 4; at < tail.size(); ++at)
+            for (std::size_t at = tail.size() - JET_INDEX_NODE_CHILD_SIZE; at < tail.size(); ++at)
                 parent.tail = parent.tail << 8 | tail[at];
             --parent.end;
         }
         nodes = std::move(parent_entries);
         source = &nodes;
         level = std::move(parents);
-        type = PAGE_TYPE_NODE;
+        type = JET_PAGE_INDEX_NODE;
     }
     write_page(store.change(root, jet_page_role::content), type, tdef_page, 0, 0,
                level.front().tail,
@@ -154,6 +146,6 @@ void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
                                           level.front().end - level.front().first));
     // Pages an earlier, larger layout used stay the index's, as empty leaves.
     for (std::size_t page_idx = used; page_idx < owned.size(); ++page_idx)
-        write_page(store.change(owned[page_idx], jet_page_role::content), PAGE_TYPE_LEAF,
+        write_page(store.change(owned[page_idx], jet_page_role::content), JET_PAGE_INDEX_LEAF,
                    tdef_page, 0, 0, 0, {});
 }
