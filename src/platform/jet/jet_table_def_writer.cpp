@@ -1,13 +1,18 @@
 #include "platform/jet/jet_table_def_writer.hpp"
 
+#include <span>
+
 #include "platform/jet/jet_byte_writer.hpp"
 #include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_table_def_layout.hpp"
 
 namespace {
 
+constexpr jet_tdef_layout LAYOUT = JET4_TDEF_LAYOUT;
 constexpr std::uint32_t TABLE_NUMBER = 0x0659;   // Access writes it; readers ignore it
-constexpr std::uint8_t TABLE_USER = 0x4E;
-constexpr std::uint8_t TABLE_SYSTEM = 0x53;
+constexpr std::uint8_t AUTONUMBER_FLAG = 0x01;
+constexpr std::uint32_t NO_RELATED_INDEX = 0xFFFFFFFF;
+constexpr std::uint16_t DEFINITION_END = 0xFFFF;
 constexpr std::uint8_t COLUMN_FIXED = 0x01;
 constexpr std::uint8_t COLUMN_NULLABLE = 0x02;
 constexpr std::uint8_t COLUMN_AUTONUMBER = 0x04;
@@ -18,11 +23,7 @@ constexpr std::uint8_t INDEX_UNIQUE = 0x01;
 constexpr std::uint8_t INDEX_IGNORE_NULLS = 0x02;
 constexpr std::uint8_t INDEX_REQUIRED = 0x08;
 constexpr std::uint8_t INDEX_ACCESS_2000 = 0x80;   // on every index Access 2000 and later write
-constexpr std::uint8_t ORDER_ASCENDING = 0x01;
 constexpr std::uint8_t ORDER_DESCENDING = 0x00;   // readers test the ascending bit alone
-constexpr std::uint8_t LOGICAL_PRIMARY = 0x01;
-constexpr int INDEX_COLUMN_SLOTS = 10;
-constexpr std::uint16_t NO_COLUMN = 0xFFFF;
 
 std::uint16_t fixed_size(std::uint8_t type_code) {
     switch (type_code) {
@@ -110,57 +111,89 @@ void put_name(jet_byte_buffer& out, const std::u16string& name) {
     for (char16_t unit : name) out.u16(unit);
 }
 
+// Appends a zeroed entry of `size` bytes for its fields to be put at their offsets.
+std::span<std::uint8_t> add_entry(jet_byte_buffer& out, std::size_t size) {
+    out.zeros(size);
+    return std::span(out.data()).last(size);
+}
+
 void put_column(jet_byte_buffer& out, const jet_column& column) {
-    out.u8(column.type_code);
-    out.u32(TABLE_NUMBER);
-    out.u16(column.column_number);
-    out.u16(column.var_index);
-    out.u16(column.column_number);
+    std::span<std::uint8_t> entry = add_entry(out, LAYOUT.column_entry);
+    jet_put_u8(entry, JET_TDEF_COLUMN_TYPE, column.type_code);
+    jet_put_u32(entry, JET4_TDEF_COLUMN_TABLE_NUMBER, TABLE_NUMBER);
+    jet_put_u16(entry, LAYOUT.col_number, column.column_number);
+    jet_put_u16(entry, LAYOUT.col_var_index, column.var_index);
+    jet_put_u16(entry, JET4_TDEF_COLUMN_NUMBER_AGAIN, column.column_number);
     if (column.type_code == JET_TYPE_NUMERIC) {
-        out.u8(column.precision);
-        out.u8(column.scale);
+        jet_put_u8(entry, JET_TDEF_COLUMN_PRECISION, column.precision);
+        jet_put_u8(entry, JET_TDEF_COLUMN_SCALE, column.scale);
     } else {
-        out.u16(column.sort_order);
+        jet_put_u16(entry, LAYOUT.col_sort_order, column.sort_order);
     }
-    out.u16(0);   // sort order version: General (legacy)
-    out.u8(column.flags);
-    out.u8(column.ext_flags);
-    out.u32(0);
-    out.u16(column.fixed_offset);
-    out.u16(column.size_bytes);
+    // The sort order version stays 0: General (legacy).
+    jet_put_u8(entry, LAYOUT.col_flags, column.flags);
+    jet_put_u8(entry, LAYOUT.col_ext_flags, column.ext_flags);
+    jet_put_u16(entry, LAYOUT.col_fixed_offset, column.fixed_offset);
+    jet_put_u16(entry, LAYOUT.col_length, column.size_bytes);
 }
 
 void put_physical_index(jet_byte_buffer& out, const jet_index& index, std::uint32_t map_row,
                         std::uint32_t root_page) {
-    out.u32(TABLE_NUMBER);
-    for (int slot = 0; slot < INDEX_COLUMN_SLOTS; ++slot) {
-        if (std::size_t(slot) < index.columns.size()) {
-            out.u16(index.columns[std::size_t(slot)].column_number);
-            out.u8(index.columns[std::size_t(slot)].ascending ? ORDER_ASCENDING
-                                                                : ORDER_DESCENDING);
-        } else {
-            out.u16(NO_COLUMN);
-            out.u8(0);
+    std::span<std::uint8_t> entry = add_entry(out, LAYOUT.real_idx_def);
+    jet_put_u32(entry, JET4_TDEF_ENTRY_TABLE_NUMBER, TABLE_NUMBER);
+    std::span<std::uint8_t> fields = entry.subspan(LAYOUT.real_idx_def_skip);
+    for (int slot = 0; slot < JET_INDEX_COLUMN_SLOTS; ++slot) {
+        const std::size_t slot_at = std::size_t(slot) * JET_INDEX_COLUMN_SLOT_SIZE;
+        if (std::size_t(slot) >= index.columns.size()) {
+            jet_put_u16(fields, slot_at, JET_INDEX_NO_COLUMN);
+            continue;
         }
+        const jet_index_column& key = index.columns[std::size_t(slot)];
+        jet_put_u16(fields, slot_at, key.column_number);
+        jet_put_u8(fields, slot_at + JET_INDEX_SLOT_ORDER,
+                   key.ascending ? JET_INDEX_ORDER_ASCENDING : ORDER_DESCENDING);
     }
-    out.u32(map_row);
-    out.u32(root_page);
-    out.u32(0);
-    out.u8(index.flags);
-    out.zeros(5);
+    jet_put_u32(fields, JET_REAL_INDEX_USAGE_MAP, map_row);
+    jet_put_u32(fields, JET_REAL_INDEX_FIRST_PAGE, root_page);
+    jet_put_u8(fields, JET4_REAL_INDEX_FLAGS, index.flags);
 }
 
 void put_logical_index(jet_byte_buffer& out, const jet_index& index) {
-    out.u32(TABLE_NUMBER);
-    out.u32(index.index_number);
-    out.u32(index.real_index);
-    out.u8(0);             // no related table
-    out.u32(0xFFFFFFFFu);  // no related index
-    out.u32(0);
-    out.u8(0);
-    out.u8(0);
-    out.u8(index.is_primary ? LOGICAL_PRIMARY : 0);
-    out.u32(0);
+    std::span<std::uint8_t> entry = add_entry(out, LAYOUT.logical_idx_entry);
+    jet_put_u32(entry, JET4_TDEF_ENTRY_TABLE_NUMBER, TABLE_NUMBER);
+    std::span<std::uint8_t> fields = entry.subspan(LAYOUT.logical_idx_skip);
+    jet_put_u32(fields, JET_LOGICAL_INDEX_NUMBER, index.index_number);
+    jet_put_u32(fields, JET_LOGICAL_INDEX_REAL_NUMBER, index.real_index);
+    // No related table: its type, page and cascades stay 0.
+    jet_put_u32(fields, JET_LOGICAL_INDEX_RELATED_INDEX, NO_RELATED_INDEX);
+    jet_put_u8(fields, JET_LOGICAL_INDEX_TYPE, index.is_primary ? JET_INDEX_TYPE_PRIMARY : 0);
+}
+
+// The fixed part up to the physical index counts; page type, free space and next page are
+// filled per page.
+void put_header(jet_byte_buffer& out, const jet_table_def& def,
+                const jet_table_storage& storage) {
+    std::span<std::uint8_t> header = add_entry(out, LAYOUT.real_idx_start);
+    const auto column_count = std::uint16_t(def.columns.size());
+    const auto index_count = std::uint32_t(def.indexes.size());
+    jet_put_u32(header, JET4_TDEF_TABLE_NUMBER, TABLE_NUMBER);
+    jet_put_u32(header, LAYOUT.num_rows, storage.row_count);
+    jet_put_u32(header, JET4_TDEF_AUTONUMBER, storage.last_autonumber);
+    jet_put_u8(header, JET4_TDEF_AUTONUMBER_FLAG, AUTONUMBER_FLAG);
+    jet_put_u8(header, LAYOUT.table_type,
+               def.is_system ? JET_TABLE_TYPE_SYSTEM : JET_TABLE_TYPE_USER);
+    jet_put_u16(header, JET4_TDEF_MAX_COLUMNS, column_count);
+    jet_put_u16(header, LAYOUT.num_var_cols, def.var_column_count);
+    jet_put_u16(header, LAYOUT.num_cols, column_count);
+    jet_put_u32(header, LAYOUT.num_idx, index_count);
+    jet_put_u32(header, LAYOUT.num_real_idx, index_count);
+    jet_put_u32(header, LAYOUT.owned_pages, storage.owned_map_row);
+    jet_put_u32(header, JET4_TDEF_FREE_PAGES, storage.free_map_row);
+    for (std::uint32_t index_idx = 0; index_idx < index_count; ++index_idx) {
+        std::span<std::uint8_t> count = add_entry(out, LAYOUT.real_idx_entry);
+        jet_put_u32(count, JET4_TDEF_ENTRY_TABLE_NUMBER, TABLE_NUMBER);
+        jet_put_u32(count, JET4_TDEF_INDEX_COUNT_ROWS, storage.row_count);
+    }
 }
 
 }  // namespace
@@ -189,28 +222,7 @@ jet_table_def jet_lay_out_table(const jet_new_table& table) {
 std::vector<std::uint8_t> jet_encode_table_def(const jet_table_def& def,
                                                const jet_table_storage& storage) {
     jet_byte_buffer out;
-    out.zeros(8);   // page type, free space and next page: per page
-    out.u32(0);     // length, filled below
-    out.u32(TABLE_NUMBER);
-    out.u32(storage.row_count);
-    out.u32(storage.last_autonumber);
-    out.u8(0x01);
-    out.zeros(3);
-    out.u32(0);
-    out.zeros(8);
-    out.u8(def.is_system ? TABLE_SYSTEM : TABLE_USER);
-    out.u16(std::uint16_t(def.columns.size()));
-    out.u16(def.var_column_count);
-    out.u16(std::uint16_t(def.columns.size()));
-    out.u32(std::uint32_t(def.indexes.size()));
-    out.u32(std::uint32_t(def.indexes.size()));
-    out.u32(storage.owned_map_row);
-    out.u32(storage.free_map_row);
-    for (std::size_t index_idx = 0; index_idx < def.indexes.size(); ++index_idx) {
-        out.u32(TABLE_NUMBER);
-        out.u32(storage.row_count);
-        out.u32(0);
-    }
+    put_header(out, def, storage);
     for (const jet_column& column : def.columns) put_column(out, column);
     for (const jet_column& column : def.columns) put_name(out, column.name);
     for (std::size_t index_idx = 0; index_idx < def.indexes.size(); ++index_idx)
@@ -218,7 +230,7 @@ std::vector<std::uint8_t> jet_encode_table_def(const jet_table_def& def,
                            storage.index_root_pages[index_idx]);
     for (const jet_index& index : def.indexes) put_logical_index(out, index);
     for (const jet_index& index : def.indexes) put_name(out, index.name);
-    out.u16(0xFFFF);
-    jet_put_u32(out.data(), 8, std::uint32_t(out.size()));
+    out.u16(DEFINITION_END);
+    jet_put_u32(out.data(), JET4_TDEF_LENGTH, std::uint32_t(out.size()));
     return out.data();
 }

@@ -8,6 +8,7 @@
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_index_key.hpp"
 #include "platform/jet/jet_row_encoder.hpp"
+#include "platform/jet/jet_table_def_layout.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_usage_map_writer.hpp"
 
@@ -17,15 +18,12 @@ constexpr int JET_ERR_RECORD_TOO_LARGE = 3047;
 constexpr int JET_ERR_NULL_IN_REQUIRED = 3314;
 constexpr int JET_ERR_ZERO_LENGTH = 3315;
 constexpr int JET_ERR_KEY_TOO_LONG = 3001;
-constexpr std::size_t TDEF_INDEX_COUNTS_AT = 63;   // per physical index: 4 bytes, rows, 4
-constexpr std::size_t TDEF_INDEX_COUNT_SIZE = 12;
-constexpr std::size_t CONTINUATION_HEADER = 8;   // type, 0x01, free space, next page
-constexpr std::uint8_t PAGE_TYPE_TDEF = 0x02;
+constexpr jet_tdef_layout LAYOUT = JET4_TDEF_LAYOUT;
 
 std::size_t definition_pages(std::size_t length, std::size_t page_size) {
     if (length <= page_size) return 1;
     std::size_t rest = length - page_size;
-    std::size_t per_page = page_size - CONTINUATION_HEADER;
+    std::size_t per_page = page_size - JET_TDEF_CONTINUATION_SKIP;
     return 1 + (rest + per_page - 1) / per_page;
 }
 
@@ -37,15 +35,16 @@ void write_definition(jet_page_store& store, const std::vector<std::uint32_t>& p
     std::size_t from = 0;
     for (std::size_t page_idx = 0; page_idx < pages.size(); ++page_idx) {
         std::span<std::uint8_t> page = store.change(pages[page_idx], jet_page_role::definition);
-        std::size_t at = page_idx == 0 ? 0 : CONTINUATION_HEADER;
+        std::size_t at = page_idx == 0 ? 0 : JET_TDEF_CONTINUATION_SKIP;
         std::size_t take = std::min(page_size - at, bytes.size() - from);
         std::copy_n(bytes.begin() + std::ptrdiff_t(from), take, page.begin() + std::ptrdiff_t(at));
-        if (page_idx == 0) std::fill_n(page.begin(), CONTINUATION_HEADER, std::uint8_t(0));
+        if (page_idx == 0) std::fill_n(page.begin(), JET_TDEF_CONTINUATION_SKIP, std::uint8_t(0));
         from += take;
-        jet_put_u8(page, 0, PAGE_TYPE_TDEF);
-        jet_put_u8(page, 1, 0x01);
-        jet_put_u16(page, 2, std::uint16_t(page_size - at - take));
-        jet_put_u32(page, 4, page_idx + 1 < pages.size() ? pages[page_idx + 1] : 0);
+        jet_put_u8(page, JET_TDEF_PAGE_TYPE, JET_PAGE_TDEF);
+        jet_put_u8(page, JET_TDEF_PAGE_MARK, 0x01);
+        jet_put_u16(page, JET_TDEF_FREE_SPACE, std::uint16_t(page_size - at - take));
+        jet_put_u32(page, JET_TDEF_NEXT_PAGE,
+                    page_idx + 1 < pages.size() ? pages[page_idx + 1] : 0);
     }
 }
 
@@ -168,10 +167,12 @@ std::uint32_t jet_table_writer::place(const std::vector<std::uint8_t>& row) {
 
 void jet_table_writer::record_counts() {
     std::span<std::uint8_t> page = store.change(def.tdef_page, jet_page_role::definition);
-    jet_put_u32(page, JET_TDEF_ROW_COUNT, storage.row_count);
-    jet_put_u32(page, JET_TDEF_AUTONUMBER, storage.last_autonumber);
+    jet_put_u32(page, LAYOUT.num_rows, storage.row_count);
+    jet_put_u32(page, JET4_TDEF_AUTONUMBER, storage.last_autonumber);
     for (std::size_t index_idx = 0; index_idx < def.indexes.size(); ++index_idx)
-        jet_put_u32(page, TDEF_INDEX_COUNTS_AT + index_idx * TDEF_INDEX_COUNT_SIZE + 4,
+        jet_put_u32(page,
+                    LAYOUT.real_idx_start + index_idx * LAYOUT.real_idx_entry +
+                        JET4_TDEF_INDEX_COUNT_ROWS,
                     storage.row_count);
 }
 

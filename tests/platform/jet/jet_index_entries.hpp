@@ -2,7 +2,9 @@
 // jet_index_entries.hpp - the tests' own reader of index pages (Jet 4 / ACE, no encryption):
 // the leaf entries of a table's physical indexes as a walk from the root finds them (each
 // node's entries, then its tail page), shared prefixes put back, and the leaves in the order
-// their next-page links give.
+// their next-page links give. It keeps its own offsets on purpose rather than the engine's
+// names (jet_index_writer.hpp, jet_table_def_layout.hpp): as the independent reader the
+// writer is judged by, it must not share a mistake with it.
 
 #include <algorithm>
 #include <cstdint>
