@@ -7,12 +7,6 @@
 
 namespace {
 
-constexpr std::uint32_t INLINE_FLAG = 0x80000000u;
-constexpr std::uint32_t SINGLE_ROW_FLAG = 0x40000000u;
-constexpr std::uint32_t LENGTH_MASK = 0x3FFFFFFFu;
-constexpr std::size_t HEADER_SIZE = 12;
-constexpr std::size_t NEXT_POINTER_SIZE = 4;
-
 std::span<const std::uint8_t> lval_row(const jet_pager& pager, std::uint32_t pointer,
                                        jet_page_ptr& keep) {
     std::uint32_t page_no = jet_data_page::pointer_page(pointer);
@@ -28,15 +22,15 @@ std::span<const std::uint8_t> lval_row(const jet_pager& pager, std::uint32_t poi
 }  // namespace
 
 std::vector<std::uint8_t> jet_read_long_value(const jet_pager& pager, const jet_reader& field) {
-    std::uint32_t head = field.u32(0);
-    std::size_t length = head & LENGTH_MASK;
-    if (head & INLINE_FLAG) {
-        std::span<const std::uint8_t> data = field.span(HEADER_SIZE, length);
+    std::uint32_t head = field.u32(JET_LONG_VALUE_LENGTH);
+    std::size_t length = head & JET_LONG_VALUE_LENGTH_MASK;
+    if (head & JET_LONG_VALUE_INLINE) {
+        std::span<const std::uint8_t> data = field.span(JET_LONG_VALUE_INLINE_DATA, length);
         return {data.begin(), data.end()};
     }
-    std::uint32_t pointer = field.u32(4);
+    std::uint32_t pointer = field.u32(JET_LONG_VALUE_POINTER);
     jet_page_ptr keep;
-    if (head & SINGLE_ROW_FLAG) {
+    if (head & JET_LONG_VALUE_SINGLE_ROW) {
         std::span<const std::uint8_t> row = lval_row(pager, pointer, keep);
         if (row.size() < length)
             throw jet_error::corrupt(jet_data_page::pointer_page(pointer),
@@ -54,9 +48,9 @@ std::vector<std::uint8_t> jet_read_long_value(const jet_pager& pager, const jet_
                                          std::to_string(value.size()) + " of " +
                                          std::to_string(length) + " bytes");
         jet_reader row(lval_row(pager, pointer, keep), jet_data_page::pointer_page(pointer));
-        pointer = row.u32(0);
-        std::size_t take = std::min(row.size() - NEXT_POINTER_SIZE, length - value.size());
-        std::span<const std::uint8_t> part = row.span(NEXT_POINTER_SIZE, take);
+        pointer = row.u32(JET_LONG_VALUE_NEXT_ROW);
+        std::size_t take = std::min(row.size() - JET_LONG_VALUE_PART, length - value.size());
+        std::span<const std::uint8_t> part = row.span(JET_LONG_VALUE_PART, take);
         value.insert(value.end(), part.begin(), part.end());
     }
     return value;

@@ -5,22 +5,19 @@
 #include "platform/jet/jet_byte_writer.hpp"
 #include "platform/jet/jet_data_page_writer.hpp"
 #include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_long_value.hpp"
 
 namespace {
 
-constexpr std::uint32_t INLINE_FLAG = 0x80000000u;
-constexpr std::uint32_t SINGLE_ROW_FLAG = 0x40000000u;
 constexpr std::size_t MAX_INLINE = 64;
-constexpr std::size_t MAX_LENGTH = 0x3FFFFFFFu;
-constexpr std::size_t NEXT_POINTER_SIZE = 4;
+constexpr std::size_t MAX_LENGTH = JET_LONG_VALUE_LENGTH_MASK;
 constexpr int JET_ERR_FIELD_TOO_SMALL = 3163;
 
 std::vector<std::uint8_t> head(std::uint32_t length_word, std::uint32_t pointer) {
-    jet_byte_buffer out;
-    out.u32(length_word);
-    out.u32(pointer);
-    out.u32(0);
-    return out.data();
+    std::vector<std::uint8_t> field(JET_LONG_VALUE_INLINE_DATA, 0);
+    jet_put_u32(field, JET_LONG_VALUE_LENGTH, length_word);
+    jet_put_u32(field, JET_LONG_VALUE_POINTER, pointer);
+    return field;
 }
 
 }  // namespace
@@ -44,23 +41,24 @@ std::vector<std::uint8_t> jet_long_value_writer::store_value(
                                                  "of data you attempted to add.");
     std::uint32_t length = std::uint32_t(value.size());
     if (value.size() <= MAX_INLINE) {
-        std::vector<std::uint8_t> field = head(length | INLINE_FLAG, 0);
+        std::vector<std::uint8_t> field = head(length | JET_LONG_VALUE_INLINE, 0);
         field.insert(field.end(), value.begin(), value.end());
         return field;
     }
     std::size_t capacity = jet_data_page_capacity(store.page_size());
-    if (value.size() <= capacity) return head(length | SINGLE_ROW_FLAG, place(value));
+    if (value.size() <= capacity) return head(length | JET_LONG_VALUE_SINGLE_ROW, place(value));
     // A chain: each piece fills a page of its own; written from the last piece back so
     // every row can hold the pointer to the one after it.
-    std::size_t piece = capacity - NEXT_POINTER_SIZE;
+    std::size_t piece = capacity - JET_LONG_VALUE_PART;
     std::size_t pieces = (value.size() + piece - 1) / piece;
     std::uint32_t next = 0;
     for (std::size_t piece_idx = pieces; piece_idx-- > 0;) {
         std::size_t from = piece_idx * piece;
         std::size_t size = std::min(piece, value.size() - from);
-        std::vector<std::uint8_t> row(NEXT_POINTER_SIZE + size);
-        jet_put_u32(row, 0, next);
-        std::copy_n(value.begin() + std::ptrdiff_t(from), size, row.begin() + 4);
+        std::vector<std::uint8_t> row(JET_LONG_VALUE_PART + size);
+        jet_put_u32(row, JET_LONG_VALUE_NEXT_ROW, next);
+        std::copy_n(value.begin() + std::ptrdiff_t(from), size,
+                    row.begin() + std::ptrdiff_t(JET_LONG_VALUE_PART));
         std::uint32_t page_no = store.allocate(jet_page_role::content);
         std::span<std::uint8_t> page = store.change(page_no, jet_page_role::content);
         jet_init_data_page(page, JET_OWNER_LONG_VALUES);

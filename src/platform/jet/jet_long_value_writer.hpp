@@ -1,10 +1,8 @@
 #pragma once
 // jet_long_value_writer.hpp - stores a Memo or OLE value and answers the field a row holds
-// for it, the layout jet_read_long_value reads: a 12-byte head (u32 length with 0x80000000
-// "data follows here" or 0x40000000 "one row elsewhere", u32 row pointer, u32 0), then for
-// values of up to 64 bytes the data itself. Longer values go to pages owned by "LVAL": one
-// row when they fit a page, else a chain of rows, each starting with the pointer to the next
-// (0 at the end). Memory stays one value.
+// for it, in the layout jet_long_value.hpp draws: values of up to 64 bytes inline, longer
+// ones on pages owned by "LVAL": one row when they fit a page, else a chain of rows. Memory
+// stays one value.
 
 #include <cstdint>
 #include <span>

@@ -115,9 +115,9 @@ void jet_pager::read_header(const std::string& path, std::u16string_view passwor
     }
     head.is_encrypted = codec != nullptr;
     jet_reader header(page0, 0);
-    head.code_page = header.u16(0x3C);
-    head.sort_order = is_jet3() ? header.u16(0x3A) : header.u16(0x6E);
-    head.creation_date = is_jet3() ? 0.0 : header.f64(0x72);
+    head.code_page = header.u16(JET_OFFSET_CODE_PAGE);
+    head.sort_order = header.u16(is_jet3() ? JET3_OFFSET_SORT_ORDER : JET4_OFFSET_SORT_ORDER);
+    head.creation_date = is_jet3() ? 0.0 : header.f64(JET_OFFSET_CREATION_DATE);
     page_zero = std::make_shared<const std::vector<std::uint8_t>>(std::move(page0));
 }
 

@@ -7,13 +7,6 @@
 
 namespace {
 
-constexpr std::uint16_t CHUNK_NAMES = 0x80;
-constexpr std::uint16_t CHUNK_OBJECT = 0x00;
-constexpr std::uint16_t CHUNK_COLUMN = 0x01;
-constexpr std::size_t MAGIC_SIZE = 4;
-constexpr std::size_t CHUNK_HEADER = 6;
-constexpr std::size_t ENTRY_HEADER = 8;
-
 class blob_parser {
 public:
     blob_parser(std::span<const std::uint8_t> blob, const jet_text_decoder& decoder)
@@ -22,19 +15,19 @@ public:
     jet_property_set parse() {
         jet_property_set set;
         if (reader.size() == 0) return set;
-        std::span<const std::uint8_t> magic = reader.span(0, MAGIC_SIZE);
+        std::span<const std::uint8_t> magic = reader.span(0, JET_PROPERTY_MAGIC_SIZE);
         bool known = (magic[0] == 'K' && magic[1] == 'K' && magic[2] == 'D') ||
                      (magic[0] == 'M' && magic[1] == 'R' && magic[2] == '2');
         if (!known || magic[3] != 0) reader.corrupt("a property blob has no known signature");
-        std::size_t at = MAGIC_SIZE;
-        while (at + CHUNK_HEADER <= reader.size()) {
-            std::size_t length = reader.u32(at);
-            std::uint16_t type = reader.u16(at + 4);
-            if (length < CHUNK_HEADER) reader.corrupt("a property chunk is too short");
+        std::size_t at = JET_PROPERTY_MAGIC_SIZE;
+        while (at + JET_PROPERTY_CHUNK_DATA <= reader.size()) {
+            std::size_t length = reader.u32(at + JET_PROPERTY_CHUNK_LENGTH);
+            std::uint16_t type = reader.u16(at + JET_PROPERTY_CHUNK_TYPE);
+            if (length < JET_PROPERTY_CHUNK_DATA) reader.corrupt("a property chunk is too short");
             jet_reader chunk = reader.sub(at, length);
-            if (type == CHUNK_NAMES) {
+            if (type == JET_PROPERTY_CHUNK_NAMES) {
                 read_names(chunk);
-            } else if (type == CHUNK_OBJECT || type == CHUNK_COLUMN) {
+            } else if (type == JET_PROPERTY_CHUNK_OBJECT || type == JET_PROPERTY_CHUNK_COLUMN) {
                 read_values(chunk, set);
             }
             at += length;
@@ -48,7 +41,7 @@ private:
     }
 
     void read_names(const jet_reader& chunk) {
-        std::size_t at = CHUNK_HEADER;
+        std::size_t at = JET_PROPERTY_CHUNK_DATA;
         while (at + 2 <= chunk.size()) {
             std::size_t length = chunk.u16(at);
             names.push_back(read_text(chunk, at + 2, length));
@@ -57,14 +50,15 @@ private:
     }
 
     void read_values(const jet_reader& chunk, jet_property_set& set) {
-        std::size_t block = chunk.u32(CHUNK_HEADER);
-        std::size_t name_length = chunk.u16(CHUNK_HEADER + 4);
-        std::u16string owner = read_text(chunk, CHUNK_HEADER + 6, name_length);
+        const std::size_t block_at = JET_PROPERTY_CHUNK_DATA;
+        std::size_t block = chunk.u32(block_at + JET_PROPERTY_BLOCK_LENGTH);
+        std::size_t name_length = chunk.u16(block_at + JET_PROPERTY_BLOCK_NAME_LENGTH);
+        std::u16string owner = read_text(chunk, block_at + JET_PROPERTY_BLOCK_NAME, name_length);
         jet_properties properties;
-        std::size_t at = CHUNK_HEADER + block;
-        while (at + ENTRY_HEADER <= chunk.size()) {
-            std::size_t length = chunk.u16(at);
-            if (length < ENTRY_HEADER) chunk.corrupt("a property entry is too short");
+        std::size_t at = block_at + block;
+        while (at + JET_PROPERTY_ENTRY_VALUE <= chunk.size()) {
+            std::size_t length = chunk.u16(at + JET_PROPERTY_ENTRY_LENGTH);
+            if (length < JET_PROPERTY_ENTRY_VALUE) chunk.corrupt("a property entry is too short");
             jet_reader entry = chunk.sub(at, length);
             properties.items.push_back(read_entry(entry));
             at += length;
@@ -78,13 +72,14 @@ private:
 
     jet_property read_entry(const jet_reader& entry) {
         jet_property property;
-        property.is_ddl = entry.u8(2) != 0;
-        property.type_code = entry.u8(3);
-        std::size_t name_idx = entry.u16(4);
+        property.is_ddl = entry.u8(JET_PROPERTY_ENTRY_DDL) != 0;
+        property.type_code = entry.u8(JET_PROPERTY_ENTRY_TYPE);
+        std::size_t name_idx = entry.u16(JET_PROPERTY_ENTRY_NAME_INDEX);
         if (name_idx >= names.size()) entry.corrupt("a property names a missing name slot");
         property.name = names[name_idx];
-        std::size_t length = entry.u16(6);
-        property.value = read_value(entry.sub(ENTRY_HEADER, length), property.type_code);
+        std::size_t length = entry.u16(JET_PROPERTY_ENTRY_VALUE_LENGTH);
+        property.value =
+            read_value(entry.sub(JET_PROPERTY_ENTRY_VALUE, length), property.type_code);
         return property;
     }
 

@@ -5,15 +5,6 @@
 
 #include "platform/jet/jet_data_page.hpp"
 
-namespace {
-
-constexpr std::uint8_t MAP_INLINE = 0x00;
-constexpr std::uint8_t MAP_INDIRECT = 0x01;
-constexpr std::uint8_t PAGE_TYPE_USAGE_MAP = 0x05;
-constexpr std::size_t MAP_PAGE_HEADER = 4;
-
-}  // namespace
-
 jet_usage_map::jet_usage_map(const jet_pager& owner, std::uint32_t map_row) : pager(owner) {
     std::uint32_t page_no = jet_data_page::pointer_page(map_row);
     jet_data_page page(pager.page(page_no), page_no, pager.is_jet3());
@@ -22,11 +13,11 @@ jet_usage_map::jet_usage_map(const jet_pager& owner, std::uint32_t map_row) : pa
     std::span<const std::uint8_t> row = page.bytes().span(slot.start, slot.end - slot.start);
     map.assign(row.begin(), row.end());
     jet_reader reader(map, page_no);
-    std::uint8_t type = reader.u8(0);
-    if (type == MAP_INLINE) {
-        bitmap_first_page = reader.u32(1);
-        bitmap.assign(map.begin() + 5, map.end());
-    } else if (type == MAP_INDIRECT) {
+    std::uint8_t type = reader.u8(JET_USAGE_MAP_TYPE);
+    if (type == JET_USAGE_MAP_INLINE) {
+        bitmap_first_page = reader.u32(JET_USAGE_MAP_START_PAGE);
+        bitmap.assign(map.begin() + JET_USAGE_MAP_BITMAP, map.end());
+    } else if (type == JET_USAGE_MAP_INDIRECT) {
         is_indirect = true;
     } else {
         reader.corrupt("the usage map has the unknown type " + std::to_string(type));
@@ -35,16 +26,21 @@ jet_usage_map::jet_usage_map(const jet_pager& owner, std::uint32_t map_row) : pa
 
 bool jet_usage_map::load_bitmap_page() {
     jet_reader reader(map, 0);
-    std::uint64_t pages_per_map = std::uint64_t(pager.page_size() - MAP_PAGE_HEADER) * 8;
-    while (1 + next_map_slot * 4 + 4 <= map.size()) {
+    std::uint64_t pages_per_map =
+        std::uint64_t(pager.page_size() - JET_USAGE_MAP_PAGE_BITMAP) * 8;
+    auto pointer_at = [](std::size_t slot) {
+        return JET_USAGE_MAP_PAGES + slot * JET_USAGE_MAP_POINTER_SIZE;
+    };
+    while (pointer_at(next_map_slot + 1) <= map.size()) {
         std::size_t slot = next_map_slot++;
-        std::uint32_t page_no = reader.u32(1 + slot * 4);
+        std::uint32_t page_no = reader.u32(pointer_at(slot));
         if (page_no == 0) continue;
         jet_page_ptr page = pager.page(page_no);
         jet_reader bytes(*page, page_no);
-        if (bytes.u8(0) != PAGE_TYPE_USAGE_MAP)
-            bytes.corrupt("a usage map page has type " + std::to_string(bytes.u8(0)));
-        bitmap.assign(page->begin() + MAP_PAGE_HEADER, page->end());
+        const std::uint8_t page_type = bytes.u8(JET_USAGE_MAP_PAGE_TYPE);
+        if (page_type != JET_PAGE_USAGE_MAP)
+            bytes.corrupt("a usage map page has type " + std::to_string(page_type));
+        bitmap.assign(page->begin() + JET_USAGE_MAP_PAGE_BITMAP, page->end());
         bitmap_first_page = slot * pages_per_map;
         bit = 0;
         return true;

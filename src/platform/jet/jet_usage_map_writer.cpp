@@ -5,18 +5,14 @@
 #include "platform/jet/jet_byte_writer.hpp"
 #include "platform/jet/jet_data_page_writer.hpp"
 #include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_usage_map.hpp"
 #include "tk/tk_byte_reader.hpp"
 
 namespace {
 
-constexpr std::uint8_t MAP_INLINE = 0x00;
-constexpr std::uint8_t MAP_INDIRECT = 0x01;
-constexpr std::size_t INLINE_START_AT = 1;
-constexpr std::size_t INLINE_BITMAP_AT = 5;
-constexpr std::size_t INLINE_PAGES = (JET_USAGE_MAP_ROW_SIZE - INLINE_BITMAP_AT) * 8;
-constexpr std::size_t INDIRECT_SLOTS = (JET_USAGE_MAP_ROW_SIZE - 1) / 4;
-constexpr std::uint8_t PAGE_TYPE_USAGE_MAP = 0x05;
-constexpr std::size_t MAP_PAGE_HEADER = 4;
+constexpr std::size_t INLINE_PAGES = (JET_USAGE_MAP_ROW_SIZE - JET_USAGE_MAP_BITMAP) * 8;
+constexpr std::size_t INDIRECT_SLOTS =
+    (JET_USAGE_MAP_ROW_SIZE - JET_USAGE_MAP_PAGES) / JET_USAGE_MAP_POINTER_SIZE;
 constexpr int JET_ERR_DATABASE_FULL = 3026;
 
 void set_bit(std::span<std::uint8_t> bitmap, std::size_t bit) {
@@ -29,32 +25,33 @@ std::span<std::uint8_t> map_row_bytes(jet_page_store& store, std::uint32_t map_r
 }
 
 void add_indirect(jet_page_store& store, std::uint32_t map_row, std::uint32_t page_no) {
-    std::size_t pages_per_map = (store.page_size() - MAP_PAGE_HEADER) * 8;
+    std::size_t pages_per_map = (store.page_size() - JET_USAGE_MAP_PAGE_BITMAP) * 8;
     std::size_t slot = page_no / pages_per_map;
     if (slot >= INDIRECT_SLOTS)
         throw jet_error(JET_ERR_DATABASE_FULL, "Not enough space on disk.");
-    std::uint32_t map_page = TK_BYTE_VIEW(map_row_bytes(store, map_row)).u32(1 + slot * 4);
+    const std::size_t pointer_at = JET_USAGE_MAP_PAGES + slot * JET_USAGE_MAP_POINTER_SIZE;
+    std::uint32_t map_page = TK_BYTE_VIEW(map_row_bytes(store, map_row)).u32(pointer_at);
     if (map_page == 0) {
         map_page = store.allocate(jet_page_role::usage_map);
         std::span<std::uint8_t> fresh = store.change(map_page, jet_page_role::usage_map);
-        jet_put_u8(fresh, 0, PAGE_TYPE_USAGE_MAP);
-        jet_put_u8(fresh, 1, 0x01);
-        jet_put_u32(map_row_bytes(store, map_row), 1 + slot * 4, map_page);
+        jet_put_u8(fresh, JET_USAGE_MAP_PAGE_TYPE, JET_PAGE_USAGE_MAP);
+        jet_put_u8(fresh, JET_USAGE_MAP_PAGE_MARK, 0x01);
+        jet_put_u32(map_row_bytes(store, map_row), pointer_at, map_page);
     }
     std::span<std::uint8_t> bitmap = store.change(map_page, jet_page_role::usage_map);
-    set_bit(bitmap.subspan(MAP_PAGE_HEADER), page_no % pages_per_map);
+    set_bit(bitmap.subspan(JET_USAGE_MAP_PAGE_BITMAP), page_no % pages_per_map);
 }
 
 // Turns a full inline map into an indirect one holding the same pages.
 void make_indirect(jet_page_store& store, std::uint32_t map_row) {
     std::span<std::uint8_t> row = map_row_bytes(store, map_row);
-    std::uint32_t start = TK_BYTE_VIEW(row).u32(INLINE_START_AT);
+    std::uint32_t start = TK_BYTE_VIEW(row).u32(JET_USAGE_MAP_START_PAGE);
     std::vector<std::uint32_t> owned;
     for (std::size_t bit = 0; bit < INLINE_PAGES; ++bit)
-        if ((row[INLINE_BITMAP_AT + bit / 8] >> (bit % 8)) & 1)
+        if ((row[JET_USAGE_MAP_BITMAP + bit / 8] >> (bit % 8)) & 1)
             owned.push_back(start + std::uint32_t(bit));
     std::fill(row.begin(), row.end(), std::uint8_t(0));
-    row[0] = MAP_INDIRECT;
+    row[JET_USAGE_MAP_TYPE] = JET_USAGE_MAP_INDIRECT;
     for (std::uint32_t page_no : owned) add_indirect(store, map_row, page_no);
 }
 
@@ -66,16 +63,16 @@ std::vector<std::uint8_t> jet_empty_usage_map() {
 
 void jet_usage_map_add(jet_page_store& store, std::uint32_t map_row, std::uint32_t page_no) {
     std::span<std::uint8_t> row = map_row_bytes(store, map_row);
-    if (row[0] == MAP_INLINE) {
-        std::uint32_t start = TK_BYTE_VIEW(row).u32(INLINE_START_AT);
-        bool is_empty = std::all_of(row.begin() + INLINE_BITMAP_AT, row.end(),
+    if (row[JET_USAGE_MAP_TYPE] == JET_USAGE_MAP_INLINE) {
+        std::uint32_t start = TK_BYTE_VIEW(row).u32(JET_USAGE_MAP_START_PAGE);
+        bool is_empty = std::all_of(row.begin() + JET_USAGE_MAP_BITMAP, row.end(),
                                     [](std::uint8_t byte) { return byte == 0; });
         if (is_empty) {
             start = page_no;
-            jet_put_u32(row, INLINE_START_AT, start);
+            jet_put_u32(row, JET_USAGE_MAP_START_PAGE, start);
         }
         if (page_no >= start && page_no - start < INLINE_PAGES) {
-            set_bit(row.subspan(INLINE_BITMAP_AT), page_no - start);
+            set_bit(row.subspan(JET_USAGE_MAP_BITMAP), page_no - start);
             return;
         }
         make_indirect(store, map_row);

@@ -1,9 +1,9 @@
 #pragma once
 // jet_usage_map_writer.hpp - records the pages a table or index owns in its usage map row,
-// the layout jet_usage_map reads. The row is always 69 bytes: type 0 holds a start page and
-// a 64-byte bitmap of the 512 pages from it; when a page falls outside them the row turns
-// into type 1, 17 pointers to bitmap pages (type 0x05, 4-byte header) each covering the
-// next (page size - 4) * 8 pages, enough for the largest file Jet 4 allows.
+// in the layout jet_usage_map.hpp draws. The row is always 69 bytes: type 0 holds a start
+// page and a 64-byte bitmap of the 512 pages from it; when a page falls outside them the row
+// turns into type 1, 17 pointers to bitmap pages each covering the next (page size - 4) * 8
+// pages, enough for the largest file Jet 4 allows.
 
 #include <cstdint>
 #include <vector>

@@ -27,9 +27,12 @@ inline constexpr std::uint32_t JET_VERSION_JET4 = 1;   // 2.. ACE 12, 14, 15, 16
 
 inline constexpr std::size_t JET_OFFSET_VERSION = 0x14;
 inline constexpr std::size_t JET_OFFSET_MASKED = 0x18;
+inline constexpr std::size_t JET3_OFFSET_SORT_ORDER = 0x3A;
+inline constexpr std::size_t JET_OFFSET_CODE_PAGE = 0x3C;
 inline constexpr std::size_t JET_OFFSET_ENCODING_KEY = 0x3E;
 inline constexpr std::size_t JET_OFFSET_PASSWORD = 0x42;
-inline constexpr std::size_t JET_OFFSET_CREATION_DATE = 0x72;
+inline constexpr std::size_t JET4_OFFSET_SORT_ORDER = 0x6E;
+inline constexpr std::size_t JET_OFFSET_CREATION_DATE = 0x72;   // Jet 4 / ACE
 inline constexpr std::size_t JET3_MASKED_LENGTH = 126;
 inline constexpr std::size_t JET4_MASKED_LENGTH = 128;
 inline constexpr std::size_t JET3_PASSWORD_LENGTH = 20;
