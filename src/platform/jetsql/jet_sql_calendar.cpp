@@ -9,6 +9,7 @@
 #include "platform/jetsql/jet_sql_errors.hpp"
 #include "platform/jetsql/jet_sql_functions.hpp"
 #include "platform/jetsql/jet_sql_text.hpp"
+#include "platform/oleaut/oleaut_calendar.hpp"
 #include "platform/winbase/win_compare.hpp"
 
 namespace {
@@ -57,14 +58,8 @@ std::optional<double> join_linear(std::int64_t day, std::int64_t second) {
     return date;
 }
 
-int days_in_month(int year, int month) {
-    jet_sql_date_parts first{year, month, 1}, next{month == 12 ? year + 1 : year,
-                                                   month == 12 ? 1 : month + 1, 1};
-    return int(jet_sql_date_join(next) - jet_sql_date_join(first));
-}
-
-// 1 for Sunday .. 7 for Saturday; day 1 (1899-12-31) was a Sunday.
-int weekday_of(std::int64_t day) { return int(((day - 1) % 7 + 7) % 7) + 1; }
+// 1 for Sunday .. 7 for Saturday, as VBA counts.
+int weekday_of(std::int64_t day) { return day_of_week(day) + 1; }
 
 std::optional<double> add_months(double date, std::int64_t months) {
     std::optional<jet_sql_date_parts> parts = jet_sql_date_split(date);

@@ -15,6 +15,7 @@
 #include "platform/jetsql/jet_sql_format.hpp"
 #include "platform/jetsql/jet_sql_like.hpp"
 #include "platform/jetsql/jet_sql_text.hpp"
+#include "platform/oleaut/oleaut_calendar.hpp"
 #include "platform/winbase/win_compare.hpp"
 
 namespace {
@@ -202,11 +203,9 @@ void date_part(sqlite3_context* context, int argc, sqlite3_value** argv) {
     case jet_sql_date_part::hour: value = parts->hour; break;
     case jet_sql_date_part::minute: value = parts->minute; break;
     case jet_sql_date_part::second: value = parts->second; break;
-    case jet_sql_date_part::weekday: {   // 1899-12-31 (day 1) was a Sunday: 1
-        std::int64_t day = std::int64_t(jet_sql_date_join(*parts));
-        value = int(((day - 1) % 7 + 7) % 7) + 1;
+    case jet_sql_date_part::weekday:   // 1 for Sunday, as VBA counts
+        value = day_of_week(std::int64_t(jet_sql_date_join(*parts))) + 1;
         break;
-    }
     }
     sqlite3_result_int(context, value);
 }
