@@ -1,34 +1,18 @@
 // dao_sysdb.cpp - recognises workgroup information files by their header.
 #include "dao/dao_sysdb.hpp"
 
-#include <array>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "platform/jetcrypt/jet_header.hpp"
-#include "tk/tk_byte_reader.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
 
 namespace {
 
-constexpr std::size_t ACCESS2_MIN_SIZE = 1040;
-constexpr std::size_t ACCESS2_RICH_AT = 1030;
-constexpr std::size_t ACCESS2_ZERO_AT = 1038;
 constexpr std::size_t JET_MIN_SIZE = 20;   // the file must be longer than this
-constexpr std::array<std::uint8_t, 4> ACCESS2_MAGIC = {0x77, 0x2C, 0x53, 0x20};
-
-bool is_access2_workgroup(const std::vector<std::uint8_t>& head) {
-    const tk_byte_view bytes = TK_BYTE_VIEW(head);
-    if (std::memcmp(head.data() + ACCESS2_RICH_AT, "Rich", 4) == 0 && bytes.u16(0) == 1
-        && bytes.u16(ACCESS2_ZERO_AT) == 0) {
-        return true;
-    }
-    return std::memcmp(head.data(), ACCESS2_MAGIC.data(), ACCESS2_MAGIC.size()) == 0;
-}
 
 }  // namespace
 
@@ -45,10 +29,11 @@ bool dao_check_sysdb(const std::string& path) {
         tk_trace::write(2, "Failed to open file");
         return false;
     }
-    std::vector<std::uint8_t> head(ACCESS2_MIN_SIZE);
+    std::vector<std::uint8_t> head(JET_ACCESS2_HEAD_SIZE);
     file.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
     std::size_t size = std::size_t(file.gcount());
-    if (size >= ACCESS2_MIN_SIZE && is_access2_workgroup(head)) {
+    // Either mark counts only in a file of the whole head, as DAO checks.
+    if (size >= JET_ACCESS2_HEAD_SIZE && jet_has_access2_marks(head)) {
         tk_trace::write(2, "Got MS Access 2.0 system database");
         return true;
     }

@@ -1,7 +1,6 @@
 // dao_sysdb.hpp - dao_check_sysdb: whether a file is a workgroup information file, told by
 // its first bytes alone (the file is not opened as a database).
-//   Access 2.0:   file >= 1040 bytes, "Rich" at 1030, u16 LE 1 at 0, u16 0 at 1038;
-//                 or the 4 bytes 77 2C 53 20 at 0
+//   Access 2.0:   file >= 1040 bytes with either Access 1.x/2.0 mark (jet_header.hpp)
 //   Jet 3 and 4:  file > 20 bytes, the workgroup signature (jet_header.hpp) at 4
 #pragma once
 

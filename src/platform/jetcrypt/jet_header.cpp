@@ -1,8 +1,8 @@
 // jet_header.cpp - recognises a Jet or ACE page 0 and removes the fixed RC4 mask from its
 // header region. 0x00 4 magic 00 01 00 00; 0x04 16 the signature (jet_header.hpp); 0x14 1
 // version; 0x18 the masked region.
-// Access 1.x/2.0 files have neither magic nor text: they are told apart by the marks the
-// workgroup check of the DAO layer knows ("Rich" at 1030, or 77 2C 53 20 at 0) and refused.
+// Access 1.x/2.0 files have neither magic nor text: they are told apart by their own marks
+// (jet_header.hpp) and refused.
 #include "platform/jetcrypt/jet_header.hpp"
 
 #include <array>
@@ -18,9 +18,11 @@ namespace {
 // The mask key every Jet and ACE file shares (0x6B39DAC7, little-endian).
 constexpr std::array<std::uint8_t, 4> HEADER_MASK_KEY = {0xC7, 0xDA, 0x39, 0x6B};
 
-constexpr std::size_t ACCESS2_MARK_OFFSET = 1030;
-constexpr std::array<std::uint8_t, 4> ACCESS2_MARK = {'R', 'i', 'c', 'h'};
 constexpr std::array<std::uint8_t, 4> ACCESS2_SYSTEM_MAGIC = {0x77, 0x2C, 0x53, 0x20};
+constexpr std::size_t ACCESS2_VERSION = 0;
+constexpr std::size_t ACCESS2_MARK = 1030;
+constexpr std::array<std::uint8_t, 4> ACCESS2_MARK_TEXT = {'R', 'i', 'c', 'h'};
+constexpr std::size_t ACCESS2_ZERO = 1038;
 
 bool starts_with(std::span<const std::uint8_t> bytes, std::size_t at,
                  std::span<const std::uint8_t> mark) {
@@ -29,10 +31,7 @@ bool starts_with(std::span<const std::uint8_t> bytes, std::size_t at,
 }
 
 [[noreturn]] void throw_not_jet(std::span<const std::uint8_t> page0) {
-    const bool is_access2 = starts_with(page0, 0, ACCESS2_SYSTEM_MAGIC) ||
-                            (page0.size() >= 2 && page0[0] == 1 && page0[1] == 0 &&
-                             starts_with(page0, ACCESS2_MARK_OFFSET, ACCESS2_MARK));
-    if (is_access2) {
+    if (jet_has_access2_marks(page0)) {
         throw jet_crypt_error(JET_ERR_UNRECOGNIZED_FORMAT,
                               "Unrecognized database format: Access 1.x/2.0 files are not "
                               "supported; convert the file with Access 97 or later first");
@@ -42,6 +41,14 @@ bool starts_with(std::span<const std::uint8_t> bytes, std::size_t at,
 }
 
 }  // namespace
+
+bool jet_has_access2_marks(std::span<const std::uint8_t> head) {
+    if (starts_with(head, 0, ACCESS2_SYSTEM_MAGIC)) return true;
+    if (head.size() < JET_ACCESS2_HEAD_SIZE) return false;
+    const jet_crypt_bytes bytes(head, "the database header");
+    return bytes.u16(ACCESS2_VERSION) == 1 && starts_with(head, ACCESS2_MARK, ACCESS2_MARK_TEXT)
+           && bytes.u16(ACCESS2_ZERO) == 0;
+}
 
 bool jet_has_signature(std::span<const std::uint8_t> page0, std::string_view signature) {
     if (page0.size() < JET_OFFSET_SIGNATURE + signature.size()) return false;

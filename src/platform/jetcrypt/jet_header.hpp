@@ -21,6 +21,18 @@ inline constexpr std::string_view JET_SIGNATURE_WORKGROUP{"Jet System DB  \0", 1
 // Whether page0 holds the signature at 0x04; false when it is too short to.
 bool jet_has_signature(std::span<const std::uint8_t> page0, std::string_view signature);
 
+// Access 1.x/2.0 files have neither the magic nor a signature; DAO tells them by two marks,
+// read from the file's first JET_ACCESS2_HEAD_SIZE bytes:
+//   OFFSET  SIZE  MEANING
+//        0     4  77 2C 53 20: an Access 2.0 system database; or else all three of
+//        0     2  1 (little-endian)
+//     1030     4  "Rich"
+//     1038     2  0
+inline constexpr std::size_t JET_ACCESS2_HEAD_SIZE = 1040;
+
+// Whether head carries either mark; false for the "Rich" mark when head is too short to.
+bool jet_has_access2_marks(std::span<const std::uint8_t> head);
+
 // Values of the version field at 0x14.
 inline constexpr std::uint32_t JET_VERSION_JET3 = 0;
 inline constexpr std::uint32_t JET_VERSION_JET4 = 1;   // 2.. ACE 12, 14, 15, 16, 17

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -17,7 +16,7 @@
 
 namespace {
 
-constexpr std::size_t PROBE_SIZE = 1040;   // reaches the Access 2.0 marks at 1030
+constexpr std::size_t PROBE_SIZE = JET_ACCESS2_HEAD_SIZE;   // reaches the Access 2.0 marks
 constexpr std::array<std::uint8_t, 8> EMPTY_PASSWORD_BLOCK = {0x69, 0x52, 0xAD, 0x67,
                                                               0xF3, 0xD5, 0xE1, 0xE6};
 // SIDs of Jet's internal accounts, never a user's logon.
@@ -38,13 +37,6 @@ const std::vector<std::uint8_t> CREATOR_SID = {0x02, 0x04};
                     "'" + path + "' is not a valid workgroup information file: " + why);
 }
 
-bool is_access2_workgroup(const std::vector<std::uint8_t>& probe) {
-    const bool rich = probe.size() >= 1040 && std::memcmp(probe.data() + 1030, "Rich", 4) == 0 &&
-                      probe[0] == 1 && probe[1] == 0 && probe[1038] == 0 && probe[1039] == 0;
-    const bool magic = probe.size() >= 4 && std::memcmp(probe.data(), "\x77\x2C\x53\x20", 4) == 0;
-    return rich || magic;
-}
-
 // Reads the first bytes and refuses what is not a Jet 3 / Jet 4 workgroup file.
 void check_workgroup_header(const std::string& path) {
     // Reading a FIFO waits for a writer: only a regular file can be a workgroup file.
@@ -57,7 +49,7 @@ void check_workgroup_header(const std::string& path) {
     std::vector<std::uint8_t> probe(PROBE_SIZE);
     in.read(reinterpret_cast<char*>(probe.data()), std::streamsize(probe.size()));
     probe.resize(std::size_t(in.gcount()));
-    if (is_access2_workgroup(probe)) {
+    if (jet_has_access2_marks(probe)) {
         throw jet_error(JET_ERR_NOT_A_DATABASE,
                         "Unrecognized database format '" + path +
                             "': Access 1.x/2.0 workgroup files are not supported.");

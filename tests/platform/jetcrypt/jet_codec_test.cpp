@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/jetcrypt/jet_header.hpp"
 #include "platform/jetcrypt/jetcrypt_testdata.hpp"
 
 namespace {
@@ -208,6 +209,31 @@ TEST(JetHeaderAge, RefusesAccess2FilesWithTheirOwnMessage) {
                       is_access2);
         }
     }
+}
+
+// The one test of the marks the engine, the workgroup logon and DAO's workgroup check share:
+// "Rich" counts only with the word 1 at 0 and 0 at 1038 in a whole 1040-byte head; the
+// system magic on its own.
+TEST(JetHeaderAge, TellsAccess2MarksOnlyWhenWhole) {
+    std::vector<std::uint8_t> rich(1040, 0);
+    rich[0] = 1;
+    std::copy_n("Rich", 4, rich.begin() + 1030);
+    EXPECT_TRUE(jet_has_access2_marks(rich));
+    EXPECT_FALSE(jet_has_access2_marks(std::span(rich).first(1039)));
+    std::vector<std::uint8_t> high_word = rich;
+    high_word[1] = 1;   // 0x0101 at 0
+    EXPECT_FALSE(jet_has_access2_marks(high_word));
+    std::vector<std::uint8_t> no_zero = rich;
+    no_zero[1039] = 1;
+    EXPECT_FALSE(jet_has_access2_marks(no_zero));
+    std::vector<std::uint8_t> lower_case = rich;
+    lower_case[1030] = 'r';
+    EXPECT_FALSE(jet_has_access2_marks(lower_case));
+
+    const std::vector<std::uint8_t> magic{0x77, 0x2C, 0x53, 0x20};
+    EXPECT_TRUE(jet_has_access2_marks(magic));
+    EXPECT_FALSE(jet_has_access2_marks(std::span(magic).first(3)));
+    EXPECT_FALSE(jet_has_access2_marks(std::vector<std::uint8_t>{0x77, 0x2C, 0x53, 0x21}));
 }
 
 TEST_F(JetCodecFiles, ComparesJet3PasswordsInWindows1252) {
