@@ -9,6 +9,7 @@
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_sort_codes.hpp"
 #include "platform/jet/jet_text.hpp"
+#include "platform/oleaut/oleaut_guid.hpp"
 
 namespace {
 
@@ -63,11 +64,8 @@ void put_float(std::vector<std::uint8_t>& out, std::uint64_t bits, int size) {
 }
 
 void put_guid(std::vector<std::uint8_t>& out, const jet_guid& guid, bool ascending) {
-    // The file keeps Data1..Data3 little-endian; the key spells the GUID as its text does.
-    std::array<std::uint8_t, 16> text_order = guid.bytes;
-    std::reverse(text_order.begin(), text_order.begin() + 4);
-    std::reverse(text_order.begin() + 4, text_order.begin() + 6);
-    std::reverse(text_order.begin() + 6, text_order.begin() + 8);
+    // The key spells the GUID as its text does, not in the file's byte order.
+    guid_bytes text_order = guid_to_text_order_bytes(guid_from_bytes(guid.bytes));
     if (!ascending)
         for (std::uint8_t& byte : text_order) byte = std::uint8_t(~byte);
     out.insert(out.end(), text_order.begin(), text_order.begin() + 8);

@@ -112,3 +112,16 @@ guid_bytes guid_to_bytes(const GUID& guid) {
     for (int byte_idx = 0; byte_idx < 8; ++byte_idx) bytes[8 + byte_idx] = guid.Data4[byte_idx];
     return bytes;
 }
+
+guid_bytes guid_to_text_order_bytes(const GUID& guid) {
+    guid_bytes bytes{};
+    for (int byte_idx = 0; byte_idx < 4; ++byte_idx) {
+        bytes[byte_idx] = std::uint8_t(guid.Data1 >> (8 * (3 - byte_idx)));
+    }
+    for (int byte_idx = 0; byte_idx < 2; ++byte_idx) {
+        bytes[4 + byte_idx] = std::uint8_t(guid.Data2 >> (8 * (1 - byte_idx)));
+        bytes[6 + byte_idx] = std::uint8_t(guid.Data3 >> (8 * (1 - byte_idx)));
+    }
+    for (int byte_idx = 0; byte_idx < 8; ++byte_idx) bytes[8 + byte_idx] = guid.Data4[byte_idx];
+    return bytes;
+}

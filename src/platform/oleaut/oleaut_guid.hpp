@@ -42,6 +42,9 @@ HRESULT guid_from_wstring(std::u16string_view text, GUID* guid);
 using guid_bytes = std::array<std::uint8_t, 16>;
 GUID guid_from_bytes(const guid_bytes& bytes);
 guid_bytes guid_to_bytes(const GUID& guid);
+// The 16 bytes in the order the text spells them (Data1, Data2 and Data3 big-endian), the
+// order in which Jet's index keys sort GUIDs.
+guid_bytes guid_to_text_order_bytes(const GUID& guid);
 
 // {00000000-0000-0000-C000-000000000046}
 inline constexpr IID IID_IUnknown = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};

@@ -58,6 +58,13 @@ TEST(GuidBytes, FirstThreeGroupsAreLittleEndianTheRestInOrder) {
               "{12345678-9ABC-DEF0-0102-030405060708}");
 }
 
+// Jet's index keys sort GUIDs in the order their text reads: every byte as written.
+TEST(GuidBytes, TextOrderReadsAsTheTextIsWritten) {
+    const guid_bytes spelled = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                                0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+    EXPECT_EQ(guid_to_text_order_bytes(SAMPLE), spelled);
+}
+
 TEST(GuidText, RefusesMalformedText) {
     GUID guid = SAMPLE;
     for (const char16_t* bad : {u"", u"00112233-4455-6677-8899-AABBCCDDEEFF",
