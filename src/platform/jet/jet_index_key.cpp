@@ -176,27 +176,24 @@ std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool as
     std::size_t inline_chars = 0;
     for (std::size_t char_idx = 0; char_idx < std::min(text.size(), MAX_TEXT_KEY_CHARS);
          ++char_idx) {
-        // A unit without a known code takes no part in the key, as Access's ignored ones
-        // do: its row stays in the index, placed by the rest of its text.
-        std::optional<jet_sort_code> code = jet_general_sort_code(text[char_idx]);
-        if (!code) continue;
+        jet_sort_code code = jet_general_sort_code(text[char_idx]);
         std::size_t position = inline_chars;
-        std::span<const std::uint8_t> inline_bytes = code->inline_view();
+        std::span<const std::uint8_t> inline_bytes = code.inline_view();
         out.insert(out.end(), inline_bytes.begin(), inline_bytes.end());
         if (!inline_bytes.empty()) ++inline_chars;
-        switch (code->kind) {
+        switch (code.kind) {
         case jet_sort_kind::accented:
-            extras.add(position, code->extra);
+            extras.add(position, code.extra);
             break;
         case jet_sort_kind::flagged:
-            if (!code->extra.empty()) extras.add(position, code->extra);
-            flags.push_back(code->flag);
+            if (!code.extra.empty()) extras.add(position, code.extra);
+            flags.push_back(code.flag);
             break;
         case jet_sort_kind::modifier:
-            extras.modify(position, std::uint8_t(code->extra.front()));
+            extras.modify(position, std::uint8_t(code.extra.front()));
             break;
         case jet_sort_kind::unprintable:
-            put_unprintable(unprintables, extras.place(position), code->extra);
+            put_unprintable(unprintables, extras.place(position), code.extra);
             break;
         default:
             break;

@@ -7,8 +7,8 @@
 // every bit inverted when negative; GUID in text order as 8 bytes, 0x09, 8 bytes, 0x08;
 // Yes/No one byte (0x00 Yes, 0xFF No, no flag); Text in General sort order codes
 // (jet_sort_codes) ending 0x01 ... 0x00, its first 255 characters.
-// Decimal and Binary keys are not written (jet_index_key_supported). A text character
-// outside the known sort codes (jet_sort_codes) is left out of its key.
+// Decimal and Binary keys are not written (jet_index_key_supported). Both halves of a
+// surrogate pair take no part in a text key, as in Access (jet_sort_codes).
 
 #include <cstdint>
 #include <vector>

@@ -5,16 +5,14 @@
 // texts equal without them (accents), to a code kept apart for punctuation the order skips,
 // to a change of the extra byte before it (combining marks), or to a 2-bit flag (kana
 // voicing and width). Case never counts: 'a' and 'A' share their codes.
-// Known: U+0000..U+0E5B (Latin to Thai), U+1E00..U+20FF (Latin Extended Additional, Greek
-// Extended, punctuation, super- and subscripts, currency), U+3000..U+30FF (CJK punctuation,
-// hiragana, katakana) and U+FF00..U+FFFF (full- and half-width forms), from Jackcess's
-// published code tables (jet_sort_codes_table.cpp, generated), which index pages Access
-// wrote confirm; other units (CJK ideographs and Hangul among them), surrogates included,
-// have no code here and are left out of a key.
+// Every UTF-16 unit has its codes, from Jackcess's published code tables
+// (jet_sort_codes_table.cpp, generated from tools/jet-sort-codes), which index pages Access
+// wrote confirm. Units the order does not weigh (unassigned ones among them) are ignored.
+// Surrogates: the order gives neither half of a pair any weight, so a character beyond the
+// BMP (an emoji, a rare ideograph) takes no part in a key, as in Access.
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
 
@@ -39,5 +37,5 @@ struct jet_sort_code {
     }
 };
 
-// The codes of one UTF-16 unit; nothing for a unit outside the known ranges.
-std::optional<jet_sort_code> jet_general_sort_code(char16_t unit);
+// The codes of one UTF-16 unit.
+jet_sort_code jet_general_sort_code(char16_t unit);
