@@ -1,9 +1,9 @@
 // Text keys of scripts beyond Latin. Expected keys come from index pages Access wrote (the
-// shared testUnicodeCompV2003: Greek, Cyrillic, Latin-1 and control characters) and from
-// keys worked by hand from the published General legacy code tables and the documented
-// layout of a text key: inline codes, 0x01, extra codes (0x02 for a character without),
-// then 0x01 0x01, packed 2-bit kana flags with their fixed suffix, 0x01 and the codes of
-// skipped punctuation with their place.
+// shared testUnicodeCompV2003: Greek, Cyrillic, Latin-1, control characters, and Japanese
+// kana and ideographs) and from keys worked by hand from the published General legacy code
+// tables and the documented layout of a text key: inline codes, 0x01, extra codes (0x02 for
+// a character without), then 0x01 0x01, packed 2-bit kana flags with their fixed suffix,
+// 0x01 and the codes of skipped punctuation with their place.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,8 +43,6 @@ TEST(JetSortCodes, KeysEqualThoseAccessWroteForOtherScripts) {
     auto cursor = access->open_cursor(u"Table");
     while (cursor->next()) {
         std::vector<jet_value> row = cursor->values();
-        // Row 5 is Japanese: its ideographs are beyond the codes brought in so far.
-        if (row[0].get<std::int32_t>() == 5) continue;
         std::vector<std::uint8_t> ours = {0x7F};
         std::vector<std::uint8_t> text = key(row[1].get<std::u16string>());
         ours.insert(ours.end(), text.begin(), text.end());
@@ -52,7 +50,7 @@ TEST(JetSortCodes, KeysEqualThoseAccessWroteForOtherScripts) {
             << "row " << row[0].get<std::int32_t>();
         ++compared;
     }
-    EXPECT_EQ(compared, 7u);
+    EXPECT_EQ(compared, 8u);
 }
 
 TEST(JetSortCodes, LettersOfOtherScriptsTakeTheirCodes) {
@@ -122,6 +120,58 @@ TEST(JetSortCodes, KanaFlagsArePackedAfterTheExtraCodes) {
               with_suffix({0x7F, 0x02, 0x7F, 0x02, 0x7F, 0x02, 0x7F, 0x02, 0x01, 0x01, 0x01,
                            0xAA, 0xA0},
                           {0x00}));
+}
+
+TEST(JetSortCodes, IdeographsTakeTheCodesAccessWrote) {
+    // The two-byte codes Access wrote for "\u6f22\u5b57\u4eee\u540d\u4ea4\u3058\u308a\u6587"
+    // (kanji and kana mixed) in testUnicodeCompV2003's index; an ideograph has no extra code.
+    EXPECT_EQ(key(u"\u4ea4"), bytes({0x9F, 0xBE, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\u4eee"), bytes({0xA0, 0x0D, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\u540d"), bytes({0xA5, 0x47, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\u5b57"), bytes({0xAC, 0xAC, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\u6587"), bytes({0xB6, 0xF6, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\u6f22"), bytes({0xC0, 0xB6, 0x01, 0x00}));
+    // The first and last unified ideographs, and the compatibility ones sorting after all.
+    EXPECT_EQ(key(u"\u4e00"), bytes({0x9F, 0x02, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\u9fa5"), bytes({0xF1, 0xB4, 0x01, 0x00}));
+    EXPECT_LT(key(u"\u9fa5"), key(u"\uf900"));
+}
+
+TEST(JetSortCodes, HangulSyllablesSortAfterTheJamoTheyBeginWith) {
+    // Published codes: compatibility jamo kiyeok S8102, ssangkiyeok S8353; the syllables
+    // count up from S8103 (ga), passing the jamo codes, to SADC0 (hih, the last).
+    EXPECT_EQ(key(u"\uac00"), bytes({0x81, 0x03, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\ud7a3"), bytes({0xAD, 0xC0, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\u3131"), key(u"\u1100"));   // compatibility and conjoining kiyeok
+    // kiyeok < ga < gag < gih (the 588th and last syllable on kiyeok) < ssangkiyeok < kka
+    std::vector<std::u16string> ordered = {u"\u3131", u"\uac00", u"\uac01", u"\uae4b",
+                                           u"\u3132", u"\uae4c"};
+    for (std::size_t at = 1; at < ordered.size(); ++at)
+        EXPECT_LT(key(ordered[at - 1]), key(ordered[at])) << at;
+    EXPECT_EQ(key(u"\uae4b"), bytes({0x83, 0x52, 0x01, 0x00}));
+    EXPECT_EQ(key(u"\uae4c"), bytes({0x83, 0x54, 0x01, 0x00}));
+}
+
+TEST(JetSortCodes, SymbolsAndOtherScriptsTakeTheirCodes) {
+    EXPECT_EQ(key(u"\u2200"), bytes({0x33, 0x0E, 0x01, 0x00}));         // for all
+    EXPECT_EQ(key(u"\u2192"), bytes({0x34, 0x82, 0x01, 0x03, 0x00}));   // rightwards arrow
+    // A circled digit sorts as its digit, told apart by its extra code.
+    EXPECT_EQ(key(u"\u2460"), bytes({0x38, 0x01, 0xEE, 0x00}));
+    EXPECT_LT(key(u"1"), key(u"\u2460"));
+    EXPECT_LT(key(u"\u2460"), key(u"2"));
+    EXPECT_EQ(key(u"\u0e81"), bytes({0x7D, 0x93, 0x01, 0x00}));         // Lao ko
+    EXPECT_EQ(key(u"\u10a0"), key(u"\u10d0"));   // Georgian an, capital and small
+    // Units the order does not weigh (here CJK extension A, beyond its tables) are ignored.
+    EXPECT_EQ(key(u"a\u3400b"), key(u"ab"));
+}
+
+TEST(JetSortCodes, SurrogatePairsTakeNoPartInAKey) {
+    // The General legacy order weighs neither half of a pair: an emoji, or a lone half,
+    // leaves the key of the text around it as it was, places of skipped punctuation too.
+    EXPECT_EQ(key(u"a\U0001F600b"), bytes({0x4A, 0x4C, 0x01, 0x00}));
+    EXPECT_EQ(key({u'a', char16_t(0xD83D), u'b'}), key(u"ab"));
+    EXPECT_EQ(key(u"\U0001F600-a"), key(u"-a"));
+    EXPECT_EQ(key(u"\u00e9\U00020000"), key(u"\u00e9"));
 }
 
 }  // namespace
