@@ -5,6 +5,7 @@
 
 #include "platform/dao/daostub_context.hpp"
 #include "platform/dao/daostub_rows.hpp"
+#include "platform/jet/jet_decimal_scale.hpp"
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_value_parse.hpp"
@@ -44,21 +45,13 @@ jet_guid guid_of(const jet_column& column, const VARIANT& value) {
     return *guid;
 }
 
-// A decimal brought to the column's scale: extra digits rounded half away from zero,
-// missing ones added; more than 96 bits is a conversion error.
+// A decimal brought to the column's scale here, so that one too large fails at Collect.
 jet_decimal decimal_of(const jet_column& column, const VARIANT& value) {
     DECIMAL number = changed(column, value, VT_DECIMAL).decVal;
-    unsigned __int128 magnitude = (unsigned __int128)number.Hi32 << 64 | number.Lo64;
-    int scale = number.scale;
-    for (; scale > column.scale; --scale) {
-        unsigned digit = unsigned(magnitude % 10);
-        magnitude = magnitude / 10 + (digit >= 5 && scale == column.scale + 1 ? 1 : 0);
-    }
-    for (; scale < column.scale; ++scale) magnitude *= 10;
-    if ((magnitude >> 96) != 0) conversion_error(column);
-    return jet_decimal{std::uint32_t(magnitude), std::uint32_t(magnitude >> 32),
-                       std::uint32_t(magnitude >> 64), column.scale, column.precision,
-                       (number.sign & DECIMAL_NEG) != 0 && magnitude != 0};
+    jet_decimal given{std::uint32_t(number.Lo64), std::uint32_t(number.Lo64 >> 32),
+                      std::uint32_t(number.Hi32), number.scale, column.precision,
+                      (number.sign & DECIMAL_NEG) != 0};
+    return jet_decimal_for_column(column, given);
 }
 
 // Rows written here are not read back through the recordset that appends them (DAO's

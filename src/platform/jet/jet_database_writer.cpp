@@ -78,7 +78,8 @@ void jet_database_writer::write_catalogue() {
     jet_add_row(page1, jet_empty_usage_map());
     jet_table_def catalogue_def = jet_lay_out_table(jet_catalog_table());
     catalogue = std::make_unique<jet_table_writer>(
-        jet_create_table_pages(*store, std::move(catalogue_def), jet_page_role::catalogue));
+        jet_create_table_pages(*store, std::move(catalogue_def), jet_page_role::catalogue,
+                               file_format));
     for (const jet_new_table& table : jet_system_tables()) add_table(table);
     catalogue->append(jet_catalog_values({CATALOG_TDEF_PAGE, JET_CONTAINER_TABLES,
                                           u"MSysObjects", JET_OBJECT_TABLE,
@@ -97,7 +98,7 @@ void jet_database_writer::add_table(const jet_new_table& table) {
     std::vector<std::uint8_t> properties = jet_encode_property_blob(def);
     auto entry = std::make_unique<table_entry>();
     entry->writer = std::make_unique<jet_table_writer>(
-        jet_create_table_pages(*store, std::move(def), jet_page_role::content));
+        jet_create_table_pages(*store, std::move(def), jet_page_role::content, file_format));
     const jet_table_def& written = entry->writer->definition();
     jet_catalog_row row{std::int32_t(written.tdef_page), JET_CONTAINER_TABLES, written.name,
                         JET_OBJECT_TABLE, table.is_system ? JET_SYSTEM_OBJECT_FLAGS : 0,

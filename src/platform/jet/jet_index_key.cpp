@@ -20,9 +20,10 @@ constexpr std::uint8_t NULL_ASCENDING = 0x00;
 constexpr std::uint8_t NULL_DESCENDING = 0xFF;
 constexpr std::uint8_t YES_ASCENDING = 0x00;
 constexpr std::uint8_t NO_ASCENDING = 0xFF;
-constexpr std::uint8_t GUID_MIDDLE = 0x09;
-constexpr std::uint8_t GUID_END_ASCENDING = 0x08;
-constexpr std::uint8_t GUID_END_DESCENDING = 0xF7;
+constexpr std::size_t SEGMENT_BYTES = 8;
+constexpr std::uint8_t SEGMENT_MORE = 0x09;        // after a segment that is not the last
+constexpr std::uint8_t DECIMAL_POSITIVE = 0xFF;    // sign byte of a key, zero included
+constexpr std::uint8_t DECIMAL_NEGATIVE = 0x00;
 constexpr std::uint8_t TEXT_END = 0x01;
 constexpr std::uint8_t TEXT_END_EXTRA = 0x00;
 constexpr std::uint8_t ACCENT_NONE = 0x02;         // stands for a character without one
@@ -63,15 +64,50 @@ void put_float(std::vector<std::uint8_t>& out, std::uint64_t bits, int size) {
         out[from] ^= 0x80;
 }
 
+// Binary values in segments of 8 bytes: each but the last followed by SEGMENT_MORE, the
+// last padded with zeros and followed by its length, so a value sorts before any longer
+// one it begins. Descending inverts every byte but the SEGMENT_MORE marks: those compare
+// only against each other, at the same place. An empty value leaves only the flag.
+void put_segments(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> bytes,
+                  bool ascending) {
+    for (std::size_t at = 0; at < bytes.size(); at += SEGMENT_BYTES) {
+        std::size_t length = std::min(SEGMENT_BYTES, bytes.size() - at);
+        bool is_last = bytes.size() - at <= SEGMENT_BYTES;
+        std::size_t from = out.size();
+        out.insert(out.end(), bytes.begin() + std::ptrdiff_t(at),
+                   bytes.begin() + std::ptrdiff_t(at + length));
+        out.insert(out.end(), SEGMENT_BYTES - length, std::uint8_t(0));
+        out.push_back(is_last ? std::uint8_t(length) : SEGMENT_MORE);
+        if (!ascending) {
+            invert(out, from);
+            if (!is_last) out.back() = SEGMENT_MORE;
+        }
+    }
+}
+
 void put_guid(std::vector<std::uint8_t>& out, const jet_guid& guid, bool ascending) {
     // The key spells the GUID as its text does, not in the file's byte order.
     guid_bytes text_order = guid_to_text_order_bytes(guid_from_bytes(guid.bytes));
-    if (!ascending)
-        for (std::uint8_t& byte : text_order) byte = std::uint8_t(~byte);
-    out.insert(out.end(), text_order.begin(), text_order.begin() + 8);
-    out.push_back(GUID_MIDDLE);
-    out.insert(out.end(), text_order.begin() + 8, text_order.end());
-    out.push_back(ascending ? GUID_END_ASCENDING : GUID_END_DESCENDING);
+    put_segments(out, text_order, ascending);
+}
+
+// Decimal: a sign byte, then the magnitude as 16 bytes big-endian, inverted when the key
+// must sort it backwards (negative ascending, positive descending). The sign byte is 0xFF
+// before that inversion in ACE files, but 0xFF for positive and 0x00 for negative values
+// after it in Jet 4 ones: there a descending index holds the negative values first, each
+// half in descending order, which Microsoft corrected with Access 2007 (KB 837148).
+void put_decimal(std::vector<std::uint8_t>& out, const jet_decimal& number, bool ascending,
+                 jet_format format) {
+    bool negative = number.negative && (number.lo | number.mid | number.hi) != 0;
+    bool jet4_order = format == jet_format::jet3 || format == jet_format::jet4;
+    std::size_t from = out.size();
+    out.push_back(DECIMAL_POSITIVE);
+    put_big_endian(out, 0, 4);   // the magnitude's top word: a Decimal holds 96 bits
+    put_big_endian(out, number.hi, 4);
+    put_big_endian(out, number.mid, 4);
+    put_big_endian(out, number.lo, 4);
+    if (negative == ascending) invert(out, from);
+    if (jet4_order) out[from] = negative ? DECIMAL_NEGATIVE : DECIMAL_POSITIVE;
 }
 
 // The value of one key column, flag first, as it sorts ascending.
@@ -163,6 +199,7 @@ bool jet_index_key_supported(std::uint8_t type_code) {
     case JET_TYPE_BOOLEAN: case JET_TYPE_BYTE: case JET_TYPE_INT16: case JET_TYPE_INT32:
     case JET_TYPE_CURRENCY: case JET_TYPE_FLOAT32: case JET_TYPE_FLOAT64:
     case JET_TYPE_DATETIME: case JET_TYPE_TEXT: case JET_TYPE_GUID: case JET_TYPE_BIGINT:
+    case JET_TYPE_NUMERIC: case JET_TYPE_BINARY:
         return true;
     default: return false;
     }
@@ -223,7 +260,8 @@ std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool as
 }
 
 std::vector<std::uint8_t> jet_index_key(const jet_table_def& def, const jet_index& index,
-                                        const std::vector<jet_value>& values) {
+                                        const std::vector<jet_value>& values,
+                                        jet_format format) {
     std::vector<std::uint8_t> key;
     for (const jet_index_column& column : index.columns) {
         const jet_value& value = values[column.column_number];
@@ -244,6 +282,10 @@ std::vector<std::uint8_t> jet_index_key(const jet_table_def& def, const jet_inde
             key.insert(key.end(), text.begin(), text.end());
         } else if (value.kind() == jet_value_kind::guid) {
             put_guid(key, value.get<jet_guid>(), column.ascending);
+        } else if (value.kind() == jet_value_kind::binary) {
+            put_segments(key, value.get<std::vector<std::uint8_t>>(), column.ascending);
+        } else if (value.kind() == jet_value_kind::decimal) {
+            put_decimal(key, value.get<jet_decimal>(), column.ascending, format);
         } else {
             std::size_t from = key.size();
             put_value(key, value);

@@ -54,22 +54,31 @@ void check_column(const jet_new_column& column) {
         invalid("only a Long column can be an AutoNumber (" + name + ")");
 }
 
+const jet_new_column* find_column(const jet_new_table& table, const std::u16string& name) {
+    const jet_new_column* found = nullptr;
+    for (const jet_new_column& column : table.columns)
+        if (jet_same_name(column.name, name)) found = &column;
+    return found;
+}
+
+void check_key_type(const jet_new_column& column) {
+    if (column.type_code == JET_TYPE_MEMO || column.type_code == JET_TYPE_OLE)
+        invalid("a Memo or OLE column cannot be indexed (" + jet_utf8(column.name) + ")");
+    // Refused here, with the table, rather than row by row once it exists.
+    if (!jet_index_key_supported(column.type_code))
+        invalid("the writer cannot index a column of this type (" + jet_utf8(column.name) +
+                ")");
+}
+
 void check_index(const jet_new_table& table, const jet_new_index& index) {
     check_name(index.name);
     if (index.columns.empty() || index.columns.size() > MAX_INDEX_COLUMNS)
         invalid("index " + jet_utf8(index.name) + " needs 1 to 10 columns");
     for (const jet_new_index_column& key : index.columns) {
-        const jet_new_column* found = nullptr;
-        for (const jet_new_column& column : table.columns)
-            if (jet_same_name(column.name, key.name)) found = &column;
+        const jet_new_column* found = find_column(table, key.name);
         if (!found) invalid("index " + jet_utf8(index.name) + " names no column " +
                             jet_utf8(key.name));
-        if (found->type_code == JET_TYPE_MEMO || found->type_code == JET_TYPE_OLE)
-            invalid("a Memo or OLE column cannot be indexed (" + jet_utf8(key.name) + ")");
-        // Their keys' encodings are not known well enough to write pages Access can seek.
-        if (!jet_index_key_supported(found->type_code))
-            invalid("the writer does not index a Decimal or Binary column (" +
-                    jet_utf8(key.name) + ")");
+        check_key_type(*found);
     }
 }
 
@@ -106,4 +115,9 @@ void jet_check_new_table(const jet_new_table& table) {
             if (jet_same_name(table.indexes[other].name, index.name))
                 throw jet_error(JET_ERR_INDEX_EXISTS, "Index already exists.");
     }
+}
+
+void jet_check_index_key_types(const jet_new_table& table, const jet_new_index& index) {
+    for (const jet_new_index_column& key : index.columns)
+        if (const jet_new_column* found = find_column(table, key.name)) check_key_type(*found);
 }

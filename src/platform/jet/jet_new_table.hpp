@@ -49,3 +49,7 @@ struct jet_new_table {
 // a bad name, 3190 for more than 255 columns, 3191 for a repeated column, 3283 for a second
 // primary key, 3284 for a repeated index name.
 void jet_check_new_table(const jet_new_table& table);
+
+// 3001 when a key column the table already has is of a type no index can hold, so that a
+// caller adding indexes one by one hears it for that index and can still create the table.
+void jet_check_index_key_types(const jet_new_table& table, const jet_new_index& index);

@@ -5,6 +5,7 @@
 
 #include "platform/jet/jet_byte_writer.hpp"
 #include "platform/jet/jet_data_page_writer.hpp"
+#include "platform/jet/jet_decimal_scale.hpp"
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_index_key.hpp"
 #include "platform/jet/jet_row_encoder.hpp"
@@ -72,7 +73,7 @@ void check_required(const jet_table_def& def, const std::vector<jet_value>& valu
 }  // namespace
 
 jet_table_writer jet_create_table_pages(jet_page_store& store, jet_table_def def,
-                                        jet_page_role data_role) {
+                                        jet_page_role data_role, jet_format format) {
     jet_table_storage storage;
     storage.index_map_rows.resize(def.indexes.size());
     storage.index_root_pages.resize(def.indexes.size());
@@ -95,13 +96,14 @@ jet_table_writer jet_create_table_pages(jet_page_store& store, jet_table_def def
         storage.index_root_pages[index_idx] = root;
     }
     write_definition(store, pages, jet_encode_table_def(def, storage));
-    return jet_table_writer(store, std::move(def), std::move(storage), data_role);
+    return jet_table_writer(store, std::move(def), std::move(storage), data_role, format);
 }
 
 jet_table_writer::jet_table_writer(jet_page_store& page_store, jet_table_def definition,
-                                   jet_table_storage table_storage, jet_page_role role)
+                                   jet_table_storage table_storage, jet_page_role role,
+                                   jet_format file_format)
     : store(page_store), def(std::move(definition)), storage(std::move(table_storage)),
-      data_role(role), long_values(page_store), unique_keys(def) {
+      data_role(role), format(file_format), long_values(page_store), unique_keys(def) {
     for (std::size_t index_idx = 0; index_idx < def.indexes.size(); ++index_idx)
         index_pages.emplace_back(storage.index_root_pages[index_idx],
                                  storage.index_map_rows[index_idx]);
@@ -113,10 +115,21 @@ void jet_table_writer::number_autonumbers(std::vector<jet_value>& values) {
             values[column.column_number] = jet_value(std::int32_t(storage.last_autonumber + 1));
 }
 
+// The row, its unique keys and its index keys all need the column's scale: 1.5 and 1.50
+// are one value.
+void jet_table_writer::scale_decimals(std::vector<jet_value>& values) const {
+    for (const jet_column& column : def.columns) {
+        jet_value& value = values[column.column_number];
+        if (value.kind() == jet_value_kind::decimal)
+            value = jet_value(jet_decimal_for_column(column, value.get<jet_decimal>()));
+    }
+}
+
 std::uint32_t jet_table_writer::append(std::vector<jet_value> values) {
     values.resize(def.columns.size());
     for (const jet_column& column : def.columns)
         jet_check_value_kind(column, values[column.column_number]);
+    scale_decimals(values);
     number_autonumbers(values);
     check_required(def, values);
     std::vector<std::uint8_t> row = jet_encode_row(def, values, long_values);
@@ -131,7 +144,7 @@ std::uint32_t jet_table_writer::append(std::vector<jet_value> values) {
         });
         keys.emplace_back();
         if (index.ignores_nulls() && all_null) continue;
-        keys.back() = jet_index_key(def, index, values);
+        keys.back() = jet_index_key(def, index, values, format);
         if (keys.back()->size() > JET_MAX_INDEX_KEY)
             throw jet_error(JET_ERR_KEY_TOO_LONG, "The key of index '" + jet_utf8(index.name) +
                                                       "' is too long for an index page.");

@@ -60,7 +60,9 @@ jet_new_table every_type_table() {
     jet_new_index primary{u"PrimaryKey", {{u"Id", true}}, true, true, false};
     jet_new_index by_name{u"ByNameWhen", {{u"Name", true}, {u"When", false}}, false, false, false};
     jet_new_index by_code{u"UniqueCode", {{u"Code", true}}, false, true, false};
-    table.indexes = {primary, by_name, by_code};
+    jet_new_index by_amount{u"ByAmountDown", {{u"Amount", false}}, false, false, false};
+    jet_new_index by_raw{u"ByRaw", {{u"Raw", true}}, false, false, false};
+    table.indexes = {primary, by_name, by_code, by_amount, by_raw};
     return table;
 }
 
@@ -212,7 +214,7 @@ TEST_P(JetWriterFormats, OwnReaderReadsTheDefinitionBack) {
     EXPECT_FALSE(def.columns[CODE].is_nullable());
     EXPECT_EQ(def.columns[AMOUNT].precision, 18);
     EXPECT_EQ(def.columns[AMOUNT].scale, 4);
-    ASSERT_EQ(def.indexes.size(), 3u);
+    ASSERT_EQ(def.indexes.size(), 5u);
     EXPECT_TRUE(def.indexes[0].is_primary);
     EXPECT_FALSE(def.indexes[1].is_unique());
     ASSERT_EQ(def.indexes[1].columns.size(), 2u);
@@ -274,6 +276,8 @@ TEST_P(JetWriterFormats, MdbtoolsReadsTablesValuesPropertiesAndIndexes) {
     EXPECT_NE(schema.find("PRIMARY KEY (\"id\")"), std::string::npos) << schema;
     EXPECT_NE(schema.find("(\"name\", \"when\" DESC)"), std::string::npos) << schema;
     EXPECT_NE(schema.find("CREATE UNIQUE INDEX"), std::string::npos) << schema;
+    EXPECT_NE(schema.find("(\"amount\" DESC)"), std::string::npos) << schema;
+    EXPECT_NE(schema.find("(\"raw\")"), std::string::npos) << schema;
     EXPECT_NE(schema.find("\"code\"\t\t\tVARCHAR (10) NOT NULL"), std::string::npos) << schema;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 #include <unistd.h>
 
 #include "platform/jet/jet_cursor.hpp"
@@ -44,7 +45,8 @@ std::string run(const std::string& command) {
 }
 
 // One key column's key, as an index on that column alone holds it.
-std::vector<std::uint8_t> key_of(jet_value value, std::uint8_t type_code, bool ascending = true) {
+std::vector<std::uint8_t> key_of(jet_value value, std::uint8_t type_code, bool ascending = true,
+                                 jet_format format = jet_format::ace12) {
     jet_table_def def;
     jet_column column;
     column.name = u"C";
@@ -52,7 +54,7 @@ std::vector<std::uint8_t> key_of(jet_value value, std::uint8_t type_code, bool a
     def.columns.push_back(column);
     jet_index index;
     index.columns.push_back({u"C", 0, ascending});
-    return jet_index_key(def, index, {std::move(value)});
+    return jet_index_key(def, index, {std::move(value)}, format);
 }
 
 std::vector<std::uint8_t> text_key(const std::u16string& text, bool ascending = true) {
@@ -133,6 +135,77 @@ TEST(JetIndexKeys, GuidKeysSpellTheGuidInTextOrder) {
                      0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x08}));
 }
 
+// Decimal keys: the start flag, a sign byte, then the magnitude at the column's scale as 16
+// bytes big-endian; negative magnitudes inverted. 10^28 - 1 is 0x204FCE5E3E2502610FFFFFFF.
+jet_value decimal(std::uint64_t low, bool negative, std::uint32_t high = 0) {
+    return jet_value(jet_decimal{std::uint32_t(low), std::uint32_t(low >> 32), high, 2, 28,
+                                 negative});
+}
+
+std::vector<std::uint8_t> decimal_key(jet_value value, bool ascending, jet_format format) {
+    return key_of(std::move(value), JET_TYPE_NUMERIC, ascending, format);
+}
+
+std::vector<std::uint8_t> flag_sign_magnitude(int flag, int sign, int fill, int last) {
+    std::vector<std::uint8_t> key = bytes({flag, sign});
+    key.insert(key.end(), 15, std::uint8_t(fill));
+    key.push_back(std::uint8_t(last));
+    return key;
+}
+
+TEST(JetIndexKeys, DecimalKeysAreASignByteAndTheMagnitude) {
+    for (jet_format format : {jet_format::jet4, jet_format::ace12}) {
+        SCOPED_TRACE(int(format));
+        EXPECT_EQ(decimal_key(decimal(15, false), true, format),
+                  flag_sign_magnitude(0x7F, 0xFF, 0x00, 0x0F));
+        EXPECT_EQ(decimal_key(decimal(15, true), true, format),
+                  flag_sign_magnitude(0x7F, 0x00, 0xFF, 0xF0));
+        EXPECT_EQ(decimal_key(decimal(0, false), true, format),
+                  flag_sign_magnitude(0x7F, 0xFF, 0x00, 0x00));
+        // A zero kept with its sign is still zero.
+        EXPECT_EQ(decimal_key(decimal(0, true), true, format),
+                  decimal_key(decimal(0, false), true, format));
+        EXPECT_EQ(decimal_key(decimal(0x3E2502610FFFFFFFull, false, 0x204FCE5E), true, format),
+                  bytes({0x7F, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x20, 0x4F, 0xCE, 0x5E, 0x3E,
+                         0x25, 0x02, 0x61, 0x0F, 0xFF, 0xFF, 0xFF}));
+    }
+    // Descending: ACE inverts positive keys whole; Jet 4 sets the sign byte after
+    // inverting, so its positive keys begin 0xFF and its negative ones 0x00.
+    EXPECT_EQ(decimal_key(decimal(15, false), false, jet_format::ace12),
+              flag_sign_magnitude(0x80, 0x00, 0xFF, 0xF0));
+    EXPECT_EQ(decimal_key(decimal(15, true), false, jet_format::ace12),
+              flag_sign_magnitude(0x80, 0xFF, 0x00, 0x0F));
+    EXPECT_EQ(decimal_key(decimal(15, false), false, jet_format::jet4),
+              flag_sign_magnitude(0x80, 0xFF, 0xFF, 0xF0));
+    EXPECT_EQ(decimal_key(decimal(15, true), false, jet_format::jet4),
+              flag_sign_magnitude(0x80, 0x00, 0x00, 0x0F));
+}
+
+std::vector<std::uint8_t> binary_key(std::vector<std::uint8_t> value, bool ascending = true) {
+    return key_of(jet_value(std::move(value)), JET_TYPE_BINARY, ascending);
+}
+
+TEST(JetIndexKeys, BinaryKeysAreSegmentsOfEightBytes) {
+    EXPECT_EQ(binary_key({1, 2, 3}), bytes({0x7F, 1, 2, 3, 0, 0, 0, 0, 0, 3}));
+    EXPECT_EQ(binary_key({1, 2, 3, 4, 5, 6, 7, 8}), bytes({0x7F, 1, 2, 3, 4, 5, 6, 7, 8, 8}));
+    EXPECT_EQ(binary_key({1, 2, 3, 4, 5, 6, 7, 8, 9}),
+              bytes({0x7F, 1, 2, 3, 4, 5, 6, 7, 8, 0x09, 9, 0, 0, 0, 0, 0, 0, 0, 1}));
+    // Descending inverts all but the marks between segments.
+    EXPECT_EQ(binary_key({1, 2, 3, 4, 5, 6, 7, 8, 9}, false),
+              bytes({0x80, 0xFE, 0xFD, 0xFC, 0xFB, 0xFA, 0xF9, 0xF8, 0xF7, 0x09, 0xF6, 0xFF,
+                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE}));
+    EXPECT_EQ(binary_key({}), bytes({0x7F}));
+    EXPECT_EQ(key_of(jet_value(), JET_TYPE_BINARY), bytes({0x00}));
+    // A value sorts before the longer ones it begins, zeros included.
+    std::vector<std::vector<std::uint8_t>> ascending = {
+        {0}, {0, 0}, {1}, {1, 2, 3}, {1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 3, 4, 5, 6, 7, 8, 0},
+        {1, 2, 3, 4, 5, 6, 7, 8, 9}, {0xFF}};
+    for (std::size_t at = 1; at < ascending.size(); ++at) {
+        EXPECT_LT(binary_key(ascending[at - 1]), binary_key(ascending[at])) << at;
+        EXPECT_GT(binary_key(ascending[at - 1], false), binary_key(ascending[at], false)) << at;
+    }
+}
+
 // The table as our reader reads it, written again: same columns, indexes and rows.
 jet_new_table copy_of(const jet_table_def& def) {
     jet_new_table table{def.name, {}, {}, false};
@@ -172,7 +245,8 @@ TEST(JetIndexPages, LeafEntriesEqualThoseAccessWrote) {
           original{"V2000/testIndexPropertiesV2000.mdb", u"TableUnique2_temp"},
           original{"V2003/compIndexTestV2003.mdb", u"Table1"},
           original{"V2000/indexTestV2000.mdb", u"Table1"},
-          original{"V2007/indexTestV2007.accdb", u"Table1"}}) {
+          original{"V2007/indexTestV2007.accdb", u"Table1"},
+          original{"V2010/binIdxTestV2010.accdb", u"Test"}}) {
         SCOPED_TRACE(each.file);
         std::string source = (shared / each.file).string();
         auto access = jet_database::open(source, u"");
@@ -201,7 +275,7 @@ TEST(JetIndexPages, LeafEntriesEqualThoseAccessWrote) {
         }
         fs::remove(path);
     }
-    EXPECT_GT(compared, 550u);   // compIndexTestV2003 alone holds 512 entries
+    EXPECT_GT(compared, 780u);   // compIndexTestV2003 512 entries, binIdxTestV2010 210
 }
 
 TEST(JetIndexPages, AnIndexOverManyPagesHoldsEveryRowInOrder) {
@@ -278,6 +352,38 @@ TEST(JetIndexPages, ARowWhoseKeyOutgrowsAPageIsRefusedWhole) {
     fs::remove(path);
 }
 
+jet_new_column amount_column() {
+    jet_new_column amount = jet_make_column(u"Amount", JET_TYPE_NUMERIC);
+    amount.precision = 28;
+    amount.scale = 2;
+    return amount;
+}
+
+// 1.5 handed over at scale 1 is 1.50 in a column of scale 2: stored and kept unique as that
+// value, not as 0.15 (its place in an index: MdbtoolsWalksDecimalAndBinaryIndexes...).
+TEST(JetIndexPages, DecimalsAreKeyedAtTheColumnsScale) {
+    std::string path = scratch("scale.accdb");
+    {
+        auto writer = jet_database_writer::create(path);
+        writer->create_table({u"Prices", {amount_column()},
+                              {{u"PK", {{u"Amount", true}}, true, true, false}}, false});
+        writer->append_row(u"Prices", {jet_value(jet_decimal{15, 0, 0, 1, 28, false})});
+        writer->append_row(u"Prices", {decimal(149, false)});
+        try {
+            writer->append_row(u"Prices", {decimal(150, false)});
+            ADD_FAILURE() << "1.50 was taken twice by a primary key";
+        } catch (const jet_error& refused) {
+            EXPECT_EQ(refused.dao_number(), 3022);
+        }
+        writer->flush();
+    }
+    auto file = jet_database::open(path, u"");
+    auto cursor = file->open_cursor(u"Prices");
+    ASSERT_TRUE(cursor->next());
+    EXPECT_EQ(cursor->values()[0], decimal(150, false));
+    fs::remove(path);
+}
+
 #ifdef VANTREL_MDB_INDEX_WALK
 TEST(JetIndexPages, MdbtoolsWalksAWrittenIndexInAccessOrder) {
     std::string path = scratch("walk.mdb");
@@ -304,6 +410,72 @@ TEST(JetIndexPages, MdbtoolsWalksAWrittenIndexInAccessOrder) {
     EXPECT_EQ(run(std::string(VANTREL_MDB_INDEX_WALK) + " " + path + " Words ByWordDown Word"),
               descending);
     fs::remove(path);
+}
+
+std::string lines(const std::vector<std::string>& labels) {
+    std::string joined;
+    for (const std::string& label : labels) joined += label + "\n";
+    return joined;
+}
+
+// Each row's label names its Amount; its Raw values order the rows another way. Rows arrive
+// out of order; 1.5 at scale 1 must land between 1.49 and max.
+TEST(JetIndexPages, MdbtoolsWalksDecimalAndBinaryIndexesInAccessOrder) {
+    auto raw = [](std::initializer_list<int> list) {
+        return jet_value(std::vector<std::uint8_t>(list.begin(), list.end()));
+    };
+    std::vector<std::tuple<std::string, jet_value, jet_value>> rows = {
+        {"0.01", decimal(1, false), raw({0, 0})},
+        {"max", decimal(0x3E2502610FFFFFFFull, false, 0x204FCE5E), raw({0x7F})},
+        {"-1", decimal(100, true), raw({0})},
+        {"null", jet_value(), jet_value()},
+        {"1.5", jet_value(jet_decimal{15, 0, 0, 1, 28, false}), raw({1, 2, 3, 4, 5, 6, 7, 8})},
+        {"-big", decimal(0x6D797A91BE38F34Eull, true, 0x03FD35EB),   // 28 digits
+         raw({1, 2, 3, 4, 5, 6, 7, 8, 9})},
+        {"0", decimal(0, false), raw({1})},
+        {"1.49", decimal(149, false), raw({1, 2, 3})},
+        {"-0.01", decimal(1, true), raw({0xFF})}};
+    // Jet 4's descending Decimal order is Access 2000's: negative values first, each half
+    // descending (KB 837148).
+    std::vector<std::string> amount_ascending = {"null", "-big", "-1",  "-0.01", "0",
+                                                 "0.01", "1.49", "1.5", "max"};
+    std::vector<std::string> amount_descending_ace(amount_ascending.rbegin(),
+                                                   amount_ascending.rend());
+    std::vector<std::string> amount_descending_jet4 = {"-0.01", "-1",   "-big", "max", "1.5",
+                                                       "1.49",  "0.01", "0",    "null"};
+    std::vector<std::string> raw_ascending = {"null", "-1",   "0.01", "0",    "1.49",
+                                              "1.5",  "-big", "max",  "-0.01"};
+    std::vector<std::string> raw_descending(raw_ascending.rbegin(), raw_ascending.rend());
+    for (const std::string extension : {".mdb", ".accdb"}) {
+        SCOPED_TRACE(extension);
+        std::string path = scratch("numbers" + extension);
+        {
+            auto writer = jet_database_writer::create(path);
+            writer->create_table(
+                {u"Keys",
+                 {jet_make_column(u"Label", JET_TYPE_TEXT, 10), amount_column(),
+                  jet_make_column(u"Raw", JET_TYPE_BINARY, 12)},
+                 {{u"ByAmount", {{u"Amount", true}}, false, false, false},
+                  {u"ByAmountDown", {{u"Amount", false}}, false, false, false},
+                  {u"ByRaw", {{u"Raw", true}}, false, false, false},
+                  {u"ByRawDown", {{u"Raw", false}}, false, false, false}},
+                 false});
+            for (const auto& [label, amount, bytes] : rows)
+                writer->append_row(u"Keys", {jet_value(std::u16string(label.begin(), label.end())),
+                                             amount, bytes});
+            writer->flush();
+        }
+        auto walk = [&](const std::string& index) {
+            return run(std::string(VANTREL_MDB_INDEX_WALK) + " " + path + " Keys " + index +
+                       " Label");
+        };
+        EXPECT_EQ(walk("ByAmount"), lines(amount_ascending));
+        EXPECT_EQ(walk("ByAmountDown"), lines(extension == ".mdb" ? amount_descending_jet4
+                                                                  : amount_descending_ace));
+        EXPECT_EQ(walk("ByRaw"), lines(raw_ascending));
+        EXPECT_EQ(walk("ByRawDown"), lines(raw_descending));
+        fs::remove(path);
+    }
 }
 #endif
 
