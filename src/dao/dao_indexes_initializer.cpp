@@ -3,6 +3,7 @@
 
 #include "dao/dao_bstr.hpp"
 #include "dao/dao_exce.hpp"
+#include "dao/dao_rec.hpp"
 #include "ole/ole_ptr.hpp"
 #include "platform/dao/dao.hpp"
 #include "tk/tk_trace.hpp"
@@ -10,15 +11,12 @@
 namespace {
 
 constexpr std::size_t MAX_INDEX_COLUMNS = 10;
-constexpr std::uint32_t MAX_TEXT_INDEXED = 255;
 
-// Binary columns of any VARIANT type stay out of indexes: besides Long Binary, the Jet
-// writer cannot write a Binary key as Access orders it.
+// Access indexes neither Memo nor Long Binary columns. The writing map decides which a
+// column becomes: text or binary of 1 to 255 becomes Text or Binary and keeps its index.
 bool is_indexable(const t_ftd& column) {
-    if (column.vartype == VT_BLOB || column.vartype == VT_BLOB_OBJECT ||
-        column.vartype == VT_BINARY_ARRAY)
-        return false;
-    return !(column.vartype == VT_BSTR && (column.size == 0 || column.size > MAX_TEXT_INDEXED));
+    int dao_type = dao_field::get_native_type(column);
+    return dao_type != dbMemo && dao_type != dbLongBinary;
 }
 
 VARIANT_BOOL variant_bool(bool flag) { return flag ? VARIANT_BOOL(-1) : VARIANT_BOOL(0); }

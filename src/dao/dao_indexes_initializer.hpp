@@ -1,6 +1,6 @@
 // dao_indexes_initializer.hpp - the indexes of a new Access table from the source's: each
 // under a name Access takes, over the columns' new names. An index of more than 10 columns
-// or over a column Access cannot index (binary, text longer than 255) is left out.
+// or over a column Access cannot index (one that becomes Memo or Long Binary) is left out.
 #pragma once
 
 #include <vector>

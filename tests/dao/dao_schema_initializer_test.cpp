@@ -127,22 +127,36 @@ TEST(DaoCreateTable, WritesTheTypeMapDefaultsAndKeptIndexes) {
     EXPECT_EQ(def.indexes[1].columns[1].name, def.columns[8].name);
 }
 
-TEST(DaoCreateTable, LeavesIndexesOverBinaryOutAndKeepsTheTable) {
+// Binary columns of any VARIANT type keep their indexes when they become Binary (1 to 255
+// bytes), not when they become Long Binary; a decimal column (written as Double) keeps its.
+TEST(DaoCreateTable, IndexesBinaryAndDecimalColumnsButNotLongBinary) {
     dao_test_engine test;
     udb_schema schema;
-    schema.append(std::make_unique<t_ftd>(column(u"Id", VT_I4, 4, true)));
-    schema.append(std::make_unique<t_ftd>(column(u"Raw", VT_BINARY_ARRAY, 8)));
+    for (t_ftd made : {column(u"Id", VT_I4, 4, true), column(u"Raw", VT_BINARY_ARRAY, 8),
+                       column(u"Bin", VT_BLOB, 16), column(u"Photo", VT_BLOB_OBJECT, 0),
+                       column(u"Amount", VT_DECIMAL, 16)})
+        schema.append(std::make_unique<t_ftd>(made));
     udb_indexes indexes;
     indexes.add(index(u"PrimaryKey", {u"Id"}, true, true));
     indexes.add(index(u"ByRaw", {u"Raw"}, false, false));
+    indexes.add(index(u"ByBinAmount", {u"Bin", u"Amount"}, false, true));
+    indexes.add(index(u"ByPhoto", {u"Photo"}, false, false));
     {
         auto database = created(test, "binary.mdb");
-        ASSERT_NE(database->create_table(u"Keys", std::move(schema), indexes), nullptr);
+        auto table = database->create_table(u"Keys", std::move(schema), indexes);
+        ASSERT_NE(table, nullptr);
+        ole_variant bytes(std::size_t(3), reinterpret_cast<const BYTE*>("\x01\x00\x02"));
+        table->append_record(*record_of({ole_variant(std::int32_t(1)), bytes, bytes,
+                                         null_value(), ole_variant(2.5)}));
     }
     jet_table_def def = jet_database::open("binary.mdb")->table_def(u"Keys");
-    EXPECT_EQ(def.columns[1].dao_type(), 9);   // a Binary column
-    ASSERT_EQ(def.indexes.size(), 1u);
-    EXPECT_TRUE(def.indexes[0].is_primary);
+    EXPECT_EQ(def.columns[1].dao_type(), 9);   // Binary columns
+    EXPECT_EQ(def.columns[2].dao_type(), 9);
+    ASSERT_EQ(def.indexes.size(), 3u);
+    EXPECT_EQ(def.indexes[1].name, u"ByRaw");
+    EXPECT_EQ(def.indexes[2].name, u"ByBinAmount");
+    EXPECT_EQ(def.indexes[2].columns.size(), 2u);
+    EXPECT_EQ(def.stored_row_count, 1u);
 }
 
 TEST(DaoAppendRecord, StoresValuesAndTheEmptyTextForNullInARequiredColumn) {

@@ -1,6 +1,9 @@
 // daostub_index.cpp - Index and Indexes over the engine's logical indexes.
 #include "platform/dao/daostub_index.hpp"
 
+#include "platform/dao/daostub_written.hpp"
+#include "platform/jet/jet_new_table.hpp"
+
 HRESULT DAOIndex::get_Name(BSTR* name) {
     if (name == nullptr) return E_POINTER;
     *name = context->text_out(fresh ? fresh->name : index.name);
@@ -78,8 +81,12 @@ HRESULT DAOIndexes::Append(DAOIndex* item) {
     if (item == nullptr) return E_POINTER;
     if (!new_table || !item->definition())
         return context->fail(DAO_ERR_INVALID_OPERATION, "Invalid operation.");
-    new_table->indexes.push_back(item->definition());
-    return S_OK;
+    // Checked here as well as with the table: refused now, the index stays out and the
+    // table definition can still be appended.
+    return context->guard([&] {
+        jet_check_index_key_types(new_table->spec(), *item->definition());
+        new_table->indexes.push_back(item->definition());
+    });
 }
 
 HRESULT DAOIndexes::get_Item(VARIANT index, DAOIndex** item) {

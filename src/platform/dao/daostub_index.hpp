@@ -1,8 +1,9 @@
 #pragma once
 // daostub_index.hpp - DAO's Index and Indexes of a table: name, Primary, Unique and Foreign
-// (-1 for true; Foreign marks the index a relationship keeps) and the key columns, in key order, as a Fields collection of names. An Index made by
-// CreateIndex takes Primary, Unique, CreateField and Fields.Append; the Indexes of a new
-// TableDef take Append.
+// (-1 for true; Foreign marks the index a relationship keeps) and the key columns, in key
+// order, as a Fields collection of names. An Index made by CreateIndex takes Primary,
+// Unique, CreateField and Fields.Append; the Indexes of a new TableDef take Append,
+// refusing (3001) an index over a field no index can hold.
 
 #include <memory>
 #include <vector>

@@ -105,6 +105,40 @@ protected:
     held<DAODBEngine> engine{com_new<DAODBEngine>(false)};
 };
 
+// A file for a writing test in the build's scratch folder, not there yet.
+std::string written_file(const std::string& name) {
+    std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/daostub-" +
+                       std::to_string(::getpid()) + "-" + name;
+    std::filesystem::remove(path);
+    return path;
+}
+
+HRESULT create_database(DAODBEngine* engine, const std::string& path, DAODatabase** database) {
+    owned_bstr name(std::u16string(path.begin(), path.end()));
+    VARIANT none{};
+    return engine->CreateDatabase(name.text, name.text, none, database);
+}
+
+HRESULT create_table_def(DAODatabase* database, std::u16string_view name, DAOTableDef** table) {
+    owned_bstr table_name(name);
+    VARIANT none{};
+    return database->CreateTableDef(table_name.text, none, none, none, table);
+}
+
+// The recordset the Access side appends through: a dynaset over the whole table.
+HRESULT open_to_append(DAODatabase* database, std::u16string_view table, DAORecordset** rows) {
+    owned_bstr no_name(u"");
+    owned_bstr sql(u"SELECT * FROM [" + std::u16string(table) + u"]");
+    VARIANT sql_argument{};
+    sql_argument.vt = VT_BSTR;
+    sql_argument.bstrVal = sql.text;
+    held<DAOQueryDef> query_def;
+    HRESULT made = database->CreateQueryDef(no_name.text, sql_argument, query_def.put());
+    if (FAILED(made)) return made;
+    return query_def->OpenRecordset(number(DAO_OPEN_DYNASET), number(DAO_OPTION_APPEND_ONLY),
+                                    rows);
+}
+
 }  // namespace
 
 TEST(DaoStubStatement, RecognisesOnlyTheWholeTableSelect) {
@@ -315,18 +349,14 @@ TEST(DaoStubFactory, ServesTheThreeGenerationsWithTheirLicence) {
 // engine's reader. Errors are DAO's numbers: 3021 Collect without AddNew, 3020 Update
 // without AddNew, 3421 a value that does not convert, 3314 NULL into a required field.
 TEST(DaoStubWriting, CreatesATableAndAppendsRowsThroughTheDaoCalls) {
-    std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/daostub-" +
-                       std::to_string(::getpid()) + ".mdb";
-    std::filesystem::remove(path);
+    std::string path = written_file("people.mdb");
     held<DAODBEngine> engine{com_new<DAODBEngine>(false)};
     {
-        owned_bstr name(std::u16string(path.begin(), path.end()));
         VARIANT none{};
         held<DAODatabase> database;
-        ASSERT_EQ(engine->CreateDatabase(name.text, name.text, none, database.put()), S_OK);
+        ASSERT_EQ(create_database(engine.pointer, path, database.put()), S_OK);
         held<DAOTableDef> table;
-        owned_bstr table_name(u"People");
-        ASSERT_EQ(database->CreateTableDef(table_name.text, none, none, none, table.put()), S_OK);
+        ASSERT_EQ(create_table_def(database.pointer, u"People", table.put()), S_OK);
         held<DAOFields> fields;
         ASSERT_EQ(table->get_Fields(fields.put()), S_OK);
         owned_bstr id_name(u"Id");
@@ -358,15 +388,8 @@ TEST(DaoStubWriting, CreatesATableAndAppendsRowsThroughTheDaoCalls) {
         ASSERT_EQ(tables->get_Count(&count), S_OK);
         EXPECT_EQ(count, 1);
 
-        owned_bstr no_name(u"");
-        owned_bstr sql(u"SELECT * FROM [People]");
-        VARIANT sql_argument{};
-        sql_argument.vt = VT_BSTR;
-        sql_argument.bstrVal = sql.text;
-        held<DAOQueryDef> query_def;
-        ASSERT_EQ(database->CreateQueryDef(no_name.text, sql_argument, query_def.put()), S_OK);
         held<DAORecordset> rows;
-        ASSERT_EQ(query_def->OpenRecordset(number(2), number(8), rows.put()), S_OK);
+        ASSERT_EQ(open_to_append(database.pointer, u"People", rows.put()), S_OK);
         VARIANT value{};
         value.vt = VT_BSTR;
         value.bstrVal = text_name.text;
@@ -394,6 +417,62 @@ TEST(DaoStubWriting, CreatesATableAndAppendsRowsThroughTheDaoCalls) {
     EXPECT_EQ(cursor->values()[0], jet_value(std::int32_t(1)));
     EXPECT_EQ(cursor->values()[1], jet_value(std::u16string(u"Name")));
     EXPECT_FALSE(cursor->next());
+    std::filesystem::remove(path);
+}
+
+// A Decimal field takes an index like any other; an index over a Memo field is refused
+// when appended to the new table's Indexes, and the table is still created without it.
+TEST(DaoStubWriting, IndexesADecimalFieldAndRefusesAMemoIndexAlone) {
+    std::string path = written_file("keys.accdb");
+    held<DAODBEngine> engine{com_new<DAODBEngine>(false)};
+    {
+        VARIANT none{};
+        held<DAODatabase> database;
+        ASSERT_EQ(create_database(engine.pointer, path, database.put()), S_OK);
+        held<DAOTableDef> table;
+        ASSERT_EQ(create_table_def(database.pointer, u"Amounts", table.put()), S_OK);
+        held<DAOFields> fields;
+        ASSERT_EQ(table->get_Fields(fields.put()), S_OK);
+        held<DAOIndexes> indexes;
+        ASSERT_EQ(table->get_Indexes(indexes.put()), S_OK);
+        auto add_field = [&](std::u16string_view field_name, std::int32_t type) {
+            owned_bstr text(field_name);
+            held<DAOField> field;
+            ASSERT_EQ(table->CreateField(text.text, number(type), none, field.put()), S_OK);
+            ASSERT_EQ(fields->Append(field.pointer), S_OK);
+        };
+        auto add_index = [&](std::u16string_view index_name, std::u16string_view field_name) {
+            owned_bstr text(index_name);
+            owned_bstr key_name(field_name);
+            held<DAOIndex> index;
+            EXPECT_EQ(table->CreateIndex(text.text, index.put()), S_OK);
+            held<DAOField> key;
+            EXPECT_EQ(index->CreateField(key_name.text, none, none, key.put()), S_OK);
+            held<DAOFields> key_fields;
+            EXPECT_EQ(index->get_Fields(key_fields.put()), S_OK);
+            EXPECT_EQ(key_fields->Append(key.pointer), S_OK);
+            return indexes->Append(index.pointer);
+        };
+        add_field(u"Amount", DAO_TYPE_DECIMAL);
+        add_field(u"Notes", DAO_TYPE_MEMO);
+        EXPECT_EQ(add_index(u"ByAmount", u"Amount"), S_OK);
+        EXPECT_EQ(add_index(u"ByNotes", u"Notes"), dao_hresult(3001));
+        held<DAOTableDefs> tables;
+        ASSERT_EQ(database->get_TableDefs(tables.put()), S_OK);
+        ASSERT_EQ(tables->Append(table.pointer), S_OK);
+
+        held<DAORecordset> rows;
+        ASSERT_EQ(open_to_append(database.pointer, u"Amounts", rows.put()), S_OK);
+        for (std::int32_t amount : {7, -3, 0, 12}) {
+            ASSERT_EQ(rows->AddNew(), S_OK);
+            ASSERT_EQ(rows->put_Collect(number(0), number(amount)), S_OK);
+            ASSERT_EQ(rows->Update(), S_OK);
+        }
+    }
+    jet_table_def def = jet_database::open(path)->table_def(u"Amounts");
+    ASSERT_EQ(def.indexes.size(), 1u);
+    EXPECT_EQ(def.indexes[0].name, u"ByAmount");
+    EXPECT_EQ(def.stored_row_count, 4u);
     std::filesystem::remove(path);
 }
 
