@@ -45,12 +45,22 @@ tk_trace::tk_trace(std::optional<std::string> path, bool enabled, int threshold,
       threshold_(threshold),
       enabled_(enabled),
       timestamps_(timestamps) {
-    if (!enabled_) return;
-    file_ptr emptied(std::fopen(path_.c_str(), "wb"));
-    truncated_ = true;
+    if (enabled_) {
+        file_ptr emptied(std::fopen(path_.c_str(), "wb"));
+        truncated_ = true;
+    }
+    publish_lowest_level();
 }
 
-tk_trace::~tk_trace() = default;
+tk_trace::~tk_trace() { lowest_level_ = NO_LINE; }
+
+void tk_trace::publish_lowest_level() const {
+    if (!enabled_.load()) {
+        lowest_level_ = NO_LINE;
+    } else {
+        lowest_level_ = truncated_ ? threshold_ : INT_MIN;
+    }
+}
 
 std::string tk_trace::default_path_for(std::string_view program_path) {
     const std::size_t name_at = program_path.find_last_of('/');
@@ -65,6 +75,7 @@ void tk_trace::set_path_and_enable(std::string path) {
     std::scoped_lock guard(file_lock());
     path_ = std::move(path);
     enabled_ = true;
+    publish_lowest_level();
 }
 
 bool tk_trace::prepare_line(int level) {
@@ -76,11 +87,12 @@ bool tk_trace::prepare_line(int level) {
     if (!log.truncated_) {
         file_ptr emptied(std::fopen(log.path_.c_str(), "wb"));
         log.truncated_ = true;
+        log.publish_lowest_level();
     }
     return level >= log.threshold_;
 }
 
-void tk_trace::write(int level, const char* format, ...) {
+void tk_trace::write_line(int level, const char* format, ...) {
     if (!prepare_line(level)) return;
     va_list args;
     va_start(args, format);

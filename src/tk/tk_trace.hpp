@@ -8,9 +8,13 @@
 // and every wide argument are converted to UTF-8 before formatting, so the file is UTF-8 either
 // way; a narrow std::string may stand for %s too. Other arguments (numbers, const char*) pass
 // through as printf has them.
+//
+// A line no log will take costs one relaxed load at the call: the agent's log is off by
+// default, and a bulk load passes a score of trace calls per row.
 #pragma once
 
 #include <atomic>
+#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,11 +29,17 @@ public:
     tk_trace(std::optional<std::string> path, bool enabled, int threshold, bool timestamps);
     ~tk_trace();
 
-    static void write(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Always inlined, so the arguments go on to the formatting call only for a line that may
+    // be kept; __builtin_va_arg_pack forwards them with printf's checks left in place.
+    [[gnu::always_inline, gnu::format(printf, 2, 3)]]
+    static inline void write(int level, const char* format, ...) {
+        if (!may_write(level)) return;
+        write_line(level, format, __builtin_va_arg_pack());
+    }
 
     template <class... Args>
     static void write(int level, const char16_t* format, const Args&... args) {
-        if (!prepare_line(level)) return;
+        if (!may_write(level) || !prepare_line(level)) return;
         append_formatted(narrow_format(format).c_str(), pass_arg(narrow_arg(args))...);
     }
 
@@ -47,6 +57,19 @@ public:
     static std::string default_path_for(std::string_view program_path);
 
 private:
+    // Lines below this level are dropped at the call. NO_LINE while no enabled log is
+    // registered; the threshold once the file is emptied; INT_MIN for a log enabled late whose
+    // file is still to be emptied, since its first line of any level empties it.
+    static constexpr int NO_LINE = INT_MAX;
+    inline static std::atomic<int> lowest_level_{NO_LINE};
+    static bool may_write(int level) {
+        return level >= lowest_level_.load(std::memory_order_relaxed);
+    }
+    // Called with the file lock held, or from the constructor and destructor.
+    void publish_lowest_level() const;
+
+    static void write_line(int level, const char* format, ...)
+        __attribute__((format(printf, 2, 3)));
     // Empties the file on the first line of the run, whatever its level (a level-2 line under
     // threshold 3 still empties it); true when a line of this level is to be written.
     static bool prepare_line(int level);

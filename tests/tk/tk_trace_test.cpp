@@ -45,6 +45,33 @@ TEST(TraceTruncation, EnabledLogRenamedAppendsToTheNewFile) {
     EXPECT_EQ(tk_test_folder::read(folder.file("second.log")), "kept\r\nmore\r\n");
 }
 
+// Lines below the level a log takes are dropped at the call; that level belongs to the log
+// registered now, so a log that comes after another must not inherit its level.
+TEST(TraceLevels, LineBelowTheThresholdIsDroppedAndOneAtItIsKept) {
+    tk_test_folder folder;
+    tk_trace log(folder.file("levels.log"), true, 2, false);
+    tk_trace::write(1, "detail");
+    tk_trace::write(1, u"wide %s", std::u16string(u"detail"));
+    tk_trace::write(2, "kept %d", 2);
+    tk_trace::write(3, u"kept %s", std::u16string(u"3"));
+    EXPECT_EQ(tk_test_folder::read(folder.file("levels.log")), "kept 2\r\nkept 3\r\n");
+}
+
+TEST(TraceLevels, NextLogTakesItsOwnLevelNotThePreviousOne) {
+    tk_test_folder folder;
+    { tk_trace quiet(folder.file("quiet.log"), true, 3, false); }
+    {
+        tk_trace verbose(folder.file("verbose.log"), true, 1, false);
+        tk_trace::write(1, "detail");
+        EXPECT_EQ(tk_test_folder::read(folder.file("verbose.log")), "detail\r\n");
+    }
+    tk_trace::write(1, "after every log");   // none registered: nowhere, and no failure
+    tk_trace disabled(folder.file("disabled.log"), false, 1, false);
+    tk_trace::write(3, "while disabled");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("disabled.log")));
+    EXPECT_EQ(tk_test_folder::read(folder.file("verbose.log")), "detail\r\n");
+}
+
 TEST(TraceLines, TimestampIsTwoDigitClockAndOneSpace) {
     tk_test_folder folder;
     tk_trace log(folder.file("t.log"), true, 1, true);
