@@ -95,7 +95,7 @@ dao_field::dao_field(ole_com_ptr<DAOField> held) : field(std::move(held)) {
 
 void dao_field::read_value() {
     // A value of the row before (a date's parts, a text) must not outlive its row.
-    static_cast<ole_variant&>(*this) = ole_variant();
+    clear();
     dao_check(field->get_Value(&value));   // into the empty value: nothing left unfreed
     if (type() == VT_DATE) {
         tk_trace::write(2, "Special processing for VT_DATE");

@@ -17,6 +17,19 @@ bool is_array_type(VARTYPE vt) {
     return vt == VT_BINARY_ARRAY || vt == VT_SAFEARRAY;
 }
 
+// Types whose whole value lies in the VARIANT's own bytes: copied as they stand, they need
+// no VariantCopy (which would free and check the target again) and own nothing.
+bool is_self_contained(VARTYPE vt) {
+    switch (vt) {
+    case VT_EMPTY: case VT_NULL: case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY:
+    case VT_BOOL: case VT_ERROR: case VT_DECIMAL: case VT_I1: case VT_UI1: case VT_UI2:
+    case VT_UI4: case VT_INT: case VT_UINT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 void ole_variant::reset_members() {
@@ -236,6 +249,8 @@ ole_variant& ole_variant::operator=(const ole_variant& other) {
         date_value = date;
     } else if (is_array_type(vt)) {
         copy_array_from(other);
+    } else if (is_self_contained(vt)) {
+        value = other.value;
     } else {
         HRESULT hr = VariantCopy(&value, &other.value);
         if (FAILED(hr)) {
@@ -245,6 +260,12 @@ ole_variant& ole_variant::operator=(const ole_variant& other) {
         }
     }
     return *this;
+}
+
+void ole_variant::clear() {
+    destroy_array();
+    clear_value();
+    reset_members();
 }
 
 void ole_variant::allocate_safe_array(std::size_t size) {

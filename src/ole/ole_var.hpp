@@ -69,6 +69,8 @@ public:
     virtual ~ole_variant();
 
     ole_variant& operator=(const ole_variant& other);
+    // Back to VT_EMPTY, freeing what the value held; a reused value costs no temporary.
+    void clear();
 
     VARTYPE type() const { return value.vt; }
 

@@ -171,6 +171,47 @@ TEST(OleVariantCopy, CopiesArraysDeeplyAndSideMembers) {
     EXPECT_EQ(date_copy.value.date, date.value.date);
 }
 
+// Numbers, currency, decimals and Booleans live in the VARIANT's own bytes; a decimal fills
+// all of them (its first word is the type), so a copy that took fewer would lose digits.
+TEST(OleVariantCopy, InlineValuesArriveWholeOverAnyEarlierValue) {
+    const std::vector<ole_variant> inline_values = {
+        ole_variant::from_string("-7922816251426433759354395.0335", VT_DECIMAL),
+        ole_variant(CY{-9223372036854775807LL}), ole_variant(-1.25e-300),
+        ole_variant(std::numeric_limits<int>::min()), ole_variant(false), ole_variant(0.5f)};
+    const std::vector<std::string> texts = {"-7922816251426433759354395.0335",
+                                            "-922337203685477.5807", "-1.250000000000000e-300",
+                                            "-2147483648", "0", "5.000000e-01"};
+    ole_variant bytes;
+    bytes.attach_binary(std::vector<BYTE>{1, 2, 3});
+    const std::vector<ole_variant> earlier = {ole_variant(std::string("text")), bytes,
+                                              ole_variant(SYSTEMTIME{2024, 2, 0, 29, 0, 0, 0, 0}),
+                                              ole_variant(GUID{}), ole_variant(7LL)};
+    for (std::size_t value_idx = 0; value_idx < inline_values.size(); ++value_idx) {
+        for (const ole_variant& before : earlier) {
+            ole_variant target(before);   // its BSTR or array must not leak (ASan run)
+            target = inline_values[value_idx];
+            EXPECT_EQ(target.type(), inline_values[value_idx].type());
+            EXPECT_EQ(target.to_string(), texts[value_idx]) << before.to_string();
+        }
+    }
+}
+
+TEST(OleVariantCopy, ClearedValueIsEmptyWhateverItHeld) {
+    ole_variant bytes;
+    bytes.attach_binary(std::vector<BYTE>{1, 2, 3});
+    for (ole_variant held : {ole_variant(std::string("text")), bytes,
+                             ole_variant(SYSTEMTIME{2024, 2, 0, 29, 13, 5, 9, 0}),
+                             ole_variant(GUID{1, 2, 3, {4}}), ole_variant(-9LL),
+                             ole_variant(2.5)}) {
+        held.clear();
+        EXPECT_EQ(held.type(), VT_EMPTY);
+        EXPECT_EQ(held.to_string(), "");
+        EXPECT_EQ(held.hyper_value, 0);
+        EXPECT_EQ(held.date_value.wYear, 0);   // a date's parts must not outlive it
+        EXPECT_EQ(held.get_bytes(nullptr), 0u);
+    }
+}
+
 TEST(OleVariantAccessors, AssertOnTypesTheyDoNotServe) {
     ole_variant text(std::string("x"));
     EXPECT_THROW(text.to_long(), tk_mail_assertion);
