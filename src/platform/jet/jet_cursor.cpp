@@ -15,13 +15,27 @@ jet_cursor::jet_cursor(const jet_pager& pager, jet_table_def table_definition)
 
 jet_cursor::~jet_cursor() = default;
 
-bool jet_cursor::next() {
+namespace {
+
+// A page's error names the page; the table is known only here.
+template <class Call>
+auto naming_table(const jet_table_def& definition, Call&& call) {
     try {
-        return reader->next(row);
+        return call();
     } catch (jet_error& error) {
         error.set_table(jet_utf8(definition.name));
         throw;
     }
+}
+
+}  // namespace
+
+bool jet_cursor::next() {
+    return naming_table(definition, [this] { return reader->next(row); });
+}
+
+bool jet_cursor::skip() {
+    return naming_table(definition, [this] { return reader->skip(); });
 }
 
 std::uint32_t jet_cursor::page_no() const { return reader->page_no(); }
@@ -34,10 +48,5 @@ void jet_cursor::rewind() {
 jet_row_position jet_cursor::position() const { return reader->position(); }
 
 void jet_cursor::read_at(jet_row_position at) {
-    try {
-        reader->read_at(at, row);
-    } catch (jet_error& error) {
-        error.set_table(jet_utf8(definition.name));
-        throw;
-    }
+    naming_table(definition, [this, at] { reader->read_at(at, row); });
 }

@@ -23,6 +23,8 @@ public:
     // Moves to the next live row; false after the last. Throws jet_error (3049) naming the
     // page and table on a corrupt page.
     bool next();
+    // Moves to the next live row without decoding its values (values() is left as it was).
+    bool skip();
     // Back before the first row.
     void rewind();
 

@@ -85,7 +85,8 @@ public:
     std::unique_ptr<jet_cursor> open_cursor(std::u16string_view name) const;
     // The same for a definition already read with table_def.
     std::unique_ptr<jet_cursor> open_cursor(jet_table_def definition) const;
-    // Rows counted by reading them (deleted rows excluded, unlike the stored count).
+    // Rows counted by walking the table's pages (deleted rows excluded, unlike the stored
+    // count). Their values are not decoded: a damaged row fails when it is read.
     std::uint64_t count_rows(std::u16string_view name) const;
 
     // User relationships (MSysRelationships), in stored order.

@@ -54,10 +54,10 @@ void jet_table_reader::check_row_count() const {
                                  std::to_string(definition.stored_row_count) + " rows");
 }
 
-bool jet_table_reader::next(std::vector<jet_value>& values) {
+std::optional<jet_row_slot> jet_table_reader::next_live_slot() {
     for (;;) {
         if (!page || row_idx >= row_count) {
-            if (!advance_page()) return false;
+            if (!advance_page()) return std::nullopt;
             continue;
         }
         jet_row_slot slot = page->slot(row_idx++);
@@ -66,14 +66,22 @@ bool jet_table_reader::next(std::vector<jet_value>& values) {
             continue;
         }
         ++live_rows;
-        if (slot.is_overflow) {
-            decode_overflow(page->bytes(), slot, values);
-        } else {
-            decode_row(page->bytes(), slot, values);
-        }
-        return true;
+        return slot;
     }
 }
+
+bool jet_table_reader::next(std::vector<jet_value>& values) {
+    std::optional<jet_row_slot> slot = next_live_slot();
+    if (!slot) return false;
+    if (slot->is_overflow) {
+        decode_overflow(page->bytes(), *slot, values);
+    } else {
+        decode_row(page->bytes(), *slot, values);
+    }
+    return true;
+}
+
+bool jet_table_reader::skip() { return next_live_slot().has_value(); }
 
 // The row moved to another page; its new place carries the deleted flag so that a scan
 // meets it only through this pointer.

@@ -23,6 +23,9 @@ public:
 
     // Fills values with the next live row; false after the last.
     bool next(std::vector<jet_value>& values);
+    // Moves past the next live row without decoding it (counting rows); false after the last.
+    // The pages are checked as next() checks them; the row's own bytes are not read.
+    bool skip();
     // The page of the row last returned (0 before the first).
     std::uint32_t page_no() const { return page ? page->bytes().page() : 0; }
     // The place of the row last returned by next().
@@ -34,6 +37,7 @@ public:
 
 private:
     bool advance_page();
+    std::optional<jet_row_slot> next_live_slot();
     void check_row_count() const;
     void decode_row(const jet_reader& page, const jet_row_slot& slot,
                     std::vector<jet_value>& values) const;
