@@ -115,13 +115,18 @@ ole_variant mssql_get_safe_variant(const ole_variant& value) {
         replaced.wDay = 30;
         return ole_variant(replaced);
     }
-    // Every finite double is a float SQL Server holds (subnormals included, see float_literal);
-    // only infinity is beyond it.
     if (value.type() == VT_R8 && std::isinf(value.value.dblVal)) {
-        const double largest = std::numeric_limits<double>::max();
-        return ole_variant(value.value.dblVal < 0 ? -largest : largest);
+        return ole_variant(mss_safe_double(value.value.dblVal));
     }
     return value;
+}
+
+// Every finite double is a float SQL Server holds (subnormals included, see float_literal);
+// only infinity is beyond it.
+double mss_safe_double(double number) {
+    if (!std::isinf(number)) return number;
+    const double largest = std::numeric_limits<double>::max();
+    return number < 0 ? -largest : largest;
 }
 
 std::u16string mss_sql_literal(const ole_variant& value) {

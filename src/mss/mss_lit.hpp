@@ -12,6 +12,8 @@
 struct t_ftd;
 
 ole_variant mssql_get_safe_variant(const ole_variant& value);
+// The double rule of mssql_get_safe_variant alone, for a load that holds the number itself.
+double mss_safe_double(double number);
 
 // SQL Server's datetime starts with this year.
 inline constexpr int MSS_FIRST_DATETIME_YEAR = 1753;

@@ -80,7 +80,8 @@ private:
     void create_indexes_after_rows();
     void fast_append(const udb_record& record);
     std::unique_ptr<udb_record> kept_copy(const udb_record& record);
-    void send_bulk_row(const std::vector<oledb_bulk_value>& values);
+    // Hands the values on to the bulk load, leaving them moved from.
+    void send_bulk_row(std::vector<oledb_bulk_value>& values);
     void commit_batch();
     void send_again(std::vector<kept_row> rows, bool b_bulk_dates);
     std::int32_t current_record_number() const;
@@ -93,6 +94,7 @@ private:
     bool b_identity = false;
     bool b_primary_key = false;
     mss_fast_load fast_load;
+    std::vector<oledb_bulk_value> bulk_row;      // the row being sent, reused row to row
     std::vector<kept_row> batch;                 // sent by bulk load since the last commit
     std::size_t batch_bytes = 0;                 // about what `batch` holds
     std::vector<kept_row> kept_for_statements;

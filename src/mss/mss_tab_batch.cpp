@@ -73,13 +73,12 @@ std::int32_t mss_table::current_record_number() const {
 void mss_table::fast_append(const udb_record& record) {
     tk_trace::write(1, "mss_table::fast_append");
     kept_row kept{nullptr, current_record_number(), {}};
-    std::vector<oledb_bulk_value> values;
-    values.reserve(schema.size());
+    bulk_row.clear();
     for (std::size_t column_idx = 0; column_idx < schema.size(); ++column_idx) {
-        values.push_back(bulk_value(record[column_idx], column_idx, kept.changed));
+        bulk_row.push_back(bulk_value(record[column_idx], column_idx, kept.changed));
     }
     kept.record = kept_copy(record);
-    if (!oledb_fast_load::can_send(values)) {
+    if (!oledb_fast_load::can_send(bulk_row)) {
         // Its substitutions are counted when its statement is built.
         kept.changed = udb_substitution_counts();
         kept_for_statements.push_back(std::move(kept));
@@ -87,7 +86,7 @@ void mss_table::fast_append(const udb_record& record) {
     }
     batch_bytes += bytes_of(*kept.record);
     batch.push_back(std::move(kept));
-    send_bulk_row(values);
+    send_bulk_row(bulk_row);
     if (batch.size() >= ROWS_PER_BATCH || batch_bytes >= BATCH_BYTES) commit_batch();
 }
 
@@ -105,7 +104,7 @@ std::unique_ptr<udb_record> mss_table::kept_copy(const udb_record& record) {
     return copy_of(record);
 }
 
-void mss_table::send_bulk_row(const std::vector<oledb_bulk_value>& values) {
+void mss_table::send_bulk_row(std::vector<oledb_bulk_value>& values) {
     try {
         if (!fast_load.is_opened()) {
             // Before the load starts: the bulk load owns the connection until it ends. Opened
@@ -116,7 +115,7 @@ void mss_table::send_bulk_row(const std::vector<oledb_bulk_value>& values) {
         }
         TK_ASSERT(fast_load.column_count() == values.size());
         for (std::size_t column_idx = 0; column_idx < values.size(); ++column_idx) {
-            fast_load.bind_data(column_idx, values[column_idx]);
+            fast_load.bind_data(column_idx, std::move(values[column_idx]));
         }
         fast_load.insert_data();
     } catch (const odb_exception& failure) {

@@ -17,6 +17,8 @@
 #include "tk/tk_utf.hpp"
 #include "udb/udb_rule.hpp"
 
+#include <optional>
+
 namespace {
 
 constexpr const char* STRUCTURE_TEXT =
@@ -209,23 +211,24 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
     };
     // Read in place: a copy of every value would cost an allocation per text. Text forms are
     // the value's own (ole_variant::), as the copy gave: a source field's are for display.
+    // Made only for a missing value: one per value would cost its making and its freeing.
     const ole_variant* read = &source;
-    ole_variant substitute;
+    std::optional<ole_variant> substitute;
     if (is_missing(source)) {
         if (!column.b_not_null) return std::monostate{};
         changed.add(udb_substitution::REQUIRED_NULL);
         if (!is_missing(column.def_value)) {
-            substitute = column.def_value;
+            substitute.emplace(column.def_value);
         } else {
-            substitute = column.vartype == VT_BSTR ? ole_variant(std::u16string())
-                                                   : ole_variant(0);
+            substitute.emplace(column.vartype == VT_BSTR ? ole_variant(std::u16string())
+                                                         : ole_variant(0));
         }
         try {
-            if (substitute.type() != column.vartype) substitute.change_type(column.vartype);
+            if (substitute->type() != column.vartype) substitute->change_type(column.vartype);
         } catch (const ole_type_exception&) {
             return std::monostate{};
         }
-        read = &substitute;
+        read = &*substitute;
     }
     const ole_variant& value = *read;
     switch (column.vartype) {
@@ -237,7 +240,7 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
     case VT_UI4: case VT_I8: case VT_UINT: case VT_UI8:
         return integer_of(value);
     case VT_R4: case VT_R8: {
-        const double number = mssql_get_safe_variant(ole_variant(value.to_double())).to_double();
+        const double number = mss_safe_double(value.to_double());
         tk_trace::write(2, "Got VT_R4/8: %lg", number);
         return number;
     }

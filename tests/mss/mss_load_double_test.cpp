@@ -217,6 +217,47 @@ TEST_F(MssLoad, RowsOfARefusedBatchAfterACommittedOneKeepTheirOwnValues) {
     }
 }
 
+// The bulk load binds a column again only when its value's place, length or kind changed:
+// values that turn NULL, grow past their storage, shrink and come back across the batch
+// commits must each arrive as sent, never with the length or bytes of a row before.
+TEST_F(MssLoad, BulkValuesChangingKindAndLengthRowToRowArriveAsSent) {
+    std::unique_ptr<mss_database> database = create_database(u"vantrel_rebind");
+    connect(true);
+    ASSERT_TRUE(engine->is_fast_load());
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(4, u"ID", VT_I4, true, false, ole_variant(), 0));
+    schema.append(std::make_unique<t_ftd>(255, u"Txt", VT_BSTR, false, false, ole_variant(), 0));
+    schema.append(std::make_unique<t_ftd>(8, u"Num", VT_R8, false, false, ole_variant(), 0));
+    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, key_on_id());
+    const auto text_of = [](int id) {
+        return std::u16string(std::size_t(id * 37 % 200 + 1), char16_t(u'a' + id % 26));
+    };
+    constexpr int ROWS = 2500;   // three batches of the bulk load
+    for (int id = 1; id <= ROWS; ++id) {
+        udb_record record;
+        record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(id), false, false));
+        const ole_variant text = id % 5 == 0 ? null_value() : ole_variant(text_of(id));
+        record.append(std::make_unique<udb_field>(u"Txt", 0, text, false, false));
+        const ole_variant number = id % 4 == 0 ? null_value() : ole_variant(id * 0.5);
+        record.append(std::make_unique<udb_field>(u"Num", 0, number, false, false));
+        table->append_record(record);
+    }
+    static_cast<mss_table&>(*table).finish_load();
+    const auto rows = rows_of(*database, u"SELECT [ID], [Txt], [Num] FROM [dbo].[T] ORDER BY [ID]");
+    ASSERT_EQ(rows.size(), std::size_t(ROWS));
+    for (int id = 1; id <= ROWS; ++id) {
+        const auto& row = rows[std::size_t(id - 1)];
+        ASSERT_EQ(row.at(0), tk_utf8_to_utf16(std::to_string(id)));
+        ASSERT_EQ(row.at(1), id % 5 == 0 ? u"NULL" : text_of(id)) << "ID " << id;
+        if (id % 4 == 0) {
+            ASSERT_EQ(row.at(2), u"NULL") << "ID " << id;
+        } else {
+            ASSERT_EQ(std::strtod(tk_utf16_to_utf8(row.at(2)).c_str(), nullptr), id * 0.5)
+                << "ID " << id;
+        }
+    }
+}
+
 TEST_F(MssLoad, RowOfTheWrongLengthIsRefusedWithoutLoss) {
     std::unique_ptr<mss_database> database = create_database(u"vantrel_shape");
     std::unique_ptr<udb_recordset> table =

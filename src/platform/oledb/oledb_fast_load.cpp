@@ -42,65 +42,56 @@ DBDATETIME to_dbdatetime(const DBTIMESTAMP& value) {
     return result;
 }
 
-// The bytes and host type one value is bound with; `storage` keeps them until the send.
-struct bound_value {
-    int host_type = SYBCHAR;
-    DBINT length = 0;   // 0 NULL, -1 fixed-size
-    std::string storage;
-};
-
-template <class T>
-bound_value fixed_value(int host_type, const T& value) {
-    bound_value bound;
-    bound.host_type = host_type;
-    bound.length = -1;
-    bound.storage.assign(reinterpret_cast<const char*>(&value), sizeof value);
-    return bound;
-}
-
-bound_value variable_value(int host_type, std::string bytes) {
-    bound_value bound;
-    bound.host_type = host_type;
-    bound.length = static_cast<DBINT>(bytes.size());
-    bound.storage = std::move(bytes);
-    return bound;
-}
-
+// Fills a column's kept value in place: its storage keeps its capacity from row to row.
 struct value_binder {
-    bound_value operator()(std::monostate) const { return bound_value{}; }
-    bound_value operator()(std::int64_t value) const { return fixed_value(SYBINT8, value); }
-    bound_value operator()(double value) const { return fixed_value(SYBFLT8, value); }
-    bound_value operator()(bool value) const {
-        return fixed_value(SYBINT8, std::int64_t(value ? 1 : 0));
+    int& host_type;
+    std::int32_t& length;
+    std::string& storage;
+
+    template <class T>
+    void fixed(int type, const T& value) const {
+        host_type = type;
+        length = -1;
+        storage.assign(reinterpret_cast<const char*>(&value), sizeof value);
     }
-    bound_value operator()(const oledb_money& value) const {
+    void variable(int type, const std::string& bytes) const {
+        host_type = type;
+        length = static_cast<DBINT>(bytes.size());
+        storage = bytes;
+    }
+
+    void operator()(std::monostate) const {
+        host_type = SYBCHAR;
+        length = 0;
+        storage.clear();
+    }
+    void operator()(std::int64_t value) const { fixed(SYBINT8, value); }
+    void operator()(double value) const { fixed(SYBFLT8, value); }
+    void operator()(bool value) const { fixed(SYBINT8, std::int64_t(value ? 1 : 0)); }
+    void operator()(const oledb_money& value) const {
         DBMONEY money{};
         const auto bits = static_cast<std::uint64_t>(value.ten_thousandths);
         money.mnyhigh = static_cast<DBINT>(static_cast<std::uint32_t>(bits >> 32));
         money.mnylow = static_cast<DBUINT>(bits & 0xFFFFFFFFu);
-        return fixed_value(SYBMONEY, money);
+        fixed(SYBMONEY, money);
     }
-    bound_value operator()(const DBTIMESTAMP& value) const {
-        return fixed_value(SYBDATETIME, to_dbdatetime(value));
+    void operator()(const DBTIMESTAMP& value) const {
+        fixed(SYBDATETIME, to_dbdatetime(value));
     }
-    bound_value operator()(const DB_NUMERIC& value) const {
-        return variable_value(SYBCHAR, oledb_numeric_to_text(value));
+    void operator()(const DB_NUMERIC& value) const {
+        variable(SYBCHAR, oledb_numeric_to_text(value));
     }
-    bound_value operator()(const oledb_text& value) const {
-        return variable_value(SYBCHAR, value.utf8);
-    }
-    bound_value operator()(const oledb_wide_text& value) const {
-        std::string bytes;
-        bytes.reserve(value.utf16.size() * 2);
+    void operator()(const oledb_text& value) const { variable(SYBCHAR, value.utf8); }
+    void operator()(const oledb_wide_text& value) const {
+        host_type = SYBCHAR;
+        length = static_cast<DBINT>(value.utf16.size() * 2);
+        storage.clear();
         for (const char16_t unit : value.utf16) {
-            bytes.push_back(static_cast<char>(unit & 0xFF));
-            bytes.push_back(static_cast<char>(unit >> 8));
+            storage.push_back(static_cast<char>(unit & 0xFF));
+            storage.push_back(static_cast<char>(unit >> 8));
         }
-        return variable_value(SYBCHAR, std::move(bytes));
     }
-    bound_value operator()(const oledb_bytes& value) const {
-        return variable_value(SYBBINARY, value.bytes);
-    }
+    void operator()(const oledb_bytes& value) const { variable(SYBBINARY, value.bytes); }
 };
 
 }  // namespace
@@ -158,22 +149,35 @@ oledb_hresult oledb_fast_load::insert_row(const std::vector<oledb_bulk_value>& r
     if (row.size() != column_list.size() || !can_send(row)) {
         return oledb_fail(OLEDB_E_INVALIDARG, "The row does not fit the bulk-load columns.");
     }
-    std::vector<bound_value> bound;
-    bound.reserve(row.size());
-    DBPROCESS* dbproc = session.handle();
+    values.resize(row.size());
+    bindings.resize(row.size());
     session.messages().clear();
     for (std::size_t column_idx = 0; column_idx < row.size(); ++column_idx) {
-        bound.push_back(std::visit(value_binder{}, row[column_idx]));
-        bound_value& value = bound.back();
-        BYTE* address = reinterpret_cast<BYTE*>(value.storage.data());
-        if (bcp_bind(dbproc, address, 0, value.length, nullptr, 0, value.host_type,
-                     static_cast<int>(column_idx + 1)) != SUCCEED) {
-            return session.messages().publish("A bulk-load value cannot be bound.");
-        }
+        bound_value& value = values[column_idx];
+        std::visit(value_binder{value.host_type, value.length, value.storage}, row[column_idx]);
+        const oledb_hresult bound = bind_column(column_idx);
+        if (oledb_failed(bound)) return bound;
     }
-    if (bcp_sendrow(dbproc) != SUCCEED) {
+    if (bcp_sendrow(session.handle()) != SUCCEED) {
         return session.messages().publish("The bulk load could not send a row.");
     }
+    return OLEDB_S_OK;
+}
+
+oledb_hresult oledb_fast_load::bind_column(std::size_t column_idx) {
+    bound_value& value = values[column_idx];
+    binding& last = bindings[column_idx];
+    BYTE* address = reinterpret_cast<BYTE*>(value.storage.data());
+    if (last.address == address && last.host_type == value.host_type
+        && last.length == value.length) {
+        return OLEDB_S_OK;
+    }
+    last = binding{};   // a failed bind leaves db-lib's binding unknown: make it again
+    if (bcp_bind(session.handle(), address, 0, value.length, nullptr, 0, value.host_type,
+                 static_cast<int>(column_idx + 1)) != SUCCEED) {
+        return session.messages().publish("A bulk-load value cannot be bound.");
+    }
+    last = binding{address, value.host_type, value.length};
     return OLEDB_S_OK;
 }
 

@@ -72,8 +72,25 @@ public:
 private:
     oledb_fast_load(oledb_session& owner, std::vector<oledb_column_info> columns);
 
+    // The bytes and host type one column's value is bound with. Kept from row to row: db-lib
+    // reads a bound variable again at every bcp_sendrow, so a column is bound again only when
+    // its address, length or type changed, and its storage is refilled rather than remade.
+    struct bound_value {
+        int host_type = 0;        // db-lib's SYBCHAR, SYBINT8, ...; 0 before the first bind
+        std::int32_t length = 0;  // 0 NULL, -1 fixed-size
+        std::string storage;
+    };
+    struct binding {
+        const void* address = nullptr;
+        int host_type = 0;
+        std::int32_t length = 0;
+    };
+    oledb_hresult bind_column(std::size_t column_idx);
+
     oledb_session& session;
     std::vector<oledb_column_info> column_list;
     std::int64_t committed = 0;
     bool b_open = false;
+    std::vector<bound_value> values;   // per column, the row being sent
+    std::vector<binding> bindings;     // per column, what db-lib was last given
 };
