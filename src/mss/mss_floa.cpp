@@ -32,22 +32,27 @@ void mss_fast_load::open_table(oledb_session* session, const std::u16string& tab
         odb_check(opened, "opening the bulk load of " + tk_utf16_to_utf8(table_id));
     }
     row.assign(loader->columns().size(), oledb_bulk_value{});
+    bound_columns = 0;
 }
 
 std::size_t mss_fast_load::column_count() const { return row.size(); }
 
-void mss_fast_load::bind_data(std::size_t column_idx, oledb_bulk_value value) {
-    TK_ASSERT(column_idx < row.size());
+void mss_fast_load::bind_data(std::size_t column_idx, oledb_bulk_value&& value) {
+    if (column_idx == 0) bound_columns = 0;   // a row left unsent before is started again
+    TK_ASSERT(column_idx == bound_columns && column_idx < row.size());
     tk_trace::write(2, "mss_fast_load::BindData(%d,%d,%d)", static_cast<int>(column_idx),
                     static_cast<int>(value.index()), 0);
     row[column_idx] = std::move(value);
+    ++bound_columns;
 }
 
+// The row's values stay until the next row overwrites every one of them: clearing them
+// after each row would cost as much as binding them.
 void mss_fast_load::insert_data() {
-    TK_ASSERT(loader != nullptr);
+    TK_ASSERT(loader != nullptr && bound_columns == row.size());
     tk_trace::write(1, "mss_fast_load::insert_data");
+    bound_columns = 0;
     const oledb_hresult inserted = loader->insert_row(row);
-    row.assign(row.size(), oledb_bulk_value{});
     if (oledb_failed(inserted)) abandon_batch(inserted);
     ++in_batch;
 }

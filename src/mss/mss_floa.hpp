@@ -23,7 +23,9 @@ public:
     void open_table(oledb_session* session, const std::u16string& table_id);
     bool is_opened() const { return loader != nullptr; }
     std::size_t column_count() const;
-    void bind_data(std::size_t column_idx, oledb_bulk_value value);
+    // Columns are bound in order, every one for every row, so no row sends a value left from
+    // the row before; binding out of order, or sending a row bound in part, is our fault.
+    void bind_data(std::size_t column_idx, oledb_bulk_value&& value);
     // False when the pending row holds a value bulk load cannot carry (see oledb_fast_load).
     bool can_insert() const { return oledb_fast_load::can_send(row); }
     void insert_data();
@@ -36,5 +38,6 @@ private:
 
     std::unique_ptr<oledb_fast_load> loader;
     std::vector<oledb_bulk_value> row;
-    std::int64_t in_batch = 0;   // rows sent since the last commit
+    std::size_t bound_columns = 0;   // of the pending row
+    std::int64_t in_batch = 0;       // rows sent since the last commit
 };
