@@ -78,9 +78,6 @@ struct value_binder {
     void operator()(const DBTIMESTAMP& value) const {
         fixed(SYBDATETIME, to_dbdatetime(value));
     }
-    void operator()(const DB_NUMERIC& value) const {
-        variable(SYBCHAR, oledb_numeric_to_text(value));
-    }
     void operator()(const oledb_text& value) const { variable(SYBCHAR, value.utf8); }
     void operator()(const oledb_wide_text& value) const {
         host_type = SYBCHAR;

@@ -6,7 +6,6 @@
 // db-lib's bcp reads a zero-length value as NULL, so an empty text or binary value cannot
 // travel by bulk load; `can_send` tells the caller, who writes such a row another way.
 
-#include "platform/oledb/oledb_data_convert.hpp"
 #include "platform/oledb/oledb_types.hpp"
 
 #include <cstdint>
@@ -48,7 +47,7 @@ struct oledb_bytes {
 };
 
 using oledb_bulk_value = std::variant<std::monostate, std::int64_t, double, bool, oledb_money,
-                                      DBTIMESTAMP, DB_NUMERIC, oledb_text, oledb_wide_text,
+                                      DBTIMESTAMP, oledb_text, oledb_wide_text,
                                       oledb_bytes>;
 
 class oledb_fast_load {
