@@ -132,7 +132,6 @@ TEST(DaoGenerator, UnusableTemporaryFolderIsNamedWithItsReason) {
 
 TEST(DaoWorkgroupLogon, AcceptsAdminWithEmptyPasswordOnceOnly) {
     DAO_REQUIRE_TESTDATA();
-    DAO_REQUIRE_WORKGROUP_ENGINE(WORKGROUP_FILE);
     dao_test_engine test;
     std::u16string mdw = tk_utf8_to_utf16(dao_test_file(WORKGROUP_FILE));
     test.engine.set_ugl_info(mdw, u"Admin", u"");   // account names are case-blind
@@ -143,7 +142,6 @@ TEST(DaoWorkgroupLogon, AcceptsAdminWithEmptyPasswordOnceOnly) {
 
 TEST(DaoWorkgroupLogon, RefusesBadAccountsWith3029AndNoPasswordInTheText) {
     DAO_REQUIRE_TESTDATA();
-    DAO_REQUIRE_WORKGROUP_ENGINE(WORKGROUP_FILE);
     dao_test_engine test;
     std::u16string mdw = tk_utf8_to_utf16(dao_test_file(WORKGROUP_FILE));
     dao_exception wrong = expect_dao_failure(

@@ -1,5 +1,5 @@
-// dao_test_env.hpp - what the Access-side tests share: the real test files (skipped when the
-// shared test data is absent) and an engine working in a fresh current folder, so the
+// dao_test_env.hpp - what the Access-side tests share: the real test files (test_data.hpp
+// says what happens when they are absent) and an engine working in a fresh current folder, so the
 // anonymous workgroup files it writes land there and go with it.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include "dao/dao_db.hpp"
 #include "dao/dao_engi.hpp"
 #include "platform/jet/jet_database.hpp"
+#include "test_data.hpp"
 #include "tk/tk_test_folder.hpp"
 #include "tk/tk_utf.hpp"
 
@@ -20,24 +21,8 @@ inline std::string dao_test_file(const std::string& relative) {
     return std::string(VANTREL_TESTDATA_DIR) + "/" + relative;
 }
 
-#define DAO_REQUIRE_TESTDATA()                                                        \
-    do {                                                                              \
-        if (!std::filesystem::exists(dao_test_file("MANIFEST.md"))) {                 \
-            GTEST_SKIP() << "shared Access test data not found";                      \
-        }                                                                             \
-    } while (false)
-
-// Logging on needs an engine that opens "Jet System DB" files; where it does not yet, the
-// logon cases are skipped by this check while the refusals still run.
-#define DAO_REQUIRE_WORKGROUP_ENGINE(relative)                                        \
-    do {                                                                              \
-        try {                                                                         \
-            jet_database::open(dao_test_file(relative), u"");                         \
-        } catch (const jet_error& failure) {                                          \
-            if (failure.dao_number() != JET_ERR_NOT_A_DATABASE) throw;                \
-            GTEST_SKIP() << "the engine does not open workgroup files yet";           \
-        }                                                                             \
-    } while (false)
+#define DAO_REQUIRE_TESTDATA() \
+    TEST_DATA_REQUIRE(std::filesystem::exists(dao_test_file("MANIFEST.md")), VANTREL_TESTDATA_DIR)
 
 // Changes into a fresh folder for the test's life.
 class dao_test_cwd {

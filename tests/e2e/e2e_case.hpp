@@ -1,7 +1,7 @@
 #pragma once
 // e2e_case.hpp - what every end-to-end test needs first: the server and a client for it, the
-// test files, the programs. A test skips (with the reason) when one of them is absent, so the
-// suite still runs on a checkout without the shared data.
+// test files, the programs. Without the shared data a test skips, or fails where
+// VANTREL_REQUIRE_TESTDATA=1 (test_data.hpp); without a server it skips with the reason.
 
 #include <gtest/gtest.h>
 
@@ -13,13 +13,12 @@
 #include "e2e/e2e_paths.hpp"
 #include "e2e/e2e_server.hpp"
 #include "e2e/e2e_source.hpp"
+#include "test_data.hpp"
 
 class E2eCase : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!e2e_paths::has_testdata()) GTEST_SKIP() << "no shared test data";
-        if (!has_access_engine())
-            GTEST_SKIP() << "vantrelagent was built without the Access engine";
+        TEST_DATA_REQUIRE(e2e_paths::has_testdata(), e2e_paths::testdata_dir());
         std::string why_not;
         target = e2e_target(why_not);
         if (!target) GTEST_SKIP() << why_not;
@@ -38,21 +37,6 @@ protected:
 
     std::vector<std::string> agent_args(const std::string& relative, const std::string& db) {
         return e2e_agent_args(*target, e2e_paths::testdata(relative), db);
-    }
-
-    // A build without src/dao answers every source with the DAO failure text; the trial open
-    // comes before the connection, so a server that is not there costs nothing.
-    static bool has_access_engine() {
-        static const bool b_has = [] {
-            e2e_command probe;
-            probe.args = {e2e_paths::agent(),
-                          "--src=" + e2e_paths::testdata("jahlborn-jackcess/templates/empty.mdb"),
-                          "--dest=probe", "--mssqlh=127.0.0.1,1", "--mssqlu=sa", "--mssqlp=x"};
-            probe.timeout_seconds = 60;
-            e2e_result result = e2e_run(probe);
-            return result.both().find("Data Access Objects") == std::string::npos;
-        }();
-        return b_has;
     }
 
     std::optional<e2e_server> target;

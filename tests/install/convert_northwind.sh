@@ -2,11 +2,16 @@
 # convert_northwind.sh BIN_DIR SOURCE_DIR TESTDATA_DIR - runs the programs of one installation
 # (BIN_DIR) together: starts its mssql-double, converts the shared Northwind sample into it
 # with its vantrelagent, and checks that every table's row count on the server equals the one
-# its vantreldump reads from the file. Exits 77 (skipped) without the shared test data.
+# its vantreldump reads from the file. Exits 77 (skipped) without the shared test data, or
+# fails where VANTREL_REQUIRE_TESTDATA=1 (CI).
 set -euo pipefail
 bin=$1 source_dir=$2 testdata=$3
 northwind="$testdata/npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb"
 if [ ! -f "$northwind" ]; then
+    if [ "${VANTREL_REQUIRE_TESTDATA:-}" = 1 ]; then
+        echo "shared test data missing with VANTREL_REQUIRE_TESTDATA=1: $northwind" >&2
+        exit 1
+    fi
     echo "no shared test data at $testdata: conversion skipped"
     exit 77
 fi

@@ -151,7 +151,7 @@ TEST_F(WorkgroupPage, TheSixChecks) {
               "Workgroup information file does not exist.\r\n"
               "Please verify the correct path was given.");
     EXPECT_FALSE(b_went_on);
-    if (!has_testdata("horsje-tril/System.mdw")) GTEST_SKIP() << "no shared test data";
+    TEST_DATA_REQUIRE(has_testdata("horsje-tril/System.mdw"), testdata("horsje-tril/System.mdw"));
     const QString workgroup = QString::fromStdString(testdata("horsje-tril/System.mdw"));
     EXPECT_EQ(next_with(workgroup, "", ""), "You should enter user name");
     EXPECT_FALSE(b_went_on);
@@ -220,7 +220,7 @@ class TablesPage : public wiz_test_env {
 protected:
     void SetUp() override {
         wiz_test_env::SetUp();
-        if (!has_testdata(NORTHWIND)) GTEST_SKIP() << "no shared test data";
+        TEST_DATA_REQUIRE(has_testdata(NORTHWIND), testdata(NORTHWIND));
         converter->set_source(QString::fromStdString(testdata(NORTHWIND)).toStdU16String());
     }
 

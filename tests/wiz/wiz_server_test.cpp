@@ -23,7 +23,7 @@ class WizardServer : public wiz_test_env {
 protected:
     void SetUp() override {
         wiz_test_env::SetUp();
-        if (!std::filesystem::exists(testdata(NORTHWIND))) GTEST_SKIP() << "no shared test data";
+        TEST_DATA_REQUIRE(std::filesystem::exists(testdata(NORTHWIND)), testdata(NORTHWIND));
         std::string why_not;
         server = e2e_target(why_not);
         if (!server) GTEST_SKIP() << why_not;

@@ -22,6 +22,7 @@
 
 #include "conv/vantrel_conv.hpp"
 #include "wiz/wiz_build.hpp"
+#include "test_data.hpp"
 #include "wiz/wiz_errh.hpp"
 #include "wiz/wiz_shell.hpp"
 

@@ -23,6 +23,7 @@
 #include "e2e/e2e_paths.hpp"
 #include "e2e/e2e_server.hpp"
 #include "e2e/e2e_source.hpp"
+#include "test_data.hpp"
 
 extern char** environ;
 
@@ -123,7 +124,7 @@ protected:
         xvfb_path = e2e_find_program("Xvfb");
         xdotool_path = e2e_find_program("xdotool");
         if (xvfb_path.empty() || xdotool_path.empty()) GTEST_SKIP() << "no Xvfb or xdotool";
-        if (!e2e_paths::has_testdata()) GTEST_SKIP() << "no shared test data";
+        TEST_DATA_REQUIRE(e2e_paths::has_testdata(), e2e_paths::testdata_dir());
         std::string why_not;
         server = e2e_target(why_not);
         if (!server) GTEST_SKIP() << why_not;

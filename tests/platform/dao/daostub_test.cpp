@@ -16,6 +16,7 @@
 #include "platform/dao/daostub_value.hpp"
 #include "platform/jet/jet_database.hpp"
 #include "platform/winbase/win_compare.hpp"
+#include "test_data.hpp"
 
 namespace {
 
@@ -52,9 +53,7 @@ struct owned_bstr {
 class DaoStub : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(testdata("MANIFEST.md"))) {
-            GTEST_SKIP() << "shared Access test data not found";
-        }
+        TEST_DATA_REQUIRE(std::filesystem::exists(testdata("MANIFEST.md")), testdata(""));
     }
 
     HRESULT open(const std::string& relative, DAODatabase** database) {

@@ -101,7 +101,7 @@ TEST(JetAttachment, RefusesDamageWithItsReason) {
 }
 
 TEST(JetComplexColumns, ReadsKindsTablesAndKeysOfEachColumn) {
-    if (!jet_has_testdata()) GTEST_SKIP() << "no shared test data";
+    JET_REQUIRE_TESTDATA();
     auto db = jet_database::open(
         jet_testdata("jahlborn-jackcess/V2007/complexDataTestV2007.accdb"));
     jet_table_def def = db->table_def(u"Table1");

@@ -19,6 +19,7 @@
 #include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_index_key.hpp"
 #include "platform/jet/jet_index_entries.hpp"
+#include "test_data.hpp"
 
 namespace {
 
@@ -233,7 +234,7 @@ std::vector<std::vector<std::uint8_t>> keys(const jet_test_index& index) {
 
 TEST(JetIndexPages, LeafEntriesEqualThoseAccessWrote) {
     fs::path shared = fs::path(VANTREL_TESTDATA_DIR) / "jahlborn-jackcess";
-    if (!fs::exists(shared)) GTEST_SKIP() << "shared test files absent";
+    TEST_DATA_REQUIRE(fs::exists(shared), shared);
     struct original {
         std::string file;
         std::u16string table;

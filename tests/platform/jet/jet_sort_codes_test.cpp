@@ -12,6 +12,7 @@
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_index_key.hpp"
 #include "jet_index_entries.hpp"
+#include "test_data.hpp"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::vector<std::uint8_t> key(const std::u16string& text) {
 TEST(JetSortCodes, KeysEqualThoseAccessWroteForOtherScripts) {
     fs::path source = fs::path(VANTREL_TESTDATA_DIR) / "jahlborn-jackcess" / "V2003" /
                       "testUnicodeCompV2003.mdb";
-    if (!fs::exists(source)) GTEST_SKIP() << "shared test files absent";
+    TEST_DATA_REQUIRE(fs::exists(source), source);
     auto access = jet_database::open(source.string(), u"");
     jet_table_def def = access->table_def(u"Table");
     std::vector<jet_test_index> indexes = jet_test_index_reader(source.string()).indexes(

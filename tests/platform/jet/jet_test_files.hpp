@@ -1,6 +1,6 @@
 #pragma once
 // jet_test_files.hpp - the shared real Access files the engine tests read, found through
-// VANTREL_TESTDATA_DIR. Tests skip when the folder is absent.
+// VANTREL_TESTDATA_DIR; test_data.hpp says what a test does when the folder is absent.
 
 #include <unistd.h>
 
@@ -10,6 +10,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "test_data.hpp"
 
 inline std::filesystem::path jet_testdata_dir() { return VANTREL_TESTDATA_DIR; }
 
@@ -62,5 +64,4 @@ public:
     std::filesystem::path path;
 };
 
-#define JET_REQUIRE_TESTDATA() \
-    if (!jet_has_testdata()) GTEST_SKIP() << "no test data at " << jet_testdata_dir()
+#define JET_REQUIRE_TESTDATA() TEST_DATA_REQUIRE(jet_has_testdata(), jet_testdata_dir())

@@ -11,6 +11,7 @@
 
 #include "platform/jetcrypt/jet_agile_descriptor.hpp"
 #include "platform/jetcrypt/jetcrypt_testdata.hpp"
+#include "test_data.hpp"
 
 namespace {
 
@@ -49,7 +50,7 @@ std::vector<std::size_t> sensitive_offsets(const std::vector<std::uint8_t>& page
 }  // namespace
 
 TEST(JetCodecFuzz, MutatedHeadersOpenOrFailCleanly) {
-    if (!jetcrypt_testdata_present()) GTEST_SKIP() << "shared Access test data absent";
+    TEST_DATA_REQUIRE(jetcrypt_testdata_present(), jetcrypt_testdata(""));
     std::mt19937 random(20261207);
     for (const fuzz_target& target : TARGETS) {
         SCOPED_TRACE(target.path);
@@ -79,7 +80,7 @@ TEST(JetCodecFuzz, MutatedHeadersOpenOrFailCleanly) {
 }
 
 TEST(JetCodecFuzz, MutatedAgileDescriptorsParseOrFailCleanly) {
-    if (!jetcrypt_testdata_present()) GTEST_SKIP() << "shared Access test data absent";
+    TEST_DATA_REQUIRE(jetcrypt_testdata_present(), jetcrypt_testdata(""));
     const std::vector<std::uint8_t> file = jetcrypt_read_file(
         jetcrypt_testdata("andipaetzold-mdb-reader/password/V2010_with-password.accdb"));
     const std::size_t info_length =

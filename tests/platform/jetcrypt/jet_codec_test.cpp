@@ -10,6 +10,7 @@
 
 #include "platform/jetcrypt/jet_header.hpp"
 #include "platform/jetcrypt/jetcrypt_testdata.hpp"
+#include "test_data.hpp"
 
 namespace {
 
@@ -61,7 +62,7 @@ int count_unknown_pages(const std::vector<std::uint8_t>& decoded, std::size_t pa
 class JetCodecFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!jetcrypt_testdata_present()) GTEST_SKIP() << "shared Access test data absent";
+        TEST_DATA_REQUIRE(jetcrypt_testdata_present(), jetcrypt_testdata(""));
     }
 };
 
@@ -139,7 +140,7 @@ TEST_F(JetCodecFiles, RefusesTruncatedPageZeroAsUnrecognizedFormat) {
 }
 
 TEST(JetCodecErrors, NeverNameThePasswordInTheirText) {
-    if (!jetcrypt_testdata_present()) GTEST_SKIP() << "shared Access test data absent";
+    TEST_DATA_REQUIRE(jetcrypt_testdata_present(), jetcrypt_testdata(""));
     for (const protected_file& entry : PROTECTED_FILES) {
         const std::vector<std::uint8_t> file = jetcrypt_read_file(jetcrypt_testdata(entry.path));
         try {

@@ -13,6 +13,7 @@
 
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_error.hpp"
+#include "test_data.hpp"
 
 namespace {
 
@@ -74,9 +75,7 @@ std::optional<int> open_error(const std::string& path, std::u16string_view passw
 class JetProtectedFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(testdata("MANIFEST.md"))) {
-            GTEST_SKIP() << "shared Access test data absent";
-        }
+        TEST_DATA_REQUIRE(std::filesystem::exists(testdata("MANIFEST.md")), testdata(""));
     }
 };
 

@@ -14,6 +14,7 @@
 
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_error.hpp"
+#include "test_data.hpp"
 
 namespace {
 
@@ -41,27 +42,11 @@ int logon_error(const std::string& path, std::u16string_view user, std::u16strin
 class JetWorkgroupFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(testdata("MANIFEST.md"))) {
-            GTEST_SKIP() << "shared Access test data absent";
-        }
+        TEST_DATA_REQUIRE(std::filesystem::exists(testdata("MANIFEST.md")), testdata(""));
     }
 };
 
-// The logon cases need an engine that opens "Jet System DB" files; until it does they
-// are skipped by name, while the refusals above still run.
-class JetWorkgroupAccounts : public JetWorkgroupFiles {
-protected:
-    void SetUp() override {
-        JetWorkgroupFiles::SetUp();
-        if (IsSkipped()) return;
-        try {
-            jet_database::open(testdata(JET4_MDW), u"");
-        } catch (const jet_error& error) {
-            if (error.dao_number() != JET_ERR_NOT_A_DATABASE) throw;
-            GTEST_SKIP() << "the engine does not open workgroup files yet";
-        }
-    }
-};
+class JetWorkgroupAccounts : public JetWorkgroupFiles {};
 
 // A file in the test's own temporary folder, removed afterwards.
 class scratch_file {
