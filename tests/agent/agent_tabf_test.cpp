@@ -34,6 +34,12 @@ TEST(TableNamesFile, BlankLinesAddNoNameAndSpacesBelongToTheName) {
     EXPECT_TRUE(read_names("").empty());
 }
 
+// Found by agent_tabf_fuzz_test: CR CR LF kept one CR in the name, and no table can have a
+// control character in its name, so the table was reported missing.
+TEST(TableNamesFile, EveryTrailingCarriageReturnIsLineEndDebris) {
+    EXPECT_THAT(read_names("Orders\r\r\nLines\r\r\r"), ElementsAre(u"Orders", u"Lines"));
+}
+
 TEST(TableNamesFile, MarkCountsOnlyOnTheFirstNonEmptyLine) {
     // A mark further down is part of that line's text, not a signal.
     std::vector<std::u16string> names = read_names("\nOrders\n\xEF\xBB\xBFLines\n");

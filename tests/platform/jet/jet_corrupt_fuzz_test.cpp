@@ -1,11 +1,15 @@
-// Corrupt copies of real files: every read either succeeds or raises jet_error; never a
-// crash, a hang or a read out of bounds (this test runs under ASan/UBSan in scripts/test).
+// Corrupt copies of real files: every read either succeeds or raises the error Access gives
+// for a damaged file; never another error, a crash, a hang or a read out of bounds (this
+// test runs under ASan/UBSan in scripts/test). Each run counts both outcomes, so it fails
+// when the mutations stop reaching past the header or stop finding damage.
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 #include "platform/jet/jet_database.hpp"
+#include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_test_files.hpp"
 
 namespace {
@@ -28,6 +32,28 @@ int read_everything(const std::string& path) {
     }
     return 0;
 }
+
+// What a damaged file may give: DAO 3049 (corrupt) or 3343 (not a database: the header).
+bool is_damage_error(int number) {
+    return number == JET_ERR_CORRUPT || number == JET_ERR_NOT_A_DATABASE;
+}
+
+// Outcomes of the reads of one run of mutations.
+struct read_outcomes {
+    int whole = 0;
+    int refused = 0;
+
+    void add(int number, const std::string& what) {
+        EXPECT_TRUE(number == 0 || is_damage_error(number)) << what << ": " << number;
+        ++(number == 0 ? whole : refused);
+    }
+    // A run where every copy is refused no longer reaches the tables; one where none is
+    // refused no longer damages anything the reader checks.
+    void expect_both() const {
+        EXPECT_GT(whole, 0) << "no damaged copy was read to the end";
+        EXPECT_GT(refused, 0) << "no damaged copy was refused";
+    }
+};
 
 const char* const SMALL_FILES[] = {
     "jahlborn-jackcess/V1997/testV1997.mdb",
@@ -63,6 +89,7 @@ TEST(JetCorruptFiles, RandomByteFlipsNeverCrash) {
     JET_REQUIRE_TESTDATA();
     std::mt19937 random(20261207);
     jet_scratch_file file("flipped");
+    read_outcomes outcomes;
     for (const char* relative : SMALL_FILES) {
         std::string original = jet_read_test_file(jet_testdata(relative));
         ASSERT_FALSE(original.empty()) << relative;
@@ -73,9 +100,10 @@ TEST(JetCorruptFiles, RandomByteFlipsNeverCrash) {
             int flips = 1 + round % 16;
             for (int flip = 0; flip < flips; ++flip) bytes[position(random)] = char(byte(random));
             file.write(bytes);
-            read_everything(file.path.string());
+            outcomes.add(read_everything(file.path.string()), relative);
         }
     }
+    outcomes.expect_both();
 }
 
 // Flips confined to the structures the engine trusts most: the catalogue's definition page
@@ -84,6 +112,7 @@ TEST(JetCorruptFiles, FlipsInDefinitionAndDataPagesNeverCrash) {
     JET_REQUIRE_TESTDATA();
     std::mt19937 random(7);
     jet_scratch_file file("structures");
+    read_outcomes outcomes;
     for (const char* relative : SMALL_FILES) {
         std::string original = jet_read_test_file(jet_testdata(relative));
         std::size_t page_size = original[0x14] == 0 ? 2048 : 4096;
@@ -97,7 +126,9 @@ TEST(JetCorruptFiles, FlipsInDefinitionAndDataPagesNeverCrash) {
             std::size_t at = page(random) * page_size + in_page;
             bytes[at] = char(byte(random));
             file.write(bytes);
-            read_everything(file.path.string());
+            outcomes.add(read_everything(file.path.string()),
+                         std::string(relative) + " byte " + std::to_string(at));
         }
     }
+    outcomes.expect_both();
 }

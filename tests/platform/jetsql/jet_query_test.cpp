@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/jet/jet_database.hpp"
+#include "platform/jet/jet_error.hpp"
 #include "platform/jet/jet_test_files.hpp"
 #include "platform/jet/jet_value_text.hpp"
 #include "platform/jetsql/jet_sql_test_rows.hpp"
@@ -414,7 +415,7 @@ TEST(QueryDamagedFile, TruncatedTablesFailWithJetError) {
                                                            std::u16string(table));
             while (query->next()) {}
         } catch (const jet_error& error) {
-            EXPECT_NE(error.dao_number(), 0);
+            EXPECT_EQ(error.dao_number(), JET_ERR_CORRUPT) << error.what();
             ++failures;
         }
     }

@@ -277,7 +277,9 @@ TEST(JetSqlDecimal, ArithmeticIsExactWithVbaScales) {
 }
 
 TEST_F(AccessSql, DecimalColumnsComputeExactlyAndStayDecimal) {
-    // fixedNumericTestV2007: one row, col2..col7 = 1, 0, 0, 4, -1, 1 (mdb-export).
+    // fixedNumericTestV2007: one row, col2..col7 = 1, 0, 0, 4, -1, 1 (mdb-export). Found by
+    // jet_sql_function_fuzz_test: Sum(col5) crashed while the Decimal total sat misaligned in
+    // SQLite's aggregate memory.
     auto numeric = jet_database::open(
         jet_testdata("jahlborn-jackcess/V2007/fixedNumericTestV2007.accdb"));
     std::unique_ptr<jet_query> query = jet_query::compile(
