@@ -10,10 +10,14 @@ function(vantrel_library name)
     endif()
 endfunction()
 
-# Tests built with -DVANTREL_SANITIZE=ON by scripts/test; vantrel_add_test(... LABELS fuzz) adds to it.
-if(NOT TARGET fuzz_tests)
-    add_custom_target(fuzz_tests)
-endif()
+# The tests of one label, for building only them: LABELS fuzz (random and mutated input) adds
+# to fuzz_tests, LABELS threads (code that starts threads; ThreadSanitizer runs them in
+# scripts/test) to thread_tests.
+foreach(label_target IN ITEMS fuzz_tests thread_tests)
+    if(NOT TARGET ${label_target})
+        add_custom_target(${label_target})
+    endif()
+endforeach()
 
 # vantrel_add_test(NAME SOURCES ... [LIBS ...] [LABELS ...] [FIXTURES ...])
 # One GoogleTest executable under build/tests; every test case becomes a CTest test.
@@ -43,5 +47,8 @@ function(vantrel_add_test name)
     endif()
     if("fuzz" IN_LIST ARG_LABELS)
         add_dependencies(fuzz_tests ${name})
+    endif()
+    if("threads" IN_LIST ARG_LABELS)
+        add_dependencies(thread_tests ${name})
     endif()
 endfunction()

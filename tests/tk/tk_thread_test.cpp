@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <thread>
 
 #include "tk/tk_exce.hpp"
 
@@ -30,6 +31,20 @@ TEST(WorkerThread, StartWhileRunningIsTheAssertionOfLine92AndJoinWaits) {
     worker.join();
     EXPECT_FALSE(worker.is_running());
     EXPECT_EQ(steps.load(), 1);
+}
+
+// The wizard's timer asks is_running() while the body ends on its own thread, with no join
+// in between; under ThreadSanitizer (label threads) a flag that is not atomic fails here.
+TEST(WorkerThread, RunningCanBeAskedWhileTheBodyEnds) {
+    tk_thread worker;
+    std::atomic<bool> b_release{false};
+    worker.start([&] {
+        while (!b_release.load()) std::this_thread::yield();
+    });
+    b_release.store(true);
+    while (worker.is_running()) std::this_thread::yield();
+    worker.join();
+    EXPECT_FALSE(worker.is_running());
 }
 
 TEST(WorkerThread, ExceptionLeavingTheBodyIsKeptForTheOwner) {
