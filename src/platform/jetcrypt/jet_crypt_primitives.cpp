@@ -66,6 +66,13 @@ jet_secret& jet_secret::operator=(const jet_secret& other) {
     return *this;
 }
 
+jet_secret& jet_secret::operator=(jet_secret&& other) noexcept {
+    if (this == &other) return *this;
+    OPENSSL_cleanse(bytes.data(), bytes.size());
+    bytes = std::move(other.bytes);
+    return *this;
+}
+
 jet_secret::~jet_secret() { OPENSSL_cleanse(bytes.data(), bytes.size()); }
 
 void jet_secret::fix_length(std::size_t length, std::uint8_t pad_byte) {

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A byte buffer that holds key material or a password; wiped (OPENSSL_cleanse) when it
@@ -16,7 +17,10 @@ public:
     explicit jet_secret(std::span<const std::uint8_t> bytes)
         : bytes(bytes.begin(), bytes.end()) {}
     jet_secret(const jet_secret& other) : bytes(other.bytes) {}
+    // A move hands the buffer over whole, leaving no second copy of the key to wipe.
+    jet_secret(jet_secret&& other) noexcept : bytes(std::move(other.bytes)) {}
     jet_secret& operator=(const jet_secret& other);
+    jet_secret& operator=(jet_secret&& other) noexcept;
     ~jet_secret();
 
     std::span<const std::uint8_t> view() const { return bytes; }
