@@ -25,6 +25,12 @@ bool is_item_column(const std::u16string& name) {
     return false;
 }
 
+// The owner's key column as the child table names it: a key named like an item column takes
+// the owner's name as a prefix, so the two never clash.
+std::u16string child_key_column(const std::u16string& table_name, const std::u16string& key) {
+    return is_item_column(key) ? table_name + u"_" + key : key;
+}
+
 std::vector<std::u16string> primary_key(DAOTableDef& table) {
     for (const udb_index& index : dao_read_indexes(table))
         if (index.b_primary) return index.columns;
@@ -54,7 +60,7 @@ void dao_database::list_complex_columns(DAOTableDef& table, const std::u16string
         complex.dao_type = dao_type;
         complex.owner_key = primary_key(table);
         for (const std::u16string& key : complex.owner_key)
-            complex.child_key.push_back(is_item_column(key) ? table_name + u"_" + key : key);
+            complex.child_key.push_back(child_key_column(table_name, key));
         complex_columns.push_back(std::move(complex));
     }
 }

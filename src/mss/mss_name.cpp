@@ -78,7 +78,7 @@ std::u16string mss_full_table_name(const std::u16string& name, const std::u16str
         return name;
     }
     if (!split) table = name;
-    const std::u16string result = mss_bracket(owner) + u"." + mss_bracket(table);
+    std::u16string result = mss_bracket(owner) + u"." + mss_bracket(table);
     tk_trace::write(2, u"result=%s", result);
     return result;
 }

@@ -16,6 +16,7 @@ inline constexpr int FAULT_DATE_SECONDS_MISSING = 356;
 
 class ole_date {
 public:
+    // NOLINTNEXTLINE(readability-identifier-naming): the kinds keep their fixed names
     enum date_kind : int { invalid = 0, date_time = 1, date_only = 2, time_only = 3 };
 
     explicit ole_date(const VARIANT& value);

@@ -156,7 +156,7 @@ void ole_variant::change_to_hyper(VARTYPE new_type) {
     switch (value.vt) {
     case VT_I2: case VT_BOOL: number = value.iVal; break;
     case VT_I4: case VT_INT: number = value.lVal; break;
-    case VT_I1: number = value.cVal; break;
+    case VT_I1: number = std::int8_t(value.cVal); break;   // a signed byte: sign-extend
     case VT_UI1: number = value.bVal; break;
     case VT_UI2: number = value.uiVal; break;
     case VT_UI4: case VT_UINT: number = value.ulVal; break;

@@ -19,7 +19,7 @@ std::string tk_resource_dir(const std::string& program_path) {
     const std::filesystem::path installed =
         (program_dir / ".." / TK_RESOURCE_SUBDIR).lexically_normal();
     const bool is_installed = std::filesystem::is_directory(installed, error);
-    const std::string found = (is_installed ? installed : program_dir).string();
+    std::string found = (is_installed ? installed : program_dir).string();
     tk_trace::write(2, "tk_resource_dir(%s) = %s", program_path.c_str(), found.c_str());
     return found;
 }

@@ -47,7 +47,7 @@ bool valid_n_size(std::uint8_t code, int size) {
     case W_INTN: return size == 1 || size == 2 || size == 4 || size == 8;
     case W_BITN: return size == 1;
     case W_FLTN: return size == 4 || size == 8;
-    case W_MONEYN: return size == 8;   // smallmoney is not taken
+    case W_MONEYN:   // smallmoney is not taken
     case W_DATETIMN: return size == 8;
     case W_GUID: return size == 16;
     default: return false;

@@ -18,7 +18,7 @@ const char* const SERVER_NAME = "mssql-double";
 
 class connection {
 public:
-    connection(dbl_server& server_, int fd_) : server(server_), io(fd_) {}
+    connection(dbl_server& new_server, int new_fd) : server(new_server), io(new_fd) {}
     ~connection() {
         if (session.spid) server.end_session(session.spid);
     }

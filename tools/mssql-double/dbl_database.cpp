@@ -57,6 +57,13 @@ std::string not_null_condition(const std::vector<int>& columns, const std::strin
     return text;
 }
 
+// "dbl_key(<left>, <class>) = dbl_key(<right>, <class>)": both sides compare as keys of one
+// column type, as the constraint's index orders them.
+std::string key_match(const std::string& left, const std::string& right, const dbl_type& type) {
+    const std::string key_class = std::to_string(dbl_key_class(type));
+    return "dbl_key(" + left + ", " + key_class + ") = dbl_key(" + right + ", " + key_class + ")";
+}
+
 }  // namespace
 
 dbl_database::dbl_database(const std::string& path, const std::string& name, int id)
@@ -389,9 +396,8 @@ bool dbl_database::has_parent(const dbl_table& parent, const std::vector<int>& c
                               const dbl_row& key_values) {
     std::string sql = "SELECT 1 FROM " + parent.storage_name() + " WHERE ";
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        std::string cls = std::to_string(dbl_key_class(parent.columns[columns[i]].type));
-        sql += (i ? " AND " : "") + std::string("dbl_key(") + column_name(columns[i]) + ", "
-               + cls + ") = dbl_key(?, " + cls + ")";
+        if (i) sql += " AND ";
+        sql += key_match(column_name(columns[i]), "?", parent.columns[columns[i]].type);
     }
     dbl_stmt lookup(db, sql + " LIMIT 1");
     for (std::size_t i = 0; i < columns.size(); ++i)
@@ -404,11 +410,14 @@ std::optional<dbl_row> dbl_database::find_orphan(const dbl_table& child, const d
     if (!parent) return std::nullopt;
     std::string not_null, match;
     for (std::size_t i = 0; i < fk.columns.size(); ++i) {
-        std::string cls = std::to_string(dbl_key_class(child.columns[fk.columns[i]].type));
-        not_null += (i ? " AND " : "") + std::string("c.") + column_name(fk.columns[i])
-                    + " IS NOT NULL";
-        match += (i ? " AND " : "") + std::string("dbl_key(p.") + column_name(fk.ref_columns[i])
-                 + ", " + cls + ") = dbl_key(c." + column_name(fk.columns[i]) + ", " + cls + ")";
+        if (i) {
+            not_null += " AND ";
+            match += " AND ";
+        }
+        const std::string child_column = "c." + column_name(fk.columns[i]);
+        not_null += child_column + " IS NOT NULL";
+        match += key_match("p." + column_name(fk.ref_columns[i]), child_column,
+                           child.columns[fk.columns[i]].type);
     }
     dbl_stmt probe(db, "SELECT c.* FROM " + child.storage_name() + " c WHERE " + not_null
                        + " AND NOT EXISTS (SELECT 1 FROM " + parent->storage_name()

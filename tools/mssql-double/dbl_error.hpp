@@ -10,10 +10,10 @@
 enum class dbl_scope { STATEMENT, BATCH };
 
 struct dbl_sql_error : std::runtime_error {
-    dbl_sql_error(std::int32_t number_, std::uint8_t state_, std::uint8_t severity_,
-                  const std::string& text, dbl_scope scope_ = dbl_scope::STATEMENT)
-        : std::runtime_error(text), number(number_), state(state_), severity(severity_),
-          scope(scope_) {}
+    dbl_sql_error(std::int32_t new_number, std::uint8_t new_state, std::uint8_t new_severity,
+                  const std::string& text, dbl_scope new_scope = dbl_scope::STATEMENT)
+        : std::runtime_error(text), number(new_number), state(new_state), severity(new_severity),
+          scope(new_scope) {}
     std::int32_t number;
     std::uint8_t state;
     std::uint8_t severity;

@@ -56,6 +56,7 @@ void dbl_run_insert(dbl_executor& ex, const dbl_statement& st) {
         dbl_eval_context context{&ex, nullptr, {}, nullptr};
         for (const auto& row : st.rows) {
             std::vector<dbl_typed> values;
+            values.reserve(row.size());
             for (const dbl_expr_ptr& expr : row) values.push_back(dbl_eval(*expr, context));
             writer.write(columns, values);
             ++count;

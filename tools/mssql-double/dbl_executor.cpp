@@ -17,8 +17,8 @@ std::string dbl_table_ref::full_display() const {
     return database->name() + "." + table->schema + "." + table->name;
 }
 
-dbl_executor::dbl_executor(dbl_server& server_, dbl_session& session_, dbl_reply& reply_)
-    : server(server_), session(session_), reply(reply_) {}
+dbl_executor::dbl_executor(dbl_server& new_server, dbl_session& new_session, dbl_reply& new_reply)
+    : server(new_server), session(new_session), reply(new_reply) {}
 
 void dbl_executor::run_batch(const std::u16string& text) {
     std::vector<dbl_statement> statements;

@@ -9,7 +9,7 @@
 
 namespace {
 
-dbl_sql_error noted(dbl_sql_error error, bool b_constraint) {
+dbl_sql_error noted(const dbl_sql_error& error, bool b_constraint) {
     return b_constraint ? dbl_with_constraint_note(error) : error;
 }
 

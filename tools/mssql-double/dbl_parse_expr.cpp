@@ -87,7 +87,7 @@ dbl_sql_error nested_too_deeply() {
 
 }  // namespace
 
-dbl_parse_state::nesting_guard::nesting_guard(dbl_parse_state& state_) : state(state_) {
+dbl_parse_state::nesting_guard::nesting_guard(dbl_parse_state& new_state) : state(new_state) {
     if (++state.depth <= MAX_NESTING) return;
     --state.depth;
     throw nested_too_deeply();

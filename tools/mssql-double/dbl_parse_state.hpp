@@ -9,7 +9,7 @@
 
 class dbl_parse_state {
 public:
-    explicit dbl_parse_state(std::vector<dbl_token> tokens_) : tokens(std::move(tokens_)) {}
+    explicit dbl_parse_state(std::vector<dbl_token> new_tokens) : tokens(std::move(new_tokens)) {}
 
 protected:
     const dbl_token& peek() const { return tokens[at]; }
@@ -46,7 +46,7 @@ private:
     };
     // A chain "a + b + c ..." parses in a loop but builds a tree one level deeper per link.
     struct nesting_chain {
-        explicit nesting_chain(dbl_parse_state& state_) : state(state_) {}
+        explicit nesting_chain(dbl_parse_state& new_state) : state(new_state) {}
         ~nesting_chain() { state.depth -= links; }
         void add();
         dbl_parse_state& state;

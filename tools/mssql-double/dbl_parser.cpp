@@ -231,11 +231,10 @@ private:
         def.default_expr = expression();
         for (int i = 0; i < parens; ++i) expect(")");
         const dbl_expr& e = *def.default_expr;
-        if (e.kind == dbl_expr_kind::FUNCTION) def.default_text = "(" + e.written + ")";
-        else if (e.kind == dbl_expr_kind::LITERAL && !e.literal.value.b_null
-                 && e.literal.type.is_numeric())
-            def.default_text = "((" + e.written + "))";
-        else def.default_text = "(" + e.written + ")";
+        // SQL Server stores a numeric default in two pairs of parentheses, any other in one.
+        const bool is_number = e.kind == dbl_expr_kind::LITERAL && !e.literal.value.b_null
+                               && e.literal.type.is_numeric();
+        def.default_text = is_number ? "((" + e.written + "))" : "(" + e.written + ")";
     }
 
     dbl_constraint_def key_kind() {

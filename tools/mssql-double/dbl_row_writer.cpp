@@ -19,8 +19,9 @@ std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns
     return text + ")";
 }
 
-dbl_row_writer::dbl_row_writer(dbl_executor& ex_, dbl_table_ref ref_, dbl_write_rules rules_)
-    : ex(ex_), ref(ref_), rules(rules_) {}
+dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
+                               dbl_write_rules new_rules)
+    : ex(new_ex), ref(new_ref), rules(new_rules) {}
 
 dbl_value dbl_row_writer::identity_value(const std::vector<int>& columns,
                                          const std::vector<dbl_typed>& values,

@@ -62,7 +62,7 @@ void key_function(sqlite3_context* context, int, sqlite3_value** argv) {
 
 }  // namespace
 
-dbl_stmt::dbl_stmt(sqlite3* db_, const std::string& sql) : db(db_) {
+dbl_stmt::dbl_stmt(sqlite3* new_db, const std::string& sql) : db(new_db) {
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
         throw dbl_storage_error(sqlite3_errmsg(db), sqlite3_errcode(db));
 }

@@ -11,8 +11,8 @@
 #include <string>
 
 struct dbl_storage_error : std::runtime_error {
-    dbl_storage_error(const std::string& what, int code_)
-        : std::runtime_error(what), code(code_) {}
+    dbl_storage_error(const std::string& what, int new_code)
+        : std::runtime_error(what), code(new_code) {}
     int code;
 };
 

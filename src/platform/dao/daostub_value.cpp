@@ -76,8 +76,9 @@ HRESULT daostub_to_variant(const jet_value& value, VARIANT* out) {
             } else if constexpr (std::is_same_v<T, std::int32_t>) {
                 out->vt = VT_I4;
                 out->lVal = held;
-            } else if constexpr (std::is_same_v<T, std::int64_t>) {
-                out->decVal = decimal_from(held);
+            } else if constexpr (std::is_same_v<T, std::int64_t>
+                                 || std::is_same_v<T, jet_decimal>) {
+                out->decVal = decimal_from(held);   // the overload for the type held
                 out->vt = VT_DECIMAL;
             } else if constexpr (std::is_same_v<T, float>) {
                 out->vt = VT_R4;
@@ -88,9 +89,6 @@ HRESULT daostub_to_variant(const jet_value& value, VARIANT* out) {
             } else if constexpr (std::is_same_v<T, jet_currency>) {
                 out->vt = VT_CY;
                 out->cyVal.int64 = held.units;
-            } else if constexpr (std::is_same_v<T, jet_decimal>) {
-                out->decVal = decimal_from(held);
-                out->vt = VT_DECIMAL;
             } else if constexpr (std::is_same_v<T, jet_date>) {
                 out->vt = VT_DATE;
                 out->date = held.serial;

@@ -58,7 +58,7 @@ jet_code_page_choice jet_choose_code_page(std::uint16_t chosen, std::string_view
 std::string jet_describe_code_page(const jet_code_page_choice& choice) {
     std::string text = "code page " + std::to_string(choice.code_page);
     switch (choice.source) {
-    case jet_code_page_source::chosen: return text + ", chosen by " + choice.origin;
+    case jet_code_page_source::chosen:
     case jet_code_page_source::environment: return text + ", chosen by " + choice.origin;
     case jet_code_page_source::header: return text + ", named by the file header";
     case jet_code_page_source::locale: return text + ", paired with the locale " + choice.origin;

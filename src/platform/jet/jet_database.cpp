@@ -116,7 +116,7 @@ jet_database::~jet_database() = default;
 
 std::unique_ptr<jet_database> jet_database::open(const std::string& path,
                                                  std::u16string_view password,
-                                                 jet_open_options options) {
+                                                 const jet_open_options& options) {
     auto pager = std::make_unique<jet_pager>(path, password, options.exclusive);
     jet_code_page_choice code_page;
     if (pager->is_jet3()) {

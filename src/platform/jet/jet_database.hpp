@@ -56,7 +56,7 @@ public:
     // path: UTF-8. password: the database password (ignored when the file has none).
     static std::unique_ptr<jet_database> open(const std::string& path,
                                               std::u16string_view password = {},
-                                              jet_open_options options = {});
+                                              const jet_open_options& options = {});
     ~jet_database();
     jet_database(const jet_database&) = delete;
     jet_database& operator=(const jet_database&) = delete;

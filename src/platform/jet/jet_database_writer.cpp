@@ -18,7 +18,7 @@
 namespace {
 
 constexpr std::uint32_t PAGE_SIZE = 4096;
-constexpr std::uint32_t GLOBAL_MAP_PAGE = 1;
+// Page 1 is the global usage map.
 constexpr std::uint32_t CATALOG_TDEF_PAGE = 2;
 constexpr int JET_ERR_TABLE_EXISTS = 3010;
 constexpr int JET_ERR_ITEM_NOT_FOUND = 3265;

@@ -2,8 +2,9 @@
 // are -1 and 0, so every comparison and logical operator is negated into that form; currency
 // stays a scaled integer while it meets only currency and whole numbers.
 
+#include <bit>
 #include <cmath>
-#include <cstring>
+#include <cstdint>
 #include <optional>
 #include <limits>
 
@@ -19,7 +20,7 @@ void absorb(jet_sql_emitted& into, const jet_sql_emitted& part) {
     if (into.ungrouped.empty()) into.ungrouped = part.ungrouped;
 }
 
-jet_sql_emitted truth(std::string sql) {
+jet_sql_emitted truth(const std::string& sql) {
     jet_sql_emitted result;
     result.sql = "(-(" + sql + "))";
     result.type = jet_sql_type::of(JET_TYPE_BOOLEAN);
@@ -62,7 +63,8 @@ std::string jet_sql_binder::param(jet_sql_param value) {
     for (std::size_t param_idx = 0; param_idx < params.size(); ++param_idx) {
         const jet_sql_param& known = params[param_idx];
         if (known.kind == value.kind && known.integer_value == value.integer_value &&
-            std::memcmp(&known.real_value, &value.real_value, sizeof(double)) == 0 &&
+            std::bit_cast<std::uint64_t>(known.real_value) ==
+                std::bit_cast<std::uint64_t>(value.real_value) &&
             known.text == value.text)
             return "?" + std::to_string(param_idx + 1);
     }
@@ -195,15 +197,16 @@ jet_sql_emitted jet_sql_binder::emit_binary(const jet_sql_expr& expr, jet_sql_sc
                      convert(right, jet_sql_type::of(JET_TYPE_FLOAT64)) + ")";
         result.type = jet_sql_type::of(JET_TYPE_MEMO);
     } else {
-        return emit_arithmetic(expr, std::move(left), std::move(right));
+        return emit_arithmetic(expr, left, right);
     }
     absorb(result, left);
     absorb(result, right);
     return result;
 }
 
-jet_sql_emitted jet_sql_binder::emit_arithmetic(const jet_sql_expr& expr, jet_sql_emitted left,
-                                                jet_sql_emitted right) {
+jet_sql_emitted jet_sql_binder::emit_arithmetic(const jet_sql_expr& expr,
+                                                const jet_sql_emitted& left,
+                                                const jet_sql_emitted& right) {
     jet_sql_emitted result;
     absorb(result, left);
     absorb(result, right);
@@ -238,11 +241,11 @@ jet_sql_emitted jet_sql_binder::emit_arithmetic(const jet_sql_expr& expr, jet_sq
     } else if (op == u"+" || op == u"-" || op == u"*") {
         std::string symbol = op == u"+" ? " + " : op == u"-" ? " - " : " * ";
         result.sql = "(" + a + symbol + b + ")";
+        // A date moved by a number stays a date; the difference of two dates is days.
+        const bool is_date_shift = op != u"*" && (lt.is_date() || rt.is_date()) &&
+                                   !(op == u"-" && lt.is_date() && rt.is_date());
         if (is_integer_arithmetic(lt, rt)) result.type = integer_result(lt, rt);
-        else if (op != u"*" && lt.is_date() && rt.is_date() && op == u"-")
-            result.type = jet_sql_type::of(JET_TYPE_FLOAT64);
-        else if (op != u"*" && (lt.is_date() || rt.is_date()))
-            result.type = jet_sql_type::of(JET_TYPE_DATETIME);
+        else if (is_date_shift) result.type = jet_sql_type::of(JET_TYPE_DATETIME);
         else result.type = jet_sql_type::of(JET_TYPE_FLOAT64);
     } else if (op == u"/") {
         result.sql = "jet_div(" + a + ", " + b + ")";

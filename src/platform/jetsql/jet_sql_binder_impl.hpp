@@ -81,8 +81,8 @@ private:
     void coerce_literal(const jet_sql_expr& literal, const jet_sql_type& other,
                         jet_sql_emitted& emitted);
     jet_sql_emitted emit_binary(const jet_sql_expr& expr, jet_sql_scope& scope);
-    jet_sql_emitted emit_arithmetic(const jet_sql_expr& expr, jet_sql_emitted left,
-                                    jet_sql_emitted right);
+    jet_sql_emitted emit_arithmetic(const jet_sql_expr& expr, const jet_sql_emitted& left,
+                                    const jet_sql_emitted& right);
     jet_sql_emitted emit_predicate(const jet_sql_expr& expr, jet_sql_scope& scope);
     jet_sql_emitted emit_query_value(const jet_sql_expr& expr, jet_sql_scope& scope);
     jet_sql_emitted emit_aggregate(const jet_sql_expr& expr, jet_sql_scope& scope,

@@ -134,14 +134,22 @@ std::optional<double> jet_sql_date_diff(std::u16string_view interval, double fir
                           (std::int64_t(from_parts->year) * 12 + from_parts->month);
     switch (*kind) {
     case interval_kind::year: return double(to_parts->year - from_parts->year);
-    case interval_kind::quarter:
-        return double((to_parts->year * 4 + (to_parts->month - 1) / 3) -
-                      (from_parts->year * 4 + (from_parts->month - 1) / 3));
+    case interval_kind::quarter: {
+        // Whole quarters: the integer divisions drop the month within the quarter.
+        const std::int64_t quarters = (to_parts->year * 4 + (to_parts->month - 1) / 3) -
+                                      (from_parts->year * 4 + (from_parts->month - 1) / 3);
+        return double(quarters);
+    }
     case interval_kind::month: return double(months);
-    case interval_kind::weekday: return double((to->day - from->day) / 7);
-    case interval_kind::week:   // Sundays crossed
-        return double(((to->day - weekday_of(to->day) + 1) -
-                       (from->day - weekday_of(from->day) + 1)) / 7);
+    case interval_kind::weekday: {
+        const std::int64_t whole_weeks = (to->day - from->day) / 7;
+        return double(whole_weeks);
+    }
+    case interval_kind::week: {   // Sundays crossed
+        const std::int64_t sundays = ((to->day - weekday_of(to->day) + 1) -
+                                      (from->day - weekday_of(from->day) + 1)) / 7;
+        return double(sundays);
+    }
     case interval_kind::hour: return boundaries(3600);
     case interval_kind::minute: return boundaries(60);
     case interval_kind::second: return boundaries(1);

@@ -137,7 +137,7 @@ std::u16string exact_to_text(const exact_number& number) {
     std::string digits = magnitude_digits(number.magnitude);
     if (number.scale > 0) {
         if (int(digits.size()) <= number.scale) {
-            digits.insert(0, std::size_t(number.scale - int(digits.size()) + 1), '0');
+            digits.insert(0, std::size_t(number.scale) - digits.size() + 1, '0');
         }
         digits.insert(digits.size() - std::size_t(number.scale), 1, '.');
         while (digits.back() == '0') digits.pop_back();

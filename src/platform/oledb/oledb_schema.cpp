@@ -202,5 +202,5 @@ oledb_result_set oledb_shape_schema(oledb_schema_kind kind,
         return shape_indexes(first, pk_name);
     }
     }
-    return empty;
+    return {};
 }

@@ -204,7 +204,7 @@ long set_key::set_string(std::string_view name, std::u16string_view text) {
     return store({std::string(name), SET_REG_SZ, 0, std::u16string(text)});
 }
 
-long set_key::store(set_value value) {
+long set_key::store(const set_value& value) {
     if (value.name.empty()) return SET_ERROR_INVALID_PARAMETER;
     if (b_read_only_) return SET_ERROR_ACCESS_DENIED;
     std::vector<set_value> updated = values_;

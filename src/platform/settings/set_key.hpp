@@ -62,7 +62,7 @@ public:
 private:
     explicit set_key(std::string file) : file_(std::move(file)) {}
     const set_value* find(std::string_view name) const;
-    long store(set_value value);
+    long store(const set_value& value);
 
     std::string file_;
     std::string key_name_;
