@@ -195,9 +195,9 @@ dbl_source dbl_parse_state::source() {
         return from;
     }
     from.table = name();
-    if (accept("AS")) from.alias = name_part();
-    else if ((peek().kind == dbl_token_kind::WORD && !is_reserved(peek()))
-             || peek().kind == dbl_token_kind::QUOTED_NAME)
+    // "AS alias", or the alias alone: a word that is not reserved, or a quoted name.
+    if (accept("AS") || (peek().kind == dbl_token_kind::WORD && !is_reserved(peek()))
+        || peek().kind == dbl_token_kind::QUOTED_NAME)
         from.alias = name_part();
     if (accept("WITH")) {   // table hints such as (NOLOCK) change nothing here
         expect("(");
@@ -339,7 +339,7 @@ dbl_expr_ptr dbl_parse_state::primary() {
         return e;
     }
     dbl_name n = name();
-    if (peek().is("(")) return call(std::move(n));
+    if (peek().is("(")) return call(n);
     auto e = make_expr(dbl_expr_kind::COLUMN);
     e->written = n.written();
     e->column = std::move(n);
@@ -386,7 +386,7 @@ dbl_expr_ptr dbl_parse_state::convert_call() {
     return e;
 }
 
-dbl_expr_ptr dbl_parse_state::call(dbl_name function) {
+dbl_expr_ptr dbl_parse_state::call(const dbl_name& function) {
     expect("(");
     if (function.parts.size() == 1 && lowered(function.last()) == "convert") return convert_call();
     std::string fname = lowered(function.last());

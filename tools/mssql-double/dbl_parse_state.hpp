@@ -64,7 +64,7 @@ private:
     dbl_expr_ptr unary();
     dbl_expr_ptr primary();
     dbl_expr_ptr literal(bool negative);
-    dbl_expr_ptr call(dbl_name function);
+    dbl_expr_ptr call(const dbl_name& function);
     dbl_expr_ptr convert_call();
 
     std::vector<dbl_token> tokens;

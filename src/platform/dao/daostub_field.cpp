@@ -206,6 +206,7 @@ HRESULT DAOFields::get_Item(VARIANT index, DAOField** field) {
     if (!columns) {
         std::vector<std::shared_ptr<jet_new_column>> fresh = fresh_columns();
         std::vector<std::u16string> fresh_names;
+        fresh_names.reserve(fresh.size());
         for (const auto& column : fresh) fresh_names.push_back(column->name);
         std::size_t position = 0;
         HRESULT result = daostub_find_item(*context, index, fresh_names, &position);

@@ -145,8 +145,6 @@ jet_value jet_field_decoder::decode_plain(const jet_column& column,
         need_exactly(bytes, 2, column);
         return jet_value(bytes.i16(0));
     case JET_TYPE_INT32:
-        need_exactly(bytes, 4, column);
-        return jet_value(bytes.i32(0));
     case JET_TYPE_COMPLEX:   // the row's key into the complex column's hidden table
         need_exactly(bytes, 4, column);
         return jet_value(bytes.i32(0));

@@ -7,7 +7,7 @@
 
 namespace {
 using namespace std::string_view_literals;
-using K = jet_sort_kind;
+using K = jet_sort_kind;   // NOLINT(readability-identifier-naming): one letter keeps the rows short
 }  // namespace
 
 const jet_sort_entry JET_SORT_ENTRIES[] = {

@@ -9,6 +9,9 @@
 namespace {
 
 constexpr char16_t REPLACEMENT = u'\uFFFD';
+// What iconv_open returns when it cannot convert: (iconv_t)-1, an integer made a pointer.
+// NOLINTNEXTLINE(performance-no-int-to-ptr): iconv's own failure value, nothing to optimise
+const iconv_t ICONV_OPEN_FAILED = iconv_t(-1);
 
 void append_utf16le(std::u16string& out, std::span<const std::uint8_t> bytes) {
     for (std::size_t at = 0; at + 1 < bytes.size(); at += 2)
@@ -56,13 +59,13 @@ std::string jet_utf8(const std::u16string& text) { return win_utf16_to_utf8(text
 jet_text_decoder::jet_text_decoder(bool jet3, std::uint16_t code_page) : is_jet3(jet3) {
     if (!jet3 || code_page == 1252 || code_page == 0) return;
     iconv_t handle = ::iconv_open("UTF-16LE", iconv_name(code_page).c_str());
-    if (handle != iconv_t(-1)) converter = handle;
+    if (handle != ICONV_OPEN_FAILED) converter = handle;
 }
 
 bool jet_text_decoder::can_decode(std::uint16_t code_page) {
     if (code_page == 1252) return true;
     iconv_t handle = ::iconv_open("UTF-16LE", iconv_name(code_page).c_str());
-    if (handle == iconv_t(-1)) return false;
+    if (handle == ICONV_OPEN_FAILED) return false;
     ::iconv_close(handle);
     return true;
 }

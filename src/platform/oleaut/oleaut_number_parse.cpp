@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace {
 
@@ -42,7 +43,7 @@ bool parse_radix(std::u16string_view body, number_text* result) {
         if (digit < 0) return false;
         value = value * uint128(base) + uint128(digit);
     }
-    if (value > uint128(~std::uint64_t(0))) return false;
+    if (value > std::numeric_limits<std::uint64_t>::max()) return false;
     std::string text;
     for (; value != 0; value /= 10) text.insert(text.begin(), char('0' + int(value % 10)));
     result->digits = text;
