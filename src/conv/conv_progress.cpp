@@ -30,8 +30,8 @@ std::string duration_text(std::int64_t seconds) {
 
 }  // namespace
 
-conv_progress_line::conv_progress_line(std::ostream& out_, std::int64_t total, clock clock_now)
-    : out(out_), total_rows(total), now(std::move(clock_now)), started(now()) {}
+conv_progress_line::conv_progress_line(std::ostream& new_out, std::int64_t total, clock clock_now)
+    : out(new_out), total_rows(total), now(std::move(clock_now)), started(now()) {}
 
 conv_progress_line::~conv_progress_line() { erase(); }
 

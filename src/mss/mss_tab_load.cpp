@@ -137,7 +137,7 @@ std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_f
             count(udb_substitution::DECIMAL_RANGE);
             return decimal_literal(gen_dec_value(field, value.to_double() < 0));
         }
-        const std::u16string literal = mss_sql_literal(mssql_get_safe_variant(value));
+        std::u16string literal = mss_sql_literal(mssql_get_safe_variant(value));
         tk_trace::write(2, u"Got string: %s", literal);
         return literal;
     }
