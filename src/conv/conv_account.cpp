@@ -61,10 +61,10 @@ std::string conv_shortfall_text(const conv_table_account& account) {
     return "";
 }
 
-conv_table_report::conv_table_report(conv_table_account& account,
-                                     const std::atomic<std::int32_t>& record_index,
-                                     conv_rejects_file& rejects)
-    : account(account), record_index(record_index), rejects(rejects) {}
+conv_table_report::conv_table_report(conv_table_account& new_account,
+                                     const std::atomic<std::int32_t>& new_record_index,
+                                     conv_rejects_file& new_rejects)
+    : account(new_account), record_index(new_record_index), rejects(new_rejects) {}
 
 std::int32_t conv_table_report::record_number() const { return record_index.load() + 1; }
 

@@ -32,7 +32,7 @@ public:
 
 private:
     struct file_close {
-        void operator()(std::FILE* file) const { std::fclose(file); }
+        void operator()(std::FILE* stream) const { std::fclose(stream); }
     };
 
     void open();

@@ -314,8 +314,8 @@ void vantrel_convertor::copy_records(udb_recordset& source_table, udb_recordset&
             }
         }
         source_table.next();
-        const std::int32_t done = record_index.fetch_add(1) + 1;
-        progress.update(done);
+        const std::int32_t records_done = record_index.fetch_add(1) + 1;
+        progress.update(records_done);
     }
 }
 

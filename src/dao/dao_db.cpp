@@ -26,13 +26,13 @@ bool dao_is_system_table(const std::u16string& name, std::uint32_t attributes) {
            && win_equal_ignore_case(std::u16string_view(name).substr(0, prefix.size()), prefix);
 }
 
-dao_database::dao_database(const std::u16string& path, ole_com_ptr<DAODatabase> database,
-                           std::uint32_t flags)
-    : udb_database(path, flags, false), database(std::move(database)) {
+dao_database::dao_database(const std::u16string& path, ole_com_ptr<DAODatabase> new_database,
+                           std::uint32_t new_flags)
+    : udb_database(path, new_flags, false), database(std::move(new_database)) {
     tk_trace::write(2, u"dao_database::dao_database( %s )", path);
     TK_ASSERT(this->database.get() != nullptr);
     list_tables();
-    if ((flags & DAO_FLAG_NO_FKEYS) == 0) {
+    if ((new_flags & DAO_FLAG_NO_FKEYS) == 0) {
         init_fkeys();
         add_child_fkeys();
     }
@@ -49,11 +49,11 @@ void dao_database::list_tables() {
         ole_com_ptr<DAOTableDef> table;
         dao_check(table_defs->get_Item(dao_number_variant(table_idx), table.put()));
         dao_require(table.get(), "table definition");
-        dao_bstr name;
-        dao_check(table->get_Name(name.put()));
+        dao_bstr local_name;
+        dao_check(table->get_Name(local_name.put()));
         LONG attributes = 0;
         dao_check(table->get_Attributes(&attributes));
-        std::u16string table_name = name.to_wstring();
+        std::u16string table_name = local_name.to_wstring();
         if ((std::uint32_t(attributes) & DAO_ATTR_LINKED) != 0) {
             tk_trace::write(2, u"Skip linked table '%s'", table_name);
         } else if (dao_is_system_table(table_name, std::uint32_t(attributes))) {
@@ -90,8 +90,8 @@ std::unique_ptr<udb_recordset> dao_database::get_table(const std::u16string& tab
     if (const dao_complex_column* complex = find_child_table(table_name))
         return open_child_table(*complex);
     ole_com_ptr<DAOTableDef> table;
-    dao_bstr name(table_name);
-    dao_check(table_defs->get_Item(name.as_variant(), table.put()));
+    dao_bstr local_name(table_name);
+    dao_check(table_defs->get_Item(local_name.as_variant(), table.put()));
     dao_require(table.get(), "table definition");
     tk_trace::write(2, "Right after tdfs->getItem");
     LONG attributes = 0;
@@ -166,11 +166,11 @@ std::unique_ptr<udb_recordset> dao_database::create_table(const std::u16string& 
         return get_table(table_name, 8);
     }
     ole_com_ptr<DAOTableDef> table;
-    dao_bstr name(table_name);
+    dao_bstr local_name(table_name);
     VARIANT attributes = dao_number_variant(0);
     dao_bstr no_source(std::u16string{});
     dao_bstr no_connect(std::u16string{});
-    dao_check(database->CreateTableDef(name, attributes, no_source.as_variant(),
+    dao_check(database->CreateTableDef(local_name, attributes, no_source.as_variant(),
                                        no_connect.as_variant(), table.put()));
     dao_require(table.get(), "table definition");
     dao_schema_initializer columns(*table.get(), schema);
@@ -188,7 +188,7 @@ bool dao_database::delete_tab(const std::u16string& table_name) {
     tk_trace::write(1, u"dao_database::delete_tab(%s)", table_name);
     TK_ASSERT((flags & DAO_FLAG_READ) == 0);
     TK_ASSERT(is_table_exist(table_name));
-    dao_bstr name(table_name);
-    dao_check(table_defs->Delete(name));
+    dao_bstr local_name(table_name);
+    dao_check(table_defs->Delete(local_name));
     return udb_database::delete_tab(table_name);
 }

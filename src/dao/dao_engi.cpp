@@ -28,8 +28,8 @@ const char* masked(const std::u16string& secret) { return secret.empty() ? "" : 
 
 }  // namespace
 
-dao_engine::dao_engine(bool b_uninitialize, bool b_keep_com)
-    : b_uninitialize(b_uninitialize), b_keep_com(b_keep_com) {
+dao_engine::dao_engine(bool new_b_uninitialize, bool new_b_keep_com)
+    : b_uninitialize(new_b_uninitialize), b_keep_com(new_b_keep_com) {
     // No component runtime needs starting on this platform; b_keep_com is kept so callers
     // read as they do where one does.
     tk_trace::write(2, "dao_engine::ctor");

@@ -42,20 +42,20 @@ void dao_database::init_fkeys() {
         dao_check(rows->get_Fields(fields.put()));
         dao_record record(std::move(fields));
         TK_ASSERT(record.size() == RELATIONSHIP_FIELDS);
-        std::u16string name = record[0].to_wstring();
-        if (!current.name.empty() && win_equal_ignore_case(current.name, name)) {
-            tk_trace::write(2, u"'%s' is a multi-column FK", name);
+        std::u16string relationship_name = record[0].to_wstring();
+        if (!current.name.empty() && win_equal_ignore_case(current.name, relationship_name)) {
+            tk_trace::write(2, u"'%s' is a multi-column FK", relationship_name);
         } else {
             if (!current.name.empty()) close_current();
             current = pending_relationship{};
-            current.name = name;
+            current.name = relationship_name;
             current.relationship.src_table = record[2].to_wstring();
             current.relationship.dest_table = record[3].to_wstring();
             current.relationship.b_enforced = (record[5].to_long() & dbRelationDontEnforce) == 0;
         }
         current.relationship.src_columns.push_back(record[1].to_wstring());
         current.relationship.dest_columns.push_back(record[4].to_wstring());
-        tk_trace::write(2, u"rels_name=%s, src=%s.%s, dest=%s.%s", name,
+        tk_trace::write(2, u"rels_name=%s, src=%s.%s, dest=%s.%s", relationship_name,
                         current.relationship.src_table, record[1].to_wstring(),
                         current.relationship.dest_table, record[4].to_wstring());
         dao_check(rows->MoveNext());

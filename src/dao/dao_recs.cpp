@@ -6,10 +6,12 @@
 #include "platform/dao/dao.hpp"
 #include "tk/tk_trace.hpp"
 
-dao_recordset::dao_recordset(const std::u16string& name, ole_com_ptr<DAORecordset> recordset,
+dao_recordset::dao_recordset(const std::u16string& new_name,
+                             ole_com_ptr<DAORecordset> new_recordset,
                              ole_com_ptr<DAOTableDef> table)
-    : udb_recordset(name), recordset(std::move(recordset)), table_def(std::move(table)) {
-    tk_trace::write(2, u"dao_recordset::dao_recordset(%s)", name);
+    : udb_recordset(new_name), recordset(std::move(new_recordset)),
+      table_def(std::move(table)) {
+    tk_trace::write(2, u"dao_recordset::dao_recordset(%s)", new_name);
     dao_require(this->recordset.get(), "recordset");
     dao_require(table_def.get(), "table definition");
     LONG count = 0;
@@ -23,11 +25,12 @@ dao_recordset::dao_recordset(const std::u16string& name, ole_com_ptr<DAORecordse
     read_eof();
 }
 
-dao_recordset::dao_recordset(const std::u16string& name, const std::u16string& sql,
-                             ole_com_ptr<DAORecordset> recordset, ole_com_ptr<DAOQueryDef> query,
-                             std::int32_t count)
-    : udb_recordset(name, sql), recordset(std::move(recordset)), query_def(std::move(query)) {
-    tk_trace::write(2, u"dao_recordset::dao_recordset(%s)", name);
+dao_recordset::dao_recordset(const std::u16string& new_name, const std::u16string& new_sql,
+                             ole_com_ptr<DAORecordset> new_recordset,
+                             ole_com_ptr<DAOQueryDef> query, std::int32_t count)
+    : udb_recordset(new_name, new_sql), recordset(std::move(new_recordset)),
+      query_def(std::move(query)) {
+    tk_trace::write(2, u"dao_recordset::dao_recordset(%s)", new_name);
     dao_require(this->recordset.get(), "recordset");
     dao_require(query_def.get(), "query");
     records_count = count;
@@ -84,14 +87,14 @@ void dao_recordset::append_record(udb_record& record) {
         udb_field& field = record[field_idx];
         tk_trace::write(1, u"\tAdd field '%s', type=%08X (value=%s)", column.name,
                         unsigned(field.get_vartype()), field.to_wstring());
-        dao_bstr name(column.name);
+        dao_bstr local_name(column.name);
         ole_variant value = value_to_store(field, column);
         try {
-            dao_check(recordset->put_Collect(name.as_variant(), value.value));
+            dao_check(recordset->put_Collect(local_name.as_variant(), value.value));
         } catch (const dao_exception& failure) {
             if (failure.message() != RECORD_TOO_LARGE) throw;
             tk_trace::write(2, RECORD_TOO_LARGE);
-            dao_check(recordset->put_Collect(name.as_variant(), ole_variant().value));
+            dao_check(recordset->put_Collect(local_name.as_variant(), ole_variant().value));
         }
     }
     ++records_count;

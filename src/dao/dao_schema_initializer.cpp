@@ -64,9 +64,9 @@ void dao_schema_initializer::add_default(DAOField& field, const t_ftd& column) {
 
 void dao_schema_initializer::initialize() {
     tk_trace::write(2, "dao_schema_initializer::initialize");
-    ole_com_ptr<DAOFields> fields;
-    dao_check(table_def.get_Fields(fields.put()));
-    dao_require(fields.get(), "fields");
+    ole_com_ptr<DAOFields> local_fields;
+    dao_check(table_def.get_Fields(local_fields.put()));
+    dao_require(local_fields.get(), "fields");
     std::uint32_t total_size = 0;
     for (std::size_t column_idx = 0; column_idx < size(); ++column_idx) {
         const t_ftd& column = (*this)[column_idx];
@@ -80,7 +80,7 @@ void dao_schema_initializer::initialize() {
                                          dao_number_variant(std::int32_t(column.size)),
                                          field.put()));
         dao_require(field.get(), "field");
-        dao_check(fields->Append(field.get()));
+        dao_check(local_fields->Append(field.get()));
         dao_check(field->put_Required(column.b_not_null ? VARIANT_BOOL(-1) : VARIANT_BOOL(0)));
         dao_check(field->put_AllowZeroLength(VARIANT_BOOL(-1)));
         if (!column.def_value.to_wstring().empty()) add_default(*field.get(), column);

@@ -28,7 +28,8 @@ struct jet_catalog_entry;
 
 class dump_printer {
 public:
-    dump_printer(const jet_database& database, std::ostream& out) : db(database), out(out) {}
+    dump_printer(const jet_database& database, std::ostream& new_out)
+        : db(database), out(new_out) {}
 
     void print_catalog();
     void print_table(const std::u16string& name, bool b_rows);

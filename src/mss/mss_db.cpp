@@ -156,14 +156,14 @@ std::u16string mss_database::disable_key_sql(const udb_relationship& relationshi
            + u" NOCHECK CONSTRAINT " + mss_bracket(relationship.name);
 }
 
-void mss_database::create_relationships(const udb_relationships& relationships) {
+void mss_database::create_relationships(const udb_relationships& given_relationships) {
     tk_trace::write(1, "mss_database::create_relationships");
     tk_trace::write(3, "Converting foreign keys");
     if (mode == MSS_OPEN_APPEND_ONLY) {
         tk_trace::write(3, "Foreign keys are not converted in append mode");
         return;
     }
-    for (const udb_relationship& relationship : relationships) {
+    for (const udb_relationship& relationship : given_relationships) {
         tk_trace::write(2, u"Processing '%s'", relationship.name);
         const std::u16string context = relationship.name.empty()
             ? relationship.src_table : u"Foreign key '" + relationship.name + u"'";

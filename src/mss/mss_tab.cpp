@@ -86,9 +86,9 @@ std::u16string replaced_doubled_quotes(std::u16string text) {
 
 }  // namespace
 
-mss_table::mss_table(const std::u16string& full_name, const std::u16string& sql,
+mss_table::mss_table(const std::u16string& full_name, const std::u16string& new_sql,
                      oledb_session& on_session, std::uint32_t open_mode, odb_database* owner)
-    : odb_table(full_name, sql, on_session, open_mode, owner) {
+    : odb_table(full_name, new_sql, on_session, open_mode, owner) {
     tk_trace::write(1, u"mss_table::mss_table(%s)", full_name);
     if (!is_query()) {
         init_schema();
@@ -127,17 +127,18 @@ void mss_table::init_schema() {
     std::u16string table;
     std::u16string owner;
     if (!mss_split_tab_name(table_name, table, owner)) table = table_name;
-    std::u16string sql = u"EXEC sp_columns @table_name = " + mss_sql_literal(ole_variant(table));
-    if (!owner.empty()) sql += u", @table_owner = " + mss_sql_literal(ole_variant(owner));
+    std::u16string local_sql =
+        u"EXEC sp_columns @table_name = " + mss_sql_literal(ole_variant(table));
+    if (!owner.empty()) local_sql += u", @table_owner = " + mss_sql_literal(ole_variant(owner));
     std::unique_ptr<oledb_rowset> result;
-    odb_command(session).execute(sql, &result);
+    odb_command(session).execute(local_sql, &result);
     odb_recordset columns(u"sp_columns", std::move(result));
     unicode_columns.assign(schema.size(), false);
     for_each_row(columns, [&](const udb_record& row) {
-        const std::u16string name = text_at(row, SPC_COLUMN_NAME);
+        const std::u16string local_name = text_at(row, SPC_COLUMN_NAME);
         const std::u16string type_name = text_at(row, SPC_TYPE_NAME);
-        tk_trace::write(2, u"Got field name/type: %s/%s", name, type_name);
-        const std::size_t column_idx = find_column(schema, name);
+        tk_trace::write(2, u"Got field name/type: %s/%s", local_name, type_name);
+        const std::size_t column_idx = find_column(schema, local_name);
         if (column_idx == NOT_FOUND) return;
         t_ftd* field = &schema[column_idx];
         unicode_columns[column_idx] =
@@ -233,12 +234,12 @@ void mss_table::read_primary_key(const std::u16string& table, const std::u16stri
 void mss_table::read_indexes(const std::u16string& table, const std::u16string& owner) {
     odb_id_meta_data index_rows(session, owner, table);
     for_each_row(index_rows, [&](const udb_record& row) {
-        const std::u16string name = text_at(row, IX_INDEX_NAME);
+        const std::u16string local_name = text_at(row, IX_INDEX_NAME);
         const std::u16string column = text_at(row, IX_COLUMN_NAME);
-        if (indexes.is_acceptable_name(name)) {
-            tk_trace::write(2, u"Got index: %s", name);
+        if (indexes.is_acceptable_name(local_name)) {
+            tk_trace::write(2, u"Got index: %s", local_name);
             udb_index index;
-            index.name = name;
+            index.name = local_name;
             index.b_primary = is_true_text(text_at(row, IX_PRIMARY_KEY));
             index.b_unique = is_true_text(text_at(row, IX_UNIQUE));
             index.columns.push_back(column);
@@ -246,7 +247,7 @@ void mss_table::read_indexes(const std::u16string& table, const std::u16string& 
             return;
         }
         for (udb_index& existing : indexes) {
-            if (!udb_same_name(existing.name, name)) continue;
+            if (!udb_same_name(existing.name, local_name)) continue;
             if (existing.b_primary) {
                 tk_trace::write(2, "Skip Primary Key DoubleInitialization");
             } else {

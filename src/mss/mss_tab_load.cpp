@@ -98,9 +98,9 @@ void mss_table::append_record(udb_record& record) {
 }
 
 std::u16string mss_table::session_prologue() const {
-    std::u16string sql = u"SET QUOTED_IDENTIFIER OFF; ";
-    if (b_identity) sql += u"SET IDENTITY_INSERT " + table_name + u" ON; ";
-    return sql;
+    std::u16string local_sql = u"SET QUOTED_IDENTIFIER OFF; ";
+    if (b_identity) local_sql += u"SET IDENTITY_INSERT " + table_name + u" ON; ";
+    return local_sql;
 }
 
 // IDENTITY_INSERT may be ON for one table of a session only, and all tables of a database
@@ -195,9 +195,10 @@ void mss_table::slow_record(const udb_record& record, udb_substitution_counts& c
                     static_cast<int>(schema.size()), static_cast<int>(record.size()));
     const std::u16string values = values_row(record, changed);
     if (schema.empty()) return;
-    const std::u16string sql = session_prologue() + insert_head() + values + session_epilogue();
-    tk_trace::write(2, u"Run SQL query: %s\n", sql);
-    odb_command(session).execute(sql);
+    const std::u16string statement =
+        session_prologue() + insert_head() + values + session_epilogue();
+    tk_trace::write(2, u"Run SQL query: %s\n", statement);
+    odb_command(session).execute(statement);
     ++inserted;
 }
 

@@ -46,11 +46,11 @@ void mss_table::statement_append(const udb_record& record) {
 void mss_table::send_statements() {
     if (statement_rows.empty()) return;
     std::vector<kept_row> rows = std::exchange(statement_rows, {});
-    const std::u16string sql = session_prologue() + insert_head()
-                               + std::exchange(statement_values, {}) + session_epilogue();
+    const std::u16string statement = session_prologue() + insert_head()
+                                     + std::exchange(statement_values, {}) + session_epilogue();
     tk_trace::write(2, "Run SQL query of %d rows", static_cast<int>(rows.size()));
     try {
-        odb_command(session).execute(sql);
+        odb_command(session).execute(statement);
     } catch (const odb_exception& failure) {
         if (session.is_dead()) throw_connection_lost();
         tk_trace::write(3, "The server refused a statement of %d rows: %s",
@@ -62,21 +62,21 @@ void mss_table::send_statements() {
     for (const kept_row& row : rows) substitutions.add(row.changed);
 }
 
-void mss_table::create_after_rows(std::vector<oledb_index_desc> indexes,
+void mss_table::create_after_rows(std::vector<oledb_index_desc> new_indexes,
                                   mss_failure_reporter reporter) {
-    indexes_after_rows = std::move(indexes);
+    indexes_after_rows = std::move(new_indexes);
     index_reporter = std::move(reporter);
 }
 
 // An index that cannot be built (duplicate name, too long a key) costs only itself: the
 // rows are in, and the table is usable without it.
 void mss_table::create_indexes_after_rows() {
-    std::vector<oledb_index_desc> indexes = std::exchange(indexes_after_rows, {});
-    if (indexes.empty() || database == nullptr) return;
+    std::vector<oledb_index_desc> pending = std::exchange(indexes_after_rows, {});
+    if (pending.empty() || database == nullptr) return;
     std::u16string table;
     std::u16string owner;
     if (!mss_split_tab_name(table_name, table, owner)) table = table_name;
-    for (const oledb_index_desc& index : indexes) {
+    for (const oledb_index_desc& index : pending) {
         tk_trace::write(2, "Creating index '%s' after the rows", index.name.c_str());
         try {
             database->create_index(tk_utf16_to_utf8(table_name), index);

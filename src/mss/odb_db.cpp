@@ -97,9 +97,9 @@ oledb_index_desc odb_database::describe_index(const udb_index& index,
     return desc;
 }
 
-odb_database::odb_database(std::u16string name, std::unique_ptr<oledb_data_source> source,
+odb_database::odb_database(std::u16string new_name, std::unique_ptr<oledb_data_source> source,
                            std::unique_ptr<oledb_session> session)
-    : udb_database(std::move(name), 0, false), data_source(std::move(source)),
+    : udb_database(std::move(new_name), 0, false), data_source(std::move(source)),
       own_session(std::move(session)) {}
 
 odb_database::~odb_database() = default;

@@ -20,13 +20,13 @@ constexpr int FAULT_APPEND_TO_SERVER_RECORDSET = 118;
 
 }  // namespace
 
-odb_recordset::odb_recordset(std::u16string name, std::unique_ptr<oledb_rowset> source)
-    : udb_recordset(std::move(name)), rowset(std::move(source)) {
+odb_recordset::odb_recordset(std::u16string new_name, std::unique_ptr<oledb_rowset> source)
+    : udb_recordset(std::move(new_name)), rowset(std::move(source)) {
     initialize();
 }
 
-odb_recordset::odb_recordset(std::u16string name, std::u16string sql)
-    : udb_recordset(std::move(name), std::move(sql)) {}
+odb_recordset::odb_recordset(std::u16string new_name, std::u16string new_sql)
+    : udb_recordset(std::move(new_name), std::move(new_sql)) {}
 
 odb_recordset::~odb_recordset() = default;
 
@@ -52,16 +52,16 @@ void odb_recordset::initialize() {
         const std::uint32_t size = vartype == VT_BLOB ? 0 : column.column_size;
         std::uint32_t reserved = 0;
         if (vartype == VT_DATE || (vartype == VT_BLOB && column.type == DBTYPE_GUID)) reserved = 1;
-        const std::u16string name = tk_utf8_to_utf16(column.name);
-        tk_trace::write(2, u"Field '%s' has type %d", name, static_cast<int>(vartype));
+        const std::u16string local_name = tk_utf8_to_utf16(column.name);
+        tk_trace::write(2, u"Field '%s' has type %d", local_name, static_cast<int>(vartype));
         if (vartype == VT_DECIMAL) {
             reserved = column.scale + 256u * column.precision;
-            tk_trace::write(2, u"Scale/precision for decimal column '%s': (%d, %d)", name,
+            tk_trace::write(2, u"Scale/precision for decimal column '%s': (%d, %d)", local_name,
                             static_cast<int>(column.scale), static_cast<int>(column.precision));
         }
         tk_trace::write(2, ">>> reserved=%d", static_cast<int>(reserved));
-        schema.append(std::make_unique<t_ftd>(size, name, vartype, !column.is_nullable(), false,
-                                              ole_variant(), reserved));
+        schema.append(std::make_unique<t_ftd>(size, local_name, vartype, !column.is_nullable(),
+                                              false, ole_variant(), reserved));
     }
     accessor.bind(columns);
 }
@@ -101,9 +101,10 @@ udb_record* odb_recordset::get_item() {
 
 bool odb_recordset::is_eof() { return !rowset || cache.empty(); }
 
-odb_table::odb_table(const std::u16string& full_name, const std::u16string& sql,
+odb_table::odb_table(const std::u16string& full_name, const std::u16string& new_sql,
                      oledb_session& on_session, std::uint32_t open_mode, odb_database* owner)
-    : odb_recordset(full_name, sql), session(on_session), database(owner), table_name(full_name) {
+    : odb_recordset(full_name, new_sql), session(on_session), database(owner),
+      table_name(full_name) {
     tk_trace::write(1, u"odb_table::odb_table(%s)", full_name);
     try {
         internal_initialize(open_mode);

@@ -14,7 +14,7 @@ template <class T>
 class ole_com_ptr {
 public:
     ole_com_ptr() = default;
-    explicit ole_com_ptr(T* pointer) : pointer(pointer) {}   // takes over one reference
+    explicit ole_com_ptr(T* new_pointer) : pointer(new_pointer) {}   // takes over one reference
     ole_com_ptr(const ole_com_ptr&) = delete;
     ole_com_ptr& operator=(const ole_com_ptr&) = delete;
     ole_com_ptr(ole_com_ptr&& other) noexcept : pointer(other.detach()) {}

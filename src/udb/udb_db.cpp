@@ -9,8 +9,9 @@
 #include "tk/tk_trace.hpp"
 #include "udb/udb_name.hpp"
 
-udb_database::udb_database(std::u16string name, std::uint32_t flags, bool b_case_sensitive)
-    : flags(flags), name(std::move(name)), b_case_sensitive(b_case_sensitive) {
+udb_database::udb_database(std::u16string new_name, std::uint32_t new_flags,
+                           bool new_b_case_sensitive)
+    : flags(new_flags), name(std::move(new_name)), b_case_sensitive(new_b_case_sensitive) {
     tk_trace::write(2, u"udb_database::ctor(%s)", this->name);
 }
 

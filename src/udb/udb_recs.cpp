@@ -6,10 +6,10 @@
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 
-udb_recordset::udb_recordset(std::u16string name) : name(std::move(name)) {}
+udb_recordset::udb_recordset(std::u16string new_name) : name(std::move(new_name)) {}
 
-udb_recordset::udb_recordset(std::u16string name, std::u16string sql)
-    : name(std::move(name)), sql(std::move(sql)) {}
+udb_recordset::udb_recordset(std::u16string new_name, std::u16string new_sql)
+    : name(std::move(new_name)), sql(std::move(new_sql)) {}
 
 udb_recordset::~udb_recordset() = default;
 

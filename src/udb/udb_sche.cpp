@@ -69,17 +69,19 @@ t_ftd& find_by_name(const std::vector<std::unique_ptr<t_ftd>>& fields,
 
 }  // namespace
 
-t_ftd::t_ftd(const udb_field& field, const ole_variant& def_value, std::uint32_t reserved)
+t_ftd::t_ftd(const udb_field& field, const ole_variant& new_def_value, std::uint32_t new_reserved)
     : size(field.size), name(field.name), vartype(field.get_vartype()),
       b_autoincrement(field.b_autoincrement), b_not_null(field.b_not_null),
-      def_value(def_value), reserved(reserved) {
+      def_value(new_def_value), reserved(new_reserved) {
     trace_field(*this);
 }
 
-t_ftd::t_ftd(std::uint32_t size, std::u16string name, std::uint16_t vartype, bool b_not_null,
-             bool b_autoincrement, const ole_variant& def_value, std::uint32_t reserved)
-    : size(size), name(std::move(name)), vartype(vartype), b_autoincrement(b_autoincrement),
-      b_not_null(b_not_null), def_value(def_value), reserved(reserved) {
+t_ftd::t_ftd(std::uint32_t new_size, std::u16string new_name, std::uint16_t new_vartype,
+             bool new_b_not_null, bool new_b_autoincrement, const ole_variant& new_def_value,
+             std::uint32_t new_reserved)
+    : size(new_size), name(std::move(new_name)), vartype(new_vartype),
+      b_autoincrement(new_b_autoincrement), b_not_null(new_b_not_null),
+      def_value(new_def_value), reserved(new_reserved) {
     trace_field(*this);
 }
 
@@ -119,12 +121,12 @@ udb_field::udb_field() {
     tk_trace::write(1, "udb_field::empty ctor");
 }
 
-udb_field::udb_field(std::u16string name, std::uint32_t size, const ole_variant& value,
-                     bool b_not_null, bool b_autoincrement)
-    : ole_variant(value), size(size), name(std::move(name)), b_not_null(b_not_null),
-      b_autoincrement(b_autoincrement) {
+udb_field::udb_field(std::u16string new_name, std::uint32_t new_size, const ole_variant& new_value,
+                     bool new_b_not_null, bool new_b_autoincrement)
+    : ole_variant(new_value), size(new_size), name(std::move(new_name)),
+      b_not_null(new_b_not_null), b_autoincrement(new_b_autoincrement) {
     tk_trace::write(1, "udb_field::ctor #2");
-    tk_trace::write(1, u"name=%s, size=%d", this->name, int(size));
+    tk_trace::write(1, u"name=%s, size=%d", this->name, int(new_size));
 }
 
 std::uint16_t udb_field::get_vartype() const { return type(); }

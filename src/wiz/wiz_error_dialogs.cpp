@@ -51,8 +51,8 @@ QPushButton* add_button(QHBoxLayout* row, QDialog* dialog, const char* text, con
 
 }  // namespace
 
-dlg_error_ex::dlg_error_ex(const QString& message, QWidget* parent)
-    : QDialog(dialog_owner(parent)), message(message) {
+dlg_error_ex::dlg_error_ex(const QString& new_message, QWidget* parent)
+    : QDialog(dialog_owner(parent)), message(new_message) {
     tk_trace::write(1, "dlg_error_ex::ctor");
     setObjectName("errorExDialog");
     tk_trace::write(1, "dlg_error_ex::on_init");
@@ -67,7 +67,7 @@ dlg_error_ex::dlg_error_ex(const QString& message, QWidget* parent)
     connect(copy, &QPushButton::clicked, this, &dlg_error_ex::on_copy);
     connect(send, &QPushButton::clicked, this, &dlg_error_ex::on_send_bug);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(message_row(this, message));
+    layout->addLayout(message_row(this, new_message));
     layout->addLayout(buttons);
 }
 

@@ -13,8 +13,8 @@
 #include "tk/tk_trace.hpp"
 #include "wiz/wiz_shell.hpp"
 
-overwrite_dlg2::overwrite_dlg2(int help_topic, const QString& message, QWidget* parent)
-    : QDialog(parent), help_topic(help_topic) {
+overwrite_dlg2::overwrite_dlg2(int new_help_topic, const QString& message, QWidget* parent)
+    : QDialog(parent), help_topic(new_help_topic) {
     tk_trace::write(1, "overwrite_dlg2::overwrite_dlg2");
     setObjectName("overwriteDialog");
     tk_trace::write(1, "overwrite_dlg2::on_init");

@@ -28,8 +28,8 @@ vantrel_convertor& wiz_converter() {
 
 QString wiz_text(const QLineEdit* edit) { return edit->text().left(MAX_EDIT_CHARS); }
 
-wizard_page::wizard_page(int help_topic, const QString& title, const QString& subtitle)
-    : help_topic(help_topic) {
+wizard_page::wizard_page(int new_help_topic, const QString& title, const QString& subtitle)
+    : help_topic(new_help_topic) {
     setTitle(title);
     setSubTitle(subtitle);
 }

@@ -14,8 +14,8 @@ constexpr std::uint16_t VT_I4_CODE = 3;
 
 class fake_source_set : public udb_recordset {
 public:
-    fake_source_set(const std::u16string& name, const fake_table& table)
-        : udb_recordset(name), rows(table.rows), on_read(table.on_read) {
+    fake_source_set(const std::u16string& new_name, const fake_table& table)
+        : udb_recordset(new_name), rows(table.rows), on_read(table.on_read) {
         schema = table.schema;
         indexes = table.indexes;
         records_count = static_cast<std::int32_t>(rows.size());
@@ -44,8 +44,8 @@ private:
 
 class fake_dest_set : public udb_recordset {
 public:
-    fake_dest_set(const std::u16string& name, fake_table& table)
-        : udb_recordset(name), target(table) {
+    fake_dest_set(const std::u16string& new_name, fake_table& table)
+        : udb_recordset(new_name), target(table) {
         schema = table.schema;
         records_count = static_cast<std::int32_t>(table.rows.size());
     }

@@ -23,8 +23,8 @@ e2e_result e2e_run_agent(const std::vector<std::string>& options,
 // Drops a test database when the test ends, whatever it asserted.
 class e2e_database_guard {
 public:
-    e2e_database_guard(const e2e_client& client, std::string name)
-        : client(client), name(std::move(name)) {}
+    e2e_database_guard(const e2e_client& new_client, std::string new_name)
+        : client(new_client), name(std::move(new_name)) {}
     ~e2e_database_guard();
     e2e_database_guard(const e2e_database_guard&) = delete;
     e2e_database_guard& operator=(const e2e_database_guard&) = delete;

@@ -146,8 +146,9 @@ TEST_P(ComplexColumns, EveryItemArrivesInItsChildTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedData, ComplexColumns, ::testing::ValuesIn(FILES),
-                         [](const auto& info) {
-                             std::string name = std::filesystem::path(info.param.relative).stem();
+                         [](const auto& test_info) {
+                             std::string name =
+                                 std::filesystem::path(test_info.param.relative).stem();
                              name.erase(std::remove_if(name.begin(), name.end(),
                                                        [](char ch) { return !std::isalnum(ch); }),
                                         name.end());

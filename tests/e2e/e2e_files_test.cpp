@@ -133,7 +133,7 @@ TEST_P(ConvertsFile, EveryValueArrivesOnBothLoadPaths) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedData, ConvertsFile, ::testing::ValuesIn(e2e_manifest_files()),
-                         [](const auto& info) { return info.param.test_name; });
+                         [](const auto& test_info) { return test_info.param.test_name; });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ConvertsFile);
 
 }  // namespace

@@ -113,8 +113,8 @@ std::string e2e_literal(const std::string& text) {
     return literal + "'";
 }
 
-e2e_client::e2e_client(const e2e_server& server)
-    : server(server), scratch(std::make_unique<e2e_scratch>("client")) {
+e2e_client::e2e_client(const e2e_server& new_server)
+    : server(new_server), scratch(std::make_unique<e2e_scratch>("client")) {
     std::ofstream conf(scratch->path + "/freetds.conf");
     conf << "[global]\n\ttds version = 7.4\n\tclient charset = UTF-8\n"
          << "\ttext size = 2147483647\n";

@@ -7,7 +7,7 @@ namespace {
 
 class counted : public com_object {
 public:
-    explicit counted(int* alive) : alive(alive) { ++*alive; }
+    explicit counted(int* new_alive) : alive(new_alive) { ++*new_alive; }
     int value() const { return 7; }
 
 protected:

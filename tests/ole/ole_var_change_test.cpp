@@ -53,9 +53,9 @@ TEST(OleVariantChangeType, RefusesHyperBeyondCurrencyInsteadOfWrapping) {
 }
 
 TEST(OleVariantChangeType, CutsHyperToNarrowTypes) {
-    ole_variant uint = changed(ole_variant(0x1FFFFFFFFLL), VT_UI4);
-    EXPECT_EQ(uint.type(), VT_UINT);   // as designed: not VT_UI4
-    EXPECT_EQ(uint.value.uintVal, 0xFFFFFFFFu);
+    ole_variant unsigned_int = changed(ole_variant(0x1FFFFFFFFLL), VT_UI4);
+    EXPECT_EQ(unsigned_int.type(), VT_UINT);   // as designed: not VT_UI4
+    EXPECT_EQ(unsigned_int.value.uintVal, 0xFFFFFFFFu);
     EXPECT_EQ(changed(ole_variant(0x12345LL), VT_I2).value.iVal, 0x2345);
     EXPECT_EQ(changed(ole_variant(0x1FFLL), VT_UI1).value.bVal, 0xFF);
     EXPECT_EQ(changed(ole_variant(-1LL), VT_UI8).uhyper_value,

@@ -21,8 +21,8 @@ public:
 
 class fake_database : public udb_database {
 public:
-    fake_database(bool b_case_sensitive, std::vector<std::u16string> table_names)
-        : udb_database(u"fake", 0, b_case_sensitive) {
+    fake_database(bool new_b_case_sensitive, std::vector<std::u16string> table_names)
+        : udb_database(u"fake", 0, new_b_case_sensitive) {
         tables = std::move(table_names);
     }
     std::unique_ptr<udb_recordset> create_table(const std::u16string& table_name,

@@ -30,8 +30,8 @@ udb_decimal_shape shape_of(const std::vector<ole_variant>& values) {
 // Rows held in memory: one column "Calc" of the given values, one "Name" of text.
 class rows_recordset : public udb_recordset {
 public:
-    explicit rows_recordset(std::vector<ole_variant> values)
-        : udb_recordset(u"Table1"), values(std::move(values)) {}
+    explicit rows_recordset(std::vector<ole_variant> new_values)
+        : udb_recordset(u"Table1"), values(std::move(new_values)) {}
     void append_record(udb_record&) override {}
     udb_record* get_item() override {
         ++reads;

@@ -36,8 +36,8 @@ public:
 // Takes every column and value and leaves its mark, so tests see which rule answered.
 class marking_rule : public udb_conversion_rule {
 public:
-    explicit marking_rule(std::u16string mark, bool* destroyed = nullptr)
-        : mark(std::move(mark)), destroyed(destroyed) {}
+    explicit marking_rule(std::u16string new_mark, bool* new_destroyed = nullptr)
+        : mark(std::move(new_mark)), destroyed(new_destroyed) {}
     ~marking_rule() override {
         if (destroyed != nullptr) *destroyed = true;
     }

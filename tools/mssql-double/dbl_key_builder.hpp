@@ -12,7 +12,8 @@ std::string dbl_generated_name(const std::string& prefix, const std::string& tab
 
 class dbl_key_builder {
 public:
-    dbl_key_builder(dbl_executor& ex, dbl_database& database) : ex(ex), database(database) {}
+    dbl_key_builder(dbl_executor& new_ex, dbl_database& new_database)
+        : ex(new_ex), database(new_database) {}
 
     // Keys of CREATE TABLE; makes primary-key columns NOT NULL as SQL Server does.
     std::vector<dbl_key> plan_table_keys(dbl_table& table,

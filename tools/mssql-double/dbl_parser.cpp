@@ -105,10 +105,10 @@ private:
             do {
                 std::string hint = word();
                 if (accept("(")) {   // ORDER (col ASC, ...)
-                    int depth = 1;
-                    while (depth > 0 && !at_end()) {
-                        if (peek().is("(")) ++depth;
-                        if (peek().is(")")) --depth;
+                    int local_depth = 1;
+                    while (local_depth > 0 && !at_end()) {
+                        if (peek().is("(")) ++local_depth;
+                        if (peek().is(")")) --local_depth;
                         next();
                     }
                 }

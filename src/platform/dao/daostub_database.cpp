@@ -5,13 +5,13 @@
 #include "platform/jet/jet_database.hpp"
 #include "tk/tk_utf.hpp"
 
-DAODatabase::DAODatabase(std::shared_ptr<daostub_context> context,
-                         std::shared_ptr<const jet_database> database)
-    : context(std::move(context)), database(std::move(database)) {}
+DAODatabase::DAODatabase(std::shared_ptr<daostub_context> new_context,
+                         std::shared_ptr<const jet_database> new_database)
+    : context(std::move(new_context)), database(std::move(new_database)) {}
 
-DAODatabase::DAODatabase(std::shared_ptr<daostub_context> context,
-                         std::shared_ptr<daostub_written_file> written)
-    : context(std::move(context)), written(std::move(written)) {}
+DAODatabase::DAODatabase(std::shared_ptr<daostub_context> new_context,
+                         std::shared_ptr<daostub_written_file> new_written)
+    : context(std::move(new_context)), written(std::move(new_written)) {}
 
 HRESULT DAODatabase::get_Name(BSTR* name) {
     if (name == nullptr) return E_POINTER;

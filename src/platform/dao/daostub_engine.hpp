@@ -17,9 +17,10 @@
 
 class DAOWorkspace : public com_object {
 public:
-    DAOWorkspace(std::shared_ptr<daostub_context> context, std::u16string name,
-                 std::u16string user_name)
-        : context(std::move(context)), name(std::move(name)), user_name(std::move(user_name)) {}
+    DAOWorkspace(std::shared_ptr<daostub_context> new_context, std::u16string new_name,
+                 std::u16string new_user_name)
+        : context(std::move(new_context)), name(std::move(new_name)),
+          user_name(std::move(new_user_name)) {}
 
     HRESULT get_Name(BSTR* text);
     HRESULT get_UserName(BSTR* text);

@@ -8,8 +8,8 @@
 
 class DAOError : public com_object {
 public:
-    DAOError(std::shared_ptr<daostub_context> context, daostub_error error)
-        : context(std::move(context)), error(std::move(error)) {}
+    DAOError(std::shared_ptr<daostub_context> new_context, daostub_error new_error)
+        : context(std::move(new_context)), error(std::move(new_error)) {}
 
     HRESULT get_Number(LONG* number);
     HRESULT get_Description(BSTR* description);
@@ -21,7 +21,8 @@ private:
 
 class DAOErrors : public com_object {
 public:
-    explicit DAOErrors(std::shared_ptr<daostub_context> context) : context(std::move(context)) {}
+    explicit DAOErrors(std::shared_ptr<daostub_context> new_context)
+        : context(std::move(new_context)) {}
 
     HRESULT get_Count(SHORT* count);
     HRESULT get_Item(VARIANT index, DAOError** error);

@@ -37,8 +37,8 @@ inline constexpr GUID IID_IClassFactory2 = {0xB196B28F, 0xBAB4, 0x101A,
 
 class IClassFactory2 : public com_object {
 public:
-    IClassFactory2(bool narrow_text, GUID engine_iid)
-        : b_narrow_text(narrow_text), engine_iid(engine_iid) {}
+    IClassFactory2(bool narrow_text, GUID new_engine_iid)
+        : b_narrow_text(narrow_text), engine_iid(new_engine_iid) {}
 
     // object receives a DAODBEngine* (as void*) holding one reference.
     HRESULT CreateInstanceLic(IUnknown* outer, IUnknown* reserved, REFIID iid, BSTR license,

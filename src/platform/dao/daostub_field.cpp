@@ -20,14 +20,15 @@ daostub_columns daostub_share_columns(std::vector<jet_column> columns) {
     return std::make_shared<const std::vector<jet_column>>(std::move(columns));
 }
 
-DAOField::DAOField(std::shared_ptr<daostub_context> context, daostub_columns columns,
-                   std::shared_ptr<daostub_rows> rows, std::size_t column_idx)
-    : context(std::move(context)), columns(std::move(columns)), rows(std::move(rows)),
-      column_idx(column_idx) {}
+DAOField::DAOField(std::shared_ptr<daostub_context> new_context, daostub_columns new_columns,
+                   std::shared_ptr<daostub_rows> new_rows, std::size_t new_column_idx)
+    : context(std::move(new_context)), columns(std::move(new_columns)), rows(std::move(new_rows)),
+      column_idx(new_column_idx) {}
 
-DAOField::DAOField(std::shared_ptr<daostub_context> context,
-                   std::shared_ptr<jet_new_column> fresh)
-    : context(std::move(context)), columns(columns_of(*fresh)), fresh(std::move(fresh)) {}
+DAOField::DAOField(std::shared_ptr<daostub_context> new_context,
+                   std::shared_ptr<jet_new_column> new_fresh)
+    : context(std::move(new_context)), columns(columns_of(*new_fresh)),
+      fresh(std::move(new_fresh)) {}
 
 template <class Change>
 HRESULT DAOField::change(Change&& apply) {
@@ -160,17 +161,18 @@ HRESULT DAOField::get_Scale(SHORT* scale) {
     return S_OK;
 }
 
-DAOFields::DAOFields(std::shared_ptr<daostub_context> context, daostub_columns columns,
-                     std::shared_ptr<daostub_rows> rows)
-    : context(std::move(context)), columns(std::move(columns)), rows(std::move(rows)) {}
+DAOFields::DAOFields(std::shared_ptr<daostub_context> new_context, daostub_columns new_columns,
+                     std::shared_ptr<daostub_rows> new_rows)
+    : context(std::move(new_context)), columns(std::move(new_columns)),
+      rows(std::move(new_rows)) {}
 
-DAOFields::DAOFields(std::shared_ptr<daostub_context> context,
+DAOFields::DAOFields(std::shared_ptr<daostub_context> new_context,
                      std::shared_ptr<daostub_new_table> table)
-    : context(std::move(context)), new_table(std::move(table)) {}
+    : context(std::move(new_context)), new_table(std::move(table)) {}
 
-DAOFields::DAOFields(std::shared_ptr<daostub_context> context,
+DAOFields::DAOFields(std::shared_ptr<daostub_context> new_context,
                      std::shared_ptr<jet_new_index> index)
-    : context(std::move(context)), new_index(std::move(index)) {}
+    : context(std::move(new_context)), new_index(std::move(index)) {}
 
 // A definition's fields as DAOField objects see them; index keys are names only.
 std::vector<std::shared_ptr<jet_new_column>> DAOFields::fresh_columns() const {

@@ -66,8 +66,9 @@ HRESULT DAOIndex::get_Fields(DAOFields** fields) {
     return S_OK;
 }
 
-DAOIndexes::DAOIndexes(std::shared_ptr<daostub_context> context, std::vector<jet_index> indexes)
-    : context(std::move(context)), indexes(std::move(indexes)) {
+DAOIndexes::DAOIndexes(std::shared_ptr<daostub_context> new_context,
+                       std::vector<jet_index> new_indexes)
+    : context(std::move(new_context)), indexes(std::move(new_indexes)) {
     for (const jet_index& index : this->indexes) names.push_back(index.name);
 }
 

@@ -13,11 +13,12 @@
 
 class DAOIndex : public com_object {
 public:
-    DAOIndex(std::shared_ptr<daostub_context> context, jet_index index)
-        : context(std::move(context)), index(std::move(index)) {}
+    DAOIndex(std::shared_ptr<daostub_context> new_context, jet_index new_index)
+        : context(std::move(new_context)), index(std::move(new_index)) {}
     // An index being defined.
-    DAOIndex(std::shared_ptr<daostub_context> context, std::shared_ptr<jet_new_index> fresh)
-        : context(std::move(context)), fresh(std::move(fresh)) {}
+    DAOIndex(std::shared_ptr<daostub_context> new_context,
+             std::shared_ptr<jet_new_index> new_fresh)
+        : context(std::move(new_context)), fresh(std::move(new_fresh)) {}
 
     HRESULT get_Name(BSTR* name);
     HRESULT get_Primary(VARIANT_BOOL* primary);
@@ -40,8 +41,9 @@ class DAOIndexes : public com_object {
 public:
     DAOIndexes(std::shared_ptr<daostub_context> context, std::vector<jet_index> indexes);
     // The indexes of a table being defined.
-    DAOIndexes(std::shared_ptr<daostub_context> context, std::shared_ptr<daostub_new_table> table)
-        : context(std::move(context)), new_table(std::move(table)) {}
+    DAOIndexes(std::shared_ptr<daostub_context> new_context,
+               std::shared_ptr<daostub_new_table> table)
+        : context(std::move(new_context)), new_table(std::move(table)) {}
 
     HRESULT get_Count(SHORT* count);
     HRESULT get_Item(VARIANT index, DAOIndex** item);

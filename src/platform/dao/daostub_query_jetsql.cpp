@@ -10,8 +10,8 @@ namespace {
 
 class query_rows : public daostub_rows {
 public:
-    query_rows(std::shared_ptr<const jet_database> database, std::u16string_view sql)
-        : database(std::move(database)), query(jet_query::compile(*this->database, sql)) {}
+    query_rows(std::shared_ptr<const jet_database> new_database, std::u16string_view sql)
+        : database(std::move(new_database)), query(jet_query::compile(*this->database, sql)) {}
 
     const std::vector<jet_column>& columns() const override { return query->columns(); }
 

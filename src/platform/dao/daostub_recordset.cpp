@@ -16,9 +16,9 @@ bool is_option(const VARIANT& value, std::int32_t* number) {
 
 }  // namespace
 
-DAORecordset::DAORecordset(std::shared_ptr<daostub_context> context,
-                           std::shared_ptr<daostub_rows> rows)
-    : context(std::move(context)), rows(std::move(rows)),
+DAORecordset::DAORecordset(std::shared_ptr<daostub_context> new_context,
+                           std::shared_ptr<daostub_rows> new_rows)
+    : context(std::move(new_context)), rows(std::move(new_rows)),
       columns(daostub_share_columns(this->rows->columns())) {}
 
 HRESULT DAORecordset::get_EOF(VARIANT_BOOL* eof) {
@@ -51,13 +51,13 @@ HRESULT DAORecordset::get_Fields(DAOFields** fields) {
     return S_OK;
 }
 
-DAORecordset::DAORecordset(std::shared_ptr<daostub_context> context,
-                           std::shared_ptr<daostub_rows> rows,
-                           std::shared_ptr<daostub_written_file> written,
-                           std::u16string table_name)
-    : DAORecordset(std::move(context), std::move(rows)) {
-    this->written = std::move(written);
-    this->table_name = std::move(table_name);
+DAORecordset::DAORecordset(std::shared_ptr<daostub_context> new_context,
+                           std::shared_ptr<daostub_rows> new_rows,
+                           std::shared_ptr<daostub_written_file> new_written,
+                           std::u16string new_table_name)
+    : DAORecordset(std::move(new_context), std::move(new_rows)) {
+    this->written = std::move(new_written);
+    this->table_name = std::move(new_table_name);
 }
 
 HRESULT DAORecordset::AddNew() {
@@ -89,18 +89,19 @@ HRESULT DAORecordset::Update() {
     });
 }
 
-DAOQueryDef::DAOQueryDef(std::shared_ptr<daostub_context> context,
-                         std::shared_ptr<const jet_database> database, std::u16string sql,
+DAOQueryDef::DAOQueryDef(std::shared_ptr<daostub_context> new_context,
+                         std::shared_ptr<const jet_database> new_database, std::u16string new_sql,
                          std::unique_ptr<daostub_rows> rows)
-    : context(std::move(context)), database(std::move(database)), sql(std::move(sql)),
+    : context(std::move(new_context)), database(std::move(new_database)), sql(std::move(new_sql)),
       prepared(std::move(rows)), columns(daostub_share_columns(prepared->columns())) {}
 
-DAOQueryDef::DAOQueryDef(std::shared_ptr<daostub_context> context,
-                         std::shared_ptr<daostub_written_file> written, std::u16string table_name,
-                         std::u16string sql, std::unique_ptr<daostub_rows> rows)
-    : DAOQueryDef(std::move(context), nullptr, std::move(sql), std::move(rows)) {
-    this->written = std::move(written);
-    this->table_name = std::move(table_name);
+DAOQueryDef::DAOQueryDef(std::shared_ptr<daostub_context> new_context,
+                         std::shared_ptr<daostub_written_file> new_written,
+                         std::u16string new_table_name, std::u16string new_sql,
+                         std::unique_ptr<daostub_rows> rows)
+    : DAOQueryDef(std::move(new_context), nullptr, std::move(new_sql), std::move(rows)) {
+    this->written = std::move(new_written);
+    this->table_name = std::move(new_table_name);
 }
 
 HRESULT DAOQueryDef::get_SQL(BSTR* text) {

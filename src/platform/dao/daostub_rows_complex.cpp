@@ -48,9 +48,9 @@ const std::vector<jet_row_position> no_places;
 
 class complex_rows : public daostub_rows {
 public:
-    complex_rows(std::shared_ptr<const jet_database> database, const jet_column& column,
+    complex_rows(std::shared_ptr<const jet_database> new_database, const jet_column& column,
                  std::shared_ptr<const daostub_complex_places> all_places, std::int32_t key)
-        : database(std::move(database)), owner_column(column),
+        : database(std::move(new_database)), owner_column(column),
           places(std::move(all_places)),
           cursor(this->database->open_cursor(column.complex.flat_table)) {
         auto found = places->by_key.find(key);

@@ -15,8 +15,8 @@ bool is_item_list(const jet_column& column) {
 
 class table_rows : public daostub_rows {
 public:
-    table_rows(std::shared_ptr<const jet_database> database, std::u16string_view table_name)
-        : database(std::move(database)), cursor(this->database->open_cursor(table_name)) {}
+    table_rows(std::shared_ptr<const jet_database> new_database, std::u16string_view table_name)
+        : database(std::move(new_database)), cursor(this->database->open_cursor(table_name)) {}
 
     const std::vector<jet_column>& columns() const override { return cursor->table().columns; }
 

@@ -6,20 +6,22 @@
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_table_def_writer.hpp"
 
-DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> context,
-                         std::shared_ptr<const jet_database> database, jet_catalog_entry entry)
-    : context(std::move(context)), database(std::move(database)), entry(std::move(entry)) {}
+DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> new_context,
+                         std::shared_ptr<const jet_database> new_database,
+                         jet_catalog_entry new_entry)
+    : context(std::move(new_context)), database(std::move(new_database)),
+      entry(std::move(new_entry)) {}
 
-DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> context,
-                         std::shared_ptr<daostub_written_file> written, std::u16string name)
-    : context(std::move(context)), written(std::move(written)) {
+DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> new_context,
+                         std::shared_ptr<daostub_written_file> new_written, std::u16string name)
+    : context(std::move(new_context)), written(std::move(new_written)) {
     entry.name = std::move(name);
     entry.type = JET_OBJECT_TABLE;
 }
 
-DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> context,
-                         std::shared_ptr<daostub_new_table> fresh)
-    : context(std::move(context)), fresh(std::move(fresh)) {
+DAOTableDef::DAOTableDef(std::shared_ptr<daostub_context> new_context,
+                         std::shared_ptr<daostub_new_table> new_fresh)
+    : context(std::move(new_context)), fresh(std::move(new_fresh)) {
     entry.name = this->fresh->name;
     entry.type = JET_OBJECT_TABLE;
 }
@@ -111,17 +113,17 @@ HRESULT DAOTableDef::get_Indexes(DAOIndexes** indexes) {
     });
 }
 
-DAOTableDefs::DAOTableDefs(std::shared_ptr<daostub_context> context,
-                           std::shared_ptr<const jet_database> database)
-    : context(std::move(context)), database(std::move(database)),
+DAOTableDefs::DAOTableDefs(std::shared_ptr<daostub_context> new_context,
+                           std::shared_ptr<const jet_database> new_database)
+    : context(std::move(new_context)), database(std::move(new_database)),
       entries(this->database->tables()) {
     for (const jet_catalog_entry& entry : entries) names.push_back(entry.name);
 }
 
-DAOTableDefs::DAOTableDefs(std::shared_ptr<daostub_context> context,
-                           std::shared_ptr<daostub_written_file> written)
-    : context(std::move(context)), names(written->writer().table_names()),
-      written(std::move(written)) {}
+DAOTableDefs::DAOTableDefs(std::shared_ptr<daostub_context> new_context,
+                           std::shared_ptr<daostub_written_file> new_written)
+    : context(std::move(new_context)), names(new_written->writer().table_names()),
+      written(std::move(new_written)) {}
 
 HRESULT DAOTableDefs::get_Count(SHORT* count) {
     if (count == nullptr) return E_POINTER;

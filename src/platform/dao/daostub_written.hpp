@@ -13,8 +13,8 @@
 
 class daostub_written_file {
 public:
-    explicit daostub_written_file(std::unique_ptr<jet_database_writer> file)
-        : file(std::move(file)) {}
+    explicit daostub_written_file(std::unique_ptr<jet_database_writer> new_file)
+        : file(std::move(new_file)) {}
     ~daostub_written_file();
     daostub_written_file(const daostub_written_file&) = delete;
     daostub_written_file& operator=(const daostub_written_file&) = delete;

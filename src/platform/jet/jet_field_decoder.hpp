@@ -14,8 +14,8 @@ class jet_text_decoder;
 
 class jet_field_decoder {
 public:
-    jet_field_decoder(const jet_pager& pager, const jet_text_decoder& text)
-        : pager(pager), text(text) {}
+    jet_field_decoder(const jet_pager& new_pager, const jet_text_decoder& new_text)
+        : pager(new_pager), text(new_text) {}
 
     // bytes: the field as found in the row (a Boolean's value comes from the null mask and
     // is not decoded here). 3049 naming the page when the bytes do not fit the type.

@@ -12,7 +12,7 @@
 
 class jet_long_value_writer {
 public:
-    explicit jet_long_value_writer(jet_page_store& store) : store(store) {}
+    explicit jet_long_value_writer(jet_page_store& new_store) : store(new_store) {}
 
     std::vector<std::uint8_t> store_value(std::span<const std::uint8_t> value);
 

@@ -14,8 +14,8 @@
 class jet_secret {
 public:
     jet_secret() = default;
-    explicit jet_secret(std::span<const std::uint8_t> bytes)
-        : bytes(bytes.begin(), bytes.end()) {}
+    explicit jet_secret(std::span<const std::uint8_t> new_bytes)
+        : bytes(new_bytes.begin(), new_bytes.end()) {}
     jet_secret(const jet_secret& other) : bytes(other.bytes) {}
     // A move hands the buffer over whole, leaving no second copy of the key to wipe.
     jet_secret(jet_secret&& other) noexcept : bytes(std::move(other.bytes)) {}

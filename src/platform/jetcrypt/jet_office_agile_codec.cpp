@@ -51,10 +51,10 @@ jet_secret decrypt_with_block(const jet_agile_cipher& cipher, const jet_secret& 
 
 class office_agile_codec : public jet_page_codec {
 public:
-    office_agile_codec(jet_agile_cipher key_data, jet_secret file_key,
-                       const std::array<std::uint8_t, 4>& encoding_key)
-        : key_data(std::move(key_data)), file_key(std::move(file_key)),
-          encoding_key(encoding_key) {}
+    office_agile_codec(jet_agile_cipher new_key_data, jet_secret new_file_key,
+                       const std::array<std::uint8_t, 4>& new_encoding_key)
+        : key_data(std::move(new_key_data)), file_key(std::move(new_file_key)),
+          encoding_key(new_encoding_key) {}
 
     void decode_page(std::uint32_t page_no, std::span<std::uint8_t> page) const override {
         const std::array<std::uint8_t, 4> block = jet_page_key(encoding_key, page_no);

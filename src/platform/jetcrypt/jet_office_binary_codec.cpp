@@ -26,10 +26,10 @@ constexpr std::array<std::uint8_t, 4> VERIFIER_BLOCK = {0, 0, 0, 0};
 
 class office_binary_codec : public jet_page_codec {
 public:
-    office_binary_codec(const jet_office_info& info, jet_secret base_hash,
-                        const std::array<std::uint8_t, 4>& encoding_key)
+    office_binary_codec(const jet_office_info& info, jet_secret new_base_hash,
+                        const std::array<std::uint8_t, 4>& new_encoding_key)
         : algorithm(info.algorithm), key_bytes(info.key_bits / 8),
-          base_hash(std::move(base_hash)), encoding_key(encoding_key) {}
+          base_hash(std::move(new_base_hash)), encoding_key(new_encoding_key) {}
 
     // The key for a 4-byte block number.
     jet_secret key_for(std::span<const std::uint8_t> block) const {

@@ -11,8 +11,8 @@
 
 class jet_rc4_page_codec : public jet_page_codec {
 public:
-    explicit jet_rc4_page_codec(std::array<std::uint8_t, 4> encoding_key)
-        : encoding_key(encoding_key) {}
+    explicit jet_rc4_page_codec(std::array<std::uint8_t, 4> new_encoding_key)
+        : encoding_key(new_encoding_key) {}
     void decode_page(std::uint32_t page_no, std::span<std::uint8_t> page) const override;
 
 private:

@@ -23,7 +23,7 @@ struct parsed_time {
 // A cursor over the text; every reader leaves it unmoved when it fails.
 class date_scanner {
 public:
-    explicit date_scanner(std::u16string_view text) : text(text) {}
+    explicit date_scanner(std::u16string_view new_text) : text(new_text) {}
 
     bool at_end() const { return at == text.size(); }
     void skip_blanks() {

@@ -147,6 +147,6 @@ INSTANTIATE_TEST_SUITE_P(
                           fill_kind::zeros},
         damaged_file_case{"CirrusRedOrg-EntityFrameworkCore.Jet/Northwind.accdb",
                           fill_kind::random_bytes}),
-    [](const ::testing::TestParamInfo<damaged_file_case>& info) { return describe(info.param); });
+    [](const ::testing::TestParamInfo<damaged_file_case>& test) { return describe(test.param); });
 
 }  // namespace

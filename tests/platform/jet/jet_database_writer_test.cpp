@@ -180,7 +180,7 @@ class JetWriterFormats : public ::testing::TestWithParam<std::string> {};
 
 INSTANTIATE_TEST_SUITE_P(JetDatabaseWriter, JetWriterFormats,
                          ::testing::Values(std::string(".mdb"), std::string(".accdb")),
-                         [](const auto& info) { return info.param.substr(1); });
+                         [](const auto& test_info) { return test_info.param.substr(1); });
 
 }  // namespace
 

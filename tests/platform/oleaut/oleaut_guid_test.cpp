@@ -16,7 +16,7 @@ struct sample_interface : IUnknown {
 
 class sample_object : public com_object, public sample_interface {
 public:
-    explicit sample_object(bool* destroyed) : destroyed(destroyed) {}
+    explicit sample_object(bool* new_destroyed) : destroyed(new_destroyed) {}
     HRESULT QueryInterface(REFIID iid, void** out) override {
         return com_object::QueryInterface(iid, out);
     }
