@@ -3,12 +3,14 @@
 // destination and parsed by the test double's own T-SQL parser (an independent reader). Every
 // value must be exactly one literal of the statement, holding exactly the value; text with a
 // NUL, which db-lib would cut the statement at, must be refused for its record instead.
-#include "mss/mss_lit.hpp"
-#include "mss/mss_tab.hpp"
-
+// The double's headers come first: its type kinds are T-SQL's names, and INT and CHAR are
+// Win32 types too, which the OLE runtime declares globally and a later enumerator would shadow.
 #include "dbl_number.hpp"
 #include "dbl_parser.hpp"
+
+#include "mss/mss_lit.hpp"
 #include "mss/mss_name.hpp"
+#include "mss/mss_tab.hpp"
 
 #include <gtest/gtest.h>
 
