@@ -80,15 +80,15 @@ void dbl_executor::run_bulk(std::span<const std::uint8_t> payload) {
             dbl_reader r(payload);
             bulk_columns columns = read_metadata(r, request.columns.size());
             dbl_row_writer writer(*this, ref, rules);
+            std::vector<dbl_typed> values(columns.wire.size());   // refilled for each row
+            for (std::size_t i = 0; i < columns.wire.size(); ++i)
+                values[i].type = columns.wire[i].type;
             while (!r.at_end()) {
                 std::uint8_t token = r.u8();
                 if (token == dbl_tds::TOKEN_DONE) break;
                 if (token != dbl_tds::TOKEN_ROW) throw dbl_err::bulk_bad_type(1);
-                std::vector<dbl_typed> values;
-                for (std::size_t i = 0; i < columns.wire.size(); ++i) {
-                    dbl_value value = dbl_read_value(r, columns.wire[i], int(i + 1));
-                    values.push_back({columns.wire[i].type, value});
-                }
+                for (std::size_t i = 0; i < columns.wire.size(); ++i)
+                    values[i].value = dbl_read_value(r, columns.wire[i], int(i + 1));
                 long limit = server.options().drop_after_bulk_rows;
                 if (limit >= 0 && session.bulk_rows_received >= limit) throw dbl_drop_connection{};
                 ++session.bulk_rows_received;

@@ -50,6 +50,10 @@ struct dbl_table {
     std::int64_t identity_current = 0;
     bool b_identity_used = false;        // false: the next value is the seed
     int next_key_id = 1;
+    // Storage, not catalogue: the column whose values are SQLite's rowid (a clustered primary
+    // key of one integer column, made so by CREATE TABLE), or -1 when rows have a rowid of
+    // their own. Found again from the storage table when a file is reopened.
+    int rowid_column = -1;
 
     int column_index(const std::string& column_name) const;   // -1 when missing
     int identity_index() const;

@@ -64,15 +64,19 @@ dbl_value to_integer(const dbl_typed& from, const dbl_type& to) {
     static const std::int64_t limits[][2] = {
         {0, 1}, {0, 255}, {-32768, 32767}, {INT32_MIN, INT32_MAX}, {INT64_MIN, INT64_MAX}};
     const auto& limit = limits[int(to.kind)];
-    dbl_typed source = from;
+    // Only text needs a value of its own: numbers are read where they are, since a copy of
+    // every value cost a bulk load more than checking it.
+    dbl_typed parsed_text;
+    const dbl_typed& source = from.type.is_text() ? parsed_text : from;
     if (from.type.is_text()) {
         std::string text = trimmed(narrow_of(from));
         auto parsed = dbl_parse_decimal(text);
         if (!parsed || parsed->scale > 0 || text.find('.') != std::string::npos)
             throw dbl_err::conversion_failed(from.type.base_name(), narrow_of(from),
                                              to.base_name());
-        source.type = dbl_make_type(dbl_kind::NUMERIC, 38, parsed->precision, 0);
-        source.value.decimal = parsed->unscaled;
+        parsed_text.type = dbl_make_type(dbl_kind::NUMERIC, 38, parsed->precision, 0);
+        parsed_text.value.b_null = false;
+        parsed_text.value.decimal = parsed->unscaled;
     } else if (from.type.is_date() || from.type.kind == dbl_kind::GUID) {
         throw dbl_err::operand_clash(from.type.base_name(), to.base_name());
     }

@@ -64,18 +64,44 @@ std::string key_match(const std::string& left, const std::string& right, const d
     return "dbl_key(" + left + ", " + key_class + ") = dbl_key(" + right + ", " + key_class + ")";
 }
 
+bool is_rowid_key(const dbl_table& table, const std::vector<int>& columns) {
+    return columns.size() == 1 && columns[0] == table.rowid_column;
+}
+
+bool can_be_rowid(const dbl_table& table, const dbl_key& key) {
+    if (key.kind != dbl_key_kind::PRIMARY_KEY || !key.b_clustered || key.columns.size() != 1)
+        return false;
+    const dbl_type& type = table.columns[std::size_t(key.columns[0])].type;
+    return type.is_integer() && table.rowid_column < 0;
+}
+
+std::string storage_columns(const dbl_table& table) {
+    std::string sql;
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        sql += (i ? ", " : "") + column_name(int(i)) + " "
+               + (int(i) == table.rowid_column ? "INTEGER PRIMARY KEY"
+                                               : storage_type(table.columns[i].type));
+    }
+    return sql;
+}
+
 }  // namespace
 
 dbl_database::dbl_database(const std::string& path, const std::string& name, int id)
     : file_path(path), db_name(name), db_id(id) {
     std::string target = path.empty() ? ":memory:" : path;
-    if (sqlite3_open(target.c_str(), &db) != SQLITE_OK) {
+    // Every caller holds the server lock, so SQLite's own mutexes only cost time: a bulk
+    // load took one lock and release per value bound and per cursor.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(target.c_str(), &db, flags, nullptr) != SQLITE_OK) {
         std::string message = db ? sqlite3_errmsg(db) : "cannot open";
         sqlite3_close(db);
         throw dbl_storage_error("cannot open database file: " + message, 0);
     }
     dbl_register_functions(db);
-    dbl_exec_sql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+    // The files must outlive a restart of the double, not a power cut: the WAL keeps a
+    // killed double's files whole without waiting for the disk at each checkpoint.
+    dbl_exec_sql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF;");
     dbl_stmt probe(db, "SELECT count(*) FROM sqlite_master WHERE name = 'dbl_meta'");
     probe.step();
     if (probe.column_int(0) == 0) create_catalogue();
@@ -173,6 +199,18 @@ void dbl_database::load_catalogue() {
         key.b_disabled = read_keys.column_int(13) != 0;
         tables_by_id[read_keys.column_int(0)].keys.push_back(key);
     }
+    find_rowid_columns();
+}
+
+// Our storage tables have no SQLite primary key but for the rowid column, so the storage
+// says which tables were made with one.
+void dbl_database::find_rowid_columns() {
+    dbl_stmt read(db, "SELECT m.name, p.cid FROM sqlite_master m, pragma_table_info(m.name) p"
+                      " WHERE m.type = 'table' AND m.name GLOB 't[0-9]*' AND p.pk = 1");
+    while (read.step()) {
+        auto found = tables_by_id.find(std::stoll(read.column_text(0).substr(1)));
+        if (found != tables_by_id.end()) found->second.rowid_column = int(read.column_int(1));
+    }
 }
 
 dbl_table* dbl_database::find_table(const std::string& schema, const std::string& table_name) {
@@ -256,10 +294,7 @@ std::int64_t dbl_database::create_table(dbl_table table) {
         object_id = next_id.column_int(0);
     }
     table.object_id = object_id;
-    std::string sql = "CREATE TABLE " + table.storage_name() + "(";
-    for (std::size_t i = 0; i < table.columns.size(); ++i)
-        sql += (i ? ", " : "") + column_name(int(i)) + " " + storage_type(table.columns[i].type);
-    dbl_exec_sql(db, sql + ")");
+    dbl_exec_sql(db, "CREATE TABLE " + table.storage_name() + "(" + storage_columns(table) + ")");
     save_table(table);
     dbl_stmt save(db, "INSERT INTO dbl_columns VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
@@ -311,11 +346,29 @@ std::optional<dbl_row> dbl_database::add_key(std::int64_t object_id, dbl_key key
         auto duplicate = find_duplicate(table, key.columns, key.not_null_filter);
         if (duplicate) return duplicate;
     }
-    create_index(table, key);
+    if (can_be_rowid(table, key) && count_rows(table) == 0) store_by_key(table, key.columns[0]);
+    else create_index(table, key);
     table.keys.push_back(key);
     save_key(table, key);
     save_table(table);
     return std::nullopt;
+}
+
+// SQLite cannot give a table another rowid, so the empty table is made again; its indexes
+// are made again from their own definitions, filters included.
+void dbl_database::store_by_key(dbl_table& table, int column) {
+    std::vector<std::string> indexes;
+    {
+        dbl_stmt read(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ?"
+                          " AND sql IS NOT NULL");
+        read.bind_text(1, table.storage_name());
+        while (read.step()) indexes.push_back(read.column_text(0));
+    }
+    insert_cache.erase(table.object_id);
+    dbl_exec_sql(db, "DROP TABLE " + table.storage_name());
+    table.rowid_column = column;
+    dbl_exec_sql(db, "CREATE TABLE " + table.storage_name() + "(" + storage_columns(table) + ")");
+    for (const std::string& index : indexes) dbl_exec_sql(db, index);
 }
 
 void dbl_database::save_identity(const dbl_table& table) {
@@ -365,6 +418,9 @@ void dbl_database::insert_row(const dbl_table& table, const dbl_row& row) {
     try {
         insert.step();
     } catch (const dbl_storage_error& error) {
+        const dbl_key* primary = table.primary_key();
+        if (error.code == SQLITE_CONSTRAINT_PRIMARYKEY && primary)
+            throw dbl_unique_violation{primary->key_id};
         if (error.code != SQLITE_CONSTRAINT_UNIQUE) throw;
         std::string prefix = "index 'k" + std::to_string(table.object_id) + "_";
         std::size_t at = std::string(error.what()).find(prefix);
@@ -399,6 +455,10 @@ bool dbl_database::has_parent(const dbl_table& parent, const std::vector<int>& c
         if (i) sql += " AND ";
         sql += key_match(column_name(columns[i]), "?", parent.columns[columns[i]].type);
     }
+    // A rowid is found by its value only; the function would read every parent row.
+    if (is_rowid_key(parent, columns))
+        sql = "SELECT 1 FROM " + parent.storage_name() + " WHERE " + column_name(columns[0])
+              + " = ?";
     dbl_stmt lookup(db, sql + " LIMIT 1");
     for (std::size_t i = 0; i < columns.size(); ++i)
         lookup.bind_value(int(i + 1), parent.columns[columns[i]].type, key_values[i]);
@@ -419,6 +479,9 @@ std::optional<dbl_row> dbl_database::find_orphan(const dbl_table& child, const d
         match += key_match("p." + column_name(fk.ref_columns[i]), child_column,
                            child.columns[fk.columns[i]].type);
     }
+    // A rowid is found by its value only; the function would read every parent row.
+    if (is_rowid_key(*parent, fk.ref_columns))
+        match = "p." + column_name(fk.ref_columns[0]) + " = c." + column_name(fk.columns[0]);
     dbl_stmt probe(db, "SELECT c.* FROM " + child.storage_name() + " c WHERE " + not_null
                        + " AND NOT EXISTS (SELECT 1 FROM " + parent->storage_name()
                        + " p WHERE " + match + ") LIMIT 1");

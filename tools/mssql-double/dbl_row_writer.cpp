@@ -21,14 +21,19 @@ std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns
 
 dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
                                dbl_write_rules new_rules)
-    : ex(new_ex), ref(new_ref), rules(new_rules) {}
+    : ex(new_ex), ref(new_ref), rules(new_rules), row(new_ref.table->columns.size()),
+      given(new_ref.table->columns.size()) {
+    const std::string table_display = ref.full_display();
+    for (const dbl_column& column : ref.table->columns)
+        targets.push_back({table_display, column.name});
+}
 
 dbl_value dbl_row_writer::identity_value(const std::vector<int>& columns,
                                          const std::vector<dbl_typed>& values,
                                          int identity_index) {
     dbl_table& table = *ref.table;
     const dbl_column& column = table.columns[std::size_t(identity_index)];
-    dbl_target target{ref.full_display(), column.name};
+    const dbl_target& target = targets[std::size_t(identity_index)];
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i] != identity_index || rules.b_identity_ignored) continue;
         if (!rules.b_identity_allowed) throw dbl_err::identity_insert_off(table.name);
@@ -75,8 +80,7 @@ dbl_value dbl_row_writer::default_value(const dbl_column& column) {
 
 void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<dbl_typed>& values) {
     dbl_table& table = *ref.table;
-    dbl_row row(table.columns.size());
-    std::vector<bool> given(table.columns.size(), false);
+    given.assign(table.columns.size(), false);
     int identity_index = table.identity_index();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::size_t index = std::size_t(columns[i]);
@@ -84,7 +88,7 @@ void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<db
         const dbl_column& column = table.columns[index];
         if (values[i].value.b_null && rules.b_defaults_for_nulls && !column.default_text.empty())
             continue;
-        row[index] = dbl_convert(values[i], column.type, {ref.full_display(), column.name});
+        row[index] = dbl_convert(values[i], column.type, targets[index]);
         given[index] = true;
     }
     if (identity_index >= 0) {

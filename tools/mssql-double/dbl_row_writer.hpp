@@ -5,6 +5,7 @@
 // NOT NULL (515), foreign keys (547), unique keys (2627 for constraints, 2601 for indexes).
 // The caller's transaction makes a failing statement or bulk batch leave nothing behind.
 
+#include "dbl_convert.hpp"
 #include "dbl_executor.hpp"
 
 struct dbl_write_rules {
@@ -32,6 +33,11 @@ private:
     dbl_table_ref ref;
     dbl_write_rules rules;
     bool b_identity_changed = false;
+    // Made once per statement or bulk batch, not per row: the names in conversion errors,
+    // and the row being built with which of its columns were given.
+    std::vector<dbl_target> targets;
+    dbl_row row;
+    std::vector<bool> given;
 };
 
 // "(1, abc)": a key's values as SQL Server quotes them in duplicate-key messages.
