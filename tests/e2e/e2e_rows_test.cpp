@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -219,7 +220,17 @@ TEST_F(RowAccount, ASignalStopsTheRunWithASummaryAndNoTemporaryFile) {
                 "INNER JOIN Products AS p ON d.Quantity > 0 AND p.ProductID > 0\n");
         agent_child agent({"--profile=" + profile}, folder);
         ASSERT_TRUE(agent.wait_for_output("Converting table Big(", 120)) << agent.out();
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        // The double takes these rows in well under a second, so a fixed wait could outrun
+        // the load: the signal goes as soon as the first batch is in.
+        bool b_loading = false;
+        for (int tries = 0; tries < 12000 && !b_loading; ++tries) {
+            try {
+                b_loading = client->count(db, "Big") > 0;
+            } catch (const std::runtime_error&) {   // the table is not there yet: ask again
+            }
+            if (!b_loading) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_TRUE(b_loading) << agent.out();
         ASSERT_EQ(agent.stop_with(signal_number, 120), status) << agent.out();
         const std::string out = agent.out();
         const long arrived = client->count(db, "Big");
