@@ -21,8 +21,8 @@ std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns
 
 dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
                                dbl_write_rules new_rules)
-    : ex(new_ex), ref(new_ref), rules(new_rules), row(new_ref.table->columns.size()),
-      given(new_ref.table->columns.size()) {
+    : ex(new_ex), ref(new_ref), rules(new_rules), row_buffer(new_ref.table->columns.size()),
+      given_columns(new_ref.table->columns.size()) {
     const std::string table_display = ref.full_display();
     for (const dbl_column& column : ref.table->columns)
         targets.push_back({table_display, column.name});
@@ -80,7 +80,7 @@ dbl_value dbl_row_writer::default_value(const dbl_column& column) {
 
 void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<dbl_typed>& values) {
     dbl_table& table = *ref.table;
-    given.assign(table.columns.size(), false);
+    given_columns.assign(table.columns.size(), false);
     int identity_index = table.identity_index();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::size_t index = std::size_t(columns[i]);
@@ -88,23 +88,23 @@ void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<db
         const dbl_column& column = table.columns[index];
         if (values[i].value.b_null && rules.b_defaults_for_nulls && !column.default_text.empty())
             continue;
-        row[index] = dbl_convert(values[i], column.type, targets[index]);
-        given[index] = true;
+        row_buffer[index] = dbl_convert(values[i], column.type, targets[index]);
+        given_columns[index] = true;
     }
     if (identity_index >= 0) {
-        row[std::size_t(identity_index)] = identity_value(columns, values, identity_index);
-        given[std::size_t(identity_index)] = true;
+        row_buffer[std::size_t(identity_index)] = identity_value(columns, values, identity_index);
+        given_columns[std::size_t(identity_index)] = true;
     }
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (!given[i]) row[i] = default_value(table.columns[i]);
+        if (!given_columns[i]) row_buffer[i] = default_value(table.columns[i]);
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (row[i].b_null && !table.columns[i].b_nullable)
+        if (row_buffer[i].b_null && !table.columns[i].b_nullable)
             throw dbl_err::null_into_not_null(table.columns[i].name, ref.full_display());
-    if (rules.b_check_foreign_keys) check_foreign_keys(row);
+    if (rules.b_check_foreign_keys) check_foreign_keys(row_buffer);
     try {
-        ref.database->insert_row(table, row);
+        ref.database->insert_row(table, row_buffer);
     } catch (const dbl_unique_violation& violation) {
-        report_duplicate(violation.key_id, row);
+        report_duplicate(violation.key_id, row_buffer);
     }
 }
 

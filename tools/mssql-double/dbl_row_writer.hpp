@@ -36,8 +36,8 @@ private:
     // Made once per statement or bulk batch, not per row: the names in conversion errors,
     // and the row being built with which of its columns were given.
     std::vector<dbl_target> targets;
-    dbl_row row;
-    std::vector<bool> given;
+    dbl_row row_buffer;
+    std::vector<bool> given_columns;
 };
 
 // "(1, abc)": a key's values as SQL Server quotes them in duplicate-key messages.
