@@ -32,6 +32,7 @@ constexpr std::uint16_t UNPRINTABLE_STEP = 4;
 constexpr std::uint16_t UNPRINTABLE_FLAG = 0x8000;
 constexpr std::uint8_t UNPRINTABLE_MIDDLE = 0x06;
 constexpr std::size_t MAX_TEXT_KEY_CHARS = 255;
+constexpr char16_t TRAILING_SPACE = u' ';
 constexpr std::uint8_t FLAGS_PREFIX = 0x80;
 constexpr std::uint8_t FLAG_DEFAULT = 0x03;
 constexpr std::array<std::uint8_t, 5> FLAGS_SUFFIX = {0xFF, 0x02, 0x80, 0xFF, 0x80};
@@ -132,30 +133,34 @@ void put_value(std::vector<std::uint8_t>& out, const jet_value& value) {
     }
 }
 
-// The extra bytes of a text key: for each inline character up to the last one with extra
-// bytes, its bytes or ACCENT_NONE.
+// The extra bytes of a text key, and the places they stand for: ACCENT_NONE fills the place
+// of a character without extra bytes up to the last one with. Until the first extra byte
+// every sort element counts a place (sharp s two); from then on every character counts one,
+// or as many as its extra bytes. Index pages Access wrote show both: "Lebensmittelgro\u00DF
+// m\u00E4rkte" puts the umlaut's byte 26 places in, while after accented letters sharp s,
+// ae and thorn take one ACCENT_NONE each.
 struct text_extras {
     std::vector<std::uint8_t> bytes;
-    std::size_t chars = 0;     // inline characters the bytes stand for
-    std::size_t prefix = 0;    // a modifier's byte written before any character's
+    std::size_t places = 0;   // those not filled yet included
+    std::size_t prefix = 0;   // a combining mark's byte before any place
     bool started = false;
 
-    void fill(std::size_t position) {
+    void pass(const jet_sort_code& code) {
+        places += started ? (code.inline_size != 0 ? 1 : 0) : code.elements;
+    }
+    void fill() {
         started = true;
-        if (chars < position) {
-            bytes.insert(bytes.end(), position - chars, ACCENT_NONE);
-            chars = position;
-        }
+        std::size_t filled = bytes.size() - prefix;
+        if (filled < places) bytes.insert(bytes.end(), places - filled, ACCENT_NONE);
     }
-    void add(std::size_t position, std::string_view extra) {
-        fill(position);
+    void add(std::string_view extra) {
+        fill();
         bytes.insert(bytes.end(), extra.begin(), extra.end());
-        ++chars;
+        places += extra.size();
     }
-    // A combining mark changes the extra byte of the character before it and is no
-    // character of its own.
-    void modify(std::size_t position, std::uint8_t change) {
-        fill(position);
+    // A combining mark changes the extra byte before it and takes no place.
+    void modify(std::uint8_t change) {
+        fill();
         if (!bytes.empty()) {
             bytes.back() = std::uint8_t(bytes.back() + change);
         } else {
@@ -163,13 +168,9 @@ struct text_extras {
             prefix = 1;
         }
     }
-    // Where an unprintable character at `position` stands: counted in extra bytes, those
-    // still to be filled included, once any extra bytes began.
-    std::size_t place(std::size_t position) const {
-        return started ? bytes.size() + (position - chars) - prefix : position;
-    }
 };
 
+// `place`: where the unprintable character stands, counted as text_extras counts.
 void put_unprintable(std::vector<std::uint8_t>& out, std::size_t place, std::string_view code) {
     std::uint16_t where =
         std::uint16_t((UNPRINTABLE_FIRST + UNPRINTABLE_STEP * place) | UNPRINTABLE_FLAG);
@@ -210,30 +211,23 @@ std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool as
     text_extras extras;
     std::vector<std::uint8_t> unprintables;
     std::vector<std::uint8_t> flags;
-    std::size_t inline_chars = 0;
-    for (std::size_t char_idx = 0; char_idx < std::min(text.size(), MAX_TEXT_KEY_CHARS);
-         ++char_idx) {
+    // Access leaves trailing spaces out of a key (its pages hold "Frankfurt a.M. " as if
+    // without): "ab" and "ab " sort as equals.
+    std::size_t end = std::min(text.size(), MAX_TEXT_KEY_CHARS);
+    while (end > 0 && text[end - 1] == TRAILING_SPACE) --end;
+    for (std::size_t char_idx = 0; char_idx < end; ++char_idx) {
         jet_sort_code code = jet_general_sort_code(text[char_idx]);
-        std::size_t position = inline_chars;
         std::span<const std::uint8_t> inline_bytes = code.inline_view();
         out.insert(out.end(), inline_bytes.begin(), inline_bytes.end());
-        if (!inline_bytes.empty()) ++inline_chars;
-        switch (code.kind) {
-        case jet_sort_kind::accented:
-            extras.add(position, code.extra);
-            break;
-        case jet_sort_kind::flagged:
-            if (!code.extra.empty()) extras.add(position, code.extra);
-            flags.push_back(code.flag);
-            break;
-        case jet_sort_kind::modifier:
-            extras.modify(position, std::uint8_t(code.extra.front()));
-            break;
-        case jet_sort_kind::unprintable:
-            put_unprintable(unprintables, extras.place(position), code.extra);
-            break;
-        default:
-            break;
+        if (code.kind == jet_sort_kind::flagged) flags.push_back(code.flag);
+        if (code.kind == jet_sort_kind::modifier) {
+            extras.modify(std::uint8_t(code.extra.front()));
+        } else if (code.kind == jet_sort_kind::unprintable) {
+            put_unprintable(unprintables, extras.places, code.extra);
+        } else if (!code.extra.empty()) {
+            extras.add(code.extra);
+        } else {
+            extras.pass(code);
         }
     }
     out.push_back(TEXT_END);

@@ -8,7 +8,8 @@
 // column's scale, big-endian (put_decimal); Binary in 8-byte segments, each followed by
 // 0x09 while more follow, the last padded with zeros and followed by its length; GUID as
 // Binary, in text order; Yes/No one byte (0x00 Yes, 0xFF No, no flag); Text in General
-// sort order codes (jet_sort_codes) ending 0x01 ... 0x00, its first 255 characters.
+// sort order codes (jet_sort_codes) ending 0x01 ... 0x00, its first 255 characters less
+// trailing spaces.
 // Memo, OLE and complex keys are not written (jet_index_key_supported). Both halves of a
 // surrogate pair take no part in a text key, as in Access (jet_sort_codes).
 

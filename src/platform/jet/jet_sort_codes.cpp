@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <string_view>
 #include <vector>
 
 #include "platform/jet/jet_sort_codes_table.hpp"
@@ -25,6 +26,29 @@ const std::vector<std::uint16_t>& run_of_unit() {
     return runs;
 }
 
+// Bytes that are a whole sort element on their own; any other byte leads a two-byte one.
+const std::array<bool, 256>& single_byte_elements() {
+    static const std::array<bool, 256> singles = [] {
+        std::array<bool, 256> out{};
+        for (std::size_t run = 0; run < JET_SORT_RUN_COUNT; ++run) {
+            const jet_sort_run& each = JET_SORT_RUNS[run];
+            const std::string_view bytes = JET_SORT_ENTRIES[each.entry].inline_bytes;
+            if (bytes.size() != 1) continue;
+            std::size_t last = std::uint8_t(bytes[0]) + (each.step != 0 ? each.count - 1 : 0);
+            for (std::size_t byte = std::uint8_t(bytes[0]); byte <= last; ++byte) out[byte] = true;
+        }
+        return out;
+    }();
+    return singles;
+}
+
+std::uint8_t count_elements(std::span<const std::uint8_t> bytes) {
+    std::uint8_t elements = 0;
+    for (std::size_t at = 0; at < bytes.size(); at += single_byte_elements()[bytes[at]] ? 1 : 2)
+        ++elements;
+    return elements;
+}
+
 }  // namespace
 
 jet_sort_code jet_general_sort_code(char16_t unit) {
@@ -39,5 +63,6 @@ jet_sort_code jet_general_sort_code(char16_t unit) {
                        entry.flag};
     std::copy(entry.inline_bytes.begin(), entry.inline_bytes.end(), code.inline_bytes.begin());
     if (run.step != 0) code.inline_bytes[code.inline_size - 1] += std::uint8_t(unit - run.first);
+    code.elements = count_elements(code.inline_view());
     return code;
 }

@@ -10,6 +10,9 @@
 // wrote confirm. Units the order does not weigh (unassigned ones among them) are ignored.
 // Surrogates: the order gives neither half of a pair any weight, so a character beyond the
 // BMP (an emoji, a rare ideograph) takes no part in a key, as in Access.
+// Inline bytes are sort elements, each one byte (Latin letters, digits, common punctuation)
+// or two (a lead byte and a weight); a letter Access spells as two or three (sharp s as ss,
+// the ae and ffi ligatures) holds one element per letter (jet_index_key counts them).
 
 #include <array>
 #include <cstdint>
@@ -31,6 +34,8 @@ struct jet_sort_code {
     std::array<std::uint8_t, 4> inline_bytes{};   // bytes in key order
     std::string_view extra;                       // extra bytes, or the unprintable's code
     std::uint8_t flag = 0;
+    // Sort elements in the inline bytes.
+    std::uint8_t elements = 0;
 
     std::span<const std::uint8_t> inline_view() const {
         return {inline_bytes.data(), inline_size};
