@@ -206,17 +206,21 @@ bool jet_index_key_supported(std::uint8_t type_code) {
     }
 }
 
+std::u16string_view jet_text_key_part(std::u16string_view text) {
+    // Access leaves trailing spaces out of a key (its pages hold "Frankfurt a.M. " as if
+    // without).
+    std::size_t end = std::min(text.size(), MAX_TEXT_KEY_CHARS);
+    while (end > 0 && text[end - 1] == TRAILING_SPACE) --end;
+    return text.substr(0, end);
+}
+
 std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool ascending) {
     std::vector<std::uint8_t> out;
     text_extras extras;
     std::vector<std::uint8_t> unprintables;
     std::vector<std::uint8_t> flags;
-    // Access leaves trailing spaces out of a key (its pages hold "Frankfurt a.M. " as if
-    // without): "ab" and "ab " sort as equals.
-    std::size_t end = std::min(text.size(), MAX_TEXT_KEY_CHARS);
-    while (end > 0 && text[end - 1] == TRAILING_SPACE) --end;
-    for (std::size_t char_idx = 0; char_idx < end; ++char_idx) {
-        jet_sort_code code = jet_general_sort_code(text[char_idx]);
+    for (char16_t unit : jet_text_key_part(text)) {
+        jet_sort_code code = jet_general_sort_code(unit);
         std::span<const std::uint8_t> inline_bytes = code.inline_view();
         out.insert(out.end(), inline_bytes.begin(), inline_bytes.end());
         if (code.kind == jet_sort_kind::flagged) flags.push_back(code.flag);

@@ -14,6 +14,7 @@
 // surrogate pair take no part in a text key, as in Access (jet_sort_codes).
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/jet/jet_database.hpp"
@@ -27,6 +28,10 @@ bool jet_index_key_supported(std::uint8_t type_code);
 std::vector<std::uint8_t> jet_index_key(const jet_table_def& def, const jet_index& index,
                                         const std::vector<jet_value>& values,
                                         jet_format format);
+
+// The part of a text its key spells: the first 255 characters less trailing spaces. Texts
+// with the same part are one key to Access, "ab" and "ab " among them.
+std::u16string_view jet_text_key_part(std::u16string_view text);
 
 // The key bytes of one text value (without the 0x7F / 0x80 flag).
 std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool ascending);

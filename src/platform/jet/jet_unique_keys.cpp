@@ -1,6 +1,7 @@
 #include "platform/jet/jet_unique_keys.hpp"
 
 #include "platform/jet/jet_error.hpp"
+#include "platform/jet/jet_index_key.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_value_text.hpp"
 #include "platform/winbase/win_compare.hpp"
@@ -31,7 +32,7 @@ std::string jet_unique_keys::key_of(const unique_index& index,
         const jet_value& value = values[column_number];
         if (value.is_null()) return {};
         key += value.kind() == jet_value_kind::text
-                   ? jet_utf8(win_fold_case(value.get<std::u16string>()))
+                   ? jet_utf8(win_fold_case(jet_text_key_part(value.get<std::u16string>())))
                    : jet_value_to_csv(value);
         key += KEY_SEPARATOR;
     }

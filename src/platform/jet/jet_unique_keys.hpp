@@ -1,7 +1,8 @@
 #pragma once
 // jet_unique_keys.hpp - keeps the primary key and unique indexes of a table being written
 // unique, as Access refuses a duplicate: 3022 for a key already there, 3058 for a NULL in a
-// primary key. Texts compare case-blind (the General sort order); a unique index takes any
+// primary key. Texts compare case-blind (the General sort order) and as far as their keys
+// spell them (jet_text_key_part: trailing spaces left out); a unique index takes any
 // number of keys holding a NULL. The keys of the rows written stay in memory; the index
 // pages are jet_index_pages' work.
 

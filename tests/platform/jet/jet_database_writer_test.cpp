@@ -518,6 +518,7 @@ TEST(JetDatabaseWriterFailures, KeepsPrimaryKeysAndUniqueIndexesUnique) {
         writer->append_row(u"Keys", row(1, u"abc"));
         expect_refused(row(1, u"other"), 3022);
         expect_refused(row(2, u"ABC"), 3022);          // texts compare case-blind
+        expect_refused(row(2, u"abc  "), 3022);        // and as their keys spell them
         expect_refused(row(std::nullopt, u"x"), 3058);  // no NULL in a primary key
         writer->append_row(u"Keys", row(2, std::nullopt));   // a unique index takes NULLs
         writer->append_row(u"Keys", row(3, std::nullopt));
