@@ -14,12 +14,11 @@ inline bool test_data_is_required() {
 }
 
 // Leaves the test or its SetUp when `present` is false; `where` names what is missing.
-#define TEST_DATA_REQUIRE(present, where)                                                  \
-    do {                                                                                   \
-        if (!(present)) {                                                                  \
-            if (test_data_is_required())                                                   \
-                FAIL() << "shared test data missing with VANTREL_REQUIRE_TESTDATA=1: "     \
-                       << (where);                                                         \
-            GTEST_SKIP() << "shared test data missing: " << (where);                       \
-        }                                                                                  \
+#define TEST_DATA_REQUIRE(present, where)                                                          \
+    do {                                                                                           \
+        if (!(present)) {                                                                          \
+            if (test_data_is_required())                                                           \
+                FAIL() << "shared test data missing with VANTREL_REQUIRE_TESTDATA=1: " << (where); \
+            GTEST_SKIP() << "shared test data missing: " << (where);                               \
+        }                                                                                          \
     } while (false)

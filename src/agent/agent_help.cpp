@@ -42,7 +42,7 @@ constexpr const char* HELP_FORMAT =
     "   5) If you omit 'mode' parameter, default mode 'overwrite the entire\n"
     "      database' will be used.";
 
-}  // namespace
+}   // namespace
 
 std::string agent_help_text() {
     int length = std::snprintf(nullptr, 0, HELP_FORMAT, AGENT_VERSION_MAJOR, AGENT_VERSION_MINOR);

@@ -59,7 +59,7 @@ int run_guarded(int argc, char** argv, error_handler& handler) {
     return EXIT_ABANDONED;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     tk_trace trace(std::nullopt, false, 3, false);

@@ -13,6 +13,6 @@ constexpr conv_message_entry CONSOLE_MESSAGES[] = {
               "with the --as_dbo option."},
 };
 
-}  // namespace
+}   // namespace
 
 std::span<const conv_message_entry> agent_console_messages() { return CONSOLE_MESSAGES; }

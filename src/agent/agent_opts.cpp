@@ -21,19 +21,46 @@
 namespace {
 
 enum agent_option : int {
-    OPT_ACCP = 0, OPT_AS_DBO, OPT_DEST, OPT_HELP, OPT_LOGFILE, OPT_MODE, OPT_MSSQLH,
-    OPT_MSSQLU, OPT_MSSQLP, OPT_SILENT, OPT_SKIP_IDX, OPT_SRC, OPT_SYSDB, OPT_TAB_DEF,
-    OPT_TAB_FILE, OPT_UGLU, OPT_UGLP, OPT_PROFILE
+    OPT_ACCP = 0,
+    OPT_AS_DBO,
+    OPT_DEST,
+    OPT_HELP,
+    OPT_LOGFILE,
+    OPT_MODE,
+    OPT_MSSQLH,
+    OPT_MSSQLU,
+    OPT_MSSQLP,
+    OPT_SILENT,
+    OPT_SKIP_IDX,
+    OPT_SRC,
+    OPT_SYSDB,
+    OPT_TAB_DEF,
+    OPT_TAB_FILE,
+    OPT_UGLU,
+    OPT_UGLP,
+    OPT_PROFILE
 };
 
 // Matched in this order by prefix: a flag accepts anything behind its name.
 const tk_cmdli_option AGENT_OPTIONS[] = {
-    {OPT_ACCP, "--accp="},       {OPT_AS_DBO, "--as_dbo"},     {OPT_DEST, "--dest="},
-    {OPT_HELP, "--help"},        {OPT_LOGFILE, "--logfile="},  {OPT_MODE, "--mode="},
-    {OPT_MSSQLH, "--mssqlh="},   {OPT_MSSQLU, "--mssqlu="},    {OPT_MSSQLP, "--mssqlp="},
-    {OPT_SILENT, "--silent"},    {OPT_SKIP_IDX, "--skip_idx"}, {OPT_SRC, "--src="},
-    {OPT_SYSDB, "--sysdb="},     {OPT_TAB_DEF, "--tab_def"},   {OPT_TAB_FILE, "--tab_file="},
-    {OPT_UGLU, "--uglu="},       {OPT_UGLP, "--uglp="},        {OPT_PROFILE, "--profile="},
+    {OPT_ACCP, "--accp="},
+    {OPT_AS_DBO, "--as_dbo"},
+    {OPT_DEST, "--dest="},
+    {OPT_HELP, "--help"},
+    {OPT_LOGFILE, "--logfile="},
+    {OPT_MODE, "--mode="},
+    {OPT_MSSQLH, "--mssqlh="},
+    {OPT_MSSQLU, "--mssqlu="},
+    {OPT_MSSQLP, "--mssqlp="},
+    {OPT_SILENT, "--silent"},
+    {OPT_SKIP_IDX, "--skip_idx"},
+    {OPT_SRC, "--src="},
+    {OPT_SYSDB, "--sysdb="},
+    {OPT_TAB_DEF, "--tab_def"},
+    {OPT_TAB_FILE, "--tab_file="},
+    {OPT_UGLU, "--uglu="},
+    {OPT_UGLP, "--uglp="},
+    {OPT_PROFILE, "--profile="},
     {0, ""},
 };
 
@@ -134,8 +161,8 @@ void apply_option(int option, const std::string& value, local_settings& local) {
         local.b_from_profile = converter.load(value);
         // Going on without it would end in advice about a missing source, not the profile.
         if (!local.b_from_profile) {
-            exit_with_message("Cannot read the profile '" + value + "': "
-                              + converter.get_load_failure());
+            exit_with_message("Cannot read the profile '" + value
+                              + "': " + converter.get_load_failure());
         }
         break;
     default: break;   // unrecognised: counted by the walker, answered with the help text
@@ -155,7 +182,7 @@ void apply_local_settings(const local_settings& local) {
     converter.set_password(local.password);
 }
 
-}  // namespace
+}   // namespace
 
 bool parse_cmd_line(int argc, char** argv) {
     tk_trace::write(1, "parse_cmd_line");

@@ -18,7 +18,7 @@ extern "C" void on_stop_signal(int signal_number) {
     if (vantrel_convertor* converter = stopping_converter.load()) converter->request_stop();
 }
 
-}  // namespace
+}   // namespace
 
 agent_stop_signals::agent_stop_signals(vantrel_convertor& converter) {
     stopping_converter.store(&converter);

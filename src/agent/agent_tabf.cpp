@@ -28,7 +28,7 @@ std::u16string decode_name(std::string_view line) {
     return tk_ansi_to_utf16(line);
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<std::u16string> agent_read_table_names(std::istream& lines) {
     std::vector<std::u16string> names;

@@ -3,12 +3,12 @@
 
 #include <charconv>
 
-#include "udb/udb_prof.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_trim.hpp"
 #include "tk/tk_utf.hpp"
 #include "udb/udb_db.hpp"
+#include "udb/udb_prof.hpp"
 
 namespace {
 
@@ -17,14 +17,12 @@ void load_if_set(const udb_profile& profile, const char16_t* key, std::u16string
     if (!value.empty()) field = value;
 }
 
-}  // namespace
+}   // namespace
 
-acc_converter_impl::acc_converter_impl(
-    std::function<std::unique_ptr<conv_access_engine>()> factory)
+acc_converter_impl::acc_converter_impl(std::function<std::unique_ptr<conv_access_engine>()> factory)
     : make_engine(std::move(factory)) {}
 
-void acc_converter_impl::store_ugl_settings(const std::u16string& file,
-                                            const std::u16string& user,
+void acc_converter_impl::store_ugl_settings(const std::u16string& file, const std::u16string& user,
                                             const std::u16string& password) {
     // The password is not traced: logs are handed around with bug reports.
     tk_trace::write(2, u"acc_converter_impl::store_ugl_settings(%s,%s,***)", file, user);
@@ -76,11 +74,13 @@ void acc_converter_impl::load_code_page(const udb_profile& profile) {
     if (text.empty()) return;
     unsigned number = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number == 0 ||
-        number > 0xFFFF) {
+    if (error != std::errc() || end != text.data() + text.size() || number == 0
+        || number > 0xFFFF) {
         // Reading on in another code page would turn the text into mojibake unannounced.
         throw tk_exception("Profile key 'code page' must be a code page number such as 936, "
-                           "not '" + text + "'.", ERROR_LEVEL_FATAL);
+                           "not '"
+                               + text + "'.",
+                           ERROR_LEVEL_FATAL);
     }
     code_page = std::uint16_t(number);
 }

@@ -19,7 +19,7 @@ std::string substitution_part(const udb_substitution_counts& substitutions) {
     return part;
 }
 
-}  // namespace
+}   // namespace
 
 std::int64_t conv_table_account::rows_lost() const {
     if (!is_counted()) return 0;
@@ -29,8 +29,8 @@ std::int64_t conv_table_account::rows_lost() const {
 std::vector<std::string> conv_summary_lines(const std::vector<conv_table_account>& accounts) {
     std::vector<std::string> lines;
     for (const conv_table_account& account : accounts) {
-        std::string line = tk_utf16_to_utf8(account.name) + ": "
-                           + std::to_string(account.rows_read) + " read, ";
+        std::string line = tk_utf16_to_utf8(account.name) + ": " + std::to_string(account.rows_read)
+                           + " read, ";
         if (!account.is_counted()) {
             line += "not counted in the destination";
         } else {

@@ -16,11 +16,11 @@
 class conv_rejects_file;
 
 struct conv_table_account {
-    std::u16string name;        // the source's name, as every message names the table
+    std::u16string name;   // the source's name, as every message names the table
     std::u16string dest_name;
     std::int64_t rows_read = 0;
-    std::int64_t rows_before = 0;     // the destination's rows before loading (merge mode)
-    std::int64_t rows_after = -1;     // counted on the server after loading; -1 not counted
+    std::int64_t rows_before = 0;   // the destination's rows before loading (merge mode)
+    std::int64_t rows_after = -1;   // counted on the server after loading; -1 not counted
     std::int64_t rows_rejected = 0;
     std::int64_t rows_unreadable = 0;   // source rows that could not be read (reported each)
     udb_substitution_counts substitutions;

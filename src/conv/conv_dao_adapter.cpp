@@ -30,7 +30,7 @@ private:
     dao_engine engine;
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<conv_access_engine> conv_make_access_engine() {
     return std::make_unique<dao_engine_adapter>();

@@ -37,8 +37,7 @@ public:
     virtual void set_anonymous_sys_db() = 0;
     // The code page of Access 97 text for the opens that follow (0: the engine chooses).
     virtual void set_code_page(std::uint16_t code_page) = 0;
-    virtual std::unique_ptr<udb_database> open_db(const std::u16string& path,
-                                                  std::uint32_t mode,
+    virtual std::unique_ptr<udb_database> open_db(const std::u16string& path, std::uint32_t mode,
                                                   const std::u16string& password) = 0;
 };
 
@@ -71,8 +70,8 @@ public:
 
     // Receives a failure the destination reports without throwing, with the object it
     // belongs to ("Foreign key 'x'"), so that the next object follows.
-    using failure_report = std::function<void(const std::u16string& context,
-                                              const tk_exception& failure)>;
+    using failure_report =
+        std::function<void(const std::u16string& context, const tk_exception& failure)>;
     // Routes the foreign-key failures of a database this engine opened to `report`.
     virtual void set_failure_report(udb_database& database, failure_report report) = 0;
     // Ends the loading of a table this engine's database created: the final commit of a

@@ -19,7 +19,7 @@ constexpr int EXIT_FATAL = -1;
     throw tk_exit_request(EXIT_FATAL);
 }
 
-}  // namespace
+}   // namespace
 
 error_handler::error_handler(std::span<const conv_message_entry> access_map)
     : messages(access_map.size(), access_map.data()) {

@@ -90,7 +90,7 @@ std::vector<conv_message_entry> with_support_address(std::span<const conv_messag
     return entries;
 }
 
-}  // namespace
+}   // namespace
 
 std::span<const conv_message_entry> conv_access_messages() {
     static const std::vector<conv_message_entry> entries = with_support_address(ACCESS_MESSAGES);

@@ -32,8 +32,7 @@ public:
         return engine.is_connected();
     }
     bool is_db_exist(const std::u16string& name) override { return engine.is_db_exist(name); }
-    std::unique_ptr<udb_database> open_db(const std::u16string& name,
-                                          std::uint32_t mode) override {
+    std::unique_ptr<udb_database> open_db(const std::u16string& name, std::uint32_t mode) override {
         return engine.open_db(name, mode);
     }
     std::unique_ptr<udb_database> create_db(const std::u16string& name) override {
@@ -64,7 +63,7 @@ private:
     mss_engine engine;
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<conv_mssql_engine> conv_make_mssql_engine() {
     return std::make_unique<mss_engine_adapter>();

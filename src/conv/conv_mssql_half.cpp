@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "udb/udb_prof.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
+#include "udb/udb_prof.hpp"
 
 namespace {
 
@@ -21,7 +21,7 @@ void store_if_set(udb_profile& profile, const char16_t* key, const std::u16strin
     if (!value.empty()) profile.set(PROFILE_MSSQL, key, value);
 }
 
-}  // namespace
+}   // namespace
 
 mssql_converter_impl::mssql_converter_impl(std::unique_ptr<conv_mssql_engine> mssql)
     : engine(std::move(mssql)) {}
@@ -42,8 +42,8 @@ bool mssql_converter_impl::connect_mssql_server() {
 
 void mssql_converter_impl::apply_read_timeout() {
     const char* from_environment = std::getenv(READ_TIMEOUT_ENV);
-    const std::string setting =
-        from_environment != nullptr ? from_environment : tk_utf16_to_utf8(read_timeout);
+    const std::string setting = from_environment != nullptr ? from_environment
+                                                            : tk_utf16_to_utf8(read_timeout);
     if (setting.empty()) return;
     int seconds = -1;
     const auto parsed = std::from_chars(setting.data(), setting.data() + setting.size(), seconds);
@@ -78,8 +78,7 @@ bool mssql_converter_impl::store_mssql_profile(udb_profile& profile) const {
     store_if_set(profile, u"login", user);
     store_if_set(profile, u"password", password);
     store_if_set(profile, u"read timeout", read_timeout);
-    profile.set(PROFILE_MSSQL, u"windows authentication",
-                b_windows_authentication ? u"1" : u"0");
+    profile.set(PROFILE_MSSQL, u"windows authentication", b_windows_authentication ? u"1" : u"0");
     profile.set(PROFILE_MSSQL, u"connect as DBO", engine->is_as_dbo() ? u"1" : u"0");
     return true;
 }

@@ -28,7 +28,7 @@ std::string duration_text(std::int64_t seconds) {
     return std::to_string(hours) + ":" + two_digits(minutes) + ":" + tail;
 }
 
-}  // namespace
+}   // namespace
 
 conv_progress_line::conv_progress_line(std::ostream& new_out, std::int64_t total, clock clock_now)
     : out(new_out), total_rows(total), now(std::move(clock_now)), started(now()) {}

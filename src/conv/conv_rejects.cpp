@@ -42,7 +42,7 @@ std::string file_name_of(const std::u16string& destination) {
     return name + REJECTS_SUFFIX;
 }
 
-}  // namespace
+}   // namespace
 
 conv_rejects_file::conv_rejects_file(std::string path) : file_path(std::move(path)) {}
 
@@ -51,8 +51,8 @@ conv_rejects_file::~conv_rejects_file() = default;
 std::string conv_rejects_file::path_for(const std::string& log_path,
                                         const std::u16string& destination) {
     const std::filesystem::path folder = log_path.empty()
-        ? std::filesystem::path()
-        : std::filesystem::path(log_path).parent_path();
+                                             ? std::filesystem::path()
+                                             : std::filesystem::path(log_path).parent_path();
     return (folder / file_name_of(destination)).string();
 }
 
@@ -64,8 +64,9 @@ void conv_rejects_file::open() {
     if (descriptor < 0 || ::fchmod(descriptor, S_IRUSR | S_IWUSR) != 0) {
         const int error_number = errno;
         if (descriptor >= 0) ::close(descriptor);
-        throw tk_exception("The rejects file " + file_path + " cannot be written: "
-                           + std::strerror(error_number), ERROR_LEVEL_RECOVERABLE);
+        throw tk_exception("The rejects file " + file_path
+                               + " cannot be written: " + std::strerror(error_number),
+                           ERROR_LEVEL_RECOVERABLE);
     }
     file.reset(::fdopen(descriptor, "w"));
     if (!file) {

@@ -25,8 +25,8 @@ public:
 
     // Throws tk_exception (level 0) when the file cannot be created or written; that is
     // reported once, and later records are only counted.
-    void write(const std::u16string& table, std::int32_t record_number,
-               const udb_record& record, const std::string& message);
+    void write(const std::u16string& table, std::int32_t record_number, const udb_record& record,
+               const std::string& message);
     bool is_empty() const { return rows == 0; }
     const std::string& path() const { return file_path; }
 

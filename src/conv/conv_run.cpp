@@ -64,7 +64,7 @@ private:
     std::optional<conv_progress_line> line;
 };
 
-}  // namespace
+}   // namespace
 
 // What one run holds; members are destroyed in reverse order: validator, destination,
 // source, engine, rule registry.
@@ -115,11 +115,11 @@ void vantrel_convertor::run_conversion() {
     state.source_db = state.engine->open_db(source, ACCESS_OPEN_RUN, database_password);
     bool b_created = false;
     state.dest_db = open_destination(b_created);
-    engine->set_failure_report(*state.dest_db, [&state](const std::u16string& context,
-                                                        const tk_exception& failure) {
-        state.not_created.push_back(context);
-        report_object_failure(context, failure);
-    });
+    engine->set_failure_report(
+        *state.dest_db, [&state](const std::u16string& context, const tk_exception& failure) {
+            state.not_created.push_back(context);
+            report_object_failure(context, failure);
+        });
     select_tables(state);
 
     std::int32_t entry_idx = 0;
@@ -145,8 +145,8 @@ void vantrel_convertor::run_conversion() {
 
 std::unique_ptr<udb_database> vantrel_convertor::open_destination(bool& b_created) {
     if (engine->is_db_exist(destination)) {
-        std::uint32_t open_mode =
-            mode == MODE_OVERWRITE_DATABASE ? MSSQL_OPEN_OVERWRITE : MSSQL_OPEN_APPEND;
+        std::uint32_t open_mode = mode == MODE_OVERWRITE_DATABASE ? MSSQL_OPEN_OVERWRITE
+                                                                  : MSSQL_OPEN_APPEND;
         return engine->open_db(destination, open_mode);
     }
     b_created = true;
@@ -189,16 +189,15 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
         b_table_missing = true;
         return;
     }
-    std::unique_ptr<udb_recordset> source_table = sql.empty()
-        ? state.source_db->get_table(name, SOURCE_OPEN_TABLE)
-        : state.source_db->get_query(name, sql, SOURCE_OPEN_TABLE);
+    std::unique_ptr<udb_recordset> source_table =
+        sql.empty() ? state.source_db->get_table(name, SOURCE_OPEN_TABLE)
+                    : state.source_db->get_query(name, sql, SOURCE_OPEN_TABLE);
     if (!source_table) {
         tk_trace::write(3, u"Skip system/linked table '%s'", name);
         return;
     }
     udb_validator& validator = *state.validator;
-    std::u16string dest_name =
-        validator.is_acceptable(name) ? name : validator.get_safe_name(name);
+    std::u16string dest_name = validator.is_acceptable(name) ? name : validator.get_safe_name(name);
     if (state.dest_db->is_table_exist(dest_name)) {
         if (mode == MODE_SKIP_TABLES) return;
         if (mode == MODE_OVERWRITE_TABLES) state.dest_db->delete_tab(dest_name);
@@ -275,8 +274,7 @@ void vantrel_convertor::count_rows(udb_recordset& dest_table, conv_table_account
         account.rows_after = dest_table.count_rows();
     } catch (const tk_exception& failure) {
         // Counted again on a new connection at the end of the run (recount_lost_connections).
-        tk_trace::write(3, "Counting the rows of the destination table failed: %s",
-                        failure.what());
+        tk_trace::write(3, "Counting the rows of the destination table failed: %s", failure.what());
         account.rows_after = -1;
     }
 }
@@ -309,8 +307,7 @@ void vantrel_convertor::copy_records(udb_recordset& source_table, udb_recordset&
                 error_handler::instance().set_context(account.name, record_index.load() + 1);
                 error_handler::instance().handle(failure, 0);
             } else {
-                dest_table.load_report->record_rejected(record_index.load() + 1, *record,
-                                                        failure);
+                dest_table.load_report->record_rejected(record_index.load() + 1, *record, failure);
             }
         }
         source_table.next();

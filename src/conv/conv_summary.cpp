@@ -19,7 +19,7 @@ namespace {
 
 constexpr std::uint32_t DEST_OPEN_READ = 1;
 
-}  // namespace
+}   // namespace
 
 void vantrel_convertor::print_text(const std::string& text) const {
     if (!silent) std::cout << text << std::endl;

@@ -2,15 +2,14 @@
 // engine, and loading and saving profiles.
 #include "conv/vantrel_conv.hpp"
 
-#include "udb/udb_prof.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "udb/udb_db.hpp"
+#include "udb/udb_prof.hpp"
 
 vantrel_convertor::vantrel_convertor(conv_engines chosen)
     : acc_converter_impl(chosen.make_access_engine),
-      mssql_converter_impl(chosen.make_mssql_engine()),
-      engines(std::move(chosen)) {
+      mssql_converter_impl(chosen.make_mssql_engine()), engines(std::move(chosen)) {
     tk_trace::write(1, "vantrel_convertor::ctor");
     set_as_dbo(false);
 }
@@ -30,8 +29,8 @@ bool vantrel_convertor::test_query(const std::u16string& sql) {
         }
         if (!loaded) return false;
         access->set_ugl_info(workgroup_file, workgroup_user, workgroup_password);
-        std::unique_ptr<udb_database> database =
-            access->open_db(source, ACCESS_OPEN_CHECK, database_password);
+        std::unique_ptr<udb_database> database = access->open_db(source, ACCESS_OPEN_CHECK,
+                                                                 database_password);
         return database->test_query(sql);
     } catch (const std::exception& failure) {
         tk_trace::write(2, "vantrel_convertor::test_query failed: %s", failure.what());
@@ -42,8 +41,8 @@ bool vantrel_convertor::test_query(const std::u16string& sql) {
 void vantrel_convertor::get_all_tables(std::vector<std::u16string>& out) {
     tk_trace::write(2, "vantrel_convertor::get_all_tables");
     std::unique_ptr<conv_access_engine> access = start_access_engine("UGL info NOT found");
-    std::unique_ptr<udb_database> database =
-        access->open_db(source, ACCESS_OPEN_LIST, database_password);
+    std::unique_ptr<udb_database> database = access->open_db(source, ACCESS_OPEN_LIST,
+                                                             database_password);
     out = database->tables;
 }
 

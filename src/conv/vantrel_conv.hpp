@@ -80,8 +80,8 @@ private:
                        const conv_rejects_file& rejects);
     void print_text(const std::string& text) const;
     void report_rename(const std::u16string& name, const std::u16string& dest_name) const;
-    void print_line(const std::u16string& prefix, const std::u16string& name,
-                    std::int32_t count, const char* unit) const;
+    void print_line(const std::u16string& prefix, const std::u16string& name, std::int32_t count,
+                    const char* unit) const;
 
     conv_engines engines;
     std::string load_failure;

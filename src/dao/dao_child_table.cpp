@@ -63,7 +63,7 @@ ole_com_ptr<DAOField> field_of_type(DAOFields& fields, int dao_type) {
     return {};
 }
 
-}  // namespace
+}   // namespace
 
 bool dao_is_complex_type(int dao_type) {
     return dao_type >= dbAttachment && dao_type <= dbComplexText;
@@ -103,9 +103,8 @@ void dao_child_table::build_schema(const udb_schema& owner_schema) {
     for (std::size_t key_idx = 0; key_idx < column.owner_key.size(); ++key_idx) {
         const t_ftd& owner = owner_schema.find_field(column.owner_key[key_idx]);
         // The key is the owner's, not a counter of this table: no identity, no default.
-        schema.append(std::make_unique<t_ftd>(owner.size, column.child_key[key_idx],
-                                              owner.vartype, true, false, ole_variant(),
-                                              owner.reserved));
+        schema.append(std::make_unique<t_ftd>(owner.size, column.child_key[key_idx], owner.vartype,
+                                              true, false, ole_variant(), owner.reserved));
     }
     for (const item_column& item : item_columns) {
         std::uint32_t reserved = item.dao_type == dbDate || item.dao_type == dbGUID ? 1 : 0;
@@ -146,9 +145,8 @@ void dao_child_table::open_items() {
     if (value.vt == VT_NULL) return;   // a row that never had items
     if (value.vt != VT_DISPATCH || value.punkVal == nullptr) {
         VariantClear(&value);
-        throw tk_exception("The complex column " + tk_utf16_to_utf8(column.column)
-                               + " of table " + tk_utf16_to_utf8(column.table)
-                               + " gave no list of items.",
+        throw tk_exception("The complex column " + tk_utf16_to_utf8(column.column) + " of table "
+                               + tk_utf16_to_utf8(column.table) + " gave no list of items.",
                            ERROR_LEVEL_RECOVERABLE);
     }
     // A complex field's value is the stand-in's Recordset; the reference moves to `items`.
@@ -210,8 +208,8 @@ udb_record* dao_child_table::get_item() {
     ole_com_ptr<DAOFields> owner_fields = fields_of(*owner_rows.get());
     for (std::size_t key_idx = 0; key_idx < column.owner_key.size(); ++key_idx) {
         dao_bstr key_name(column.owner_key[key_idx]);
-        auto key =
-            std::make_unique<dao_field>(field_at(*owner_fields.get(), key_name.as_variant()));
+        auto key = std::make_unique<dao_field>(
+            field_at(*owner_fields.get(), key_name.as_variant()));
         key->name = column.child_key[key_idx];
         key->b_autoincrement = false;
         record->append(std::move(key));

@@ -24,10 +24,10 @@ class DAORecordset;
 bool dao_is_complex_type(int dao_type);
 
 struct dao_complex_column {
-    std::u16string table;          // the owning table
-    std::u16string column;         // the complex field, as DAO names it
-    std::int32_t field_idx = 0;    // its position in the table's fields
-    std::u16string child_name;     // the table its items become
+    std::u16string table;         // the owning table
+    std::u16string column;        // the complex field, as DAO names it
+    std::int32_t field_idx = 0;   // its position in the table's fields
+    std::u16string child_name;    // the table its items become
     int dao_type = 0;
     std::vector<std::u16string> owner_key;   // the owner's primary-key columns
     std::vector<std::u16string> child_key;   // their names in the child table
@@ -52,8 +52,8 @@ public:
 
 private:
     struct item_column {
-        std::u16string name;       // in the child table
-        std::u16string field;      // in the item recordset; empty: picked by type
+        std::u16string name;    // in the child table
+        std::u16string field;   // in the item recordset; empty: picked by type
         int dao_type = 0;
         std::uint32_t size = 0;
     };
@@ -72,7 +72,7 @@ private:
     dao_complex_column column;
     std::vector<item_column> item_columns;
     ole_com_ptr<DAORecordset> owner_rows;
-    ole_com_ptr<DAORecordset> items;      // of the owner's current row
+    ole_com_ptr<DAORecordset> items;   // of the owner's current row
     bool b_eof = true;
     std::unique_ptr<udb_record> current;
 };

@@ -17,7 +17,7 @@ namespace {
 
 // Names of the item columns a child table can hold (dao_child_table).
 constexpr std::u16string_view ITEM_COLUMNS[] = {u"FileName", u"FileType", u"FileTimeStamp",
-                                                u"FileData", u"Value", u"Modified"};
+                                                u"FileData", u"Value",    u"Modified"};
 
 bool is_item_column(const std::u16string& name) {
     for (std::u16string_view item : ITEM_COLUMNS)
@@ -37,7 +37,7 @@ std::vector<std::u16string> primary_key(DAOTableDef& table) {
     return {};
 }
 
-}  // namespace
+}   // namespace
 
 void dao_database::list_complex_columns(DAOTableDef& table, const std::u16string& table_name) {
     ole_com_ptr<DAOFields> fields;
@@ -73,8 +73,8 @@ void dao_database::name_child_tables() {
         for (int suffix = 2; is_table_exist(child_name); ++suffix)
             child_name = base + u"_" + tk_utf8_to_utf16(std::to_string(suffix));
         complex.child_name = child_name;
-        tk_trace::write(2, u"Complex column %s.%s becomes table %s", complex.table,
-                        complex.column, child_name);
+        tk_trace::write(2, u"Complex column %s.%s becomes table %s", complex.table, complex.column,
+                        child_name);
         tables.push_back(child_name);
     }
 }
@@ -102,8 +102,8 @@ std::unique_ptr<udb_recordset> dao_database::open_child_table(const dao_complex_
                            ERROR_LEVEL_RECOVERABLE);
     }
     std::unique_ptr<udb_recordset> owner = get_table(complex.table, DAO_FLAG_READ);
-    ole_com_ptr<DAORecordset> owner_rows =
-        open_temporary(u"SELECT * FROM " + dao_bracketed(complex.table), DAO_OPTION_READ_ONLY);
+    ole_com_ptr<DAORecordset> owner_rows = open_temporary(
+        u"SELECT * FROM " + dao_bracketed(complex.table), DAO_OPTION_READ_ONLY);
     return std::make_unique<dao_child_table>(complex, owner->schema, std::move(owner_rows));
 }
 

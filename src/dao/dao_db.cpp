@@ -75,8 +75,7 @@ ole_com_ptr<DAORecordset> dao_database::open_temporary(const std::u16string& sql
     dao_check(database->CreateQueryDef(no_name, text.as_variant(), made.put()));
     dao_require(made.get(), "query");
     ole_com_ptr<DAORecordset> recordset;
-    dao_check(made->OpenRecordset(dao_number_variant(DAO_OPEN_DYNASET),
-                                  dao_number_variant(options),
+    dao_check(made->OpenRecordset(dao_number_variant(DAO_OPEN_DYNASET), dao_number_variant(options),
                                   recordset.put()));
     dao_require(recordset.get(), "recordset");
     if (query != nullptr) *query = std::move(made);
@@ -97,10 +96,9 @@ std::unique_ptr<udb_recordset> dao_database::get_table(const std::u16string& tab
     LONG attributes = 0;
     dao_check(table->get_Attributes(&attributes));
     if ((std::uint32_t(attributes) & (DAO_ATTR_LINKED | DAO_ATTR_SYSTEM)) != 0) return nullptr;
-    int options = (open_flags & DAO_FLAG_READ) != 0 ? DAO_OPTION_READ_ONLY
-                                                     : DAO_OPTION_APPEND_ONLY;
-    ole_com_ptr<DAORecordset> recordset =
-        open_temporary(u"SELECT * FROM " + dao_bracketed(table_name), options);
+    int options = (open_flags & DAO_FLAG_READ) != 0 ? DAO_OPTION_READ_ONLY : DAO_OPTION_APPEND_ONLY;
+    ole_com_ptr<DAORecordset> recordset = open_temporary(
+        u"SELECT * FROM " + dao_bracketed(table_name), options);
     tk_trace::write(2, "Right after src->CreateQueryDef");
     return std::make_unique<dao_recordset>(table_name, std::move(recordset), std::move(table));
 }
@@ -110,17 +108,16 @@ std::unique_ptr<udb_recordset> dao_database::get_query(const std::u16string& que
                                                        std::uint32_t open_flags) {
     tk_trace::write(2, u"dao_database::get_query(%s, %d)", query_name, int(open_flags));
     std::uint32_t count = get_records_count(sql);
-    int options = (open_flags & DAO_FLAG_READ) != 0 ? DAO_OPTION_READ_ONLY
-                                                     : DAO_OPTION_APPEND_ONLY;
+    int options = (open_flags & DAO_FLAG_READ) != 0 ? DAO_OPTION_READ_ONLY : DAO_OPTION_APPEND_ONLY;
     ole_com_ptr<DAOQueryDef> query;
     ole_com_ptr<DAORecordset> recordset = open_temporary(sql, options, &query);
-    return std::make_unique<dao_recordset>(query_name, sql, std::move(recordset),
-                                           std::move(query), std::int32_t(count));
+    return std::make_unique<dao_recordset>(query_name, sql, std::move(recordset), std::move(query),
+                                           std::int32_t(count));
 }
 
 std::uint32_t dao_database::get_records_count(const std::u16string& sql) {
-    ole_com_ptr<DAORecordset> recordset =
-        open_temporary(u"select count(*) from (" + sql + u")", DAO_OPTION_READ_ONLY);
+    ole_com_ptr<DAORecordset> recordset = open_temporary(u"select count(*) from (" + sql + u")",
+                                                         DAO_OPTION_READ_ONLY);
     dao_check(recordset->MoveFirst());
     ole_com_ptr<DAOFields> fields;
     dao_check(recordset->get_Fields(fields.put()));

@@ -18,11 +18,10 @@ struct named_function {
     udb_default_function function;
 };
 
-constexpr std::array<named_function, 4> FUNCTIONS{{
-    {u"Now", udb_default_function::NOW},
-    {u"Date", udb_default_function::TODAY},
-    {u"Time", udb_default_function::TIME_OF_DAY},
-    {u"GenGUID", udb_default_function::NEW_GUID}}};
+constexpr std::array<named_function, 4> FUNCTIONS{{{u"Now", udb_default_function::NOW},
+                                                   {u"Date", udb_default_function::TODAY},
+                                                   {u"Time", udb_default_function::TIME_OF_DAY},
+                                                   {u"GenGUID", udb_default_function::NEW_GUID}}};
 
 bool is_enclosed(const std::u16string& text, char16_t mark) {
     return text.size() >= 2 && text.front() == mark && text.back() == mark;
@@ -76,12 +75,22 @@ const char16_t* truth_value(const std::u16string& text) {
 
 bool is_numeric_type(std::uint16_t vartype) {
     switch (vartype) {
-    case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4: case VT_I8:
-    case VT_UI8: case VT_INT: case VT_UINT: case VT_R4: case VT_R8: case VT_CY: case VT_DECIMAL:
-    case VT_BOOL:
-        return true;
-    default:
-        return false;
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_UI2:
+    case VT_I4:
+    case VT_UI4:
+    case VT_I8:
+    case VT_UI8:
+    case VT_INT:
+    case VT_UINT:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DECIMAL:
+    case VT_BOOL: return true;
+    default: return false;
     }
 }
 
@@ -107,7 +116,7 @@ ole_variant literal_value(int dao_type, std::uint16_t vartype, const std::u16str
     return ole_variant::from_wstring(text, vartype);
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string dao_strip_default(int dao_type, const std::u16string& stored) {
     if (dao_type == dbDate) {

@@ -10,9 +10,9 @@
 #include "udb/udb_sche.hpp"
 
 struct dao_default {
-    ole_variant value;                                                  // VT_EMPTY for none
+    ole_variant value;   // VT_EMPTY for none
     udb_default_function function = udb_default_function::NONE;
-    std::u16string unmapped;                                            // the stored text
+    std::u16string unmapped;   // the stored text
 };
 
 // dao_type is the DAO field type (dbDate 8, dbText 10, dbGUID 15, ...), vartype the column's.

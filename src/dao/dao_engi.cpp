@@ -26,7 +26,7 @@ constexpr generation_row GENERATIONS[] = {
 
 const char* masked(const std::u16string& secret) { return secret.empty() ? "" : "***"; }
 
-}  // namespace
+}   // namespace
 
 dao_engine::dao_engine(bool new_b_uninitialize, bool new_b_keep_com)
     : b_uninitialize(new_b_uninitialize), b_keep_com(new_b_keep_com) {
@@ -103,8 +103,8 @@ void dao_engine::set_anonymous_sys_db() {
     tk_trace::write(1, "dao_engine::set_anonymous_sys_db");
     require_engine();
     if (engine_key == 2) return;
-    const std::vector<std::uint8_t>& image =
-        engine_key == 1 ? dao_workgroup_image_b() : dao_workgroup_image_a();
+    const std::vector<std::uint8_t>& image = engine_key == 1 ? dao_workgroup_image_b()
+                                                             : dao_workgroup_image_a();
     generator.do_generate(image.size(), image.data());
     dao_check(DBEngine->put_SystemDB(dao_bstr(generator.get_name())));
 }
@@ -116,14 +116,13 @@ std::unique_ptr<udb_database> dao_engine::create_db(const std::u16string& path) 
     dao_bstr name(path);
     dao_bstr locale(std::u16string(u";LANGID=0x0409;CP=1252;COUNTRY=0"));
     ole_com_ptr<DAODatabase> database;
-    HRESULT result = DBEngine->CreateDatabase(name, locale, dao_number_variant(0),
-                                              database.put());
+    HRESULT result = DBEngine->CreateDatabase(name, locale, dao_number_variant(0), database.put());
     tk_trace::write(2, "CreateDatabase returns %08X", unsigned(result));
     if (result == HRESULT(0x800A0E31u)) {
         std::string product = engine_key == 0 ? "Microsoft Access 2000" : "Microsoft Access 95/97";
-        throw tk_exception("Failed to load Data Access Objects (DAO) support library.\n" +
-                               product + " installation is required to proceed\nwith the "
-                               "application.\n",
+        throw tk_exception("Failed to load Data Access Objects (DAO) support library.\n" + product
+                               + " installation is required to proceed\nwith the "
+                                 "application.\n",
                            ERROR_LEVEL_FATAL);
     }
     dao_check(result);
@@ -131,8 +130,7 @@ std::unique_ptr<udb_database> dao_engine::create_db(const std::u16string& path) 
     return std::make_unique<dao_database>(path, std::move(database), DAO_CREATED_FLAGS);
 }
 
-std::unique_ptr<udb_database> dao_engine::open_db(const std::u16string& path,
-                                                  std::uint32_t mode,
+std::unique_ptr<udb_database> dao_engine::open_db(const std::u16string& path, std::uint32_t mode,
                                                   const std::u16string& password) {
     tk_trace::write(2, u"dao_engine::open_db(%s, mode=%d)", path, int(mode));
     require_engine();
@@ -146,8 +144,8 @@ std::unique_ptr<udb_database> dao_engine::open_db(const std::u16string& path,
     read_only.boolVal = (mode & DAO_MODE_READ) != 0 ? VARIANT_BOOL(-1) : VARIANT_BOOL(0);
     tk_trace::write(2, "Open database using DAO engine");
     ole_com_ptr<DAODatabase> database;
-    dao_check(DBEngine->OpenDatabase(name, exclusive, read_only, connect.as_variant(),
-                                     database.put()));
+    dao_check(
+        DBEngine->OpenDatabase(name, exclusive, read_only, connect.as_variant(), database.put()));
     if (!database) dao_throw_no_object("database");
     tk_trace::write(2, "Right after OpenDatabase call");
     return std::make_unique<dao_database>(path, std::move(database), mode);

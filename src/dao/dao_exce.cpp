@@ -19,17 +19,17 @@ int level_of(int dao_number) {
 
 [[noreturn]] void fail_on_step(int step) {
     tk_trace::write(2, "Failed on step #%d", step);
-    throw tk_exception("Failed to read the error of the DAO engine (step #" +
-                           std::to_string(step) + ").",
+    throw tk_exception("Failed to read the error of the DAO engine (step #" + std::to_string(step)
+                           + ").",
                        ERROR_LEVEL_FATAL);
 }
 
-}  // namespace
+}   // namespace
 
 dao_exception::dao_exception() : tk_exception(ERROR_LEVEL_RECOVERABLE) {
     tk_trace::write(2, "dao_exception::dao_exception");
-    DAODBEngine* engine =
-        dao_engine::is_registered() ? dao_engine::instance().get_engine() : nullptr;
+    DAODBEngine* engine = dao_engine::is_registered() ? dao_engine::instance().get_engine()
+                                                      : nullptr;
     ole_com_ptr<DAOErrors> errors;
     if (engine == nullptr || FAILED(engine->get_Errors(errors.put())) || !errors) fail_on_step(1);
     ole_com_ptr<DAOError> error;
@@ -56,7 +56,6 @@ void dao_check(HRESULT result) {
 }
 
 void dao_throw_no_object(const char* what) {
-    throw tk_exception(std::string("The DAO engine reported success but returned no ") + what +
-                           ".",
+    throw tk_exception(std::string("The DAO engine reported success but returned no ") + what + ".",
                        ERROR_LEVEL_FATAL);
 }

@@ -4,8 +4,8 @@
 // the Access name and the cascade rules are not carried. grbit bit 2 (dbRelationDontEnforce)
 // marks a relationship Access keeps as design only, its rows never checked.
 #include "dao/dao_db.hpp"
-#include "dao/dao_rec.hpp"
 #include "dao/dao_exce.hpp"
+#include "dao/dao_rec.hpp"
 #include "platform/dao/dao.hpp"
 #include "platform/winbase/win_compare.hpp"
 #include "tk/tk_trace.hpp"
@@ -22,7 +22,7 @@ struct pending_relationship {
     udb_relationship relationship;
 };
 
-}  // namespace
+}   // namespace
 
 void dao_database::init_fkeys() {
     tk_trace::write(2, "dao_database::init_fkeys");

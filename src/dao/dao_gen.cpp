@@ -45,8 +45,7 @@ void remove_with_lock_file(const std::string& name) {
     for (const std::string& path : {name, name + ".ldb"}) {
         std::error_code failure;
         if (!std::filesystem::remove(path, failure) && failure) {
-            tk_trace::write(2, "Failed to remove %s: %s", path.c_str(),
-                            failure.message().c_str());
+            tk_trace::write(2, "Failed to remove %s: %s", path.c_str(), failure.message().c_str());
         }
     }
 }
@@ -62,7 +61,7 @@ std::string temporary_folder() {
                        ERROR_LEVEL_FATAL);
 }
 
-}  // namespace
+}   // namespace
 
 const std::vector<std::uint8_t>& dao_workgroup_image_a() {
     static const std::vector<std::uint8_t> image = make_image(DAO_IMAGE_A_SIZE, 1);

@@ -21,10 +21,9 @@ bool is_indexable(const t_ftd& column) {
 
 VARIANT_BOOL variant_bool(bool flag) { return flag ? VARIANT_BOOL(-1) : VARIANT_BOOL(0); }
 
-}  // namespace
+}   // namespace
 
-dao_indexes_initializer::dao_indexes_initializer(DAOTableDef& table,
-                                                 const udb_schema& new_schema,
+dao_indexes_initializer::dao_indexes_initializer(DAOTableDef& table, const udb_schema& new_schema,
                                                  const udb_indexes& source,
                                                  const t_names_map& names_map)
     : table_def(table), validator(source) {

@@ -41,11 +41,11 @@ bool read_replication_id(std::u16string_view text, GUID& guid) {
         || !text.ends_with(REPLICATION_ID_CLOSE)) {
         return false;
     }
-    return SUCCEEDED(guid_from_wstring(text.substr(REPLICATION_ID_OPEN.size(), GUID_TEXT_CHARS),
-                                       &guid));
+    return SUCCEEDED(
+        guid_from_wstring(text.substr(REPLICATION_ID_OPEN.size(), GUID_TEXT_CHARS), &guid));
 }
 
-}  // namespace
+}   // namespace
 
 std::uint16_t dao_vartype_of(int dao_type) {
     switch (dao_type) {
@@ -55,11 +55,15 @@ std::uint16_t dao_vartype_of(int dao_type) {
     case 4: return VT_I4;
     case 5: return VT_CY;
     case 6: return VT_R4;
-    case 7: case 21: return VT_R8;
-    case 8: case 22: return VT_DATE;
-    case 10: case 12: return VT_BSTR;
+    case 7:
+    case 21: return VT_R8;
+    case 8:
+    case 22: return VT_DATE;
+    case 10:
+    case 12: return VT_BSTR;
     // Exact types: a double would lose Decimal digits and BigInt values past 2^53.
-    case 19: case 20: return VT_DECIMAL;
+    case 19:
+    case 20: return VT_DECIMAL;
     case 16: return VT_I8;
     case 26: return VT_BSTR;   // Date/Time Extended, as its full-precision text
     default: return VT_BLOB;
@@ -135,17 +139,24 @@ std::u16string dao_field::to_wstring() const {
 int dao_field::get_native_type(const t_ftd& descriptor) {
     tk_trace::write(1, "dao_field::get_native_type(%d)", int(descriptor.vartype));
     switch (descriptor.vartype) {
-    case VT_I2: case VT_I1: return 3;
-    case VT_I4: case VT_UI2: return 4;
+    case VT_I2:
+    case VT_I1: return 3;
+    case VT_I4:
+    case VT_UI2: return 4;
     case VT_R4: return 6;
-    case VT_R8: case VT_DECIMAL: case VT_UI4: case VT_I8: case VT_UI8: return 7;
+    case VT_R8:
+    case VT_DECIMAL:
+    case VT_UI4:
+    case VT_I8:
+    case VT_UI8: return 7;
     case VT_CY: return 5;
     case VT_DATE: return 8;
     case VT_BSTR: return descriptor.size >= 1 && descriptor.size <= 255 ? 10 : 12;
     case VT_BOOL: return 1;
     case VT_UI1: return 2;
-    case VT_BLOB: case VT_BLOB_OBJECT: case VT_BINARY_ARRAY:
-        return descriptor.size >= 1 && descriptor.size <= 255 ? 9 : 11;
+    case VT_BLOB:
+    case VT_BLOB_OBJECT:
+    case VT_BINARY_ARRAY: return descriptor.size >= 1 && descriptor.size <= 255 ? 9 : 11;
     default: throw ole_type_exception();
     }
 }
@@ -193,12 +204,12 @@ ole_variant dao_get_valid_variant(const ole_variant& value) {
         tk_trace::write(2, "Converting VT_UI4 value to double");
         target = VT_R8;
         break;
-    case VT_I8: case VT_UI8:
+    case VT_I8:
+    case VT_UI8:
         tk_trace::write(2, "Converting BIGINT value to double");
         target = VT_R8;
         break;
-    default:
-        return value;
+    default: return value;
     }
     ole_variant converted = ole_variant::from_string(value.to_string(), target);
     tk_trace::write(2, ">>> %s", converted.to_string().c_str());

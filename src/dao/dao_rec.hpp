@@ -1,9 +1,9 @@
 // dao_rec.hpp - one row of an Access recordset: dao_record holds a dao_field per field of
 // the row's Fields collection, in order, complex fields excepted (dao_child_table);
-// dao_field is the value with its column's attributes. Reading map (DAO type -> VARIANT type): 1 BOOL, 2 UI1, 3 I2, 4 I4, 5 CY, 6 R4,
-// 7 and 21 R8, 8 and 22 DATE, 10 and 12 BSTR, 19 and 20 DECIMAL, 16 I8, 26 BSTR, every other
-// type BLOB. Decimal, BigInt and Date/Time Extended keep their exact values rather than
-// travelling as doubles or opaque bytes.
+// dao_field is the value with its column's attributes. Reading map (DAO type -> VARIANT type): 1
+// BOOL, 2 UI1, 3 I2, 4 I4, 5 CY, 6 R4, 7 and 21 R8, 8 and 22 DATE, 10 and 12 BSTR, 19 and 20
+// DECIMAL, 16 I8, 26 BSTR, every other type BLOB. Decimal, BigInt and Date/Time Extended keep their
+// exact values rather than travelling as doubles or opaque bytes.
 #pragma once
 
 #include <cstdint>

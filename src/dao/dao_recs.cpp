@@ -9,8 +9,7 @@
 dao_recordset::dao_recordset(const std::u16string& new_name,
                              ole_com_ptr<DAORecordset> new_recordset,
                              ole_com_ptr<DAOTableDef> table)
-    : udb_recordset(new_name), recordset(std::move(new_recordset)),
-      table_def(std::move(table)) {
+    : udb_recordset(new_name), recordset(std::move(new_recordset)), table_def(std::move(table)) {
     tk_trace::write(2, u"dao_recordset::dao_recordset(%s)", new_name);
     dao_require(this->recordset.get(), "recordset");
     dao_require(table_def.get(), "table definition");
@@ -60,7 +59,7 @@ ole_variant access_date(const udb_field& field) {
     return ole_variant::from_string(text, VT_DATE);
 }
 
-}  // namespace
+}   // namespace
 
 ole_variant dao_recordset::value_to_store(const udb_field& field, const t_ftd& column) const {
     std::uint16_t type = field.get_vartype();

@@ -32,7 +32,7 @@ bool covers_same_columns(const std::vector<udb_index>& indexes, const udb_index&
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 void dao_recordset::init_schema(DAOFields& fields) {
     tk_trace::write(2, "dao_recordset::init_schema");
@@ -50,8 +50,7 @@ void dao_recordset::init_schema(DAOFields& fields) {
         std::u16string default_text = stored.to_wstring();
         tk_trace::write(2, u"Field #%d: DAO type=%d, default value=%s", int(field_idx),
                         int(dao_type), default_text);
-        const dao_default read =
-            dao_read_default(dao_type, dao_vartype_of(dao_type), default_text);
+        const dao_default read = dao_read_default(dao_type, dao_vartype_of(dao_type), default_text);
         dao_field column(std::move(item));
         std::uint32_t reserved = dao_type == dbDate || dao_type == dbGUID ? 1 : 0;
         if (column.get_vartype() == VT_DECIMAL) reserved = column.get_decimal_shape();
@@ -92,7 +91,7 @@ udb_index read_index(DAOIndex& item) {
     return index;
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<udb_index> dao_read_indexes(DAOTableDef& table) {
     ole_com_ptr<DAOIndexes> list;

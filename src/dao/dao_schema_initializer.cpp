@@ -5,14 +5,13 @@
 
 #include "dao/dao_bstr.hpp"
 #include "dao/dao_exce.hpp"
-#include "ole/ole_ptr.hpp"
 #include "dao/dao_rec.hpp"
 #include "ole/ole_date.hpp"
+#include "ole/ole_ptr.hpp"
 #include "platform/dao/dao.hpp"
 #include "tk/tk_trace.hpp"
 
-dao_schema_initializer::dao_schema_initializer(DAOTableDef& table,
-                                               const udb_schema& source)
+dao_schema_initializer::dao_schema_initializer(DAOTableDef& table, const udb_schema& source)
     : table_def(table), validator(source) {
     tk_trace::write(2, "dao_schema_initializer::ctor");
     for (std::size_t column_idx = 0; column_idx < source.size(); ++column_idx) {
@@ -26,8 +25,7 @@ dao_schema_initializer::dao_schema_initializer(DAOTableDef& table,
         }
         validator.add_restricted(name);
         append(std::make_unique<t_ftd>(column.size, name, column.vartype, column.b_not_null,
-                                       column.b_autoincrement, column.def_value,
-                                       column.reserved));
+                                       column.b_autoincrement, column.def_value, column.reserved));
     }
 }
 
@@ -43,8 +41,7 @@ std::u16string dao_schema_initializer::quote_def_value(const std::u16string& tex
 
 void dao_schema_initializer::add_default(DAOField& field, const t_ftd& column) {
     const ole_variant& stored = column.def_value;
-    tk_trace::write(1, u"Putting default value: (%d, %s)", int(stored.type()),
-                    stored.to_wstring());
+    tk_trace::write(1, u"Putting default value: (%d, %s)", int(stored.type()), stored.to_wstring());
     ole_variant default_value;
     if (dao_needs_valid_variant(stored.type())) {
         default_value = dao_get_valid_variant(stored);
@@ -77,8 +74,8 @@ void dao_schema_initializer::initialize() {
         ole_com_ptr<DAOField> field;
         dao_bstr name(column.name);
         dao_check(table_def.CreateField(name, dao_number_variant(dao_type),
-                                         dao_number_variant(std::int32_t(column.size)),
-                                         field.put()));
+                                        dao_number_variant(std::int32_t(column.size)),
+                                        field.put()));
         dao_require(field.get(), "field");
         dao_check(local_fields->Append(field.get()));
         dao_check(field->put_Required(column.b_not_null ? VARIANT_BOOL(-1) : VARIANT_BOOL(0)));

@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::size_t JET_MIN_SIZE = 20;   // the file must be longer than this
 
-}  // namespace
+}   // namespace
 
 bool dao_check_sysdb(const std::string& path) {
     tk_trace::write(2, "dao_check_sysdb(%s)", path.c_str());
@@ -47,6 +47,4 @@ bool dao_check_sysdb(const std::string& path) {
     return false;
 }
 
-bool dao_check_sysdb(const std::u16string& path) {
-    return dao_check_sysdb(tk_utf16_to_utf8(path));
-}
+bool dao_check_sysdb(const std::u16string& path) { return dao_check_sysdb(tk_utf16_to_utf8(path)); }

@@ -6,5 +6,5 @@
 
 #include <string>
 
-bool dao_check_sysdb(const std::string& path);      // UTF-8
+bool dao_check_sysdb(const std::string& path);   // UTF-8
 bool dao_check_sysdb(const std::u16string& path);

@@ -17,16 +17,16 @@ bool take_value(std::string_view argument, std::string_view option, std::string&
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 dump_options dump_parse_options(const std::vector<std::string>& arguments) {
     dump_options options;
     for (const std::string& argument : arguments) {
         std::string table, code_page;
-        if (take_value(argument, "--accp=", options.database_password) ||
-            take_value(argument, "--sysdb=", options.system_db) ||
-            take_value(argument, "--uglu=", options.user) ||
-            take_value(argument, "--uglp=", options.user_password)) {
+        if (take_value(argument, "--accp=", options.database_password)
+            || take_value(argument, "--sysdb=", options.system_db)
+            || take_value(argument, "--uglu=", options.user)
+            || take_value(argument, "--uglp=", options.user_password)) {
             continue;
         }
         if (take_value(argument, "--table=", table)) {
@@ -49,8 +49,8 @@ dump_options dump_parse_options(const std::vector<std::string>& arguments) {
         }
     }
     if (options.file.empty()) throw std::invalid_argument("no database file given");
-    bool any_security = !options.system_db.empty() || !options.user.empty() ||
-                        !options.user_password.empty();
+    bool any_security = !options.system_db.empty() || !options.user.empty()
+                        || !options.user_password.empty();
     if (any_security && (options.system_db.empty() || options.user.empty()))
         throw std::invalid_argument("--sysdb and --uglu go together");
     return options;

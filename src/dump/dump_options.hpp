@@ -16,9 +16,9 @@ struct dump_options {
     std::string user_password;       // --uglp
     std::optional<std::string> table;
     bool b_schema_only = false;
-    bool b_table_names = false;      // --tables
+    bool b_table_names = false;   // --tables
     bool b_counts = false;
-    std::uint16_t code_page = 0;     // --codepage: Jet 3 text's code page, 0 to let the file say
+    std::uint16_t code_page = 0;   // --codepage: Jet 3 text's code page, 0 to let the file say
 };
 
 // Throws std::invalid_argument with a usage message; the message never holds a password.

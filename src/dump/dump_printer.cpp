@@ -30,7 +30,7 @@ std::string quoted_list(const std::vector<std::u16string>& names) {
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 // Connect texts of ODBC links may carry PWD=...; the value never reaches the output.
 std::u16string dump_mask_password(const std::u16string& connect) {
@@ -41,8 +41,8 @@ std::u16string dump_mask_password(const std::u16string& connect) {
         if (end == std::u16string::npos) end = connect.size();
         std::u16string_view part(connect.data() + at, end - at);
         std::size_t equals = part.find(u'=');
-        bool is_password = equals != std::u16string_view::npos &&
-                           win_equal_ignore_case(part.substr(0, equals), u"PWD");
+        bool is_password = equals != std::u16string_view::npos
+                           && win_equal_ignore_case(part.substr(0, equals), u"PWD");
         masked += is_password ? std::u16string(part.substr(0, equals + 1)) + u"***"
                               : std::u16string(part);
         if (end < connect.size()) masked += u';';
@@ -54,8 +54,8 @@ std::u16string dump_mask_password(const std::u16string& connect) {
 void dump_printer::print_catalog() {
     for (const jet_catalog_entry& entry : db.tables()) {
         out << "table " << jet_quoted(entry.name) << ' ' << kind_of(entry) << ' '
-            << (entry.is_system() ? "system" : "user") << " attributes="
-            << hex32(entry.dao_attributes());
+            << (entry.is_system() ? "system" : "user")
+            << " attributes=" << hex32(entry.dao_attributes());
         if (entry.is_linked()) {
             out << " connect=" << jet_quoted(dump_mask_password(entry.connect + entry.database))
                 << " source=" << jet_quoted(entry.foreign_name);

@@ -30,8 +30,8 @@ int run(const dump_options& options) {
     if (options.b_table_names || options.b_counts) {
         // On standard error, so the table list stays one name per line.
         if (options.b_table_names && db->header().format == jet_format::jet3)
-            std::cerr << "vantreldump: text in "
-                      << jet_describe_code_page(db->code_page_choice()) << '\n';
+            std::cerr << "vantreldump: text in " << jet_describe_code_page(db->code_page_choice())
+                      << '\n';
         if (options.b_table_names) printer.print_user_table_names();
         if (options.b_counts) printer.print_counts();
         if (const std::optional<jet_error>& damage = db->catalog_damage()) {
@@ -54,7 +54,7 @@ int run(const dump_options& options) {
     return 0;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

@@ -24,11 +24,11 @@ struct type_name {
 };
 
 constexpr type_name TYPES[] = {
-    {"yesno", JET_TYPE_BOOLEAN}, {"byte", JET_TYPE_BYTE},         {"integer", JET_TYPE_INT16},
-    {"long", JET_TYPE_INT32},    {"single", JET_TYPE_FLOAT32},    {"double", JET_TYPE_FLOAT64},
-    {"currency", JET_TYPE_CURRENCY}, {"datetime", JET_TYPE_DATETIME},
-    {"text", JET_TYPE_TEXT},     {"memo", JET_TYPE_MEMO},         {"binary", JET_TYPE_BINARY},
-    {"ole", JET_TYPE_OLE},       {"guid", JET_TYPE_GUID},         {"decimal", JET_TYPE_NUMERIC}};
+    {"yesno", JET_TYPE_BOOLEAN},     {"byte", JET_TYPE_BYTE},         {"integer", JET_TYPE_INT16},
+    {"long", JET_TYPE_INT32},        {"single", JET_TYPE_FLOAT32},    {"double", JET_TYPE_FLOAT64},
+    {"currency", JET_TYPE_CURRENCY}, {"datetime", JET_TYPE_DATETIME}, {"text", JET_TYPE_TEXT},
+    {"memo", JET_TYPE_MEMO},         {"binary", JET_TYPE_BINARY},     {"ole", JET_TYPE_OLE},
+    {"guid", JET_TYPE_GUID},         {"decimal", JET_TYPE_NUMERIC}};
 
 std::vector<std::string> split(const std::string& text, char separator) {
     std::vector<std::string> parts;
@@ -103,7 +103,7 @@ make_table& current(make_options& options, const std::string& option) {
     return options.tables.back();
 }
 
-}  // namespace
+}   // namespace
 
 make_options make_parse_options(const std::vector<std::string>& arguments) {
     make_options options;

@@ -30,7 +30,7 @@ bool may_be_null(const jet_column& column) {
     return column.is_nullable() && !column.is_autonumber() && column.type_code != JET_TYPE_BOOLEAN;
 }
 
-}  // namespace
+}   // namespace
 
 jet_value make_generated_value(const jet_column& column, std::size_t column_idx,
                                std::uint64_t row_no) {

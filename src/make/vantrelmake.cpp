@@ -13,20 +13,19 @@
 
 namespace {
 
-void write_csv_rows(jet_database_writer& writer, const jet_table_def& def,
-                    const std::string& csv) {
+void write_csv_rows(jet_database_writer& writer, const jet_table_def& def, const std::string& csv) {
     std::ifstream in(csv, std::ios::binary);
     if (!in) throw jet_error::file_not_found(csv);
     std::vector<std::string> fields;
     make_read_csv_record(in, fields);   // the header line
     if (fields.size() != def.columns.size())
-        throw jet_error(3001, "Invalid argument: " + csv + " has " +
-                                  std::to_string(fields.size()) + " columns, the table " +
-                                  std::to_string(def.columns.size()) + ".");
+        throw jet_error(3001, "Invalid argument: " + csv + " has " + std::to_string(fields.size())
+                                  + " columns, the table " + std::to_string(def.columns.size())
+                                  + ".");
     while (make_read_csv_record(in, fields)) {
         if (fields.size() != def.columns.size())
-            throw jet_error(3001, "Invalid argument: a row of " + csv + " has " +
-                                      std::to_string(fields.size()) + " fields.");
+            throw jet_error(3001, "Invalid argument: a row of " + csv + " has "
+                                      + std::to_string(fields.size()) + " fields.");
         std::vector<jet_value> values;
         for (std::size_t column_idx = 0; column_idx < fields.size(); ++column_idx)
             values.push_back(jet_value_from_csv(def.columns[column_idx], fields[column_idx]));
@@ -42,8 +41,7 @@ void write_file(const make_options& options) {
         for (std::uint64_t row_no = 1; row_no <= made.generated_rows; ++row_no) {
             std::vector<jet_value> values;
             for (std::size_t column_idx = 0; column_idx < def.columns.size(); ++column_idx)
-                values.push_back(make_generated_value(def.columns[column_idx], column_idx,
-                                                      row_no));
+                values.push_back(make_generated_value(def.columns[column_idx], column_idx, row_no));
             writer->append_row(def.name, std::move(values));
         }
         if (made.csv) write_csv_rows(*writer, def, *made.csv);
@@ -51,7 +49,7 @@ void write_file(const make_options& options) {
     writer->flush();
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     make_options options;

@@ -32,9 +32,8 @@ constexpr const char* ORPHANS_TEXT =
     "information see Troubleshooting article of the product documentation.";
 
 constexpr std::array<std::u16string_view, 8> FK_PHRASES{
-    u"ON DELETE NO ACTION", u"ON DELETE CASCADE", u"ON DELETE SET DEFAULT",
-    u"ON DELETE SET NULL", u"ON UPDATE NO ACTION", u"ON UPDATE CASCADE",
-    u"ON UPDATE SET DEFAULT", u"ON UPDATE SET NULL"};
+    u"ON DELETE NO ACTION", u"ON DELETE CASCADE", u"ON DELETE SET DEFAULT", u"ON DELETE SET NULL",
+    u"ON UPDATE NO ACTION", u"ON UPDATE CASCADE", u"ON UPDATE SET DEFAULT", u"ON UPDATE SET NULL"};
 
 std::u16string column_list(const std::vector<std::u16string>& columns, const udb_names_map& map,
                            const std::u16string& table) {
@@ -46,10 +45,9 @@ std::u16string column_list(const std::vector<std::u16string>& columns, const udb
     return list;
 }
 
-}  // namespace
+}   // namespace
 
-mss_database::mss_database(const std::u16string& db_name,
-                           std::unique_ptr<oledb_data_source> source,
+mss_database::mss_database(const std::u16string& db_name, std::unique_ptr<oledb_data_source> source,
                            std::unique_ptr<oledb_session> session, std::uint32_t open_mode)
     : odb_database(db_name, std::move(source), std::move(session)), mode(open_mode) {
     tk_trace::write(1, u"mss_database::ctor(%s)", db_name);
@@ -99,8 +97,8 @@ void mss_database::report_lost_defaults(const std::u16string& table_name,
         const t_ftd& field = schema[column_idx];
         const std::u16string reason = mss_lost_default(field, version_code);
         if (reason.empty()) continue;
-        const std::u16string context =
-            u"Default value of column '" + table_name + u"." + field.name + u"'";
+        const std::u16string context = u"Default value of column '" + table_name + u"." + field.name
+                                       + u"'";
         const tk_exception lost(tk_utf16_to_utf8(reason), ERROR_LEVEL_RECOVERABLE);
         tk_trace::write(3, u"%s: %s", context, reason);
         if (report) report(context, lost);
@@ -136,14 +134,12 @@ std::u16string mss_database::foreign_key_sql(const udb_relationship& relationshi
     // WITH NOCHECK: the rows of a relationship Access does not enforce are not checked.
     const std::u16string check = relationship.b_enforced ? u"" : u" WITH NOCHECK";
     std::u16string sql = u"ALTER TABLE " + engine.get_safe_tname(source) + check
-                         + u" ADD CONSTRAINT "
-                         + mss_bracket(relationship.name) + u" FOREIGN KEY ("
+                         + u" ADD CONSTRAINT " + mss_bracket(relationship.name) + u" FOREIGN KEY ("
                          + column_list(relationship.src_columns, names_map, source)
                          + u") REFERENCES " + engine.get_safe_tname(target) + u"("
                          + column_list(relationship.dest_columns, names_map, target) + u")";
     const std::u16string props = tk_trim(std::u16string_view(relationship.fk_props));
-    if (!relationship.fk_props.empty() && is_valid_fk_props(props)
-        && engine.version_code() == 3) {
+    if (!relationship.fk_props.empty() && is_valid_fk_props(props) && engine.version_code() == 3) {
         // Only the eight fixed phrases pass, so the text cannot carry other SQL.
         sql += u" " + relationship.fk_props;
     }
@@ -152,8 +148,8 @@ std::u16string mss_database::foreign_key_sql(const udb_relationship& relationshi
 
 std::u16string mss_database::disable_key_sql(const udb_relationship& relationship) const {
     const std::u16string source = names_map.get_tn_mapped_name(relationship.src_table, false);
-    return u"ALTER TABLE " + mss_engine::instance().get_safe_tname(source)
-           + u" NOCHECK CONSTRAINT " + mss_bracket(relationship.name);
+    return u"ALTER TABLE " + mss_engine::instance().get_safe_tname(source) + u" NOCHECK CONSTRAINT "
+           + mss_bracket(relationship.name);
 }
 
 void mss_database::create_relationships(const udb_relationships& given_relationships) {
@@ -166,7 +162,8 @@ void mss_database::create_relationships(const udb_relationships& given_relations
     for (const udb_relationship& relationship : given_relationships) {
         tk_trace::write(2, u"Processing '%s'", relationship.name);
         const std::u16string context = relationship.name.empty()
-            ? relationship.src_table : u"Foreign key '" + relationship.name + u"'";
+                                           ? relationship.src_table
+                                           : u"Foreign key '" + relationship.name + u"'";
         try {
             query(foreign_key_sql(relationship));
             if (!relationship.b_enforced) query(disable_key_sql(relationship));

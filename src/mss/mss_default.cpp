@@ -5,13 +5,12 @@ namespace {
 
 bool has_date_types(int version_code) { return version_code == 5 || version_code == 1; }
 
-}  // namespace
+}   // namespace
 
 std::u16string mss_function_default(udb_default_function function, bool b_text_column,
                                     int version_code) {
     switch (function) {
-    case udb_default_function::NOW:
-        return u"GETDATE()";
+    case udb_default_function::NOW: return u"GETDATE()";
     case udb_default_function::TODAY:
         // Stored in a datetime column, the date becomes its midnight, as Date() gives it.
         return has_date_types(version_code) ? u"CONVERT(date, GETDATE())" : u"";
@@ -21,8 +20,7 @@ std::u16string mss_function_default(udb_default_function function, bool b_text_c
     case udb_default_function::NEW_GUID:
         // Replication IDs are kept as braced text, as the converted rows hold them.
         return b_text_column ? u"N'{' + CONVERT(nvarchar(36), NEWID()) + N'}'" : u"NEWID()";
-    case udb_default_function::NONE:
-        break;
+    case udb_default_function::NONE: break;
     }
     return u"";
 }

@@ -55,7 +55,7 @@ std::string login_attempt(const oledb_login_params& login) {
            + (login.database.empty() ? std::string() : ", database " + login.database);
 }
 
-}  // namespace
+}   // namespace
 
 mss_engine::mss_engine(bool com_ready) {
     tk_trace::write(2, "mss_engine::mss_engine(com_ready=%d)", com_ready ? 1 : 0);
@@ -93,8 +93,7 @@ std::u16string mss_engine::masked_conn_string(const std::u16string& database) co
     return build_conn_string(database, HIDDEN_PASSWORD);
 }
 
-std::unique_ptr<oledb_data_source> mss_engine::test_connection(
-    const std::u16string& conn) const {
+std::unique_ptr<oledb_data_source> mss_engine::test_connection(const std::u16string& conn) const {
     std::unique_ptr<oledb_data_source> data_source;
     odb_check(oledb_data_source::create(tk_utf16_to_utf8(conn), data_source),
               "reading the connection settings");
@@ -143,8 +142,8 @@ bool mss_engine::enable_fast_load(oledb_data_source& data_source, bool wish) {
 int mss_engine::version_code_of(const std::u16string& text) {
     if (text.size() <= VERSION_PREFIX.size() + VERSION_WORD_LENGTH) return 1;
     if (!starts_with(text, VERSION_PREFIX)) return 1;
-    const std::u16string word =
-        trimmed_spaces(text.substr(VERSION_PREFIX.size(), VERSION_WORD_LENGTH));
+    const std::u16string word = trimmed_spaces(
+        text.substr(VERSION_PREFIX.size(), VERSION_WORD_LENGTH));
     if (starts_with(word, u"2008")) return 5;
     if (starts_with(word, u"2005")) return 4;
     if (starts_with(word, u"200")) return 3;

@@ -14,7 +14,7 @@ constexpr const char* MSS_FLOA_SOURCE = "mss_floa";
 constexpr int FAULT_FAST_LOAD_OPENED_TWICE = 36;
 constexpr int FAULT_FAST_LOAD_SESSION_MISSING = 37;
 
-}  // namespace
+}   // namespace
 
 mss_fast_load::mss_fast_load() { tk_trace::write(2, "mss_fast_load::ctor"); }
 

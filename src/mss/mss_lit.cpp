@@ -24,7 +24,8 @@ std::u16string quoted_unicode(const std::u16string& text) {
     // Bulk load carries such text; a statement refuses its record instead.
     if (text.find(u'\0') != std::u16string::npos) {
         throw tk_exception("A text value holding the character U+0000 cannot be written by a "
-                           "statement.", ERROR_LEVEL_RECOVERABLE);
+                           "statement.",
+                           ERROR_LEVEL_RECOVERABLE);
     }
     std::u16string literal = u"N'";
     literal.reserve(text.size() + 3);
@@ -77,7 +78,8 @@ std::u16string shortest_float_text(double number) {
 std::u16string float_literal(double number) {
     if (!std::isfinite(number)) {
         throw tk_exception("A floating-point value that is not a number cannot be stored in "
-                           "SQL Server.", ERROR_LEVEL_RECOVERABLE);
+                           "SQL Server.",
+                           ERROR_LEVEL_RECOVERABLE);
     }
     if (number == 0.0 || std::fabs(number) >= std::numeric_limits<double>::min()) {
         return shortest_float_text(number);
@@ -90,7 +92,7 @@ bool is_binary(VARTYPE vt) {
     return vt == VT_BLOB || vt == VT_BLOB_OBJECT || vt == VT_BINARY_ARRAY;
 }
 
-}  // namespace
+}   // namespace
 
 bool mss_replace_early_date(SYSTEMTIME& time) {
     if (time.wYear >= MSS_FIRST_DATETIME_YEAR) return false;
@@ -100,7 +102,9 @@ bool mss_replace_early_date(SYSTEMTIME& time) {
     return true;
 }
 
-int mss_decimal_precision(const t_ftd& field) { return static_cast<int>((field.reserved >> 8) & 0xFF); }
+int mss_decimal_precision(const t_ftd& field) {
+    return static_cast<int>((field.reserved >> 8) & 0xFF);
+}
 int mss_decimal_scale(const t_ftd& field) { return static_cast<int>(field.reserved & 0xFF); }
 
 ole_variant mssql_get_safe_variant(const ole_variant& value) {
@@ -132,10 +136,21 @@ double mss_safe_double(double number) {
 std::u16string mss_sql_literal(const ole_variant& value) {
     const VARTYPE vt = value.type();
     switch (vt) {
-    case VT_EMPTY: case VT_NULL: return u"NULL";
+    case VT_EMPTY:
+    case VT_NULL: return u"NULL";
     case VT_BOOL: return value.to_bool() ? u"1" : u"0";
-    case VT_I1: case VT_I2: case VT_I4: case VT_INT: case VT_UI1: case VT_UI2: case VT_UI4:
-    case VT_UINT: case VT_I8: case VT_UI8: case VT_CY: case VT_DECIMAL:
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_INT:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UINT:
+    case VT_I8:
+    case VT_UI8:
+    case VT_CY:
+    case VT_DECIMAL:
         return value.to_wstring();   // printed from the number itself: digits, sign, point
     // A single widened to double is exact, so the float the server reads narrows back to it.
     case VT_R4: return float_literal(double(value.value.fltVal));

@@ -39,7 +39,7 @@ bool read_bracketed(const std::u16string& text, std::size_t& pos, std::u16string
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string mss_bracket(const std::u16string& name) { return u"[" + doubled(name, u']') + u"]"; }
 

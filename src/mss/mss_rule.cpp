@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::uint64_t BRACED_GUID_LENGTH = 38;
 
-}  // namespace
+}   // namespace
 
 udb_column_desc& mss_guid_rule::handle1_1(const t_ftd&, udb_column_desc& desc) const {
     tk_trace::write(1, "mss_guid_rule::handle(t_ftd)");

@@ -10,9 +10,9 @@
 #include "mss/odb_exce.hpp"
 #include "mss/odb_mdat.hpp"
 #include "ole/ole_date.hpp"
-#include "tk/tk_utf.hpp"
 #include "platform/oledb/oledb_rowset.hpp"
 #include "tk/tk_trace.hpp"
+#include "tk/tk_utf.hpp"
 #include "udb/udb_name.hpp"
 
 namespace {
@@ -84,7 +84,7 @@ std::u16string replaced_doubled_quotes(std::u16string text) {
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 mss_table::mss_table(const std::u16string& full_name, const std::u16string& new_sql,
                      oledb_session& on_session, std::uint32_t open_mode, odb_database* owner)
@@ -127,8 +127,8 @@ void mss_table::init_schema() {
     std::u16string table;
     std::u16string owner;
     if (!mss_split_tab_name(table_name, table, owner)) table = table_name;
-    std::u16string local_sql =
-        u"EXEC sp_columns @table_name = " + mss_sql_literal(ole_variant(table));
+    std::u16string local_sql = u"EXEC sp_columns @table_name = "
+                               + mss_sql_literal(ole_variant(table));
     if (!owner.empty()) local_sql += u", @table_owner = " + mss_sql_literal(ole_variant(owner));
     std::unique_ptr<oledb_rowset> result;
     odb_command(session).execute(local_sql, &result);
@@ -141,8 +141,8 @@ void mss_table::init_schema() {
         const std::size_t column_idx = find_column(schema, local_name);
         if (column_idx == NOT_FOUND) return;
         t_ftd* field = &schema[column_idx];
-        unicode_columns[column_idx] =
-            !type_name.empty() && (type_name[0] == u'n' || type_name[0] == u'N');
+        unicode_columns[column_idx] = !type_name.empty()
+                                      && (type_name[0] == u'n' || type_name[0] == u'N');
         if (field->vartype == VT_BSTR && field->size < LONG_COLUMN_SIZE) {
             // db-lib reports text columns by their UTF-8 byte size; the catalogue knows
             // the declared characters.
@@ -184,8 +184,8 @@ ole_variant mss_table::get_def_value(VARTYPE vartype, const std::u16string& sour
         while (open_count < text.size() && text[open_count] == u'(') ++open_count;
         tk_trace::write(2, "Before removing round brackets, pos0=%d, size=%d",
                         static_cast<int>(open_count), static_cast<int>(text.size()));
-        text = text.size() >= 2 * open_count
-            ? text.substr(open_count, text.size() - 2 * open_count) : std::u16string();
+        text = text.size() >= 2 * open_count ? text.substr(open_count, text.size() - 2 * open_count)
+                                             : std::u16string();
         tk_trace::write(2, u"mss_table::get_def_value - buf=[%s]", text);
     }
     const auto quoted = [](const std::u16string& value, std::size_t longer_than) {

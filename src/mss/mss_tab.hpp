@@ -26,13 +26,13 @@ class tk_exception;
 
 // Receives a failure the destination reports and goes on from, with the object it belongs
 // to ("Foreign key 'x'", "Index 'x' of table 't'").
-using mss_failure_reporter = std::function<void(const std::u16string& context,
-                                                const tk_exception& failure)>;
+using mss_failure_reporter =
+    std::function<void(const std::u16string& context, const tk_exception& failure)>;
 
 class mss_table : public odb_table {
 public:
-    mss_table(const std::u16string& full_name, const std::u16string& sql,
-              oledb_session& session, std::uint32_t open_mode, odb_database* owner);
+    mss_table(const std::u16string& full_name, const std::u16string& sql, oledb_session& session,
+              std::uint32_t open_mode, odb_database* owner);
     ~mss_table() override;
 
     void append_record(udb_record& record) override;
@@ -94,19 +94,19 @@ private:
     bool b_identity = false;
     bool b_primary_key = false;
     mss_fast_load fast_load;
-    std::vector<oledb_bulk_value> bulk_row;      // the row being sent, reused row to row
-    std::vector<kept_row> batch;                 // sent by bulk load since the last commit
-    std::size_t batch_bytes = 0;                 // about what `batch` holds
+    std::vector<oledb_bulk_value> bulk_row;   // the row being sent, reused row to row
+    std::vector<kept_row> batch;              // sent by bulk load since the last commit
+    std::size_t batch_bytes = 0;              // about what `batch` holds
     std::vector<kept_row> kept_for_statements;
-    std::vector<kept_row> statement_rows;        // waiting for the next multi-row INSERT
-    std::u16string statement_values;             // their values, "( .. ), ( .. )"
-    std::u16string head;                         // insert_head(), built once
+    std::vector<kept_row> statement_rows;   // waiting for the next multi-row INSERT
+    std::u16string statement_values;        // their values, "( .. ), ( .. )"
+    std::u16string head;                    // insert_head(), built once
     std::vector<oledb_index_desc> indexes_after_rows;
     mss_failure_reporter index_reporter;
     // Copies of committed rows, refilled by the next rows instead of allocated per field.
     std::vector<std::unique_ptr<udb_record>> spare_records;
     std::vector<bool> unicode_columns;   // by schema position: nchar, nvarchar, ntext
     std::int64_t inserted = 0;
-    std::int32_t appended = 0;                   // records given, numbering them without a report
-    std::exception_ptr unreported;               // the first refusal when there is no report
+    std::int32_t appended = 0;       // records given, numbering them without a report
+    std::exception_ptr unreported;   // the first refusal when there is no report
 };

@@ -56,7 +56,7 @@ void with_bulk_dates(udb_record& record, udb_substitution_counts& changed) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<udb_record> mss_table::copy_of(const udb_record& record) {
     auto copy = std::make_unique<udb_record>();

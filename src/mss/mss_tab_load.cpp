@@ -64,7 +64,7 @@ std::int64_t integer_of(const ole_variant& value) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 void mss_table::check_structure(const udb_record& record) const {
     if (record.size() != schema.size()) {
@@ -79,7 +79,8 @@ void mss_table::throw_connection_lost() const {
     std::u16string owner;
     if (!mss_split_tab_name(name, table, owner)) table = name;
     throw tk_exception("The connection to the server is lost: the remaining records of "
-                       "table '" + tk_utf16_to_utf8(table) + "' are not loaded.",
+                       "table '"
+                           + tk_utf16_to_utf8(table) + "' are not loaded.",
                        ERROR_LEVEL_RECOVERABLE);
 }
 
@@ -195,8 +196,8 @@ void mss_table::slow_record(const udb_record& record, udb_substitution_counts& c
                     static_cast<int>(schema.size()), static_cast<int>(record.size()));
     const std::u16string values = values_row(record, changed);
     if (schema.empty()) return;
-    const std::u16string statement =
-        session_prologue() + insert_head() + values + session_epilogue();
+    const std::u16string statement = session_prologue() + insert_head() + values
+                                     + session_epilogue();
     tk_trace::write(2, u"Run SQL query: %s\n", statement);
     odb_command(session).execute(statement);
     ++inserted;
@@ -233,14 +234,22 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
     }
     const ole_variant& value = *read;
     switch (column.vartype) {
-    case VT_I1: case VT_I2: case VT_I4: case VT_UI2: case VT_INT: case VT_UI1:
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_UI2:
+    case VT_INT:
+    case VT_UI1:
         tk_trace::write(2, "Got VT_I1/2: %d", value.to_long());
         return std::int64_t{value.to_long()};
     // 64-bit integers are sent whatever the server version: leaving them unbound would
     // load NULL where the statement path writes the number.
-    case VT_UI4: case VT_I8: case VT_UINT: case VT_UI8:
-        return integer_of(value);
-    case VT_R4: case VT_R8: {
+    case VT_UI4:
+    case VT_I8:
+    case VT_UINT:
+    case VT_UI8: return integer_of(value);
+    case VT_R4:
+    case VT_R8: {
         const double number = mss_safe_double(value.to_double());
         tk_trace::write(2, "Got VT_R4/8: %lg", number);
         return number;
@@ -248,8 +257,7 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
     case VT_BOOL:
         tk_trace::write(2, "Got VT_BOOL: %d", value.to_bool() ? 1 : 0);
         return value.to_bool();
-    case VT_CY:
-        return oledb_money{value.value.cyVal.int64};
+    case VT_CY: return oledb_money{value.value.cyVal.int64};
     case VT_DATE: {
         SYSTEMTIME time = value.date_value;
         if (mss_replace_early_date(time)) {
@@ -267,7 +275,9 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
         // Sent as its exact digits: a double keeps only about 15 of them.
         return oledb_text{value.ole_variant::to_string()};
     }
-    case VT_BLOB: case VT_BLOB_OBJECT: case VT_BINARY_ARRAY: {
+    case VT_BLOB:
+    case VT_BLOB_OBJECT:
+    case VT_BINARY_ARRAY: {
         BYTE* data = nullptr;
         const std::size_t length = value.get_bytes(&data);
         if (length == 0 || data == nullptr) {

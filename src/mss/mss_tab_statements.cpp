@@ -28,7 +28,7 @@ namespace {
 constexpr std::size_t ROWS_PER_STATEMENT = 1000;
 constexpr std::size_t STATEMENT_CHARS = std::size_t{1} << 21;
 
-}  // namespace
+}   // namespace
 
 void mss_table::statement_append(const udb_record& record) {
     kept_row kept{nullptr, current_record_number(), {}};

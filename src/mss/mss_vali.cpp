@@ -14,7 +14,7 @@ constexpr const char* MSS_VALI_SOURCE = "mss_vali";
 constexpr int FAULT_SAFE_NAME_OF_EMPTY_NAME = 31;
 constexpr std::array<char16_t, 6> PREFIX_CYCLE{u'_', u'1', u'_', u'2', u'_', u'3'};
 
-}  // namespace
+}   // namespace
 
 mss_validator::mss_validator() : udb_validator(0) {}
 

@@ -18,18 +18,34 @@ constexpr std::size_t LENGTH_BYTES = 4;
 constexpr std::size_t SMALL_VALUE_BYTES = 52;
 constexpr std::size_t WIDE_VALUE_BYTES = 102;
 
-}  // namespace
+}   // namespace
 
 std::size_t odb_accessor::bind_size(oledb_dbtype type, std::uint32_t column_size) {
     switch (type) {
-    case DBTYPE_EMPTY: case DBTYPE_NULL: case DBTYPE_I2: case DBTYPE_I4: case DBTYPE_R4:
-    case DBTYPE_R8: case DBTYPE_CY: case DBTYPE_ERROR: case DBTYPE_BOOL: case DBTYPE_I1:
-    case DBTYPE_UI1: case DBTYPE_UI2: case DBTYPE_UI4: case DBTYPE_I8: case DBTYPE_UI8:
-        return SMALL_VALUE_BYTES;
-    case DBTYPE_DATE: case DBTYPE_DECIMAL: case DBTYPE_GUID: case DBTYPE_NUMERIC:
-    case DBTYPE_DBDATE: case DBTYPE_DBTIMESTAMP:
-        return WIDE_VALUE_BYTES;
-    case DBTYPE_BSTR: case DBTYPE_STR: case DBTYPE_WSTR: {
+    case DBTYPE_EMPTY:
+    case DBTYPE_NULL:
+    case DBTYPE_I2:
+    case DBTYPE_I4:
+    case DBTYPE_R4:
+    case DBTYPE_R8:
+    case DBTYPE_CY:
+    case DBTYPE_ERROR:
+    case DBTYPE_BOOL:
+    case DBTYPE_I1:
+    case DBTYPE_UI1:
+    case DBTYPE_UI2:
+    case DBTYPE_UI4:
+    case DBTYPE_I8:
+    case DBTYPE_UI8: return SMALL_VALUE_BYTES;
+    case DBTYPE_DATE:
+    case DBTYPE_DECIMAL:
+    case DBTYPE_GUID:
+    case DBTYPE_NUMERIC:
+    case DBTYPE_DBDATE:
+    case DBTYPE_DBTIMESTAMP: return WIDE_VALUE_BYTES;
+    case DBTYPE_BSTR:
+    case DBTYPE_STR:
+    case DBTYPE_WSTR: {
         const std::size_t chars = std::min<std::size_t>(std::size_t(column_size) + 1,
                                                         MAX_BIND_BYTES);
         return std::min(2 * chars, MAX_BIND_BYTES);
@@ -90,8 +106,8 @@ std::unique_ptr<udb_record> odb_accessor::get_record(const oledb_rowset& rowset,
         status = rowset.get_wide_text(row_handle, column_idx, binding.max_length, text);
         if (status != DBSTATUS_S_OK) {
             // Any status but OK reads as NULL, a truncated value included.
-            tk_trace::write(2, "Field #%d - FAILED, status code=%08X",
-                            static_cast<int>(column_idx), status);
+            tk_trace::write(2, "Field #%d - FAILED, status code=%08X", static_cast<int>(column_idx),
+                            status);
             tk_trace::write(2, "\t<NULL>");
         }
         record->append(odb_record::get_field(column, text, status != DBSTATUS_S_OK));

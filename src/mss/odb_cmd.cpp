@@ -10,8 +10,7 @@
 
 odb_command::odb_command(oledb_session& target) : session(target) {}
 
-odb_command::odb_command(const oledb_data_source& data_source)
-    : session(data_source.session()) {}
+odb_command::odb_command(const oledb_data_source& data_source) : session(data_source.session()) {}
 
 void odb_command::execute(const std::u16string& text, std::unique_ptr<oledb_rowset>* result) {
     tk_trace::write(1, u"odb_command::execute(%s)", text);
@@ -19,6 +18,7 @@ void odb_command::execute(const std::u16string& text, std::unique_ptr<oledb_rows
     // The statement's start names it; a row's values can run to megabytes.
     constexpr std::size_t SHOWN_CHARS = 160;
     odb_check(session.execute(statement, result),
-              "running " + (statement.size() > SHOWN_CHARS
-                                ? statement.substr(0, SHOWN_CHARS) + "..." : statement));
+              "running "
+                  + (statement.size() > SHOWN_CHARS ? statement.substr(0, SHOWN_CHARS) + "..."
+                                                    : statement));
 }

@@ -29,12 +29,17 @@ constexpr std::uint8_t DEFAULT_PRECISION = 18;   // SQL Server's numeric without
 bool is_identity(const t_ftd& field, int version_code) {
     if (!field.b_autoincrement) return false;
     switch (field.vartype) {
-    case VT_I1: case VT_I2: case VT_I4: case VT_INT: case VT_UI1: case VT_UI2: case VT_BOOL:
-        return true;
-    case VT_UI4: case VT_I8: case VT_UINT:
-        return version_code == 3;
-    default:
-        return false;
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_INT:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_BOOL: return true;
+    case VT_UI4:
+    case VT_I8:
+    case VT_UINT: return version_code == 3;
+    default: return false;
     }
 }
 
@@ -67,7 +72,7 @@ const oledb_column_desc* find_desc(const std::vector<oledb_column_desc>& columns
     return nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 // Jet never counts NULLs as duplicates in a unique index, SQL Server allows one: a unique
 // index over nullable columns is filtered to the rows that have all their values (2008 and
@@ -159,15 +164,16 @@ oledb_column_desc odb_database::describe_column(const t_ftd& field, const udb_in
         column.type = static_cast<oledb_dbtype>(desc.type);
         column.column_size = static_cast<std::uint32_t>(desc.column_size);
     } else {
-        column.type = static_cast<oledb_dbtype>(odb_record::get_oledb_type(field.vartype,
-                                                                          version_code));
+        column.type = static_cast<oledb_dbtype>(
+            odb_record::get_oledb_type(field.vartype, version_code));
         column.column_size = field.size;
         tk_trace::write(2, "Binding column #%d (%d, %d)", 0, static_cast<int>(column.type),
                         static_cast<int>(column.column_size));
     }
     if (field.vartype == VT_DECIMAL) set_decimal(field, column);
-    const bool is_long = column.column_size == 0 && (column.type == DBTYPE_STR
-                         || column.type == DBTYPE_WSTR || column.type == DBTYPE_BYTES);
+    const bool is_long = column.column_size == 0
+                         && (column.type == DBTYPE_STR || column.type == DBTYPE_WSTR
+                             || column.type == DBTYPE_BYTES);
     if (is_long) {
         tk_trace::write(2, "Got MEMO/BLOB field");
         column.column_size = LONG_COLUMN_REQUEST;
@@ -212,8 +218,7 @@ std::vector<oledb_index_desc> odb_database::create_odb_table(const std::u16strin
     }
     tk_trace::write(2, "Right before creating the table");
     const std::string table_id_utf8 = tk_utf16_to_utf8(table_id);
-    odb_check(own_session->create_table(table_id_utf8, columns),
-              "creating table " + table_id_utf8);
+    odb_check(own_session->create_table(table_id_utf8, columns), "creating table " + table_id_utf8);
     std::vector<oledb_index_desc> plain_indexes;
     for (const udb_index& index : indexes) {
         tk_trace::write(2, u"Creating index '%s'", index.name);

@@ -45,8 +45,7 @@ public:
     static oledb_column_desc describe_column(const t_ftd& field, const udb_indexes& indexes,
                                              int version_code);
     // The description of one index; `columns` are the table's, as created.
-    static oledb_index_desc describe_index(const udb_index& index,
-                                           const std::u16string& table_name,
+    static oledb_index_desc describe_index(const udb_index& index, const std::u16string& table_name,
                                            const std::vector<oledb_column_desc>& columns,
                                            int version_code);
     // Whether an index can be created: none over Boolean, memo or long binary columns.

@@ -11,7 +11,7 @@ namespace {
 constexpr std::int32_t ODB_CODE_BASE = 0x80000;
 constexpr std::int32_t NO_TABLE_LOW_WORD = 0x0E37;
 
-}  // namespace
+}   // namespace
 
 std::int32_t odb_exception::code_of(oledb_hresult hresult) {
     return ODB_CODE_BASE | (static_cast<std::int32_t>(hresult) & 0xFFFF);

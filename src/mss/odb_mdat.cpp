@@ -21,7 +21,7 @@ std::unique_ptr<oledb_rowset> open_schema(oledb_session& session, oledb_schema_k
     return rowset;
 }
 
-}  // namespace
+}   // namespace
 
 odb_meta_data::odb_meta_data(oledb_session& session, oledb_schema_kind kind,
                              const std::u16string& owner, const std::u16string& table)

@@ -16,7 +16,7 @@ ole_variant null_value() {
 
 bool is_not_null(const oledb_column_info& column) { return !column.is_nullable(); }
 
-}  // namespace
+}   // namespace
 
 std::u16string odb_field::to_wstring() const {
     if (type() == VT_DATE) return ole_date(value).to_wstring();
@@ -30,22 +30,39 @@ std::string odb_field::to_string() const {
 
 std::uint16_t odb_record::get_vartype(std::uint16_t oledb_type) {
     switch (oledb_type) {
-    case DBTYPE_I2: case DBTYPE_I4: case DBTYPE_R4: case DBTYPE_R8: case DBTYPE_CY:
-    case DBTYPE_BOOL: case DBTYPE_I1: case DBTYPE_UI1: case DBTYPE_UI2: case DBTYPE_UI4:
-    case DBTYPE_I8: case DBTYPE_UI8:
-        return oledb_type;   // the OLE DB and variant codes of these types are equal
-    case DBTYPE_DATE: case DBTYPE_DBTIMESTAMP: return VT_DATE;
-    case DBTYPE_BSTR: case DBTYPE_STR: case DBTYPE_WSTR: return VT_BSTR;
-    case DBTYPE_DECIMAL: case DBTYPE_NUMERIC: return VT_DECIMAL;
+    case DBTYPE_I2:
+    case DBTYPE_I4:
+    case DBTYPE_R4:
+    case DBTYPE_R8:
+    case DBTYPE_CY:
+    case DBTYPE_BOOL:
+    case DBTYPE_I1:
+    case DBTYPE_UI1:
+    case DBTYPE_UI2:
+    case DBTYPE_UI4:
+    case DBTYPE_I8:
+    case DBTYPE_UI8: return oledb_type;   // the OLE DB and variant codes of these types are equal
+    case DBTYPE_DATE:
+    case DBTYPE_DBTIMESTAMP: return VT_DATE;
+    case DBTYPE_BSTR:
+    case DBTYPE_STR:
+    case DBTYPE_WSTR: return VT_BSTR;
+    case DBTYPE_DECIMAL:
+    case DBTYPE_NUMERIC: return VT_DECIMAL;
     default: return VT_BLOB;
     }
 }
 
 std::uint16_t odb_record::get_oledb_type(std::uint16_t vartype, int version_code) {
     switch (vartype) {
-    case VT_I2: case VT_I1: return DBTYPE_I2;
-    case VT_I4: case VT_UI2: case VT_INT: return DBTYPE_I4;
-    case VT_R4: case VT_R8: case VT_UI8: return DBTYPE_R8;
+    case VT_I2:
+    case VT_I1: return DBTYPE_I2;
+    case VT_I4:
+    case VT_UI2:
+    case VT_INT: return DBTYPE_I4;
+    case VT_R4:
+    case VT_R8:
+    case VT_UI8: return DBTYPE_R8;
     case VT_CY: return DBTYPE_CY;
     case VT_DATE: return DBTYPE_DBTIMESTAMP;
     // Text is Unicode: a narrow column would lose every character outside one code page.
@@ -53,11 +70,12 @@ std::uint16_t odb_record::get_oledb_type(std::uint16_t vartype, int version_code
     case VT_BOOL: return DBTYPE_BOOL;
     case VT_DECIMAL: return DBTYPE_NUMERIC;
     case VT_UI1: return DBTYPE_UI1;
-    case VT_UI4: case VT_I8: case VT_UINT: return version_code == 3 ? DBTYPE_I8 : DBTYPE_R8;
-    case VT_BLOB: case VT_BLOB_OBJECT: return DBTYPE_BYTES;
-    default:
-        tk_trace::write(2, "Got string!");
-        return DBTYPE_WSTR;
+    case VT_UI4:
+    case VT_I8:
+    case VT_UINT: return version_code == 3 ? DBTYPE_I8 : DBTYPE_R8;
+    case VT_BLOB:
+    case VT_BLOB_OBJECT: return DBTYPE_BYTES;
+    default: tk_trace::write(2, "Got string!"); return DBTYPE_WSTR;
     }
 }
 
@@ -84,17 +102,15 @@ std::unique_ptr<udb_field> odb_record::get_field(const oledb_column_info& column
             }
         }
     }
-    return std::make_unique<odb_field>(name, column.column_size, value, is_not_null(column),
-                                       false);
+    return std::make_unique<odb_field>(name, column.column_size, value, is_not_null(column), false);
 }
 
 std::unique_ptr<udb_field> odb_record::get_blob_field(const oledb_column_info& column,
                                                       const std::string& bytes, bool b_null) {
     tk_trace::write(2, "Processing VT_BLOB");
     const std::u16string name = tk_utf8_to_utf16(column.name);
-    const ole_variant value =
-        b_null ? null_value()
-               : ole_variant(bytes.size(), reinterpret_cast<const BYTE*>(bytes.data()));
-    return std::make_unique<odb_field>(name, column.column_size, value, is_not_null(column),
-                                       false);
+    const ole_variant value = b_null ? null_value()
+                                     : ole_variant(bytes.size(),
+                                                   reinterpret_cast<const BYTE*>(bytes.data()));
+    return std::make_unique<odb_field>(name, column.column_size, value, is_not_null(column), false);
 }

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* ODB_RECS_SOURCE = "odb_recs";
 constexpr int FAULT_APPEND_TO_SERVER_RECORDSET = 118;
 
-}  // namespace
+}   // namespace
 
 odb_recordset::odb_recordset(std::u16string new_name, std::unique_ptr<oledb_rowset> source)
     : udb_recordset(std::move(new_name)), rowset(std::move(source)) {
@@ -144,9 +144,8 @@ void odb_table::internal_initialize(std::uint32_t open_mode) {
 bool odb_table::is_eof() { return global_position() >= records_count; }
 
 std::int32_t odb_table::get_records_cnt() {
-    const std::u16string count_sql = is_query()
-        ? u"SELECT COUNT(*) FROM (" + sql + u") as query"
-        : u"SELECT COUNT(*) FROM " + table_name;
+    const std::u16string count_sql = is_query() ? u"SELECT COUNT(*) FROM (" + sql + u") as query"
+                                                : u"SELECT COUNT(*) FROM " + table_name;
     std::unique_ptr<oledb_rowset> result;
     odb_command(session).execute(count_sql, &result);
     odb_recordset counted(u"count", std::move(result));

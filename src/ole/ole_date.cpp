@@ -9,9 +9,7 @@
 
 #include <cstdio>
 
-void ole_date::reset() {
-    time = SYSTEMTIME{};
-}
+void ole_date::reset() { time = SYSTEMTIME{}; }
 
 ole_date::ole_date(const VARIANT& value) {
     tk_trace::write(1, "ole_date::ole_date(VARIANT, vt=%d)", int(value.vt));
@@ -92,13 +90,12 @@ std::string ole_date::to_string() const {
         break;
     case date_only:
         tk_trace::write(2, "printing date...");
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", time.wYear, time.wMonth,
-                      time.wDay);
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", time.wYear, time.wMonth, time.wDay);
         break;
     case time_only:
         tk_trace::write(2, "printing time...");
-        std::snprintf(buffer, sizeof buffer, "0000-00-00 %02d:%02d:%02d", time.wHour,
-                      time.wMinute, time.wSecond);
+        std::snprintf(buffer, sizeof buffer, "0000-00-00 %02d:%02d:%02d", time.wHour, time.wMinute,
+                      time.wSecond);
         break;
     case invalid: break;
     }

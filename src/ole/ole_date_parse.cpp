@@ -34,7 +34,7 @@ bool has_am_marker(const std::string& text) {
     return text.find("AM") != std::string::npos || text.find("am") != std::string::npos;
 }
 
-}  // namespace
+}   // namespace
 
 ole_date::ole_date(const std::string& text) {
     tk_trace::write(1, "ole_date::ole_date('%s')", text.c_str());
@@ -185,8 +185,8 @@ void ole_date::import_from_string(const std::string& text) {
     tk_trace::write(1, "ole_date::import_from_string");
     kind = invalid;
     reset();
-    if (try_timestamp(text) || try_pure_time(text) || try_platform_parser(text) ||
-        try_patterns(text)) {
+    if (try_timestamp(text) || try_pure_time(text) || try_platform_parser(text)
+        || try_patterns(text)) {
         return;
     }
     kind = invalid;

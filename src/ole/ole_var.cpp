@@ -13,24 +13,33 @@ ole_type_exception::ole_type_exception()
 
 namespace {
 
-bool is_array_type(VARTYPE vt) {
-    return vt == VT_BINARY_ARRAY || vt == VT_SAFEARRAY;
-}
+bool is_array_type(VARTYPE vt) { return vt == VT_BINARY_ARRAY || vt == VT_SAFEARRAY; }
 
 // Types whose whole value lies in the VARIANT's own bytes: copied as they stand, they need
 // no VariantCopy (which would free and check the target again) and own nothing.
 bool is_self_contained(VARTYPE vt) {
     switch (vt) {
-    case VT_EMPTY: case VT_NULL: case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY:
-    case VT_BOOL: case VT_ERROR: case VT_DECIMAL: case VT_I1: case VT_UI1: case VT_UI2:
-    case VT_UI4: case VT_INT: case VT_UINT:
-        return true;
-    default:
-        return false;
+    case VT_EMPTY:
+    case VT_NULL:
+    case VT_I2:
+    case VT_I4:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_BOOL:
+    case VT_ERROR:
+    case VT_DECIMAL:
+    case VT_I1:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT: return true;
+    default: return false;
     }
 }
 
-}  // namespace
+}   // namespace
 
 void ole_variant::reset_members() {
     hyper_value = 0;
@@ -40,9 +49,7 @@ void ole_variant::reset_members() {
     VariantInit(&value);
 }
 
-ole_variant::ole_variant() {
-    reset_members();
-}
+ole_variant::ole_variant() { reset_members(); }
 
 ole_variant::ole_variant(const ole_variant& other) {
     reset_members();
@@ -270,8 +277,8 @@ void ole_variant::clear() {
 
 void ole_variant::allocate_safe_array(std::size_t size) {
     tk_trace::write(1, "ole_variant::allocate_safe_array (size=%zu)", size);
-    if (value.vt == VT_BINARY_ARRAY && value.parray != nullptr &&
-        SafeArrayGetDim(value.parray) == 1) {
+    if (value.vt == VT_BINARY_ARRAY && value.parray != nullptr
+        && SafeArrayGetDim(value.parray) == 1) {
         tk_trace::write(2, "Redimension array");
         LONG lower = 0;
         LONG upper = 0;

@@ -45,8 +45,8 @@ public:
     ole_variant();
     ole_variant(const ole_variant& other);
     explicit ole_variant(bool number);
-    explicit ole_variant(char number);                 // VT_I1
-    explicit ole_variant(unsigned char number);        // VT_UI1
+    explicit ole_variant(char number);            // VT_I1
+    explicit ole_variant(unsigned char number);   // VT_UI1
     explicit ole_variant(short number);
     explicit ole_variant(unsigned short number);
     explicit ole_variant(int number);
@@ -58,13 +58,13 @@ public:
     explicit ole_variant(float number);
     explicit ole_variant(double number);
     explicit ole_variant(const std::string& text);
-    explicit ole_variant(const char* text);            // as std::string, not as bool
+    explicit ole_variant(const char* text);   // as std::string, not as bool
     explicit ole_variant(const std::u16string& text);
     explicit ole_variant(const SYSTEMTIME& time);
     explicit ole_variant(const CY& currency);
     explicit ole_variant(const DECIMAL& decimal);
-    explicit ole_variant(const OLECHAR* text);         // BSTR text, up to the first NUL
-    explicit ole_variant(const GUID& guid);             // VT_CLSID
+    explicit ole_variant(const OLECHAR* text);            // BSTR text, up to the first NUL
+    explicit ole_variant(const GUID& guid);               // VT_CLSID
     ole_variant(std::size_t length, const BYTE* bytes);   // VT_ARRAY|VT_UI1
     virtual ~ole_variant();
 

@@ -33,7 +33,7 @@ std::int64_t currency_to_whole(std::int64_t units) {
     return std::int64_t(whole);
 }
 
-}  // namespace
+}   // namespace
 
 void ole_variant::change_type(VARTYPE new_type) {
     VARTYPE old_type = value.vt;
@@ -72,11 +72,11 @@ namespace {
 
 // The currency form holds +-922,337,203,685,477; beyond it the product would wrap, so a
 // currency target refuses and a decimal one takes the number directly.
-void money_from_hyper(bool is_signed, std::int64_t hyper, std::uint64_t uhyper,
-                      VARTYPE new_type, VARIANT* result) {
+void money_from_hyper(bool is_signed, std::int64_t hyper, std::uint64_t uhyper, VARTYPE new_type,
+                      VARIANT* result) {
     __int128 units = (is_signed ? __int128(hyper) : __int128(uhyper)) * CY_UNITS;
-    bool fits_cy = units >= std::numeric_limits<std::int64_t>::min() &&
-                   units <= std::numeric_limits<std::int64_t>::max();
+    bool fits_cy = units >= std::numeric_limits<std::int64_t>::min()
+                   && units <= std::numeric_limits<std::int64_t>::max();
     if (new_type == VT_CY) {
         if (!fits_cy) throw ole_type_exception();
         result->cyVal.int64 = std::int64_t(units);
@@ -84,15 +84,15 @@ void money_from_hyper(bool is_signed, std::int64_t hyper, std::uint64_t uhyper,
         return;
     }
     DECIMAL decimal{};
-    HRESULT hr = fits_cy ? VarDecFromCy(CY{std::int64_t(units)}, &decimal)
-               : is_signed ? VarDecFromI8(hyper, &decimal)
-                           : VarDecFromUI8(uhyper, &decimal);
+    HRESULT hr = fits_cy     ? VarDecFromCy(CY{std::int64_t(units)}, &decimal)
+                 : is_signed ? VarDecFromI8(hyper, &decimal)
+                             : VarDecFromUI8(uhyper, &decimal);
     if (FAILED(hr)) throw ole_type_exception();
     result->decVal = decimal;
     result->vt = VT_DECIMAL;
 }
 
-}  // namespace
+}   // namespace
 
 void ole_variant::change_from_hyper(VARTYPE new_type) {
     bool is_signed = value.vt == VT_I8;
@@ -101,16 +101,22 @@ void ole_variant::change_from_hyper(VARTYPE new_type) {
     VariantInit(&result);
     result.vt = new_type;
     switch (new_type) {
-    case VT_I2: case VT_UI2: case VT_BOOL: result.uiVal = USHORT(bits); break;
-    case VT_I1: case VT_UI1: result.bVal = BYTE(bits); break;
-    case VT_I4: case VT_INT: case VT_UINT: result.ulVal = ULONG(bits); break;
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL: result.uiVal = USHORT(bits); break;
+    case VT_I1:
+    case VT_UI1: result.bVal = BYTE(bits); break;
+    case VT_I4:
+    case VT_INT:
+    case VT_UINT: result.ulVal = ULONG(bits); break;
     case VT_UI4:
         result.ulVal = ULONG(bits);
         result.vt = VT_UINT;
         break;
     case VT_R4: result.fltVal = is_signed ? float(hyper_value) : float(uhyper_value); break;
     case VT_R8: result.dblVal = is_signed ? double(hyper_value) : double(uhyper_value); break;
-    case VT_CY: case VT_DECIMAL:
+    case VT_CY:
+    case VT_DECIMAL:
         money_from_hyper(is_signed, hyper_value, uhyper_value, new_type, &result);
         break;
     case VT_BSTR: {
@@ -120,8 +126,14 @@ void ole_variant::change_from_hyper(VARTYPE new_type) {
         uhyper_value = 0;
         return;
     }
-    case VT_I8: hyper_value = std::int64_t(bits); value.vt = VT_I8; return;
-    case VT_UI8: uhyper_value = bits; value.vt = VT_UI8; return;
+    case VT_I8:
+        hyper_value = std::int64_t(bits);
+        value.vt = VT_I8;
+        return;
+    case VT_UI8:
+        uhyper_value = bits;
+        value.vt = VT_UI8;
+        return;
     default: throw ole_type_exception();
     }
     hyper_value = 0;
@@ -147,20 +159,24 @@ bool truncate_double(double number, bool to_unsigned, std::int64_t* signed_resul
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 void ole_variant::change_to_hyper(VARTYPE new_type) {
     std::int64_t number = 0;
     std::uint64_t unsigned_number = 0;
     bool use_unsigned = false;
     switch (value.vt) {
-    case VT_I2: case VT_BOOL: number = value.iVal; break;
-    case VT_I4: case VT_INT: number = value.lVal; break;
+    case VT_I2:
+    case VT_BOOL: number = value.iVal; break;
+    case VT_I4:
+    case VT_INT: number = value.lVal; break;
     case VT_I1: number = std::int8_t(value.cVal); break;   // a signed byte: sign-extend
     case VT_UI1: number = value.bVal; break;
     case VT_UI2: number = value.uiVal; break;
-    case VT_UI4: case VT_UINT: number = value.ulVal; break;
-    case VT_R4: case VT_R8: {
+    case VT_UI4:
+    case VT_UINT: number = value.ulVal; break;
+    case VT_R4:
+    case VT_R8: {
         double source = value.vt == VT_R4 ? double(value.fltVal) : value.dblVal;
         if (!truncate_double(source, new_type == VT_UI8, &number, &unsigned_number)) {
             throw ole_type_exception();
@@ -191,12 +207,18 @@ void ole_variant::change_to_hyper(VARTYPE new_type) {
 void ole_variant::change_to_binary() {
     std::vector<BYTE> bytes;
     switch (value.vt) {
-    case VT_I1: case VT_UI1: bytes = bytes_of(&value.bVal, 1); break;
-    case VT_I2: case VT_BOOL: case VT_UI2: bytes = bytes_of(&value.iVal, 2); break;
-    case VT_I4: case VT_R4: case VT_UI4: case VT_INT: case VT_UINT:
-        bytes = bytes_of(&value.lVal, 4);
-        break;
-    case VT_R8: case VT_CY: bytes = bytes_of(&value.dblVal, 8); break;
+    case VT_I1:
+    case VT_UI1: bytes = bytes_of(&value.bVal, 1); break;
+    case VT_I2:
+    case VT_BOOL:
+    case VT_UI2: bytes = bytes_of(&value.iVal, 2); break;
+    case VT_I4:
+    case VT_R4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT: bytes = bytes_of(&value.lVal, 4); break;
+    case VT_R8:
+    case VT_CY: bytes = bytes_of(&value.dblVal, 8); break;
     case VT_I8: bytes = bytes_of(&hyper_value, 8); break;
     case VT_UI8: bytes = bytes_of(&uhyper_value, 8); break;
     case VT_DECIMAL: bytes = bytes_of(&value.decVal, sizeof(DECIMAL)); break;

@@ -66,8 +66,8 @@ double leading_double(std::string text) {
         bool negative = at < text.size() && text[at] == '-';
         std::string_view number(text.data() + at, std::size_t(end - text.data() - at));
         std::size_t exponent_at = number.find_first_of("eEpP");
-        bool tiny = exponent_at != std::string_view::npos &&
-                    number.find('-', exponent_at) != std::string_view::npos;
+        bool tiny = exponent_at != std::string_view::npos
+                    && number.find('-', exponent_at) != std::string_view::npos;
         double huge = std::numeric_limits<double>::infinity();
         return tiny ? 0.0 : (negative ? -huge : huge);
     }
@@ -104,7 +104,7 @@ bool equals_ignoring_case(const std::string& text, std::string_view word) {
     });
 }
 
-}  // namespace
+}   // namespace
 
 ole_variant ole_variant::binary_from_hex(const std::string& text) {
     ole_variant result;
@@ -176,7 +176,7 @@ ole_variant bool_from_text(const std::string& text) {
     return ole_variant(std::int32_t(leading_integer(text)) != 0);
 }
 
-}  // namespace
+}   // namespace
 
 ole_variant ole_variant::from_string(const std::string& text, VARTYPE target) {
     tk_trace::write(1, "ole_variant::from_string('%s', 0x%08X)", text.c_str(), unsigned(target));
@@ -194,10 +194,12 @@ ole_variant ole_variant::from_string(const std::string& text, VARTYPE target) {
     case VT_UI8: return ole_variant(static_cast<unsigned long long>(leading_unsigned(text)));
     case VT_R4: return ole_variant(narrow_to_float(leading_double(text)));
     case VT_R8: return ole_variant(leading_double(text));
-    case VT_CY: case VT_DECIMAL: return number_from_text(text, target);
+    case VT_CY:
+    case VT_DECIMAL: return number_from_text(text, target);
     case VT_DATE: return date_from_text(text);
     case VT_BOOL: return bool_from_text(text);
-    case VT_BLOB: case VT_BINARY_ARRAY: return binary_from_hex(text);
+    case VT_BLOB:
+    case VT_BINARY_ARRAY: return binary_from_hex(text);
     default: break;
     }
     ole_variant result;

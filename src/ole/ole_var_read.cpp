@@ -16,9 +16,7 @@ namespace {
 
 constexpr std::size_t MAX_PRINTED_BYTES = 0x50000;   // 327,680 bytes of a binary value
 
-std::string narrow_bstr(BSTR text) {
-    return tk_utf16_to_utf8(bstr_view(text));
-}
+std::string narrow_bstr(BSTR text) { return tk_utf16_to_utf8(bstr_view(text)); }
 
 std::string with_points(std::string text) {
     std::replace(text.begin(), text.end(), ',', '.');
@@ -43,12 +41,13 @@ std::int32_t truncate_to_long(double number) {
     return std::int32_t(number);
 }
 
-}  // namespace
+}   // namespace
 
 std::int32_t ole_variant::to_long() const {
     tk_trace::write(1, "ole_variant::to_long(vt=%08X)", unsigned(value.vt));
     switch (value.vt) {
-    case VT_EMPTY: case VT_NULL: return 0;
+    case VT_EMPTY:
+    case VT_NULL: return 0;
     case VT_I2: return value.iVal;
     case VT_BOOL: return value.boolVal;
     case VT_I4: return value.lVal;
@@ -73,7 +72,8 @@ std::int32_t ole_variant::to_long() const {
 double ole_variant::to_double() const {
     tk_trace::write(1, "ole_variant::to_double(%08X)", unsigned(value.vt));
     switch (value.vt) {
-    case VT_EMPTY: case VT_NULL: return 0.0;
+    case VT_EMPTY:
+    case VT_NULL: return 0.0;
     case VT_I2: return value.iVal;
     case VT_BOOL: return value.boolVal;
     case VT_I4: return value.lVal;
@@ -104,7 +104,8 @@ double ole_variant::to_double() const {
 bool ole_variant::to_bool() const {
     tk_trace::write(1, "ole_variant::to_bool(vt=%08X)", unsigned(value.vt));
     switch (value.vt) {
-    case VT_EMPTY: case VT_NULL: return false;
+    case VT_EMPTY:
+    case VT_NULL: return false;
     case VT_BOOL: return value.boolVal == VARIANT_TRUE;
     case VT_I2: return value.iVal != 0;
     case VT_UI2: return value.uiVal != 0;
@@ -150,9 +151,7 @@ std::string ole_variant::to_string() const {
         VariantClear(&text);
         return result;
     }
-    case VT_DATE:
-        tk_trace::write(2, "Converting VT_DATE");
-        return ole_date(date_value).to_string();
+    case VT_DATE: tk_trace::write(2, "Converting VT_DATE"); return ole_date(date_value).to_string();
     case VT_BSTR: return narrow_bstr(value.bstrVal);
     case VT_BOOL:
         tk_trace::write(2, "to_string - bool: %d", int(value.boolVal));

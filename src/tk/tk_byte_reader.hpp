@@ -9,11 +9,11 @@
 // so the Jet engine answers a corrupt page (3049), the page protection an unrecognised format
 // (3343), and tk_byte_view, for bytes our own code laid out, an internal error.
 
+#include "tk/tk_exce.hpp"
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include "tk/tk_exce.hpp"
 
 template <class Derived>
 class tk_byte_reader {

@@ -38,12 +38,12 @@ void check_writable(const std::string& path) {
         if (std::FILE* emptied = std::fopen(path.c_str(), "wb")) std::fclose(emptied);
         return;
     }
-    throw tk_exception("Cannot write the log file '" + path + "': "
-                           + std::strerror(error_number) + ".",
+    throw tk_exception("Cannot write the log file '" + path + "': " + std::strerror(error_number)
+                           + ".",
                        ERROR_LEVEL_FATAL);
 }
 
-}  // namespace
+}   // namespace
 
 tk_converter::tk_converter() = default;
 

@@ -13,7 +13,7 @@ namespace {
 const char* const UNKNOWN_EXCEPTION = "Unknown exception";
 const char* const INTERNAL_ERROR_PREFIX = "Internal error: \ncode=";
 
-}  // namespace
+}   // namespace
 
 tk_exception::tk_exception(int level) : message_(UNKNOWN_EXCEPTION), level_(level) {}
 
@@ -61,6 +61,4 @@ std::string tk_mail_assertion::location_code(std::string_view source_file, int n
     return code;
 }
 
-tk_final_exception::tk_final_exception() {
-    tk_trace::write(2, "tk_final_exception::ctor");
-}
+tk_final_exception::tk_final_exception() { tk_trace::write(2, "tk_final_exception::ctor"); }

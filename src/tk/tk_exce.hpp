@@ -43,8 +43,8 @@ private:
 // Level 1. The text never names a file: callers that know one add it to their own trace.
 class tk_exception_ex : public tk_exception {
 public:
-    tk_exception_ex();                                  // reads errno now
-    explicit tk_exception_ex(int error_number);         // for a saved errno
+    tk_exception_ex();                            // reads errno now
+    explicit tk_exception_ex(int error_number);   // for a saved errno
 };
 
 // A broken internal precondition (level 2). Its message is "Internal error: \ncode=" and the
@@ -93,7 +93,7 @@ constexpr const char* tk_source_name(const char* path) {
 }
 
 // Always on, whatever the build type: the check costs little and its report names the place.
-#define TK_ASSERT(cond)                                                              \
-    do {                                                                             \
-        if (!(cond)) throw tk_mail_assertion(tk_source_name(__FILE__), __LINE__);    \
+#define TK_ASSERT(cond)                                                                            \
+    do {                                                                                           \
+        if (!(cond)) throw tk_mail_assertion(tk_source_name(__FILE__), __LINE__);                  \
     } while (false)

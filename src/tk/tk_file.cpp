@@ -24,7 +24,7 @@ const char* open_mode(std::uint8_t mode) {
     return "rb";
 }
 
-}  // namespace
+}   // namespace
 
 tk_file::tk_file(const std::string& name, std::uint8_t mode)
     : name_(canonical_name(name)), mode_(mode) {
@@ -91,8 +91,7 @@ void tk_stdio_file::write_block(std::span<const std::uint8_t> block) {
 }
 
 void tk_stdio_file::put_at(std::uint64_t offset, std::span<const std::uint8_t> block) {
-    tk_trace::write(2, "tk_stdio_file::put_at(%llu,%zu)", (unsigned long long)offset,
-                    block.size());
+    tk_trace::write(2, "tk_stdio_file::put_at(%llu,%zu)", (unsigned long long)offset, block.size());
     const std::uint64_t size = get_length();
     if (offset > size) {
         tk_trace::write(2, "padding with nulls...");

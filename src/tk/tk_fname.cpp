@@ -58,11 +58,9 @@ Text dotted(Text extension) {
     return extension;
 }
 
-}  // namespace
+}   // namespace
 
-tk_file_name::tk_file_name(std::string_view path) {
-    initialize(path);
-}
+tk_file_name::tk_file_name(std::string_view path) { initialize(path); }
 
 void tk_file_name::initialize(std::string_view path) {
     split_path parts = split_any(path);
@@ -76,9 +74,7 @@ void tk_file_name::set_extension(std::string_view extension) {
     extension_ = dotted(std::string(extension));
 }
 
-tk_file_wname::tk_file_wname(std::u16string_view path) {
-    initialize(path);
-}
+tk_file_wname::tk_file_wname(std::u16string_view path) { initialize(path); }
 
 void tk_file_wname::initialize(std::u16string_view path) {
     tk_trace::write(1, u"tk_file_wname::initialize(%s)", path);

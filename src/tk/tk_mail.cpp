@@ -23,9 +23,9 @@ bool is_unreserved(char character) {
 void append_encoded(std::string& out, std::string_view text, std::string_view keep) {
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char character = text[at];
-        if (character == '\n' || (character == '\r' && at + 1 < text.size()
-                                  && text[at + 1] == '\n')) {
-            out += "%0D%0A";                    // RFC 6068: line ends are CRLF
+        if (character == '\n'
+            || (character == '\r' && at + 1 < text.size() && text[at + 1] == '\n')) {
+            out += "%0D%0A";   // RFC 6068: line ends are CRLF
             if (character == '\r') ++at;
             continue;
         }
@@ -50,7 +50,7 @@ int run_handler(const char* program, const std::string& link) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
+}   // namespace
 
 std::string tk_bug_report_mailto(std::string_view subject_tail, std::string_view body) {
     std::string link = "mailto:";

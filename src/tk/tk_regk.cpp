@@ -23,9 +23,7 @@ long tk_reg_key::open(set_root root, const std::string& sub_key, std::uint32_t* 
     return result;
 }
 
-void tk_reg_key::close() {
-    key_.reset();
-}
+void tk_reg_key::close() { key_.reset(); }
 
 long tk_reg_key::get_value(const char* name, std::uint32_t& value) const {
     if (name == nullptr) throw tk_mail_assertion(TK_REGK_SOURCE, FAULT_REGK_NUMBER_NAME_MISSING);

@@ -24,6 +24,4 @@ std::string tk_resource_dir(const std::string& program_path) {
     return found;
 }
 
-std::string tk_resource_dir() {
-    return tk_resource_dir(win_module_file_name());
-}
+std::string tk_resource_dir() { return tk_resource_dir(win_module_file_name()); }

@@ -37,14 +37,11 @@ std::string format_text(const char* format, va_list args) {
     return std::string(buffer.data(), std::size_t(length));
 }
 
-}  // namespace
+}   // namespace
 
-tk_trace::tk_trace(std::optional<std::string> path, bool enabled, int threshold,
-                   bool timestamps)
+tk_trace::tk_trace(std::optional<std::string> path, bool enabled, int threshold, bool timestamps)
     : path_(path ? std::move(*path) : default_path_for(win_module_file_name())),
-      threshold_(threshold),
-      enabled_(enabled),
-      timestamps_(timestamps) {
+      threshold_(threshold), enabled_(enabled), timestamps_(timestamps) {
     if (enabled_) {
         file_ptr emptied(std::fopen(path_.c_str(), "wb"));
         truncated_ = true;
@@ -125,6 +122,4 @@ std::string tk_trace::narrow_format(const char16_t* format) {
     return win_utf16_to_utf8(format == nullptr ? std::u16string_view() : format);
 }
 
-std::string tk_trace::narrow_arg(std::u16string_view text) {
-    return win_utf16_to_utf8(text);
-}
+std::string tk_trace::narrow_arg(std::u16string_view text) { return win_utf16_to_utf8(text); }

@@ -31,8 +31,9 @@ public:
 
     // Always inlined, so the arguments go on to the formatting call only for a line that may
     // be kept; __builtin_va_arg_pack forwards them with printf's checks left in place.
-    [[gnu::always_inline, gnu::format(printf, 2, 3)]]
-    static inline void write(int level, const char* format, ...) {
+    [[gnu::always_inline, gnu::format(printf, 2, 3)]] static inline void write(int level,
+                                                                               const char* format,
+                                                                               ...) {
         if (!may_write(level)) return;
         write_line(level, format, __builtin_va_arg_pack());
     }
@@ -88,14 +89,16 @@ private:
     static const std::string& narrow_arg(const std::string& text) { return text; }
     template <class T>
     static const T& narrow_arg(const T& value) {
-        static_assert(std::is_arithmetic_v<T> || std::is_pointer_v<T> || std::is_enum_v<T>
-                          || std::is_array_v<T>,
+        static_assert(std::is_arithmetic_v<
+                          T> || std::is_pointer_v<T> || std::is_enum_v<T> || std::is_array_v<T>,
                       "wide trace arguments are numbers, pointers or wide text");
         return value;
     }
     static const char* pass_arg(const std::string& text) { return text.c_str(); }
     template <class T>
-    static const T& pass_arg(const T& value) { return value; }
+    static const T& pass_arg(const T& value) {
+        return value;
+    }
 
     std::string path_;
     int threshold_;

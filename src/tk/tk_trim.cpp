@@ -11,12 +11,8 @@ View trim_spaces(View text) {
     return text.substr(first, last - first + 1);
 }
 
-}  // namespace
+}   // namespace
 
-std::string tk_trim(std::string_view text) {
-    return std::string(trim_spaces(text));
-}
+std::string tk_trim(std::string_view text) { return std::string(trim_spaces(text)); }
 
-std::u16string tk_trim(std::u16string_view text) {
-    return std::u16string(trim_spaces(text));
-}
+std::u16string tk_trim(std::u16string_view text) { return std::u16string(trim_spaces(text)); }

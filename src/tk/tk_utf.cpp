@@ -12,7 +12,7 @@ void trace_replaced(std::size_t replaced) {
     tk_trace::write(2, "Invalid text replaced by U+FFFD (%zu)", replaced);
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string tk_utf8_to_utf16(std::string_view text) {
     std::size_t replaced = 0;
@@ -28,18 +28,14 @@ std::string tk_utf16_to_utf8(std::u16string_view text) {
     return out;
 }
 
-std::u16string tk_ansi_to_utf16(std::string_view text) {
-    return win_cp1252_to_utf16(text);
-}
+std::u16string tk_ansi_to_utf16(std::string_view text) { return win_cp1252_to_utf16(text); }
 
-std::string tk_ansi_to_utf8(std::string_view text) {
-    return win_cp1252_to_utf8(text);
-}
+std::string tk_ansi_to_utf8(std::string_view text) { return win_cp1252_to_utf8(text); }
 
 std::string tk_utf16_to_ansi(std::u16string_view text) {
     std::size_t replaced = 0;
     std::string out = win_utf16_to_cp1252(text, &replaced);
-    if (replaced != 0) tk_trace::write(2, "Characters without ANSI form replaced by '?' (%zu)",
-                                       replaced);
+    if (replaced != 0)
+        tk_trace::write(2, "Characters without ANSI form replaced by '?' (%zu)", replaced);
     return out;
 }

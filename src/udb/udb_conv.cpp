@@ -3,8 +3,8 @@
 // their values.
 #include "udb/udb_conv.hpp"
 
-#include "udb/udb_prof.hpp"
 #include "tk/tk_trace.hpp"
+#include "udb/udb_prof.hpp"
 
 namespace {
 
@@ -16,7 +16,7 @@ void load_generic_flag(const udb_profile& profile, const char16_t* key, bool& fl
 
 const char16_t* flag_text(bool flag) { return flag ? u"1" : u"0"; }
 
-}  // namespace
+}   // namespace
 
 udb_converter::udb_converter() = default;
 

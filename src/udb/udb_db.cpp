@@ -15,9 +15,7 @@ udb_database::udb_database(std::u16string new_name, std::uint32_t new_flags,
     tk_trace::write(2, u"udb_database::ctor(%s)", this->name);
 }
 
-udb_database::~udb_database() {
-    tk_trace::write(2, "udb_database::dtor");
-}
+udb_database::~udb_database() { tk_trace::write(2, "udb_database::dtor"); }
 
 bool udb_database::delete_tab(const std::u16string& table_name) {
     tk_trace::write(1, u"udb_database::delete_tab (%s)", table_name);
@@ -36,9 +34,7 @@ std::unique_ptr<udb_recordset> udb_database::query(const std::u16string&) {
 
 void udb_database::create_relationships(const udb_relationships&) {}
 
-std::vector<std::u16string> udb_database::child_tables(const std::u16string&) const {
-    return {};
-}
+std::vector<std::u16string> udb_database::child_tables(const std::u16string&) const { return {}; }
 
 bool udb_database::is_table_exist(const std::u16string& table_name) const {
     tk_trace::write(1, u"udb_database::is_table_exist(%s)", table_name);

@@ -48,7 +48,7 @@ private:
 class udb_recordset {
 public:
     std::u16string name;
-    std::u16string sql;             // the query's text; empty for a table
+    std::u16string sql;   // the query's text; empty for a table
     std::int32_t records_count = 0;
     udb_schema schema;
     udb_indexes indexes;
@@ -85,7 +85,7 @@ public:
 // A database as the conversion run sees it.
 class udb_database {
 public:
-    std::uint32_t flags = 0;        // conversion flags (bits 5 and 6 matter to the Access side)
+    std::uint32_t flags = 0;   // conversion flags (bits 5 and 6 matter to the Access side)
     std::u16string name;
     bool b_case_sensitive = false;
     std::vector<std::u16string> tables;   // in catalogue order
@@ -128,8 +128,7 @@ public:
     virtual ~udb_engine() = default;
 
     virtual std::unique_ptr<udb_database> create_db(const std::u16string& db_name) = 0;
-    virtual std::unique_ptr<udb_database> open_db(const std::u16string& db_name,
-                                                  std::uint32_t mode,
+    virtual std::unique_ptr<udb_database> open_db(const std::u16string& db_name, std::uint32_t mode,
                                                   const std::u16string& password) = 0;
     // Deletes the file of that name; failure raises tk_exception_ex with the system's text.
     virtual void delete_db(const std::u16string& db_name);

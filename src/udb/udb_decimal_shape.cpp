@@ -19,7 +19,7 @@ int digit_count(uint128 magnitude) {
     return digits;
 }
 
-}  // namespace
+}   // namespace
 
 void udb_decimal_shape::widen(const ole_variant& value) {
     if (value.type() != VT_DECIMAL) return;

@@ -5,9 +5,7 @@
 #include "tk/tk_fsys.hpp"
 #include "tk/tk_utf.hpp"
 
-void udb_engine::delete_db(const std::u16string& db_name) {
-    tk_remove_file(db_name);
-}
+void udb_engine::delete_db(const std::u16string& db_name) { tk_remove_file(db_name); }
 
 bool udb_engine::is_db_exist(const std::u16string& db_name) {
     return tk_is_file_exist(tk_utf16_to_utf8(db_name), TK_ACCESS_READ);

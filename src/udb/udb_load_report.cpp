@@ -5,7 +5,7 @@ namespace {
 
 constexpr std::size_t index_of(udb_substitution rule) { return static_cast<std::size_t>(rule); }
 
-}  // namespace
+}   // namespace
 
 const char* udb_substitution_text(udb_substitution rule) {
     switch (rule) {

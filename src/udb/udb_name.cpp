@@ -13,9 +13,8 @@ bool udb_same_name(std::u16string_view left, std::u16string_view right) {
     const char16_t* left_text = left.empty() ? u"" : left.data();
     const char16_t* right_text = right.empty() ? u"" : right.data();
     return CompareStringW(WIN_LOCALE_SYSTEM_DEFAULT, WIN_NORM_IGNORECASE, left_text,
-                          static_cast<int>(left.size()), right_text,
-                          static_cast<int>(right.size()))
-        == WIN_CSTR_EQUAL;
+                          static_cast<int>(left.size()), right_text, static_cast<int>(right.size()))
+           == WIN_CSTR_EQUAL;
 }
 
 bool udb_same_name(std::u16string_view left, std::u16string_view right, bool b_case_sensitive) {

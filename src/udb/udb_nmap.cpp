@@ -20,7 +20,7 @@ const std::u16string* find_mapped(const t_names_map& pairs, const std::u16string
     return nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 void t_names_map::add(const std::u16string& old_name, const std::u16string& new_name) {
     tk_trace::write(1, u"t_names_map::add(%s,%s)", old_name, new_name);
@@ -34,8 +34,7 @@ std::u16string t_names_map::get_mapped_name(const std::u16string& name,
     return mapped != nullptr ? *mapped : name;
 }
 
-void udb_names_map::add_table_pair(const std::u16string& old_name,
-                                   const std::u16string& new_name) {
+void udb_names_map::add_table_pair(const std::u16string& old_name, const std::u16string& new_name) {
     tables.add(old_name, new_name);
 }
 
@@ -61,7 +60,6 @@ std::u16string udb_names_map::get_fn_mapped_name(const std::u16string& table_nam
         tk_trace::write(1, u"Table '%s' not found", table_name);
         return column_name;
     }
-    const std::u16string* mapped = find_mapped(table->second, column_name, b_case_sensitive,
-                                               false);
+    const std::u16string* mapped = find_mapped(table->second, column_name, b_case_sensitive, false);
     return mapped != nullptr ? *mapped : column_name;
 }

@@ -25,10 +25,12 @@ bool is_section_header(const std::u16string& line) {
 // Owns a descriptor until it is handed to a stream or closed.
 struct fd_guard {
     int fd;
-    ~fd_guard() { if (fd >= 0) ::close(fd); }
+    ~fd_guard() {
+        if (fd >= 0) ::close(fd);
+    }
 };
 
-}  // namespace
+}   // namespace
 
 udb_profile::udb_profile() {
     sections[PROFILE_AVAILABLE_QUERIES];
@@ -38,7 +40,7 @@ udb_profile::udb_profile() {
 
 bool udb_profile::read(const std::string& path) {
     // A folder opens as a stream on Linux and then reads nothing: ask first.
-    struct stat status{};
+    struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
         read_failure = std::strerror(EISDIR);
         return false;
@@ -105,8 +107,7 @@ bool udb_profile::write(const std::string& path) const {
     std::string temp_path = path + ".tmpXXXXXX";
     fd_guard temp{::mkstemp(temp_path.data())};
     if (temp.fd < 0) {
-        tk_trace::write(2, "udb_profile::write - cannot create the file: %s",
-                        std::strerror(errno));
+        tk_trace::write(2, "udb_profile::write - cannot create the file: %s", std::strerror(errno));
         return false;
     }
     ::fchmod(temp.fd, S_IRUSR | S_IWUSR);
@@ -121,8 +122,7 @@ bool udb_profile::write(const std::string& path) const {
     ::close(temp.fd);
     temp.fd = -1;
     if (!complete || ::rename(temp_path.c_str(), path.c_str()) != 0) {
-        tk_trace::write(2, "udb_profile::write - cannot write the file: %s",
-                        std::strerror(errno));
+        tk_trace::write(2, "udb_profile::write - cannot write the file: %s", std::strerror(errno));
         ::unlink(temp_path.c_str());
         return false;
     }
@@ -137,8 +137,7 @@ std::u16string udb_profile::value(const std::u16string& section_name,
     return found_key == found_section->second.end() ? std::u16string() : found_key->second;
 }
 
-bool udb_profile::has_value(const std::u16string& section_name,
-                            const std::u16string& key) const {
+bool udb_profile::has_value(const std::u16string& section_name, const std::u16string& key) const {
     auto found_section = sections.find(section_name);
     return found_section != sections.end() && found_section->second.count(key) != 0;
 }

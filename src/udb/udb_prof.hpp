@@ -31,8 +31,7 @@ public:
     // Empty when absent.
     std::u16string value(const std::u16string& section, const std::u16string& key) const;
     // Adds the section when needed; an existing key keeps its first value.
-    void set(const std::u16string& section, const std::u16string& key,
-             const std::u16string& value);
+    void set(const std::u16string& section, const std::u16string& key, const std::u16string& value);
     // Empty map when absent.
     const section_map& section(const std::u16string& name) const;
     bool has_value(const std::u16string& section, const std::u16string& key) const;

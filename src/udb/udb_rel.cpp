@@ -25,8 +25,7 @@ const udb_relationship& udb_relationships::get_index(const std::u16string& name)
 // text grows with each piece, so the walk ends after at most as many steps as there are
 // listed constraints.
 std::u16string udb_relationships::gen_relship_name(const udb_relationship& relationship) const {
-    static constexpr std::array<const char16_t*, 6> PIECES = {u"_", u"1", u"_", u"2", u"_",
-                                                              u"3"};
+    static constexpr std::array<const char16_t*, 6> PIECES = {u"_", u"1", u"_", u"2", u"_", u"3"};
     tk_trace::write(1, "udb_relationships::gen_relship_name");
     std::u16string candidate = u"FK_" + relationship.dest_table + u"_" + relationship.src_table;
     for (std::size_t rejection = 0; !is_acceptable_name(candidate); ++rejection) {

@@ -10,12 +10,12 @@
 
 struct udb_relationship {
     std::u16string name;
-    std::u16string pk_name;                    // empty when the source does not report it
-    std::u16string src_table;                  // holds the foreign key
-    std::u16string dest_table;                 // the referenced table
-    std::u16string fk_props;                   // e.g. "ON DELETE CASCADE"; may be empty
-    std::vector<std::u16string> src_columns;   // in key order
-    std::vector<std::u16string> dest_columns;  // pairwise with src_columns
+    std::u16string pk_name;                     // empty when the source does not report it
+    std::u16string src_table;                   // holds the foreign key
+    std::u16string dest_table;                  // the referenced table
+    std::u16string fk_props;                    // e.g. "ON DELETE CASCADE"; may be empty
+    std::vector<std::u16string> src_columns;    // in key order
+    std::vector<std::u16string> dest_columns;   // pairwise with src_columns
     // False for a relationship the source keeps as design only: its rows were never held
     // to it, so the destination keeps it without checking them.
     bool b_enforced = true;

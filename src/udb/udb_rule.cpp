@@ -14,7 +14,7 @@ namespace {
 // Users quote this location when a value reaches handle2 that no rule accepts.
 constexpr int FAULT_RULE_NONE_ACCEPTS_VALUE = 88;
 
-}  // namespace
+}   // namespace
 
 bool basic_guid_rule::is_acceptable1(const t_ftd& column) const {
     tk_trace::write(1, "basic_guid_rule::is_acceptable1");
@@ -100,8 +100,7 @@ bool udb_custom_conversion::ask_is_acceptable2(const ole_variant& value) {
     return is_registered() && instance().is_acceptable2(value);
 }
 
-udb_column_desc& udb_custom_conversion::ask_handle1_1(const t_ftd& column,
-                                                      udb_column_desc& desc) {
+udb_column_desc& udb_custom_conversion::ask_handle1_1(const t_ftd& column, udb_column_desc& desc) {
     if (!is_registered()) return desc;
     return instance().handle1_1(column, desc);
 }

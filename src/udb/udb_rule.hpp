@@ -20,8 +20,8 @@ struct t_ftd;
 // The two members of a destination column declaration a rule may set; the SQL Server side
 // copies them into its OLE DB column description.
 struct udb_column_desc {
-    std::uint16_t type = 0;         // OLE DB type (DBTYPE_)
-    std::uint64_t column_size = 0;  // characters for text types, bytes otherwise
+    std::uint16_t type = 0;          // OLE DB type (DBTYPE_)
+    std::uint64_t column_size = 0;   // characters for text types, bytes otherwise
 };
 
 class udb_conversion_rule {

@@ -23,12 +23,20 @@ bool is_binary_type(std::uint16_t vartype) {
 // VT_BOOL counts; VT_INT and VT_UINT do not (the source never reports them as numbers).
 bool is_numeric_type(std::uint16_t vartype) {
     switch (vartype) {
-    case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY: case VT_BOOL:
-    case VT_DECIMAL: case VT_I1: case VT_UI1: case VT_UI2: case VT_UI4: case VT_I8:
-    case VT_UI8:
-        return true;
-    default:
-        return false;
+    case VT_I2:
+    case VT_I4:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_BOOL:
+    case VT_DECIMAL:
+    case VT_I1:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_I8:
+    case VT_UI8: return true;
+    default: return false;
     }
 }
 
@@ -57,8 +65,7 @@ void trace_field(const t_ftd& field) {
 }
 
 // The descriptors are not part of the vector's constness; both lookups share this walk.
-t_ftd& find_by_name(const std::vector<std::unique_ptr<t_ftd>>& fields,
-                    const std::u16string& name) {
+t_ftd& find_by_name(const std::vector<std::unique_ptr<t_ftd>>& fields, const std::u16string& name) {
     tk_trace::write(1, u"udb_schema::find_field(%s)", name);
     for (const auto& field : fields) {
         if (udb_same_name(field->name, name)) return *field;
@@ -67,7 +74,7 @@ t_ftd& find_by_name(const std::vector<std::unique_ptr<t_ftd>>& fields,
     throw tk_mail_assertion(tk_source_name(__FILE__), __LINE__);
 }
 
-}  // namespace
+}   // namespace
 
 t_ftd::t_ftd(const udb_field& field, const ole_variant& new_def_value, std::uint32_t new_reserved)
     : size(field.size), name(field.name), vartype(field.get_vartype()),
@@ -80,8 +87,8 @@ t_ftd::t_ftd(std::uint32_t new_size, std::u16string new_name, std::uint16_t new_
              bool new_b_not_null, bool new_b_autoincrement, const ole_variant& new_def_value,
              std::uint32_t new_reserved)
     : size(new_size), name(std::move(new_name)), vartype(new_vartype),
-      b_autoincrement(new_b_autoincrement), b_not_null(new_b_not_null),
-      def_value(new_def_value), reserved(new_reserved) {
+      b_autoincrement(new_b_autoincrement), b_not_null(new_b_not_null), def_value(new_def_value),
+      reserved(new_reserved) {
     trace_field(*this);
 }
 
@@ -117,14 +124,12 @@ bool t_ftd::is_numeric() const { return is_numeric_type(vartype); }
 
 bool t_ftd::is_binary() const { return is_binary_type(vartype); }
 
-udb_field::udb_field() {
-    tk_trace::write(1, "udb_field::empty ctor");
-}
+udb_field::udb_field() { tk_trace::write(1, "udb_field::empty ctor"); }
 
 udb_field::udb_field(std::u16string new_name, std::uint32_t new_size, const ole_variant& new_value,
                      bool new_b_not_null, bool new_b_autoincrement)
-    : ole_variant(new_value), size(new_size), name(std::move(new_name)),
-      b_not_null(new_b_not_null), b_autoincrement(new_b_autoincrement) {
+    : ole_variant(new_value), size(new_size), name(std::move(new_name)), b_not_null(new_b_not_null),
+      b_autoincrement(new_b_autoincrement) {
     tk_trace::write(1, "udb_field::ctor #2");
     tk_trace::write(1, u"name=%s, size=%d", this->name, int(new_size));
 }
@@ -148,9 +153,7 @@ void udb_schema::append(std::unique_ptr<t_ftd> field) {
     fields.push_back(std::move(field));
 }
 
-t_ftd& udb_schema::find_field(const std::u16string& name) {
-    return find_by_name(fields, name);
-}
+t_ftd& udb_schema::find_field(const std::u16string& name) { return find_by_name(fields, name); }
 
 const t_ftd& udb_schema::find_field(const std::u16string& name) const {
     return find_by_name(fields, name);

@@ -21,13 +21,13 @@ enum class udb_default_function : std::uint8_t { NONE, NOW, TODAY, TIME_OF_DAY, 
 
 // Field type descriptor of one column.
 struct t_ftd {
-    std::uint32_t size = 0;          // chars (text), bytes (binary), else as reported; 0 unlimited
+    std::uint32_t size = 0;   // chars (text), bytes (binary), else as reported; 0 unlimited
     std::u16string name;
-    std::uint16_t vartype = 0;       // VT_ code of the column's values
+    std::uint16_t vartype = 0;   // VT_ code of the column's values
     bool b_autoincrement = false;
     bool b_not_null = false;
-    ole_variant def_value;           // VT_EMPTY when the column has no default
-    std::uint32_t reserved = 0;      // 1 date/GUID; precision * 256 + scale for OLE DB decimals
+    ole_variant def_value;        // VT_EMPTY when the column has no default
+    std::uint32_t reserved = 0;   // 1 date/GUID; precision * 256 + scale for OLE DB decimals
     // Set instead of def_value for a computed default.
     udb_default_function def_function = udb_default_function::NONE;
     // The source's default expression when it is neither a value nor a function above: no
@@ -54,8 +54,8 @@ public:
     bool b_autoincrement = false;
 
     udb_field();
-    udb_field(std::u16string name, std::uint32_t size, const ole_variant& value,
-              bool b_not_null, bool b_autoincrement);
+    udb_field(std::u16string name, std::uint32_t size, const ole_variant& value, bool b_not_null,
+              bool b_autoincrement);
     udb_field(const udb_field&) = default;
     udb_field& operator=(const udb_field&) = default;
     ~udb_field() override = default;

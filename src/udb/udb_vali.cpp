@@ -30,7 +30,7 @@ std::u16string numbered(const std::u16string& stem, std::uint32_t number) {
     return stem + std::u16string(digits, digits + 5);
 }
 
-}  // namespace
+}   // namespace
 
 udb_validator::udb_validator(std::uint32_t new_max_length) : max_length(new_max_length) {
     tk_trace::write(2, "udb_validator::ctor");

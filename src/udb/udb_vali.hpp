@@ -14,11 +14,11 @@
 
 class udb_validator {
 public:
-    std::uint32_t max_length = 0;              // characters; 0 means no limit
-    t_names_map names_map;                     // renamings made with this validator
+    std::uint32_t max_length = 0;   // characters; 0 means no limit
+    t_names_map names_map;          // renamings made with this validator
     std::vector<char16_t> illegal_chars;
-    std::vector<std::u16string> restricted;    // reserved words and names already taken
-    std::vector<std::u16string> used;          // names a generated name must not repeat
+    std::vector<std::u16string> restricted;   // reserved words and names already taken
+    std::vector<std::u16string> used;         // names a generated name must not repeat
 
     explicit udb_validator(std::uint32_t max_length);
     virtual ~udb_validator() = default;

@@ -19,7 +19,7 @@ constexpr int VERSION_MAJOR = 3;
 constexpr int VERSION_MINOR = 3;
 constexpr const char* TITLE_LABEL = "Wizard";
 
-}  // namespace
+}   // namespace
 
 QString wiz_title() {
     return QString("Vantrel %1.%2 %3").arg(VERSION_MAJOR).arg(VERSION_MINOR).arg(TITLE_LABEL);

@@ -19,9 +19,8 @@
 
 namespace {
 
-constexpr const char* NO_SERVER_TEXT =
-    "MS SQL Server does not exist or access denied.\n"
-    "Check to verify the correct host was given.";
+constexpr const char* NO_SERVER_TEXT = "MS SQL Server does not exist or access denied.\n"
+                                       "Check to verify the correct host was given.";
 
 QString connection_failure_text(const tk_exception& failure) {
     if ((failure.code() & 0xFFFF) == PROVIDER_GENERAL_FAILURE) return NO_SERVER_TEXT;
@@ -29,7 +28,7 @@ QString connection_failure_text(const tk_exception& failure) {
     return QString::fromStdString(mapped.empty() ? std::string(failure.what()) : mapped);
 }
 
-}  // namespace
+}   // namespace
 
 mssql_settings_page::mssql_settings_page()
     : wizard_page(HELP_CONNECT, "Step 1 of 5", "Connect to MS SQL server") {
@@ -38,8 +37,7 @@ mssql_settings_page::mssql_settings_page()
     server_edit->setObjectName("serverEdit");
     auto* server_label = new QLabel("MS &SQL Server:", this);
     server_label->setBuddy(server_edit);
-    auto* hint = new QLabel("Leave 'MS SQL Server' field empty to connect to local server.",
-                            this);
+    auto* hint = new QLabel("Leave 'MS SQL Server' field empty to connect to local server.", this);
     hint->setObjectName("serverHint");
     windows_auth_radio = new QRadioButton("&Windows authentication", this);
     windows_auth_radio->setObjectName("windowsAuthRadio");

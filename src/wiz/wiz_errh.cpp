@@ -29,11 +29,9 @@ bool is_gui_thread() {
     return application != nullptr && QThread::currentThread() == application->thread();
 }
 
-bool is_stopping() {
-    return tk_converter::is_registered() && wiz_converter().is_stop_requested();
-}
+bool is_stopping() { return tk_converter::is_registered() && wiz_converter().is_stop_requested(); }
 
-}  // namespace
+}   // namespace
 
 wiz_error_handler::wiz_error_handler() : error_handler(conv_access_messages()) {
     load_err_map(conv_mssql_messages());

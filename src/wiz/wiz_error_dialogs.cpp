@@ -49,7 +49,7 @@ QPushButton* add_button(QHBoxLayout* row, QDialog* dialog, const char* text, con
     return button;
 }
 
-}  // namespace
+}   // namespace
 
 dlg_error_ex::dlg_error_ex(const QString& new_message, QWidget* parent)
     : QDialog(dialog_owner(parent)), message(new_message) {

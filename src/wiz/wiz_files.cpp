@@ -28,7 +28,7 @@ constexpr const char* EXISTING_DATABASE_TEXT =
     "The destination database already exists. Select one of the\n"
     "options below. Click 'Help' button for more information.";
 
-}  // namespace
+}   // namespace
 
 QString wiz_name_part(const QString& path) {
     return QString::fromStdU16String(tk_file_wname(path.toStdU16String()).name());
@@ -95,9 +95,9 @@ void sel_file_page::on_use_pwd() {
 }
 
 void sel_file_page::on_browse() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, "Select MS Access database to convert", source_edit->text(), ACCESS_FILTER,
-        nullptr, QFileDialog::DontUseNativeDialog);
+    const QString path = QFileDialog::getOpenFileName(this, "Select MS Access database to convert",
+                                                      source_edit->text(), ACCESS_FILTER, nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) return;
     source_edit->setText(path);
     destination_edit->setText(wiz_name_part(path));
@@ -125,8 +125,7 @@ bool sel_file_page::on_wizard_next() {
         wizard_shell::message("You should enter MS SQL database name");
         return false;
     }
-    const std::string source_utf8 =
-        QString::fromStdU16String(converter.get_source()).toStdString();
+    const std::string source_utf8 = QString::fromStdU16String(converter.get_source()).toStdString();
     if (!tk_is_file_exist(source_utf8, TK_ACCESS_READ)) {
         wizard_shell::error("Source file does not exist.\r\n"
                             "Please verify the correct path was given.");

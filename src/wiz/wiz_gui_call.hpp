@@ -16,6 +16,5 @@ void wiz_gui_call(Work&& work) {
         work();
         return;
     }
-    QMetaObject::invokeMethod(application, std::forward<Work>(work),
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(application, std::forward<Work>(work), Qt::BlockingQueuedConnection);
 }

@@ -32,7 +32,7 @@ constexpr topic_page TOPIC_PAGES[] = {
     {HELP_TROUBLESHOOTING, "troubleshooting.html"},
 };
 
-}  // namespace
+}   // namespace
 
 QString wiz_help_page(int topic_id) {
     for (const topic_page& entry : TOPIC_PAGES) {

@@ -22,7 +22,7 @@ std::string environment(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     const std::string problem = wiz_startup_problem(qVersion(), environment("QT_QPA_PLATFORM"),

@@ -13,7 +13,7 @@ namespace {
 // Longest text a page reads from one of its edits.
 constexpr int MAX_EDIT_CHARS = 259;
 
-}  // namespace
+}   // namespace
 
 QString wiz_profile_filter() {
     const QString extension = QString::fromLatin1(PROFILE_EXTENSION);
@@ -59,10 +59,9 @@ void wizard_page::enable_ctrl(QWidget* control, bool on) {
 }
 
 QFont wizard_page::title_font() {
-    QFont font(QFontDatabase::hasFamily("Verdana") ? QString("Verdana")
-                                                   : QFontDatabase::systemFont(
-                                                         QFontDatabase::GeneralFont)
-                                                         .family());
+    QFont font(QFontDatabase::hasFamily("Verdana")
+                   ? QString("Verdana")
+                   : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
     font.setPointSize(10);
     font.setWeight(QFont::Bold);
     return font;

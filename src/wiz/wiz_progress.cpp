@@ -18,7 +18,7 @@ namespace {
 
 constexpr int WAIT_STEP_MILLISECONDS = 10;
 
-}  // namespace
+}   // namespace
 
 int wiz_progress_position(std::int32_t table_count, std::int32_t table_index,
                           std::int32_t record_count, std::int32_t record_index) {
@@ -58,11 +58,9 @@ void progress_page::on_timer() {
     tk_trace::write(1, "progress_page::on_timer");
     const vantrel_convertor& converter = wiz_converter();
     const bool b_done = converter.is_done();
-    progress_bar->setValue(std::min(100, wiz_progress_position(
-                                             converter.get_table_count(),
-                                             converter.get_table_index(),
-                                             converter.get_record_count(),
-                                             converter.get_record_index())));
+    progress_bar->setValue(std::min(
+        100, wiz_progress_position(converter.get_table_count(), converter.get_table_index(),
+                                   converter.get_record_count(), converter.get_record_index())));
     const QString table = QString::fromStdU16String(converter.get_current_table());
     status_label->setText(table.isEmpty() ? QString() : "Processing table '" + table + "'");
     if (!b_done) return;

@@ -23,7 +23,7 @@ constexpr int MAX_QUERY_CHARS = 2047;
 
 constexpr const char* NOT_SELECT_TEXT = "The query must start with SELECT.";
 
-}  // namespace
+}   // namespace
 
 bool wiz_starts_with_select(const QString& query) {
     const QString text = query.left(MAX_QUERY_CHARS);

@@ -43,7 +43,7 @@ QMessageBox::StandardButton show_box(QMessageBox::Icon icon, const char* kind,
     return answer;
 }
 
-}  // namespace
+}   // namespace
 
 wizard_shell::wizard_shell(const QString& title, QWidget* parent)
     : QWizard(parent), window_title(title) {
@@ -122,8 +122,7 @@ void wizard_shell::stop_timer() {
 
 void wizard_shell::error(const QString& text) {
     tk_trace::write(1, u"wizard_shell::error(%s)", text.toStdU16String());
-    show_box(QMessageBox::Critical, "Error", "errorBox", text, QMessageBox::Ok,
-             QMessageBox::Ok);
+    show_box(QMessageBox::Critical, "Error", "errorBox", text, QMessageBox::Ok, QMessageBox::Ok);
     tk_trace::write(3, u"%s", text.toStdU16String());
 }
 

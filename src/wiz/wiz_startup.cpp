@@ -17,24 +17,20 @@ int version_number(const std::string& text) {
     return (major << 16) | (minor << 8) | patch;
 }
 
-bool starts_with(const std::string& text, const char* prefix) {
-    return text.rfind(prefix, 0) == 0;
-}
+bool starts_with(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
-}  // namespace
+}   // namespace
 
-std::string wiz_startup_problem(const std::string& runtime_qt_version,
-                                const std::string& platform, const std::string& display,
-                                const std::string& wayland) {
+std::string wiz_startup_problem(const std::string& runtime_qt_version, const std::string& platform,
+                                const std::string& display, const std::string& wayland) {
     if (version_number(runtime_qt_version) < QT_VERSION) {
         return std::string("Incorrect version of the Qt library. Qt ") + QT_VERSION_STR
                + "\nor later is required to proceed with the application.";
     }
-    const bool b_no_display =
-        platform.empty()                    ? display.empty() && wayland.empty()
-        : starts_with(platform, "xcb")      ? display.empty()
-        : starts_with(platform, "wayland")  ? wayland.empty()
-                                            : false;
+    const bool b_no_display = platform.empty()               ? display.empty() && wayland.empty()
+                              : starts_with(platform, "xcb") ? display.empty()
+                              : starts_with(platform, "wayland") ? wayland.empty()
+                                                                 : false;
     if (b_no_display) {
         return "Failed to initialize GUI library: no display could be opened.\n"
                "Start the wizard on a graphical desktop (DISPLAY or WAYLAND_DISPLAY).";

@@ -8,6 +8,5 @@
 // The text to show and end with, or empty when the wizard can start. `platform` is the
 // plugin asked for (QT_QPA_PLATFORM, or empty for the default), `display` and `wayland`
 // the DISPLAY and WAYLAND_DISPLAY variables (empty when unset).
-std::string wiz_startup_problem(const std::string& runtime_qt_version,
-                                const std::string& platform, const std::string& display,
-                                const std::string& wayland);
+std::string wiz_startup_problem(const std::string& runtime_qt_version, const std::string& platform,
+                                const std::string& display, const std::string& wayland);

@@ -38,7 +38,7 @@ void select_row(QListWidget* list, int row) {
     list->setCurrentRow(std::min(row, list->count() - 1));
 }
 
-}  // namespace
+}   // namespace
 
 sel_tables_page::sel_tables_page()
     : wizard_page(HELP_TABLES, "Step 4 of 5", "Select tables to convert") {
@@ -67,8 +67,7 @@ sel_tables_page::sel_tables_page()
     connect(remove_all_button, &QPushButton::clicked, this, &sel_tables_page::on_del_all);
     connect(add_query_button, &QPushButton::clicked, this, &sel_tables_page::on_add_query);
     connect(available_list, &QListWidget::itemDoubleClicked, this, &sel_tables_page::on_add);
-    connect(selected_list, &QListWidget::itemDoubleClicked, this,
-            &sel_tables_page::on_edit_query);
+    connect(selected_list, &QListWidget::itemDoubleClicked, this, &sel_tables_page::on_edit_query);
 
     auto* buttons = new QVBoxLayout();
     buttons->addStretch();

@@ -73,8 +73,8 @@ TEST_F(AgentOptions, UnreadableProfileEndsTheProgram) {
 TEST_F(AgentOptions, PasswordsOnTheCommandLineReachTheLogAsStarsOnly) {
     trace.reset();   // one trace log at a time; this one keeps the parameter lines
     trace = std::make_unique<tk_trace>(log_path, true, 1, false);
-    ASSERT_TRUE(parse({"--src=a.mdb", "--dest=D", "--mssqlp=Secret1", "--accp=Secret2",
-                       "--uglp=Secret3"}));
+    ASSERT_TRUE(
+        parse({"--src=a.mdb", "--dest=D", "--mssqlp=Secret1", "--accp=Secret2", "--uglp=Secret3"}));
     EXPECT_THAT(log_text(), ::testing::HasSubstr("parameter #3: --mssqlp=***"));
     EXPECT_THAT(log_text(), ::testing::HasSubstr("parameter #5: --uglp=***"));
     EXPECT_EQ(log_text().find("Secret"), std::string::npos);
@@ -110,8 +110,8 @@ TEST_F(AgentOptions, BadWorkgroupFileOrModeFormEndsTheProcess) {
               std::pair(std::optional(-1),
                         std::string("Not a valid MS Access workgroup information file\n")));
     for (const char* mode : {"--mode=+1", "--mode= 1", "--mode=1x"}) {
-        EXPECT_EQ(parse_ending({mode}), std::pair(std::optional(-1),
-                                                  std::string("Invalid merge/overwrite mode\n")))
+        EXPECT_EQ(parse_ending({mode}),
+                  std::pair(std::optional(-1), std::string("Invalid merge/overwrite mode\n")))
             << mode;
     }
 }
@@ -130,4 +130,4 @@ TEST_F(AgentOptions, ModeZeroDropsAnExistingDestinationBeforeTheRun) {
     EXPECT_TRUE(world.calls.empty());
 }
 
-}  // namespace
+}   // namespace

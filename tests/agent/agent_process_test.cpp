@@ -124,8 +124,8 @@ TEST_F(AgentProcess, MissingTableNamesFileIsReported) {
 }
 
 TEST_F(AgentProcess, LogFileInAMissingDirectoryIsAFatalError) {
-    agent_result result =
-        run({"--logfile=" + (folder / "no" / "such" / "x.log").string(), "--src=a", "--dest=D"});
+    agent_result result = run(
+        {"--logfile=" + (folder / "no" / "such" / "x.log").string(), "--src=a", "--dest=D"});
     EXPECT_EQ(result.status, 255);
     EXPECT_EQ(result.out, "Error:\nLogfile path does not exist. Please verify the correct path "
                           "was given.\n");
@@ -154,8 +154,7 @@ TEST_F(AgentProcess, UnreadableProfileIsNamedWithItsReason) {
     const std::string missing = (folder / "none.ini").string();
     agent_result result = run({"--profile=" + missing});
     EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.err,
-              "Cannot read the profile '" + missing + "': No such file or directory\n");
+    EXPECT_EQ(result.err, "Cannot read the profile '" + missing + "': No such file or directory\n");
     result = run({"--profile=" + folder.string()});
     EXPECT_EQ(result.err, "Cannot read the profile '" + folder.string() + "': Is a directory\n");
     const std::filesystem::path keyless = folder / "keyless.ini";
@@ -170,8 +169,8 @@ TEST_F(AgentProcess, UnreadableProfileIsNamedWithItsReason) {
 TEST_F(AgentProcess, UnwritableLogFileIsReportedAtStart) {
     agent_result result = run({"--logfile=" + folder.string(), "--src=a", "--dest=D"});
     EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.out, "Error:\nCannot write the log file '" + folder.string()
-                              + "': Is a directory.\n");
+    EXPECT_EQ(result.out,
+              "Error:\nCannot write the log file '" + folder.string() + "': Is a directory.\n");
     result = run({"--logfile=/dev/full", "--src=a", "--dest=D"});
     EXPECT_EQ(result.status, 255);
     EXPECT_EQ(result.out, "Error:\nCannot write the log file '/dev/full': No space left on "
@@ -189,8 +188,7 @@ TEST_F(AgentProcess, FileThatIsNotAWorkgroupFileIsRefused) {
 // A run given up at the top keeps its message but must not end like a good run: a script
 // has only the status to tell that nothing was converted.
 TEST_F(AgentProcess, SourceOrServerFailureAtTheTopEndsWith255) {
-    const std::string nwind =
-        std::string(VANTREL_TESTDATA_DIR) + "/mdbtools-mdbtestdata/nwind.mdb";
+    const std::string nwind = std::string(VANTREL_TESTDATA_DIR) + "/mdbtools-mdbtestdata/nwind.mdb";
     std::filesystem::path cut = folder / "cut.mdb";
     {
         std::ifstream whole(nwind, std::ios::binary);
@@ -235,11 +233,14 @@ protected:
                          const std::vector<std::string>& more = {}) {
         const std::filesystem::path tables = folder / "tables.txt";
         std::ofstream(tables) << "Shippers\n";
-        std::vector<std::string> args = {
-            "--src=" + std::string(VANTREL_TESTDATA_DIR) + "/mdbtools-mdbtestdata/nwind.mdb",
-            "--dest=" + destination, "--mssqlh=127.0.0.1," + std::to_string(server_port),
-            "--mssqlu=sa", "--mssqlp=Secret1", "--mode=" + std::to_string(mode),
-            "--tab_file=" + tables.string()};
+        std::vector<std::string> args = {"--src=" + std::string(VANTREL_TESTDATA_DIR)
+                                             + "/mdbtools-mdbtestdata/nwind.mdb",
+                                         "--dest=" + destination,
+                                         "--mssqlh=127.0.0.1," + std::to_string(server_port),
+                                         "--mssqlu=sa",
+                                         "--mssqlp=Secret1",
+                                         "--mode=" + std::to_string(mode),
+                                         "--tab_file=" + tables.string()};
         args.insert(args.end(), more.begin(), more.end());
         return run(args);
     }
@@ -247,8 +248,7 @@ protected:
     int shippers_in(const std::string& database) {
         auto connection = double_test::connection::open(server.port(), "Secret1", database);
         if (!connection) return -1;
-        const double_test::batch_result result =
-            connection->run("SELECT COUNT(*) FROM [Shippers]");
+        const double_test::batch_result result = connection->run("SELECT COUNT(*) FROM [Shippers]");
         return result.has_error(208) ? -1 : std::stoi(result.first());
     }
 
@@ -256,7 +256,7 @@ protected:
     int server_port = server.port();
 };
 
-}  // namespace
+}   // namespace
 
 // SQL Server names hold 128 characters. A longer one was refused by the login record without
 // a word, the login landed in master and mode 1 replaced master's tables of the same name.

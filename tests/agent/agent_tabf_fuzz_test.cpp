@@ -12,9 +12,9 @@
 namespace {
 
 std::string random_text(std::mt19937& random) {
-    static const std::string pieces[] = {" ", "\r", "\n", "\xEF\xBB\xBF", "\xC3", "\xA4",
-                                         "\xFF", "\x80", "Orders", std::string(1, '\0'),
-                                         "\xF0\x9F", std::string(300, 'n')};
+    static const std::string pieces[] = {
+        " ",    "\r",   "\n",     "\xEF\xBB\xBF",       "\xC3",     "\xA4",
+        "\xFF", "\x80", "Orders", std::string(1, '\0'), "\xF0\x9F", std::string(300, 'n')};
     std::uniform_int_distribution<std::size_t> count(0, 40);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
     std::string text;
@@ -36,4 +36,4 @@ TEST(TableNamesFileFuzz, RandomFilesGiveOnlyNonEmptySingleLineNames) {
     }
 }
 
-}  // namespace
+}   // namespace

@@ -55,4 +55,4 @@ TEST(TableNamesFile, LongLineIsReadWhole) {
     EXPECT_EQ(names[1], u"Next");
 }
 
-}  // namespace
+}   // namespace

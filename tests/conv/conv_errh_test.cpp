@@ -22,15 +22,15 @@ protected:
 
 TEST_F(ErrorHandler, RecordContextPrefixesTheMappedText) {
     handler->set_context(u"Orders", 12);
-    std::string output =
-        handle_captured(tk_exception("provider text", 0x80E37, ERROR_LEVEL_RECOVERABLE));
+    std::string output = handle_captured(
+        tk_exception("provider text", 0x80E37, ERROR_LEVEL_RECOVERABLE));
     EXPECT_EQ(output, "Error:\nOrders, record #12: The specified table does not exist.\n");
 }
 
 TEST_F(ErrorHandler, MultiLineTextIsLoggedWithBreaksAndPrintedOnOneLine) {
     handler->set_context(u"Umsätze");
-    std::string output =
-        handle_captured(tk_exception("engine text", 0x10000 | 3173, ERROR_LEVEL_RECOVERABLE));
+    std::string output = handle_captured(
+        tk_exception("engine text", 0x10000 | 3173, ERROR_LEVEL_RECOVERABLE));
     EXPECT_EQ(output, "Error:\nUmsätze: Invalid workgroup information file. Return to the "
                       "previous wizard page and verify the correct path was given.\n");
     EXPECT_THAT(log_text(), HasSubstr("Error:\nUmsätze: Invalid workgroup information file. "
@@ -39,14 +39,14 @@ TEST_F(ErrorHandler, MultiLineTextIsLoggedWithBreaksAndPrintedOnOneLine) {
 
 TEST_F(ErrorHandler, UnmappedCodeFallsBackToTheExceptionsOwnText) {
     handler->set_context(u"Orders");
-    std::string output =
-        handle_captured(tk_exception("Disk full", 0x10000 | 9999, ERROR_LEVEL_RECOVERABLE));
+    std::string output = handle_captured(
+        tk_exception("Disk full", 0x10000 | 9999, ERROR_LEVEL_RECOVERABLE));
     EXPECT_EQ(output, "Error:\nOrders: Disk full\n");
 }
 
 TEST_F(ErrorHandler, SupportAddressAppearsInTheTextsThatNameIt) {
-    std::string output =
-        handle_captured(tk_exception("x", 0x10000 | 3421, ERROR_LEVEL_RECOVERABLE));
+    std::string output = handle_captured(
+        tk_exception("x", 0x10000 | 3421, ERROR_LEVEL_RECOVERABLE));
     EXPECT_EQ(output, "Error:\nData type conversion error. Please contact "
                       "support@vantrel.example for the solution.\n");
     output = handle_captured(tk_exception("x", 0x80EDA, ERROR_LEVEL_RECOVERABLE));
@@ -70,10 +70,9 @@ TEST_F(ErrorHandler, SilentModePrintsNothingForRecoverableErrors) {
 
 TEST_F(ErrorHandler, FatalAndInternalLevelsEndTheProgramWithStatusMinusOne) {
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(exit_status_of([&] {
-                  handler->handle(tk_exception("fatal text", ERROR_LEVEL_FATAL), 0);
-              }),
-              -1);
+    EXPECT_EQ(
+        exit_status_of([&] { handler->handle(tk_exception("fatal text", ERROR_LEVEL_FATAL), 0); }),
+        -1);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error:\nfatal text\n");
 
     handler->set_silent(true);   // the user must still learn why the program stopped
@@ -83,4 +82,4 @@ TEST_F(ErrorHandler, FatalAndInternalLevelsEndTheProgramWithStatusMinusOne) {
                 ::testing::StartsWith("Internal error: Internal error: \ncode="));
 }
 
-}  // namespace
+}   // namespace

@@ -26,8 +26,7 @@ public:
         current.clear();
         for (std::size_t column_idx = 0; column_idx < rows.at(row_idx).size(); ++column_idx) {
             current.append(std::make_unique<udb_field>(
-                schema[column_idx].name, 4, ole_variant(rows[row_idx][column_idx]), false,
-                false));
+                schema[column_idx].name, 4, ole_variant(rows[row_idx][column_idx]), false, false));
         }
         return &current;
     }
@@ -77,8 +76,7 @@ udb_schema int_schema(int column_count) {
     udb_schema schema;
     for (int column_idx = 0; column_idx < column_count; ++column_idx) {
         std::u16string name = u"c" + tk_utf8_to_utf16(std::to_string(column_idx));
-        schema.append(std::make_unique<t_ftd>(4, name, VT_I4_CODE, false, false, ole_variant(),
-                                              0));
+        schema.append(std::make_unique<t_ftd>(4, name, VT_I4_CODE, false, false, ole_variant(), 0));
     }
     return schema;
 }
@@ -128,8 +126,7 @@ public:
         return true;
     }
     bool is_db_exist(const std::u16string&) override { return world.b_destination_exists; }
-    std::unique_ptr<udb_database> open_db(const std::u16string& name,
-                                          std::uint32_t mode) override {
+    std::unique_ptr<udb_database> open_db(const std::u16string& name, std::uint32_t mode) override {
         world.calls.push_back(u"open dest " + tk_utf8_to_utf16(std::to_string(mode)));
         return std::make_unique<fake_database>(name, world.destination, mode);
     }
@@ -164,7 +161,7 @@ private:
     bool as_dbo = false;
 };
 
-}  // namespace
+}   // namespace
 
 void fake_store::add_table(const std::u16string& name, int column_count,
                            std::vector<std::vector<std::int32_t>> rows) {
@@ -174,8 +171,7 @@ void fake_store::add_table(const std::u16string& name, int column_count,
     catalogue_order.push_back(name);
 }
 
-fake_database::fake_database(std::u16string db_name, fake_store& backing,
-                             std::uint32_t open_mode)
+fake_database::fake_database(std::u16string db_name, fake_store& backing, std::uint32_t open_mode)
     : udb_database(std::move(db_name), open_mode, false), store(backing) {
     store.open_mode = open_mode;
     tables = store.catalogue_order;
@@ -226,8 +222,7 @@ std::unique_ptr<udb_recordset> fake_database::get_table(const std::u16string& ta
 }
 
 std::unique_ptr<udb_recordset> fake_database::get_query(const std::u16string& query_name,
-                                                        const std::u16string& sql,
-                                                        std::uint32_t) {
+                                                        const std::u16string& sql, std::uint32_t) {
     // "SELECT * FROM T": the rows of T under the query's name.
     std::u16string from = sql.substr(sql.rfind(u' ') + 1);
     return std::make_unique<fake_source_set>(query_name, store.tables.at(from));

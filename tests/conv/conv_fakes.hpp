@@ -17,8 +17,8 @@
 #include "udb/udb_vali.hpp"
 
 inline constexpr std::int32_t REFUSED_VALUE = -999;
-inline constexpr std::int32_t TABLE_MISSING_CODE = 0x80E37;   // OLE DB "table does not exist"
-inline constexpr std::int32_t UNMAPPED_OLEDB_CODE = 0x8FFFF;  // OLE DB side, no message map text
+inline constexpr std::int32_t TABLE_MISSING_CODE = 0x80E37;    // OLE DB "table does not exist"
+inline constexpr std::int32_t UNMAPPED_OLEDB_CODE = 0x8FFFF;   // OLE DB side, no message map text
 
 struct fake_table {
     udb_schema schema;
@@ -32,12 +32,12 @@ struct fake_table {
 struct fake_store {
     std::map<std::u16string, fake_table> tables;
     std::vector<std::u16string> catalogue_order;
-    std::vector<std::u16string> created;    // create_table calls in order
-    std::vector<std::u16string> deleted;    // delete_tab calls in order
-    udb_relationships relationships;   // what the database reports when opened
+    std::vector<std::u16string> created;   // create_table calls in order
+    std::vector<std::u16string> deleted;   // delete_tab calls in order
+    udb_relationships relationships;       // what the database reports when opened
     std::vector<udb_relationships> relationship_calls;
-    std::vector<std::u16string> orphan_keys;   // foreign keys reported as failed, not thrown
-    std::vector<std::u16string> finished;      // finish_table calls in order
+    std::vector<std::u16string> orphan_keys;       // foreign keys reported as failed, not thrown
+    std::vector<std::u16string> finished;          // finish_table calls in order
     std::vector<std::u16string> refused_commits;   // tables whose final commit throws
     std::uint32_t open_mode = 0;
     std::map<std::u16string, std::vector<std::u16string>> children;   // child_tables answers
@@ -84,7 +84,7 @@ struct fake_world {
     fake_store destination;
     bool b_destination_exists = true;
     bool b_access_loads = true;
-    int access_fatal_level = -1;   // >= 0: opening the source throws at that level
+    int access_fatal_level = -1;         // >= 0: opening the source throws at that level
     std::vector<std::u16string> calls;   // engine calls in order, for the checks and the run
 };
 

@@ -1,7 +1,7 @@
 // conv_profile_test.cpp - the converter's settings profiles: a save followed by a load gives
-// back every setting, files are private, and the reader keeps the quirks stored files rely on (a key before any
-// section fails, a byte-order mark spoils the first line, the generic flags are true for any
-// value but "0" while the SQL Server flags need "1").
+// back every setting, files are private, and the reader keeps the quirks stored files rely on (a
+// key before any section fails, a byte-order mark spoils the first line, the generic flags are true
+// for any value but "0" while the SQL Server flags need "1").
 #include <sys/stat.h>
 
 #include <fstream>
@@ -9,8 +9,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "udb/udb_prof.hpp"
 #include "conv_test_env.hpp"
+#include "udb/udb_prof.hpp"
 
 using ::testing::ElementsAre;
 using ::testing::Pair;
@@ -121,8 +121,8 @@ TEST_F(Profiles, ByteOrderMarkSpoilsAHeaderOnTheFirstLine) {
 TEST_F(Profiles, OnlySourceAndDestinationLeaveTheRestAsItWas) {
     converter->set_mode(MODE_SKIP_TABLES);
     converter->set_host(u"keep-me");
-    std::string path =
-        write_file("min.ini", "[Generic settings]\r\n  src = a.mdb\r\ndest=Shop\r\n");
+    std::string path = write_file("min.ini",
+                                  "[Generic settings]\r\n  src = a.mdb\r\ndest=Shop\r\n");
     ASSERT_TRUE(converter->load(path));
     EXPECT_EQ(converter->get_source(), u" a.mdb");   // the key is trimmed, the value is not
     EXPECT_EQ(converter->get_destination(), u"Shop");
@@ -228,4 +228,4 @@ TEST_F(Profiles, CodePageThatIsNoNumberStopsTheLoad) {
     }
 }
 
-}  // namespace
+}   // namespace

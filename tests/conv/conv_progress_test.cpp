@@ -54,6 +54,8 @@ TEST(ProgressLine, RedrawsInPlaceAtMostEveryQuarterSecondAndErasesAtTheEnd) {
 
 TEST(ProgressLine, NeverDrawnLeavesNothing) {
     std::ostringstream out;
-    { conv_progress_line line(out, 100, [] { return 1.0; }); }
+    {
+        conv_progress_line line(out, 100, [] { return 1.0; });
+    }
     EXPECT_EQ(out.str(), "");
 }

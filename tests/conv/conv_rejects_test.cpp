@@ -53,12 +53,11 @@ TEST_F(RejectsFile, ValuesAreQuotedDataAndEachTableHasItsHeader) {
     second.append(field(u"Id", ole_variant(12)));
     rejects.write(u"Lines", 1, second, "m");
     EXPECT_FALSE(rejects.is_empty());
-    EXPECT_EQ(contents(),
-              "\"table\",\"record\",\"message\",\"Name\",\"Qty\"\r\n"
-              "\"Orders\",\"7\",\"Cannot insert \"\"x\"\"\",\"a \"\"b\"\", c\nd\",\r\n"
-              "\"Orders\",\"9\",\"again\",\"a \"\"b\"\", c\nd\",\r\n"
-              "\"table\",\"record\",\"message\",\"Id\"\r\n"
-              "\"Lines\",\"1\",\"m\",\"12\"\r\n");
+    EXPECT_EQ(contents(), "\"table\",\"record\",\"message\",\"Name\",\"Qty\"\r\n"
+                          "\"Orders\",\"7\",\"Cannot insert \"\"x\"\"\",\"a \"\"b\"\", c\nd\",\r\n"
+                          "\"Orders\",\"9\",\"again\",\"a \"\"b\"\", c\nd\",\r\n"
+                          "\"table\",\"record\",\"message\",\"Id\"\r\n"
+                          "\"Lines\",\"1\",\"m\",\"12\"\r\n");
 }
 
 TEST_F(RejectsFile, AnOlderReadableFileIsReplacedAndMadePrivate) {
@@ -95,4 +94,4 @@ TEST(RejectsPath, BesideTheLogOrInTheWorkingFolderAndNeverElsewhere) {
     EXPECT_EQ(conv_rejects_file::path_for("", u".."), "_...rejects.csv");
 }
 
-}  // namespace
+}   // namespace

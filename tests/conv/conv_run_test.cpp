@@ -38,13 +38,12 @@ TEST_F(ConversionRun, ConvertsTablesInNameOrderNotSelectionOrder) {
 
     std::string output = run_captured();
 
-    EXPECT_EQ(output,
-              "Converting database src.mdb(2 tables)\n"
-              "Converting table Customers(1 records)\n"
-              "Converting table Orders(2 records)\n"
-              "Summary:\n"
-              "Customers: 1 read, 1 in the destination, 0 rejected\n"
-              "Orders: 2 read, 2 in the destination, 0 rejected\n");
+    EXPECT_EQ(output, "Converting database src.mdb(2 tables)\n"
+                      "Converting table Customers(1 records)\n"
+                      "Converting table Orders(2 records)\n"
+                      "Summary:\n"
+                      "Customers: 1 read, 1 in the destination, 0 rejected\n"
+                      "Orders: 2 read, 2 in the destination, 0 rejected\n");
     EXPECT_TRUE(converter->is_complete());
     EXPECT_EQ(world.destination.created, (std::vector<std::u16string>{u"Customers", u"Orders"}));
     EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{1, 10}, {2, 20}}));
@@ -144,8 +143,7 @@ TEST_F(ConversionRun, FailingRecordIsReportedWithItsNumberAndTheRestIsCopied) {
     EXPECT_EQ(converter->get_rejects_path(), rejects);
     EXPECT_THAT(output, testing::EndsWith("Rejected records are in " + rejects + "\n"));
     std::ifstream file(rejects, std::ios::binary);
-    const std::string csv((std::istreambuf_iterator<char>(file)),
-                          std::istreambuf_iterator<char>());
+    const std::string csv((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(csv, "\"table\",\"record\",\"message\",\"c0\"\r\n"
                    "\"Orders\",\"2\",\"The specified table does not exist.\",\"-999\"\r\n");
     EXPECT_EQ(std::filesystem::status(rejects).permissions() & std::filesystem::perms::all,
@@ -180,8 +178,7 @@ TEST_F(ConversionRun, ChosenTableBringsItsChildTables) {
     std::string output = run_captured();
 
     EXPECT_THAT(output, HasSubstr("Converting database src.mdb(2 tables)\n"));
-    EXPECT_EQ(world.destination.created,
-              (std::vector<std::u16string>{u"Orders", u"Orders_Files"}));
+    EXPECT_EQ(world.destination.created, (std::vector<std::u16string>{u"Orders", u"Orders_Files"}));
 }
 
 TEST_F(ConversionRun, ARunWithoutRefusalsWritesNoRejectsFile) {
@@ -254,7 +251,7 @@ TEST_F(ConversionRun, WorkgroupLogonNeedsBothFileAndUser) {
     world.calls.clear();
     converter->check_acc_base(u"src.mdb", u"secret");
     EXPECT_EQ(world.calls, (std::vector<std::u16string>{u"version 3", u"version 0", u"anonymous",
-                                                         u"open source 97 secret"}));
+                                                        u"open source 97 secret"}));
 }
 
 TEST_F(ConversionRun, SafeNameOfOneTableIsNotReusedForALaterOne) {
@@ -348,15 +345,14 @@ TEST_F(ConversionRun, RefusedFinalCommitIsReportedWithTheTableAndTheRunGoesOn) {
     std::string output = run_captured();
 
     // The summary counts what the refused commit cost.
-    EXPECT_EQ(output,
-              "Converting database src.mdb(2 tables)\n"
-              "Converting table Lines(2 records)\n"
-              "Error:\nLines: final commit refused\n"
-              "Converting table Orders(1 records)\n"
-              "Summary:\n"
-              "Lines: 2 read, 0 in the destination, 0 rejected\n"
-              "Orders: 1 read, 1 in the destination, 0 rejected\n"
-              "Error:\nLines: 2 of the rows read are not in the destination.\n");
+    EXPECT_EQ(output, "Converting database src.mdb(2 tables)\n"
+                      "Converting table Lines(2 records)\n"
+                      "Error:\nLines: final commit refused\n"
+                      "Converting table Orders(1 records)\n"
+                      "Summary:\n"
+                      "Lines: 2 read, 0 in the destination, 0 rejected\n"
+                      "Orders: 1 read, 1 in the destination, 0 rejected\n"
+                      "Error:\nLines: 2 of the rows read are not in the destination.\n");
     EXPECT_FALSE(converter->is_complete());
     EXPECT_EQ(world.destination.finished, (std::vector<std::u16string>{u"Lines", u"Orders"}));
     EXPECT_EQ(world.destination.tables[u"Orders"].rows, (rows{{7}}));
@@ -557,4 +553,4 @@ TEST_F(ConversionRun, StopRequestedBeforeTheRunCreatesNothing) {
     EXPECT_TRUE(converter->is_done());
 }
 
-}  // namespace
+}   // namespace

@@ -40,7 +40,7 @@ void expect_keys(const udb_relationships& found, const std::vector<expected_key>
     }
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DaoDatabaseTables, ListsUserTablesOnlyInCatalogueOrder) {
     DAO_REQUIRE_TESTDATA();
@@ -102,10 +102,10 @@ TEST(DaoDatabaseForeignKeys, KnowWhichOnesAccessEnforces) {
 TEST(DaoDatabaseForeignKeys, AreNotReadWithFlagBitFiveOrSix) {
     DAO_REQUIRE_TESTDATA();
     dao_test_engine test;
-    EXPECT_TRUE(test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb", 1 | 32)
-                    ->relationships.empty());
-    EXPECT_TRUE(test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb", 1 | 64)
-                    ->relationships.empty());
+    EXPECT_TRUE(
+        test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb", 1 | 32)->relationships.empty());
+    EXPECT_TRUE(
+        test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb", 1 | 64)->relationships.empty());
 }
 
 TEST(DaoDatabaseQueries, TestQueryAnswersWithoutThrowing) {
@@ -154,8 +154,7 @@ TEST(DaoDatabaseWriting, RefusesWritingIntoOpenedFilesAndBreaksNoPrecondition) {
     DAO_REQUIRE_TESTDATA();
     dao_test_engine test;
     auto read_only = test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb", 1);
-    EXPECT_THROW(read_only->create_table(u"New", udb_schema(), udb_indexes()),
-                 tk_mail_assertion);
+    EXPECT_THROW(read_only->create_table(u"New", udb_schema(), udb_indexes()), tk_mail_assertion);
     EXPECT_THROW(read_only->delete_tab(u"Table1"), tk_mail_assertion);
     auto writable = test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb", 0);
     // Only files made by create_db take new tables and rows.
@@ -201,8 +200,7 @@ TEST(DaoDatabaseDamage, CorruptSourceIsAFatalError) {
         ADD_FAILURE() << "Orders opened with a zeroed data page";
     } catch (const dao_exception& failure) {
         expect_fatal_corruption(failure);
-        EXPECT_NE(std::string(failure.what()).find("page 303 of table 'Orders'"),
-                  std::string::npos)
+        EXPECT_NE(std::string(failure.what()).find("page 303 of table 'Orders'"), std::string::npos)
             << failure.what();
     }
     try {

@@ -19,13 +19,12 @@ dao_default read(int dao_type, std::uint16_t vartype, const std::u16string& stor
     return dao_read_default(dao_type, vartype, stored);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DaoDefault, DateFunctionsBecomeComputedDefaults) {
     EXPECT_EQ(read(DAO_DATE, VT_DATE, u"Now()").function, udb_default_function::NOW);
     EXPECT_EQ(read(DAO_DATE, VT_DATE, u"=Date()").function, udb_default_function::TODAY);
-    EXPECT_EQ(read(DAO_DATE, VT_DATE, u" = time ( ) ").function,
-              udb_default_function::TIME_OF_DAY);
+    EXPECT_EQ(read(DAO_DATE, VT_DATE, u" = time ( ) ").function, udb_default_function::TIME_OF_DAY);
     EXPECT_EQ(read(DAO_GUID, VT_BLOB, u"GenGUID()").function, udb_default_function::NEW_GUID);
     const dao_default now = read(DAO_DATE, VT_DATE, u"Now()");
     EXPECT_EQ(now.value.type(), VT_EMPTY);

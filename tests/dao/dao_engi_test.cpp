@@ -45,7 +45,7 @@ public:
     ~unavailable_generations() { unsetenv("VANTREL_DAO_UNAVAILABLE"); }
 };
 
-}  // namespace
+}   // namespace
 
 TEST(DaoEngineSearch, FallsBackToKeyOneAndWritesImageB) {
     dao_test_cwd cwd;
@@ -65,7 +65,7 @@ TEST(DaoEngineSearch, GenerationTwoIsNeverThereAndUnknownKeysAreInternalErrors) 
     EXPECT_EQ(engine.get_engine_key(), DAO_NO_ENGINE);
     EXPECT_THROW(engine.set_version_if(5), tk_mail_assertion);
     EXPECT_THROW(engine.set_anonymous_sys_db(), tk_mail_assertion);   // no generation yet
-    EXPECT_THROW(dao_engine(true, false), tk_mail_assertion);          // a second engine
+    EXPECT_THROW(dao_engine(true, false), tk_mail_assertion);         // a second engine
 }
 
 namespace {
@@ -85,7 +85,7 @@ private:
     tk_test_folder folder;
 };
 
-}  // namespace
+}   // namespace
 
 // The file went into the working folder as ~tmpNNNN: a read-only folder failed with a bare
 // "Permission denied", and an interrupted run left the file there.
@@ -148,8 +148,8 @@ TEST(DaoWorkgroupLogon, RefusesBadAccountsWith3029AndNoPasswordInTheText) {
         [&] { test.engine.set_ugl_info(mdw, u"admin", u"Sesam-31415"); });
     EXPECT_EQ(wrong.code(), CODE_BAD_ACCOUNT);
     EXPECT_EQ(wrong.message().find("Sesam-31415"), std::string::npos);
-    dao_exception unknown =
-        expect_dao_failure([&] { test.engine.set_ugl_info(mdw, u"nobody", u""); });
+    dao_exception unknown = expect_dao_failure(
+        [&] { test.engine.set_ugl_info(mdw, u"nobody", u""); });
     EXPECT_EQ(unknown.code(), CODE_BAD_ACCOUNT);
     // Groups are not accounts one logs on with.
     EXPECT_EQ(expect_dao_failure([&] { test.engine.set_ugl_info(mdw, u"Admins", u""); }).code(),
@@ -187,8 +187,7 @@ TEST(DaoOpenDb, GivesJetErrorsForMissingCorruptAndForeignFiles) {
 TEST(DaoOpenDb, ChecksTheDatabasePassword) {
     DAO_REQUIRE_TESTDATA();
     dao_test_engine test;
-    dao_exception wrong =
-        expect_dao_failure([&] { test.open(PASSWORD_FILE, 1, u"Sesam-27182"); });
+    dao_exception wrong = expect_dao_failure([&] { test.open(PASSWORD_FILE, 1, u"Sesam-27182"); });
     EXPECT_EQ(wrong.code(), CODE_BAD_PASSWORD);
     EXPECT_EQ(wrong.message(), "Not a valid password.");
     EXPECT_EQ(expect_dao_failure([&] { test.open(PASSWORD_FILE); }).code(), CODE_BAD_PASSWORD);
@@ -219,9 +218,9 @@ TEST(DaoOpenDb, PasswordsNeverReachTheTrace) {
         ASSERT_TRUE(engine.set_version_if(3));   // the narrow generation traces its text too
         std::u16string mdw = tk_utf8_to_utf16(dao_test_file(WORKGROUP_FILE));
         EXPECT_THROW(engine.set_ugl_info(mdw, u"admin", u"Geheim-1618"), dao_exception);
-        EXPECT_THROW(engine.open_db(tk_utf8_to_utf16(dao_test_file(PASSWORD_FILE)), 1,
-                                    u"Geheim-2718"),
-                     dao_exception);
+        EXPECT_THROW(
+            engine.open_db(tk_utf8_to_utf16(dao_test_file(PASSWORD_FILE)), 1, u"Geheim-2718"),
+            dao_exception);
         engine.open_db(tk_utf8_to_utf16(dao_test_file(PASSWORD_FILE)), 1, u"password");
     }
     std::string written = tk_test_folder::read(log);

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "dao/dao_exce.hpp"
+#include "dao_test_env.hpp"
 #include "platform/dao/dao.hpp"
 #include "platform/dao/daostub_rows.hpp"
-#include "dao_test_env.hpp"
 
 namespace {
 
@@ -28,16 +28,16 @@ struct column_shape {
     std::uint32_t size;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(DaoRecordsetSchema, MapsEveryBasicTypeWithSizesAndDefaults) {
     DAO_REQUIRE_TESTDATA();
     dao_test_engine test;
     auto table = open_table(test, "jahlborn-jackcess/V2000/testV2000.mdb", u"Table1");
     const std::vector<column_shape> expected = {
-        {u"A", VT_BSTR, 50}, {u"B", VT_BSTR, 100}, {u"C", VT_UI1, 1}, {u"D", VT_I2, 2},
-        {u"E", VT_I4, 4},    {u"F", VT_R8, 8},     {u"G", VT_DATE, 8}, {u"H", VT_CY, 8},
-        {u"I", VT_BOOL, 1}};
+        {u"A", VT_BSTR, 50}, {u"B", VT_BSTR, 100}, {u"C", VT_UI1, 1},
+        {u"D", VT_I2, 2},    {u"E", VT_I4, 4},     {u"F", VT_R8, 8},
+        {u"G", VT_DATE, 8},  {u"H", VT_CY, 8},     {u"I", VT_BOOL, 1}};
     ASSERT_EQ(table->schema.size(), expected.size());
     for (std::size_t column_idx = 0; column_idx < expected.size(); ++column_idx) {
         const t_ftd& column = table->schema[column_idx];
@@ -90,20 +90,19 @@ TEST(DaoRecordsetSchema, StripsDefaultQuotesOnlyForTheirTypes) {
     EXPECT_EQ(dao_strip_default(10, u"\"abc\""), u"abc");
     EXPECT_EQ(dao_strip_default(10, u"\"\""), u"");
     EXPECT_EQ(dao_strip_default(10, u"\"a"), u"\"a");
-    EXPECT_EQ(dao_strip_default(10, u"#x#"), u"#x#");    // '#' is for dates
-    EXPECT_EQ(dao_strip_default(4, u"\"1\""), u"\"1\"");  // quotes are for text
+    EXPECT_EQ(dao_strip_default(10, u"#x#"), u"#x#");      // '#' is for dates
+    EXPECT_EQ(dao_strip_default(4, u"\"1\""), u"\"1\"");   // quotes are for text
 }
 
 TEST(DaoRecordsetSchema, ExactTypesStayExact) {
     DAO_REQUIRE_TESTDATA();
     dao_test_engine test;
-    auto decimals = open_table(test, "jahlborn-jackcess/V2000/fixedNumericTestV2000.mdb",
-                               u"test");
+    auto decimals = open_table(test, "jahlborn-jackcess/V2000/fixedNumericTestV2000.mdb", u"test");
     EXPECT_EQ(decimals->schema[1].vartype, VT_DECIMAL);
     EXPECT_EQ(decimals->schema[1].reserved, (18u << 8) | 0u);   // Decimal(18, 0)
     udb_record* row = decimals->get_item();
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ((*row)[4].to_string(), "4");     // mdb-reader: 1,0,0,4,-1,1
+    EXPECT_EQ((*row)[4].to_string(), "4");   // mdb-reader: 1,0,0,4,-1,1
     EXPECT_EQ((*row)[5].to_string(), "-1");
 
     auto bigint = open_table(test, "andipaetzold-mdb-reader/V2016/bigint.accdb", u"Table");
@@ -111,7 +110,7 @@ TEST(DaoRecordsetSchema, ExactTypesStayExact) {
     row = bigint->get_item();
     ASSERT_NE(row, nullptr);
     EXPECT_EQ((*row)[1].type(), VT_I8);
-    EXPECT_EQ((*row)[1].hyper_value, 42);      // mdb-reader; mdbtools prints nothing
+    EXPECT_EQ((*row)[1].hyper_value, 42);   // mdb-reader; mdbtools prints nothing
 }
 
 TEST(DaoRecordsetIndexes, ListsIndexesWithKeyColumnsInOrder) {
@@ -207,8 +206,8 @@ TEST(DaoRecordsetRows, EachRowShowsItsOwnValuesAfterTheCallerConvertedThePreviou
     dao_test_engine test;
     auto employees = open_table(test, "mdbtools-mdbtestdata/nwind.mdb", u"Employees");
     // mdb-export: Region and ReportsTo by EmployeeID 1..9; empty for NULL.
-    const std::vector<std::u16string> regions = {u"WA", u"WA", u"WA", u"WA", u"", u"", u"",
-                                                 u"WA", u""};
+    const std::vector<std::u16string> regions = {u"WA", u"WA", u"WA", u"WA", u"",
+                                                 u"",   u"",   u"WA", u""};
     const std::vector<int> reports_to = {2, 0, 2, 2, 2, 5, 5, 2, 5};   // 0 for NULL
     const std::vector<WORD> hire_years = {1992, 1992, 1992, 1993, 1993, 1993, 1994, 1994, 1994};
     for (std::size_t row_idx = 0; row_idx < regions.size(); ++row_idx) {
@@ -267,7 +266,7 @@ std::string field_text(double serial) {
     return field.to_string();
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DaoFieldText, PrintsTimeOnlyValuesWithoutTheirFakeDate) {
     // Access keeps a time of day alone on 1899-12-30 (serial 0 plus the fraction).
@@ -289,8 +288,8 @@ TEST(DaoGetValidVariant, WidensTypesAccessCannotStore) {
 
 TEST(DaoFieldNativeType, ChoosesTextOrMemoAndBinaryOrLongBinaryBySize) {
     auto native = [](VARTYPE vartype, std::uint32_t size) {
-        return dao_field::get_native_type(t_ftd(size, u"c", vartype, false, false,
-                                                ole_variant(), 0));
+        return dao_field::get_native_type(
+            t_ftd(size, u"c", vartype, false, false, ole_variant(), 0));
     };
     EXPECT_EQ(native(VT_BSTR, 255), 10);
     EXPECT_EQ(native(VT_BSTR, 256), 12);

@@ -23,18 +23,16 @@ t_ftd column(std::u16string name, std::uint16_t vartype, std::uint32_t size = 0,
 
 udb_schema source_schema() {
     udb_schema schema;
-    for (t_ftd made : {column(u"Id", VT_I4, 4, true, true),
-                       column(u"Small", VT_I2, 2, false, true),
-                       column(u"Name", VT_BSTR, 255, false, false, ole_variant(u"abc")),
-                       column(u"Quote", VT_BSTR, 50, false, false,
-                              ole_variant(u"He said \"hi\"")),
-                       column(u"Both", VT_BSTR, 50, false, false, ole_variant(u"It's \"x\"")),
-                       column(u"Memo", VT_BSTR, 256), column(u"Memo0", VT_BSTR, 0),
-                       column(u"When", VT_DATE, 8, false, false, ole_variant(u"2001-02-03")),
-                       column(u"Bad.Name", VT_R8, 8), column(u"Blob", VT_BLOB, 0),
-                       column(u"Bin", VT_BLOB, 16), column(u"Big", VT_I8, 8),
-                       column(u"Flag", VT_BOOL, 2), column(u"Money", VT_CY, 8),
-                       column(u"Byte", VT_UI1, 1), column(u"Req", VT_BSTR, 20, true)})
+    for (t_ftd made :
+         {column(u"Id", VT_I4, 4, true, true), column(u"Small", VT_I2, 2, false, true),
+          column(u"Name", VT_BSTR, 255, false, false, ole_variant(u"abc")),
+          column(u"Quote", VT_BSTR, 50, false, false, ole_variant(u"He said \"hi\"")),
+          column(u"Both", VT_BSTR, 50, false, false, ole_variant(u"It's \"x\"")),
+          column(u"Memo", VT_BSTR, 256), column(u"Memo0", VT_BSTR, 0),
+          column(u"When", VT_DATE, 8, false, false, ole_variant(u"2001-02-03")),
+          column(u"Bad.Name", VT_R8, 8), column(u"Blob", VT_BLOB, 0), column(u"Bin", VT_BLOB, 16),
+          column(u"Big", VT_I8, 8), column(u"Flag", VT_BOOL, 2), column(u"Money", VT_CY, 8),
+          column(u"Byte", VT_UI1, 1), column(u"Req", VT_BSTR, 20, true)})
         schema.append(std::make_unique<t_ftd>(made));
     return schema;
 }
@@ -53,8 +51,9 @@ udb_indexes source_indexes() {
     udb_indexes indexes;
     indexes.add(index(u"PrimaryKey", {u"Id"}, true, true));
     indexes.add(index(u"ByMemo", {u"Memo"}, false, false));
-    indexes.add(index(u"ByEleven", {u"Id", u"Small", u"Name", u"Quote", u"Both", u"When",
-                                    u"Bad.Name", u"Big", u"Flag", u"Money", u"Byte"},
+    indexes.add(index(u"ByEleven",
+                      {u"Id", u"Small", u"Name", u"Quote", u"Both", u"When", u"Bad.Name", u"Big",
+                       u"Flag", u"Money", u"Byte"},
                       false, false));
     indexes.add(index(u"By.Name", {u"Name", u"Bad.Name"}, false, true));
     return indexes;
@@ -78,7 +77,7 @@ ole_variant null_value() {
     return value;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DaoSchemaInitializerQuoting, QuotesDefaultsAsTheRulesSay) {
     EXPECT_EQ(dao_schema_initializer::quote_def_value(u"abc"), u"\"abc\"");
@@ -112,7 +111,7 @@ TEST(DaoCreateTable, WritesTheTypeMapDefaultsAndKeptIndexes) {
     EXPECT_EQ(def.columns[3].default_value(), u"'He said \"hi\"'");
     EXPECT_EQ(def.columns[4].default_value(), u"\"It's 'x'\"");
     EXPECT_EQ(def.columns[7].default_value(), u"\"2001-02-03\"");
-    EXPECT_NE(def.columns[8].name, u"Bad.Name");    // Access refuses the full stop
+    EXPECT_NE(def.columns[8].name, u"Bad.Name");   // Access refuses the full stop
     EXPECT_EQ(def.columns[8].name.find(u'.'), std::u16string::npos);
     EXPECT_EQ(def.columns[10].dao_size(), 16u);
     EXPECT_TRUE(def.columns[15].is_required());
@@ -146,8 +145,8 @@ TEST(DaoCreateTable, IndexesBinaryAndDecimalColumnsButNotLongBinary) {
         auto table = database->create_table(u"Keys", std::move(schema), indexes);
         ASSERT_NE(table, nullptr);
         ole_variant bytes(std::size_t(3), reinterpret_cast<const BYTE*>("\x01\x00\x02"));
-        table->append_record(*record_of({ole_variant(std::int32_t(1)), bytes, bytes,
-                                         null_value(), ole_variant(2.5)}));
+        table->append_record(*record_of(
+            {ole_variant(std::int32_t(1)), bytes, bytes, null_value(), ole_variant(2.5)}));
     }
     jet_table_def def = jet_database::open("binary.mdb")->table_def(u"Keys");
     EXPECT_EQ(def.columns[1].dao_type(), 9);   // Binary columns
@@ -165,12 +164,22 @@ TEST(DaoAppendRecord, StoresValuesAndTheEmptyTextForNullInARequiredColumn) {
         auto database = created(test, "rows.accdb");
         auto table = database->create_table(u"Rows", source_schema(), udb_indexes());
         std::vector<ole_variant> values = {
-            null_value(), ole_variant(short(7)), ole_variant(u"\u65e5\u672c"),
-            ole_variant(u"q"), ole_variant(u"b"), ole_variant(std::u16string(5000, u'm')),
-            null_value(), ole_variant(u"2024-05-06 07:08:09"), ole_variant(2.5),
+            null_value(),
+            ole_variant(short(7)),
+            ole_variant(u"\u65e5\u672c"),
+            ole_variant(u"q"),
+            ole_variant(u"b"),
+            ole_variant(std::u16string(5000, u'm')),
+            null_value(),
+            ole_variant(u"2024-05-06 07:08:09"),
+            ole_variant(2.5),
             ole_variant(std::size_t(3), reinterpret_cast<const BYTE*>("\x01\x00\x02")),
-            null_value(), ole_variant(12345678901LL), ole_variant(true), null_value(),
-            ole_variant(static_cast<unsigned char>(200)), null_value()};
+            null_value(),
+            ole_variant(12345678901LL),
+            ole_variant(true),
+            null_value(),
+            ole_variant(static_cast<unsigned char>(200)),
+            null_value()};
         auto record = record_of(values);
         table->append_record(*record);
         table->append_record(*record);
@@ -196,10 +205,10 @@ TEST(DaoAppendRecord, StoresValuesAndTheEmptyTextForNullInARequiredColumn) {
     EXPECT_TRUE(row[6].is_null());
     EXPECT_EQ(row[7], jet_value(jet_date{45418.0 + (7 * 3600 + 8 * 60 + 9) / 86400.0}));
     EXPECT_EQ(row[9], jet_value(std::vector<std::uint8_t>{1, 0, 2}));
-    EXPECT_EQ(row[11], jet_value(12345678901.0));                  // BigInt as Double
+    EXPECT_EQ(row[11], jet_value(12345678901.0));   // BigInt as Double
     EXPECT_EQ(row[12], jet_value(true));
     EXPECT_EQ(row[14], jet_value(std::uint8_t(200)));
-    EXPECT_EQ(row[15], jet_value(std::u16string()));               // NULL into required
+    EXPECT_EQ(row[15], jet_value(std::u16string()));   // NULL into required
     ASSERT_TRUE(cursor->next());
     EXPECT_EQ(cursor->values()[0], jet_value(std::int32_t(2)));
     EXPECT_FALSE(cursor->next());

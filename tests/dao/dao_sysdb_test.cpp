@@ -18,11 +18,11 @@ std::string bytes_with_header(std::size_t size, std::size_t at, const std::strin
 
 const std::string JET_SYSTEM_HEADER("Jet System DB  \0", 16);
 
-}  // namespace
+}   // namespace
 
 TEST(DaoCheckSysdb, AcceptsRealWorkgroupFilesAndRefusesDatabases) {
     DAO_REQUIRE_TESTDATA();
-    EXPECT_TRUE(dao_check_sysdb(dao_test_file("bdata4200-Mission/system.mdw")));      // Jet 3
+    EXPECT_TRUE(dao_check_sysdb(dao_test_file("bdata4200-Mission/system.mdw")));   // Jet 3
     EXPECT_TRUE(dao_check_sysdb(tk_utf8_to_utf16(dao_test_file("horsje-tril/System.mdw"))));
     EXPECT_FALSE(dao_check_sysdb(dao_test_file("bdata4200-Mission/ContourBL.mdb")));
     EXPECT_FALSE(dao_check_sysdb(dao_test_file("mdbtools-mdbtestdata/nwind.mdb")));

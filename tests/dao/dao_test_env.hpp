@@ -21,7 +21,7 @@ inline std::string dao_test_file(const std::string& relative) {
     return std::string(VANTREL_TESTDATA_DIR) + "/" + relative;
 }
 
-#define DAO_REQUIRE_TESTDATA() \
+#define DAO_REQUIRE_TESTDATA()                                                                     \
     TEST_DATA_REQUIRE(std::filesystem::exists(dao_test_file("MANIFEST.md")), VANTREL_TESTDATA_DIR)
 
 // Changes into a fresh folder for the test's life.
@@ -50,8 +50,8 @@ public:
 
     std::unique_ptr<dao_database> open(const std::string& relative, std::uint32_t mode = 1,
                                        const std::u16string& password = u"") {
-        std::unique_ptr<udb_database> opened =
-            engine.open_db(tk_utf8_to_utf16(dao_test_file(relative)), mode, password);
+        std::unique_ptr<udb_database> opened = engine.open_db(
+            tk_utf8_to_utf16(dao_test_file(relative)), mode, password);
         return std::unique_ptr<dao_database>(static_cast<dao_database*>(opened.release()));
     }
 

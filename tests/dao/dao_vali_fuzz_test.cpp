@@ -16,9 +16,9 @@ namespace {
 // that collide with numbered names, and a character outside the BMP (a surrogate pair).
 // Source names are well-formed: the readers turn broken text into U+FFFD.
 std::u16string random_name(std::mt19937& random) {
-    static const std::u16string PIECES[] = {u"a", u"A", u"0", u" ", u".", u"!", u"[", u"]",
-                                            u"`", u"_", u"\u00e4", u"\u00c4", u"\u00df",
-                                            u"\U0001F600"};
+    static const std::u16string PIECES[] = {u"a",      u"A",      u"0",      u" ",         u".",
+                                            u"!",      u"[",      u"]",      u"`",         u"_",
+                                            u"\u00e4", u"\u00c4", u"\u00df", u"\U0001F600"};
     std::uniform_int_distribution<std::size_t> length(0, 12);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(PIECES) - 1);
     std::u16string name;
@@ -61,7 +61,7 @@ void place_all(udb_validator& validator, std::mt19937& random) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 TEST(SafeNameFuzz, FinalNamesAreAcceptableFittingAndDistinct) {
     std::mt19937 random(20261207);

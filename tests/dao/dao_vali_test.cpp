@@ -25,7 +25,7 @@ std::u16string place(udb_validator& validator, const std::u16string& source_name
     return final_name;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DaoValidatorAcceptance, RefusesAccessPunctuationAndOuterSpaces) {
     const dao_validator validator;

@@ -25,12 +25,12 @@ struct run_result {
 // environment: "NAME=value ..." put before the command.
 run_result run_dump(const std::string& arguments, const std::string& environment = "") {
     run_result result;
-    result.output = dump_run(environment + " " + dump_shell_quote(DUMP) + " " + arguments +
-                             " 2>&1", &result.status);
+    result.output = dump_run(environment + " " + dump_shell_quote(DUMP) + " " + arguments + " 2>&1",
+                             &result.status);
     return result;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DumpOptions, ReadsEveryOption) {
     dump_options options = dump_parse_options({"a.mdb", "--accp=pw", "--sysdb=s.mdw", "--uglu=u",
@@ -49,8 +49,7 @@ TEST(DumpOptions, RefusesBadCommandLinesWithoutEchoingPasswords) {
     EXPECT_THROW(dump_parse_options({}), std::invalid_argument);
     EXPECT_THROW(dump_parse_options({"a.mdb", "b.mdb"}), std::invalid_argument);
     EXPECT_THROW(dump_parse_options({"a.mdb", "--bogus"}), std::invalid_argument);
-    EXPECT_THROW(dump_parse_options({"a.mdb", "--uglu=u", "--uglp=secret"}),
-                 std::invalid_argument);
+    EXPECT_THROW(dump_parse_options({"a.mdb", "--uglu=u", "--uglp=secret"}), std::invalid_argument);
     try {
         dump_parse_options({"a.mdb", "--uglp=secret"});
         FAIL();
@@ -72,11 +71,13 @@ TEST(DumpCodePage, TablesSaysWhichCodePageAndWhy) {
     run_result chosen = run_dump(file + " --codepage=1251 --tables");
     EXPECT_EQ(chosen.status, 0);
     EXPECT_NE(chosen.output.find("vantreldump: text in code page 1251, chosen by --codepage\n"),
-              std::string::npos) << chosen.output;
+              std::string::npos)
+        << chosen.output;
     run_result by_locale = run_dump(file + " --tables", "LC_ALL= LC_CTYPE= LANG=el_GR.UTF-8 "
-                                    "VANTREL_CODEPAGE=");
+                                                        "VANTREL_CODEPAGE=");
     EXPECT_NE(by_locale.output.find("code page 1253, paired with the locale LANG=el_GR.UTF-8"),
-              std::string::npos) << by_locale.output;
+              std::string::npos)
+        << by_locale.output;
     run_result refused = run_dump(file + " --codepage=4242 --tables");
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.output.find("error 3001: "), std::string::npos) << refused.output;
@@ -122,8 +123,8 @@ TEST(DumpCommand, ListsUserTablesAndCounts) {
 TEST(DumpCommand, MarksLinkedAndSystemTablesAndMasksConnectPasswords) {
     JET_REQUIRE_TESTDATA();
     run_result odbc = run_dump(
-        dump_shell_quote(jet_testdata("jahlborn-jackcess/V2007/odbcLinkerTestV2007.accdb")) +
-        " --schema-only");
+        dump_shell_quote(jet_testdata("jahlborn-jackcess/V2007/odbcLinkerTestV2007.accdb"))
+        + " --schema-only");
     EXPECT_EQ(odbc.status, 0);
     EXPECT_NE(odbc.output.find("table \"Ordrar\" linked-odbc user attributes=0x60000000"),
               std::string::npos);
@@ -156,22 +157,22 @@ TEST(DumpCommand, ChecksTheWorkgroupLogonBeforeOpening) {
     run_result admin = run_dump(file + " --sysdb=" + mdw + " --uglu=admin --uglp= --tables");
     EXPECT_EQ(admin.status, 0);
     EXPECT_NE(admin.output.find("Block Code\n"), std::string::npos);
-    run_result stranger =
-        run_dump(file + " --sysdb=" + mdw + " --uglu=nobody --uglp=Hush1234 --tables");
+    run_result stranger = run_dump(file + " --sysdb=" + mdw
+                                   + " --uglu=nobody --uglp=Hush1234 --tables");
     EXPECT_EQ(stranger.status, 1);
     EXPECT_EQ(stranger.output, "error 3029: Not a valid account name or password.\n");
 }
 
 // A FIFO blocked the open until a writer came.
 TEST(DumpCommand, RefusesANamedPipeWithoutBlocking) {
-    std::filesystem::path fifo = std::filesystem::temp_directory_path() /
-                                 ("dump_fifo_" + std::to_string(::getpid()) + ".mdb");
+    std::filesystem::path fifo = std::filesystem::temp_directory_path()
+                                 / ("dump_fifo_" + std::to_string(::getpid()) + ".mdb");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     run_result refused = run_dump("--tables " + dump_shell_quote(fifo.string()));
     std::filesystem::remove(fifo);
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.output, "error 3343: Unrecognized database format '" + fifo.string() +
-                                  "': it is a named pipe (FIFO), not a regular file.\n");
+    EXPECT_EQ(refused.output, "error 3343: Unrecognized database format '" + fifo.string()
+                                  + "': it is a named pipe (FIFO), not a regular file.\n");
 }
 
 TEST(DumpCommand, ListsTheReadableTablesOfADamagedCatalogueAndFails) {
@@ -186,7 +187,8 @@ TEST(DumpCommand, ListsTheReadableTablesOfADamagedCatalogueAndFails) {
     EXPECT_EQ(listed.output.rfind("Products\nShippers\nSuppliers\n"
                                   "damaged catalogue: only the tables listed could be read\n"
                                   "error 3049: The database is corrupt: page 18 of table "
-                                  "'MSysObjects': ", 0),
+                                  "'MSysObjects': ",
+                                  0),
               0u)
         << listed.output;
     run_result dumped = run_dump(dump_shell_quote(copy.path.string()));

@@ -60,8 +60,8 @@ std::string reader_type_name(std::uint8_t type_code) {
 
 std::string reader_output(const std::string& mode, const std::string& path,
                           const std::vector<std::string>& tables) {
-    std::string command = "node " + dump_shell_quote(SCRIPT) + " " + mode + " " +
-                          dump_shell_quote(path);
+    std::string command = "node " + dump_shell_quote(SCRIPT) + " " + mode + " "
+                          + dump_shell_quote(path);
     for (const std::string& table : tables) command += " " + dump_shell_quote(table);
     return dump_run(command + " 2>&1");
 }
@@ -100,28 +100,28 @@ protected:
 
     template <class Check>
     void for_each_file(Check check) {
-        std::size_t compared = dump_for_each_plain_file([&](const jet_database& db,
-                                                            const std::string& path) {
-            std::vector<std::string> tables;
-            for (const jet_catalog_entry& entry : db.user_tables())
-                tables.push_back(jet_utf8(entry.name));
-            check(db, path, tables);
-        });
+        std::size_t compared = dump_for_each_plain_file(
+            [&](const jet_database& db, const std::string& path) {
+                std::vector<std::string> tables;
+                for (const jet_catalog_entry& entry : db.user_tables())
+                    tables.push_back(jet_utf8(entry.name));
+                check(db, path, tables);
+            });
         EXPECT_GT(compared, 60u);
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(MdbReaderComparison, TableListsAgree) {
-    for_each_file([](const jet_database&, const std::string& path,
-                     const std::vector<std::string>& ours) {
-        std::set<std::string> theirs;
-        std::string output = reader_output("--tables", path, {});
-        for (const dump_record& line : dump_split_plain(output, '\0', '\n'))
-            if (!line[0].empty() && !dump_is_system_name(line[0])) theirs.insert(line[0]);
-        EXPECT_EQ(std::set<std::string>(ours.begin(), ours.end()), theirs);
-    });
+    for_each_file(
+        [](const jet_database&, const std::string& path, const std::vector<std::string>& ours) {
+            std::set<std::string> theirs;
+            std::string output = reader_output("--tables", path, {});
+            for (const dump_record& line : dump_split_plain(output, '\0', '\n'))
+                if (!line[0].empty() && !dump_is_system_name(line[0])) theirs.insert(line[0]);
+            EXPECT_EQ(std::set<std::string>(ours.begin(), ours.end()), theirs);
+        });
 }
 
 TEST_F(MdbReaderComparison, ColumnDefinitionsAgree) {
@@ -136,14 +136,15 @@ TEST_F(MdbReaderComparison, ColumnDefinitionsAgree) {
             for (const jet_column& column : def.columns) {
                 if (column.is_calculated()) continue;
                 expected.push_back(
-                    jet_quoted(column.name) + " " + reader_type_name(column.type_code) + " " +
-                    std::to_string(column.type_code == JET_TYPE_BOOLEAN ? 0 : column.size_bytes) +
-                    " " + std::to_string(column.is_fixed()) + " " +
-                    std::to_string(column.is_nullable()) + " " +
-                    std::to_string(column.is_autonumber()) + " " +
-                    std::to_string(column.is_guid_autonumber()) + " " +
-                    std::to_string(column.type_code == JET_TYPE_NUMERIC ? column.precision : 0) +
-                    " " + std::to_string(column.type_code == JET_TYPE_NUMERIC ? column.scale : 0));
+                    jet_quoted(column.name) + " " + reader_type_name(column.type_code) + " "
+                    + std::to_string(column.type_code == JET_TYPE_BOOLEAN ? 0 : column.size_bytes)
+                    + " " + std::to_string(column.is_fixed()) + " "
+                    + std::to_string(column.is_nullable()) + " "
+                    + std::to_string(column.is_autonumber()) + " "
+                    + std::to_string(column.is_guid_autonumber()) + " "
+                    + std::to_string(column.type_code == JET_TYPE_NUMERIC ? column.precision : 0)
+                    + " "
+                    + std::to_string(column.type_code == JET_TYPE_NUMERIC ? column.scale : 0));
             }
             std::vector<std::string> theirs;
             for (const dump_record& line : dump_split_plain(section.text, '\0', '\n')) {
@@ -174,8 +175,8 @@ bool fields_agree(const jet_column& column, const jet_value& value, const std::s
     if (column.type_code == JET_TYPE_FLOAT32 || column.type_code == JET_TYPE_FLOAT64)
         return numbers_equal(ours, theirs, column.type_code == JET_TYPE_FLOAT32);
     if (ours == theirs) return true;
-    return value.kind() == jet_value_kind::date && value.get<jet_date>().serial < 0 &&
-           linear_date_text(value.get<jet_date>().serial) == theirs;
+    return value.kind() == jet_value_kind::date && value.get<jet_date>().serial < 0
+           && linear_date_text(value.get<jet_date>().serial) == theirs;
 }
 
 TEST_F(MdbReaderComparison, EveryValueAgrees) {
@@ -207,8 +208,8 @@ TEST_F(MdbReaderComparison, EveryValueAgrees) {
                     if (column.is_complex() || column.is_calculated()) continue;
                     const std::string& our_field = ours[row_idx][column_idx];
                     const std::string& their_field = theirs[row_idx][column_idx];
-                    EXPECT_TRUE(fields_agree(column, values[row_idx][column_idx], our_field,
-                                             their_field))
+                    EXPECT_TRUE(
+                        fields_agree(column, values[row_idx][column_idx], our_field, their_field))
                         << "row " << row_idx << " column " << jet_utf8(column.name) << ": ours "
                         << our_field.substr(0, 200) << " theirs " << their_field.substr(0, 200);
                 }

@@ -32,8 +32,8 @@
 namespace {
 
 std::string export_table(const std::string& path, const std::string& table) {
-    return dump_run("mdb-export -H -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' -b hex " +
-                    dump_shell_quote(path) + " " + dump_shell_quote(table) + " 2>/dev/null");
+    return dump_run("mdb-export -H -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' -b hex "
+                    + dump_shell_quote(path) + " " + dump_shell_quote(table) + " 2>/dev/null");
 }
 
 std::string without(std::string text, char removed) {
@@ -52,8 +52,8 @@ std::string mdbtools_text(const std::u16string& text, bool jet3) {
     std::u16string adjusted;
     for (std::size_t at = 0; at < text.size(); ++at) {
         char16_t unit = text[at];
-        bool undefined_1252 = unit == 0x81 || unit == 0x8D || unit == 0x8F || unit == 0x90 ||
-                              unit == 0x9D;
+        bool undefined_1252 = unit == 0x81 || unit == 0x8D || unit == 0x8F || unit == 0x90
+                              || unit == 0x9D;
         if (unit >= 0xD800 && unit < 0xDC00 && at + 1 < text.size()) {
             adjusted += u"??";
             ++at;
@@ -76,8 +76,8 @@ std::string from_hex(const std::string& text) {
 }
 
 bool reader_unknown_type(std::uint8_t type_code) {
-    return type_code > JET_TYPE_DATETIME_EXT || type_code == 0x0D || type_code == 0x0E ||
-           type_code == 0x11;
+    return type_code > JET_TYPE_DATETIME_EXT || type_code == 0x0D || type_code == 0x0E
+           || type_code == 0x11;
 }
 
 bool numbers_close(const std::string& ours, const std::string& theirs) {
@@ -87,8 +87,8 @@ bool numbers_close(const std::string& ours, const std::string& theirs) {
     double their_number = std::strtod(theirs.c_str(), &theirs_end);
     if (ours.empty() || theirs.empty() || *ours_end || *theirs_end) return ours == theirs;
     // mdbtools prints Single and Double with limited digits.
-    return std::fabs(our_number - their_number) <=
-           1e-6 * std::max({1.0, std::fabs(our_number), std::fabs(their_number)});
+    return std::fabs(our_number - their_number)
+           <= 1e-6 * std::max({1.0, std::fabs(our_number), std::fabs(their_number)});
 }
 
 // Exact decimals compare by value: "3.5000" = "3.5", "-0" = "0".
@@ -128,8 +128,8 @@ bool fields_agree(const jet_value& value, const jet_column& column, const std::s
         if (reader_unknown_type(column.type_code) && theirs.empty()) return true;
         std::string ours = jet_value_to_csv(value).substr(2);
         std::string their_hex = without(upper(theirs), ' ');
-        return upper(ours).rfind(their_hex, 0) == 0 &&
-               (ours.size() == their_hex.size() || ours.substr(their_hex.size(), 2) == "00");
+        return upper(ours).rfind(their_hex, 0) == 0
+               && (ours.size() == their_hex.size() || ours.substr(their_hex.size(), 2) == "00");
     }
     default: return jet_value_to_csv(value) == theirs;
     }
@@ -148,7 +148,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(MdbtoolsComparison, TableListsAgree) {
     for_each_file([](const jet_database& db, const std::string& path) {
@@ -208,8 +208,8 @@ std::string lower(std::string text) {
 // index and "PRIMARY cols" for the key, columns as it quotes them.
 std::map<std::string, std::multiset<std::string>> schema_indexes(const std::string& path) {
     std::map<std::string, std::multiset<std::string>> tables;
-    std::string output = dump_run("mdb-schema --indexes --no-relations " + dump_shell_quote(path) +
-                                  " postgres 2>/dev/null");
+    std::string output = dump_run("mdb-schema --indexes --no-relations " + dump_shell_quote(path)
+                                  + " postgres 2>/dev/null");
     std::string table;
     for (const dump_record& line : dump_split_plain(output, '\0', '\n')) {
         const std::string& text = line[0];
@@ -253,7 +253,7 @@ std::multiset<std::string> our_indexes(const jet_table_def& def) {
     return indexes;
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(MdbtoolsComparison, IndexesAgree) {
     std::size_t tables_compared = 0;
@@ -289,21 +289,21 @@ TEST_F(MdbtoolsComparison, RelationshipsAgree) {
             dump_record row = rows[row_idx];
             for (std::string& field : row) field = dump_unquote(field);
             auto at = [&](const std::string& name) { return row.at(column(name)); };
-            bool system = dump_is_system_name(at("szObject")) ||
-                          dump_is_system_name(at("szReferencedObject"));
+            bool system = dump_is_system_name(at("szObject"))
+                          || dump_is_system_name(at("szReferencedObject"));
             if (system) continue;
-            theirs.insert(at("szRelationship") + "|" + at("szObject") + "|" +
-                          at("szReferencedObject") + "|" + at("icolumn") + "|" + at("szColumn") +
-                          "|" + at("szReferencedColumn") + "|" + at("grbit"));
+            theirs.insert(at("szRelationship") + "|" + at("szObject") + "|"
+                          + at("szReferencedObject") + "|" + at("icolumn") + "|" + at("szColumn")
+                          + "|" + at("szReferencedColumn") + "|" + at("grbit"));
         }
         std::set<std::string> ours;
         for (const jet_relationship& rel : db.relationships())
             for (std::size_t pair_idx = 0; pair_idx < rel.columns.size(); ++pair_idx)
-                ours.insert(jet_utf8(rel.name) + "|" + jet_utf8(rel.table) + "|" +
-                            jet_utf8(rel.referenced_table) + "|" + std::to_string(pair_idx) + "|" +
-                            jet_utf8(rel.columns[pair_idx].first) + "|" +
-                            jet_utf8(rel.columns[pair_idx].second) + "|" +
-                            std::to_string(std::int32_t(rel.flags)));
+                ours.insert(jet_utf8(rel.name) + "|" + jet_utf8(rel.table) + "|"
+                            + jet_utf8(rel.referenced_table) + "|" + std::to_string(pair_idx) + "|"
+                            + jet_utf8(rel.columns[pair_idx].first) + "|"
+                            + jet_utf8(rel.columns[pair_idx].second) + "|"
+                            + std::to_string(std::int32_t(rel.flags)));
         EXPECT_EQ(ours, theirs);
     });
 }

@@ -121,7 +121,7 @@ std::vector<dump_section> dump_sections(const std::string& output) {
         std::size_t body = name_end + 3;
         std::size_t next = output.find("\n" + marker, body - 1);
         section.text = output.substr(body, next == std::string::npos ? std::string::npos
-                                                                      : next + 1 - body);
+                                                                     : next + 1 - body);
         sections.push_back(section);
         at = body;
     }

@@ -16,8 +16,8 @@
 namespace {
 
 constexpr int DAO_BOOLEAN = 1, DAO_BYTE = 2, DAO_INTEGER = 3, DAO_LONG = 4, DAO_CURRENCY = 5,
-              DAO_SINGLE = 6, DAO_DOUBLE = 7, DAO_DATE = 8, DAO_BINARY = 9,
-              DAO_LONG_BINARY = 11, DAO_BIGINT = 16, DAO_VARBINARY = 17, DAO_DECIMAL = 20;
+              DAO_SINGLE = 6, DAO_DOUBLE = 7, DAO_DATE = 8, DAO_BINARY = 9, DAO_LONG_BINARY = 11,
+              DAO_BIGINT = 16, DAO_VARBINARY = 17, DAO_DECIMAL = 20;
 
 std::string trim(const std::string& text) {
     std::size_t first = text.find_first_not_of(" \t\r\n");
@@ -30,8 +30,7 @@ std::string canonical_decimal(const std::string& raw) {
     std::string text = trim(raw);
     bool negative = !text.empty() && text[0] == '-';
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.erase(0, 1);
-    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos)
-        return raw;
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return raw;
     std::size_t point = text.find('.');
     std::string whole = text.substr(0, point);
     std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
@@ -67,14 +66,16 @@ std::string canonical_date(const std::string& raw) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     double fraction = 0;
     char rest[32] = {0};
-    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%31s", &year, &month, &day, &hour,
-                    &minute, &second, rest) >= 3) {
+    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%31s", &year, &month, &day, &hour, &minute,
+                    &second, rest)
+        >= 3) {
         if (rest[0] == '.') fraction = std::atof(rest);
     } else {
         char month_name[4] = {0};
         char tail[32] = {0};
-        if (std::sscanf(text.c_str(), "%3s %d %d %d:%d:%d%31s", month_name, &day, &year,
-                        &hour, &minute, &second, tail) < 6)
+        if (std::sscanf(text.c_str(), "%3s %d %d %d:%d:%d%31s", month_name, &day, &year, &hour,
+                        &minute, &second, tail)
+            < 6)
             return raw;
         for (int idx = 0; idx < 12; ++idx)
             if (std::string(month_name) == MONTHS[idx]) month = idx + 1;
@@ -105,8 +106,7 @@ std::string canonical_date(const std::string& raw) {
 
 std::string canonical_binary(const std::string& raw) {
     std::string text = trim(raw);
-    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        text.erase(0, 2);
+    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.erase(0, 2);
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char ch) { return char(std::tolower(ch)); });
     return "0x" + text;
@@ -154,7 +154,8 @@ std::vector<int> column_map(const e2e_table& source, const e2e_table_data& dest)
     for (std::size_t idx = 0; idx < source.columns.size(); ++idx) {
         auto found = std::find(dest.columns.begin(), dest.columns.end(), source.columns[idx].name);
         map.push_back(found != dest.columns.end() ? int(found - dest.columns.begin())
-                                                  : idx < dest.columns.size() ? int(idx) : -1);
+                      : idx < dest.columns.size() ? int(idx)
+                                                  : -1);
     }
     return map;
 }
@@ -185,15 +186,15 @@ const e2e_expectation* find_expectation(const std::vector<e2e_expectation>& expe
                                         const std::string& column, const std::string& source,
                                         const std::string& load_path) {
     for (const e2e_expectation& entry : expectations) {
-        if (entry.file == file && entry.table == table && entry.column == column &&
-            entry.source == source && (entry.path == "both" || entry.path == load_path))
+        if (entry.file == file && entry.table == table && entry.column == column
+            && entry.source == source && (entry.path == "both" || entry.path == load_path))
             return &entry;
     }
     return nullptr;
 }
 
-void report_differences(const std::vector<std::string>& wanted,
-                        const std::vector<std::string>& got, e2e_table_report& report) {
+void report_differences(const std::vector<std::string>& wanted, const std::vector<std::string>& got,
+                        e2e_table_report& report) {
     std::vector<std::string> missing, extra;
     std::set_difference(wanted.begin(), wanted.end(), got.begin(), got.end(),
                         std::back_inserter(missing));
@@ -204,11 +205,11 @@ void report_differences(const std::vector<std::string>& wanted,
     for (std::size_t idx = 0; idx < extra.size() && idx < 5; ++idx)
         report.problems.push_back("unexpected row: " + extra[idx].substr(0, 400));
     if (missing.size() > 5 || extra.size() > 5)
-        report.problems.push_back(std::to_string(missing.size()) + " rows missing, " +
-                                  std::to_string(extra.size()) + " unexpected in all");
+        report.problems.push_back(std::to_string(missing.size()) + " rows missing, "
+                                  + std::to_string(extra.size()) + " unexpected in all");
 }
 
-}  // namespace
+}   // namespace
 
 std::string e2e_canonical_source(int dao_type, const std::string& csv_field) {
     if (csv_field.empty()) return "NULL";
@@ -230,22 +231,21 @@ std::vector<e2e_expectation> e2e_read_expectations(const std::string& path) {
     for (int line_no = 1; std::getline(in, line); ++line_no) {
         if (trim(line).empty() || trim(line)[0] == '#') continue;
         std::vector<std::string> parts = split_bars(line);
-        if (parts.size() != 7 || (parts[4] != "bulk" && parts[4] != "statements" &&
-                                  parts[4] != "both"))
-            throw std::runtime_error(path + ":" + std::to_string(line_no) +
-                                     ": want file|table|column|source|path|expected|why");
+        if (parts.size() != 7
+            || (parts[4] != "bulk" && parts[4] != "statements" && parts[4] != "both"))
+            throw std::runtime_error(path + ":" + std::to_string(line_no)
+                                     + ": want file|table|column|source|path|expected|why");
         result.push_back({parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]});
     }
     return result;
 }
 
 std::vector<e2e_expectation> e2e_default_expectations() {
-    return e2e_read_expectations(std::string(VANTREL_SOURCE_DIR) +
-                                 "/tests/e2e/e2e_expectations.txt");
+    return e2e_read_expectations(std::string(VANTREL_SOURCE_DIR)
+                                 + "/tests/e2e/e2e_expectations.txt");
 }
 
-std::vector<std::string> e2e_canonical_rows(const e2e_table& source,
-                                            const e2e_table_data& dest) {
+std::vector<std::string> e2e_canonical_rows(const e2e_table& source, const e2e_table_data& dest) {
     return dest_rows(source, dest, column_map(source, dest));
 }
 
@@ -257,21 +257,21 @@ e2e_table_report e2e_compare_table(const std::string& file, const e2e_table& sou
     std::vector<int> map = column_map(source, dest);
     for (std::size_t idx = 0; idx < source.columns.size(); ++idx)
         if (map[idx] < 0 || dest.columns.at(std::size_t(map[idx])) != source.columns[idx].name)
-            report.problems.push_back("column \"" + source.columns[idx].name +
-                                      "\" has no destination column of that name");
+            report.problems.push_back("column \"" + source.columns[idx].name
+                                      + "\" has no destination column of that name");
     if (dest.columns.size() != source.columns.size())
-        report.problems.push_back("source has " + std::to_string(source.columns.size()) +
-                                  " columns, destination " + std::to_string(dest.columns.size()));
+        report.problems.push_back("source has " + std::to_string(source.columns.size())
+                                  + " columns, destination " + std::to_string(dest.columns.size()));
     std::vector<std::string> wanted;
     for (const e2e_row& row : source.rows) {
         std::vector<std::string> values;
         for (std::size_t idx = 0; idx < source.columns.size(); ++idx) {
             const e2e_column& column = source.columns[idx];
-            std::string value =
-                e2e_canonical_source(column.dao_type, idx < row.size() ? row[idx] : "");
+            std::string value = e2e_canonical_source(column.dao_type,
+                                                     idx < row.size() ? row[idx] : "");
             std::string bare = value == "NULL" ? value : value.substr(1);
-            if (const e2e_expectation* entry = find_expectation(
-                    expectations, file, source.name, column.name, bare, load_path)) {
+            if (const e2e_expectation* entry = find_expectation(expectations, file, source.name,
+                                                                column.name, bare, load_path)) {
                 value = entry->expected;
                 ++entry->uses;
             }
@@ -281,8 +281,8 @@ e2e_table_report e2e_compare_table(const std::string& file, const e2e_table& sou
     }
     std::sort(wanted.begin(), wanted.end());
     if (long(dest.rows.size()) != source.row_count)
-        report.problems.push_back("source has " + std::to_string(source.row_count) +
-                                  " rows, destination " + std::to_string(dest.rows.size()));
+        report.problems.push_back("source has " + std::to_string(source.row_count)
+                                  + " rows, destination " + std::to_string(dest.rows.size()));
     report_differences(wanted, dest_rows(source, dest, map), report);
     return report;
 }

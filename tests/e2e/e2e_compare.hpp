@@ -17,7 +17,7 @@ std::string e2e_canonical_dest(int dao_type, const std::string& text, bool b_nul
 // One prescribed difference: in this file's table and column, the source value (canonical
 // form without the "=") arrives as `expected` ("NULL" or "=..." canonical) on the given path.
 struct e2e_expectation {
-    std::string file;       // relative to the test data folder
+    std::string file;   // relative to the test data folder
     std::string table;
     std::string column;
     std::string source;     // canonical source text

@@ -145,15 +145,14 @@ TEST_P(ComplexColumns, EveryItemArrivesInItsChildTable) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(SharedData, ComplexColumns, ::testing::ValuesIn(FILES),
-                         [](const auto& test_info) {
-                             std::string name =
-                                 std::filesystem::path(test_info.param.relative).stem();
-                             name.erase(std::remove_if(name.begin(), name.end(),
-                                                       [](char ch) { return !std::isalnum(ch); }),
-                                        name.end());
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    SharedData, ComplexColumns, ::testing::ValuesIn(FILES), [](const auto& test_info) {
+        std::string name = std::filesystem::path(test_info.param.relative).stem();
+        name.erase(
+            std::remove_if(name.begin(), name.end(), [](char ch) { return !std::isalnum(ch); }),
+            name.end());
+        return name;
+    });
 
 // The first attachment of complexDataTestV2007 (test_data.txt of row2) with a broken deflate
 // stream: its stored bytes start with kind 1 and length 58, then the zlib header 78 5E.
@@ -182,4 +181,4 @@ TEST_F(E2eCase, DamagedAttachmentFailsItsRowByName) {
     EXPECT_EQ(client->count(db, "Table1_multi-value-data"), 6);
 }
 
-}  // namespace
+}   // namespace

@@ -77,8 +77,8 @@ TEST_F(FailingRun, WorkgroupFileThatIsNotOneEndsWithMinusOne) {
     e2e_result run = convert(e2e_paths::testdata(SOURCE),
                              {"--sysdb=" + e2e_paths::testdata(SOURCE), "--uglu=admin"}, db);
     EXPECT_EQ(run.status, 255);
-    EXPECT_NE(run.err.find("Not a valid MS Access workgroup information file"),
-              std::string::npos) << run.both();
+    EXPECT_NE(run.err.find("Not a valid MS Access workgroup information file"), std::string::npos)
+        << run.both();
     EXPECT_FALSE(client->database_exists(db));
 }
 
@@ -95,8 +95,9 @@ TEST_F(FailingRun, CorruptSourceIsReportedAndNoTableCreated) {
         std::string db = e2e_unique_db("corrupt");
         e2e_result run = convert(cut, {}, db);
         EXPECT_NE(run.out.find("Error:"), std::string::npos) << keep << ": " << run.both();
-        EXPECT_TRUE(run.out.find("Unrecognized database format") != std::string::npos ||
-                    run.out.find("corrupt") != std::string::npos) << run.out;
+        EXPECT_TRUE(run.out.find("Unrecognized database format") != std::string::npos
+                    || run.out.find("corrupt") != std::string::npos)
+            << run.out;
         EXPECT_EQ(run.out.find("Converting table"), std::string::npos) << run.out;
         EXPECT_FALSE(client->database_exists(db)) << "the check opens the source first";
     }
@@ -140,8 +141,7 @@ TEST_F(FailingRun, NamedPipeAsSourceIsRefusedWithoutBlocking) {
     std::string db = e2e_unique_db("fifo");
     e2e_result run = convert(fifo, {}, db);
     EXPECT_EQ(run.status, 255) << run.both();
-    EXPECT_NE(run.both().find("it is a named pipe (FIFO), not a regular file"),
-              std::string::npos)
+    EXPECT_NE(run.both().find("it is a named pipe (FIFO), not a regular file"), std::string::npos)
         << run.both();
     EXPECT_FALSE(client->database_exists(db));
 }
@@ -204,7 +204,8 @@ TEST_F(FailingRun, DroppedBulkLoadKeepsCommittedRowsAndNamesTheTable) {
     EXPECT_EQ(run.status, 1) << run.both();
     EXPECT_NE(run.out.find("Error:\nOrder Details: The connection to the server is lost: the "
                            "remaining records of table 'Order Details' are not loaded."),
-              std::string::npos) << run.out;
+              std::string::npos)
+        << run.out;
     e2e_client reader(faulty);
     long rows = reader.count("dropped", "Order Details");
     // Bulk load commits every 1000 rows: what was committed before the drop stays, and no
@@ -218,4 +219,4 @@ TEST_F(FailingRun, DroppedBulkLoadKeepsCommittedRowsAndNamesTheTable) {
         << run.out;
 }
 
-}  // namespace
+}   // namespace

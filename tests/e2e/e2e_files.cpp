@@ -32,7 +32,7 @@ std::string test_name_of(const std::string& relative) {
     return name;
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<e2e_file> e2e_parse_manifest(const std::string& text) {
     std::vector<e2e_file> files;
@@ -50,8 +50,7 @@ std::vector<e2e_file> e2e_parse_manifest(const std::string& text) {
         const std::string& password = row[PASSWORD_COLUMN];
         std::size_t open = password.find('`');
         std::size_t close = open == std::string::npos ? open : password.find('`', open + 1);
-        if (close != std::string::npos)
-            file.password = password.substr(open + 1, close - open - 1);
+        if (close != std::string::npos) file.password = password.substr(open + 1, close - open - 1);
         file.test_name = test_name_of(file.relative);
         files.push_back(file);
     }

@@ -8,10 +8,10 @@
 #include <vector>
 
 struct e2e_file {
-    std::string relative;   // path below the data folder
-    std::string password;   // database password from the manifest, empty when none
-    std::string format;     // JET3, JET4, ACE12, ...
-    std::string test_name;  // the file name as a GoogleTest parameter name
+    std::string relative;    // path below the data folder
+    std::string password;    // database password from the manifest, empty when none
+    std::string format;      // JET3, JET4, ACE12, ...
+    std::string test_name;   // the file name as a GoogleTest parameter name
 };
 
 std::vector<e2e_file> e2e_manifest_files();

@@ -86,8 +86,8 @@ protected:
                 continue;
             }
             e2e_table_data data = client->read_table(db, name);
-            e2e_table_report report = e2e_compare_table(file.relative, *table, data,
-                                                        expectations, e2e_path_name(path));
+            e2e_table_report report = e2e_compare_table(file.relative, *table, data, expectations,
+                                                        e2e_path_name(path));
             for (const std::string& problem : report.problems) ADD_FAILURE() << problem;
             contents[table->name] = e2e_canonical_rows(*table, data);
         }
@@ -98,11 +98,11 @@ protected:
 
     void expect_every_expectation_met(e2e_load_path path) {
         for (const e2e_expectation& entry : expectations)
-            if (entry.file == GetParam().relative && entry.uses == 0 &&
-                (entry.path == "both" || entry.path == e2e_path_name(path)))
+            if (entry.file == GetParam().relative && entry.uses == 0
+                && (entry.path == "both" || entry.path == e2e_path_name(path)))
                 ADD_FAILURE() << "expected difference did not occur on " << e2e_path_name(path)
-                              << ": " << entry.table << "." << entry.column << " "
-                              << entry.source << " (" << entry.why << ")";
+                              << ": " << entry.table << "." << entry.column << " " << entry.source
+                              << " (" << entry.why << ")";
         for (const e2e_expectation& entry : expectations) entry.uses = 0;
     }
 
@@ -136,4 +136,4 @@ INSTANTIATE_TEST_SUITE_P(SharedData, ConvertsFile, ::testing::ValuesIn(e2e_manif
                          [](const auto& test_info) { return test_info.param.test_name; });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ConvertsFile);
 
-}  // namespace
+}   // namespace

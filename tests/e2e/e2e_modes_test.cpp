@@ -82,7 +82,9 @@ TEST_F(ConversionMode, ThreeAppendsToConformingTablesAndReportsTheOther) {
     e2e_result run = convert({"--mode=3"});
     EXPECT_EQ(run.status, 1) << "a table was not converted: " << run.both();
     EXPECT_NE(run.out.find("Table1: The structure of data source does not conform to the "
-                           "destination table."), std::string::npos) << run.out;
+                           "destination table."),
+              std::string::npos)
+        << run.out;
     EXPECT_EQ(client->count(db, "Table1"), 1) << "a non-conforming table must stay as it was";
     EXPECT_EQ(client->count(db, "Table2"), 4) << "three source rows appended to one";
     EXPECT_EQ(client->count(db, "Table3"), 4) << "the run goes on after the table error";
@@ -102,8 +104,8 @@ std::vector<std::string> foreign_keys(const e2e_client& client, const std::strin
     std::vector<std::string> keys;
     for (const std::string& table : client.tables(db)) {
         std::string current_name, key;
-        for (const auto& row : client.query(db, "EXEC sp_fkeys @fktable_name = " +
-                                                    e2e_literal(table))) {
+        for (const auto& row :
+             client.query(db, "EXEC sp_fkeys @fktable_name = " + e2e_literal(table))) {
             if (row.size() < 12) continue;   // PKTABLE_NAME 2, PKCOLUMN 3, FKTABLE 6, FKCOLUMN 7
             if (row[11] != current_name) {
                 if (!key.empty()) keys.push_back(key);
@@ -148,8 +150,8 @@ protected:
         std::string profile = scratch.path + "/orphans.profile";
         std::ofstream(profile)
             << "[Generic settings]\nsrc=" << e2e_paths::testdata(SOURCE) << "\ndest=" << db
-            << "\n[MS SQL Server settings]\nserver=" << target->agent_host() << "\nlogin="
-            << target->user << "\npassword=" << target->password
+            << "\n[MS SQL Server settings]\nserver=" << target->agent_host()
+            << "\nlogin=" << target->user << "\npassword=" << target->password
             << "\nwindows authentication=0\n[Selected Tables]\nTable2\nTable3\n"
             << "Table1=SELECT id, 99 AS otherfk1, otherfk2, data, otherfk3 FROM Table1\n";
         ::chmod(profile.c_str(), 0600);
@@ -187,7 +189,9 @@ TEST_F(OrphanRows, PrintTheOrphanMessageWithTheForeignKeyName) {
     EXPECT_NE(run.out.find("Error:\nForeign key '"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("There are orphaned records that prevent from creating foreign key. "
                            "For more information see Troubleshooting article of the product "
-                           "documentation."), std::string::npos) << run.out;
+                           "documentation."),
+              std::string::npos)
+        << run.out;
 }
 
-}  // namespace
+}   // namespace

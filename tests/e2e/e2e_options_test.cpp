@@ -64,7 +64,8 @@ TEST_F(AgentOption, SkipIdxLeavesOutKeysAndIndexes) {
 }
 
 TEST_F(AgentOption, TabFileWithByteOrderMarkSelectsNonAsciiNames) {
-    std::string list = write_file("tables.txt", "\xEF\xBB\xBF" "Ums\xC3\xA4tze\n\nShippers\n");
+    std::string list = write_file("tables.txt", "\xEF\xBB\xBF"
+                                                "Ums\xC3\xA4tze\n\nShippers\n");
     e2e_result run = convert("mdbtools-mdbtestdata/nwind.mdb", {"--tab_file=" + list});
     ASSERT_EQ(run.status, 0) << run.both();
     EXPECT_EQ(client->tables(db), (std::vector<std::string>{"Shippers", "Ums\xC3\xA4tze"}));
@@ -83,13 +84,16 @@ TEST_F(AgentOption, ProfileQueryInnerJoinBecomesTableQ1) {
             if (left.at(1) == right.at(0))
                 joined.push_back(left.at(0) + "|" + e2e_unquote(right.at(1)));
     std::sort(joined.begin(), joined.end());
-    std::string profile = write_file("run.profile",
-        "[Generic settings]\nsrc=" + e2e_paths::testdata(SOURCE) + "\ndest=" + db + "\n"
-        "[MS SQL Server settings]\nserver=" + target->agent_host() + "\nlogin=" + target->user +
-        "\npassword=" + target->password + "\nwindows authentication=0\n"
-        "[Selected Tables]\nTable2\n"
-        "Q1=SELECT Table1.id, Table2.data FROM Table1 INNER JOIN Table2 "
-        "ON Table1.otherfk1 = Table2.id\n");
+    std::string profile = write_file(
+        "run.profile", "[Generic settings]\nsrc=" + e2e_paths::testdata(SOURCE) + "\ndest=" + db
+                           + "\n"
+                             "[MS SQL Server settings]\nserver="
+                           + target->agent_host() + "\nlogin=" + target->user
+                           + "\npassword=" + target->password
+                           + "\nwindows authentication=0\n"
+                             "[Selected Tables]\nTable2\n"
+                             "Q1=SELECT Table1.id, Table2.data FROM Table1 INNER JOIN Table2 "
+                             "ON Table1.otherfk1 = Table2.id\n");
     e2e_result run = e2e_run_agent({"--profile=" + profile});
     ASSERT_EQ(run.status, 0) << run.both();
     EXPECT_EQ(client->tables(db), (std::vector<std::string>{"Q1", "Table2"}));
@@ -150,7 +154,8 @@ TEST_F(AgentOption, WrongWorkgroupPasswordIsReportedAndNeverLogged) {
                              {"--sysdb=" + e2e_paths::testdata("bdata4200-Mission/system.mdw"),
                               "--uglu=admin", "--uglp=" + wrong, "--logfile=" + log});
     EXPECT_NE(run.out.find("Error:\nNot a valid account name or password has been specified "
-                           "in MS Access user-level security settings"), std::string::npos)
+                           "in MS Access user-level security settings"),
+              std::string::npos)
         << run.both();
     EXPECT_EQ(run.both().find(wrong), std::string::npos);
     std::ifstream in(log);
@@ -159,4 +164,4 @@ TEST_F(AgentOption, WrongWorkgroupPasswordIsReportedAndNeverLogged) {
     EXPECT_FALSE(client->database_exists(db));
 }
 
-}  // namespace
+}   // namespace

@@ -13,9 +13,7 @@ std::string dump() { return build_dir() + "/vantreldump"; }
 std::string double_server() { return build_dir() + "/mssql-double"; }
 std::string testdata_dir() { return VANTREL_TESTDATA_DIR; }
 
-bool has_testdata() {
-    return std::filesystem::exists(testdata_dir() + "/MANIFEST.md");
-}
+bool has_testdata() { return std::filesystem::exists(testdata_dir() + "/MANIFEST.md"); }
 
 std::string testdata(const std::string& relative) { return testdata_dir() + "/" + relative; }
 
@@ -34,4 +32,4 @@ void remove_tree(const std::string& path) {
     if (!path.empty()) std::filesystem::remove_all(path, ignored);
 }
 
-}  // namespace e2e_paths
+}   // namespace e2e_paths

@@ -7,10 +7,10 @@
 namespace e2e_paths {
 
 std::string build_dir();
-std::string agent();          // build/vantrelagent
-std::string dump();           // build/vantreldump
-std::string double_server();  // build/mssql-double
-std::string testdata_dir();   // VANTREL_TESTDATA_DIR
+std::string agent();           // build/vantrelagent
+std::string dump();            // build/vantreldump
+std::string double_server();   // build/mssql-double
+std::string testdata_dir();    // VANTREL_TESTDATA_DIR
 bool has_testdata();
 std::string testdata(const std::string& relative);   // a file under the data folder
 bool is_executable(const std::string& path);
@@ -18,13 +18,12 @@ bool is_executable(const std::string& path);
 std::string make_scratch_dir(const std::string& purpose);
 void remove_tree(const std::string& path);
 
-}  // namespace e2e_paths
+}   // namespace e2e_paths
 
 // A scratch folder that lives as long as this object.
 class e2e_scratch {
 public:
-    explicit e2e_scratch(const std::string& purpose)
-        : path(e2e_paths::make_scratch_dir(purpose)) {}
+    explicit e2e_scratch(const std::string& purpose) : path(e2e_paths::make_scratch_dir(purpose)) {}
     ~e2e_scratch() { e2e_paths::remove_tree(path); }
     e2e_scratch(const e2e_scratch&) = delete;
     e2e_scratch& operator=(const e2e_scratch&) = delete;

@@ -25,7 +25,10 @@ struct pipe_pair {
     ~pipe_pair() { close_both(); }
     void close_read() { close_one(0); }
     void close_write() { close_one(1); }
-    void close_both() { close_one(0); close_one(1); }
+    void close_both() {
+        close_one(0);
+        close_one(1);
+    }
     void close_one(int idx) {
         if (fds[idx] >= 0) ::close(fds[idx]);
         fds[idx] = -1;
@@ -68,15 +71,15 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts) {
 // Feeds the input and drains both outputs until they close or the deadline passes.
 bool pump(const e2e_command& command, pipe_pair& in, pipe_pair& out, pipe_pair& err,
           e2e_result& result) {
-    auto deadline = std::chrono::steady_clock::now() +
-                    std::chrono::seconds(command.timeout_seconds);
+    auto deadline = std::chrono::steady_clock::now()
+                    + std::chrono::seconds(command.timeout_seconds);
     std::size_t written = 0;
     if (command.input.empty()) in.close_write();
     while (out.fds[0] >= 0 || err.fds[0] >= 0) {
-        pollfd fds[3] = {{out.fds[0], POLLIN, 0}, {err.fds[0], POLLIN, 0},
-                         {in.fds[1], POLLOUT, 0}};
+        pollfd fds[3] = {{out.fds[0], POLLIN, 0}, {err.fds[0], POLLIN, 0}, {in.fds[1], POLLOUT, 0}};
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now()).count();
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
         if (left <= 0) return false;
         if (::poll(fds, 3, int(std::min<long long>(left, 1000))) < 0 && errno != EINTR)
             return false;
@@ -85,10 +88,8 @@ bool pump(const e2e_command& command, pipe_pair& in, pipe_pair& out, pipe_pair& 
             if (!(fds[idx].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             pipe_pair& source = idx == 0 ? out : err;
             ssize_t got = ::read(source.fds[0], buffer, sizeof buffer);
-            if (got > 0)
-                (idx == 0 ? result.out : result.err).append(buffer, std::size_t(got));
-            else if (got == 0 || errno != EINTR)
-                source.close_read();
+            if (got > 0) (idx == 0 ? result.out : result.err).append(buffer, std::size_t(got));
+            else if (got == 0 || errno != EINTR) source.close_read();
         }
         if (fds[2].revents & (POLLOUT | POLLERR | POLLHUP)) {
             ssize_t put = ::write(in.fds[1], command.input.data() + written,
@@ -100,7 +101,7 @@ bool pump(const e2e_command& command, pipe_pair& in, pipe_pair& out, pipe_pair& 
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 e2e_result e2e_run(const e2e_command& command) {
     e2e_result result;

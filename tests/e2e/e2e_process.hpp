@@ -8,9 +8,9 @@
 #include <vector>
 
 struct e2e_result {
-    int status = -1;          // exit status 0..255; -1 when killed or not started
-    std::string out;          // standard output
-    std::string err;          // standard error
+    int status = -1;   // exit status 0..255; -1 when killed or not started
+    std::string out;   // standard output
+    std::string err;   // standard error
     bool b_timed_out = false;
 
     std::string both() const { return out + err; }

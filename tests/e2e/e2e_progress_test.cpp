@@ -71,7 +71,7 @@ protected:
     std::vector<std::unique_ptr<e2e_database_guard>> guards;
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(AgentProgress, OnATerminalTheLineIsDrawnUnderItsTableAndLeavesNothingBehind) {
     const e2e_result piped = e2e_run_agent(agent_args(SOURCE, fresh_db("progress_pipe")));
@@ -84,7 +84,8 @@ TEST_F(AgentProgress, OnATerminalTheLineIsDrawnUnderItsTableAndLeavesNothingBehi
     ASSERT_EQ(shown.status, 0) << shown.text;
     // The first row draws the line at once, under its table's line (830 orders in nwind).
     EXPECT_NE(shown.text.find("Converting table Orders(830 records)\r\n\r1 of 830 rows\x1b[K"),
-              std::string::npos) << shown.text;
+              std::string::npos)
+        << shown.text;
     // Erased before the next table's line.
     EXPECT_NE(shown.text.find("\r\x1b[KConverting table Products("), std::string::npos)
         << shown.text;

@@ -37,11 +37,12 @@ class RowAccount : public E2eCase {
 protected:
     std::string write_profile(const std::string& db, const std::string& tables) {
         const std::string profile = scratch.path + "/run.profile";
-        std::ofstream(profile)
-            << "[Generic settings]\nsrc=" << e2e_paths::testdata(NWIND) << "\ndest=" << db
-            << "\n[MS SQL Server settings]\nserver=" << target->agent_host() << "\nlogin="
-            << target->user << "\npassword=" << target->password
-            << "\nwindows authentication=0\n[Selected Tables]\n" << tables;
+        std::ofstream(profile) << "[Generic settings]\nsrc=" << e2e_paths::testdata(NWIND)
+                               << "\ndest=" << db
+                               << "\n[MS SQL Server settings]\nserver=" << target->agent_host()
+                               << "\nlogin=" << target->user << "\npassword=" << target->password
+                               << "\nwindows authentication=0\n[Selected Tables]\n"
+                               << tables;
         ::chmod(profile.c_str(), 0600);   // a profile holds the SQL Server password
         return profile;
     }
@@ -73,7 +74,8 @@ TEST_F(RowAccount, ARefusedRowCostsOnlyItselfAndIsKeptInTheRejectsFile) {
         e2e_result first = e2e_run_agent({"--profile=" + profile, "--logfile=" + log}, path);
         ASSERT_EQ(first.status, 0) << first.both();
         EXPECT_NE(first.out.find("\nOrder Details: 1 read, 1 in the destination, 0 rejected\n"),
-                  std::string::npos) << first.out;
+                  std::string::npos)
+            << first.out;
         EXPECT_FALSE(std::filesystem::exists(rejects)) << "no refused row, no rejects file";
         client->query(db, "CREATE UNIQUE INDEX [Line] ON [Order Details] ([OrderID], "
                           "[ProductID])");
@@ -84,8 +86,9 @@ TEST_F(RowAccount, ARefusedRowCostsOnlyItselfAndIsKeptInTheRejectsFile) {
         args.push_back("--mode=3");
         e2e_result merged = e2e_run_agent(args, path);
         EXPECT_EQ(merged.status, 1) << merged.both();
-        EXPECT_NE(merged.out.find("Error:\nOrder Details, record #"
-                                  + std::to_string(REFUSED_RECORD) + ": "), std::string::npos)
+        EXPECT_NE(merged.out.find("Error:\nOrder Details, record #" + std::to_string(REFUSED_RECORD)
+                                  + ": "),
+                  std::string::npos)
             << merged.out;
         EXPECT_EQ(merged.out.find("record #", merged.out.find("record #") + 1), std::string::npos)
             << "one record refused, no other: " << merged.out;
@@ -93,14 +96,16 @@ TEST_F(RowAccount, ARefusedRowCostsOnlyItselfAndIsKeptInTheRejectsFile) {
         const std::string total = std::to_string(details->rows.size());
         EXPECT_NE(merged.out.find("Order Details: " + total + " read, " + total
                                   + " in the destination (1 there before), 1 rejected"),
-                  std::string::npos) << merged.out;
+                  std::string::npos)
+            << merged.out;
         EXPECT_EQ(last_line(merged.out), "Rejected records are in " + rejects);
         struct stat info {};
         ASSERT_EQ(::stat(rejects.c_str(), &info), 0) << rejects;
         EXPECT_EQ(info.st_mode & 0777, 0600u);
         const std::string csv = read_file(rejects);
         EXPECT_NE(csv.find("\"Order Details\",\"" + std::to_string(REFUSED_RECORD) + "\",\""),
-                  std::string::npos) << csv;
+                  std::string::npos)
+            << csv;
         EXPECT_NE(csv.find(",\"" + order_id + "\",\"" + product_id + "\","), std::string::npos)
             << csv;
         EXPECT_NE(read_file(log).find("Rejected records are in"), std::string::npos);
@@ -113,14 +118,15 @@ TEST_F(RowAccount, RowsThatAllGoByInsertEndWithoutAnError) {
         const std::string db = e2e_unique_db(std::string("allinsert") + e2e_path_name(path));
         e2e_database_guard guard(*client, db);
         // An empty text cannot travel by bulk load, so every row goes by INSERT.
-        const std::string profile =
-            write_profile(db, "Shippers\nEmptyText=SELECT OrderID, '' AS Note FROM Orders\n");
+        const std::string profile = write_profile(
+            db, "Shippers\nEmptyText=SELECT OrderID, '' AS Note FROM Orders\n");
         e2e_result run = e2e_run_agent({"--profile=" + profile}, path);
         EXPECT_EQ(run.status, 0) << run.both();
         EXPECT_EQ(run.out.find("Error:"), std::string::npos) << run.out;
         EXPECT_EQ(client->count(db, "EmptyText"), 830);
         EXPECT_NE(run.out.find("EmptyText: 830 read, 830 in the destination, 0 rejected"),
-                  std::string::npos) << run.out;
+                  std::string::npos)
+            << run.out;
     }
 }
 
@@ -144,7 +150,8 @@ TEST_F(RowAccount, SubstitutedDatesAreCountedInTheSummary) {
         e2e_result run = e2e_run_agent(agent_args(DATES, db), path);
         EXPECT_EQ(run.status, 0) << run.both();
         EXPECT_NE(run.out.find("dates before 1753: " + std::to_string(early) + "\n"),
-                  std::string::npos) << run.out;
+                  std::string::npos)
+            << run.out;
     }
 }
 
@@ -237,10 +244,13 @@ TEST_F(RowAccount, ASignalStopsTheRunWithASummaryAndNoTemporaryFile) {
         EXPECT_GT(arrived, 0);
         EXPECT_LT(arrived, BIG_ROWS) << "the run was stopped, not finished";
         EXPECT_NE(out.find("Stopped while converting table Big: " + std::to_string(arrived)
-                           + " of its rows arrived."), std::string::npos) << out;
+                           + " of its rows arrived."),
+                  std::string::npos)
+            << out;
         EXPECT_NE(out.find("Summary:\nBig: "), std::string::npos) << out;
         EXPECT_NE(out.find(std::to_string(arrived) + " in the destination, 0 rejected"),
-                  std::string::npos) << out;
+                  std::string::npos)
+            << out;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             const std::string name = entry.path().filename().string();
             EXPECT_TRUE(name == "agent.out" || name == "agent.err") << "left behind: " << name;
@@ -248,4 +258,4 @@ TEST_F(RowAccount, ASignalStopsTheRunWithASummaryAndNoTemporaryFile) {
     }
 }
 
-}  // namespace
+}   // namespace

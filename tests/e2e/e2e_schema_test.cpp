@@ -41,35 +41,53 @@ protected:
 
 TEST_F(AgentSchema, LettersOfAnyScriptKeepTheirNamesAndDefaultsFollow) {
     const std::string source = make_file(
-        "names.accdb", {"--table=Gr\xC3\xB6\xC3\x9F" "e", "--column=ID:long:required",
-                        "--column=Made:datetime:default=Now()",
+        "names.accdb", {"--table=Gr\xC3\xB6\xC3\x9F"
+                        "e",
+                        "--column=ID:long:required", "--column=Made:datetime:default=Now()",
                         "--column=Day:datetime:default==Date()",
                         "--column=Due:datetime:default=DateAdd(\"d\",7,Date())",
                         "--column=Flag:long:default=Yes", "--rows=3"});
     e2e_result run = e2e_run_agent(e2e_agent_args(*target, source, db));
     // The default without equivalent is reported, so the run is not clean.
     EXPECT_EQ(run.status, 1) << run.both();
-    EXPECT_NE(run.both().find("Default value of column 'Gr\xC3\xB6\xC3\x9F" "e.Due'"),
-              std::string::npos) << run.both();
+    EXPECT_NE(run.both().find("Default value of column 'Gr\xC3\xB6\xC3\x9F"
+                              "e.Due'"),
+              std::string::npos)
+        << run.both();
     EXPECT_EQ(run.both().find("renamed"), std::string::npos) << run.both();
-    EXPECT_EQ(client->tables(db), (std::vector<std::string>{"Gr\xC3\xB6\xC3\x9F" "e"}));
-    EXPECT_EQ(client->count(db, "Gr\xC3\xB6\xC3\x9F" "e"), 3);
-    EXPECT_EQ(column_default("Gr\xC3\xB6\xC3\x9F" "e", "Made"), "(getdate())");
-    EXPECT_EQ(column_default("Gr\xC3\xB6\xC3\x9F" "e", "Day"), "(CONVERT([date],getdate()))");
-    EXPECT_EQ(column_default("Gr\xC3\xB6\xC3\x9F" "e", "Due"), "NULL");   // none at all
-    EXPECT_EQ(column_default("Gr\xC3\xB6\xC3\x9F" "e", "Flag"), "((-1))");   // Access's True
+    EXPECT_EQ(client->tables(db), (std::vector<std::string>{"Gr\xC3\xB6\xC3\x9F"
+                                                            "e"}));
+    EXPECT_EQ(client->count(db, "Gr\xC3\xB6\xC3\x9F"
+                                "e"),
+              3);
+    EXPECT_EQ(column_default("Gr\xC3\xB6\xC3\x9F"
+                             "e",
+                             "Made"),
+              "(getdate())");
+    EXPECT_EQ(column_default("Gr\xC3\xB6\xC3\x9F"
+                             "e",
+                             "Day"),
+              "(CONVERT([date],getdate()))");
+    EXPECT_EQ(column_default("Gr\xC3\xB6\xC3\x9F"
+                             "e",
+                             "Due"),
+              "NULL");   // none at all
+    EXPECT_EQ(column_default("Gr\xC3\xB6\xC3\x9F"
+                             "e",
+                             "Flag"),
+              "((-1))");   // Access's True
 }
 
 TEST_F(AgentSchema, GreekNamesStayAndEveryRenameIsPrinted) {
-    const std::string greek = make_file(
-        "greek.accdb", {"--table=\xCE\xA0\xCE\xBB\xCE\xAE\xCE\xB8\xCE\xBF\xCF\x82",
-                        "--column=ID:long", "--rows=2"});
+    const std::string greek = make_file("greek.accdb",
+                                        {"--table=\xCE\xA0\xCE\xBB\xCE\xAE\xCE\xB8\xCE\xBF\xCF\x82",
+                                         "--column=ID:long", "--rows=2"});
     ASSERT_EQ(e2e_run_agent(e2e_agent_args(*target, greek, db)).status, 0);
     EXPECT_EQ(client->tables(db),
               (std::vector<std::string>{"\xCE\xA0\xCE\xBB\xCE\xAE\xCE\xB8\xCE\xBF\xCF\x82"}));
 
-    const std::string digit = make_file("digit.accdb", {"--table=1st", "--column=ID:long",
-                                                        "--rows=1"});
+    const std::string digit = make_file("digit.accdb",
+                                        {"--table=1st", "--column=ID:long", "--rows=1"});
     const std::string second = e2e_unique_db("renamed");
     e2e_database_guard second_guard(*client, second);
     e2e_result run = e2e_run_agent(e2e_agent_args(*target, digit, second));
@@ -93,4 +111,4 @@ TEST_F(AgentSchema, RelationshipIndexesAreNotCreatedAgain) {
     EXPECT_EQ(client->foreign_keys(db).size(), 2u);
 }
 
-}  // namespace
+}   // namespace

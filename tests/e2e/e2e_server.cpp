@@ -43,7 +43,7 @@ std::string strip_line_end(std::string line) {
     return line;
 }
 
-}  // namespace
+}   // namespace
 
 std::string e2e_server::agent_host() const { return host + "," + std::to_string(port); }
 std::string e2e_server::tds_server() const { return host + ":" + std::to_string(port); }
@@ -91,8 +91,8 @@ std::string e2e_unique_db(const std::string& hint) {
     std::string clean;
     for (char ch : hint)
         if (std::isalnum(static_cast<unsigned char>(ch))) clean.push_back(ch);
-    return "vt_e2e_" + clean.substr(0, 40) + "_" + std::to_string(::getpid()) + "_" +
-           std::to_string(++counter);
+    return "vt_e2e_" + clean.substr(0, 40) + "_" + std::to_string(::getpid()) + "_"
+           + std::to_string(++counter);
 }
 
 std::string e2e_bracket(const std::string& name) {
@@ -157,8 +157,8 @@ std::vector<std::vector<std::string>> e2e_client::query(const std::string& datab
 }
 
 bool e2e_client::database_exists(const std::string& database) const {
-    return !query("", "SELECT name FROM sys.databases WHERE name = " +
-                          e2e_literal(database)).empty();
+    return !query("", "SELECT name FROM sys.databases WHERE name = " + e2e_literal(database))
+                .empty();
 }
 
 void e2e_client::drop_database(const std::string& database) const {
@@ -167,9 +167,9 @@ void e2e_client::drop_database(const std::string& database) const {
 
 std::vector<std::string> e2e_client::tables(const std::string& database) const {
     std::vector<std::string> names;
-    for (const auto& row : query(database,
-             "SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES "
-             "WHERE TABLE_TYPE = 'BASE TABLE' ORDER BY TABLE_SCHEMA, TABLE_NAME"))
+    for (const auto& row :
+         query(database, "SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES "
+                         "WHERE TABLE_TYPE = 'BASE TABLE' ORDER BY TABLE_SCHEMA, TABLE_NAME"))
         names.push_back(row.at(0));
     return names;
 }
@@ -177,8 +177,8 @@ std::vector<std::string> e2e_client::tables(const std::string& database) const {
 std::vector<std::string> e2e_client::foreign_keys(const std::string& database) const {
     std::vector<std::string> keys;
     for (const std::string& table : tables(database)) {
-        for (const auto& row : query(database, "EXEC sp_fkeys @fktable_name = " +
-                                                   e2e_literal(table))) {
+        for (const auto& row :
+             query(database, "EXEC sp_fkeys @fktable_name = " + e2e_literal(table))) {
             if (row.size() < 12) continue;
             std::string key = row[6] + "." + row[11];   // FKTABLE_NAME.FK_NAME
             if (keys.empty() || keys.back() != key) keys.push_back(key);
@@ -189,25 +189,34 @@ std::vector<std::string> e2e_client::foreign_keys(const std::string& database) c
 
 long e2e_client::count(const std::string& database, const std::string& table) const {
     auto rows = query(database, "SELECT COUNT(*) FROM " + e2e_bracket(table));
-    if (rows.empty() || rows[0].empty())
-        throw std::runtime_error("no count for table " + table);
+    if (rows.empty() || rows[0].empty()) throw std::runtime_error("no count for table " + table);
     return std::atol(rows[0][0].c_str());
 }
 
-e2e_table_data e2e_client::read_table(const std::string& database,
-                                      const std::string& table) const {
+e2e_table_data e2e_client::read_table(const std::string& database, const std::string& table) const {
     e2e_table_data data;
-    for (const auto& row : query(database,
-             "SELECT COLUMN_NAME, DATA_TYPE FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = " +
-             e2e_literal(table) + " ORDER BY ORDINAL_POSITION")) {
+    for (const auto& row :
+         query(database,
+               "SELECT COLUMN_NAME, DATA_TYPE FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = "
+                   + e2e_literal(table) + " ORDER BY ORDINAL_POSITION")) {
         data.columns.push_back(row.at(0));
         data.types.push_back(row.size() > 1 ? row[1] : "");
     }
     std::string file = scratch->path + "/rows.bcp";
     e2e_command command;
-    command.args = {e2e_find_program("freebcp"), database + ".dbo." + e2e_bracket(table), "out",
-                    file, "-c", "-t", FIELD_MARK, "-r", ROW_MARK, "-C", "UTF-8",
-                    "-T", "2147483647"};   // freebcp cuts long text at 4096 bytes
+    command.args = {e2e_find_program("freebcp"),
+                    database + ".dbo." + e2e_bracket(table),
+                    "out",
+                    file,
+                    "-c",
+                    "-t",
+                    FIELD_MARK,
+                    "-r",
+                    ROW_MARK,
+                    "-C",
+                    "UTF-8",
+                    "-T",
+                    "2147483647"};   // freebcp cuts long text at 4096 bytes
     for (const std::string& arg : login_args()) command.args.push_back(arg);
     command.env["FREETDSCONF"] = scratch->path + "/freetds.conf";
     e2e_result result = e2e_run(command);

@@ -37,8 +37,8 @@ std::string e2e_bracket(const std::string& name);
 std::string e2e_literal(const std::string& text);
 
 struct e2e_table_data {
-    std::vector<std::string> columns;      // destination column names, in order
-    std::vector<std::string> types;        // their DATA_TYPE
+    std::vector<std::string> columns;             // destination column names, in order
+    std::vector<std::string> types;               // their DATA_TYPE
     std::vector<std::vector<std::string>> rows;   // text as freebcp writes it
     std::vector<std::vector<bool>> nulls;         // true where the value is NULL
 };

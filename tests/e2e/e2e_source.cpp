@@ -114,12 +114,12 @@ std::size_t parse_rows(const std::vector<std::string>& lines, std::size_t at, e2
     if (at >= lines.size()) throw std::runtime_error("rows of table " + table.name + " cut off");
     table.row_count = std::atol(lines[at].c_str() + 9);
     if (table.row_count != long(table.rows.size()))
-        throw std::runtime_error("table " + table.name + ": " + std::to_string(table.rows.size()) +
-                                 " rows printed, " + lines[at]);
+        throw std::runtime_error("table " + table.name + ": " + std::to_string(table.rows.size())
+                                 + " rows printed, " + lines[at]);
     return at;
 }
 
-}  // namespace
+}   // namespace
 
 const e2e_table* e2e_source::find(const std::string& name) const {
     for (const e2e_table& table : tables)
@@ -183,8 +183,8 @@ e2e_source e2e_parse_dump(const std::string& output) {
         } else if (starts_with(line, "relationship \"")) {
             parse_relationship_line(line, source);
         } else {
-            throw std::runtime_error("unexpected dump line " + std::to_string(line_idx + 1) +
-                                     ": " + line.substr(0, 200));
+            throw std::runtime_error("unexpected dump line " + std::to_string(line_idx + 1) + ": "
+                                     + line.substr(0, 200));
         }
     }
     return source;

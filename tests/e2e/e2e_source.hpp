@@ -13,7 +13,7 @@ using e2e_row = std::vector<std::string>;
 
 struct e2e_column {
     std::string name;
-    int dao_type = 0;      // 1 Boolean ... 20 Decimal, as DAO numbers them
+    int dao_type = 0;   // 1 Boolean ... 20 Decimal, as DAO numbers them
 };
 
 struct e2e_table {
@@ -34,7 +34,7 @@ struct e2e_relationship {
 };
 
 struct e2e_source {
-    std::vector<e2e_table> tables;        // every catalogue entry; rows only for user tables
+    std::vector<e2e_table> tables;   // every catalogue entry; rows only for user tables
     std::vector<e2e_relationship> relationships;
 
     const e2e_table* find(const std::string& name) const;

@@ -41,18 +41,15 @@ TEST(DumpReader, KeepsNullApartFromEmptyTextAndLineBreaksInsideValues) {
 TEST(DumpReader, RejectsTruncatedOutput) {
     EXPECT_THROW(e2e_parse_dump("[table \"T\"]\ncolumn \"a\" type=4\nrows\n\"a\"\n1\n"),
                  std::runtime_error);
-    EXPECT_THROW(e2e_parse_dump("[table \"T\"]\nrows\n\"a\"\n1\nend rows 2\n"),
-                 std::runtime_error);
+    EXPECT_THROW(e2e_parse_dump("[table \"T\"]\nrows\n\"a\"\n1\nend rows 2\n"), std::runtime_error);
     EXPECT_THROW(e2e_split_record("\"open,1"), std::runtime_error);
 }
 
 TEST(Canonical, DatesFromEitherClientFormatMeetTheSourceForm) {
     // Access keeps whole seconds; datetime's 1/300 s steps round back to them.
     EXPECT_EQ(e2e_canonical_dest(8, "2024-02-29 13:05:09.997", false), "=2024-02-29 13:05:10");
-    EXPECT_EQ(e2e_canonical_dest(8, "Feb 29 2024 01:05:09:000PM", false),
-              "=2024-02-29 13:05:09");
-    EXPECT_EQ(e2e_canonical_dest(8, "Dec 31 1999 11:59:59:999PM", false),
-              "=2000-01-01 00:00:00");
+    EXPECT_EQ(e2e_canonical_dest(8, "Feb 29 2024 01:05:09:000PM", false), "=2024-02-29 13:05:09");
+    EXPECT_EQ(e2e_canonical_dest(8, "Dec 31 1999 11:59:59:999PM", false), "=2000-01-01 00:00:00");
     EXPECT_EQ(e2e_canonical_source(8, "1899-12-30 00:00:00"), "=1899-12-30 00:00:00");
 }
 
@@ -98,4 +95,4 @@ TEST(SqlText, BracketsAndLiteralsDoubleTheirClosingCharacter) {
     EXPECT_EQ(e2e_literal("O'Brien"), "N'O''Brien'");
 }
 
-}  // namespace
+}   // namespace

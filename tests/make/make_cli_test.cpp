@@ -18,8 +18,8 @@ const char* const SCRIPT = VANTREL_SOURCE_DIR "/tests/dump/mdb_reader_dump.mjs";
 class MakeCli : public ::testing::Test {
 protected:
     std::string scratch(const std::string& name) {
-        std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/make-" +
-                           std::to_string(::getpid()) + "-" + name;
+        std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/make-"
+                           + std::to_string(::getpid()) + "-" + name;
         std::filesystem::remove(path);
         made.push_back(path);
         return path;
@@ -47,7 +47,7 @@ std::string dumped_rows(const std::string& path, const std::string& table) {
     return output.substr(from + 6, to - from - 6);
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(MakeCli, GeneratedRowsReadBackEqualInEveryReader) {
     std::string file = scratch("generated.accdb");
@@ -64,8 +64,8 @@ TEST_F(MakeCli, GeneratedRowsReadBackEqualInEveryReader) {
         EXPECT_EQ(dump_split_csv(sections[0].text), our_rows);
     }
     if (dump_has_program("mdb-export")) {
-        std::vector<dump_record> exported =
-            dump_split_csv(dump_run("mdb-export -H -b hex " + file + " Made"));
+        std::vector<dump_record> exported = dump_split_csv(
+            dump_run("mdb-export -H -b hex " + file + " Made"));
         ASSERT_EQ(exported.size(), 300u);
         EXPECT_EQ(exported.back().front(), "300");
     }
@@ -90,8 +90,11 @@ TEST_F(MakeCli, AFailedRunLeavesNoFileAndSaysWhy) {
     std::string csv = scratch("bad.csv");
     std::ofstream(csv) << "\"Id\",\"Name\"\n1,\"one\"\nx,\"two\"\n";
     int status = -1;
-    std::string output = dump_run(MAKE + " " + file + " --table=T --column=Id:long"
-                                  " --column=Name:text:10 --csv=" + csv + " 2>&1", &status);
+    std::string output = dump_run(MAKE + " " + file
+                                      + " --table=T --column=Id:long"
+                                        " --column=Name:text:10 --csv="
+                                      + csv + " 2>&1",
+                                  &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(output.find("error 3421"), std::string::npos) << output;
     EXPECT_FALSE(std::filesystem::exists(file));

@@ -24,8 +24,7 @@ std::unique_ptr<t_ftd> column(const char16_t* name, VARTYPE vartype, std::uint32
     return std::make_unique<t_ftd>(size, name, vartype, not_null, false, ole_variant(), 0);
 }
 
-udb_index index_of(const char16_t* name, const char16_t* column_name, bool primary,
-                   bool unique) {
+udb_index index_of(const char16_t* name, const char16_t* column_name, bool primary, bool unique) {
     udb_index index;
     index.name = name;
     index.columns = {column_name};
@@ -53,13 +52,12 @@ std::unique_ptr<udb_record> row_of(int id, const std::u16string& code) {
 
 // Appends rows 1..count as the run does (a refused row's code is too long for its column,
 // which the server refuses with 2628) and ends the load.
-void load(udb_recordset& table, noted_rejects& report, int count,
-          const std::set<int>& refused) {
+void load(udb_recordset& table, noted_rejects& report, int count, const std::set<int>& refused) {
     table.load_report = &report;
     for (int id = 1; id <= count; ++id) {
         report.current = id;
-        const std::unique_ptr<udb_record> record =
-            row_of(id, refused.count(id) != 0 ? u"too long" : u"ok");
+        const std::unique_ptr<udb_record> record = row_of(id, refused.count(id) != 0 ? u"too long"
+                                                                                     : u"ok");
         try {
             table.append_record(*record);
         } catch (const odb_exception& failure) {
@@ -69,7 +67,7 @@ void load(udb_recordset& table, noted_rejects& report, int count,
     static_cast<mss_table&>(table).finish_load();
 }
 
-}  // namespace
+}   // namespace
 
 class MssAfterRows : public mss_dest_test {};
 
@@ -93,8 +91,8 @@ TEST_F(MssAfterRows, RefusedRowsOfAStatementAreReportedAndTheOthersArrive) {
     for (const batch_case& one : cases) {
         const std::string where = tk_utf16_to_utf8(one.table);
         noted_rejects report;
-        std::unique_ptr<udb_recordset> table =
-            database->create_table(one.table, three_columns(), {});
+        std::unique_ptr<udb_recordset> table = database->create_table(one.table, three_columns(),
+                                                                      {});
         load(*table, report, one.rows, one.refused);
         const std::vector<std::int32_t> expected(one.refused.begin(), one.refused.end());
         EXPECT_EQ(report.numbers, expected) << where;
@@ -105,8 +103,7 @@ TEST_F(MssAfterRows, RefusedRowsOfAStatementAreReportedAndTheOthersArrive) {
         }
         // Every other row exactly once: their count and the sum of their IDs.
         const long long all_ids = 1LL * one.rows * (one.rows + 1) / 2;
-        const long long refused_ids =
-            std::accumulate(one.refused.begin(), one.refused.end(), 0LL);
+        const long long refused_ids = std::accumulate(one.refused.begin(), one.refused.end(), 0LL);
         const auto found = rows_of(*database, u"SELECT COUNT(*), SUM([ID]) FROM [dbo].["
                                                   + std::u16string(one.table) + u"]");
         EXPECT_EQ(found.at(0).at(0),
@@ -129,8 +126,8 @@ TEST_F(MssAfterRows, PlainIndexesAreOnTheServerOnceTheRowsAreIn) {
         connect(fast_load);
         const std::u16string name = fast_load ? u"Bulk" : u"Sql";
         noted_rejects report;
-        std::unique_ptr<udb_recordset> table =
-            database->create_table(name, three_columns(), indexes);
+        std::unique_ptr<udb_recordset> table = database->create_table(name, three_columns(),
+                                                                      indexes);
         load(*table, report, 1500, {});
         std::vector<std::u16string> names;
         const std::unique_ptr<udb_recordset> reread = database->get_table(name, MSS_OPEN_APPEND);
@@ -145,10 +142,10 @@ TEST_F(MssAfterRows, PlainIndexesAreOnTheServerOnceTheRowsAreIn) {
 TEST_F(MssAfterRows, AnIndexThatCannotBeMadeIsReportedByNameAndTheNextFollows) {
     std::unique_ptr<mss_database> database = create_database(u"vantrel_after_rows_refused");
     std::vector<std::pair<std::u16string, std::string>> reported;
-    database->set_failure_reporter([&reported](const std::u16string& context,
-                                               const tk_exception& failure) {
-        reported.emplace_back(context, failure.what());
-    });
+    database->set_failure_reporter(
+        [&reported](const std::u16string& context, const tk_exception& failure) {
+            reported.emplace_back(context, failure.what());
+        });
     udb_indexes indexes;
     indexes.add(index_of(u"ByCode", u"Code", false, false));
     indexes.add(index_of(u"ByQty", u"Qty", false, false));

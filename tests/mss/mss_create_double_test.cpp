@@ -42,7 +42,7 @@ struct column_row {
     std::u16string column_def;
 };
 
-}  // namespace
+}   // namespace
 
 class MssCreateTable : public mss_dest_test {
 protected:
@@ -77,8 +77,8 @@ TEST_F(MssCreateTable, EveryTypeMappingReadsBack) {
     schema.append(column(u"Blob", VT_BLOB, 0));
     schema.append(column(u"Bin", VT_BLOB, 16));
     schema.append(column(u"Guid", VT_BLOB, 16, false, false, 1));
-    const std::unique_ptr<udb_recordset> table =
-        database->create_table(u"Types", schema, udb_indexes());
+    const std::unique_ptr<udb_recordset> table = database->create_table(u"Types", schema,
+                                                                        udb_indexes());
     ASSERT_NE(table, nullptr);
 
     const auto columns = columns_of(*database, u"Types");
@@ -97,17 +97,17 @@ TEST_F(MssCreateTable, EveryTypeMappingReadsBack) {
     EXPECT_EQ(columns.at(u"Amount").type_name, u"numeric");
     EXPECT_EQ(columns.at(u"Amount").precision, u"10");
     EXPECT_EQ(columns.at(u"Amount").scale, u"2");
-    EXPECT_EQ(columns.at(u"Wide").type_name, u"numeric");    // SQL Server's widest
+    EXPECT_EQ(columns.at(u"Wide").type_name, u"numeric");   // SQL Server's widest
     EXPECT_EQ(columns.at(u"Wide").precision, u"38");
-    EXPECT_EQ(columns.at(u"Huge").type_name, u"float");      // precision 39 has no numeric
+    EXPECT_EQ(columns.at(u"Huge").type_name, u"float");   // precision 39 has no numeric
     EXPECT_EQ(columns.at(u"Blob").type_name, u"varbinary");
     EXPECT_EQ(columns.at(u"Bin").type_name, u"varbinary");
     EXPECT_EQ(columns.at(u"Bin").precision, u"16");
     EXPECT_EQ(columns.at(u"Guid").type_name, u"nvarchar");
     EXPECT_EQ(columns.at(u"Guid").precision, u"38");
-    const auto lengths = rows_of(*database,
-        u"SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM INFORMATION_SCHEMA.COLUMNS "
-        u"WHERE TABLE_NAME = N'Types' ORDER BY ORDINAL_POSITION");
+    const auto lengths = rows_of(
+        *database, u"SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM INFORMATION_SCHEMA.COLUMNS "
+                   u"WHERE TABLE_NAME = N'Types' ORDER BY ORDINAL_POSITION");
     std::map<std::u16string, std::u16string> max_length;
     for (const auto& row : lengths) max_length[row.at(0)] = row.at(1);
     EXPECT_EQ(max_length.at(u"Memo"), u"-1");   // nvarchar(max)
@@ -128,7 +128,8 @@ TEST_F(MssCreateTable, KeysIndexesAndDefaults) {
     indexes.add(index_of(u"ByQty", {u"Qty", u"Name"}, false, false));
     indexes.add(index_of(u"ByMemo", {u"Memo"}, false, false));
     indexes.add(index_of(u"ByFlag", {u"Flag"}, false, false));
-    const std::unique_ptr<udb_recordset> created = database->create_table(u"Stock", schema, indexes);
+    const std::unique_ptr<udb_recordset> created = database->create_table(u"Stock", schema,
+                                                                          indexes);
 
     const auto columns = columns_of(*database, u"Stock");
     EXPECT_EQ(columns.at(u"Code").nullable, u"0");
@@ -149,8 +150,7 @@ TEST_F(MssCreateTable, KeysIndexesAndDefaults) {
     };
     EXPECT_EQ(index_names(), (std::vector<std::u16string>{u"NameUnique", u"PK_Stock"}));
     static_cast<mss_table&>(*created).finish_load();
-    EXPECT_EQ(index_names(),
-              (std::vector<std::u16string>{u"ByQty", u"NameUnique", u"PK_Stock"}));
+    EXPECT_EQ(index_names(), (std::vector<std::u16string>{u"ByQty", u"NameUnique", u"PK_Stock"}));
 
     // The table opened again reads all of it back: defaults, key and the created indexes.
     const std::unique_ptr<udb_recordset> reopened = database->get_table(u"Stock", MSS_OPEN_APPEND);
@@ -201,8 +201,8 @@ TEST_F(MssCreateTable, TablesAndQueriesReadThroughTheFiveRowCache) {
     const std::unique_ptr<mss_database> database = create_database(u"vantrel_read");
     database->query(u"CREATE TABLE [dbo].[T] ([ID] int NOT NULL, [Name] nvarchar(10) NULL)");
     for (int id = 1; id <= 12; ++id) {
-        database->query(u"INSERT INTO [dbo].[T] ([ID], [Name]) VALUES (" + tk_utf8_to_utf16(
-            std::to_string(id)) + u", N'n')");
+        database->query(u"INSERT INTO [dbo].[T] ([ID], [Name]) VALUES ("
+                        + tk_utf8_to_utf16(std::to_string(id)) + u", N'n')");
     }
     const auto ids_of = [](udb_recordset& rows) {
         std::vector<int> ids;
@@ -232,8 +232,8 @@ TEST_F(MssCreateTable, TablesAndQueriesReadThroughTheFiveRowCache) {
 TEST_F(MssCreateTable, MissingOwnerIsRetriedUnderDbo) {
     const std::unique_ptr<mss_database> database = create_database(u"vantrel_owner");
     database->query(u"CREATE TABLE [dbo].[T] ([ID] int NOT NULL)");
-    const std::unique_ptr<udb_recordset> table =
-        database->get_table(u"[nobody].[T]", MSS_OPEN_READ_ONLY);
+    const std::unique_ptr<udb_recordset> table = database->get_table(u"[nobody].[T]",
+                                                                     MSS_OPEN_READ_ONLY);
     EXPECT_EQ(static_cast<mss_table&>(*table).full_name(), u"[dbo].[T]");
     EXPECT_THROW(database->get_table(u"Nowhere", MSS_OPEN_READ_ONLY), odb_exception);
     database->tables.push_back(u"T");

@@ -29,15 +29,15 @@ udb_indexes primary_key_on(const char16_t* column) {
     return indexes;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(OdbColumnDesc, PrimaryKeyColumnsAreNotNull) {
-    const oledb_column_desc column =
-        odb_database::describe_column(field(u"ID", VT_I4, 4), primary_key_on(u"ID"), 5);
+    const oledb_column_desc column = odb_database::describe_column(field(u"ID", VT_I4, 4),
+                                                                   primary_key_on(u"ID"), 5);
     EXPECT_FALSE(column.b_nullable);
     EXPECT_FALSE(column.b_autoincrement);
-    EXPECT_TRUE(odb_database::describe_column(field(u"X", VT_I4, 4), primary_key_on(u"ID"), 5)
-                    .b_nullable);
+    EXPECT_TRUE(
+        odb_database::describe_column(field(u"X", VT_I4, 4), primary_key_on(u"ID"), 5).b_nullable);
 }
 
 TEST(OdbColumnDesc, IdentityDependsOnTypeAndVersion) {
@@ -50,25 +50,29 @@ TEST(OdbColumnDesc, IdentityDependsOnTypeAndVersion) {
     EXPECT_TRUE(identity(VT_I2, 1));
     EXPECT_TRUE(identity(VT_I8, 3));
     EXPECT_FALSE(identity(VT_I8, 4));   // a 2005 server gets a float column, no identity
-    const oledb_column_desc wide =
-        odb_database::describe_column(field(u"n", VT_I8, 8, false, true), none, 4);
+    const oledb_column_desc wide = odb_database::describe_column(field(u"n", VT_I8, 8, false, true),
+                                                                 none, 4);
     EXPECT_EQ(wide.type, DBTYPE_R8);
-    EXPECT_FALSE(odb_database::describe_column(field(u"n", VT_I4, 4, false, true), none, 5)
-                     .b_nullable);
+    EXPECT_FALSE(
+        odb_database::describe_column(field(u"n", VT_I4, 4, false, true), none, 5).b_nullable);
 }
 
 TEST(OdbColumnDesc, DecimalsAndLongColumns) {
     const udb_indexes none;
-    const oledb_column_desc exact =
-        odb_database::describe_column(field(u"d", VT_DECIMAL, 0, false, false, 4 + 256 * 28), none, 5);
+    const oledb_column_desc exact = odb_database::describe_column(
+        field(u"d", VT_DECIMAL, 0, false, false, 4 + 256 * 28), none, 5);
     EXPECT_EQ(exact.type, DBTYPE_NUMERIC);
     EXPECT_EQ(exact.precision, 28);
     EXPECT_EQ(exact.scale, 4);
     // numeric holds 38 digits exactly; only a wider decimal falls back to float.
     EXPECT_EQ(odb_database::describe_column(field(u"d", VT_DECIMAL, 0, false, false, 2 + 256 * 38),
-                                            none, 5).precision, 38);
+                                            none, 5)
+                  .precision,
+              38);
     EXPECT_EQ(odb_database::describe_column(field(u"d", VT_DECIMAL, 0, false, false, 2 + 256 * 39),
-                                            none, 5).type, DBTYPE_R8);
+                                            none, 5)
+                  .type,
+              DBTYPE_R8);
     const oledb_column_desc memo = odb_database::describe_column(
         field(u"m", VT_BSTR, 0, false, false, 0, ole_variant(u"x")), none, 5);
     EXPECT_EQ(memo.type, DBTYPE_WSTR);
@@ -93,12 +97,12 @@ TEST(OdbColumnDesc, DefaultsBecomeSqlText) {
 TEST(OdbColumnDesc, GuidColumnsBecomeUnicodeText) {
     udb_custom_conversion registry;
     registry.add_rule(std::make_unique<mss_guid_rule>());
-    const oledb_column_desc guid =
-        odb_database::describe_column(field(u"g", VT_BLOB, 16, false, false, 1), udb_indexes(), 5);
+    const oledb_column_desc guid = odb_database::describe_column(
+        field(u"g", VT_BLOB, 16, false, false, 1), udb_indexes(), 5);
     EXPECT_EQ(guid.type, DBTYPE_WSTR);
     EXPECT_EQ(guid.column_size, 38u);
-    const oledb_column_desc bytes =
-        odb_database::describe_column(field(u"b", VT_BLOB, 16, false, false, 0), udb_indexes(), 5);
+    const oledb_column_desc bytes = odb_database::describe_column(
+        field(u"b", VT_BLOB, 16, false, false, 0), udb_indexes(), 5);
     EXPECT_EQ(bytes.type, DBTYPE_BYTES);
 }
 
@@ -141,15 +145,15 @@ TEST(OdbIndexDesc, UniqueIndexesOverNullableColumnsNeverRefuseRows) {
     unique.columns = {u"Code", u"name"};   // Jet names match whatever their case
     // 2008 (5) and servers after it (1): filtered on the nullable column only.
     for (const int version_code : {5, 1}) {
-        const oledb_index_desc desc =
-            odb_database::describe_index(unique, u"T", columns, version_code);
+        const oledb_index_desc desc = odb_database::describe_index(unique, u"T", columns,
+                                                                   version_code);
         EXPECT_TRUE(desc.b_unique);
         EXPECT_EQ(desc.not_null_filter, std::vector<std::string>{"name"}) << version_code;
     }
     // 2000 and 2005 know no filtered index: the index keeps its use but not its uniqueness.
     for (const int version_code : {3, 4}) {
-        const oledb_index_desc desc =
-            odb_database::describe_index(unique, u"T", columns, version_code);
+        const oledb_index_desc desc = odb_database::describe_index(unique, u"T", columns,
+                                                                   version_code);
         EXPECT_FALSE(desc.b_unique);
         EXPECT_TRUE(desc.not_null_filter.empty());
     }
@@ -158,8 +162,7 @@ TEST(OdbIndexDesc, UniqueIndexesOverNullableColumnsNeverRefuseRows) {
     const oledb_index_desc plain = odb_database::describe_index(unique, u"T", columns, 3);
     EXPECT_TRUE(plain.b_unique);
     EXPECT_TRUE(plain.not_null_filter.empty());
-    const oledb_index_desc primary =
-        odb_database::describe_index(*key.begin(), u"T", columns, 5);
+    const oledb_index_desc primary = odb_database::describe_index(*key.begin(), u"T", columns, 5);
     EXPECT_TRUE(primary.b_primary_key);
     EXPECT_EQ(primary.name, "PK_T");
     EXPECT_TRUE(primary.not_null_filter.empty());
@@ -179,7 +182,7 @@ TEST(MssTableNames, TakenNamesGetPrefixesInTurn) {
     EXPECT_TRUE(validator.is_acceptable(u"Größe"));
     EXPECT_TRUE(validator.is_acceptable(u"Ärger"));
     EXPECT_TRUE(validator.is_acceptable(u"数量"));
-    EXPECT_TRUE(validator.is_acceptable(u"\U00010400x"));   // Deseret capital, a surrogate pair
+    EXPECT_TRUE(validator.is_acceptable(u"\U00010400x"));    // Deseret capital, a surrogate pair
     EXPECT_FALSE(validator.is_acceptable(u"\u0663rd"));      // Arabic-Indic digit three
     EXPECT_FALSE(validator.is_acceptable(u"\U0001F600x"));   // an emoji is no letter
     EXPECT_FALSE(validator.is_acceptable(u"#tmp"));

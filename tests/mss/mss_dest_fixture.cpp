@@ -8,7 +8,8 @@
 
 void mss_dest_test::SetUp() {
     server = mss_shared_server();
-    if (!server.is_available()) GTEST_SKIP() << "no SQL Server: no fixture double, no VANTREL_TEST_MSSQL";
+    if (!server.is_available())
+        GTEST_SKIP() << "no SQL Server: no fixture double, no VANTREL_TEST_MSSQL";
     engine = std::make_unique<mss_engine>(true);
     connect(true);
 }

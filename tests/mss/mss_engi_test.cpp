@@ -9,21 +9,26 @@
 
 TEST(MssVersionCode, ClassifiesProductNames) {
     EXPECT_EQ(mss_engine::version_code_of(
-                  u"Microsoft SQL Server  2000 - 8.00.2039 (Intel X86) May  3 2005"), 3);
+                  u"Microsoft SQL Server  2000 - 8.00.2039 (Intel X86) May  3 2005"),
+              3);
     EXPECT_EQ(mss_engine::version_code_of(
-                  u"Microsoft SQL Server 2005 - 9.00.5000.00 (Intel X86) Dec 10 2010"), 4);
+                  u"Microsoft SQL Server 2005 - 9.00.5000.00 (Intel X86) Dec 10 2010"),
+              4);
     EXPECT_EQ(mss_engine::version_code_of(
-                  u"Microsoft SQL Server 2008 (SP3) - 10.0.5500.0 (X64) Sep 21 2011"), 5);
+                  u"Microsoft SQL Server 2008 (SP3) - 10.0.5500.0 (X64) Sep 21 2011"),
+              5);
     EXPECT_EQ(mss_engine::version_code_of(
-                  u"Microsoft SQL Server  7.00 - 7.00.1063 (Intel X86) Apr  9 2002"), 2);
+                  u"Microsoft SQL Server  7.00 - 7.00.1063 (Intel X86) Apr  9 2002"),
+              2);
     EXPECT_EQ(mss_engine::version_code_of(
-                  u"Microsoft SQL Server 2019 (RTM) - 15.0.2000.5 (X64) Sep 24 2019"), 1);
+                  u"Microsoft SQL Server 2019 (RTM) - 15.0.2000.5 (X64) Sep 24 2019"),
+              1);
 }
 
 TEST(MssVersionCode, ShortOrForeignTextsAreCodeOne) {
-    EXPECT_EQ(mss_engine::version_code_of(u"Microsoft SQL Server 2000 - 8"), 1);   // 29 chars
-    EXPECT_EQ(mss_engine::version_code_of(u"Microsoft SQL Server 2000 - 8."), 1);  // 30 chars
-    EXPECT_EQ(mss_engine::version_code_of(u"Microsoft SQL Server 2000 - 8.0"), 3); // 31 chars
+    EXPECT_EQ(mss_engine::version_code_of(u"Microsoft SQL Server 2000 - 8"), 1);     // 29 chars
+    EXPECT_EQ(mss_engine::version_code_of(u"Microsoft SQL Server 2000 - 8."), 1);    // 30 chars
+    EXPECT_EQ(mss_engine::version_code_of(u"Microsoft SQL Server 2000 - 8.0"), 3);   // 31 chars
     EXPECT_EQ(mss_engine::version_code_of(u"Adaptive Server Enterprise/15.7/EBF 2000"), 1);
     EXPECT_EQ(mss_engine::version_code_of(u""), 1);
 }

@@ -89,8 +89,7 @@ TEST_F(MssEngineServer, PasswordsNeverReachTheTrace) {
         engine->delete_db(name);
         try {
             engine->connect(server.host, server.user, u"Wr0ng;Pa=ss", false);
-        } catch (const odb_exception&) {
-        }
+        } catch (const odb_exception&) {}
     }
     std::ifstream file(log_path);
     std::stringstream text;

@@ -19,7 +19,7 @@ std::string user_message(std::int32_t code) {
     return "<no message for this code>";
 }
 
-}  // namespace
+}   // namespace
 
 class MssErrors : public mss_dest_test {
 protected:
@@ -48,27 +48,33 @@ TEST_F(MssErrors, EveryProvokedFailureHasItsMessage) {
                    "The specified table does not exist.");
     expect_message([&] { database->query(u"CREATE TABLE [dbo].[T] ([x] int NULL)"); }, 0x80E3F,
                    "The specified table already exists.");
-    expect_message([&] {
-        database->query(u"INSERT INTO [dbo].[T] ([ID], [Short], [N]) VALUES (1, N'b', 2)");
-    }, 0x80E2F, "The specified record violates the integrity constraints.");
-    expect_message([&] {
-        database->query(u"INSERT INTO [dbo].[T] ([ID], [Short], [N]) VALUES (NULL, N'b', 2)");
-    }, 0x80E2F, "The specified record violates the integrity constraints.");
-    expect_message([&] {
-        database->query(u"INSERT INTO [dbo].[T] ([ID], [Short], [N]) VALUES (2, N'toolong', 2)");
-    }, 0x80E57, "A literal value overflowed the range");
-    expect_message([&] {
-        database->query(u"INSERT INTO [dbo].[T] ([ID], [Short], [N]) VALUES (3, N'b', 'abc')");
-    }, 0x80E07, "A literal value could not be converted");
+    expect_message(
+        [&] { database->query(u"INSERT INTO [dbo].[T] ([ID], [Short], [N]) VALUES (1, N'b', 2)"); },
+        0x80E2F, "The specified record violates the integrity constraints.");
+    expect_message(
+        [&] {
+            database->query(u"INSERT INTO [dbo].[T] ([ID], [Short], [N]) VALUES (NULL, N'b', 2)");
+        },
+        0x80E2F, "The specified record violates the integrity constraints.");
+    expect_message(
+        [&] {
+            database->query(
+                u"INSERT INTO [dbo].[T] ([ID], [Short], [N]) VALUES (2, N'toolong', 2)");
+        },
+        0x80E57, "A literal value overflowed the range");
+    expect_message(
+        [&] {
+            database->query(u"INSERT INTO [dbo].[T] ([ID], [Short], [N]) VALUES (3, N'b', 'abc')");
+        },
+        0x80E07, "A literal value could not be converted");
     expect_message([&] { database->query(u"SELECT [Nope] FROM [dbo].[T]"); }, 0x80E55,
                    "The specified column did not exist.");
-    expect_message([&] {
-        database->query(u"CREATE NONCLUSTERED INDEX [ByN] ON [dbo].[T] ([N])");
-    }, 0x80E34, "The specified index already exists.");
+    expect_message([&] { database->query(u"CREATE NONCLUSTERED INDEX [ByN] ON [dbo].[T] ([N])"); },
+                   0x80E34, "The specified index already exists.");
     expect_message([&] { engine->create_db(created_databases.front()); }, 0x80E17,
                    "A data source with the specified name already exists.");
-    expect_message([&] { engine->connect(server.host, server.user, u"not it", false); },
-                   0x80E4D, "Invalid user name or password.");
+    expect_message([&] { engine->connect(server.host, server.user, u"not it", false); }, 0x80E4D,
+                   "Invalid user name or password.");
 }
 
 TEST_F(MssErrors, OrphanedRowsGetTheirOwnMessageAndTheNextKeyFollows) {

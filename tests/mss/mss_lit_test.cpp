@@ -3,8 +3,8 @@
 
 #include "mss/mss_lit.hpp"
 
-#include "udb/udb_sche.hpp"
 #include "mss/mss_test_values.hpp"
+#include "udb/udb_sche.hpp"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,13 @@ t_ftd decimal_column(int precision, int scale) {
 
 ole_variant decimal(const char* text) { return ole_variant::from_string(text, VT_DECIMAL); }
 
-}  // namespace
+}   // namespace
 
 TEST(MssLiteral, TextIsUnicodeWithQuotesDoubled) {
     EXPECT_EQ(mss_sql_literal(ole_variant(u"O'Brien")), u"N'O''Brien'");
     EXPECT_EQ(mss_sql_literal(ole_variant(u"\U0001F600 \u4E2D")), u"N'\U0001F600 \u4E2D'");
     EXPECT_EQ(mss_sql_literal(ole_variant(std::u16string())), u"N''");
-    EXPECT_EQ(mss_sql_literal(ole_variant(u"x'); DROP TABLE t; --")),
-              u"N'x''); DROP TABLE t; --'");
+    EXPECT_EQ(mss_sql_literal(ole_variant(u"x'); DROP TABLE t; --")), u"N'x''); DROP TABLE t; --'");
     EXPECT_THROW(mss_sql_literal(ole_variant(std::u16string(u"a\0b", 3))), tk_exception);
 }
 
@@ -89,8 +88,7 @@ TEST(MssLiteral, FloatsAreTheShortestTextOfTheSameBits) {
     EXPECT_EQ(mss_sql_literal(ole_variant(-1.5)), u"-1.5e+00");
     EXPECT_EQ(mss_sql_literal(ole_variant(0.0)), u"0e+00");
     EXPECT_EQ(mss_sql_literal(ole_variant(0.1f)), u"1.0000000149011612e-01");
-    EXPECT_EQ(mss_sql_literal(ole_variant(1.7976931348623157e308)),
-              u"1.7976931348623157e+308");
+    EXPECT_EQ(mss_sql_literal(ole_variant(1.7976931348623157e308)), u"1.7976931348623157e+308");
     // Below the smallest normal float a literal would read as 0: an exact product instead.
     EXPECT_EQ(mss_sql_literal(ole_variant(5e-324)),
               u"(9.113902524445497e-305*5.421010862427522e-20)");
@@ -113,8 +111,8 @@ TEST(MssSafeVariant, DatesOutsideDatetimeBecomeTheLastDay) {
 TEST(MssEarlyDate, BulkRuleKeepsTheTimeOnAccessesTimeOnlyDay) {
     SYSTEMTIME early = date_time(1752, 12, 31, 23, 59, 58).date_value;
     ASSERT_TRUE(mss_replace_early_date(early));
-    EXPECT_EQ(std::vector<int>({early.wYear, early.wMonth, early.wDay, early.wHour,
-                                early.wMinute, early.wSecond}),
+    EXPECT_EQ(std::vector<int>({early.wYear, early.wMonth, early.wDay, early.wHour, early.wMinute,
+                                early.wSecond}),
               std::vector<int>({1899, 12, 30, 23, 59, 58}));
     SYSTEMTIME first = date_time(1753, 1, 1, 0, 0, 1).date_value;
     EXPECT_FALSE(mss_replace_early_date(first));

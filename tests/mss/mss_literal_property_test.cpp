@@ -24,9 +24,11 @@ namespace {
 
 constexpr int ROUNDS = 300;
 
-const std::u16string HOSTILE[] = {u"'", u"''", u"]", u"[", u"--", u";", u"/*", u"*/",
-                                  std::u16string(1, u'\0'), u"\U0001F600", u"N'",
-                                  u"'); DROP TABLE [Orders]; --", u"guid {", u"0x", u"\\"};
+const std::u16string HOSTILE[] = {u"'",          u"''", u"]",
+                                  u"[",          u"--", u";",
+                                  u"/*",         u"*/", std::u16string(1, u'\0'),
+                                  u"\U0001F600", u"N'", u"'); DROP TABLE [Orders]; --",
+                                  u"guid {",     u"0x", u"\\"};
 
 std::u16string random_text(std::mt19937& random) {
     std::u16string text;
@@ -85,15 +87,15 @@ typed_case random_case(std::mt19937& random) {
         return {ole_variant(time), VT_DATE};
     }
     case 4: return {ole_variant(random_double(random)), VT_R8};
-    case 5: return {ole_variant(std::bit_cast<float>(std::uint32_t(random()) & 0x7F7FFFFFu)),
-                    VT_R4};
+    case 5:
+        return {ole_variant(std::bit_cast<float>(std::uint32_t(random()) & 0x7F7FFFFFu)), VT_R4};
     case 6: {
         const std::uint64_t bits = (std::uint64_t(random()) << 32) | random();
         return {ole_variant(static_cast<long long>(bits)), VT_I8};
     }
     default: {
-        const std::string digits = std::to_string(random() % 1000000) + "." +
-                                   std::to_string(random() % 10000);
+        const std::string digits = std::to_string(random() % 1000000) + "."
+                                   + std::to_string(random() % 10000);
         return {ole_variant::from_string((random() % 2 ? "-" : "") + digits, VT_DECIMAL),
                 VT_DECIMAL};
     }
@@ -131,17 +133,18 @@ void expect_holds(const dbl_expr& expr, const ole_variant& value) {
     switch (value.type()) {
     case VT_BSTR: EXPECT_EQ(held.wide, value.to_wstring()); break;
     case VT_CLSID: EXPECT_EQ(held.wide, guid_to_wstring(value.guid_value)); break;
-    case VT_I8: EXPECT_EQ(std::int64_t(held.decimal ? held.decimal : held.integer),
-                          value.hyper_value); break;
+    case VT_I8:
+        EXPECT_EQ(std::int64_t(held.decimal ? held.decimal : held.integer), value.hyper_value);
+        break;
     case VT_DECIMAL:
         EXPECT_EQ(dbl_format_decimal(held.decimal, expr.literal.type.scale), value.to_string());
         break;
     case VT_DATE: {
         char expected[64];
         const SYSTEMTIME& time = value.date_value;
-        std::snprintf(expected, sizeof expected, "%04u%02u%02u %02u:%02u:%02u.%03u",
-                      time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-                      time.wSecond, time.wMilliseconds);
+        std::snprintf(expected, sizeof expected, "%04u%02u%02u %02u:%02u:%02u.%03u", time.wYear,
+                      time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
+                      time.wMilliseconds);
         EXPECT_EQ(held.bytes, expected);
         break;
     }
@@ -153,7 +156,7 @@ void expect_holds(const dbl_expr& expr, const ole_variant& value) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 TEST(MssLiteralProperty, EveryValueIsExactlyOneLiteralHoldingIt) {
     std::mt19937 random(20261208);

@@ -7,8 +7,8 @@
 #include "mss/mss_test_values.hpp"
 
 #include "mss/mss_rule.hpp"
-#include "mss/odb_exce.hpp"
 #include "mss/mss_tab.hpp"
+#include "mss/odb_exce.hpp"
 #include "tk/tk_utf.hpp"
 #include "udb/udb_rule.hpp"
 
@@ -37,14 +37,13 @@ std::vector<sample_row> sample_rows() {
     return {
         {5, ole_variant(u"O'Brien"), ole_variant(1), date_time(2024, 2, 29, 13, 5, 9),
          ole_variant::from_string("123.45", VT_DECIMAL), ole_variant(42.5),
-         bytes_value({0x1A, 0x2B}), ole_variant(NON_BMP_TEXT), ole_variant(true),
-         guid_value()},
+         bytes_value({0x1A, 0x2B}), ole_variant(NON_BMP_TEXT), ole_variant(true), guid_value()},
         {10, null_value(), null_value(), date_time(1500, 6, 1, 10, 20, 30),
          ole_variant::from_string("12345.678", VT_DECIMAL), ole_variant(1e-320),
          bytes_value({'a', 'b', 'c'}), null_value(), ole_variant(false), null_value()},
         {11, ole_variant(std::u16string()), ole_variant(), date_time(1899, 12, 30, 13, 5, 9),
-         ole_variant::from_string("-12345.678", VT_DECIMAL), ole_variant(-2.5),
-         null_value(), ole_variant(u"x"), null_value(), null_value()},
+         ole_variant::from_string("-12345.678", VT_DECIMAL), ole_variant(-2.5), null_value(),
+         ole_variant(u"x"), null_value(), null_value()},
         // An empty text cannot travel by bulk load; the row still follows the bulk rules.
         {12, ole_variant(std::u16string()), ole_variant(3), date_time(1600, 1, 1, 8, 0, 0),
          null_value(), null_value(), null_value(), null_value(), null_value(), null_value()},
@@ -71,9 +70,8 @@ std::unique_ptr<udb_record> record_of(const sample_row& row) {
 
 udb_schema sample_schema() {
     udb_schema schema;
-    const auto add = [&](const char16_t* name, VARTYPE vartype, std::uint32_t size,
-                         bool not_null, bool autoincrement, std::uint32_t reserved,
-                         const ole_variant& def_value) {
+    const auto add = [&](const char16_t* name, VARTYPE vartype, std::uint32_t size, bool not_null,
+                         bool autoincrement, std::uint32_t reserved, const ole_variant& def_value) {
         schema.append(std::make_unique<t_ftd>(size, name, vartype, not_null, autoincrement,
                                               def_value, reserved));
     };
@@ -101,14 +99,14 @@ udb_indexes key_on_id() {
     return indexes;
 }
 
-}  // namespace
+}   // namespace
 
 class MssLoad : public mss_dest_test {
 protected:
     // Loads the sample rows into a new table by the path the connection chose.
     void load(mss_database& database, const std::u16string& table_name) {
-        std::unique_ptr<udb_recordset> table =
-            database.create_table(table_name, sample_schema(), key_on_id());
+        std::unique_ptr<udb_recordset> table = database.create_table(table_name, sample_schema(),
+                                                                     key_on_id());
         for (const sample_row& row : sample_rows()) table->append_record(*record_of(row));
         static_cast<mss_table&>(*table).finish_load();
     }
@@ -116,8 +114,8 @@ protected:
     std::vector<std::vector<std::u16string>> contents(mss_database& database,
                                                       const std::u16string& table_name) {
         return rows_of(database, u"SELECT [ID], [Txt], [Qty], [Stamp], [Amount], [Ratio], [Bin], "
-                                 u"[Memo], [Flag], [Guid] FROM [dbo].[" + table_name
-                                 + u"] ORDER BY [ID]");
+                                 u"[Memo], [Flag], [Guid] FROM [dbo].["
+                                     + table_name + u"] ORDER BY [ID]");
     }
 };
 
@@ -191,9 +189,9 @@ TEST_F(MssLoad, RowsOfARefusedBatchAfterACommittedOneKeepTheirOwnValues) {
         udb_record record;
         const int id = row == DUPLICATE_AT ? 7 : row;
         record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(id), false, false));
-        const ole_variant text = row % 3 == 0 ? null_value()
-                                              : ole_variant(u"row " + tk_utf8_to_utf16(
-                                                                     std::to_string(row)));
+        const ole_variant text = row % 3 == 0
+                                     ? null_value()
+                                     : ole_variant(u"row " + tk_utf8_to_utf16(std::to_string(row)));
         record.append(std::make_unique<udb_field>(u"Txt", 0, text, false, false));
         try {
             table->append_record(record);
@@ -211,8 +209,9 @@ TEST_F(MssLoad, RowsOfARefusedBatchAfterACommittedOneKeepTheirOwnValues) {
     for (const auto& row : rows) {
         const int id = std::stoi(tk_utf16_to_utf8(row.at(0)));
         ASSERT_NE(id, DUPLICATE_AT);
-        const std::u16string expected =
-            id % 3 == 0 ? u"NULL" : u"row " + tk_utf8_to_utf16(std::to_string(id));
+        const std::u16string expected = id % 3 == 0
+                                            ? u"NULL"
+                                            : u"row " + tk_utf8_to_utf16(std::to_string(id));
         ASSERT_EQ(row.at(1), expected) << "ID " << id;
     }
 }
@@ -260,8 +259,8 @@ TEST_F(MssLoad, BulkValuesChangingKindAndLengthRowToRowArriveAsSent) {
 
 TEST_F(MssLoad, RowOfTheWrongLengthIsRefusedWithoutLoss) {
     std::unique_ptr<mss_database> database = create_database(u"vantrel_shape");
-    std::unique_ptr<udb_recordset> table =
-        database->create_table(u"T", sample_schema(), key_on_id());
+    std::unique_ptr<udb_recordset> table = database->create_table(u"T", sample_schema(),
+                                                                  key_on_id());
     udb_record short_record;
     short_record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(1), false, false));
     try {
@@ -294,15 +293,15 @@ TEST(MssBulkLoadDrop, CommittedBatchesSurviveAndTheLossIsReportedOnce) {
     std::vector<std::string> table_failures;
     int appended = 0;
     {
-        std::unique_ptr<udb_recordset> table =
-            database->create_table(u"Order Details", schema, udb_indexes());
+        std::unique_ptr<udb_recordset> table = database->create_table(u"Order Details", schema,
+                                                                      udb_indexes());
         try {
             for (int row_idx = 1; row_idx <= 3500; ++row_idx) {
                 udb_record record;
-                record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(row_idx), false,
-                                                          false));
-                record.append(std::make_unique<udb_field>(u"V", 0, ole_variant(u"row"), false,
-                                                          false));
+                record.append(
+                    std::make_unique<udb_field>(u"ID", 0, ole_variant(row_idx), false, false));
+                record.append(
+                    std::make_unique<udb_field>(u"V", 0, ole_variant(u"row"), false, false));
                 try {
                     table->append_record(record);
                 } catch (const odb_exception&) {
@@ -326,8 +325,8 @@ TEST(MssBulkLoadDrop, CommittedBatchesSurviveAndTheLossIsReportedOnce) {
     EXPECT_EQ(table_failures[0].find("Secret"), std::string::npos);
     EXPECT_EQ(appended, 2999);   // the commit of the batch ending at record 3000 met the drop
     const std::unique_ptr<mss_database> reopened = engine.open_db(name, MSS_OPEN_APPEND);
-    const std::unique_ptr<udb_recordset> count =
-        reopened->query(u"SELECT COUNT(*) FROM [dbo].[Order Details]");
+    const std::unique_ptr<udb_recordset> count = reopened->query(
+        u"SELECT COUNT(*) FROM [dbo].[Order Details]");
     count->reset();
     ASSERT_NE(count->get_item(), nullptr);
     EXPECT_EQ((*count->get_item())[0].to_long(), 2000);   // two whole batches of 1000
@@ -344,18 +343,18 @@ TEST_F(MssLoad, NamesWithBracketsQuotesAndSpacesLoadBothWays) {
         for (const bool fast_load : {false, true}) {
             connect(fast_load);
             const std::u16string table_name = name + (fast_load ? u" bulk" : u" sql");
-            std::unique_ptr<udb_recordset> table =
-                database->create_table(table_name, schema, udb_indexes());
+            std::unique_ptr<udb_recordset> table = database->create_table(table_name, schema,
+                                                                          udb_indexes());
             udb_record record;
             record.append(std::make_unique<udb_field>(u"a]b", 0, ole_variant(1), false, false));
-            record.append(std::make_unique<udb_field>(u"it's", 0, ole_variant(u"v]'1"), false,
-                                                      false));
-            record.append(std::make_unique<udb_field>(u"sp ace", 0, ole_variant(u"v 2"), false,
-                                                      false));
+            record.append(
+                std::make_unique<udb_field>(u"it's", 0, ole_variant(u"v]'1"), false, false));
+            record.append(
+                std::make_unique<udb_field>(u"sp ace", 0, ole_variant(u"v 2"), false, false));
             table->append_record(record);
             static_cast<mss_table&>(*table).finish_load();
             const auto rows = rows_of(*database, u"SELECT [a]]b], [it's], [sp ace] FROM "
-                                                 + engine->get_safe_tname(table_name));
+                                                     + engine->get_safe_tname(table_name));
             ASSERT_EQ(rows.size(), 1u) << tk_utf16_to_utf8(table_name);
             EXPECT_EQ(rows[0], (std::vector<std::u16string>{u"1", u"v]'1", u"v 2"}));
         }
@@ -386,8 +385,8 @@ TEST_F(MssLoad, LongTextAndBinaryLoadBothWays) {
                                                   false, false));
         table->append_record(record);
         static_cast<mss_table&>(*table).finish_load();
-        const std::unique_ptr<udb_recordset> read =
-            database->query(u"SELECT [Memo], [Blob] FROM [dbo].[" + name + u"]");
+        const std::unique_ptr<udb_recordset> read = database->query(
+            u"SELECT [Memo], [Blob] FROM [dbo].[" + name + u"]");
         read->reset();
         ASSERT_NE(read->get_item(), nullptr);
         const udb_record& row = *read->get_item();

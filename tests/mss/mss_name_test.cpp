@@ -13,7 +13,7 @@ std::pair<std::u16string, std::u16string> split(const std::u16string& name) {
     return {table, owner};
 }
 
-}  // namespace
+}   // namespace
 
 TEST(MssSplitTabName, ReadsTableAndOwner) {
     EXPECT_EQ(split(u"[Orders]"), std::make_pair(std::u16string(u"Orders"), std::u16string()));
@@ -41,8 +41,8 @@ TEST(MssBracket, DoublesClosingBrackets) {
 TEST(MssFullTableName, OwnerRules) {
     EXPECT_EQ(mss_working_owner(u"sa", false), u"dbo");
     EXPECT_EQ(mss_working_owner(u"SA", false), u"dbo");
-    EXPECT_EQ(mss_working_owner(u"", false), u"dbo");      // Windows authentication
-    EXPECT_EQ(mss_working_owner(u"joe", true), u"dbo");    // as dbo
+    EXPECT_EQ(mss_working_owner(u"", false), u"dbo");     // Windows authentication
+    EXPECT_EQ(mss_working_owner(u"joe", true), u"dbo");   // as dbo
     EXPECT_EQ(mss_working_owner(u"joe", false), u"joe");
     EXPECT_EQ(mss_full_table_name(u"[sales].[Orders]", u"joe"), u"[sales].[Orders]");
     EXPECT_EQ(mss_full_table_name(u"Orders", u"dbo"), u"[dbo].[Orders]");

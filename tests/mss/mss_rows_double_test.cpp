@@ -23,8 +23,8 @@ std::unique_ptr<t_ftd> column(const char16_t* name, VARTYPE vartype, std::uint32
     return std::make_unique<t_ftd>(size, name, vartype, not_null, false, def_value, reserved);
 }
 
-std::unique_ptr<udb_record> record_of(const std::vector<std::pair<const char16_t*, ole_variant>>&
-                                          values) {
+std::unique_ptr<udb_record> record_of(
+    const std::vector<std::pair<const char16_t*, ole_variant>>& values) {
     auto record = std::make_unique<udb_record>();
     for (const auto& [name, value] : values) {
         record->append(std::make_unique<udb_field>(name, 0, value, false, false));
@@ -57,7 +57,7 @@ void append_rows(udb_recordset& table, noted_rejects& report,
     static_cast<mss_table&>(table).finish_load();
 }
 
-}  // namespace
+}   // namespace
 
 class MssRows : public mss_dest_test {};
 
@@ -75,12 +75,12 @@ TEST_F(MssRows, ADuplicateKeyCostsOnlyItsOwnRowOnBothPaths) {
             std::vector<std::unique_ptr<udb_record>> records;
             for (int row = 1; row <= ROWS; ++row) {
                 const int code = row == duplicate ? 17 : row;   // the code of record 17 again
-                records.push_back(record_of({{u"ID", ole_variant(row)},
-                                             {u"Code", ole_variant(code)}}));
+                records.push_back(
+                    record_of({{u"ID", ole_variant(row)}, {u"Code", ole_variant(code)}}));
             }
             noted_rejects report;
-            std::unique_ptr<udb_recordset> table =
-                database->create_table(name, schema, unique_on(u"Code"));
+            std::unique_ptr<udb_recordset> table = database->create_table(name, schema,
+                                                                          unique_on(u"Code"));
             append_rows(*table, report, records);
             const std::string where = tk_utf16_to_utf8(name);
             EXPECT_EQ(report.numbers, std::vector<std::int32_t>{duplicate}) << where;
@@ -89,9 +89,9 @@ TEST_F(MssRows, ADuplicateKeyCostsOnlyItsOwnRowOnBothPaths) {
             EXPECT_NE(report.messages[0].find("duplicate key"), std::string::npos)
                 << report.messages[0];
             EXPECT_EQ(table->count_rows(), ROWS - 1) << where;
-            const auto missing = rows_of(*database, u"SELECT COUNT(*) FROM [dbo].[" + name
-                                                    + u"] WHERE [ID] = " + tk_utf8_to_utf16(
-                                                    std::to_string(duplicate)));
+            const auto missing = rows_of(*database,
+                                         u"SELECT COUNT(*) FROM [dbo].[" + name + u"] WHERE [ID] = "
+                                             + tk_utf8_to_utf16(std::to_string(duplicate)));
             EXPECT_EQ(missing.at(0).at(0), u"0") << where;
         }
     }
@@ -103,11 +103,10 @@ TEST_F(MssRows, WithoutAReportTheRefusalIsThrownAfterEveryRowWasTried) {
     schema.append(column(u"ID", VT_I4, 4, true));
     schema.append(column(u"Code", VT_I4, 4, false));
     connect(true);
-    std::unique_ptr<udb_recordset> table =
-        database->create_table(u"T", schema, unique_on(u"Code"));
+    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, unique_on(u"Code"));
     for (int row = 1; row <= 5; ++row) {
-        table->append_record(*record_of({{u"ID", ole_variant(row)},
-                                         {u"Code", ole_variant(row == 2 ? 1 : row)}}));
+        table->append_record(
+            *record_of({{u"ID", ole_variant(row)}, {u"Code", ole_variant(row == 2 ? 1 : row)}}));
     }
     EXPECT_THROW(static_cast<mss_table&>(*table).finish_load(), odb_exception);
     EXPECT_EQ(table->count_rows(), 4);
@@ -124,8 +123,8 @@ TEST_F(MssRows, RowsThatAllGoByStatementEndWithoutAnError) {
         std::vector<std::unique_ptr<udb_record>> records;
         // An empty text cannot travel by bulk load: every row goes by INSERT.
         for (int row = 1; row <= 3; ++row) {
-            records.push_back(record_of({{u"ID", ole_variant(row)},
-                                         {u"Txt", ole_variant(std::u16string())}}));
+            records.push_back(
+                record_of({{u"ID", ole_variant(row)}, {u"Txt", ole_variant(std::u16string())}}));
         }
         noted_rejects report;
         std::unique_ptr<udb_recordset> table = database->create_table(name, schema, {});
@@ -148,17 +147,19 @@ TEST_F(MssRows, EverySubstitutionIsCountedOnceOnBothPaths) {
         const BYTE two[] = {1, 2};
         // Hand-counted: Qty NULL twice, two dates before 1753, two decimals beyond
         // numeric(5,2), one empty binary; the third row changes nothing but its NULL Qty.
-        records.push_back(record_of({{u"ID", ole_variant(1)}, {u"Qty", null_value()},
+        records.push_back(record_of({{u"ID", ole_variant(1)},
+                                     {u"Qty", null_value()},
                                      {u"Stamp", date_time(1500, 6, 1, 10, 20, 30)},
-                                     {u"Amount", ole_variant::from_string("12345.678",
-                                                                          VT_DECIMAL)},
+                                     {u"Amount", ole_variant::from_string("12345.678", VT_DECIMAL)},
                                      {u"Bin", ole_variant(std::size_t{0}, two)}}));
-        records.push_back(record_of({{u"ID", ole_variant(2)}, {u"Qty", ole_variant(3)},
-                                     {u"Stamp", date_time(1600, 1, 1, 8, 0, 0)},
-                                     {u"Amount", ole_variant::from_string("-12345.678",
-                                                                          VT_DECIMAL)},
-                                     {u"Bin", ole_variant(sizeof two, two)}}));
-        records.push_back(record_of({{u"ID", ole_variant(3)}, {u"Qty", null_value()},
+        records.push_back(
+            record_of({{u"ID", ole_variant(2)},
+                       {u"Qty", ole_variant(3)},
+                       {u"Stamp", date_time(1600, 1, 1, 8, 0, 0)},
+                       {u"Amount", ole_variant::from_string("-12345.678", VT_DECIMAL)},
+                       {u"Bin", ole_variant(sizeof two, two)}}));
+        records.push_back(record_of({{u"ID", ole_variant(3)},
+                                     {u"Qty", null_value()},
                                      {u"Stamp", date_time(2020, 1, 1, 0, 0, 0)},
                                      {u"Amount", ole_variant::from_string("1.5", VT_DECIMAL)},
                                      {u"Bin", null_value()}}));
@@ -190,8 +191,8 @@ TEST_F(MssRows, ARefusedBatchCountsSubstitutionsOfTheRowsThatArrived) {
     connect(true);
     std::vector<std::unique_ptr<udb_record>> records;
     for (int row = 1; row <= 10; ++row) {
-        records.push_back(record_of({{u"ID", ole_variant(row == 6 ? 5 : row)},
-                                     {u"Qty", null_value()}}));
+        records.push_back(
+            record_of({{u"ID", ole_variant(row == 6 ? 5 : row)}, {u"Qty", null_value()}}));
     }
     noted_rejects report;
     std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, unique_on(u"ID"));

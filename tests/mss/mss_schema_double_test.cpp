@@ -21,7 +21,7 @@ udb_relationship child_to_parent(const char16_t* name, const char16_t* child) {
     return relationship;
 }
 
-}  // namespace
+}   // namespace
 
 class MssSchema : public mss_dest_test {};
 
@@ -62,8 +62,7 @@ TEST_F(MssSchema, ComputedDefaultsFillNewRows) {
     udb_schema schema;
     const auto add = [&schema](const char16_t* name, VARTYPE vartype, std::uint32_t size,
                                udb_default_function function) {
-        auto column = std::make_unique<t_ftd>(size, name, vartype, false, false, ole_variant(),
-                                              1u);
+        auto column = std::make_unique<t_ftd>(size, name, vartype, false, false, ole_variant(), 1u);
         column->def_function = function;
         schema.append(std::move(column));
     };
@@ -76,11 +75,12 @@ TEST_F(MssSchema, ComputedDefaultsFillNewRows) {
     database->query(u"INSERT INTO [dbo].[Stamped] ([ID]) VALUES (1)");
     const auto counted = [&](const std::u16string& where) {
         return rows_of(*database, u"SELECT COUNT(*) FROM [dbo].[Stamped] WHERE " + where)
-            .at(0).at(0);
+            .at(0)
+            .at(0);
     };
     EXPECT_EQ(counted(u"[Made] IS NOT NULL"), u"1");
-    EXPECT_EQ(counted(u"[Day] = CONVERT(date, [Made])"), u"1");          // midnight, that day
-    EXPECT_EQ(counted(u"CONVERT(date, [Hour]) = '19000101'"), u"1");     // the time alone
+    EXPECT_EQ(counted(u"[Day] = CONVERT(date, [Made])"), u"1");        // midnight, that day
+    EXPECT_EQ(counted(u"CONVERT(date, [Hour]) = '19000101'"), u"1");   // the time alone
     EXPECT_EQ(counted(u"[Ticket] LIKE N'{________-____-____-____-____________}'"), u"1");
 }
 

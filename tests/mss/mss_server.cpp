@@ -49,7 +49,7 @@ int wait_for_port(const std::string& output_path, int pid) {
     return 0;
 }
 
-}  // namespace
+}   // namespace
 
 mss_test_server mss_shared_server() {
     mss_test_server server;
@@ -73,8 +73,7 @@ mss_test_server mss_shared_server() {
 
 std::u16string mss_unique_db_name(const std::u16string& stem) {
     static std::atomic<int> counter{0};
-    return stem + u"_" + wide(std::to_string(::getpid())) + u"_"
-           + wide(std::to_string(counter++));
+    return stem + u"_" + wide(std::to_string(::getpid())) + u"_" + wide(std::to_string(counter++));
 }
 
 mss_private_double::mss_private_double(const std::vector<std::string>& options) {

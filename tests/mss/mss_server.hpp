@@ -8,10 +8,10 @@
 #include <vector>
 
 struct mss_test_server {
-    std::u16string host;       // "host,port" as a Data Source
+    std::u16string host;   // "host,port" as a Data Source
     std::u16string user;
     std::u16string password;
-    bool b_real = false;       // a real SQL Server, not the double
+    bool b_real = false;   // a real SQL Server, not the double
     bool is_available() const { return !host.empty(); }
 };
 

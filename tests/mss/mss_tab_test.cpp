@@ -5,8 +5,8 @@
 #include "mss/mss_tab.hpp"
 
 #include "mss/mss_rule.hpp"
-#include "udb/udb_rule.hpp"
 #include "mss/mss_test_values.hpp"
+#include "udb/udb_rule.hpp"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ t_ftd column(VARTYPE vartype, bool not_null, const ole_variant& def_value = ole_
     return t_ftd(50, u"c", vartype, not_null, false, def_value, reserved);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(MssDefaultValue, StripsServerParenthesesAndQuotes) {
     EXPECT_EQ(mss_table::get_def_value(VT_I4, u"((0))").to_long(), 0);
@@ -52,12 +52,14 @@ TEST(MssAppendString, NumbersBooleansAndDecimals) {
     EXPECT_EQ(mss_table::get_fld_append_str(ole_variant(-12), column(VT_I4, false)), u"-12");
     EXPECT_EQ(mss_table::get_fld_append_str(ole_variant(true), column(VT_BOOL, false)), u"1");
     const t_ftd money = column(VT_DECIMAL, false, ole_variant(), 2 + 256 * 5);
-    EXPECT_EQ(mss_table::get_fld_append_str(ole_variant::from_string("12345.678", VT_DECIMAL),
-                                            money), u"999.99");
-    EXPECT_EQ(mss_table::get_fld_append_str(ole_variant::from_string("-12345.678", VT_DECIMAL),
-                                            money), u"-999.99");
-    EXPECT_EQ(mss_table::get_fld_append_str(ole_variant::from_string("123.45", VT_DECIMAL),
-                                            money), u"123.45");
+    EXPECT_EQ(
+        mss_table::get_fld_append_str(ole_variant::from_string("12345.678", VT_DECIMAL), money),
+        u"999.99");
+    EXPECT_EQ(
+        mss_table::get_fld_append_str(ole_variant::from_string("-12345.678", VT_DECIMAL), money),
+        u"-999.99");
+    EXPECT_EQ(mss_table::get_fld_append_str(ole_variant::from_string("123.45", VT_DECIMAL), money),
+              u"123.45");
     EXPECT_EQ(mss_table::get_fld_append_str(ole_variant(2.5), column(VT_R8, false)), u"2.5e+00");
 }
 

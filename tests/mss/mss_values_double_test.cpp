@@ -40,8 +40,8 @@ std::unique_ptr<udb_record> record_of(const std::vector<column_spec>& columns,
                                       const std::vector<ole_variant>& values) {
     auto record = std::make_unique<udb_record>();
     for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx) {
-        record->append(std::make_unique<udb_field>(columns[column_idx].name, 0,
-                                                   values[column_idx], false, false));
+        record->append(std::make_unique<udb_field>(columns[column_idx].name, 0, values[column_idx],
+                                                   false, false));
     }
     return record;
 }
@@ -52,14 +52,13 @@ ole_variant with_milliseconds(ole_variant value, int milliseconds) {
     return ole_variant(time);
 }
 
-}  // namespace
+}   // namespace
 
 class MssValues : public mss_dest_test {
 protected:
     // Loads the rows into "<stem> sql" and "<stem> bulk" and returns each table's cells.
     std::vector<std::vector<std::vector<std::u16string>>> load_both_ways(
-        mss_database& database, const std::u16string& stem,
-        const std::vector<column_spec>& columns,
+        mss_database& database, const std::u16string& stem, const std::vector<column_spec>& columns,
         const std::vector<std::vector<ole_variant>>& rows,
         const udb_indexes& indexes = udb_indexes()) {
         std::vector<std::vector<std::vector<std::u16string>>> tables;
@@ -67,8 +66,8 @@ protected:
             connect(fast_load);
             const std::u16string name = stem + (fast_load ? u" bulk" : u" sql");
             {
-                std::unique_ptr<udb_recordset> table =
-                    database.create_table(name, schema_of(columns), indexes);
+                std::unique_ptr<udb_recordset> table = database.create_table(
+                    name, schema_of(columns), indexes);
                 for (const auto& row : rows) table->append_record(*record_of(columns, row));
                 static_cast<mss_table&>(*table).finish_load();
             }
@@ -77,8 +76,8 @@ protected:
                 select += (column_idx > 0 ? u", [" : u"[")
                           + std::u16string(columns[column_idx].name) + u"]";
             }
-            tables.push_back(rows_of(database, select + u" FROM [dbo].[" + name
-                                                   + u"] ORDER BY [ID]"));
+            tables.push_back(
+                rows_of(database, select + u" FROM [dbo].[" + name + u"] ORDER BY [ID]"));
         }
         return tables;
     }
@@ -93,16 +92,19 @@ TEST_F(MssValues, NullStaysNullInNullableColumnsWithADefault) {
         {u"S", VT_I2, 2, false, 0, ole_variant(short(5))},
         {u"Required", VT_I4, 4, true, 0, ole_variant(7)},
     };
-    const auto tables = load_both_ways(*database, u"Nulls", columns, {
-        {ole_variant(1), null_value(), null_value(), ole_variant(), null_value()},
-        {ole_variant(2), ole_variant(0), ole_variant(0.0), ole_variant(short(3)), ole_variant(4)},
-    });
+    const auto tables = load_both_ways(
+        *database, u"Nulls", columns,
+        {
+            {ole_variant(1), null_value(), null_value(), ole_variant(), null_value()},
+            {ole_variant(2), ole_variant(0), ole_variant(0.0), ole_variant(short(3)),
+             ole_variant(4)},
+        });
     for (const auto& table : tables) {
         ASSERT_EQ(table.size(), 2u);
         // Only the NOT NULL column takes its default for a missing value.
         EXPECT_EQ(table[0], (std::vector<std::u16string>{u"1", u"NULL", u"NULL", u"NULL", u"7"}));
-        EXPECT_EQ(table[1], (std::vector<std::u16string>{u"2", u"0", u"0.000000000000000e+00",
-                                                         u"3", u"4"}));
+        EXPECT_EQ(table[1],
+                  (std::vector<std::u16string>{u"2", u"0", u"0.000000000000000e+00", u"3", u"4"}));
     }
 }
 
@@ -119,13 +121,15 @@ TEST_F(MssValues, DecimalsMillisecondsAndLongBinaryArriveExactly) {
     for (std::size_t byte_idx = 0; byte_idx < blob.size(); ++byte_idx) {
         blob[byte_idx] = static_cast<BYTE>(byte_idx * 13 + byte_idx / 256);
     }
-    const auto tables = load_both_ways(*database, u"Exact", columns, {
-        {ole_variant(1), ole_variant::from_string("102030405060.654321", VT_DECIMAL),
-         with_milliseconds(date_time(2024, 2, 29, 13, 5, 9), 120), ole_variant(blob.size(),
-                                                                               blob.data())},
-        {ole_variant(2), ole_variant::from_string("-999999999999.999999", VT_DECIMAL),
-         with_milliseconds(date_time(1999, 12, 31, 23, 59, 59), 990), null_value()},
-    });
+    const auto tables = load_both_ways(
+        *database, u"Exact", columns,
+        {
+            {ole_variant(1), ole_variant::from_string("102030405060.654321", VT_DECIMAL),
+             with_milliseconds(date_time(2024, 2, 29, 13, 5, 9), 120),
+             ole_variant(blob.size(), blob.data())},
+            {ole_variant(2), ole_variant::from_string("-999999999999.999999", VT_DECIMAL),
+             with_milliseconds(date_time(1999, 12, 31, 23, 59, 59), 990), null_value()},
+        });
     ASSERT_EQ(tables.size(), 2u);
     for (const auto& table : tables) {
         ASSERT_EQ(table.size(), 2u);
@@ -134,8 +138,8 @@ TEST_F(MssValues, DecimalsMillisecondsAndLongBinaryArriveExactly) {
     }
     EXPECT_EQ(tables[0], tables[1]);   // statements and bulk load agree cell by cell
     for (const bool fast_load : {false, true}) {
-        const std::u16string table_id =
-            std::u16string(u"[dbo].[Exact ") + (fast_load ? u"bulk" : u"sql") + u"]";
+        const std::u16string table_id = std::u16string(u"[dbo].[Exact ")
+                                        + (fast_load ? u"bulk" : u"sql") + u"]";
         // The milliseconds are compared by the server, as the cells print whole seconds.
         EXPECT_EQ(rows_of(*database, u"SELECT COUNT(*) FROM " + table_id
                                          + u" WHERE [Stamp] = '20240229 13:05:09.120'"
@@ -166,12 +170,14 @@ TEST_F(MssValues, UniqueIndexOverANullableColumnTakesSeveralNulls) {
     unique.b_unique = true;
     unique.columns = {u"Code"};
     indexes.add(unique);
-    const auto tables = load_both_ways(*database, u"Leader", columns, {
-        {ole_variant(1), null_value()},
-        {ole_variant(2), ole_variant(5)},
-        {ole_variant(3), null_value()},
-        {ole_variant(4), null_value()},
-    }, indexes);
+    const auto tables = load_both_ways(*database, u"Leader", columns,
+                                       {
+                                           {ole_variant(1), null_value()},
+                                           {ole_variant(2), ole_variant(5)},
+                                           {ole_variant(3), null_value()},
+                                           {ole_variant(4), null_value()},
+                                       },
+                                       indexes);
     for (const auto& table : tables) {
         EXPECT_EQ(table, (std::vector<std::vector<std::u16string>>{
                              {u"1", u"NULL"}, {u"2", u"5"}, {u"3", u"NULL"}, {u"4", u"NULL"}}));
@@ -179,11 +185,10 @@ TEST_F(MssValues, UniqueIndexOverANullableColumnTakesSeveralNulls) {
     for (const char16_t* name : {u"Leader sql", u"Leader bulk"}) {
         const auto statistics = rows_of(*database, u"EXEC sp_statistics @table_name = N'"
                                                        + std::u16string(name) + u"'");
-        const bool b_found = std::any_of(statistics.begin(), statistics.end(),
-                                         [](const std::vector<std::u16string>& row) {
-                                             return row.size() > 5 && row[5] == u"ByCode"
-                                                    && row[3] == u"0";
-                                         });
+        const bool b_found = std::any_of(
+            statistics.begin(), statistics.end(), [](const std::vector<std::u16string>& row) {
+                return row.size() > 5 && row[5] == u"ByCode" && row[3] == u"0";
+            });
         EXPECT_TRUE(b_found) << "the index is kept unique (filtered)";
     }
 }
@@ -206,8 +211,8 @@ TEST_F(MssValues, RefusedFinalCommitLeavesNoIdentityInsertBehind) {
     unique.columns = {u"Code"};
     indexes.add(unique);
     {
-        std::unique_ptr<udb_recordset> refused =
-            database->create_table(u"Refused", schema, indexes);
+        std::unique_ptr<udb_recordset> refused = database->create_table(u"Refused", schema,
+                                                                        indexes);
         refused->append_record(*record_of(columns, {ole_variant(1), ole_variant(7)}));
         refused->append_record(*record_of(columns, {ole_variant(2), ole_variant(7)}));
         EXPECT_ANY_THROW(static_cast<mss_table&>(*refused).finish_load());
@@ -236,7 +241,7 @@ std::vector<ole_variant> typed_column(mss_database& database, const std::u16stri
     return values;
 }
 
-}  // namespace
+}   // namespace
 
 // 15 significant digits turned 10.000000000000009 into 10.00000000000001 on the statement path
 // and 7 cut singles; the largest double and subnormals were clamped. Bits must arrive.
@@ -247,13 +252,21 @@ TEST_F(MssValues, DoublesAndSinglesArriveBitForBitOnBothPaths) {
         {u"D", VT_R8, 8, false, 0, ole_variant()},
         {u"S", VT_R4, 4, false, 0, ole_variant()},
     };
-    const std::vector<double> doubles = {
-        10.000000000000009, 0.1, 1.0 / 3.0, 123456789012345678.0, -2.2250738585072014e-308,
-        1.7976931348623157e308, -1.7976931348623157e308, 4.9406564584124654e-324,
-        -1.2345678901234567e-310, 2.2250738585072009e-308, 9007199254740993.0, 5e-300};
-    const std::vector<float> singles = {
-        0.1f, 16777215.0f, 3.4028235e38f, -1.17549435e-38f, 1.4e-45f, -5.877472e-39f,
-        0.33333334f, 1.0000001f, 7.0e-10f, 1e30f, -2.5f, 65504.0f};
+    const std::vector<double> doubles = {10.000000000000009,
+                                         0.1,
+                                         1.0 / 3.0,
+                                         123456789012345678.0,
+                                         -2.2250738585072014e-308,
+                                         1.7976931348623157e308,
+                                         -1.7976931348623157e308,
+                                         4.9406564584124654e-324,
+                                         -1.2345678901234567e-310,
+                                         2.2250738585072009e-308,
+                                         9007199254740993.0,
+                                         5e-300};
+    const std::vector<float> singles = {0.1f,     16777215.0f,    3.4028235e38f, -1.17549435e-38f,
+                                        1.4e-45f, -5.877472e-39f, 0.33333334f,   1.0000001f,
+                                        7.0e-10f, 1e30f,          -2.5f,         65504.0f};
     std::vector<std::vector<ole_variant>> rows;
     for (std::size_t row_idx = 0; row_idx < doubles.size(); ++row_idx) {
         rows.push_back({ole_variant(int(row_idx)), ole_variant(doubles[row_idx]),
@@ -270,9 +283,11 @@ TEST_F(MssValues, DoublesAndSinglesArriveBitForBitOnBothPaths) {
         ASSERT_EQ(read_singles.size(), singles.size());
         for (std::size_t row_idx = 0; row_idx < doubles.size(); ++row_idx) {
             EXPECT_EQ(std::bit_cast<std::uint64_t>(read_doubles[row_idx].to_double()),
-                      std::bit_cast<std::uint64_t>(doubles[row_idx])) << doubles[row_idx];
+                      std::bit_cast<std::uint64_t>(doubles[row_idx]))
+                << doubles[row_idx];
             EXPECT_EQ(std::bit_cast<std::uint32_t>(float(read_singles[row_idx].to_double())),
-                      std::bit_cast<std::uint32_t>(singles[row_idx])) << singles[row_idx];
+                      std::bit_cast<std::uint32_t>(singles[row_idx]))
+                << singles[row_idx];
         }
     }
 }
@@ -290,10 +305,18 @@ TEST_F(MssValues, HostileTextBinaryAndGuidsReadBackEqual) {
         {u"B", VT_BLOB, 0, false, 0, ole_variant()},
         {u"G", VT_BLOB, 16, false, 1, ole_variant()},
     };
-    const std::u16string pieces[] = {u"'", u"]", u"[", u"--", u";", u"\U0001F600", u"N'",
+    const std::u16string pieces[] = {u"'",
+                                     u"]",
+                                     u"[",
+                                     u"--",
+                                     u";",
+                                     u"\U0001F600",
+                                     u"N'",
                                      u"see guid {'); DROP TABLE [Orders]; --xxxxxxxxxx tail",
                                      u"Read the install guide first {see https://x.example/docs}",
-                                     u"\u00C4rger", u"/*", u"{guid {"};
+                                     u"\u00C4rger",
+                                     u"/*",
+                                     u"{guid {"};
     // The table the hostile text names must outlive the load.
     database->create_table(u"Orders", schema_of({columns[0]}), udb_indexes());
     std::mt19937 random(1208);

@@ -39,8 +39,8 @@ TEST(OdbAccessor, BindSizesFollowTheRowBufferLayout) {
     EXPECT_EQ(odb_accessor::bind_size(DBTYPE_BOOL, 2), 52u);
     EXPECT_EQ(odb_accessor::bind_size(DBTYPE_DBTIMESTAMP, 16), 102u);
     EXPECT_EQ(odb_accessor::bind_size(DBTYPE_GUID, 16), 102u);
-    EXPECT_EQ(odb_accessor::bind_size(DBTYPE_WSTR, 50), 102u);       // 2 x (50 + 1)
-    EXPECT_EQ(odb_accessor::bind_size(DBTYPE_BYTES, 10), 42u);       // 2 x (2 x 10 + 1)
+    EXPECT_EQ(odb_accessor::bind_size(DBTYPE_WSTR, 50), 102u);   // 2 x (50 + 1)
+    EXPECT_EQ(odb_accessor::bind_size(DBTYPE_BYTES, 10), 42u);   // 2 x (2 x 10 + 1)
     EXPECT_EQ(odb_accessor::bind_size(DBTYPE_WSTR, 0x3FFFFFFF), 2000000u);
     EXPECT_EQ(odb_accessor::bind_size(DBTYPE_BYTES, 0x7FFFFFFF), 2000000u);
     EXPECT_EQ(odb_accessor::bind_size(DBTYPE_IUNKNOWN, 0), 2000000u);
@@ -56,7 +56,7 @@ TEST(OdbAccessor, ColumnsFollowOneAnotherInTheRowBuffer) {
     accessor.bind(columns);
     ASSERT_EQ(accessor.bindings().size(), 2u);
     EXPECT_EQ(accessor.bindings()[0].value_offset, 8u);
-    EXPECT_EQ(accessor.bindings()[1].status_offset, 60u);    // 8 + 52
+    EXPECT_EQ(accessor.bindings()[1].status_offset, 60u);   // 8 + 52
     EXPECT_EQ(accessor.bindings()[1].value_offset, 68u);
     EXPECT_EQ(accessor.bindings()[1].bind_type, DBTYPE_BYTES);
     EXPECT_EQ(accessor.bindings()[0].bind_type, DBTYPE_WSTR);
@@ -68,7 +68,7 @@ TEST(OdbField, BoundTextBecomesTheColumnsValue) {
     text.name = "Name";
     text.type = DBTYPE_WSTR;
     text.flags = DBCOLUMNFLAGS_ISNULLABLE;
-    EXPECT_EQ(odb_record::get_field(text, u"", false)->type(), VT_BSTR);    // empty text
+    EXPECT_EQ(odb_record::get_field(text, u"", false)->type(), VT_BSTR);   // empty text
     EXPECT_EQ(odb_record::get_field(text, u"x", true)->type(), VT_NULL);
     oledb_column_info number;
     number.type = DBTYPE_I4;

@@ -21,12 +21,16 @@ protected:
     }
 
     // Loads `rows` into database.dbo.table with freebcp; returns its output.
-    std::string load(const std::string& database, const std::string& table,
-                     const std::string& rows, const std::vector<std::string>& options = {}) {
+    std::string load(const std::string& database, const std::string& table, const std::string& rows,
+                     const std::vector<std::string>& options = {}) {
         std::string path = std::string(VANTREL_BUILD_DIR) + "/" + database + ".bcp";
         std::ofstream(path) << rows;
-        std::vector<std::string> argv = {"freebcp", database + ".dbo." + table, "in", path, "-S",
-                                         "dbl", "-U", "sa", "-P", "Secret1", "-c"};
+        std::vector<std::string> argv = {"freebcp", database + ".dbo." + table,
+                                         "in",      path,
+                                         "-S",      "dbl",
+                                         "-U",      "sa",
+                                         "-P",      "Secret1",
+                                         "-c"};
         argv.insert(argv.end(), options.begin(), options.end());
         return run_program(argv, "");
     }
@@ -41,7 +45,7 @@ std::vector<std::string> column_text(const double_test::batch_result& result) {
     return values;
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(DoubleBulk, DefaultsFillNullsUnlessKeepNulls) {
     auto db = fresh_database("dbl_bulk_nulls");

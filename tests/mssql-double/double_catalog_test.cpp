@@ -22,12 +22,12 @@ const char* const SCHEMA =
 
 std::vector<std::string> column(const double_test::result_set& set, std::size_t index) {
     std::vector<std::string> values;
-    for (const auto& row : set.rows) values.push_back(row.at(index).b_null ? "NULL"
-                                                                          : row[index].text);
+    for (const auto& row : set.rows)
+        values.push_back(row.at(index).b_null ? "NULL" : row[index].text);
     return values;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DoubleSpColumns, DescribesColumnsWithTheNineteenDocumentedFields) {
     auto db = fresh_database("dbl_sp_columns");
@@ -36,17 +36,17 @@ TEST(DoubleSpColumns, DescribesColumnsWithTheNineteenDocumentedFields) {
     auto r = db->run("EXEC sp_columns @table_name = N'Orders', @table_owner = N'dbo'");
     ASSERT_EQ(r.sets.size(), 1u);
     const std::vector<std::string> expected_names = {
-        "TABLE_QUALIFIER", "TABLE_OWNER", "TABLE_NAME", "COLUMN_NAME", "DATA_TYPE", "TYPE_NAME",
-        "PRECISION", "LENGTH", "SCALE", "RADIX", "NULLABLE", "REMARKS", "COLUMN_DEF",
-        "SQL_DATA_TYPE", "SQL_DATETIME_SUB", "CHAR_OCTET_LENGTH", "ORDINAL_POSITION",
-        "IS_NULLABLE", "SS_DATA_TYPE"};
+        "TABLE_QUALIFIER",   "TABLE_OWNER",      "TABLE_NAME",  "COLUMN_NAME",   "DATA_TYPE",
+        "TYPE_NAME",         "PRECISION",        "LENGTH",      "SCALE",         "RADIX",
+        "NULLABLE",          "REMARKS",          "COLUMN_DEF",  "SQL_DATA_TYPE", "SQL_DATETIME_SUB",
+        "CHAR_OCTET_LENGTH", "ORDINAL_POSITION", "IS_NULLABLE", "SS_DATA_TYPE"};
     EXPECT_EQ(r.sets[0].names, expected_names);
     EXPECT_EQ(column(r.sets[0], 3),
               (std::vector<std::string>{"OrderID", "Customer", "Amount", "Placed", "Notes"}));
     // ODBC 2 type codes: int 4, nvarchar -9, decimal 3, datetime 11, ntext -10.
     EXPECT_EQ(column(r.sets[0], 4), (std::vector<std::string>{"4", "-9", "3", "11", "-10"}));
-    EXPECT_EQ(column(r.sets[0], 5), (std::vector<std::string>{"int identity", "nvarchar",
-                                                              "decimal", "datetime", "ntext"}));
+    EXPECT_EQ(column(r.sets[0], 5), (std::vector<std::string>{"int identity", "nvarchar", "decimal",
+                                                              "datetime", "ntext"}));
     EXPECT_EQ(column(r.sets[0], 6)[2], "12");
     EXPECT_EQ(column(r.sets[0], 8)[2], "3");
     EXPECT_EQ(column(r.sets[0], 10), (std::vector<std::string>{"0", "1", "1", "0", "1"}));
@@ -65,9 +65,9 @@ TEST(DoubleSpKeys, ListsPrimaryForeignKeysAndIndexes) {
     ASSERT_TRUE(db->run(SCHEMA).messages.empty());
     auto pkeys = db->run("EXEC sp_pkeys @table_name = N'Lines', @table_owner = N'dbo'");
     ASSERT_EQ(pkeys.sets.size(), 1u);
-    EXPECT_EQ(pkeys.sets[0].names, (std::vector<std::string>{"TABLE_QUALIFIER", "TABLE_OWNER",
-                                                             "TABLE_NAME", "COLUMN_NAME",
-                                                             "KEY_SEQ", "PK_NAME"}));
+    EXPECT_EQ(pkeys.sets[0].names,
+              (std::vector<std::string>{"TABLE_QUALIFIER", "TABLE_OWNER", "TABLE_NAME",
+                                        "COLUMN_NAME", "KEY_SEQ", "PK_NAME"}));
     EXPECT_EQ(column(pkeys.sets[0], 3), (std::vector<std::string>{"OrderID", "LineNo"}));
     EXPECT_EQ(column(pkeys.sets[0], 5), (std::vector<std::string>{"PK_Lines", "PK_Lines"}));
 
@@ -90,10 +90,10 @@ TEST(DoubleSpKeys, ListsPrimaryForeignKeysAndIndexes) {
     ASSERT_EQ(stats.sets[0].names.size(), 13u);
     // The table row first (TYPE 0), then unique indexes before others, key columns in order.
     EXPECT_EQ(column(stats.sets[0], 6), (std::vector<std::string>{"0", "3", "3", "3"}));
-    EXPECT_EQ(column(stats.sets[0], 5), (std::vector<std::string>{"NULL", "IX_Item", "PK_Lines",
-                                                                  "PK_Lines"}));
-    EXPECT_EQ(column(stats.sets[0], 8), (std::vector<std::string>{"NULL", "Item", "OrderID",
-                                                                  "LineNo"}));
+    EXPECT_EQ(column(stats.sets[0], 5),
+              (std::vector<std::string>{"NULL", "IX_Item", "PK_Lines", "PK_Lines"}));
+    EXPECT_EQ(column(stats.sets[0], 8),
+              (std::vector<std::string>{"NULL", "Item", "OrderID", "LineNo"}));
     EXPECT_EQ(column(stats.sets[0], 9)[1], "D");
 }
 
@@ -112,10 +112,10 @@ TEST(DoubleInformationSchema, ListsTablesAndColumns) {
                            "INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME = N'Orders' "
                            "ORDER BY ORDINAL_POSITION");
     ASSERT_EQ(columns.sets.size(), 1u);
-    EXPECT_EQ(column(columns.sets[0], 1), (std::vector<std::string>{"int", "nvarchar", "decimal",
-                                                                    "datetime", "ntext"}));
-    EXPECT_EQ(column(columns.sets[0], 2), (std::vector<std::string>{"NULL", "40", "NULL", "NULL",
-                                                                    "1073741823"}));
+    EXPECT_EQ(column(columns.sets[0], 1),
+              (std::vector<std::string>{"int", "nvarchar", "decimal", "datetime", "ntext"}));
+    EXPECT_EQ(column(columns.sets[0], 2),
+              (std::vector<std::string>{"NULL", "40", "NULL", "NULL", "1073741823"}));
     EXPECT_EQ(column(columns.sets[0], 3)[2], "12");
     EXPECT_EQ(column(columns.sets[0], 4)[2], "3");
     auto databases = db->run("SELECT name FROM sys.databases WHERE name = N'dbl_info_schema'");

@@ -53,7 +53,7 @@ cell read_cell(DBPROCESS* dbproc, int column) {
     return value;
 }
 
-}  // namespace
+}   // namespace
 
 bool batch_result::has_error(int number) const {
     for (const server_message& message : messages)
@@ -205,4 +205,4 @@ std::string freetds_conf(int port) {
     return path;
 }
 
-}  // namespace double_test
+}   // namespace double_test

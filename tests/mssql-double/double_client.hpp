@@ -4,8 +4,8 @@
 // every server message (number, severity, state, text, line) for the test to compare.
 // Also starts private doubles with fault options.
 
-#include <sybfront.h>
 #include <sybdb.h>
+#include <sybfront.h>
 
 // db-lib's SUCCEED and FAIL collide with GoogleTest's macros of the same names.
 constexpr RETCODE DBLIB_SUCCEED = SUCCEED;
@@ -35,15 +35,15 @@ struct cell {
 
 struct result_set {
     std::vector<std::string> names;
-    std::vector<int> types;           // db-lib type codes (SYBINT4, SYBDATETIME, ...)
+    std::vector<int> types;   // db-lib type codes (SYBINT4, SYBDATETIME, ...)
     std::vector<std::vector<cell>> rows;
 };
 
 struct batch_result {
-    bool b_ok = true;                 // false when dbsqlexec or dbresults failed
+    bool b_ok = true;   // false when dbsqlexec or dbresults failed
     std::vector<result_set> sets;
     std::vector<server_message> messages;
-    std::vector<long> counts;         // DBCOUNT after each result, -1 when none
+    std::vector<long> counts;   // DBCOUNT after each result, -1 when none
     bool has_error(int number) const;
     std::string first(std::size_t set = 0) const;   // first cell of a set, "" when none
 };
@@ -84,4 +84,4 @@ std::string run_program(const std::vector<std::string>& argv, const std::string&
                         int* exit_status = nullptr);
 std::string freetds_conf(int port);   // writes a freetds.conf naming server "dbl"
 
-}  // namespace double_test
+}   // namespace double_test

@@ -24,7 +24,7 @@ std::string text_of(const batch_result& result) {
     return result.messages.empty() ? "" : result.messages[0].text;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DoubleClustered, KeyAddedToAnEmptyTableRefusesDuplicatesByName) {
     auto db = fresh_database("dbl_clustered_added");
@@ -38,8 +38,8 @@ TEST(DoubleClustered, KeyAddedToAnEmptyTableRefusesDuplicatesByName) {
     // The whole bigint range, ends included, is a key like any other.
     db->run("INSERT INTO t (id, v) VALUES (-9223372036854775808, N'min'), "
             "(9223372036854775807, N'max')");
-    EXPECT_TRUE(db->run("INSERT INTO t (id, v) VALUES (9223372036854775807, N'again')")
-                    .has_error(2627));
+    EXPECT_TRUE(
+        db->run("INSERT INTO t (id, v) VALUES (9223372036854775807, N'again')").has_error(2627));
     auto rows = db->run("SELECT id, v FROM t ORDER BY id");
     ASSERT_EQ(rows.sets.at(0).rows.size(), 3u);
     EXPECT_EQ(rows.sets[0].rows[0][1].text, "min");
@@ -50,8 +50,8 @@ TEST(DoubleClustered, KeyAddedOverRowsRefusesDuplicatesAsTheKeyMadeWithTheTable)
     auto db = fresh_database("dbl_clustered_over_rows");
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (id int NOT NULL)\nINSERT INTO t (id) VALUES (1), (1)");
-    EXPECT_TRUE(db->run("ALTER TABLE t ADD CONSTRAINT PK_t PRIMARY KEY CLUSTERED (id)")
-                    .has_error(1505));
+    EXPECT_TRUE(
+        db->run("ALTER TABLE t ADD CONSTRAINT PK_t PRIMARY KEY CLUSTERED (id)").has_error(1505));
     db->run("CREATE TABLE u (id int NOT NULL)\nINSERT INTO u (id) VALUES (1)\n"
             "ALTER TABLE u ADD CONSTRAINT PK_u PRIMARY KEY CLUSTERED (id)");
     batch_result r = db->run("INSERT INTO u (id) VALUES (1)");

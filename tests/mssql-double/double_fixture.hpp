@@ -21,4 +21,4 @@ inline int port() {
     return value;
 }
 
-}  // namespace double_fixture
+}   // namespace double_fixture

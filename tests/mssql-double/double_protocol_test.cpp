@@ -62,7 +62,10 @@ TEST(DoubleSessions, ServeManyConnectionsAtOnce) {
     for (int w = 0; w < workers; ++w) {
         threads.emplace_back([w, &failures] {
             auto db = connection::open(double_test::fixture_port(), "Secret1", "dbl_concurrent");
-            if (!db) { failures[w] = rows; return; }
+            if (!db) {
+                failures[w] = rows;
+                return;
+            }
             for (int i = 0; i < rows; ++i) {
                 auto r = db->run("INSERT INTO t (worker, n) VALUES (" + std::to_string(w) + ", "
                                  + std::to_string(i) + ")");
@@ -116,8 +119,9 @@ TEST(DoubleFaults, DroppedBulkLoadKeepsNoRowOfItsBatch) {
     DBINT id = 0;
     ASSERT_EQ(bcp_bind(dbproc, reinterpret_cast<BYTE*>(&id), 0, -1, nullptr, 0, SYBINT4, 1),
               DBLIB_SUCCEED);
-    ASSERT_EQ(bcp_bind(dbproc, reinterpret_cast<BYTE*>(const_cast<char*>("abc")), 0, 3, nullptr,
-                       0, SYBCHAR, 2), DBLIB_SUCCEED);
+    ASSERT_EQ(bcp_bind(dbproc, reinterpret_cast<BYTE*>(const_cast<char*>("abc")), 0, 3, nullptr, 0,
+                       SYBCHAR, 2),
+              DBLIB_SUCCEED);
     for (id = 1; id <= 3; ++id) bcp_sendrow(dbproc);
     EXPECT_EQ(bcp_done(dbproc), -1);   // the double hung up during the batch
     auto again = connection::open(faulty.port(), "Secret1", "");

@@ -14,12 +14,13 @@ namespace {
 std::pair<std::string, std::string> key_state(double_test::connection& db,
                                               const std::string& name) {
     batch_result r = db.run("SELECT is_disabled, is_not_trusted FROM sys.foreign_keys"
-                            " WHERE name = '" + name + "'");
+                            " WHERE name = '"
+                            + name + "'");
     if (r.sets.empty() || r.sets[0].rows.size() != 1) return {"missing", "missing"};
     return {r.sets[0].rows[0].at(0).text, r.sets[0].rows[0].at(1).text};
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DoubleForeignKeys, NocheckKeysCheckNoRowUntilEnabled) {
     auto db = fresh_database("dbl_nocheck");
@@ -82,7 +83,8 @@ TEST(DoubleConvert, DateAndTimeDefaultsStoreTheirDatetime) {
     EXPECT_EQ(db->run("SELECT COUNT(*) FROM d WHERE CONVERT(date, hour) = '19000101'").first(),
               "1");
     EXPECT_EQ(db->run("SELECT COLUMN_DEFAULT FROM INFORMATION_SCHEMA.COLUMNS"
-                      " WHERE COLUMN_NAME = 'day'").first(),
+                      " WHERE COLUMN_NAME = 'day'")
+                  .first(),
               "(CONVERT([date],getdate()))");
     EXPECT_EQ(db->run("SELECT LEN(CONVERT(nvarchar(36), NEWID()))").first(), "36");
 }

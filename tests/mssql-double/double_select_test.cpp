@@ -18,7 +18,7 @@ std::vector<std::string> first_column(const double_test::batch_result& result) {
     return values;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DoubleQueries, FilterOrderAndAggregate) {
     auto db = fresh_database("dbl_queries");

@@ -14,7 +14,7 @@ std::string count_of(double_test::connection& db, const std::string& table) {
     return db.run("SELECT COUNT(*) FROM " + table).first();
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DoubleSyntax, RefusesWholeBatchOnSyntaxError) {
     auto db = fresh_database("dbl_syntax");
@@ -118,7 +118,8 @@ TEST(DoubleKeys, FilteredUniqueIndexChecksOnlyRowsWithValues) {
     db->run("CREATE TABLE t (id int NOT NULL, a int NULL, b int NULL)");
     db->run("INSERT INTO t (id, a, b) VALUES (1, NULL, 1), (2, NULL, 1)");
     EXPECT_TRUE(db->run("CREATE UNIQUE NONCLUSTERED INDEX [ux] ON [dbo].[t] ([a], [b]) "
-                        "WHERE [a] IS NOT NULL AND [b] IS NOT NULL").messages.empty());
+                        "WHERE [a] IS NOT NULL AND [b] IS NOT NULL")
+                    .messages.empty());
     EXPECT_TRUE(db->run("INSERT INTO t (id, a, b) VALUES (3, NULL, NULL), (4, NULL, NULL)")
                     .messages.empty());
     EXPECT_TRUE(db->run("INSERT INTO t (id, a, b) VALUES (5, 7, 1)").messages.empty());
@@ -127,8 +128,8 @@ TEST(DoubleKeys, FilteredUniqueIndexChecksOnlyRowsWithValues) {
     // Rows with values that are duplicates already refuse the index.
     EXPECT_TRUE(db->run("INSERT INTO t (id, a, b) VALUES (8, 9, 1), (9, 9, 2)").messages.empty());
     EXPECT_TRUE(db->run("CREATE UNIQUE INDEX [uy] ON t (a) WHERE a IS NOT NULL").has_error(1505));
-    EXPECT_FALSE(db->run("CREATE UNIQUE INDEX [uz] ON t (a) WHERE [nope] IS NOT NULL")
-                     .messages.empty());
+    EXPECT_FALSE(
+        db->run("CREATE UNIQUE INDEX [uz] ON t (a) WHERE [nope] IS NOT NULL").messages.empty());
 }
 
 TEST(DoubleForeignKeys, RefusesOrphansOnInsertAndWhenAddingTheKey) {
@@ -146,7 +147,8 @@ TEST(DoubleForeignKeys, RefusesOrphansOnInsertAndWhenAddingTheKey) {
                                   "\"dbl_fkeys\", table \"dbo.p\", column 'id'.");
     EXPECT_EQ(db->run("EXEC sp_fkeys @pktable_name = N'p'").sets.at(0).rows.size(), 0u);
     EXPECT_TRUE(db->run("ALTER TABLE c WITH CHECK ADD CONSTRAINT FK_c_p FOREIGN KEY (pid) "
-                        "REFERENCES p (id)").has_error(547));
+                        "REFERENCES p (id)")
+                    .has_error(547));
     db->run("INSERT INTO p (id) VALUES (9)");
     EXPECT_TRUE(db->run("ALTER TABLE c ADD CONSTRAINT FK_c_p FOREIGN KEY (pid) REFERENCES p (id)")
                     .messages.empty());
@@ -157,9 +159,11 @@ TEST(DoubleForeignKeys, RefusesOrphansOnInsertAndWhenAddingTheKey) {
     EXPECT_TRUE(db->run("DROP TABLE p").has_error(3726));
     db->run("CREATE TABLE d (pid int NULL)\nINSERT INTO d (pid) VALUES (77)");
     EXPECT_TRUE(db->run("ALTER TABLE d WITH NOCHECK ADD CONSTRAINT FK_d_p FOREIGN KEY (pid) "
-                        "REFERENCES p (id)").messages.empty());   // old rows are not checked
+                        "REFERENCES p (id)")
+                    .messages.empty());   // old rows are not checked
     EXPECT_TRUE(db->run("ALTER TABLE c ADD CONSTRAINT FK_x FOREIGN KEY (pid) "
-                        "REFERENCES nosuch (id)").has_error(1767));
+                        "REFERENCES nosuch (id)")
+                    .has_error(1767));
 }
 
 TEST(DoubleTruncation, RefusesStringsAndBinariesThatDoNotFit) {

@@ -30,7 +30,7 @@ protected:
     std::string conf;
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(DoubleTools, TsqlLogsInAndReportsErrorsWithNumbers) {
     std::string out = run_program({"tsql", "-S", "dbl", "-U", "sa", "-P", "Secret1"},
@@ -48,14 +48,14 @@ TEST_F(DoubleTools, FreebcpLoadsAFileThatReadsBackExactly) {
             "[name] nvarchar(20) NULL, [price] money NULL, [when] datetime NULL, "
             "[ratio] float NULL, [qty] numeric(9,3) NULL, [flag] bit NULL, [memo] ntext NULL, "
             "[blob] varbinary(max) NULL)");
-    std::string data = write_file("dbl_freebcp.txt",
-                                  "7\tZo\xC3\xAB \xF0\x9F\x98\x80\t12.3456"
-                                  "\t2024-02-29 13:05:09.997"
-                                  "\t0.1\t-12.5\t1\tlong memo\t0A0B\n"
-                                  "8\t\t\t\t\t\t\t\t\n");
+    std::string data = write_file("dbl_freebcp.txt", "7\tZo\xC3\xAB \xF0\x9F\x98\x80\t12.3456"
+                                                     "\t2024-02-29 13:05:09.997"
+                                                     "\t0.1\t-12.5\t1\tlong memo\t0A0B\n"
+                                                     "8\t\t\t\t\t\t\t\t\n");
     int status = -1;
-    std::string out = run_program({"freebcp", "dbl_freebcp.dbo.t", "in", data, "-S", "dbl",
-                                   "-U", "sa", "-P", "Secret1", "-c"}, "", &status);
+    std::string out = run_program({"freebcp", "dbl_freebcp.dbo.t", "in", data, "-S", "dbl", "-U",
+                                   "sa", "-P", "Secret1", "-c"},
+                                  "", &status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("2 rows copied"), std::string::npos) << out;
     auto r = db->run("SELECT id, name, price, [when], ratio, qty, flag, memo, blob FROM t "
@@ -73,8 +73,9 @@ TEST_F(DoubleTools, FreebcpLoadsAFileThatReadsBackExactly) {
     for (std::size_t i = 1; i < r.sets[0].rows[1].size(); ++i)
         EXPECT_TRUE(r.sets[0].rows[1][i].b_null) << "column " << i;
 
-    std::string listed = run_program({"bsqldb", "-S", "dbl", "-U", "sa", "-P", "Secret1", "-D",
-                                      "dbl_freebcp"}, "SELECT name, qty FROM t WHERE id = 1\n");
+    std::string listed = run_program(
+        {"bsqldb", "-S", "dbl", "-U", "sa", "-P", "Secret1", "-D", "dbl_freebcp"},
+        "SELECT name, qty FROM t WHERE id = 1\n");
     EXPECT_NE(listed.find("-12.500"), std::string::npos) << listed;
 }
 
@@ -83,8 +84,9 @@ TEST_F(DoubleTools, FreebcpKeepsIdentityWithE) {
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (id int IDENTITY(1,1) NOT NULL, v varchar(5) NULL)");
     std::string data = write_file("dbl_freebcp_e.txt", "41\ta\n42\tb\n");
-    std::string out = run_program({"freebcp", "dbl_freebcp_e.dbo.t", "in", data, "-S", "dbl",
-                                   "-U", "sa", "-P", "Secret1", "-c", "-E"}, "");
+    std::string out = run_program({"freebcp", "dbl_freebcp_e.dbo.t", "in", data, "-S", "dbl", "-U",
+                                   "sa", "-P", "Secret1", "-c", "-E"},
+                                  "");
     auto r = db->run("SELECT id FROM t ORDER BY id");
     ASSERT_EQ(r.sets.at(0).rows.size(), 2u) << out;
     EXPECT_EQ(r.sets[0].rows[0][0].text, "41");
@@ -99,6 +101,7 @@ TEST_F(DoubleTools, FreebcpBatchWithADuplicateKeyLeavesNoRow) {
     db->run("CREATE TABLE t (id int NOT NULL CONSTRAINT PK_t PRIMARY KEY, v varchar(5) NULL)");
     std::string data = write_file("dbl_freebcp_dup.txt", "1\ta\n2\tb\n1\tc\n");
     run_program({"freebcp", "dbl_freebcp_dup.dbo.t", "in", data, "-S", "dbl", "-U", "sa", "-P",
-                 "Secret1", "-c"}, "");
+                 "Secret1", "-c"},
+                "");
     EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "0");
 }

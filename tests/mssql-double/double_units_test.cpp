@@ -48,7 +48,7 @@ TEST(DoubleDecimal, ParsesRescalesAndFormats) {
     EXPECT_EQ(parsed->scale, 3);
     EXPECT_EQ(parsed->precision, 5);
     EXPECT_EQ(dbl_format_decimal(dbl_rescale(parsed->unscaled, 3, 1), 1), "-12.3");
-    EXPECT_EQ(dbl_rescale(125, 2, 1), 13);     // half away from zero
+    EXPECT_EQ(dbl_rescale(125, 2, 1), 13);   // half away from zero
     EXPECT_EQ(dbl_rescale(-125, 2, 1), -13);
     EXPECT_EQ(dbl_format_decimal(5, 3), "0.005");
     EXPECT_FALSE(dbl_parse_decimal("1e5"));
@@ -128,7 +128,7 @@ bool read_sample(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DoubleBulkCodec, ReadsWhatItWritesAndRejectsTruncation) {
     std::vector<std::uint8_t> sample = bulk_sample();
@@ -145,8 +145,7 @@ TEST(DoubleBulkCodecFuzz, SurvivesMutatedMessages) {
     for (int round = 0; round < 20000; ++round) {
         std::vector<std::uint8_t> mutated = sample;
         int flips = 1 + int(random() % 4);
-        for (int i = 0; i < flips; ++i)
-            mutated[random() % mutated.size()] = std::uint8_t(random());
+        for (int i = 0; i < flips; ++i) mutated[random() % mutated.size()] = std::uint8_t(random());
         try {
             read_sample(mutated);
         } catch (const dbl_short_input&) {
@@ -159,12 +158,14 @@ TEST(DoubleBulkCodecFuzz, SurvivesMutatedMessages) {
 TEST(DoubleTextConversion, MapsCodePageAndReplacesBrokenUnits) {
     EXPECT_EQ(dbl_to_cp1252(u"\u20AC\u03A9\u00E9"), "\x80?\xE9");   // Euro, no Omega, e-acute
     EXPECT_EQ(dbl_from_cp1252("\x80\x9F\x81"), u"\u20AC\u0178\u0081");
-    EXPECT_EQ(dbl_utf8(u"a\xD83D\xDE00"), "a\xF0\x9F\x98\x80");        // a pair survives
-    EXPECT_EQ(dbl_utf8(u"\xD83Dx"), "\xEF\xBF\xBDx");                  // a lone half does not
+    EXPECT_EQ(dbl_utf8(u"a\xD83D\xDE00"), "a\xF0\x9F\x98\x80");   // a pair survives
+    EXPECT_EQ(dbl_utf8(u"\xD83Dx"), "\xEF\xBF\xBDx");             // a lone half does not
     EXPECT_EQ(dbl_utf16("\xF0\x9F\x98\x80"), u"\xD83D\xDE00");
-    EXPECT_EQ(dbl_utf16("a\xC3"), u"a\xFFFD");                          // cut sequence
-    EXPECT_TRUE(dbl_same_name("\xC3\x84rger", "\xC3\xA4RGER"));         // case-blind Latin-1
-    EXPECT_FALSE(dbl_same_name("Stra\xC3\x9F" "e", "STRASSE"));
+    EXPECT_EQ(dbl_utf16("a\xC3"), u"a\xFFFD");                    // cut sequence
+    EXPECT_TRUE(dbl_same_name("\xC3\x84rger", "\xC3\xA4RGER"));   // case-blind Latin-1
+    EXPECT_FALSE(dbl_same_name("Stra\xC3\x9F"
+                               "e",
+                               "STRASSE"));
 }
 
 TEST(DoubleLoginParse, RejectsMalformedPreloginAndLogin) {
@@ -182,11 +183,11 @@ TEST(DoubleLoginParse, RejectsMalformedPreloginAndLogin) {
 
     std::vector<std::uint8_t> login(94, 0);
     login[0] = 94;
-    EXPECT_TRUE(dbl_parse_login7(login));              // every field empty
-    login[40] = 200;                                    // user name offset past the end
+    EXPECT_TRUE(dbl_parse_login7(login));   // every field empty
+    login[40] = 200;                        // user name offset past the end
     login[42] = 4;
     EXPECT_FALSE(dbl_parse_login7(login));
-    login[0] = 200;                                     // declared longer than it is
+    login[0] = 200;   // declared longer than it is
     EXPECT_FALSE(dbl_parse_login7(login));
     EXPECT_FALSE(dbl_parse_login7(std::vector<std::uint8_t>(40, 0)));
 }

@@ -19,7 +19,7 @@ DBDATETIME datetime_of(const double_test::cell& value) {
     return result;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DoubleDatetime, RoundsToThreeHundredthsOfASecond) {
     auto db = fresh_database("dbl_datetime");
@@ -41,8 +41,7 @@ TEST(DoubleDatetime, RoundsToThreeHundredthsOfASecond) {
     EXPECT_EQ(datetime_of(rows[3][0]).dttime, 0);
     EXPECT_EQ(datetime_of(rows[4][0]).dtdays, -53690);   // 1753-01-01
     EXPECT_EQ(datetime_of(rows[5][0]).dttime, 25919999);
-    EXPECT_TRUE(db->run("INSERT INTO t (k, d) VALUES (7, '99991231 23:59:59.999')")
-                    .has_error(242));
+    EXPECT_TRUE(db->run("INSERT INTO t (k, d) VALUES (7, '99991231 23:59:59.999')").has_error(242));
 }
 
 TEST(DoubleMoney, KeepsFourPlacesRoundingHalfAway) {
@@ -95,7 +94,7 @@ TEST(DoubleText, KeepsUnicodeAndCodePageText) {
     EXPECT_EQ(row[1].text, "caf\xC3\xA9");
     EXPECT_EQ(row[2].text, "ab  ");   // char pads
     EXPECT_EQ(row[3].text, "\xE2\x82\xAC's");
-    EXPECT_EQ(row[4].text, "8");      // 4 UTF-16 code units
+    EXPECT_EQ(row[4].text, "8");   // 4 UTF-16 code units
     EXPECT_EQ(row[5].text, "4");
     EXPECT_EQ(r.sets[0].rows[1][1].text, "?");
     EXPECT_TRUE(db->run("INSERT INTO t (k, n) VALUES (3, N'123456789\xF0\x9F\x98\x80')")
@@ -115,9 +114,9 @@ TEST(DoubleExactNumbers, KeepScaleAndReadBackDecimalsAndGuids) {
     const auto& row = r.sets[0].rows[0];
     EXPECT_EQ(row[0].text, "1234567890123456789012345678.0123456789");
     EXPECT_EQ(row[1].text, "-1.50");
-    EXPECT_EQ(row[2].raw, (std::vector<unsigned char>{0xFF, 0x19, 0x96, 0x6F, 0x86, 0x8B, 0x11,
-                                                      0xD0, 0xB4, 0x2D, 0x00, 0xC0, 0x4F, 0xC9,
-                                                      0x64, 0xFF}));
+    EXPECT_EQ(row[2].raw,
+              (std::vector<unsigned char>{0xFF, 0x19, 0x96, 0x6F, 0x86, 0x8B, 0x11, 0xD0, 0xB4,
+                                          0x2D, 0x00, 0xC0, 0x4F, 0xC9, 0x64, 0xFF}));
     EXPECT_EQ(row[3].text, "-9223372036854775808");
     EXPECT_EQ(row[4].text, "1");   // any non-zero number is bit 1
 }

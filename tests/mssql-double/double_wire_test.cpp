@@ -34,8 +34,8 @@ public:
     // One packet of `type` holding `payload`, end of message set.
     void send_packet(std::uint8_t type, const std::vector<std::uint8_t>& payload) {
         std::size_t length = payload.size() + 8;
-        std::vector<std::uint8_t> packet = {type, 1, std::uint8_t(length >> 8),
-                                            std::uint8_t(length & 0xFF), 0, 0, 1, 0};
+        std::vector<std::uint8_t> packet = {
+            type, 1, std::uint8_t(length >> 8), std::uint8_t(length & 0xFF), 0, 0, 1, 0};
         packet.insert(packet.end(), payload.begin(), payload.end());
         send_bytes(packet);
     }
@@ -103,9 +103,9 @@ std::vector<std::uint8_t> login7() {
     field(u"host", false);
     field(user, false);
     field(password, true);
-    for (int i = 0; i < 6; ++i) field(u"", false);   // app .. database
+    for (int i = 0; i < 6; ++i) field(u"", false);    // app .. database
     for (int i = 0; i < 6; ++i) fixed.push_back(0);   // client id
-    for (int i = 0; i < 3; ++i) field(u"", false);   // SSPI, attach file, change password
+    for (int i = 0; i < 3; ++i) field(u"", false);    // SSPI, attach file, change password
     put_u32(fixed, 0);
     fixed.insert(fixed.end(), data.begin(), data.end());
     std::uint32_t total = std::uint32_t(fixed.size());
@@ -126,7 +126,8 @@ std::vector<std::uint8_t> batch(const std::u16string& text) {
 }
 
 bool has_token(const std::vector<std::uint8_t>& message, std::uint8_t token) {
-    for (std::uint8_t byte : message) if (byte == token) return true;
+    for (std::uint8_t byte : message)
+        if (byte == token) return true;
     return false;
 }
 
@@ -140,7 +141,7 @@ bool double_still_serves() {
     return double_test::connection::open(double_test::fixture_port(), "Secret1", "") != nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DoubleWire, HangsUpOnMalformedPacketsAndServesOthers) {
     {
@@ -151,12 +152,12 @@ TEST(DoubleWire, HangsUpOnMalformedPacketsAndServesOthers) {
     }
     {
         raw_socket s(double_test::fixture_port());
-        s.send_packet(0x10, {0x20, 0x00, 0x00});              // LOGIN7 cut short
+        s.send_packet(0x10, {0x20, 0x00, 0x00});   // LOGIN7 cut short
         EXPECT_TRUE(s.receive_message().empty());
     }
     {
         raw_socket s(double_test::fixture_port());
-        s.send_packet(0x01, batch(u"SELECT 1"));              // a batch before any login
+        s.send_packet(0x01, batch(u"SELECT 1"));   // a batch before any login
         EXPECT_TRUE(s.receive_message().empty());
     }
     {

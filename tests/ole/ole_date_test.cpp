@@ -7,11 +7,9 @@
 
 namespace {
 
-std::string printed(const std::string& text) {
-    return ole_date(text).to_string();
-}
+std::string printed(const std::string& text) { return ole_date(text).to_string(); }
 
-}  // namespace
+}   // namespace
 
 TEST(OleDateText, PrintsBackTheFixedForm) {
     EXPECT_EQ(printed("2024-02-29 13:05:09"), "2024-02-29 13:05:09");
@@ -50,8 +48,8 @@ TEST(OleDateText, ReadsTwelveHourMarkers) {
 }
 
 TEST(OleDateText, RefusesWhatNoRuleReads) {
-    for (const char* bad : {"2024-13-01", "2024-02-00", "10:61:00", "1:05", "1:05 PM", "",
-                            "   ", "abcdef", "2024/02/32", "9999999999999"}) {
+    for (const char* bad : {"2024-13-01", "2024-02-00", "10:61:00", "1:05", "1:05 PM", "", "   ",
+                            "abcdef", "2024/02/32", "9999999999999"}) {
         ole_date date(bad);
         EXPECT_FALSE(date.is_valid()) << bad;
         EXPECT_EQ(date.to_string(), "") << bad;

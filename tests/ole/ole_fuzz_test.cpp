@@ -15,10 +15,20 @@ namespace {
 constexpr int SAMPLES = 4000;
 
 // Texts near the forms the parsers know, with random characters swapped in, cut or added.
-const char* const SEEDS[] = {"2024-02-29 13:05:09", "2/29/2024 1:05:09 PM", "Feb 29, 2024",
-                             "20240229130509", "13:05:09.7", "29.02.2024", "0xABCD",
-                             "-12,345.678e-3", "&HFFFF", "79228162514264337593543950335",
-                             "922337203685477.5807", "TRUE", "12:30:00 AM", "1e999"};
+const char* const SEEDS[] = {"2024-02-29 13:05:09",
+                             "2/29/2024 1:05:09 PM",
+                             "Feb 29, 2024",
+                             "20240229130509",
+                             "13:05:09.7",
+                             "29.02.2024",
+                             "0xABCD",
+                             "-12,345.678e-3",
+                             "&HFFFF",
+                             "79228162514264337593543950335",
+                             "922337203685477.5807",
+                             "TRUE",
+                             "12:30:00 AM",
+                             "1e999"};
 const char ALPHABET[] = "0123456789-/.:,+eE xXaApPmMTFb&H$\t{}%n";
 
 std::string random_text(std::mt19937& random) {
@@ -30,15 +40,19 @@ std::string random_text(std::mt19937& random) {
         std::size_t at = text.empty() ? 0 : random() % (text.size() + 1);
         switch (random() % 3) {
         case 0: text.insert(at, 1, c); break;
-        case 1: if (at < text.size()) text[at] = c; break;
-        default: if (at < text.size()) text.erase(at, 1 + random() % 3); break;
+        case 1:
+            if (at < text.size()) text[at] = c;
+            break;
+        default:
+            if (at < text.size()) text.erase(at, 1 + random() % 3);
+            break;
         }
     }
     if (random() % 50 == 0) text.append(1000 + random() % 3000, ALPHABET[random() % 38]);
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(ParserFuzz, VarDateFromStrGivesADateOrARefusal) {
     std::mt19937 random(1);
@@ -67,9 +81,10 @@ TEST(ParserFuzz, OleDateIsValidOrPrintsNothing) {
 }
 
 TEST(ParserFuzz, FromStringGivesTheTargetTypeOrTheDesignedFailure) {
-    const VARTYPE targets[] = {VT_I1, VT_UI1, VT_I2, VT_UI2, VT_I4, VT_UI4, VT_I8, VT_UI8,
-                               VT_R4, VT_R8, VT_CY, VT_DECIMAL, VT_DATE, VT_BOOL, VT_BSTR,
-                               VT_BLOB, VT_BINARY_ARRAY, VT_INT, VT_UINT, VT_ERROR, VT_NULL};
+    const VARTYPE targets[] = {VT_I1,   VT_UI1,   VT_I2,   VT_UI2,  VT_I4,           VT_UI4,
+                               VT_I8,   VT_UI8,   VT_R4,   VT_R8,   VT_CY,           VT_DECIMAL,
+                               VT_DATE, VT_BOOL,  VT_BSTR, VT_BLOB, VT_BINARY_ARRAY, VT_INT,
+                               VT_UINT, VT_ERROR, VT_NULL};
     std::mt19937 random(3);
     for (int sample_idx = 0; sample_idx < SAMPLES; ++sample_idx) {
         std::string text = random_text(random);

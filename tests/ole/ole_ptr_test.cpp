@@ -17,7 +17,7 @@ private:
     int* alive;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(OleComPtr, ReleasesItsOneReference) {
     int alive = 0;

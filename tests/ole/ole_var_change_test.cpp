@@ -20,7 +20,7 @@ ole_variant changed(ole_variant value, VARTYPE vt) {
     return value;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(OleVariantChangeType, LeavesNullAndEmptyAlone) {
     ole_variant null;
@@ -46,7 +46,7 @@ TEST(OleVariantChangeType, MovesHyperThroughCurrency) {
 TEST(OleVariantChangeType, RefusesHyperBeyondCurrencyInsteadOfWrapping) {
     ole_variant big(std::numeric_limits<long long>::max());
     EXPECT_THROW(big.change_type(VT_CY), ole_type_exception);
-    EXPECT_EQ(big.type(), VT_I8);   // unchanged
+    EXPECT_EQ(big.type(), VT_I8);                     // unchanged
     ole_variant decimal = changed(big, VT_DECIMAL);   // a decimal holds it exactly
     EXPECT_EQ(decimal.to_string(), "9223372036854775807");
     EXPECT_EQ(changed(ole_variant(5LL), VT_DECIMAL).to_string(), "5");
@@ -84,8 +84,7 @@ TEST(OleVariantChangeType, PrintsDatesAndReadsBackOnlyTheFullForm) {
     ASSERT_EQ(date.type(), VT_DATE);
     EXPECT_EQ(date.to_string(), "2024-02-29 13:05:09");
     EXPECT_THROW(changed(ole_variant(std::string("2024-02-29")), VT_DATE), ole_type_exception);
-    EXPECT_EQ(changed(ole_variant(std::string("2024-99-29 13:05:09")), VT_DATE).type(),
-              VT_EMPTY);
+    EXPECT_EQ(changed(ole_variant(std::string("2024-99-29 13:05:09")), VT_DATE).type(), VT_EMPTY);
 }
 
 TEST(OleVariantChangeType, GivesTheRawBytesOfNumbersAndText) {

@@ -16,7 +16,7 @@ std::vector<BYTE> bytes_of(const ole_variant& value) {
     return std::vector<BYTE>(data, data + count);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(OleVariantToString, PrintsEachTypeInItsForm) {
     EXPECT_EQ(ole_variant(true).to_string(), "1");
@@ -28,7 +28,8 @@ TEST(OleVariantToString, PrintsEachTypeInItsForm) {
     EXPECT_EQ(ole_variant(0.25f).to_string(), "2.500000e-01");
     EXPECT_EQ(ole_variant(short(-7)).to_string(), "-7");
     EXPECT_EQ(ole_variant(CY{123400}).to_string(), "12.34");
-    EXPECT_EQ(ole_variant(std::u16string(u"Stra\u00DFe")).to_string(), "Stra\xC3\x9F" "e");
+    EXPECT_EQ(ole_variant(std::u16string(u"Stra\u00DFe")).to_string(), "Stra\xC3\x9F"
+                                                                       "e");
     EXPECT_EQ(ole_variant().to_string(), "");
 }
 
@@ -101,8 +102,7 @@ TEST(OleVariantFromString, ReadsIntegersLikeAtoi) {
 TEST(OleVariantFromString, ReadsHexTextIntoBytes) {
     EXPECT_EQ(bytes_of(ole_variant::from_string("0xABCD", VT_BINARY_ARRAY)),
               (std::vector<BYTE>{0xAB, 0xCD}));
-    EXPECT_EQ(bytes_of(ole_variant::from_string("abcd", VT_BLOB)),
-              (std::vector<BYTE>{0xAB, 0xCD}));
+    EXPECT_EQ(bytes_of(ole_variant::from_string("abcd", VT_BLOB)), (std::vector<BYTE>{0xAB, 0xCD}));
     EXPECT_EQ(bytes_of(ole_variant::from_string("1GZZ", VT_BINARY_ARRAY)),
               (std::vector<BYTE>{0x01, 0x00}));
     EXPECT_EQ(ole_variant::from_string("ABC", VT_BINARY_ARRAY).type(), VT_EMPTY);
@@ -176,11 +176,17 @@ TEST(OleVariantCopy, CopiesArraysDeeplyAndSideMembers) {
 TEST(OleVariantCopy, InlineValuesArriveWholeOverAnyEarlierValue) {
     const std::vector<ole_variant> inline_values = {
         ole_variant::from_string("-7922816251426433759354395.0335", VT_DECIMAL),
-        ole_variant(CY{-9223372036854775807LL}), ole_variant(-1.25e-300),
-        ole_variant(std::numeric_limits<int>::min()), ole_variant(false), ole_variant(0.5f)};
+        ole_variant(CY{-9223372036854775807LL}),
+        ole_variant(-1.25e-300),
+        ole_variant(std::numeric_limits<int>::min()),
+        ole_variant(false),
+        ole_variant(0.5f)};
     const std::vector<std::string> texts = {"-7922816251426433759354395.0335",
-                                            "-922337203685477.5807", "-1.250000000000000e-300",
-                                            "-2147483648", "0", "5.000000e-01"};
+                                            "-922337203685477.5807",
+                                            "-1.250000000000000e-300",
+                                            "-2147483648",
+                                            "0",
+                                            "5.000000e-01"};
     ole_variant bytes;
     bytes.attach_binary(std::vector<BYTE>{1, 2, 3});
     const std::vector<ole_variant> earlier = {ole_variant(std::string("text")), bytes,
@@ -199,10 +205,10 @@ TEST(OleVariantCopy, InlineValuesArriveWholeOverAnyEarlierValue) {
 TEST(OleVariantCopy, ClearedValueIsEmptyWhateverItHeld) {
     ole_variant bytes;
     bytes.attach_binary(std::vector<BYTE>{1, 2, 3});
-    for (ole_variant held : {ole_variant(std::string("text")), bytes,
-                             ole_variant(SYSTEMTIME{2024, 2, 0, 29, 13, 5, 9, 0}),
-                             ole_variant(GUID{1, 2, 3, {4}}), ole_variant(-9LL),
-                             ole_variant(2.5)}) {
+    for (ole_variant held :
+         {ole_variant(std::string("text")), bytes,
+          ole_variant(SYSTEMTIME{2024, 2, 0, 29, 13, 5, 9, 0}), ole_variant(GUID{1, 2, 3, {4}}),
+          ole_variant(-9LL), ole_variant(2.5)}) {
         held.clear();
         EXPECT_EQ(held.type(), VT_EMPTY);
         EXPECT_EQ(held.to_string(), "");
@@ -225,7 +231,7 @@ TEST(OleVariantAccessors, AssertOnTypesTheyDoNotServe) {
 
 TEST(OleVariantAccessors, ReadNumbersAsDesigned) {
     EXPECT_EQ(ole_variant(true).to_long(), -1);
-    EXPECT_EQ(ole_variant(-2.9).to_long(), -2);   // truncated toward zero
+    EXPECT_EQ(ole_variant(-2.9).to_long(), -2);          // truncated toward zero
     EXPECT_EQ(ole_variant(3e9).to_long(), 2147483647);   // stops at the limit, never wraps
     EXPECT_EQ(ole_variant(-1e300).to_long(), -2147483647 - 1);
     EXPECT_EQ(ole_variant(0xFFFFFFFFu).to_double(), 4294967295.0);

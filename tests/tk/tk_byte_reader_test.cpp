@@ -30,8 +30,8 @@ private:
     std::string name;
 };
 
-const std::vector<std::uint8_t> BYTES = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x88,
-                                         0x00, 0x00, 0x80, 0x3F};
+const std::vector<std::uint8_t> BYTES = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
+                                         0x07, 0x88, 0x00, 0x00, 0x80, 0x3F};
 
 std::string fault_of(const auto& read) {
     try {
@@ -49,7 +49,7 @@ TEST(ByteReaderValues, AreComposedLittleEndian) {
     EXPECT_EQ(reader.u32(0), 0x04030201u);
     EXPECT_EQ(reader.u64(0), 0x8807060504030201u);
     EXPECT_EQ(reader.i16(6), std::int16_t(-30713));   // 0x8807
-    EXPECT_EQ(reader.f32(8), 1.0f);                    // 3F800000
+    EXPECT_EQ(reader.f32(8), 1.0f);                   // 3F800000
 }
 
 TEST(ByteReaderBounds, RefuseTheLastByteTooFarAndOffsetsThatWouldWrap) {
@@ -85,4 +85,4 @@ TEST(ByteView, ReadOutsideOurOwnLayoutIsAnInternalError) {
     }
 }
 
-}  // namespace
+}   // namespace

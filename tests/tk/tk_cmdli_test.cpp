@@ -11,9 +11,9 @@
 
 namespace {
 
-const tk_cmdli_option AGENT_OPTIONS[] = {
-    {0, "--accp="}, {1, "--as_dbo"}, {2, "--dest="}, {5, "--mode="},
-    {10, "--silent"}, {12, "--src="}, {0, ""}};
+const tk_cmdli_option AGENT_OPTIONS[] = {{0, "--accp="}, {1, "--as_dbo"},  {2, "--dest="},
+                                         {5, "--mode="}, {10, "--silent"}, {12, "--src="},
+                                         {0, ""}};
 
 std::vector<std::pair<int, std::string>> walk(std::vector<const char*> argv,
                                               std::size_t* unrecognised = nullptr) {
@@ -59,4 +59,4 @@ TEST(CommandLine, ManyUnknownArgumentsAreCountedNotFatal) {
     EXPECT_EQ(walker.unrecognised().size(), TK_CMDLI_MAX_KEPT);
 }
 
-}  // namespace
+}   // namespace

@@ -72,4 +72,4 @@ TEST(ErrorConverter, UnknownCodeGivesEmptyTextAndEmptyTableLoadsNothing) {
     EXPECT_THROW(converter.load_map(1, nullptr), tk_mail_assertion);
 }
 
-}  // namespace
+}   // namespace

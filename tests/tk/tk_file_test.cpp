@@ -111,4 +111,4 @@ TEST(RemoveFile, DeletesOrRaisesTheSystemError) {
     }
 }
 
-}  // namespace
+}   // namespace

@@ -63,4 +63,4 @@ TEST(Trim, OnlySpacesAtBothEnds) {
     EXPECT_EQ(tk_trim(u" pass word "), u"pass word");
 }
 
-}  // namespace
+}   // namespace

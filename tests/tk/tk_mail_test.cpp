@@ -18,4 +18,4 @@ TEST(BugReportLink, ErrorTextCannotInjectFieldsAndKeepsUtf8) {
     EXPECT_EQ(link.substr(link.find("&body=")), "&body=a%26cc%3Dx%40y.z%3F%0D%0A%C3%84");
 }
 
-}  // namespace
+}   // namespace

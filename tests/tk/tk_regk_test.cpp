@@ -79,4 +79,4 @@ TEST_F(RegistryKey, MisuseIsAnAssertionAtItsLine) {
     EXPECT_TRUE(untouched);
 }
 
-}  // namespace
+}   // namespace

@@ -62,4 +62,4 @@ TEST(ResourceDir, RunningProgramFromTheBuildReadsItsOwnFolder) {
     EXPECT_EQ(tk_resource_dir(), fs::canonical(fs::path(VANTREL_BUILD_DIR) / "tests").string());
 }
 
-}  // namespace
+}   // namespace

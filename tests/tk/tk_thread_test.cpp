@@ -62,4 +62,4 @@ TEST(WorkerThread, EmptyBodyIsRefused) {
     EXPECT_THROW(worker.start(nullptr), tk_mail_assertion);
 }
 
-}  // namespace
+}   // namespace

@@ -122,8 +122,7 @@ TEST(Singleton, SecondInstanceIsTheAssertionAtLine35AndKeepsTheFirst) {
         FAIL() << "second trace log accepted";
     } catch (const tk_mail_assertion& failure) {
         // "tk/tk_singl.hpp\35" in hex
-        EXPECT_STREQ(failure.what(),
-                     "Internal error: \ncode=746b2f746b5f73696e676c2e6870705c3335");
+        EXPECT_STREQ(failure.what(), "Internal error: \ncode=746b2f746b5f73696e676c2e6870705c3335");
         EXPECT_EQ(failure.level(), ERROR_LEVEL_INTERNAL);
     }
     EXPECT_EQ(&tk_trace::instance(), &first);
@@ -152,4 +151,4 @@ TEST(Singleton, DestroyedInstanceCanBeReplaced) {
     EXPECT_EQ(tk_trace::instance_ptr(), &second);
 }
 
-}  // namespace
+}   // namespace

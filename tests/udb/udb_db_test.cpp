@@ -25,8 +25,8 @@ public:
         : udb_database(u"fake", 0, new_b_case_sensitive) {
         tables = std::move(table_names);
     }
-    std::unique_ptr<udb_recordset> create_table(const std::u16string& table_name,
-                                                const udb_schema&, const udb_indexes&) override {
+    std::unique_ptr<udb_recordset> create_table(const std::u16string& table_name, const udb_schema&,
+                                                const udb_indexes&) override {
         return std::make_unique<fake_recordset>(table_name);
     }
     std::unique_ptr<udb_recordset> get_table(const std::u16string& table_name,
@@ -34,8 +34,7 @@ public:
         return std::make_unique<fake_recordset>(table_name);
     }
     std::unique_ptr<udb_recordset> get_query(const std::u16string& query_name,
-                                             const std::u16string& sql,
-                                             std::uint32_t) override {
+                                             const std::u16string& sql, std::uint32_t) override {
         return std::make_unique<fake_recordset>(query_name, sql);
     }
     bool test_query(const std::u16string&) override { return true; }
@@ -49,7 +48,7 @@ std::unique_ptr<udb_field> field_of(const std::u16string& name, const ole_varian
     return std::make_unique<udb_field>(name, 0u, value, false, false);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(UdbDatabaseTables, LetterCaseMattersOnlyWhenCaseSensitive) {
     const fake_database blind(false, {u"Orders", u"Ärger"});
@@ -151,7 +150,7 @@ public:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST(UdbEngineFiles, DeletesAnExistingFileAndRefusesAMissingOne) {
     const std::string path = testing::TempDir() + "udb_engine_file.mdb";

@@ -52,7 +52,7 @@ private:
     udb_record current;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(UdbDecimalShape, TrailingZerosWidenNothing) {
     // 12.3400 is 12.34: two integer digits, two fraction digits.
@@ -91,8 +91,7 @@ TEST(UdbDecimalShape, ShapeIsAppliedAsNumericOrExactText) {
     udb_apply_decimal_shape(column, shape_of({decimal(5032500, 5)}));   // 50.325
     EXPECT_EQ(column.vartype, VT_DECIMAL);
     EXPECT_EQ(column.reserved, 5u * 256 + 3);
-    udb_apply_decimal_shape(column, shape_of({decimal(0xFFFFFFFFFFFFFFFFull, 0, false,
-                                                      0xFFFFFFFFu),
+    udb_apply_decimal_shape(column, shape_of({decimal(0xFFFFFFFFFFFFFFFFull, 0, false, 0xFFFFFFFFu),
                                               decimal(1, 28, true)}));
     EXPECT_EQ(column.vartype, VT_BSTR);
     // "-0.0000000000000000000000000001" is the longest text a DECIMAL has: 31 characters.
@@ -100,7 +99,8 @@ TEST(UdbDecimalShape, ShapeIsAppliedAsNumericOrExactText) {
 }
 
 TEST(UdbDecimalShape, MeasuredSchemaReadsTheRowsOnce) {
-    rows_recordset table({decimal(3622220, 5, true), ole_variant(), decimal(102030405060654321ull, 6)});
+    rows_recordset table(
+        {decimal(3622220, 5, true), ole_variant(), decimal(102030405060654321ull, 6)});
     table.schema.append(make_ftd(VT_BSTR, 10, u"Name"));
     table.schema.append(make_ftd(VT_DECIMAL, 0, u"Calc"));
     const udb_schema measured = udb_measured_schema(table);

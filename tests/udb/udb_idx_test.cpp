@@ -15,7 +15,7 @@ udb_indexes sample_indexes() {
     return indexes;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(UdbIndexesNames, AcceptOnlyNamesNotListedIgnoringCase) {
     const udb_indexes indexes = sample_indexes();

@@ -15,9 +15,22 @@
 namespace {
 
 std::string random_text(std::mt19937& random) {
-    static const std::string pieces[] = {"[", "]", "=", " ", "\r", "\n", "\xEF\xBB\xBF", "\xC3",
-                                         "\xA4", "\xFF", "\x80", "key", "Generic settings",
-                                         "Selected Tables", std::string(1, '\0'), "\xF0\x9F"};
+    static const std::string pieces[] = {"[",
+                                         "]",
+                                         "=",
+                                         " ",
+                                         "\r",
+                                         "\n",
+                                         "\xEF\xBB\xBF",
+                                         "\xC3",
+                                         "\xA4",
+                                         "\xFF",
+                                         "\x80",
+                                         "key",
+                                         "Generic settings",
+                                         "Selected Tables",
+                                         std::string(1, '\0'),
+                                         "\xF0\x9F"};
     std::uniform_int_distribution<std::size_t> count(0, 60);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
     std::string text;
@@ -45,4 +58,4 @@ TEST(ProfileReaderFuzz, RandomFilesReadWithoutHarmAndWriteBackReadable) {
     std::filesystem::remove_all(folder);
 }
 
-}  // namespace
+}   // namespace

@@ -18,7 +18,7 @@ udb_relationship items_to_orders(const std::u16string& name = {}) {
     return relationship;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(GenRelshipName, ReferencedTableComesFirst) {
     const udb_relationships none;
@@ -33,9 +33,9 @@ TEST(GenRelshipName, SkipsTakenNamesIgnoringCase) {
 }
 
 TEST(GenRelshipName, PiecesAccumulateThroughTheCycle) {
-    const std::vector<std::u16string> taken = {
-        u"FK_B_A", u"FK_B_A_", u"FK_B_A_1", u"FK_B_A_1_", u"FK_B_A_1_2", u"FK_B_A_1_2_",
-        u"FK_B_A_1_2_3", u"FK_B_A_1_2_3_"};
+    const std::vector<std::u16string> taken = {u"FK_B_A",       u"FK_B_A_",      u"FK_B_A_1",
+                                               u"FK_B_A_1_",    u"FK_B_A_1_2",   u"FK_B_A_1_2_",
+                                               u"FK_B_A_1_2_3", u"FK_B_A_1_2_3_"};
     udb_relationships relationships;
     for (const std::u16string& name : taken) {
         udb_relationship other;

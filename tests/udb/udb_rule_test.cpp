@@ -54,7 +54,7 @@ private:
     bool* destroyed;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(BasicGuidRule, TakesOnlyBlobColumnsMarkedAsGuid) {
     const text_guid_rule rule;
@@ -70,8 +70,8 @@ TEST(BasicGuidRule, TakesGuidValuesNeverText) {
     const text_guid_rule rule;
     EXPECT_TRUE(rule.is_acceptable2(replication_id()));
     EXPECT_FALSE(rule.is_acceptable2(ole_variant(GUID_TEXT)));
-    EXPECT_FALSE(rule.is_acceptable2(
-        ole_variant(u"see guid {'); DROP TABLE [Orders]; --xxxxxxxxxx tail")));
+    EXPECT_FALSE(
+        rule.is_acceptable2(ole_variant(u"see guid {'); DROP TABLE [Orders]; --xxxxxxxxxx tail")));
     EXPECT_FALSE(rule.is_acceptable2(ole_variant(u"Read the install guide first {see "
                                                  u"https://intranet.example.com/docs}")));
     EXPECT_FALSE(rule.is_acceptable2(ole_variant(12345678)));

@@ -34,7 +34,7 @@ public:
     std::uint16_t get_vartype() const override { return VT_DATE; }
 };
 
-}  // namespace
+}   // namespace
 
 TEST(TFtdEquality, TextSizesMatterOtherSizesDoNot) {
     EXPECT_FALSE(*make_ftd(VT_BSTR, 50) == *make_ftd(VT_BSTR, 60));

@@ -14,8 +14,7 @@
 
 inline std::unique_ptr<t_ftd> make_ftd(std::uint16_t vartype, std::uint32_t size,
                                        std::u16string name = u"c") {
-    return std::make_unique<t_ftd>(size, std::move(name), vartype, false, false, ole_variant(),
-                                   0u);
+    return std::make_unique<t_ftd>(size, std::move(name), vartype, false, false, ole_variant(), 0u);
 }
 
 // The location code users quote starts with the source name and a backslash, each byte as two

@@ -15,7 +15,7 @@ public:
     bool is_acceptable(const std::u16string&) const override { return false; }
 };
 
-}  // namespace
+}   // namespace
 
 TEST(UdbValidatorAcceptance, RefusesLongRestrictedAndIllegalNames) {
     udb_validator validator(5);

@@ -4,16 +4,16 @@
 // the pages, the start-up check and the progress formula. Expected texts are the wizard's
 // documented messages.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QTextBrowser>
 #include <QTest>
-#include <QClipboard>
-#include <QDir>
-#include <QLabel>
+#include <QTextBrowser>
 
 #include <atomic>
 #include <fstream>
@@ -90,10 +90,13 @@ TEST_F(WizardShell, StartingTheProgressTimerTwiceIsAnInternalError) {
 
 TEST_F(WizardShell, StepsCarryTheirHeaderTitles) {
     show_wizard();
-    const char* const subtitles[] = {"", "Connect to MS SQL server",
-                                     "MS Access user-level security settings", "Select databases",
+    const char* const subtitles[] = {"",
+                                     "Connect to MS SQL server",
+                                     "MS Access user-level security settings",
+                                     "Select databases",
                                      "Select tables to convert",
-                                     "Database conversion is in progress", ""};
+                                     "Database conversion is in progress",
+                                     ""};
     for (int id = 0; id <= FINISH; ++id) {
         EXPECT_EQ(shell->page(id)->subTitle(), subtitles[id]) << id;
         if (id >= 1 && id <= 5) {
@@ -157,8 +160,8 @@ TEST_F(WorkgroupPage, TheSixChecks) {
     EXPECT_FALSE(b_went_on);
     EXPECT_EQ(next_with(workgroup, "admin", ""), "");
     EXPECT_TRUE(b_went_on);
-    const QString database =
-        QString::fromStdString(testdata("npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb"));
+    const QString database = QString::fromStdString(
+        testdata("npsmith88-NorthwindDatabaseQueryTool/Northwind.mdb"));
     EXPECT_EQ(next_with(database, "admin", ""),
               "The file does not comply with MS Access workgroup information\r\n"
               "file format. Leave all the fields empty on this wizard page if your\r\n"
@@ -490,4 +493,4 @@ TEST(StartupCheck, NoDisplayOrAnOlderQtRefusesToStart) {
     EXPECT_EQ(wiz_startup_problem("6.0.0", "offscreen", "", "").rfind("Incorrect version", 0), 0u);
 }
 
-}  // namespace
+}   // namespace

@@ -3,9 +3,9 @@
 // pages, Abort in the error dialog, and Cancel while the run goes on.
 #include <QDialog>
 #include <QLabel>
-#include <QThread>
-#include <QRadioButton>
 #include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QThread>
 
 #include "e2e/e2e_server.hpp"
 #include "mssql-double/double_fixture.hpp"
@@ -193,4 +193,4 @@ TEST_F(WizardServer, CancelWhileConvertingStopsTheRunAndClosesTheWizard) {
     EXPECT_LT(client.tables(database).size(), 8u);
 }
 
-}  // namespace
+}   // namespace

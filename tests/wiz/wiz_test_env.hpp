@@ -21,8 +21,8 @@
 #include <string>
 
 #include "conv/vantrel_conv.hpp"
-#include "wiz/wiz_build.hpp"
 #include "test_data.hpp"
+#include "wiz/wiz_build.hpp"
 #include "wiz/wiz_errh.hpp"
 #include "wiz/wiz_shell.hpp"
 

@@ -8,8 +8,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -332,4 +332,4 @@ TEST(WizardStartup, WithoutADisplayItSaysWhyAndEndsWith255) {
         << result.both();
 }
 
-}  // namespace
+}   // namespace

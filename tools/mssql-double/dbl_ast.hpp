@@ -18,18 +18,32 @@ struct dbl_name {
 struct dbl_expr;
 using dbl_expr_ptr = std::unique_ptr<dbl_expr>;
 
-enum class dbl_expr_kind { LITERAL, COLUMN, FUNCTION, VARIABLE, AGGREGATE, COMPARE, AND, OR,
-                           NOT, IS_NULL, IN_LIST, LIKE, ARITHMETIC, NEGATE };
+enum class dbl_expr_kind {
+    LITERAL,
+    COLUMN,
+    FUNCTION,
+    VARIABLE,
+    AGGREGATE,
+    COMPARE,
+    AND,
+    OR,
+    NOT,
+    IS_NULL,
+    IN_LIST,
+    LIKE,
+    ARITHMETIC,
+    NEGATE
+};
 
 struct dbl_expr {
     dbl_expr_kind kind = dbl_expr_kind::LITERAL;
-    dbl_typed literal;                 // LITERAL
-    dbl_name column;                   // COLUMN
-    std::string name;                  // FUNCTION, VARIABLE, AGGREGATE; operator symbol
-    bool b_negated = false;            // IS NOT NULL, NOT IN, NOT LIKE
-    bool b_star = false;               // COUNT(*)
+    dbl_typed literal;        // LITERAL
+    dbl_name column;          // COLUMN
+    std::string name;         // FUNCTION, VARIABLE, AGGREGATE; operator symbol
+    bool b_negated = false;   // IS NOT NULL, NOT IN, NOT LIKE
+    bool b_star = false;      // COUNT(*)
     std::vector<dbl_expr_ptr> args;
-    std::string written;               // text as written, for default display and errors
+    std::string written;   // text as written, for default display and errors
     // CONVERT: the target type in literal.type, or "date" / "time", which this double has
     // no column types for, in date_part.
     std::string date_part;
@@ -38,7 +52,7 @@ struct dbl_expr {
 struct dbl_select;
 
 struct dbl_select_item {
-    dbl_expr_ptr expr;                 // null for * or t.*
+    dbl_expr_ptr expr;   // null for * or t.*
     std::string alias;
     bool b_has_alias = false;
 };
@@ -65,7 +79,7 @@ struct dbl_select {
 enum class dbl_constraint_kind { PRIMARY_KEY, UNIQUE, FOREIGN_KEY };
 
 struct dbl_constraint_def {
-    std::string name;                  // empty: the double makes one as SQL Server does
+    std::string name;   // empty: the double makes one as SQL Server does
     dbl_constraint_kind kind = dbl_constraint_kind::PRIMARY_KEY;
     bool b_clustered = false;
     bool b_clustered_given = false;
@@ -79,26 +93,38 @@ struct dbl_constraint_def {
 
 struct dbl_column_def {
     std::string name;
-    std::string type_written;          // for "Cannot find data type"
+    std::string type_written;   // for "Cannot find data type"
     dbl_type type;
     bool b_type_known = true;
-    int length_given = 0;              // as written, for the size check
+    int length_given = 0;   // as written, for the size check
     bool b_nullable = true;
     bool b_identity = false;
     std::int64_t seed = 1;
     std::int64_t increment = 1;
     dbl_expr_ptr default_expr;
-    std::string default_text;          // as SQL Server shows it: ((0)), ('abc'), (getdate())
+    std::string default_text;   // as SQL Server shows it: ((0)), ('abc'), (getdate())
     std::string default_name;
 };
 
 enum class dbl_statement_kind {
-    SELECT, INSERT, CREATE_DATABASE, DROP_DATABASE, USE, CREATE_TABLE, DROP_TABLE,
-    CREATE_INDEX, ALTER_ADD_CONSTRAINT, ALTER_SWITCH_CONSTRAINT, SET_OPTION, SET_IDENTITY_INSERT, EXEC, INSERT_BULK
+    SELECT,
+    INSERT,
+    CREATE_DATABASE,
+    DROP_DATABASE,
+    USE,
+    CREATE_TABLE,
+    DROP_TABLE,
+    CREATE_INDEX,
+    ALTER_ADD_CONSTRAINT,
+    ALTER_SWITCH_CONSTRAINT,
+    SET_OPTION,
+    SET_IDENTITY_INSERT,
+    EXEC,
+    INSERT_BULK
 };
 
 struct dbl_exec_arg {
-    std::string name;                  // "@table_name", or empty for a positional argument
+    std::string name;   // "@table_name", or empty for a positional argument
     dbl_expr_ptr value;
 };
 
@@ -110,7 +136,7 @@ struct dbl_bulk_column {
 struct dbl_statement {
     dbl_statement_kind kind = dbl_statement_kind::SELECT;
     int line = 1;
-    dbl_name target;                   // table, database, index table, procedure
+    dbl_name target;   // table, database, index table, procedure
     std::unique_ptr<dbl_select> select;
     // INSERT
     std::vector<std::string> columns;

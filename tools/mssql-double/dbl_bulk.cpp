@@ -31,7 +31,7 @@ bulk_columns read_metadata(dbl_reader& r, std::size_t expected) {
     return columns;
 }
 
-}  // namespace
+}   // namespace
 
 void dbl_run_insert_bulk(dbl_executor& ex, const dbl_statement& st) {
     dbl_table_ref ref = ex.resolve_table(st.target, true);
@@ -107,8 +107,7 @@ void dbl_executor::run_bulk(std::span<const std::uint8_t> payload) {
         reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
         return;
     } catch (const dbl_storage_error& error) {
-        send_error(dbl_sql_error(50000, 1, 16, std::string("Storage failure: ") + error.what()),
-                   1);
+        send_error(dbl_sql_error(50000, 1, 16, std::string("Storage failure: ") + error.what()), 1);
         reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
         return;
     }

@@ -13,10 +13,15 @@ namespace {
 
 int fixed_size(std::uint8_t code) {
     switch (code) {
-    case W_INT1: case W_BIT: return 1;
+    case W_INT1:
+    case W_BIT: return 1;
     case W_INT2: return 2;
-    case W_INT4: case W_FLT4: return 4;
-    case W_MONEY: case W_DATETIME: case W_FLT8: case W_INT8: return 8;
+    case W_INT4:
+    case W_FLT4: return 4;
+    case W_MONEY:
+    case W_DATETIME:
+    case W_FLT8:
+    case W_INT8: return 8;
     default: return 0;
     }
 }
@@ -24,7 +29,8 @@ int fixed_size(std::uint8_t code) {
 dbl_type fixed_type(std::uint8_t code, int size) {
     switch (code) {
     case W_INT1: return dbl_make_type(dbl_kind::TINYINT);
-    case W_BIT: case W_BITN: return dbl_make_type(dbl_kind::BIT);
+    case W_BIT:
+    case W_BITN: return dbl_make_type(dbl_kind::BIT);
     case W_INT2: return dbl_make_type(dbl_kind::SMALLINT);
     case W_INT4: return dbl_make_type(dbl_kind::INT);
     case W_INT8: return dbl_make_type(dbl_kind::BIGINT);
@@ -33,8 +39,10 @@ dbl_type fixed_type(std::uint8_t code, int size) {
     case W_MONEY: return dbl_make_type(dbl_kind::MONEY);
     case W_DATETIME: return dbl_make_type(dbl_kind::DATETIME);
     case W_INTN:
-        return dbl_make_type(size == 1 ? dbl_kind::TINYINT : size == 2 ? dbl_kind::SMALLINT
-                             : size == 4 ? dbl_kind::INT : dbl_kind::BIGINT);
+        return dbl_make_type(size == 1   ? dbl_kind::TINYINT
+                             : size == 2 ? dbl_kind::SMALLINT
+                             : size == 4 ? dbl_kind::INT
+                                         : dbl_kind::BIGINT);
     case W_FLTN: return dbl_make_type(size == 4 ? dbl_kind::REAL : dbl_kind::FLOAT);
     case W_MONEYN: return dbl_make_type(dbl_kind::MONEY);
     case W_DATETIMN: return dbl_make_type(dbl_kind::DATETIME);
@@ -108,7 +116,8 @@ dbl_value read_fixed(std::span<const std::uint8_t> bytes, const dbl_type& type) 
     dbl_value value;
     value.b_null = false;
     switch (type.kind) {
-    case dbl_kind::TINYINT: case dbl_kind::BIT:
+    case dbl_kind::TINYINT:
+    case dbl_kind::BIT:
         value.integer = bytes[0];
         if (type.kind == dbl_kind::BIT) value.integer = value.integer ? 1 : 0;
         break;
@@ -167,7 +176,7 @@ dbl_value read_datetime2(dbl_reader& r, const dbl_type& type, int size, int colu
     return dbl_int(days * DBL_HNS_PER_DAY + time);
 }
 
-}  // namespace
+}   // namespace
 
 dbl_wire_column dbl_read_wire_column(dbl_reader& r, int column_number) {
     dbl_wire_column column;
@@ -181,13 +190,19 @@ dbl_wire_column dbl_read_wire_column(dbl_reader& r, int column_number) {
         column.type = fixed_type(code, size);
     } else {
         switch (code) {
-        case W_INTN: case W_BITN: case W_FLTN: case W_MONEYN: case W_DATETIMN: case W_GUID:
+        case W_INTN:
+        case W_BITN:
+        case W_FLTN:
+        case W_MONEYN:
+        case W_DATETIMN:
+        case W_GUID:
             column.wire_length = r.u8();
             if (!valid_n_size(code, column.wire_length))
                 throw dbl_err::bulk_bad_type(column_number);
             column.type = fixed_type(code, column.wire_length);
             break;
-        case W_DECIMALN: case W_NUMERICN:
+        case W_DECIMALN:
+        case W_NUMERICN:
             column.wire_length = r.u8();
             column.type.kind = code == W_DECIMALN ? dbl_kind::DECIMAL : dbl_kind::NUMERIC;
             column.type.precision = r.u8();
@@ -200,22 +215,28 @@ dbl_wire_column dbl_read_wire_column(dbl_reader& r, int column_number) {
             column.type = dbl_make_type(dbl_kind::DATETIME2, 0, 0, r.u8());
             if (column.type.scale > 7) throw dbl_err::bulk_bad_type(column_number);
             break;
-        case W_BIGVARCHR: case W_BIGCHAR: case W_NVARCHAR: case W_NCHAR:
-        case W_BIGVARBIN: case W_BIGBINARY:
+        case W_BIGVARCHR:
+        case W_BIGCHAR:
+        case W_NVARCHAR:
+        case W_NCHAR:
+        case W_BIGVARBIN:
+        case W_BIGBINARY:
             column.wire_length = r.u16_le();
             if (code == W_BIGVARCHR || code == W_BIGCHAR || code == W_NVARCHAR || code == W_NCHAR)
                 r.skip(5);   // collation
             column.type = variable_type(code, column.wire_length);
             break;
-        case W_TEXT: case W_NTEXT: case W_IMAGE:
+        case W_TEXT:
+        case W_NTEXT:
+        case W_IMAGE:
             column.wire_length = int(r.u32_le() & 0x7FFFFFFF);
             if (code != W_IMAGE) r.skip(5);
             read_table_name(r);
-            column.type = dbl_make_type(code == W_TEXT ? dbl_kind::TEXT
-                                        : code == W_NTEXT ? dbl_kind::NTEXT : dbl_kind::IMAGE);
+            column.type = dbl_make_type(code == W_TEXT    ? dbl_kind::TEXT
+                                        : code == W_NTEXT ? dbl_kind::NTEXT
+                                                          : dbl_kind::IMAGE);
             break;
-        default:
-            throw dbl_err::bulk_bad_type(column_number);
+        default: throw dbl_err::bulk_bad_type(column_number);
         }
     }
     column.name = r.utf16(r.u8());
@@ -227,13 +248,19 @@ dbl_value dbl_read_value(dbl_reader& r, const dbl_wire_column& column, int colum
     if (int size = fixed_size(code); size > 0)
         return read_fixed(r.take(std::size_t(size)), column.type);
     switch (code) {
-    case W_INTN: case W_BITN: case W_FLTN: case W_MONEYN: case W_DATETIMN: case W_GUID: {
+    case W_INTN:
+    case W_BITN:
+    case W_FLTN:
+    case W_MONEYN:
+    case W_DATETIMN:
+    case W_GUID: {
         int size = r.u8();
         if (size == 0) return dbl_null();
         if (size != column.wire_length) throw dbl_err::bulk_bad_length(column_number);
         return read_fixed(r.take(std::size_t(size)), column.type);
     }
-    case W_DECIMALN: case W_NUMERICN: {
+    case W_DECIMALN:
+    case W_NUMERICN: {
         int size = r.u8();
         if (size == 0) return dbl_null();
         return read_decimal(r, size, column_number);
@@ -243,7 +270,9 @@ dbl_value dbl_read_value(dbl_reader& r, const dbl_wire_column& column, int colum
         if (size == 0) return dbl_null();
         return read_datetime2(r, column.type, size, column_number);
     }
-    case W_TEXT: case W_NTEXT: case W_IMAGE: {
+    case W_TEXT:
+    case W_NTEXT:
+    case W_IMAGE: {
         int pointer = r.u8();
         if (pointer == 0) return dbl_null();
         r.skip(std::size_t(pointer) + 8);

@@ -21,7 +21,10 @@ public:
     std::size_t remaining() const { return bytes.size() - at; }
     bool at_end() const { return at == bytes.size(); }
 
-    std::uint8_t u8() { need(1); return bytes[at++]; }
+    std::uint8_t u8() {
+        need(1);
+        return bytes[at++];
+    }
     std::uint16_t u16_le() {
         need(2);
         std::uint16_t value = std::uint16_t(bytes[at] | (bytes[at + 1] << 8));
@@ -72,16 +75,33 @@ public:
     std::vector<std::uint8_t> bytes;
 
     void u8(std::uint8_t value) { bytes.push_back(value); }
-    void u16_le(std::uint16_t value) { u8(value & 0xFF); u8(value >> 8); }
-    void u16_be(std::uint16_t value) { u8(value >> 8); u8(value & 0xFF); }
-    void u32_le(std::uint32_t value) { u16_le(value & 0xFFFF); u16_le(value >> 16); }
-    void u32_be(std::uint32_t value) { u16_be(value >> 16); u16_be(value & 0xFFFF); }
-    void u64_le(std::uint64_t value) { u32_le(std::uint32_t(value)); u32_le(value >> 32); }
+    void u16_le(std::uint16_t value) {
+        u8(value & 0xFF);
+        u8(value >> 8);
+    }
+    void u16_be(std::uint16_t value) {
+        u8(value >> 8);
+        u8(value & 0xFF);
+    }
+    void u32_le(std::uint32_t value) {
+        u16_le(value & 0xFFFF);
+        u16_le(value >> 16);
+    }
+    void u32_be(std::uint32_t value) {
+        u16_be(value >> 16);
+        u16_be(value & 0xFFFF);
+    }
+    void u64_le(std::uint64_t value) {
+        u32_le(std::uint32_t(value));
+        u32_le(value >> 32);
+    }
     void raw(std::span<const std::uint8_t> data) {
         bytes.insert(bytes.end(), data.begin(), data.end());
     }
     void raw(const std::string& data) { bytes.insert(bytes.end(), data.begin(), data.end()); }
-    void utf16(const std::u16string& text) { for (char16_t c : text) u16_le(c); }
+    void utf16(const std::u16string& text) {
+        for (char16_t c : text) u16_le(c);
+    }
     // B_VARCHAR: one-byte character count; callers keep names under 256 characters.
     void b_varchar(const std::u16string& text) {
         u8(std::uint8_t(std::min<std::size_t>(text.size(), 255)));

@@ -16,8 +16,8 @@ struct dbl_column {
     bool b_identity = false;
     std::int64_t seed = 1;
     std::int64_t increment = 1;
-    std::string default_text;    // ((0)), ('abc'), (getdate()); empty: no default
-    std::string default_name;    // DF__t__c__1A2B3C4D style when not named
+    std::string default_text;   // ((0)), ('abc'), (getdate()); empty: no default
+    std::string default_name;   // DF__t__c__1A2B3C4D style when not named
 };
 
 enum class dbl_key_kind { PRIMARY_KEY, UNIQUE, INDEX, FOREIGN_KEY };
@@ -28,14 +28,14 @@ struct dbl_key {
     dbl_key_kind kind = dbl_key_kind::INDEX;
     bool b_unique = false;
     bool b_clustered = false;
-    std::vector<int> columns;            // column ordinals, 0-based
+    std::vector<int> columns;   // column ordinals, 0-based
     std::vector<bool> descending;
-    std::int64_t ref_object_id = 0;      // FOREIGN_KEY: the referenced table
+    std::int64_t ref_object_id = 0;   // FOREIGN_KEY: the referenced table
     std::vector<int> ref_columns;
     std::string on_delete = "NO ACTION";
     std::string on_update = "NO ACTION";
-    bool b_trusted = true;               // false once a bulk load skipped the check
-    bool b_disabled = false;             // NOCHECK CONSTRAINT: new rows are not checked
+    bool b_trusted = true;     // false once a bulk load skipped the check
+    bool b_disabled = false;   // NOCHECK CONSTRAINT: new rows are not checked
     // A filtered index covers only rows with values in these columns. Kept by the storage
     // index itself, not in dbl_keys: it matters when the index is created.
     std::vector<int> not_null_filter;
@@ -48,7 +48,7 @@ struct dbl_table {
     std::vector<dbl_column> columns;
     std::vector<dbl_key> keys;
     std::int64_t identity_current = 0;
-    bool b_identity_used = false;        // false: the next value is the seed
+    bool b_identity_used = false;   // false: the next value is the seed
     int next_key_id = 1;
     // Storage, not catalogue: the column whose values are SQLite's rowid (a clustered primary
     // key of one integer column, made so by CREATE TABLE), or -1 when rows have a rowid of

@@ -17,9 +17,12 @@ namespace {
 std::uint8_t wire_type(const dbl_type& type) {
     switch (type.kind) {
     case dbl_kind::BIT: return W_BITN;
-    case dbl_kind::TINYINT: case dbl_kind::SMALLINT: case dbl_kind::INT: case dbl_kind::BIGINT:
-        return W_INTN;
-    case dbl_kind::REAL: case dbl_kind::FLOAT: return W_FLTN;
+    case dbl_kind::TINYINT:
+    case dbl_kind::SMALLINT:
+    case dbl_kind::INT:
+    case dbl_kind::BIGINT: return W_INTN;
+    case dbl_kind::REAL:
+    case dbl_kind::FLOAT: return W_FLTN;
     case dbl_kind::MONEY: return W_MONEYN;
     case dbl_kind::DECIMAL: return W_DECIMALN;
     case dbl_kind::NUMERIC: return W_NUMERICN;
@@ -40,9 +43,9 @@ std::uint8_t wire_type(const dbl_type& type) {
 }
 
 bool is_plp(const dbl_type& type) {
-    return type.length == DBL_MAX_LENGTH && (type.kind == dbl_kind::VARCHAR
-                                             || type.kind == dbl_kind::NVARCHAR
-                                             || type.kind == dbl_kind::VARBINARY);
+    return type.length == DBL_MAX_LENGTH
+           && (type.kind == dbl_kind::VARCHAR || type.kind == dbl_kind::NVARCHAR
+               || type.kind == dbl_kind::VARBINARY);
 }
 
 std::string payload_of(const dbl_type& type, const dbl_value& value) {
@@ -85,33 +88,38 @@ void write_long(dbl_writer& w, const dbl_type& type, const std::string& payload)
     }
     w.u8(16);
     for (int i = 0; i < 16; ++i) w.u8(0xAA);   // text pointer: opaque to clients
-    for (int i = 0; i < 8; ++i) w.u8(0);        // timestamp
+    for (int i = 0; i < 8; ++i) w.u8(0);       // timestamp
     w.u32_le(std::uint32_t(payload.size()));
     w.raw(payload);
 }
 
-}  // namespace
+}   // namespace
 
 void dbl_write_type_info(dbl_writer& w, const dbl_result_column& column) {
     const dbl_type& type = column.type;
     std::uint8_t code = wire_type(type);
     w.u8(code);
     switch (code) {
-    case W_INTN: case W_BITN: case W_FLTN: case W_MONEYN: case W_DATETIMN: case W_GUID:
-        w.u8(std::uint8_t(type.max_bytes()));
-        return;
-    case W_DECIMALN: case W_NUMERICN:
+    case W_INTN:
+    case W_BITN:
+    case W_FLTN:
+    case W_MONEYN:
+    case W_DATETIMN:
+    case W_GUID: w.u8(std::uint8_t(type.max_bytes())); return;
+    case W_DECIMALN:
+    case W_NUMERICN:
         w.u8(std::uint8_t(type.max_bytes()));
         w.u8(std::uint8_t(type.precision));
         w.u8(std::uint8_t(type.scale));
         return;
     case W_DATETIME2N: w.u8(std::uint8_t(type.scale)); return;
-    case W_TEXT: case W_NTEXT: case W_IMAGE:
+    case W_TEXT:
+    case W_NTEXT:
+    case W_IMAGE:
         w.u32_le(code == W_NTEXT ? 0x7FFFFFFE : 0x7FFFFFFF);
         if (code != W_IMAGE) w.raw(std::span<const std::uint8_t>(DBL_COLLATION, 5));
         w.u8(std::uint8_t(column.table_parts.size()));
-        for (const std::string& part : column.table_parts)
-            w.us_varchar(dbl_utf16(part));
+        for (const std::string& part : column.table_parts) w.us_varchar(dbl_utf16(part));
         return;
     default:
         w.u16_le(type.max_bytes() < 0 ? 0xFFFF : std::uint16_t(type.max_bytes()));
@@ -126,15 +134,16 @@ void dbl_write_value(dbl_writer& w, const dbl_type& type, const dbl_value& value
     bool long_form = is_plp(type) || type.is_long();
     if (value.b_null) {
         if (is_plp(type)) w.u64_le(~std::uint64_t(0));
-        else if (long_form || code == W_INTN || code == W_BITN || code == W_FLTN
-                 || code == W_MONEYN || code == W_DATETIMN || code == W_GUID
-                 || code == W_DECIMALN || code == W_NUMERICN || code == W_DATETIME2N)
+        else if (long_form || code == W_INTN || code == W_BITN || code == W_FLTN || code == W_MONEYN
+                 || code == W_DATETIMN || code == W_GUID || code == W_DECIMALN || code == W_NUMERICN
+                 || code == W_DATETIME2N)
             w.u8(0);
         else w.u16_le(0xFFFF);
         return;
     }
     switch (code) {
-    case W_INTN: case W_BITN: {
+    case W_INTN:
+    case W_BITN: {
         int size = type.max_bytes();
         w.u8(std::uint8_t(size));
         std::uint64_t bits = std::uint64_t(value.integer);
@@ -163,15 +172,22 @@ void dbl_write_value(dbl_writer& w, const dbl_type& type, const dbl_value& value
     case W_DATETIMN: {
         std::int64_t days = value.integer / DBL_TICKS_PER_DAY;
         std::int64_t ticks = value.integer % DBL_TICKS_PER_DAY;
-        if (ticks < 0) { ticks += DBL_TICKS_PER_DAY; --days; }
+        if (ticks < 0) {
+            ticks += DBL_TICKS_PER_DAY;
+            --days;
+        }
         w.u8(8);
         w.u32_le(std::uint32_t(std::int32_t(days)));
         w.u32_le(std::uint32_t(ticks));
         return;
     }
-    case W_DECIMALN: case W_NUMERICN: write_decimal(w, type, value.decimal); return;
+    case W_DECIMALN:
+    case W_NUMERICN: write_decimal(w, type, value.decimal); return;
     case W_DATETIME2N: write_datetime2(w, type, value.integer); return;
-    case W_GUID: w.u8(16); w.raw(value.bytes); return;
+    case W_GUID:
+        w.u8(16);
+        w.raw(value.bytes);
+        return;
     default: break;
     }
     std::string payload = payload_of(type, value);

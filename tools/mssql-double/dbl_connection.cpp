@@ -48,8 +48,8 @@ private:
         }
         case DBL_PACKET_RPC: {
             dbl_reply reply;
-            reply.message(true, 2812, 62, 16, "Could not find stored procedure ''.",
-                          SERVER_NAME, "", 1);
+            reply.message(true, 2812, 62, 16, "Could not find stored procedure ''.", SERVER_NAME,
+                          "", 1);
             reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
             return send(reply);
         }
@@ -72,8 +72,8 @@ private:
     }
 
     bool refuse(dbl_reply& reply, const std::string& user) {
-        reply.message(true, 18456, 1, 14, "Login failed for user '" + user + "'.", SERVER_NAME,
-                      "", 1);
+        reply.message(true, 18456, 1, 14, "Login failed for user '" + user + "'.", SERVER_NAME, "",
+                      1);
         reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
         send(reply);
         return false;
@@ -90,9 +90,10 @@ private:
             std::scoped_lock guard(server.lock());
             dbl_database* found = server.find_database(database);
             if (!found) {
-                reply.message(true, 4060, 1, 11, "Cannot open database \"" + database
-                              + "\" requested by the login. The login failed.", SERVER_NAME,
-                              "", 1);
+                reply.message(true, 4060, 1, 11,
+                              "Cannot open database \"" + database
+                                  + "\" requested by the login. The login failed.",
+                              SERVER_NAME, "", 1);
                 return refuse(reply, request->user);
             }
             database = found->name();
@@ -103,14 +104,15 @@ private:
         session.spid = server.new_session(database);
         io.set_spid(session.spid);
         std::uint32_t packet_size = request->packet_size == 0 ? 4096
-                                    : std::clamp<std::uint32_t>(request->packet_size, 512, 32767);
+                                                              : std::clamp<std::uint32_t>(
+                                                                  request->packet_size, 512, 32767);
         reply.envchange(1, database, "master");
         reply.message(false, 5701, 2, 0, "Changed database context to '" + database + "'.",
                       SERVER_NAME, "", 1);
         reply.envchange_collation();
         reply.envchange(2, "us_english", "");
-        reply.message(false, 5703, 1, 0, "Changed language setting to us_english.", SERVER_NAME,
-                      "", 1);
+        reply.message(false, 5703, 1, 0, "Changed language setting to us_english.", SERVER_NAME, "",
+                      1);
         dbl_program_version version = server.program_version();
         reply.loginack("Microsoft SQL Server", std::uint8_t(version.major),
                        std::uint8_t(version.minor), std::uint16_t(version.build));
@@ -174,7 +176,7 @@ private:
     bool b_logged_in = false;
 };
 
-}  // namespace
+}   // namespace
 
 void dbl_serve_connection(dbl_server& server, int socket_fd) {
     try {

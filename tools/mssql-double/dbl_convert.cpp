@@ -36,10 +36,10 @@ bool exact_of(const dbl_typed& from, int scale, __int128& out) {
     const dbl_value& v = from.value;
     switch (from.type.kind) {
     case dbl_kind::MONEY: out = dbl_rescale(v.integer, 4, scale); return true;
-    case dbl_kind::DECIMAL: case dbl_kind::NUMERIC:
-        out = dbl_rescale(v.decimal, from.type.scale, scale);
-        return true;
-    case dbl_kind::REAL: case dbl_kind::FLOAT: {
+    case dbl_kind::DECIMAL:
+    case dbl_kind::NUMERIC: out = dbl_rescale(v.decimal, from.type.scale, scale); return true;
+    case dbl_kind::REAL:
+    case dbl_kind::FLOAT: {
         long double scaled = std::round((long double)v.floating * (long double)dbl_pow10(scale));
         if (std::fabs(scaled) >= 1e38L) return false;
         out = (__int128)scaled;
@@ -52,9 +52,11 @@ bool exact_of(const dbl_typed& from, int scale, __int128& out) {
 double floating_of(const dbl_typed& from) {
     const dbl_value& v = from.value;
     switch (from.type.kind) {
-    case dbl_kind::REAL: case dbl_kind::FLOAT: return v.floating;
+    case dbl_kind::REAL:
+    case dbl_kind::FLOAT: return v.floating;
     case dbl_kind::MONEY: return double(v.integer) / 10000.0;
-    case dbl_kind::DECIMAL: case dbl_kind::NUMERIC:
+    case dbl_kind::DECIMAL:
+    case dbl_kind::NUMERIC:
         return std::strtod(dbl_format_decimal(v.decimal, from.type.scale).c_str(), nullptr);
     default: return double(v.integer);
     }
@@ -104,9 +106,8 @@ dbl_value to_integer(const dbl_typed& from, const dbl_type& to) {
     bool small_target = to.kind == dbl_kind::TINYINT || to.kind == dbl_kind::SMALLINT;
     if (source.type.is_integer() && small_target)
         throw dbl_err::overflow_for_type(to.base_name(), std::to_string(source.value.integer));
-    throw dbl_err::overflow_converting(source.type.is_integer() ? "expression"
-                                                                : source_name(source.type),
-                                       to.base_name());
+    throw dbl_err::overflow_converting(
+        source.type.is_integer() ? "expression" : source_name(source.type), to.base_name());
 }
 
 dbl_value to_decimal(const dbl_typed& from, const dbl_type& to) {
@@ -187,7 +188,10 @@ dbl_value to_date(const dbl_typed& from, const dbl_type& to) {
     if (from.type.kind == dbl_kind::DATETIME && to.kind == dbl_kind::DATETIME2) {
         std::int64_t days = from.value.integer / DBL_TICKS_PER_DAY;
         std::int64_t ticks = from.value.integer % DBL_TICKS_PER_DAY;
-        if (ticks < 0) { ticks += DBL_TICKS_PER_DAY; --days; }
+        if (ticks < 0) {
+            ticks += DBL_TICKS_PER_DAY;
+            --days;
+        }
         std::int64_t hns = (ticks * 10000000 * 2 + 300) / 600;
         std::int64_t total = (days + hns_1900) * DBL_HNS_PER_DAY + hns;
         std::int64_t unit = 1;
@@ -228,11 +232,10 @@ dbl_value to_guid(const dbl_typed& from) {
         bytes.resize(16, '\0');
         return dbl_bytes_value(bytes);
     }
-    if (!from.type.is_text()) throw dbl_err::operand_clash(from.type.base_name(),
-                                                           "uniqueidentifier");
+    if (!from.type.is_text())
+        throw dbl_err::operand_clash(from.type.base_name(), "uniqueidentifier");
     std::string text = trimmed(narrow_of(from));
-    if (text.size() == 38 && text.front() == '{' && text.back() == '}')
-        text = text.substr(1, 36);
+    if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
     if (text.size() != 36) throw dbl_err::guid_conversion();
     std::string digits;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -287,15 +290,14 @@ dbl_value to_binary(const dbl_typed& from, const dbl_type& to, const dbl_target&
     else if (from.type.is_integer()) bytes = big_endian(from.value.integer, from.type.max_bytes());
     else throw dbl_err::implicit_conversion(from.type.base_name(), to.base_name());
     if (to.length != DBL_MAX_LENGTH && !to.is_long() && bytes.size() > std::size_t(to.length)) {
-        if (!target.column.empty())
-            throw dbl_err::truncated(target.table, target.column, "");
+        if (!target.column.empty()) throw dbl_err::truncated(target.table, target.column, "");
         bytes.resize(std::size_t(to.length));
     }
     if (to.kind == dbl_kind::BINARY) bytes.resize(std::size_t(to.length), '\0');
     return dbl_bytes_value(bytes);
 }
 
-}  // namespace
+}   // namespace
 
 dbl_value dbl_convert(const dbl_typed& from, const dbl_type& to, const dbl_target& target) {
     if (from.value.b_null) return dbl_null();
@@ -329,19 +331,24 @@ std::u16string dbl_value_text(const dbl_typed& from) {
     std::string text;
     switch (from.type.kind) {
     case dbl_kind::MONEY: text = dbl_format_decimal(v.integer, 4); break;
-    case dbl_kind::DECIMAL: case dbl_kind::NUMERIC:
-        text = dbl_format_decimal(v.decimal, from.type.scale);
-        break;
-    case dbl_kind::REAL: case dbl_kind::FLOAT:
+    case dbl_kind::DECIMAL:
+    case dbl_kind::NUMERIC: text = dbl_format_decimal(v.decimal, from.type.scale); break;
+    case dbl_kind::REAL:
+    case dbl_kind::FLOAT:
         text = dbl_format_float(v.floating, from.type.kind == dbl_kind::REAL);
         break;
     case dbl_kind::DATETIME: text = dbl_format_datetime(v.integer); break;
     case dbl_kind::DATETIME2: text = dbl_format_datetime2(v.integer, from.type.scale); break;
     case dbl_kind::GUID: text = dbl_guid_text(v.bytes); break;
-    case dbl_kind::CHAR: case dbl_kind::VARCHAR: case dbl_kind::TEXT:
-        return dbl_from_cp1252(v.bytes);
-    case dbl_kind::NCHAR: case dbl_kind::NVARCHAR: case dbl_kind::NTEXT: return v.wide;
-    case dbl_kind::BINARY: case dbl_kind::VARBINARY: case dbl_kind::IMAGE: {
+    case dbl_kind::CHAR:
+    case dbl_kind::VARCHAR:
+    case dbl_kind::TEXT: return dbl_from_cp1252(v.bytes);
+    case dbl_kind::NCHAR:
+    case dbl_kind::NVARCHAR:
+    case dbl_kind::NTEXT: return v.wide;
+    case dbl_kind::BINARY:
+    case dbl_kind::VARBINARY:
+    case dbl_kind::IMAGE: {
         text = "0x";
         char hex[3];
         for (char byte : v.bytes) {

@@ -10,7 +10,7 @@
 
 // Where a value goes, for the truncation message; empty when it is only compared.
 struct dbl_target {
-    std::string table;    // db.dbo.t
+    std::string table;   // db.dbo.t
     std::string column;
 };
 

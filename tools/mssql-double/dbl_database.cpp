@@ -51,8 +51,7 @@ std::string column_name(int index) { return "c" + std::to_string(index + 1); }
 std::string not_null_condition(const std::vector<int>& columns, const std::string& lead) {
     std::string text;
     for (int column : columns) {
-        text += (text.empty() ? lead : std::string(" AND ")) + column_name(column)
-                + " IS NOT NULL";
+        text += (text.empty() ? lead : std::string(" AND ")) + column_name(column) + " IS NOT NULL";
     }
     return text;
 }
@@ -85,7 +84,7 @@ std::string storage_columns(const dbl_table& table) {
     return sql;
 }
 
-}  // namespace
+}   // namespace
 
 dbl_database::dbl_database(const std::string& path, const std::string& name, int id)
     : file_path(path), db_name(name), db_id(id) {
@@ -166,10 +165,9 @@ void dbl_database::load_catalogue() {
     while (read_columns.step()) {
         dbl_column column;
         column.name = read_columns.column_text(1);
-        column.type = dbl_make_type(dbl_kind(read_columns.column_int(2)),
-                                    int(read_columns.column_int(3)),
-                                    int(read_columns.column_int(4)),
-                                    int(read_columns.column_int(5)));
+        column.type = dbl_make_type(
+            dbl_kind(read_columns.column_int(2)), int(read_columns.column_int(3)),
+            int(read_columns.column_int(4)), int(read_columns.column_int(5)));
         column.b_nullable = read_columns.column_int(6) != 0;
         column.b_identity = read_columns.column_int(7) != 0;
         column.seed = read_columns.column_int(8);
@@ -326,17 +324,17 @@ void dbl_database::drop_table(std::int64_t object_id) {
     dbl_exec_sql(db, "DROP TABLE " + found->second.storage_name());
     std::string id = std::to_string(object_id);
     dbl_exec_sql(db, "DELETE FROM dbl_tables WHERE object_id = " + id
-                     + "; DELETE FROM dbl_columns WHERE object_id = " + id
-                     + "; DELETE FROM dbl_keys WHERE object_id = " + id);
+                         + "; DELETE FROM dbl_columns WHERE object_id = " + id
+                         + "; DELETE FROM dbl_keys WHERE object_id = " + id);
     tables_by_id.erase(found);
 }
 
 void dbl_database::create_index(const dbl_table& table, const dbl_key& key) {
     std::string index = "k" + std::to_string(table.object_id) + "_" + std::to_string(key.key_id);
     dbl_exec_sql(db, std::string("CREATE ") + (key.b_unique ? "UNIQUE " : "") + "INDEX " + index
-                     + " ON " + table.storage_name() + "("
-                     + key_expression(table, key.columns, "") + ")"
-                     + not_null_condition(key.not_null_filter, " WHERE "));
+                         + " ON " + table.storage_name() + "("
+                         + key_expression(table, key.columns, "") + ")"
+                         + not_null_condition(key.not_null_filter, " WHERE "));
 }
 
 std::optional<dbl_row> dbl_database::add_key(std::int64_t object_id, dbl_key key) {
@@ -390,8 +388,7 @@ void dbl_database::mark_untrusted(const dbl_table& table) {
     }
 }
 
-void dbl_database::switch_key(const dbl_table& table, int key_id, bool b_disabled,
-                              bool b_trusted) {
+void dbl_database::switch_key(const dbl_table& table, int key_id, bool b_disabled, bool b_trusted) {
     for (dbl_key& key : tables_by_id[table.object_id].keys) {
         if (key.key_id != key_id) continue;
         key.b_disabled = b_disabled;
@@ -483,8 +480,8 @@ std::optional<dbl_row> dbl_database::find_orphan(const dbl_table& child, const d
     if (is_rowid_key(*parent, fk.ref_columns))
         match = "p." + column_name(fk.ref_columns[0]) + " = c." + column_name(fk.columns[0]);
     dbl_stmt probe(db, "SELECT c.* FROM " + child.storage_name() + " c WHERE " + not_null
-                       + " AND NOT EXISTS (SELECT 1 FROM " + parent->storage_name()
-                       + " p WHERE " + match + ") LIMIT 1");
+                           + " AND NOT EXISTS (SELECT 1 FROM " + parent->storage_name()
+                           + " p WHERE " + match + ") LIMIT 1");
     if (!probe.step()) return std::nullopt;
     dbl_row row;
     for (std::size_t i = 0; i < child.columns.size(); ++i)
@@ -496,10 +493,11 @@ std::optional<dbl_row> dbl_database::find_duplicate(const dbl_table& table,
                                                     const std::vector<int>& cols,
                                                     const std::vector<int>& not_null_filter) {
     std::string keys = key_expression(table, cols, "");
-    dbl_stmt probe(db, "SELECT * FROM " + table.storage_name() + " WHERE rowid IN (SELECT"
-                       " max(rowid) FROM " + table.storage_name()
-                       + not_null_condition(not_null_filter, " WHERE ") + " GROUP BY " + keys
-                       + " HAVING count(*) > 1) LIMIT 1");
+    dbl_stmt probe(db, "SELECT * FROM " + table.storage_name()
+                           + " WHERE rowid IN (SELECT"
+                             " max(rowid) FROM "
+                           + table.storage_name() + not_null_condition(not_null_filter, " WHERE ")
+                           + " GROUP BY " + keys + " HAVING count(*) > 1) LIMIT 1");
     if (!probe.step()) return std::nullopt;
     dbl_row row;
     for (std::size_t i = 0; i < table.columns.size(); ++i)

@@ -21,10 +21,19 @@ const std::int64_t EPOCH_1900 = days_from_epoch(1900, 1, 1);
 class date_scanner {
 public:
     explicit date_scanner(const std::string& text) : s(text) {}
-    bool done() { skip_spaces(); return at == s.size(); }
+    bool done() {
+        skip_spaces();
+        return at == s.size();
+    }
     bool peek(char c) const { return at < s.size() && s[at] == c; }
-    bool eat(char c) { if (!peek(c)) return false; ++at; return true; }
-    void skip_spaces() { while (at < s.size() && s[at] == ' ') ++at; }
+    bool eat(char c) {
+        if (!peek(c)) return false;
+        ++at;
+        return true;
+    }
+    void skip_spaces() {
+        while (at < s.size() && s[at] == ' ') ++at;
+    }
     // Reads 1..max digits; -1 when none.
     int number(int max_digits, int* count = nullptr) {
         int value = 0, digits = 0;
@@ -96,7 +105,7 @@ bool parse_date_part(date_scanner& scan, dbl_civil& out) {
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 std::int64_t dbl_days_from_civil(int year, int month, int day) {
     return days_from_epoch(year, month, day) - EPOCH_1900;
@@ -148,10 +157,9 @@ std::optional<std::int64_t> dbl_datetime_ticks(const dbl_civil& civil) {
     std::int64_t milliseconds = civil.fraction_hns / 10000;
     std::int64_t ticks = (civil.hour * 3600 + civil.minute * 60 + civil.second) * 300
                          + (milliseconds * 3 + 5) / 10;
-    std::int64_t total = dbl_days_from_civil(civil.year, civil.month, civil.day)
-                         * DBL_TICKS_PER_DAY + ticks;
-    if (total >= (dbl_days_from_civil(9999, 12, 31) + 1) * DBL_TICKS_PER_DAY)
-        return std::nullopt;
+    std::int64_t total = dbl_days_from_civil(civil.year, civil.month, civil.day) * DBL_TICKS_PER_DAY
+                         + ticks;
+    if (total >= (dbl_days_from_civil(9999, 12, 31) + 1) * DBL_TICKS_PER_DAY) return std::nullopt;
     return total;
 }
 
@@ -159,8 +167,8 @@ std::int64_t dbl_datetime2_ticks(const dbl_civil& civil, int scale) {
     std::int64_t unit = 1;
     for (int i = scale; i < 7; ++i) unit *= 10;
     std::int64_t fraction = (civil.fraction_hns + unit / 2) / unit * unit;
-    std::int64_t day_hns = (civil.hour * 3600LL + civil.minute * 60 + civil.second)
-                           * 10000000LL + fraction;
+    std::int64_t day_hns = (civil.hour * 3600LL + civil.minute * 60 + civil.second) * 10000000LL
+                           + fraction;
     std::int64_t days = dbl_days_from_civil(civil.year, civil.month, civil.day)
                         - dbl_days_from_civil(1, 1, 1);
     return days * DBL_HNS_PER_DAY + day_hns;
@@ -169,7 +177,10 @@ std::int64_t dbl_datetime2_ticks(const dbl_civil& civil, int scale) {
 std::string dbl_format_datetime(std::int64_t ticks) {
     std::int64_t days = ticks / DBL_TICKS_PER_DAY;
     std::int64_t rest = ticks % DBL_TICKS_PER_DAY;
-    if (rest < 0) { rest += DBL_TICKS_PER_DAY; --days; }
+    if (rest < 0) {
+        rest += DBL_TICKS_PER_DAY;
+        --days;
+    }
     int year, month, day;
     dbl_civil_from_days(days, year, month, day);
     std::int64_t seconds = rest / 300;
@@ -187,8 +198,8 @@ std::string dbl_format_datetime2(std::int64_t hns, int scale) {
     dbl_civil_from_days(days, year, month, day);
     std::int64_t seconds = rest / 10000000;
     char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%07lld", year, month,
-                  day, int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60),
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%07lld", year, month, day,
+                  int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60),
                   (long long)(rest % 10000000));
     std::string text = buffer;
     if (scale == 0) return text.substr(0, 19);

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-constexpr std::int64_t DBL_TICKS_PER_DAY = 25920000;         // datetime: 300 per second
-constexpr std::int64_t DBL_HNS_PER_DAY = 864000000000;       // datetime2: 100 ns units
+constexpr std::int64_t DBL_TICKS_PER_DAY = 25920000;     // datetime: 300 per second
+constexpr std::int64_t DBL_HNS_PER_DAY = 864000000000;   // datetime2: 100 ns units
 
 struct dbl_civil {
     int year = 1900, month = 1, day = 1, hour = 0, minute = 0, second = 0;
@@ -29,5 +29,5 @@ dbl_date_parse dbl_parse_date(const std::string& text, dbl_civil& out);
 // Rounds the fraction to whole 1/300 s: .001 -> .000, .002 -> .003, .999 -> next second.
 std::optional<std::int64_t> dbl_datetime_ticks(const dbl_civil& civil);
 std::int64_t dbl_datetime2_ticks(const dbl_civil& civil, int scale);
-std::string dbl_format_datetime(std::int64_t ticks);            // 2024-02-29 13:05:09.123
-std::string dbl_format_datetime2(std::int64_t hns, int scale);  // 2024-02-29 13:05:09.1234567
+std::string dbl_format_datetime(std::int64_t ticks);             // 2024-02-29 13:05:09.123
+std::string dbl_format_datetime2(std::int64_t hns, int scale);   // 2024-02-29 13:05:09.1234567

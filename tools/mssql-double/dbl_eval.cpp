@@ -23,7 +23,8 @@ int precedence(const dbl_type& type) {
     case dbl_kind::DATETIME: return 29;
     case dbl_kind::FLOAT: return 28;
     case dbl_kind::REAL: return 27;
-    case dbl_kind::DECIMAL: case dbl_kind::NUMERIC: return 26;
+    case dbl_kind::DECIMAL:
+    case dbl_kind::NUMERIC: return 26;
     case dbl_kind::MONEY: return 25;
     case dbl_kind::BIGINT: return 24;
     case dbl_kind::INT: return 23;
@@ -56,8 +57,7 @@ int compare_text(std::u16string a, std::u16string b) {
 
 int compare_same(const dbl_typed& a, const dbl_typed& b) {
     const dbl_type& type = a.type;
-    if (type.is_text())
-        return compare_text(dbl_value_text(a), dbl_value_text(b));
+    if (type.is_text()) return compare_text(dbl_value_text(a), dbl_value_text(b));
     if (type.is_binary() || type.kind == dbl_kind::GUID)
         return a.value.bytes < b.value.bytes ? -1 : a.value.bytes > b.value.bytes ? 1 : 0;
     if (type.kind == dbl_kind::REAL || type.kind == dbl_kind::FLOAT)
@@ -85,8 +85,12 @@ dbl_type common_type(const dbl_type& a, const dbl_type& b) {
 truth compare_op(const std::string& op, const dbl_typed& a, const dbl_typed& b) {
     if (a.value.b_null || b.value.b_null) return truth::UNKNOWN;
     int order = dbl_compare(a, b);
-    bool result = op == "=" ? order == 0 : op == "<>" ? order != 0 : op == "<" ? order < 0
-                  : op == ">" ? order > 0 : op == "<=" ? order <= 0 : order >= 0;
+    bool result = op == "="    ? order == 0
+                  : op == "<>" ? order != 0
+                  : op == "<"  ? order < 0
+                  : op == ">"  ? order > 0
+                  : op == "<=" ? order <= 0
+                               : order >= 0;
     return result ? truth::TRUE : truth::FALSE;
 }
 
@@ -162,8 +166,7 @@ truth logic(const dbl_expr& e, const dbl_eval_context& context) {
         bool match = like_match(dbl_value_text(text), dbl_value_text(pattern));
         return match != e.b_negated ? truth::TRUE : truth::FALSE;
     }
-    default:
-        throw dbl_err::syntax(e.written);
+    default: throw dbl_err::syntax(e.written);
     }
 }
 
@@ -189,8 +192,11 @@ dbl_typed arithmetic(const dbl_expr& e, const dbl_eval_context& context) {
         std::int64_t x = dbl_convert(a, type, NO_TARGET).integer;
         std::int64_t y = dbl_convert(b, type, NO_TARGET).integer;
         if ((op == "/" || op == "%") && y == 0) throw dbl_err::divide_by_zero();
-        __int128 r = op == "+" ? __int128(x) + y : op == "-" ? __int128(x) - y
-                     : op == "*" ? __int128(x) * y : op == "/" ? __int128(x / y) : __int128(x % y);
+        __int128 r = op == "+"   ? __int128(x) + y
+                     : op == "-" ? __int128(x) - y
+                     : op == "*" ? __int128(x) * y
+                     : op == "/" ? __int128(x / y)
+                                 : __int128(x % y);
         if (type.kind == dbl_kind::MONEY && op == "*") r /= 10000;
         __int128 limit = type.kind == dbl_kind::INT ? INT32_MAX : INT64_MAX;
         if (r > limit || r < -limit - 1)
@@ -201,8 +207,11 @@ dbl_typed arithmetic(const dbl_expr& e, const dbl_eval_context& context) {
     double x = dbl_convert(a, as_float, NO_TARGET).floating;
     double y = dbl_convert(b, as_float, NO_TARGET).floating;
     if ((op == "/" || op == "%") && y == 0) throw dbl_err::divide_by_zero();
-    double r = op == "+" ? x + y : op == "-" ? x - y : op == "*" ? x * y
-               : op == "/" ? x / y : std::fmod(x, y);
+    double r = op == "+"   ? x + y
+               : op == "-" ? x - y
+               : op == "*" ? x * y
+               : op == "/" ? x / y
+                           : std::fmod(x, y);
     dbl_typed result = typed(as_float, dbl_value{});
     result.value.b_null = false;
     result.value.floating = r;
@@ -211,13 +220,13 @@ dbl_typed arithmetic(const dbl_expr& e, const dbl_eval_context& context) {
     return typed(exact, dbl_convert(result, exact, NO_TARGET));
 }
 
-}  // namespace
+}   // namespace
 
 dbl_typed dbl_eval_function(const dbl_expr& e, const dbl_eval_context& context);   // functions
 
 int dbl_compare(const dbl_typed& a, const dbl_typed& b) {
-    if (a.type.kind == b.type.kind && (a.type.kind != dbl_kind::DATETIME2
-                                       || a.type.scale == b.type.scale))
+    if (a.type.kind == b.type.kind
+        && (a.type.kind != dbl_kind::DATETIME2 || a.type.scale == b.type.scale))
         return compare_same(a, b);
     if (a.type.is_text() && b.type.is_text()) return compare_same(a, b);
     if (a.type.is_binary() && b.type.is_binary()) return compare_same(a, b);
@@ -232,14 +241,15 @@ int dbl_find_column(const dbl_expr& ref, const dbl_eval_context& context) {
     const std::vector<std::string>& parts = ref.column.parts;
     if (parts.size() > 1) {
         std::string qualifier;
-        for (std::size_t i = 0; i + 1 < parts.size(); ++i)
-            qualifier += (i ? "." : "") + parts[i];
+        for (std::size_t i = 0; i + 1 < parts.size(); ++i) qualifier += (i ? "." : "") + parts[i];
         bool known = false;
         for (const std::string& name : context.qualifiers)
             known = known || dbl_same_name(name, qualifier);
         if (!known)
-            throw dbl_sql_error(4104, 1, 16, "The multi-part identifier \"" + ref.written
-                                + "\" could not be bound.", dbl_scope::BATCH);
+            throw dbl_sql_error(4104, 1, 16,
+                                "The multi-part identifier \"" + ref.written
+                                    + "\" could not be bound.",
+                                dbl_scope::BATCH);
     }
     if (context.columns) {
         for (std::size_t i = 0; i < context.columns->size(); ++i)
@@ -256,8 +266,8 @@ dbl_typed dbl_eval(const dbl_expr& e, const dbl_eval_context& context) {
         dbl_value value = context.row ? (*context.row)[std::size_t(index)] : dbl_null();
         return typed((*context.columns)[std::size_t(index)].type, value);
     }
-    case dbl_expr_kind::FUNCTION: case dbl_expr_kind::VARIABLE:
-        return dbl_eval_function(e, context);
+    case dbl_expr_kind::FUNCTION:
+    case dbl_expr_kind::VARIABLE: return dbl_eval_function(e, context);
     case dbl_expr_kind::ARITHMETIC: return arithmetic(e, context);
     case dbl_expr_kind::NEGATE: {
         dbl_typed value = dbl_eval(*e.args[0], context);
@@ -268,7 +278,8 @@ dbl_typed dbl_eval(const dbl_expr& e, const dbl_eval_context& context) {
         return value;
     }
     case dbl_expr_kind::AGGREGATE:
-        throw dbl_sql_error(147, 1, 15, "An aggregate may not appear in the WHERE clause unless "
+        throw dbl_sql_error(147, 1, 15,
+                            "An aggregate may not appear in the WHERE clause unless "
                             "it is in a subquery contained in a HAVING clause or a select list, "
                             "and the column being aggregated is an outer reference.",
                             dbl_scope::BATCH);
@@ -284,8 +295,10 @@ dbl_typed dbl_eval(const dbl_expr& e, const dbl_eval_context& context) {
 bool dbl_eval_condition(const dbl_expr& e, const dbl_eval_context& context) {
     if (e.kind == dbl_expr_kind::COLUMN || e.kind == dbl_expr_kind::LITERAL
         || e.kind == dbl_expr_kind::FUNCTION || e.kind == dbl_expr_kind::ARITHMETIC)
-        throw dbl_sql_error(4145, 1, 15, "An expression of non-boolean type specified in a "
-                            "context where a condition is expected, near '" + e.written + "'.",
+        throw dbl_sql_error(4145, 1, 15,
+                            "An expression of non-boolean type specified in a "
+                            "context where a condition is expected, near '"
+                                + e.written + "'.",
                             dbl_scope::BATCH);
     return logic(e, context) == truth::TRUE;
 }

@@ -38,23 +38,24 @@ void check_type(const dbl_column_def& def, int number) {
     if (!def.b_type_known) throw dbl_err::unknown_type(number, def.type_written);
     if (type.kind == dbl_kind::DECIMAL || type.kind == dbl_kind::NUMERIC) {
         if (type.precision < 1 || type.precision > 38)
-            throw type.precision < 1
-                      ? dbl_sql_error(1001, 1, 15, "Line 1: Length or precision specification "
-                                      "0 is invalid.")
-                      : dbl_err::precision_too_big(number, type.precision);
+            throw type.precision < 1 ? dbl_sql_error(1001, 1, 15,
+                                                     "Line 1: Length or precision specification "
+                                                     "0 is invalid.")
+                                     : dbl_err::precision_too_big(number, type.precision);
         if (type.scale > type.precision)
             throw dbl_err::scale_too_big(number, type.scale, type.precision);
     }
     if (type.kind == dbl_kind::DATETIME2 && type.scale > 7)
-        throw dbl_sql_error(1002, 1, 15, "Line 1: Specified scale " + std::to_string(type.scale)
-                            + " is invalid.");
+        throw dbl_sql_error(
+            1002, 1, 15, "Line 1: Specified scale " + std::to_string(type.scale) + " is invalid.");
     bool sized = type.kind == dbl_kind::CHAR || type.kind == dbl_kind::VARCHAR
                  || type.kind == dbl_kind::BINARY || type.kind == dbl_kind::VARBINARY
                  || type.kind == dbl_kind::NCHAR || type.kind == dbl_kind::NVARCHAR;
     if (!sized || type.length == DBL_MAX_LENGTH) return;
     if (type.length < 1)
-        throw dbl_sql_error(1001, 1, 15, "Line 1: Length or precision specification "
-                            + std::to_string(type.length) + " is invalid.");
+        throw dbl_sql_error(1001, 1, 15,
+                            "Line 1: Length or precision specification "
+                                + std::to_string(type.length) + " is invalid.");
     int limit = type.is_wide_text() ? 4000 : 8000;
     if (type.length > limit) throw dbl_err::size_too_big(type.length, def.name, limit);
 }
@@ -66,8 +67,8 @@ void check_identity(const dbl_column_def& def) {
                          && type.scale == 0;
     if (!integer && !whole_decimal) throw dbl_err::bad_identity_type(def.name);
     if (def.increment == 0)
-        throw dbl_sql_error(2748, 1, 16, "Cannot specify a zero increment for identity column '"
-                            + def.name + "'.");
+        throw dbl_sql_error(
+            2748, 1, 16, "Cannot specify a zero increment for identity column '" + def.name + "'.");
 }
 
 dbl_table table_from(const dbl_statement& st) {
@@ -101,7 +102,7 @@ dbl_table table_from(const dbl_statement& st) {
     return table;
 }
 
-}  // namespace
+}   // namespace
 
 void dbl_run_create_table(dbl_executor& ex, const dbl_statement& st) {
     dbl_database& database = ex.database_of(st.target);
@@ -143,8 +144,9 @@ void dbl_run_drop_table(dbl_executor& ex, const dbl_statement& st) {
 void dbl_run_create_index(dbl_executor& ex, const dbl_statement& st) {
     dbl_table_ref ref = ex.resolve_table(st.target, false);
     if (!ref.table)
-        throw dbl_sql_error(1088, 12, 16, "Cannot find the object \"" + st.target.written()
-                            + "\" because it does not exist or you do not have permissions.");
+        throw dbl_sql_error(1088, 12, 16,
+                            "Cannot find the object \"" + st.target.written()
+                                + "\" because it does not exist or you do not have permissions.");
     dbl_key_builder builder(ex, *ref.database);
     dbl_key key = builder.plan_index(*ref.table, st);
     std::int64_t object_id = ref.table->object_id;

@@ -30,20 +30,23 @@ bool identity_insert_on(const dbl_executor& ex, const dbl_table_ref& ref) {
            && dbl_same_name(on->database, ref.database->name());
 }
 
-}  // namespace
+}   // namespace
 
 void dbl_run_insert(dbl_executor& ex, const dbl_statement& st) {
     dbl_table_ref ref = ex.resolve_table(st.target, true);
     std::vector<int> columns = target_columns(st, *ref.table);
     bool identity_on = identity_insert_on(ex, ref);
     if (st.columns.empty() && identity_on)
-        throw dbl_sql_error(8101, 1, 16, "An explicit value for the identity column in table '"
-                            + st.target.written() + "' can only be specified when a column list "
-                            "is used and IDENTITY_INSERT is ON.");
+        throw dbl_sql_error(8101, 1, 16,
+                            "An explicit value for the identity column in table '"
+                                + st.target.written()
+                                + "' can only be specified when a column list "
+                                  "is used and IDENTITY_INSERT is ON.");
     for (const auto& row : st.rows) {
         if (row.size() == columns.size()) continue;
         if (st.columns.empty())
-            throw dbl_sql_error(213, 1, 16, "Column name or number of supplied values does not "
+            throw dbl_sql_error(213, 1, 16,
+                                "Column name or number of supplied values does not "
                                 "match table definition.");
         throw row.size() < columns.size() ? dbl_err::more_columns_than_values()
                                           : dbl_err::more_values_than_columns();

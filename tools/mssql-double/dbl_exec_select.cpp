@@ -55,8 +55,7 @@ std::vector<dbl_result_column> table_columns(const dbl_table& table) {
 }
 
 int compare_rows(const dbl_row& a, const dbl_row& b, const std::vector<int>& columns,
-                 const std::vector<bool>& descending,
-                 const std::vector<dbl_result_column>& types) {
+                 const std::vector<bool>& descending, const std::vector<dbl_result_column>& types) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const dbl_value& x = a[std::size_t(columns[i])];
         const dbl_value& y = b[std::size_t(columns[i])];
@@ -108,7 +107,8 @@ source_rows load_source(dbl_executor& ex, const dbl_select& select, bool b_rows_
         std::stable_sort(source.rowset.rows.begin(), source.rowset.rows.end(),
                          [&](const dbl_row& a, const dbl_row& b) {
                              return compare_rows(a, b, clustered->columns, clustered->descending,
-                                                 source.rowset.columns) < 0;
+                                                 source.rowset.columns)
+                                    < 0;
                          });
     }
     return source;
@@ -123,7 +123,8 @@ bool has_aggregate(const dbl_select& select) {
 bool references_column(const dbl_expr& e) {
     if (e.kind == dbl_expr_kind::COLUMN) return true;
     if (e.kind == dbl_expr_kind::AGGREGATE) return false;
-    for (const dbl_expr_ptr& arg : e.args) if (references_column(*arg)) return true;
+    for (const dbl_expr_ptr& arg : e.args)
+        if (references_column(*arg)) return true;
     return false;
 }
 
@@ -159,7 +160,10 @@ dbl_typed aggregate(dbl_executor& ex, const dbl_expr& e, const source_rows& sour
         if (value.value.b_null) continue;
         ++count;
         dbl_typed converted{result.type, dbl_convert(value, result.type, dbl_target{})};
-        if (result.value.b_null) { result.value = converted.value; continue; }
+        if (result.value.b_null) {
+            result.value = converted.value;
+            continue;
+        }
         if (e.name == "min" || e.name == "max") {
             int order = dbl_compare(converted, result);
             if ((e.name == "min" && order < 0) || (e.name == "max" && order > 0))
@@ -185,22 +189,22 @@ void add_item_column(dbl_rowset& out, const dbl_select_item& item, const dbl_typ
     if (item.expr->kind == dbl_expr_kind::COLUMN) {
         column = source.rowset.columns[std::size_t(dbl_find_column(*item.expr, context))];
     }
-    column.name = item.b_has_alias ? item.alias
-                  : item.expr->kind == dbl_expr_kind::COLUMN ? column.name : std::string();
+    column.name = item.b_has_alias                           ? item.alias
+                  : item.expr->kind == dbl_expr_kind::COLUMN ? column.name
+                                                             : std::string();
     out.columns.push_back(column);
 }
 
-dbl_rowset aggregate_select(dbl_executor& ex, const dbl_select& select,
-                            const source_rows& source) {
+dbl_rowset aggregate_select(dbl_executor& ex, const dbl_select& select, const source_rows& source) {
     dbl_rowset out;
     dbl_row row;
     dbl_eval_context context{&ex, &source.rowset.columns, source.qualifiers, nullptr};
     for (const dbl_select_item& item : select.items) {
         if (!item.expr || references_column(*item.expr))
-            throw dbl_sql_error(8120, 1, 16, "Column '" + (item.expr ? item.expr->written
-                                                                      : std::string("*"))
-                                + "' is invalid in the select list because it is not contained "
-                                "in either an aggregate function or the GROUP BY clause.",
+            throw dbl_sql_error(8120, 1, 16,
+                                "Column '" + (item.expr ? item.expr->written : std::string("*"))
+                                    + "' is invalid in the select list because it is not contained "
+                                      "in either an aggregate function or the GROUP BY clause.",
                                 dbl_scope::BATCH);
         dbl_typed value = item.expr->kind == dbl_expr_kind::AGGREGATE
                               ? aggregate(ex, *item.expr, source)
@@ -220,20 +224,21 @@ struct ordered_row {
     std::vector<dbl_typed> keys;
 };
 
-std::vector<dbl_typed> order_keys(dbl_executor& ex, const dbl_select& select,
-                                  const dbl_rowset& out, const dbl_row& output,
-                                  const dbl_eval_context& context) {
+std::vector<dbl_typed> order_keys(dbl_executor& ex, const dbl_select& select, const dbl_rowset& out,
+                                  const dbl_row& output, const dbl_eval_context& context) {
     std::vector<dbl_typed> keys;
     for (const dbl_order_item& item : select.order) {
         const dbl_expr& e = *item.expr;
         if (e.kind == dbl_expr_kind::LITERAL && e.literal.type.kind == dbl_kind::INT) {
             std::int64_t ordinal = e.literal.value.integer;
             if (ordinal < 1 || ordinal > std::int64_t(out.columns.size()))
-                throw dbl_sql_error(108, 1, 15, "The ORDER BY position number "
-                                    + std::to_string(ordinal) + " is out of range of the number "
-                                    "of items in the select list.", dbl_scope::BATCH);
-            keys.push_back({out.columns[std::size_t(ordinal - 1)].type,
-                            output[std::size_t(ordinal - 1)]});
+                throw dbl_sql_error(108, 1, 15,
+                                    "The ORDER BY position number " + std::to_string(ordinal)
+                                        + " is out of range of the number "
+                                          "of items in the select list.",
+                                    dbl_scope::BATCH);
+            keys.push_back(
+                {out.columns[std::size_t(ordinal - 1)].type, output[std::size_t(ordinal - 1)]});
             continue;
         }
         bool by_output = false;
@@ -317,7 +322,7 @@ dbl_rowset run_select(dbl_executor& ex, const dbl_select& select) {
     return out;
 }
 
-}  // namespace
+}   // namespace
 
 dbl_rowset dbl_select_rows(dbl_executor& ex, const dbl_select& select) {
     return run_select(ex, select);

@@ -15,8 +15,9 @@ void drop_database(dbl_executor& ex, const std::string& name) {
     dbl_database* database = ex.server.find_database(name);
     if (!database) throw dbl_err::drop_database_missing(name);
     if (database->id() <= 4)
-        throw dbl_sql_error(3708, 1, 16, "Cannot drop the database '" + database->name()
-                            + "' because it is a system database.");
+        throw dbl_sql_error(3708, 1, 16,
+                            "Cannot drop the database '" + database->name()
+                                + "' because it is a system database.");
     if (dbl_same_name(ex.session.database, name)
         || ex.server.database_in_use(name, ex.session.spid))
         throw dbl_err::database_in_use(database->name());
@@ -52,7 +53,7 @@ void set_identity_insert(dbl_executor& ex, const dbl_statement& st) {
     ex.send_done(0, false, 0);
 }
 
-}  // namespace
+}   // namespace
 
 void dbl_run_database(dbl_executor& ex, const dbl_statement& st) {
     const std::string& name = st.target.last();

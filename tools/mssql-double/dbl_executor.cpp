@@ -9,7 +9,7 @@ namespace {
 
 const char* const SERVER_NAME = "mssql-double";
 
-}  // namespace
+}   // namespace
 
 std::string dbl_table_ref::display() const { return table->schema + "." + table->name; }
 
@@ -39,14 +39,18 @@ void dbl_executor::run_batch(const std::u16string& text) {
             reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_MORE | dbl_tds::DONE_ERROR, 0, 0);
             if (error.scope == dbl_scope::BATCH) break;
         } catch (const dbl_storage_error& error) {
-            send_error(dbl_sql_error(50000, 1, 16, std::string("Storage failure: ")
-                                     + error.what(), dbl_scope::BATCH), statement.line);
+            send_error(dbl_sql_error(50000, 1, 16, std::string("Storage failure: ") + error.what(),
+                                     dbl_scope::BATCH),
+                       statement.line);
             reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_MORE | dbl_tds::DONE_ERROR, 0, 0);
             break;
         } catch (const std::exception& error) {
             // A fault of the double itself: the client gets an error, the server lives on.
-            send_error(dbl_sql_error(50000, 1, 16, std::string("Internal error in the test "
-                                     "double: ") + error.what(), dbl_scope::BATCH),
+            send_error(dbl_sql_error(50000, 1, 16,
+                                     std::string("Internal error in the test "
+                                                 "double: ")
+                                         + error.what(),
+                                     dbl_scope::BATCH),
                        statement.line);
             reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_MORE | dbl_tds::DONE_ERROR, 0, 0);
             break;
@@ -66,13 +70,11 @@ void dbl_executor::run_statement(dbl_statement& st) {
     case dbl_statement_kind::ALTER_SWITCH_CONSTRAINT: dbl_run_switch_constraint(*this, st); return;
     case dbl_statement_kind::EXEC: dbl_run_exec(*this, st); return;
     case dbl_statement_kind::INSERT_BULK: dbl_run_insert_bulk(*this, st); return;
-    case dbl_statement_kind::SET_OPTION: case dbl_statement_kind::SET_IDENTITY_INSERT:
-        dbl_run_set(*this, st);
-        return;
-    case dbl_statement_kind::CREATE_DATABASE: case dbl_statement_kind::DROP_DATABASE:
-    case dbl_statement_kind::USE:
-        dbl_run_database(*this, st);
-        return;
+    case dbl_statement_kind::SET_OPTION:
+    case dbl_statement_kind::SET_IDENTITY_INSERT: dbl_run_set(*this, st); return;
+    case dbl_statement_kind::CREATE_DATABASE:
+    case dbl_statement_kind::DROP_DATABASE:
+    case dbl_statement_kind::USE: dbl_run_database(*this, st); return;
     }
 }
 
@@ -126,8 +128,7 @@ void dbl_executor::send_done(std::uint16_t command, bool b_count, std::uint64_t 
                              bool b_in_proc) {
     std::uint16_t status = dbl_tds::DONE_MORE;
     if (b_count && !session.b_nocount) status |= dbl_tds::DONE_COUNT;
-    reply.done(b_in_proc ? dbl_tds::TOKEN_DONEINPROC : dbl_tds::TOKEN_DONE, status, command,
-               count);
+    reply.done(b_in_proc ? dbl_tds::TOKEN_DONEINPROC : dbl_tds::TOKEN_DONE, status, command, count);
 }
 
 void dbl_executor::send_info(std::int32_t number, const std::string& text) {
@@ -138,11 +139,15 @@ void dbl_executor::send_error(const dbl_sql_error& error, int line) {
     reply.message(error.severity > 10, error.number, error.state, error.severity, error.what(),
                   SERVER_NAME, "", line);
     if (error.b_constraint_note)
-        reply.message(true, 1750, 0, 16, "Could not create constraint or index. See previous "
-                      "errors.", SERVER_NAME, "", line);
+        reply.message(true, 1750, 0, 16,
+                      "Could not create constraint or index. See previous "
+                      "errors.",
+                      SERVER_NAME, "", line);
     if (error.b_enable_note)
-        reply.message(true, 4916, 0, 16, "Could not enable or disable the constraint. See "
-                      "previous errors.", SERVER_NAME, "", line);
+        reply.message(true, 4916, 0, 16,
+                      "Could not enable or disable the constraint. See "
+                      "previous errors.",
+                      SERVER_NAME, "", line);
     if (error.b_terminated_note)
         reply.message(false, 3621, 0, 0, "The statement has been terminated.", SERVER_NAME, "",
                       line);

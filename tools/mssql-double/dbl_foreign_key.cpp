@@ -23,11 +23,9 @@ bool is_candidate_key(const dbl_table& parent, const std::vector<int>& columns) 
     return false;
 }
 
-std::string action(const std::string& written) {
-    return written.empty() ? "NO ACTION" : written;
-}
+std::string action(const std::string& written) { return written.empty() ? "NO ACTION" : written; }
 
-}  // namespace
+}   // namespace
 
 void dbl_key_builder::add_foreign_key(std::int64_t object_id, const dbl_constraint_def& def,
                                       bool b_check) {
@@ -35,13 +33,13 @@ void dbl_key_builder::add_foreign_key(std::int64_t object_id, const dbl_constrai
     dbl_key key;
     key.kind = dbl_key_kind::FOREIGN_KEY;
     key.name = def.name.empty()
-                   ? dbl_generated_name("FK", child.name,
-                                        def.columns.empty() ? "" : def.columns[0])
+                   ? dbl_generated_name("FK", child.name, def.columns.empty() ? "" : def.columns[0])
                    : def.name;
     if (!def.name.empty() && dbl_object_exists(database, def.name))
         throw dbl_with_constraint_note(dbl_err::object_exists(def.name));
     std::string schema = def.ref_table.parts.size() >= 2
-                             ? def.ref_table.parts[def.ref_table.parts.size() - 2] : "dbo";
+                             ? def.ref_table.parts[def.ref_table.parts.size() - 2]
+                             : "dbo";
     const dbl_table* parent = database.find_table(schema.empty() ? "dbo" : schema,
                                                   def.ref_table.last());
     if (!parent)
@@ -66,9 +64,11 @@ void dbl_key_builder::add_foreign_key(std::int64_t object_id, const dbl_constrai
     if (key.ref_columns.size() != key.columns.size()) {
         if (def.ref_columns.empty() || key.ref_columns.empty())
             throw dbl_with_constraint_note(dbl_err::fk_no_candidate(parent->name, key.name));
-        throw dbl_with_constraint_note(dbl_sql_error(
-            8139, 0, 16, "Number of referencing columns in foreign key differs from number of "
-            "referenced columns, table '" + child.name + "'."));
+        throw dbl_with_constraint_note(
+            dbl_sql_error(8139, 0, 16,
+                          "Number of referencing columns in foreign key differs from number of "
+                          "referenced columns, table '"
+                              + child.name + "'."));
     }
     if (!is_candidate_key(*parent, key.ref_columns))
         throw dbl_with_constraint_note(dbl_err::fk_no_candidate(parent->name, key.name));
@@ -84,9 +84,11 @@ void dbl_key_builder::add_foreign_key(std::int64_t object_id, const dbl_constrai
             same = false;
         if (!same)
             throw dbl_with_constraint_note(dbl_sql_error(
-                1778, 0, 16, "Column '" + parent->name + "." + theirs.name + "' is not the same "
-                "data type as referencing column '" + child.name + "." + mine.name
-                + "' in foreign key '" + key.name + "'."));
+                1778, 0, 16,
+                "Column '" + parent->name + "." + theirs.name
+                    + "' is not the same "
+                      "data type as referencing column '"
+                    + child.name + "." + mine.name + "' in foreign key '" + key.name + "'."));
     }
     key.ref_object_id = parent->object_id;
     key.on_delete = action(def.on_delete);

@@ -46,8 +46,9 @@ dbl_civil now_civil() {
     civil.hour = local.tm_hour;
     civil.minute = local.tm_min;
     civil.second = local.tm_sec;
-    auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
-                      now.time_since_epoch()).count() % 1000000;
+    auto micros =
+        std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count()
+        % 1000000;
     civil.fraction_hns = micros * 10;
     return civil;
 }
@@ -82,8 +83,8 @@ dbl_typed variable(const dbl_expr& e, dbl_executor& ex) {
     if (name == "@@trancount") return int_result(0);
     if (name == "@@rowcount") return int_result(ex.session.last_rowcount);
     if (name == "@@language") return text_result("us_english");
-    if (name == "@@textsize") return int_result(ex.session.textsize ? ex.session.textsize
-                                                                    : 2147483647);
+    if (name == "@@textsize")
+        return int_result(ex.session.textsize ? ex.session.textsize : 2147483647);
     if (name == "@@identity") {
         dbl_type type = dbl_make_type(dbl_kind::NUMERIC, 0, 38, 0);
         if (!ex.session.last_identity) return null_of(type);
@@ -99,19 +100,23 @@ std::size_t arity_max(const std::string& name) {
     if (name == "db_name" || name == "db_id") return 1;
     if (name == "isnull") return 2;
     if (name == "coalesce") return 64;
-    if (name == "is_srvrolemember" || name == "object_id" || name == "len"
-        || name == "datalength")
+    if (name == "is_srvrolemember" || name == "object_id" || name == "len" || name == "datalength")
         return 1;
     return 0;
 }
 
 void check_arguments(const dbl_expr& e) {
     std::size_t min = (e.name == "is_srvrolemember" || e.name == "object_id" || e.name == "len"
-                       || e.name == "datalength") ? 1 : e.name == "isnull" ? 2
-                      : e.name == "coalesce" ? 2 : 0;
+                       || e.name == "datalength")
+                          ? 1
+                      : e.name == "isnull"   ? 2
+                      : e.name == "coalesce" ? 2
+                                             : 0;
     if (e.args.size() < min || e.args.size() > arity_max(e.name))
-        throw dbl_sql_error(174, 1, 15, "The " + e.name + " function requires "
-                            + std::to_string(min) + " argument(s).", dbl_scope::BATCH);
+        throw dbl_sql_error(174, 1, 15,
+                            "The " + e.name + " function requires " + std::to_string(min)
+                                + " argument(s).",
+                            dbl_scope::BATCH);
 }
 
 std::int64_t floor_mod(std::int64_t value, std::int64_t divisor) {
@@ -127,14 +132,13 @@ dbl_typed convert_date_part(const dbl_expr& e, const dbl_typed& value) {
     const bool convertible = value.type.kind == dbl_kind::DATETIME
                              || value.type.kind == dbl_kind::DATETIME2 || value.type.is_text();
     if (!convertible)
-        throw dbl_sql_error(529, 2, 16, "Explicit conversion from data type "
-                            + value.type.base_name() + " to " + e.date_part
-                            + " is not allowed.");
+        throw dbl_sql_error(529, 2, 16,
+                            "Explicit conversion from data type " + value.type.base_name() + " to "
+                                + e.date_part + " is not allowed.");
     if (value.value.b_null) return dbl_typed{datetime, dbl_null()};
     const std::int64_t ticks = dbl_convert(value, datetime, dbl_target{}).integer;
     const std::int64_t time_of_day = floor_mod(ticks, DBL_TICKS_PER_DAY);
-    return dbl_typed{datetime, dbl_int(e.date_part == "date" ? ticks - time_of_day
-                                                              : time_of_day)};
+    return dbl_typed{datetime, dbl_int(e.date_part == "date" ? ticks - time_of_day : time_of_day)};
 }
 
 dbl_typed convert(const dbl_expr& e, const dbl_eval_context& context) {
@@ -143,7 +147,7 @@ dbl_typed convert(const dbl_expr& e, const dbl_eval_context& context) {
     return dbl_typed{e.literal.type, dbl_convert(value, e.literal.type, dbl_target{})};
 }
 
-}  // namespace
+}   // namespace
 
 dbl_typed dbl_eval_function(const dbl_expr& e, const dbl_eval_context& context) {
     dbl_executor& ex = *context.ex;
@@ -151,9 +155,9 @@ dbl_typed dbl_eval_function(const dbl_expr& e, const dbl_eval_context& context) 
     const std::string& name = e.name;
     if (name == "convert") return convert(e, context);
     static const char* const known[] = {
-        "db_name", "db_id", "schema_name", "user_name", "suser_sname", "is_srvrolemember",
-        "object_id", "getdate", "sysdatetime", "newid", "len", "datalength", "isnull",
-        "coalesce", "scope_identity"};
+        "db_name",   "db_id",    "schema_name",   "user_name", "suser_sname", "is_srvrolemember",
+        "object_id", "getdate",  "sysdatetime",   "newid",     "len",         "datalength",
+        "isnull",    "coalesce", "scope_identity"};
     bool is_known = false;
     for (const char* candidate : known) is_known = is_known || name == candidate;
     if (!is_known) throw dbl_err::unknown_function(name);
@@ -176,9 +180,9 @@ dbl_typed dbl_eval_function(const dbl_expr& e, const dbl_eval_context& context) 
     if (name == "suser_sname") return text_result(ex.session.user);
     if (name == "is_srvrolemember") {
         std::string role = dbl_fold_name(text_argument(e, context, 0));
-        static const char* const roles[] = {"sysadmin", "serveradmin", "securityadmin",
-                                            "processadmin", "setupadmin", "bulkadmin",
-                                            "diskadmin", "dbcreator", "public"};
+        static const char* const roles[] = {"sysadmin",     "serveradmin", "securityadmin",
+                                            "processadmin", "setupadmin",  "bulkadmin",
+                                            "diskadmin",    "dbcreator",   "public"};
         for (const char* candidate : roles)
             if (role == candidate) return int_result(1);   // every login is sysadmin here
         return null_of(dbl_make_type(dbl_kind::INT));

@@ -15,8 +15,7 @@ dbl_sql_error noted(const dbl_sql_error& error, bool b_constraint) {
 
 bool is_key_type(const dbl_type& type) { return !type.is_long(); }
 
-
-}  // namespace
+}   // namespace
 
 bool dbl_object_exists(const dbl_database& database, const std::string& name) {
     for (const dbl_table* table : database.tables()) {
@@ -47,14 +46,13 @@ dbl_key dbl_key_builder::key_from(const dbl_table& table, const dbl_constraint_d
                                   bool b_constraint) {
     dbl_key key;
     key.kind = def.kind == dbl_constraint_kind::PRIMARY_KEY ? dbl_key_kind::PRIMARY_KEY
-                                                             : dbl_key_kind::UNIQUE;
+                                                            : dbl_key_kind::UNIQUE;
     key.b_unique = true;
     key.b_clustered = def.b_clustered;
     key.descending = def.descending;
-    key.name = def.name.empty()
-                   ? dbl_generated_name(key.kind == dbl_key_kind::PRIMARY_KEY ? "PK" : "UQ",
-                                        table.name, "")
-                   : def.name;
+    key.name = def.name.empty() ? dbl_generated_name(
+                   key.kind == dbl_key_kind::PRIMARY_KEY ? "PK" : "UQ", table.name, "")
+                                : def.name;
     if (!def.name.empty() && dbl_object_exists(database, def.name))
         throw noted(dbl_err::object_exists(def.name), b_constraint);
     for (const std::string& name : def.columns) {
@@ -74,9 +72,12 @@ void dbl_key_builder::check_clustered(const dbl_table& table, const std::vector<
     for (const dbl_key& other : planned)
         if (other.b_clustered) existing = &other;
     if (existing)
-        throw noted(dbl_sql_error(1902, 3, 16, "Cannot create more than one clustered index on "
-                                  "table '" + table.name + "'. Drop the existing clustered index '"
-                                  + existing->name + "' before creating another."), b_constraint);
+        throw noted(dbl_sql_error(1902, 3, 16,
+                                  "Cannot create more than one clustered index on "
+                                  "table '"
+                                      + table.name + "'. Drop the existing clustered index '"
+                                      + existing->name + "' before creating another."),
+                    b_constraint);
 }
 
 std::vector<dbl_key> dbl_key_builder::plan_table_keys(
@@ -89,8 +90,8 @@ std::vector<dbl_key> dbl_key_builder::plan_table_keys(
         if (key.kind == dbl_key_kind::PRIMARY_KEY) {
             if (has_primary)
                 throw dbl_with_constraint_note(dbl_sql_error(
-                    8110, 1, 16, "Cannot add multiple PRIMARY KEY constraints to table '"
-                    + table.name + "'."));
+                    8110, 1, 16,
+                    "Cannot add multiple PRIMARY KEY constraints to table '" + table.name + "'."));
             has_primary = true;
             for (int column : key.columns) table.columns[std::size_t(column)].b_nullable = false;
         }
@@ -146,9 +147,11 @@ dbl_key dbl_key_builder::plan_added_key(const dbl_table& table, const dbl_constr
         key.b_clustered = def.b_clustered_given ? def.b_clustered : !table.clustered_key();
         for (int column : key.columns)
             if (table.columns[std::size_t(column)].b_nullable)
-                throw dbl_with_constraint_note(dbl_sql_error(
-                    8111, 1, 16, "Cannot define PRIMARY KEY constraint on nullable column in "
-                    "table '" + table.name + "'."));
+                throw dbl_with_constraint_note(
+                    dbl_sql_error(8111, 1, 16,
+                                  "Cannot define PRIMARY KEY constraint on nullable column in "
+                                  "table '"
+                                      + table.name + "'."));
     }
     check_clustered(table, {}, key, true);
     return key;

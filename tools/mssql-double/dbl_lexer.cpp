@@ -35,13 +35,23 @@ private:
     bool skip_blank_and_comments() {
         while (at < s.size()) {
             char16_t c = s[at];
-            if (c == u'\n') { ++line; ++at; continue; }
-            if (c == u' ' || c == u'\t' || c == u'\r' || c == 0xFEFF) { ++at; continue; }
+            if (c == u'\n') {
+                ++line;
+                ++at;
+                continue;
+            }
+            if (c == u' ' || c == u'\t' || c == u'\r' || c == 0xFEFF) {
+                ++at;
+                continue;
+            }
             if (c == u'-' && peek(1) == u'-') {
                 while (at < s.size() && s[at] != u'\n') ++at;
                 continue;
             }
-            if (c == u'/' && peek(1) == u'*') { skip_block_comment(); continue; }
+            if (c == u'/' && peek(1) == u'*') {
+                skip_block_comment();
+                continue;
+            }
             return true;
         }
         return false;
@@ -50,23 +60,29 @@ private:
     void skip_block_comment() {
         int depth = 0;
         do {
-            if (s[at] == u'/' && peek(1) == u'*') { ++depth; at += 2; continue; }
-            if (s[at] == u'*' && peek(1) == u'/') { --depth; at += 2; continue; }
+            if (s[at] == u'/' && peek(1) == u'*') {
+                ++depth;
+                at += 2;
+                continue;
+            }
+            if (s[at] == u'*' && peek(1) == u'/') {
+                --depth;
+                at += 2;
+                continue;
+            }
             if (s[at] == u'\n') ++line;
             ++at;
         } while (depth > 0 && at < s.size());
     }
 
-    char16_t peek(std::size_t ahead) const {
-        return at + ahead < s.size() ? s[at + ahead] : u'\0';
-    }
+    char16_t peek(std::size_t ahead) const { return at + ahead < s.size() ? s[at + ahead] : u'\0'; }
 
     dbl_token make(dbl_token_kind kind, std::size_t start) {
         dbl_token token;
         token.kind = kind;
         token.raw = s.substr(start, at - start);
-        if (token.text.empty() && kind != dbl_token_kind::STRING
-            && kind != dbl_token_kind::NSTRING && kind != dbl_token_kind::QUOTED_NAME)
+        if (token.text.empty() && kind != dbl_token_kind::STRING && kind != dbl_token_kind::NSTRING
+            && kind != dbl_token_kind::QUOTED_NAME)
             token.text = token.raw;
         token.line = line;
         return token;
@@ -85,8 +101,8 @@ private:
         } else if (c == u'[') {
             token = quoted(u'[', u']', dbl_token_kind::QUOTED_NAME, start);
         } else if (c == u'"') {
-            token = quoted(u'"', u'"', b_quoted ? dbl_token_kind::QUOTED_NAME
-                                                : dbl_token_kind::STRING, start);
+            token = quoted(u'"', u'"',
+                           b_quoted ? dbl_token_kind::QUOTED_NAME : dbl_token_kind::STRING, start);
         } else if (c == u'0' && (peek(1) == u'x' || peek(1) == u'X')) {
             at += 2;
             while (at < s.size() && is_hex(s[at])) ++at;
@@ -168,7 +184,7 @@ private:
     int line = 1;
 };
 
-}  // namespace
+}   // namespace
 
 bool dbl_token::is(const char* word) const {
     if (kind != dbl_token_kind::WORD && kind != dbl_token_kind::SYMBOL) return false;

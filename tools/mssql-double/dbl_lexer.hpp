@@ -6,14 +6,23 @@
 #include <string>
 #include <vector>
 
-enum class dbl_token_kind { WORD, QUOTED_NAME, STRING, NSTRING, NUMBER, BINARY, VARIABLE,
-                            SYMBOL, END };
+enum class dbl_token_kind {
+    WORD,
+    QUOTED_NAME,
+    STRING,
+    NSTRING,
+    NUMBER,
+    BINARY,
+    VARIABLE,
+    SYMBOL,
+    END
+};
 
 struct dbl_token {
     dbl_token_kind kind = dbl_token_kind::END;
-    std::u16string raw;     // the characters as written
-    std::u16string text;    // the name or string value, quotes removed
-    std::string utf8;       // text in UTF-8, for names and keywords
+    std::u16string raw;    // the characters as written
+    std::u16string text;   // the name or string value, quotes removed
+    std::string utf8;      // text in UTF-8, for names and keywords
     int line = 1;
     bool is(const char* word) const;   // a WORD or SYMBOL equal to `word`, case-blind
 };

@@ -36,7 +36,7 @@ std::string password_field(std::span<const std::uint8_t> payload) {
     return dbl_utf8(text);
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<dbl_login_request> dbl_parse_login7(std::span<const std::uint8_t> payload) {
     if (payload.size() < LOGIN7_FIXED) return std::nullopt;

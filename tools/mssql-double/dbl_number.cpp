@@ -31,7 +31,10 @@ std::optional<dbl_decimal_text> dbl_parse_decimal(const std::string& text) {
     bool dot = false;
     for (; at < text.size(); ++at) {
         char c = text[at];
-        if (c == '.' && !dot) { dot = true; continue; }
+        if (c == '.' && !dot) {
+            dot = true;
+            continue;
+        }
         if (c < '0' || c > '9') break;
         ++digits;
         if (dot) ++result.scale;

@@ -24,7 +24,7 @@ long number_of(const std::string& option, const std::string& text) {
     return value;
 }
 
-}  // namespace
+}   // namespace
 
 dbl_options dbl_parse_options(int argc, char** argv) {
     dbl_options options;

@@ -10,7 +10,7 @@ namespace {
 // A message larger than this is refused: it protects the double from a runaway client.
 constexpr std::size_t MAX_MESSAGE_BYTES = std::size_t(1) << 30;
 
-}  // namespace
+}   // namespace
 
 bool dbl_packet_io::read_exact(std::uint8_t* buffer, std::size_t size) {
     std::size_t done = 0;

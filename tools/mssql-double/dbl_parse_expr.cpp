@@ -4,8 +4,8 @@
 #include "dbl_parse_state.hpp"
 
 #include "dbl_error.hpp"
-#include "dbl_parser.hpp"
 #include "dbl_number.hpp"
+#include "dbl_parser.hpp"
 #include "dbl_text.hpp"
 
 #include <cmath>
@@ -13,19 +13,48 @@
 
 namespace {
 
-const char* const RESERVED[] = {
-    "ADD", "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "BEGIN", "BETWEEN", "BULK", "BY",
-    "CASCADE", "CASE", "CHECK", "CLUSTERED", "COLLATE", "COLUMN", "COMMIT", "CONSTRAINT",
-    "CREATE", "CROSS", "CURRENT_TIMESTAMP", "DATABASE", "DEFAULT", "DELETE", "DESC",
-    "DISTINCT", "DROP", "ELSE", "END", "EXEC", "EXECUTE", "EXISTS", "FOREIGN", "FROM", "FULL",
-    "GROUP", "HAVING", "IDENTITY", "IDENTITY_INSERT", "IF", "IN", "INDEX", "INNER", "INSERT",
-    "INTO", "IS", "JOIN", "KEY", "LEFT", "LIKE", "NOCHECK", "NONCLUSTERED", "NOT", "NULL", "OF",
-    "OFF", "ON", "OR", "ORDER", "OUTER", "PRIMARY", "PROCEDURE", "REFERENCES", "RIGHT",
-    "ROWGUIDCOL", "SELECT", "SET", "TABLE", "TOP", "TRANSACTION", "UNION", "UNIQUE", "UPDATE",
-    "USE", "VALUES", "WHERE", "WITH"};
+const char* const RESERVED[] = {"ADD",          "ALL",
+                                "ALTER",        "AND",
+                                "ANY",          "AS",
+                                "ASC",          "BEGIN",
+                                "BETWEEN",      "BULK",
+                                "BY",           "CASCADE",
+                                "CASE",         "CHECK",
+                                "CLUSTERED",    "COLLATE",
+                                "COLUMN",       "COMMIT",
+                                "CONSTRAINT",   "CREATE",
+                                "CROSS",        "CURRENT_TIMESTAMP",
+                                "DATABASE",     "DEFAULT",
+                                "DELETE",       "DESC",
+                                "DISTINCT",     "DROP",
+                                "ELSE",         "END",
+                                "EXEC",         "EXECUTE",
+                                "EXISTS",       "FOREIGN",
+                                "FROM",         "FULL",
+                                "GROUP",        "HAVING",
+                                "IDENTITY",     "IDENTITY_INSERT",
+                                "IF",           "IN",
+                                "INDEX",        "INNER",
+                                "INSERT",       "INTO",
+                                "IS",           "JOIN",
+                                "KEY",          "LEFT",
+                                "LIKE",         "NOCHECK",
+                                "NONCLUSTERED", "NOT",
+                                "NULL",         "OF",
+                                "OFF",          "ON",
+                                "OR",           "ORDER",
+                                "OUTER",        "PRIMARY",
+                                "PROCEDURE",    "REFERENCES",
+                                "RIGHT",        "ROWGUIDCOL",
+                                "SELECT",       "SET",
+                                "TABLE",        "TOP",
+                                "TRANSACTION",  "UNION",
+                                "UNIQUE",       "UPDATE",
+                                "USE",          "VALUES",
+                                "WHERE",        "WITH"};
 
-const char* const STATEMENT_STARTS[] = {"SELECT", "INSERT", "CREATE", "DROP", "USE", "ALTER",
-                                        "SET", "EXEC", "EXECUTE"};
+const char* const STATEMENT_STARTS[] = {"SELECT", "INSERT", "CREATE", "DROP",   "USE",
+                                        "ALTER",  "SET",    "EXEC",   "EXECUTE"};
 const char* const AGGREGATES[] = {"COUNT", "MIN", "MAX", "SUM", "AVG"};
 
 dbl_expr_ptr make_expr(dbl_expr_kind kind) {
@@ -45,11 +74,12 @@ dbl_expr_ptr binary(dbl_expr_kind kind, std::string op, dbl_expr_ptr left, dbl_e
 
 std::string lowered(const std::string& text) {
     std::string out = text;
-    for (char& c : out) if (c >= 'A' && c <= 'Z') c = char(c + 32);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
     return out;
 }
 
-}  // namespace
+}   // namespace
 
 std::string dbl_name::written() const {
     std::string text;
@@ -58,19 +88,20 @@ std::string dbl_name::written() const {
 }
 
 bool dbl_parse_state::is_statement_start() const {
-    for (const char* word : STATEMENT_STARTS) if (peek().is(word)) return true;
+    for (const char* word : STATEMENT_STARTS)
+        if (peek().is(word)) return true;
     return false;
 }
 
 bool dbl_parse_state::is_reserved(const dbl_token& token) const {
     if (token.kind != dbl_token_kind::WORD) return false;
-    for (const char* word : RESERVED) if (token.is(word)) return true;
+    for (const char* word : RESERVED)
+        if (token.is(word)) return true;
     return false;
 }
 
 void dbl_parse_state::fail() const {
-    const dbl_token& token = peek().kind == dbl_token_kind::END && at > 0 ? tokens[at - 1]
-                                                                         : peek();
+    const dbl_token& token = peek().kind == dbl_token_kind::END && at > 0 ? tokens[at - 1] : peek();
     if (is_reserved(token)) throw dbl_err::syntax_keyword(dbl_utf8(token.raw));
     bool quoted = token.kind == dbl_token_kind::STRING || token.kind == dbl_token_kind::NSTRING
                   || token.kind == dbl_token_kind::QUOTED_NAME;
@@ -80,12 +111,13 @@ void dbl_parse_state::fail() const {
 namespace {
 
 dbl_sql_error nested_too_deeply() {
-    return dbl_sql_error(191, 1, 15, "Some part of your SQL statement is nested too deeply. "
+    return dbl_sql_error(191, 1, 15,
+                         "Some part of your SQL statement is nested too deeply. "
                          "Rewrite the query or break it up into smaller queries.",
                          dbl_scope::BATCH);
 }
 
-}  // namespace
+}   // namespace
 
 dbl_parse_state::nesting_guard::nesting_guard(dbl_parse_state& new_state) : state(new_state) {
     if (++state.depth <= MAX_NESTING) return;
@@ -123,7 +155,10 @@ dbl_name dbl_parse_state::name() {
     result.parts.push_back(name_part());
     while (accept(".")) {
         if (result.parts.size() >= 4) fail();
-        if (peek().is(".")) { result.parts.emplace_back(); continue; }
+        if (peek().is(".")) {
+            result.parts.emplace_back();
+            continue;
+        }
         result.parts.push_back(name_part());
     }
     return result;
@@ -201,7 +236,10 @@ dbl_source dbl_parse_state::source() {
         from.alias = name_part();
     if (accept("WITH")) {   // table hints such as (NOLOCK) change nothing here
         expect("(");
-        while (!accept(")")) { if (at_end()) fail(); next(); }
+        while (!accept(")")) {
+            if (at_end()) fail();
+            next();
+        }
     }
     return from;
 }
@@ -261,7 +299,8 @@ dbl_expr_ptr dbl_parse_state::predicate() {
         e->b_negated = negated;
         e->args.push_back(std::move(left));
         expect("(");
-        do e->args.push_back(expression()); while (accept(","));
+        do e->args.push_back(expression());
+        while (accept(","));
         expect(")");
         return e;
     }
@@ -312,9 +351,10 @@ dbl_expr_ptr dbl_parse_state::unary() {
 dbl_expr_ptr dbl_parse_state::primary() {
     const dbl_token& token = peek();
     switch (token.kind) {
-    case dbl_token_kind::NUMBER: case dbl_token_kind::STRING: case dbl_token_kind::NSTRING:
-    case dbl_token_kind::BINARY:
-        return literal(false);
+    case dbl_token_kind::NUMBER:
+    case dbl_token_kind::STRING:
+    case dbl_token_kind::NSTRING:
+    case dbl_token_kind::BINARY: return literal(false);
     case dbl_token_kind::VARIABLE: {
         auto e = make_expr(dbl_expr_kind::VARIABLE);
         e->name = dbl_fold_name(token.utf8);
@@ -438,22 +478,26 @@ dbl_expr_ptr dbl_parse_state::literal(bool negative) {
             lit.type = dbl_make_type(dbl_kind::FLOAT);
             lit.value.floating = std::strtod(text.c_str(), nullptr);
             if (std::isinf(lit.value.floating))
-                throw dbl_sql_error(168, 1, 15, "The floating point value '" + token.utf8
-                                    + "' is out of the range of computer representation "
-                                    "(8 bytes).", dbl_scope::BATCH);
+                throw dbl_sql_error(168, 1, 15,
+                                    "The floating point value '" + token.utf8
+                                        + "' is out of the range of computer representation "
+                                          "(8 bytes).",
+                                    dbl_scope::BATCH);
         } else {
             auto parsed = dbl_parse_decimal(text);
             if (!parsed)
-                throw dbl_sql_error(1007, 1, 15, "The number '" + token.utf8 + "' is out of "
-                                    "the range for numeric representation (maximum precision "
-                                    "38).", dbl_scope::BATCH);
+                throw dbl_sql_error(1007, 1, 15,
+                                    "The number '" + token.utf8
+                                        + "' is out of "
+                                          "the range for numeric representation (maximum precision "
+                                          "38).",
+                                    dbl_scope::BATCH);
             bool whole = text.find('.') == std::string::npos;
             if (whole && parsed->unscaled >= INT32_MIN && parsed->unscaled <= INT32_MAX) {
                 lit.type = dbl_make_type(dbl_kind::INT);
                 lit.value.integer = std::int64_t(parsed->unscaled);
             } else {
-                lit.type = dbl_make_type(dbl_kind::NUMERIC, 0, parsed->precision,
-                                         parsed->scale);
+                lit.type = dbl_make_type(dbl_kind::NUMERIC, 0, parsed->precision, parsed->scale);
                 lit.value.decimal = parsed->unscaled;
             }
         }

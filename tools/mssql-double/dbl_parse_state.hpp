@@ -16,14 +16,18 @@ protected:
     const dbl_token& peek_at(std::size_t ahead) const {
         return tokens[std::min(at + ahead, tokens.size() - 1)];
     }
-    void next() { if (at + 1 < tokens.size()) ++at; }
+    void next() {
+        if (at + 1 < tokens.size()) ++at;
+    }
     bool at_end() const { return peek().kind == dbl_token_kind::END; }
     bool accept(const char* word) {
         if (!peek().is(word)) return false;
         next();
         return true;
     }
-    void expect(const char* word) { if (!accept(word)) fail(); }
+    void expect(const char* word) {
+        if (!accept(word)) fail();
+    }
     bool is_statement_start() const;
     bool is_reserved(const dbl_token& token) const;
     [[noreturn]] void fail() const;

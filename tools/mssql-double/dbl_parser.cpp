@@ -8,15 +8,29 @@
 
 namespace {
 
-const char* const OPTION_WORDS[] = {
-    "ANSI_NULLS", "ANSI_WARNINGS", "ANSI_PADDING", "ANSI_NULL_DFLT_ON", "ANSI_NULL_DFLT_OFF",
-    "ANSI_DEFAULTS", "CONCAT_NULL_YIELDS_NULL", "QUOTED_IDENTIFIER", "NOCOUNT", "FMTONLY",
-    "ARITHABORT", "ARITHIGNORE", "XACT_ABORT", "IMPLICIT_TRANSACTIONS",
-    "CURSOR_CLOSE_ON_COMMIT", "NUMERIC_ROUNDABORT", "NOEXEC", "PARSEONLY", "STATISTICS"};
+const char* const OPTION_WORDS[] = {"ANSI_NULLS",
+                                    "ANSI_WARNINGS",
+                                    "ANSI_PADDING",
+                                    "ANSI_NULL_DFLT_ON",
+                                    "ANSI_NULL_DFLT_OFF",
+                                    "ANSI_DEFAULTS",
+                                    "CONCAT_NULL_YIELDS_NULL",
+                                    "QUOTED_IDENTIFIER",
+                                    "NOCOUNT",
+                                    "FMTONLY",
+                                    "ARITHABORT",
+                                    "ARITHIGNORE",
+                                    "XACT_ABORT",
+                                    "IMPLICIT_TRANSACTIONS",
+                                    "CURSOR_CLOSE_ON_COMMIT",
+                                    "NUMERIC_ROUNDABORT",
+                                    "NOEXEC",
+                                    "PARSEONLY",
+                                    "STATISTICS"};
 // SQL Server's limit on the rows of one VALUES list (a table of literals has no other).
 constexpr std::size_t MAX_ROW_VALUES = 1000;
-const char* const VALUED_OPTIONS[] = {"TEXTSIZE", "LOCK_TIMEOUT", "DATEFIRST", "DATEFORMAT",
-                                      "LANGUAGE", "ROWCOUNT", "DEADLOCK_PRIORITY"};
+const char* const VALUED_OPTIONS[] = {"TEXTSIZE", "LOCK_TIMEOUT", "DATEFIRST",        "DATEFORMAT",
+                                      "LANGUAGE", "ROWCOUNT",     "DEADLOCK_PRIORITY"};
 
 class statement_parser : public dbl_parse_state {
 public:
@@ -66,7 +80,8 @@ private:
         st.kind = dbl_statement_kind::INSERT;
         st.target = name();
         if (accept("(")) {
-            do st.columns.push_back(name_part()); while (accept(","));
+            do st.columns.push_back(name_part());
+            while (accept(","));
             expect(")");
         }
         if (!accept("VALUES")) fail();
@@ -79,7 +94,8 @@ private:
             }
             expect("(");
             std::vector<dbl_expr_ptr> row;
-            do row.push_back(expression()); while (accept(","));
+            do row.push_back(expression());
+            while (accept(","));
             expect(")");
             st.rows.push_back(std::move(row));
         } while (accept(","));
@@ -170,7 +186,10 @@ private:
         bool b_max = false;
         if (accept("(")) {
             do {
-                if (accept("MAX")) { b_max = true; continue; }
+                if (accept("MAX")) {
+                    b_max = true;
+                    continue;
+                }
                 args.push_back(int(std::min<std::int64_t>(whole_number(), 2147483647)));
             } while (accept(","));
             expect(")");
@@ -186,11 +205,24 @@ private:
         while (true) {
             std::string constraint_name;
             if (accept("CONSTRAINT")) constraint_name = name_part();
-            if (accept("COLLATE")) { name_part(); continue; }
-            if (accept("NULL")) { def.b_nullable = true; continue; }
-            if (accept("NOT")) { expect("NULL"); def.b_nullable = false; continue; }
+            if (accept("COLLATE")) {
+                name_part();
+                continue;
+            }
+            if (accept("NULL")) {
+                def.b_nullable = true;
+                continue;
+            }
+            if (accept("NOT")) {
+                expect("NULL");
+                def.b_nullable = false;
+                continue;
+            }
             if (accept("ROWGUIDCOL")) continue;
-            if (accept("IDENTITY")) { identity(def); continue; }
+            if (accept("IDENTITY")) {
+                identity(def);
+                continue;
+            }
             if (accept("DEFAULT")) {
                 def.default_name = constraint_name;
                 default_value(def);
@@ -247,8 +279,13 @@ private:
             expect("UNIQUE");
             key.kind = dbl_constraint_kind::UNIQUE;
         }
-        if (accept("CLUSTERED")) { key.b_clustered = true; key.b_clustered_given = true; }
-        else if (accept("NONCLUSTERED")) { key.b_clustered = false; key.b_clustered_given = true; }
+        if (accept("CLUSTERED")) {
+            key.b_clustered = true;
+            key.b_clustered_given = true;
+        } else if (accept("NONCLUSTERED")) {
+            key.b_clustered = false;
+            key.b_clustered_given = true;
+        }
         return key;
     }
 
@@ -284,7 +321,8 @@ private:
         expect("REFERENCES");
         key.ref_table = name();
         if (accept("(")) {
-            do key.ref_columns.push_back(name_part()); while (accept(","));
+            do key.ref_columns.push_back(name_part());
+            while (accept(","));
             expect(")");
         }
         while (accept("ON")) {
@@ -292,8 +330,10 @@ private:
             if (!on_delete) expect("UPDATE");
             std::string action;
             if (accept("CASCADE")) action = "CASCADE";
-            else if (accept("NO")) { expect("ACTION"); action = "NO ACTION"; }
-            else if (accept("SET")) {
+            else if (accept("NO")) {
+                expect("ACTION");
+                action = "NO ACTION";
+            } else if (accept("SET")) {
                 action = accept("NULL") ? "SET NULL" : (expect("DEFAULT"), "SET DEFAULT");
             } else {
                 fail();
@@ -331,7 +371,8 @@ private:
                 st.options.push_back("ALL");
                 return;
             }
-            do st.options.push_back(name_part()); while (accept(","));
+            do st.options.push_back(name_part());
+            while (accept(","));
             return;
         }
         expect("ADD");
@@ -404,7 +445,7 @@ private:
     }
 };
 
-}  // namespace
+}   // namespace
 
 std::vector<dbl_statement> dbl_parse_batch(const std::u16string& batch, bool b_quoted_identifier) {
     return statement_parser(dbl_lex(batch, b_quoted_identifier)).batch();
@@ -412,21 +453,25 @@ std::vector<dbl_statement> dbl_parse_batch(const std::u16string& batch, bool b_q
 
 bool dbl_type_from_name(const std::string& name, const std::vector<int>& args, bool b_max,
                         dbl_type& out) {
-    struct entry { const char* name; dbl_kind kind; int default_length; };
+    struct entry {
+        const char* name;
+        dbl_kind kind;
+        int default_length;
+    };
     static const entry table[] = {
-        {"bit", dbl_kind::BIT, 0}, {"tinyint", dbl_kind::TINYINT, 0},
+        {"bit", dbl_kind::BIT, 0},           {"tinyint", dbl_kind::TINYINT, 0},
         {"smallint", dbl_kind::SMALLINT, 0}, {"int", dbl_kind::INT, 0},
-        {"integer", dbl_kind::INT, 0}, {"bigint", dbl_kind::BIGINT, 0},
-        {"real", dbl_kind::REAL, 0}, {"float", dbl_kind::FLOAT, 0},
-        {"money", dbl_kind::MONEY, 0}, {"decimal", dbl_kind::DECIMAL, 0},
-        {"dec", dbl_kind::DECIMAL, 0}, {"numeric", dbl_kind::NUMERIC, 0},
+        {"integer", dbl_kind::INT, 0},       {"bigint", dbl_kind::BIGINT, 0},
+        {"real", dbl_kind::REAL, 0},         {"float", dbl_kind::FLOAT, 0},
+        {"money", dbl_kind::MONEY, 0},       {"decimal", dbl_kind::DECIMAL, 0},
+        {"dec", dbl_kind::DECIMAL, 0},       {"numeric", dbl_kind::NUMERIC, 0},
         {"datetime", dbl_kind::DATETIME, 0}, {"datetime2", dbl_kind::DATETIME2, 0},
-        {"char", dbl_kind::CHAR, 1}, {"character", dbl_kind::CHAR, 1},
-        {"varchar", dbl_kind::VARCHAR, 1}, {"nchar", dbl_kind::NCHAR, 1},
+        {"char", dbl_kind::CHAR, 1},         {"character", dbl_kind::CHAR, 1},
+        {"varchar", dbl_kind::VARCHAR, 1},   {"nchar", dbl_kind::NCHAR, 1},
         {"nvarchar", dbl_kind::NVARCHAR, 1}, {"sysname", dbl_kind::NVARCHAR, 128},
-        {"text", dbl_kind::TEXT, 0}, {"ntext", dbl_kind::NTEXT, 0},
-        {"binary", dbl_kind::BINARY, 1}, {"varbinary", dbl_kind::VARBINARY, 1},
-        {"image", dbl_kind::IMAGE, 0}, {"uniqueidentifier", dbl_kind::GUID, 0}};
+        {"text", dbl_kind::TEXT, 0},         {"ntext", dbl_kind::NTEXT, 0},
+        {"binary", dbl_kind::BINARY, 1},     {"varbinary", dbl_kind::VARBINARY, 1},
+        {"image", dbl_kind::IMAGE, 0},       {"uniqueidentifier", dbl_kind::GUID, 0}};
     for (const entry& candidate : table) {
         if (!dbl_same_name(name, candidate.name)) continue;
         out = dbl_make_type(candidate.kind, candidate.default_length);

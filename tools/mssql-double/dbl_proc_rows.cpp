@@ -62,8 +62,15 @@ odbc_facts facts_of(const dbl_type& type) {
         return {12, max ? big : type.length, max ? big : type.length, {}, {}, 12, {}, 39, 39};
     case dbl_kind::NCHAR: return {-8, type.length, type.length * 2, {}, {}, -8, {}, 0, 0};
     case dbl_kind::NVARCHAR:
-        return {-9, max ? 1073741823 : type.length, max ? 2147483646 : type.length * 2, {}, {},
-                -9, {}, 0, 0};
+        return {-9,
+                max ? 1073741823 : type.length,
+                max ? 2147483646 : type.length * 2,
+                {},
+                {},
+                -9,
+                {},
+                0,
+                0};
     case dbl_kind::TEXT: return {-1, big, big, {}, {}, -1, {}, 35, 35};
     case dbl_kind::NTEXT: return {-10, 1073741823, 2147483646, {}, {}, -10, {}, 0, 0};
     case dbl_kind::BINARY: return {-2, type.length, type.length, {}, {}, -2, {}, 45, 45};
@@ -101,25 +108,29 @@ const dbl_key* matching_unique(const dbl_table& parent, const std::vector<int>& 
     return nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 dbl_rowset dbl_sp_columns(dbl_executor& ex, const dbl_proc_args& args) {
     dbl_rowset rowset;
-    rowset.columns = {
-        dbl_view_column("TABLE_QUALIFIER", sysname()), dbl_view_column("TABLE_OWNER", sysname()),
-        dbl_view_column("TABLE_NAME", sysname()), dbl_view_column("COLUMN_NAME", sysname()),
-        dbl_view_column("DATA_TYPE", smallint()), dbl_view_column("TYPE_NAME", sysname()),
-        dbl_view_column("PRECISION", int_type()), dbl_view_column("LENGTH", int_type()),
-        dbl_view_column("SCALE", smallint()), dbl_view_column("RADIX", smallint()),
-        dbl_view_column("NULLABLE", smallint()),
-        dbl_view_column("REMARKS", dbl_make_type(dbl_kind::VARCHAR, 254)),
-        dbl_view_column("COLUMN_DEF", dbl_make_type(dbl_kind::NVARCHAR, 4000)),
-        dbl_view_column("SQL_DATA_TYPE", smallint()),
-        dbl_view_column("SQL_DATETIME_SUB", smallint()),
-        dbl_view_column("CHAR_OCTET_LENGTH", int_type()),
-        dbl_view_column("ORDINAL_POSITION", int_type()),
-        dbl_view_column("IS_NULLABLE", dbl_make_type(dbl_kind::VARCHAR, 254)),
-        dbl_view_column("SS_DATA_TYPE", dbl_make_type(dbl_kind::TINYINT))};
+    rowset.columns = {dbl_view_column("TABLE_QUALIFIER", sysname()),
+                      dbl_view_column("TABLE_OWNER", sysname()),
+                      dbl_view_column("TABLE_NAME", sysname()),
+                      dbl_view_column("COLUMN_NAME", sysname()),
+                      dbl_view_column("DATA_TYPE", smallint()),
+                      dbl_view_column("TYPE_NAME", sysname()),
+                      dbl_view_column("PRECISION", int_type()),
+                      dbl_view_column("LENGTH", int_type()),
+                      dbl_view_column("SCALE", smallint()),
+                      dbl_view_column("RADIX", smallint()),
+                      dbl_view_column("NULLABLE", smallint()),
+                      dbl_view_column("REMARKS", dbl_make_type(dbl_kind::VARCHAR, 254)),
+                      dbl_view_column("COLUMN_DEF", dbl_make_type(dbl_kind::NVARCHAR, 4000)),
+                      dbl_view_column("SQL_DATA_TYPE", smallint()),
+                      dbl_view_column("SQL_DATETIME_SUB", smallint()),
+                      dbl_view_column("CHAR_OCTET_LENGTH", int_type()),
+                      dbl_view_column("ORDINAL_POSITION", int_type()),
+                      dbl_view_column("IS_NULLABLE", dbl_make_type(dbl_kind::VARCHAR, 254)),
+                      dbl_view_column("SS_DATA_TYPE", dbl_make_type(dbl_kind::TINYINT))};
     std::string column_filter = arg(args, "@column_name");
     for (const dbl_table* table : tables_of(ex, args)) {
         int ordinal = 0;
@@ -130,19 +141,19 @@ dbl_rowset dbl_sp_columns(dbl_executor& ex, const dbl_proc_args& args) {
             bool octets = column.type.is_text() || column.type.is_binary();
             std::string type_name = column.type.base_name()
                                     + (column.b_identity ? " identity" : "");
-            rowset.rows.push_back({
-                dbl_view_text(ex.current_database().name()), dbl_view_text(table->schema),
-                dbl_view_text(table->name), dbl_view_text(column.name),
-                dbl_view_number(facts.data_type), dbl_view_text(type_name),
-                dbl_view_number(facts.precision), dbl_view_number(facts.length),
-                maybe(facts.scale), maybe(facts.radix),
-                dbl_view_number(column.b_nullable ? 1 : 0), dbl_null(),
-                column.default_text.empty() ? dbl_null() : dbl_view_text(column.default_text),
-                dbl_view_number(facts.sql_data_type), maybe(facts.datetime_sub),
-                octets ? dbl_view_number(facts.length) : dbl_null(), dbl_view_number(ordinal),
-                dbl_view_narrow(column.b_nullable ? "YES" : "NO"),
-                dbl_view_number(column.b_nullable ? facts.ss_type_nullable
-                                                  : facts.ss_type_not_null)});
+            rowset.rows.push_back(
+                {dbl_view_text(ex.current_database().name()), dbl_view_text(table->schema),
+                 dbl_view_text(table->name), dbl_view_text(column.name),
+                 dbl_view_number(facts.data_type), dbl_view_text(type_name),
+                 dbl_view_number(facts.precision), dbl_view_number(facts.length),
+                 maybe(facts.scale), maybe(facts.radix), dbl_view_number(column.b_nullable ? 1 : 0),
+                 dbl_null(),
+                 column.default_text.empty() ? dbl_null() : dbl_view_text(column.default_text),
+                 dbl_view_number(facts.sql_data_type), maybe(facts.datetime_sub),
+                 octets ? dbl_view_number(facts.length) : dbl_null(), dbl_view_number(ordinal),
+                 dbl_view_narrow(column.b_nullable ? "YES" : "NO"),
+                 dbl_view_number(column.b_nullable ? facts.ss_type_nullable
+                                                   : facts.ss_type_not_null)});
         }
     }
     return rowset;
@@ -163,8 +174,7 @@ dbl_rowset dbl_sp_pkeys(dbl_executor& ex, const dbl_proc_args& args) {
             rowset.rows.push_back({dbl_view_text(ex.current_database().name()),
                                    dbl_view_text(table->schema), dbl_view_text(table->name),
                                    dbl_view_text(table->columns[key->columns[i]].name),
-                                   dbl_view_number(std::int64_t(i + 1)),
-                                   dbl_view_text(key->name)});
+                                   dbl_view_number(std::int64_t(i + 1)), dbl_view_text(key->name)});
     }
     return rowset;
 }
@@ -193,17 +203,17 @@ dbl_rowset dbl_sp_fkeys(dbl_executor& ex, const dbl_proc_args& args) {
             if (!pk_owner.empty() && !dbl_same_name(parent->schema, pk_owner)) continue;
             const dbl_key* unique = matching_unique(*parent, key.ref_columns);
             for (std::size_t i = 0; i < key.columns.size(); ++i) {
-                rowset.rows.push_back({
-                    dbl_view_text(database.name()), dbl_view_text(parent->schema),
-                    dbl_view_text(parent->name),
-                    dbl_view_text(parent->columns[std::size_t(key.ref_columns[i])].name),
-                    dbl_view_text(database.name()), dbl_view_text(child->schema),
-                    dbl_view_text(child->name),
-                    dbl_view_text(child->columns[std::size_t(key.columns[i])].name),
-                    dbl_view_number(std::int64_t(i + 1)),
-                    dbl_view_number(rule_code(key.on_update)),
-                    dbl_view_number(rule_code(key.on_delete)), dbl_view_text(key.name),
-                    unique ? dbl_view_text(unique->name) : dbl_null(), dbl_view_number(7)});
+                rowset.rows.push_back(
+                    {dbl_view_text(database.name()), dbl_view_text(parent->schema),
+                     dbl_view_text(parent->name),
+                     dbl_view_text(parent->columns[std::size_t(key.ref_columns[i])].name),
+                     dbl_view_text(database.name()), dbl_view_text(child->schema),
+                     dbl_view_text(child->name),
+                     dbl_view_text(child->columns[std::size_t(key.columns[i])].name),
+                     dbl_view_number(std::int64_t(i + 1)),
+                     dbl_view_number(rule_code(key.on_update)),
+                     dbl_view_number(rule_code(key.on_delete)), dbl_view_text(key.name),
+                     unique ? dbl_view_text(unique->name) : dbl_null(), dbl_view_number(7)});
             }
         }
     }
@@ -212,15 +222,19 @@ dbl_rowset dbl_sp_fkeys(dbl_executor& ex, const dbl_proc_args& args) {
 
 dbl_rowset dbl_sp_statistics(dbl_executor& ex, const dbl_proc_args& args) {
     dbl_rowset rowset;
-    rowset.columns = {
-        dbl_view_column("TABLE_QUALIFIER", sysname()), dbl_view_column("TABLE_OWNER", sysname()),
-        dbl_view_column("TABLE_NAME", sysname(), false), dbl_view_column("NON_UNIQUE", smallint()),
-        dbl_view_column("INDEX_QUALIFIER", sysname()), dbl_view_column("INDEX_NAME", sysname()),
-        dbl_view_column("TYPE", smallint(), false), dbl_view_column("SEQ_IN_INDEX", smallint()),
-        dbl_view_column("COLUMN_NAME", sysname()),
-        dbl_view_column("COLLATION", dbl_make_type(dbl_kind::CHAR, 1)),
-        dbl_view_column("CARDINALITY", int_type()), dbl_view_column("PAGES", int_type()),
-        dbl_view_column("FILTER_CONDITION", dbl_make_type(dbl_kind::VARCHAR, 128))};
+    rowset.columns = {dbl_view_column("TABLE_QUALIFIER", sysname()),
+                      dbl_view_column("TABLE_OWNER", sysname()),
+                      dbl_view_column("TABLE_NAME", sysname(), false),
+                      dbl_view_column("NON_UNIQUE", smallint()),
+                      dbl_view_column("INDEX_QUALIFIER", sysname()),
+                      dbl_view_column("INDEX_NAME", sysname()),
+                      dbl_view_column("TYPE", smallint(), false),
+                      dbl_view_column("SEQ_IN_INDEX", smallint()),
+                      dbl_view_column("COLUMN_NAME", sysname()),
+                      dbl_view_column("COLLATION", dbl_make_type(dbl_kind::CHAR, 1)),
+                      dbl_view_column("CARDINALITY", int_type()),
+                      dbl_view_column("PAGES", int_type()),
+                      dbl_view_column("FILTER_CONDITION", dbl_make_type(dbl_kind::VARCHAR, 128))};
     bool unique_only = dbl_same_name(arg(args, "@is_unique"), "Y");
     std::string index_filter = arg(args, "@index_name");
     dbl_database& database = ex.current_database();
@@ -247,14 +261,14 @@ dbl_rowset dbl_sp_statistics(dbl_executor& ex, const dbl_proc_args& args) {
         for (const dbl_key* key : indexes) {
             for (std::size_t i = 0; i < key->columns.size(); ++i) {
                 bool descending = i < key->descending.size() && key->descending[i];
-                rowset.rows.push_back({
-                    qualifier, owner, name, dbl_view_number(key->b_unique ? 0 : 1), name,
-                    dbl_view_text(key->name), dbl_view_number(key->b_clustered ? 1 : 3),
-                    dbl_view_number(std::int64_t(i + 1)),
-                    dbl_view_text(table->columns[std::size_t(key->columns[i])].name),
-                    dbl_bytes_value(descending ? "D" : "A"),
-                    key->b_unique ? dbl_view_number(rows) : dbl_null(),
-                    dbl_view_number(rows > 0 ? 1 : 0), dbl_null()});
+                rowset.rows.push_back(
+                    {qualifier, owner, name, dbl_view_number(key->b_unique ? 0 : 1), name,
+                     dbl_view_text(key->name), dbl_view_number(key->b_clustered ? 1 : 3),
+                     dbl_view_number(std::int64_t(i + 1)),
+                     dbl_view_text(table->columns[std::size_t(key->columns[i])].name),
+                     dbl_bytes_value(descending ? "D" : "A"),
+                     key->b_unique ? dbl_view_number(rows) : dbl_null(),
+                     dbl_view_number(rows > 0 ? 1 : 0), dbl_null()});
             }
         }
     }

@@ -17,13 +17,17 @@ struct proc_signature {
 };
 
 const proc_signature PROCS[] = {
-    {"sp_columns", {"@table_name", "@table_owner", "@table_qualifier", "@column_name",
-                    "@ODBCVer"}, "@table_name"},
+    {"sp_columns",
+     {"@table_name", "@table_owner", "@table_qualifier", "@column_name", "@ODBCVer"},
+     "@table_name"},
     {"sp_pkeys", {"@table_name", "@table_owner", "@table_qualifier"}, "@table_name"},
-    {"sp_fkeys", {"@pktable_name", "@pktable_owner", "@pktable_qualifier", "@fktable_name",
-                  "@fktable_owner", "@fktable_qualifier"}, nullptr},
-    {"sp_statistics", {"@table_name", "@table_owner", "@table_qualifier", "@index_name",
-                       "@is_unique", "@accuracy"}, "@table_name"},
+    {"sp_fkeys",
+     {"@pktable_name", "@pktable_owner", "@pktable_qualifier", "@fktable_name", "@fktable_owner",
+      "@fktable_qualifier"},
+     nullptr},
+    {"sp_statistics",
+     {"@table_name", "@table_owner", "@table_qualifier", "@index_name", "@is_unique", "@accuracy"},
+     "@table_name"},
 };
 
 dbl_proc_args bind_arguments(dbl_executor& ex, const proc_signature& signature,
@@ -34,9 +38,9 @@ dbl_proc_args bind_arguments(dbl_executor& ex, const proc_signature& signature,
         std::string name = st.args[i].name;
         if (name.empty()) {
             if (i >= signature.parameters.size())
-                throw dbl_sql_error(8144, 2, 16, "Procedure or function "
-                                    + std::string(signature.name)
-                                    + " has too many arguments specified.");
+                throw dbl_sql_error(8144, 2, 16,
+                                    "Procedure or function " + std::string(signature.name)
+                                        + " has too many arguments specified.");
             name = signature.parameters[i];
         }
         bool known = false;
@@ -54,7 +58,7 @@ dbl_proc_args bind_arguments(dbl_executor& ex, const proc_signature& signature,
     return args;
 }
 
-}  // namespace
+}   // namespace
 
 void dbl_run_exec(dbl_executor& ex, const dbl_statement& st) {
     std::string name = st.target.last();

@@ -29,8 +29,7 @@ dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
 }
 
 dbl_value dbl_row_writer::identity_value(const std::vector<int>& columns,
-                                         const std::vector<dbl_typed>& values,
-                                         int identity_index) {
+                                         const std::vector<dbl_typed>& values, int identity_index) {
     dbl_table& table = *ref.table;
     const dbl_column& column = table.columns[std::size_t(identity_index)];
     const dbl_target& target = targets[std::size_t(identity_index)];
@@ -41,9 +40,9 @@ dbl_value dbl_row_writer::identity_value(const std::vector<int>& columns,
         if (given.b_null) throw dbl_err::null_into_not_null(column.name, ref.full_display());
         std::int64_t number = column.type.is_integer() ? given.integer
                                                        : std::int64_t(given.decimal);
-        bool beyond = !table.b_identity_used || (column.increment > 0
-                                                     ? number > table.identity_current
-                                                     : number < table.identity_current);
+        bool beyond = !table.b_identity_used
+                      || (column.increment > 0 ? number > table.identity_current
+                                               : number < table.identity_current);
         if (beyond) {
             table.identity_current = number;
             table.b_identity_used = true;
@@ -136,7 +135,7 @@ void dbl_row_writer::report_duplicate(int key_id, const dbl_row& row) {
         if (key.kind == dbl_key_kind::INDEX)
             throw dbl_err::duplicate_index(ref.display(), key.name, value);
         throw dbl_err::duplicate_constraint(key.kind == dbl_key_kind::PRIMARY_KEY ? "PRIMARY KEY"
-                                                                                 : "UNIQUE KEY",
+                                                                                  : "UNIQUE KEY",
                                             key.name, ref.display(), value);
     }
     throw dbl_err::duplicate_index(ref.display(), "?", dbl_key_text(table, {}, row));

@@ -9,9 +9,9 @@
 #include "dbl_executor.hpp"
 
 struct dbl_write_rules {
-    bool b_identity_allowed = false;   // explicit identity values are kept
-    bool b_identity_ignored = false;   // bulk without KEEPIDENTITY: given values are replaced
-    bool b_defaults_for_nulls = false; // bulk without KEEP_NULLS
+    bool b_identity_allowed = false;     // explicit identity values are kept
+    bool b_identity_ignored = false;     // bulk without KEEPIDENTITY: given values are replaced
+    bool b_defaults_for_nulls = false;   // bulk without KEEP_NULLS
     bool b_check_foreign_keys = true;
 };
 
@@ -23,8 +23,8 @@ public:
     void finish();   // keeps the identity's current value with the rows
 
 private:
-    dbl_value identity_value(const std::vector<int>& columns,
-                             const std::vector<dbl_typed>& values, int identity_index);
+    dbl_value identity_value(const std::vector<int>& columns, const std::vector<dbl_typed>& values,
+                             int identity_index);
     dbl_value default_value(const dbl_column& column);
     void check_foreign_keys(const dbl_row& row);
     [[noreturn]] void report_duplicate(int key_id, const dbl_row& row);

@@ -41,7 +41,7 @@ std::string hex_of(const std::string& text) {
     return hex;
 }
 
-}  // namespace
+}   // namespace
 
 dbl_server::dbl_server(dbl_options options)
     : opts(std::move(options)),
@@ -51,8 +51,8 @@ dbl_server::dbl_server(dbl_options options)
     int id = 1;
     for (const char* name : SYSTEM_DATABASES) {
         if (!find_database(name))
-            by_folded_name[dbl_fold_name(name)] =
-                std::make_unique<dbl_database>(file_for(name), name, id);
+            by_folded_name[dbl_fold_name(name)] = std::make_unique<dbl_database>(file_for(name),
+                                                                                 name, id);
         ++id;
     }
 }
@@ -131,8 +131,7 @@ void dbl_server::drop_database(const std::string& name) {
     std::string path = found->second->path();
     by_folded_name.erase(found);
     if (path.empty()) return;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        unlink((path + suffix).c_str());
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) unlink((path + suffix).c_str());
 }
 
 std::vector<dbl_database*> dbl_server::databases() {

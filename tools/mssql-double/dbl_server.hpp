@@ -15,14 +15,14 @@
 struct dbl_options {
     int port = -1;
     std::string bind = "127.0.0.1";
-    std::string data_dir;                                  // empty: databases in memory
+    std::string data_dir;   // empty: databases in memory
     std::vector<std::pair<std::string, std::string>> logins;
     std::string version_string;
-    long drop_after_bulk_rows = -1;    // faults on demand; -1 = never
+    long drop_after_bulk_rows = -1;   // faults on demand; -1 = never
     long drop_after_batches = -1;
     long delay_ms = 0;
     long refuse_logins_after = -1;
-    bool b_trace = false;              // print each batch on standard error
+    bool b_trace = false;   // print each batch on standard error
 };
 
 struct dbl_program_version {

@@ -9,7 +9,7 @@
 struct dbl_bulk_request {
     std::string database;
     std::int64_t object_id = 0;
-    std::vector<int> columns;          // table ordinals in the order the client sends them
+    std::vector<int> columns;   // table ordinals in the order the client sends them
     bool b_keep_identity = false;
     bool b_keep_nulls = false;
     bool b_check_constraints = false;
@@ -18,7 +18,7 @@ struct dbl_bulk_request {
 struct dbl_identity_insert {
     std::string database;
     std::int64_t object_id = 0;
-    std::string display;               // db.dbo.t, for 8107
+    std::string display;   // db.dbo.t, for 8107
 };
 
 struct dbl_session {
@@ -26,10 +26,10 @@ struct dbl_session {
     std::string user;
     std::string database = "master";
     std::string app;
-    bool b_quoted_identifier = false;  // db-lib logins start with it OFF
+    bool b_quoted_identifier = false;   // db-lib logins start with it OFF
     bool b_nocount = false;
     bool b_fmtonly = false;
-    std::int64_t textsize = 0;         // 0: no limit set
+    std::int64_t textsize = 0;   // 0: no limit set
     std::optional<dbl_identity_insert> identity_insert;
     std::optional<std::int64_t> last_identity;
     std::int64_t last_rowcount = 0;

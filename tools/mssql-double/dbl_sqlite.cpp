@@ -60,7 +60,7 @@ void key_function(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_blob(context, folded.data(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
-}  // namespace
+}   // namespace
 
 dbl_stmt::dbl_stmt(sqlite3* new_db, const std::string& sql) : db(new_db) {
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
@@ -84,9 +84,7 @@ void dbl_stmt::reset() {
     sqlite3_clear_bindings(stmt);
 }
 
-void dbl_stmt::bind_int(int index, std::int64_t number) {
-    sqlite3_bind_int64(stmt, index, number);
-}
+void dbl_stmt::bind_int(int index, std::int64_t number) { sqlite3_bind_int64(stmt, index, number); }
 
 void dbl_stmt::bind_text(int index, const std::string& text) {
     sqlite3_bind_text(stmt, index, text.c_str(), int(text.size()), SQLITE_TRANSIENT);

@@ -23,7 +23,7 @@ public:
     dbl_stmt(const dbl_stmt&) = delete;
     dbl_stmt& operator=(const dbl_stmt&) = delete;
 
-    bool step();          // true while a row is ready; throws dbl_storage_error
+    bool step();   // true while a row is ready; throws dbl_storage_error
     void reset();
     void bind_int(int index, std::int64_t number);
     void bind_text(int index, const std::string& text);

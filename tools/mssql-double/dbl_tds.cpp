@@ -41,14 +41,13 @@ void dbl_reply::finish() {
         return;
     }
     std::uint16_t status = std::uint16_t(out.bytes[last_done_status]
-                                          | (out.bytes[last_done_status + 1] << 8));
+                                         | (out.bytes[last_done_status + 1] << 8));
     out.patch_u16_le(last_done_status, status & ~dbl_tds::DONE_MORE);
 }
 
 void dbl_reply::message(bool b_is_error, std::int32_t number, std::uint8_t state,
-                        std::uint8_t severity, const std::string& text,
-                        const std::string& server, const std::string& procedure,
-                        std::int32_t line) {
+                        std::uint8_t severity, const std::string& text, const std::string& server,
+                        const std::string& procedure, std::int32_t line) {
     b_error = b_error || b_is_error;
     dbl_writer body;
     body.u32_le(std::uint32_t(number));
@@ -86,8 +85,8 @@ void dbl_reply::envchange_collation() {
 void dbl_reply::loginack(const std::string& program, std::uint8_t major, std::uint8_t minor,
                          std::uint16_t build) {
     dbl_writer body;
-    body.u8(1);                 // interface: SQL_TSQL
-    body.u32_be(0x74000004);    // TDS 7.4
+    body.u8(1);                // interface: SQL_TSQL
+    body.u32_be(0x74000004);   // TDS 7.4
     body.b_varchar(dbl_utf16(program));
     body.u8(major);
     body.u8(minor);

@@ -31,7 +31,7 @@ constexpr std::uint16_t CMD_SELECT = 0xC1;
 constexpr std::uint16_t CMD_INSERT = 0xC3;
 constexpr std::uint16_t CMD_EXECUTE = 0xE0;
 constexpr std::uint16_t CMD_OTHER = 0x00;
-}  // namespace dbl_tds
+}   // namespace dbl_tds
 
 // SQL_Latin1_General_CP1_CI_AS: LCID 0x0409, case- and width-insensitive, sort order 52.
 extern const std::uint8_t DBL_COLLATION[5];
@@ -48,7 +48,7 @@ struct dbl_result_column {
 // A column as a bcp client describes it: the wire type and what it maps to.
 struct dbl_wire_column {
     std::uint8_t wire_type = 0;
-    int wire_length = 0;          // length field of the type info (bytes), 0xFFFF = PLP
+    int wire_length = 0;   // length field of the type info (bytes), 0xFFFF = PLP
     dbl_type type;
     bool b_nullable = true;
     std::u16string name;
@@ -59,13 +59,12 @@ public:
     void colmetadata(const std::vector<dbl_result_column>& columns);
     void row(const std::vector<dbl_result_column>& columns, const std::vector<dbl_value>& row,
              std::int64_t textsize);
-    void done(std::uint8_t token, std::uint16_t status, std::uint16_t command,
-              std::uint64_t count);
+    void done(std::uint8_t token, std::uint16_t status, std::uint16_t command, std::uint64_t count);
     // Clears the MORE bit of the last DONE token: the batch's final answer.
     void finish();
     void message(bool b_error, std::int32_t number, std::uint8_t state, std::uint8_t severity,
-                 const std::string& text, const std::string& server,
-                 const std::string& procedure, std::int32_t line);
+                 const std::string& text, const std::string& server, const std::string& procedure,
+                 std::int32_t line);
     void envchange(std::uint8_t type, const std::string& new_value, const std::string& old_value);
     void envchange_collation();
     void loginack(const std::string& program, std::uint8_t major, std::uint8_t minor,

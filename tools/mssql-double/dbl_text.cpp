@@ -8,10 +8,9 @@ namespace {
 
 // Windows-1252 bytes 0x80..0x9F; the five unassigned ones map to the C1 control itself.
 constexpr std::array<char16_t, 32> CP1252_HIGH = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void append_utf16(std::u16string& out, std::uint32_t code) {
     if (code >= 0x10000) {
@@ -41,7 +40,7 @@ void append_utf8(std::string& out, std::uint32_t code) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string dbl_utf16(const std::string& utf8) {
     std::u16string out;
@@ -49,7 +48,11 @@ std::u16string dbl_utf16(const std::string& utf8) {
     while (at < utf8.size()) {
         auto lead = std::uint8_t(utf8[at]);
         int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-        if (extra < 0) { out.push_back(0xFFFD); ++at; continue; }
+        if (extra < 0) {
+            out.push_back(0xFFFD);
+            ++at;
+            continue;
+        }
         std::uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
         bool ok = true;
         for (int i = 1; i <= extra; ++i) {
@@ -59,7 +62,11 @@ std::u16string dbl_utf16(const std::string& utf8) {
             }
             code = (code << 6) | (std::uint8_t(utf8[at + i]) & 0x3F);
         }
-        if (!ok) { out.push_back(0xFFFD); ++at; continue; }
+        if (!ok) {
+            out.push_back(0xFFFD);
+            ++at;
+            continue;
+        }
         append_utf16(out, code);
         at += extra + 1;
     }
@@ -121,9 +128,7 @@ std::u16string dbl_fold(const std::u16string& text) {
     return out;
 }
 
-std::string dbl_fold_name(const std::string& utf8) {
-    return dbl_utf8(dbl_fold(dbl_utf16(utf8)));
-}
+std::string dbl_fold_name(const std::string& utf8) { return dbl_utf8(dbl_fold(dbl_utf16(utf8))); }
 
 bool dbl_same_name(const std::string& a, const std::string& b) {
     return dbl_fold_name(a) == dbl_fold_name(b);

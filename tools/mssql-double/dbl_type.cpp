@@ -60,26 +60,32 @@ std::string dbl_type::full_name() const {
         return name + "(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
     if (kind == dbl_kind::DATETIME2) return name + "(" + std::to_string(scale) + ")";
     if (kind == dbl_kind::CHAR || kind == dbl_kind::VARCHAR || kind == dbl_kind::NCHAR
-        || kind == dbl_kind::NVARCHAR || kind == dbl_kind::BINARY
-        || kind == dbl_kind::VARBINARY)
+        || kind == dbl_kind::NVARCHAR || kind == dbl_kind::BINARY || kind == dbl_kind::VARBINARY)
         return name + "(" + (length == DBL_MAX_LENGTH ? "max" : std::to_string(length)) + ")";
     return name;
 }
 
 int dbl_type::max_bytes() const {
     switch (kind) {
-    case dbl_kind::BIT: case dbl_kind::TINYINT: return 1;
+    case dbl_kind::BIT:
+    case dbl_kind::TINYINT: return 1;
     case dbl_kind::SMALLINT: return 2;
-    case dbl_kind::INT: case dbl_kind::REAL: return 4;
-    case dbl_kind::BIGINT: case dbl_kind::FLOAT: case dbl_kind::MONEY:
+    case dbl_kind::INT:
+    case dbl_kind::REAL: return 4;
+    case dbl_kind::BIGINT:
+    case dbl_kind::FLOAT:
+    case dbl_kind::MONEY:
     case dbl_kind::DATETIME: return 8;
-    case dbl_kind::DECIMAL: case dbl_kind::NUMERIC:
+    case dbl_kind::DECIMAL:
+    case dbl_kind::NUMERIC:
         return precision <= 9 ? 5 : precision <= 19 ? 9 : precision <= 28 ? 13 : 17;
     case dbl_kind::DATETIME2: return scale <= 2 ? 6 : scale <= 4 ? 7 : 8;
     case dbl_kind::GUID: return 16;
-    case dbl_kind::NCHAR: case dbl_kind::NVARCHAR:
-        return length == DBL_MAX_LENGTH ? -1 : length * 2;
-    case dbl_kind::TEXT: case dbl_kind::NTEXT: case dbl_kind::IMAGE: return -1;
+    case dbl_kind::NCHAR:
+    case dbl_kind::NVARCHAR: return length == DBL_MAX_LENGTH ? -1 : length * 2;
+    case dbl_kind::TEXT:
+    case dbl_kind::NTEXT:
+    case dbl_kind::IMAGE: return -1;
     default: return length == DBL_MAX_LENGTH ? -1 : length;
     }
 }

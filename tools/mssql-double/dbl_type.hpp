@@ -12,30 +12,50 @@
 #include <string>
 
 enum class dbl_kind {
-    BIT, TINYINT, SMALLINT, INT, BIGINT, REAL, FLOAT, MONEY, DECIMAL, NUMERIC,
-    DATETIME, DATETIME2, CHAR, VARCHAR, NCHAR, NVARCHAR, TEXT, NTEXT,
-    BINARY, VARBINARY, IMAGE, GUID
+    BIT,
+    TINYINT,
+    SMALLINT,
+    INT,
+    BIGINT,
+    REAL,
+    FLOAT,
+    MONEY,
+    DECIMAL,
+    NUMERIC,
+    DATETIME,
+    DATETIME2,
+    CHAR,
+    VARCHAR,
+    NCHAR,
+    NVARCHAR,
+    TEXT,
+    NTEXT,
+    BINARY,
+    VARBINARY,
+    IMAGE,
+    GUID
 };
 
 constexpr int DBL_MAX_LENGTH = -1;   // the length of a (max) column
 
 struct dbl_type {
     dbl_kind kind = dbl_kind::INT;
-    int length = 0;        // characters for char types, bytes for binary; DBL_MAX_LENGTH
-    int precision = 0;     // decimal, numeric; fractional digits of datetime2 in scale
+    int length = 0;      // characters for char types, bytes for binary; DBL_MAX_LENGTH
+    int precision = 0;   // decimal, numeric; fractional digits of datetime2 in scale
     int scale = 0;
 
-    bool is_integer() const;     // bit, tinyint .. bigint
-    bool is_exact() const;       // integers, money, decimal, numeric
-    bool is_numeric() const;     // exact or real/float
+    bool is_integer() const;   // bit, tinyint .. bigint
+    bool is_exact() const;     // integers, money, decimal, numeric
+    bool is_numeric() const;   // exact or real/float
     bool is_narrow_text() const;
     bool is_wide_text() const;
     bool is_text() const { return is_narrow_text() || is_wide_text(); }
-    bool is_binary() const;      // binary, varbinary, image
+    bool is_binary() const;   // binary, varbinary, image
     bool is_date() const { return kind == dbl_kind::DATETIME || kind == dbl_kind::DATETIME2; }
-    bool is_long() const;        // text, ntext, image and the (max) types
-    bool is_fixed_length() const { return kind == dbl_kind::CHAR || kind == dbl_kind::NCHAR
-                                          || kind == dbl_kind::BINARY; }
+    bool is_long() const;   // text, ntext, image and the (max) types
+    bool is_fixed_length() const {
+        return kind == dbl_kind::CHAR || kind == dbl_kind::NCHAR || kind == dbl_kind::BINARY;
+    }
     std::string base_name() const;   // "varchar"
     std::string full_name() const;   // "varchar(10)", "decimal(18,2)", "nvarchar(max)"
     int max_bytes() const;           // bytes on the wire; -1 for long types

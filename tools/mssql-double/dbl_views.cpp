@@ -13,9 +13,7 @@ dbl_value maybe(std::optional<int> number) {
     return number ? dbl_view_number(*number) : dbl_null();
 }
 
-std::vector<const dbl_table*> sorted_tables(dbl_database& database) {
-    return database.tables();
-}
+std::vector<const dbl_table*> sorted_tables(dbl_database& database) { return database.tables(); }
 
 dbl_rowset information_tables(dbl_database& database) {
     dbl_rowset rowset;
@@ -38,28 +36,29 @@ dbl_value datetime_precision(const dbl_type& type) {
 dbl_rowset information_columns(dbl_database& database) {
     dbl_rowset rowset;
     dbl_type int_type = dbl_make_type(dbl_kind::INT);
-    rowset.columns = {
-        dbl_view_column("TABLE_CATALOG", sysname()), dbl_view_column("TABLE_SCHEMA", sysname()),
-        dbl_view_column("TABLE_NAME", sysname(), false),
-        dbl_view_column("COLUMN_NAME", sysname()),
-        dbl_view_column("ORDINAL_POSITION", int_type),
-        dbl_view_column("COLUMN_DEFAULT", dbl_make_type(dbl_kind::NVARCHAR, 4000)),
-        dbl_view_column("IS_NULLABLE", dbl_make_type(dbl_kind::VARCHAR, 3)),
-        dbl_view_column("DATA_TYPE", sysname()),
-        dbl_view_column("CHARACTER_MAXIMUM_LENGTH", int_type),
-        dbl_view_column("CHARACTER_OCTET_LENGTH", int_type),
-        dbl_view_column("NUMERIC_PRECISION", dbl_make_type(dbl_kind::TINYINT)),
-        dbl_view_column("NUMERIC_PRECISION_RADIX", dbl_make_type(dbl_kind::SMALLINT)),
-        dbl_view_column("NUMERIC_SCALE", int_type),
-        dbl_view_column("DATETIME_PRECISION", dbl_make_type(dbl_kind::SMALLINT)),
-        dbl_view_column("CHARACTER_SET_CATALOG", sysname()),
-        dbl_view_column("CHARACTER_SET_SCHEMA", sysname()),
-        dbl_view_column("CHARACTER_SET_NAME", sysname()),
-        dbl_view_column("COLLATION_CATALOG", sysname()),
-        dbl_view_column("COLLATION_SCHEMA", sysname()),
-        dbl_view_column("COLLATION_NAME", sysname()),
-        dbl_view_column("DOMAIN_CATALOG", sysname()), dbl_view_column("DOMAIN_SCHEMA", sysname()),
-        dbl_view_column("DOMAIN_NAME", sysname())};
+    rowset.columns = {dbl_view_column("TABLE_CATALOG", sysname()),
+                      dbl_view_column("TABLE_SCHEMA", sysname()),
+                      dbl_view_column("TABLE_NAME", sysname(), false),
+                      dbl_view_column("COLUMN_NAME", sysname()),
+                      dbl_view_column("ORDINAL_POSITION", int_type),
+                      dbl_view_column("COLUMN_DEFAULT", dbl_make_type(dbl_kind::NVARCHAR, 4000)),
+                      dbl_view_column("IS_NULLABLE", dbl_make_type(dbl_kind::VARCHAR, 3)),
+                      dbl_view_column("DATA_TYPE", sysname()),
+                      dbl_view_column("CHARACTER_MAXIMUM_LENGTH", int_type),
+                      dbl_view_column("CHARACTER_OCTET_LENGTH", int_type),
+                      dbl_view_column("NUMERIC_PRECISION", dbl_make_type(dbl_kind::TINYINT)),
+                      dbl_view_column("NUMERIC_PRECISION_RADIX", dbl_make_type(dbl_kind::SMALLINT)),
+                      dbl_view_column("NUMERIC_SCALE", int_type),
+                      dbl_view_column("DATETIME_PRECISION", dbl_make_type(dbl_kind::SMALLINT)),
+                      dbl_view_column("CHARACTER_SET_CATALOG", sysname()),
+                      dbl_view_column("CHARACTER_SET_SCHEMA", sysname()),
+                      dbl_view_column("CHARACTER_SET_NAME", sysname()),
+                      dbl_view_column("COLLATION_CATALOG", sysname()),
+                      dbl_view_column("COLLATION_SCHEMA", sysname()),
+                      dbl_view_column("COLLATION_NAME", sysname()),
+                      dbl_view_column("DOMAIN_CATALOG", sysname()),
+                      dbl_view_column("DOMAIN_SCHEMA", sysname()),
+                      dbl_view_column("DOMAIN_NAME", sysname())};
     for (const dbl_table* table : sorted_tables(database)) {
         int ordinal = 0;
         for (const dbl_column& column : table->columns) {
@@ -67,21 +66,34 @@ dbl_rowset information_columns(dbl_database& database) {
             auto precision = dbl_numeric_precision(type);
             bool text = type.is_text();
             dbl_value radix = !precision ? dbl_null()
-                              : dbl_view_number(type.kind == dbl_kind::REAL
-                                                || type.kind == dbl_kind::FLOAT ? 2 : 10);
-            rowset.rows.push_back({
-                dbl_view_text(database.name()), dbl_view_text(table->schema),
-                dbl_view_text(table->name), dbl_view_text(column.name),
-                dbl_view_number(++ordinal),
-                column.default_text.empty() ? dbl_null() : dbl_view_text(column.default_text),
-                dbl_view_narrow(column.b_nullable ? "YES" : "NO"),
-                dbl_view_text(type.base_name()), maybe(dbl_char_length(type)),
-                maybe(dbl_octet_length(type)), maybe(precision), radix,
-                maybe(dbl_numeric_scale(type)), datetime_precision(type), dbl_null(), dbl_null(),
-                text ? dbl_view_text(type.is_wide_text() ? "UNICODE" : "iso_1") : dbl_null(),
-                dbl_null(), dbl_null(),
-                text ? dbl_view_text("SQL_Latin1_General_CP1_CI_AS") : dbl_null(),
-                dbl_null(), dbl_null(), dbl_null()});
+                                         : dbl_view_number(type.kind == dbl_kind::REAL
+                                                                   || type.kind == dbl_kind::FLOAT
+                                                               ? 2
+                                                               : 10);
+            rowset.rows.push_back(
+                {dbl_view_text(database.name()),
+                 dbl_view_text(table->schema),
+                 dbl_view_text(table->name),
+                 dbl_view_text(column.name),
+                 dbl_view_number(++ordinal),
+                 column.default_text.empty() ? dbl_null() : dbl_view_text(column.default_text),
+                 dbl_view_narrow(column.b_nullable ? "YES" : "NO"),
+                 dbl_view_text(type.base_name()),
+                 maybe(dbl_char_length(type)),
+                 maybe(dbl_octet_length(type)),
+                 maybe(precision),
+                 radix,
+                 maybe(dbl_numeric_scale(type)),
+                 datetime_precision(type),
+                 dbl_null(),
+                 dbl_null(),
+                 text ? dbl_view_text(type.is_wide_text() ? "UNICODE" : "iso_1") : dbl_null(),
+                 dbl_null(),
+                 dbl_null(),
+                 text ? dbl_view_text("SQL_Latin1_General_CP1_CI_AS") : dbl_null(),
+                 dbl_null(),
+                 dbl_null(),
+                 dbl_null()});
         }
     }
     return rowset;
@@ -89,16 +101,16 @@ dbl_rowset information_columns(dbl_database& database) {
 
 dbl_rowset sys_databases(dbl_executor& ex) {
     dbl_rowset rowset;
-    rowset.columns = {dbl_view_column("name", sysname()),
-                      dbl_view_column("database_id", dbl_make_type(dbl_kind::INT), false),
-                      dbl_view_column("collation_name", sysname()),
-                      dbl_view_column("compatibility_level", dbl_make_type(dbl_kind::TINYINT),
-                                      false),
-                      dbl_view_column("state_desc", dbl_make_type(dbl_kind::NVARCHAR, 60))};
+    rowset.columns = {
+        dbl_view_column("name", sysname()),
+        dbl_view_column("database_id", dbl_make_type(dbl_kind::INT), false),
+        dbl_view_column("collation_name", sysname()),
+        dbl_view_column("compatibility_level", dbl_make_type(dbl_kind::TINYINT), false),
+        dbl_view_column("state_desc", dbl_make_type(dbl_kind::NVARCHAR, 60))};
     for (dbl_database* database : ex.server.databases())
         rowset.rows.push_back({dbl_view_text(database->name()), dbl_view_number(database->id()),
-                               dbl_view_text("SQL_Latin1_General_CP1_CI_AS"),
-                               dbl_view_number(150), dbl_view_text("ONLINE")});
+                               dbl_view_text("SQL_Latin1_General_CP1_CI_AS"), dbl_view_number(150),
+                               dbl_view_text("ONLINE")});
     return rowset;
 }
 
@@ -123,7 +135,7 @@ dbl_rowset sys_foreign_keys(dbl_database& database) {
     return rowset;
 }
 
-}  // namespace
+}   // namespace
 
 dbl_result_column dbl_view_column(const std::string& name, dbl_type type, bool b_nullable) {
     dbl_result_column column;
@@ -162,7 +174,8 @@ std::optional<int> dbl_numeric_precision(const dbl_type& type) {
     case dbl_kind::REAL: return 24;
     case dbl_kind::FLOAT: return 53;
     case dbl_kind::MONEY: return 19;
-    case dbl_kind::DECIMAL: case dbl_kind::NUMERIC: return type.precision;
+    case dbl_kind::DECIMAL:
+    case dbl_kind::NUMERIC: return type.precision;
     default: return std::nullopt;
     }
 }
@@ -179,8 +192,7 @@ std::optional<dbl_rowset> dbl_catalog_view(dbl_executor& ex, const dbl_name& nam
     if (count < 2) return std::nullopt;
     const std::string& schema = name.parts[count - 2];
     const std::string& view = name.parts[count - 1];
-    if (dbl_same_name(schema, "sys") && dbl_same_name(view, "databases"))
-        return sys_databases(ex);
+    if (dbl_same_name(schema, "sys") && dbl_same_name(view, "databases")) return sys_databases(ex);
     if (dbl_same_name(schema, "sys") && dbl_same_name(view, "foreign_keys"))
         return sys_foreign_keys(ex.database_of(name));
     if (!dbl_same_name(schema, "INFORMATION_SCHEMA")) return std::nullopt;

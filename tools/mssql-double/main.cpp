@@ -40,7 +40,7 @@ int listen_on(const dbl_options& options, int& port) {
     return fd;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     dbl_options options;
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         std::perror("mssql-double: cannot listen");
         return 1;
     }
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = on_signal;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);

@@ -105,8 +105,8 @@ QImage frame(int index) {
         colour.setAlpha(255 - age * 28);
         painter.setBrush(age == 0 ? DEEP_BLUE : colour);
         const qreal radius = age == 0 ? 4.0 : 3.0;
-        painter.drawEllipse(QPointF(16 + 11 * std::cos(angle), 16 + 11 * std::sin(angle)),
-                            radius, radius);
+        painter.drawEllipse(QPointF(16 + 11 * std::cos(angle), 16 + 11 * std::sin(angle)), radius,
+                            radius);
     }
     return image;
 }
@@ -117,7 +117,7 @@ bool save(const QImage& image, const QString& path) {
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -59,8 +59,7 @@ HRESULT daostub_find_item(daostub_context& context, const VARIANT& index,
         }
         return context.fail(DAO_ERR_ITEM_NOT_FOUND, "Item not found in this collection.");
     }
-    default:
-        return context.fail(DAO_ERR_INVALID_ARGUMENT, "Invalid argument.");
+    default: return context.fail(DAO_ERR_INVALID_ARGUMENT, "Invalid argument.");
     }
     if (number < 0 || std::uint64_t(number) >= names.size()) {
         return context.fail(DAO_ERR_ITEM_NOT_FOUND, "Item not found in this collection.");

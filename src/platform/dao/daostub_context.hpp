@@ -16,14 +16,14 @@
 // DAO error numbers the stand-in raises itself (the engine raises the file errors).
 inline constexpr int DAO_ERR_OUT_OF_MEMORY = 7;
 inline constexpr int DAO_ERR_UPDATE_WITHOUT_ADDNEW = 3020;
-inline constexpr int DAO_ERR_NO_CURRENT_RECORD = 3021;    // "No current record."
+inline constexpr int DAO_ERR_NO_CURRENT_RECORD = 3021;   // "No current record."
 inline constexpr int DAO_ERR_CORRUPT = 3049;
-inline constexpr int DAO_ERR_INVALID_OPERATION = 3219;    // "Invalid operation."
-inline constexpr int DAO_ERR_NOT_SUPPORTED = 3251;        // "Operation is not supported ..."
-inline constexpr int DAO_ERR_ITEM_NOT_FOUND = 3265;       // "Item not found in this collection."
-inline constexpr int DAO_ERR_INVALID_ARGUMENT = 3001;     // "Invalid argument."
+inline constexpr int DAO_ERR_INVALID_OPERATION = 3219;   // "Invalid operation."
+inline constexpr int DAO_ERR_NOT_SUPPORTED = 3251;       // "Operation is not supported ..."
+inline constexpr int DAO_ERR_ITEM_NOT_FOUND = 3265;      // "Item not found in this collection."
+inline constexpr int DAO_ERR_INVALID_ARGUMENT = 3001;    // "Invalid argument."
 inline constexpr int DAO_ERR_SYNTAX_SELECT = 3141;
-inline constexpr int DAO_ERR_TYPE_CONVERSION = 3421;     // "Data type conversion error."
+inline constexpr int DAO_ERR_TYPE_CONVERSION = 3421;   // "Data type conversion error."
 
 constexpr HRESULT dao_hresult(int number) {
     return HRESULT(0x800A0000u | (std::uint32_t(number) & 0xFFFFu));

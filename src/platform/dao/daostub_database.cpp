@@ -52,8 +52,7 @@ HRESULT DAODatabase::written_query(std::u16string sql, DAOQueryDef** query) {
     });
 }
 
-HRESULT DAODatabase::CreateTableDef(BSTR name, VARIANT, VARIANT, VARIANT,
-                                    DAOTableDef** table) {
+HRESULT DAODatabase::CreateTableDef(BSTR name, VARIANT, VARIANT, VARIANT, DAOTableDef** table) {
     if (table == nullptr) return E_POINTER;
     *table = nullptr;
     if (!written) return context->fail_not_supported();

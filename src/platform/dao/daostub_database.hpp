@@ -26,8 +26,8 @@ public:
     // An empty name makes a temporary query. A statement that cannot run fails here, with
     // the query engine's DAO number (3075, 3131, 3141, 3078 ...).
     HRESULT CreateQueryDef(BSTR name, VARIANT sql, DAOQueryDef** query);
-    HRESULT CreateTableDef(BSTR name, VARIANT attributes, VARIANT source_table,
-                           VARIANT connect, DAOTableDef** table);
+    HRESULT CreateTableDef(BSTR name, VARIANT attributes, VARIANT source_table, VARIANT connect,
+                           DAOTableDef** table);
 
 private:
     HRESULT written_query(std::u16string sql, DAOQueryDef** query);

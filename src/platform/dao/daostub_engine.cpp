@@ -27,7 +27,7 @@ void wipe(std::u16string& text) {
     text.clear();
 }
 
-}  // namespace
+}   // namespace
 
 HRESULT DAOWorkspace::get_Name(BSTR* text) {
     if (text == nullptr) return E_POINTER;
@@ -73,8 +73,8 @@ HRESULT DAODBEngine::CreateWorkspace(BSTR name, BSTR user_name, BSTR password, V
     std::u16string user = context->text_in(user_name);
     std::u16string secret = context->text_in(password);
     HRESULT result = context->guard([&] {
-        jet_workgroup_account account =
-            jet_workgroup_logon(tk_utf16_to_utf8(context->system_db), user, secret);
+        jet_workgroup_account account = jet_workgroup_logon(tk_utf16_to_utf8(context->system_db),
+                                                            user, secret);
         *workspace = com_new<DAOWorkspace>(context, context->text_in(name), account.name);
     });
     wipe(secret);
@@ -122,7 +122,7 @@ std::size_t find_key(std::u16string_view connect, std::u16string_view key) {
     return std::u16string_view::npos;
 }
 
-}  // namespace
+}   // namespace
 
 std::uint16_t daostub_connect_code_page(std::u16string_view connect) {
     constexpr std::u16string_view key = u";codepage=";

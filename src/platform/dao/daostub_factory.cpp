@@ -33,7 +33,7 @@ bool is_switched_off(int key) {
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 HRESULT IClassFactory2::CreateInstanceLic(IUnknown* outer, IUnknown*, REFIID iid, BSTR license,
                                           void** object) {

@@ -14,7 +14,7 @@ daostub_columns columns_of(const jet_new_column& spec) {
     return daostub_share_columns({jet_lay_out_column(spec, 0)});
 }
 
-}  // namespace
+}   // namespace
 
 daostub_columns daostub_share_columns(std::vector<jet_column> columns) {
     return std::make_shared<const std::vector<jet_column>>(std::move(columns));
@@ -163,8 +163,7 @@ HRESULT DAOField::get_Scale(SHORT* scale) {
 
 DAOFields::DAOFields(std::shared_ptr<daostub_context> new_context, daostub_columns new_columns,
                      std::shared_ptr<daostub_rows> new_rows)
-    : context(std::move(new_context)), columns(std::move(new_columns)),
-      rows(std::move(new_rows)) {}
+    : context(std::move(new_context)), columns(std::move(new_columns)), rows(std::move(new_rows)) {}
 
 DAOFields::DAOFields(std::shared_ptr<daostub_context> new_context,
                      std::shared_ptr<daostub_new_table> table)
@@ -179,8 +178,7 @@ std::vector<std::shared_ptr<jet_new_column>> DAOFields::fresh_columns() const {
     if (new_table) return new_table->columns;
     std::vector<std::shared_ptr<jet_new_column>> keys;
     for (const jet_new_index_column& key : new_index->columns)
-        keys.push_back(std::make_shared<jet_new_column>(jet_make_column(key.name,
-                                                                        JET_TYPE_INT32)));
+        keys.push_back(std::make_shared<jet_new_column>(jet_make_column(key.name, JET_TYPE_INT32)));
     return keys;
 }
 

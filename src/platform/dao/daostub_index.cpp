@@ -46,8 +46,8 @@ HRESULT DAOIndex::CreateField(BSTR name, VARIANT, VARIANT, DAOField** field) {
     if (field == nullptr) return E_POINTER;
     *field = nullptr;
     if (!fresh) return context->fail(DAO_ERR_INVALID_OPERATION, "Invalid operation.");
-    auto key = std::make_shared<jet_new_column>(jet_make_column(context->text_in(name),
-                                                                JET_TYPE_INT32));
+    auto key = std::make_shared<jet_new_column>(
+        jet_make_column(context->text_in(name), JET_TYPE_INT32));
     *field = com_new<DAOField>(context, std::move(key));
     return S_OK;
 }

@@ -16,8 +16,7 @@ public:
     DAOIndex(std::shared_ptr<daostub_context> new_context, jet_index new_index)
         : context(std::move(new_context)), index(std::move(new_index)) {}
     // An index being defined.
-    DAOIndex(std::shared_ptr<daostub_context> new_context,
-             std::shared_ptr<jet_new_index> new_fresh)
+    DAOIndex(std::shared_ptr<daostub_context> new_context, std::shared_ptr<jet_new_index> new_fresh)
         : context(std::move(new_context)), fresh(std::move(new_fresh)) {}
 
     HRESULT get_Name(BSTR* name);

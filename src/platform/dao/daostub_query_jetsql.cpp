@@ -25,7 +25,7 @@ private:
     std::unique_ptr<jet_query> query;
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<daostub_rows> daostub_query_rows(std::shared_ptr<const jet_database> database,
                                                  std::u16string_view sql) {

@@ -14,7 +14,7 @@ bool is_option(const VARIANT& value, std::int32_t* number) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 DAORecordset::DAORecordset(std::shared_ptr<daostub_context> new_context,
                            std::shared_ptr<daostub_rows> new_rows)
@@ -73,9 +73,8 @@ HRESULT DAORecordset::put_Collect(VARIANT item, VARIANT value) {
     std::size_t position = 0;
     HRESULT result = daostub_find_item(*context, item, names, &position);
     if (FAILED(result)) return result;
-    return context->guard([&] {
-        (*new_row)[position] = daostub_from_variant((*columns)[position], value);
-    });
+    return context->guard(
+        [&] { (*new_row)[position] = daostub_from_variant((*columns)[position], value); });
 }
 
 HRESULT DAORecordset::Update() {
@@ -129,8 +128,7 @@ HRESULT DAOQueryDef::OpenRecordset(VARIANT type, VARIANT options, DAORecordset**
             prepared ? std::shared_ptr<daostub_rows>(std::move(prepared))
                      : std::shared_ptr<daostub_rows>(daostub_open_statement(database, sql));
         rows->open();
-        *recordset = written ? com_new<DAORecordset>(context, std::move(rows), written,
-                                                     table_name)
+        *recordset = written ? com_new<DAORecordset>(context, std::move(rows), written, table_name)
                              : com_new<DAORecordset>(context, std::move(rows));
     });
 }

@@ -53,14 +53,14 @@ std::unique_ptr<daostub_rows> daostub_table_rows(std::shared_ptr<const jet_datab
                                                  std::u16string_view table_name);
 // Where the items of each row of a complex column lie in its hidden table: one scan of it.
 struct daostub_complex_places;
-std::shared_ptr<const daostub_complex_places>
-daostub_find_complex_places(const jet_database& database, const jet_column& column);
+std::shared_ptr<const daostub_complex_places> daostub_find_complex_places(
+    const jet_database& database, const jet_column& column);
 // The items of one row of a complex column, key its value in the row: the hidden table's
 // columns without its two keys; attachments' FileData decoded as Access shows it. A damaged
 // attachment raises jet_error 3049 naming the file and the column.
-std::unique_ptr<daostub_rows>
-daostub_complex_rows(std::shared_ptr<const jet_database> database, const jet_column& column,
-                     std::shared_ptr<const daostub_complex_places> places, std::int32_t key);
+std::unique_ptr<daostub_rows> daostub_complex_rows(
+    std::shared_ptr<const jet_database> database, const jet_column& column,
+    std::shared_ptr<const daostub_complex_places> places, std::int32_t key);
 // Fixed rows: the relationship catalogue's six columns, ordered by relationship name.
 std::unique_ptr<daostub_rows> daostub_relationship_rows(const jet_database& database);
 // One row, one Long column: a row count.

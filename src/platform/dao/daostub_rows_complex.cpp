@@ -23,14 +23,14 @@ std::size_t key_column_at(const jet_table_def& flat, const jet_column& owner_col
                                                  + " has no key column");
 }
 
-}  // namespace
+}   // namespace
 
 struct daostub_complex_places {
     std::unordered_map<std::int32_t, std::vector<jet_row_position>> by_key;
 };
 
-std::shared_ptr<const daostub_complex_places>
-daostub_find_complex_places(const jet_database& database, const jet_column& column) {
+std::shared_ptr<const daostub_complex_places> daostub_find_complex_places(
+    const jet_database& database, const jet_column& column) {
     auto places = std::make_shared<daostub_complex_places>();
     std::unique_ptr<jet_cursor> cursor = database.open_cursor(column.complex.flat_table);
     std::size_t key_at = key_column_at(cursor->table(), column);
@@ -50,8 +50,7 @@ class complex_rows : public daostub_rows {
 public:
     complex_rows(std::shared_ptr<const jet_database> new_database, const jet_column& column,
                  std::shared_ptr<const daostub_complex_places> all_places, std::int32_t key)
-        : database(std::move(new_database)), owner_column(column),
-          places(std::move(all_places)),
+        : database(std::move(new_database)), owner_column(column), places(std::move(all_places)),
           cursor(this->database->open_cursor(column.complex.flat_table)) {
         auto found = places->by_key.find(key);
         key_places = found == places->by_key.end() ? &no_places : &found->second;
@@ -129,10 +128,10 @@ private:
     mutable std::optional<std::vector<jet_value>> decoded;
 };
 
-}  // namespace
+}   // namespace
 
-std::unique_ptr<daostub_rows>
-daostub_complex_rows(std::shared_ptr<const jet_database> database, const jet_column& column,
-                     std::shared_ptr<const daostub_complex_places> places, std::int32_t key) {
+std::unique_ptr<daostub_rows> daostub_complex_rows(
+    std::shared_ptr<const jet_database> database, const jet_column& column,
+    std::shared_ptr<const daostub_complex_places> places, std::int32_t key) {
     return std::make_unique<complex_rows>(std::move(database), column, std::move(places), key);
 }

@@ -46,7 +46,7 @@ private:
     std::size_t current = 0;
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<daostub_rows> daostub_relationship_rows(const jet_database& database) {
     std::vector<jet_relationship> relationships = database.relationships();
@@ -59,8 +59,7 @@ std::unique_ptr<daostub_rows> daostub_relationship_rows(const jet_database& data
     for (const jet_relationship& relationship : relationships) {
         for (const auto& [column, referenced_column] : relationship.columns) {
             rows.push_back({jet_value(relationship.name), jet_value(column),
-                            jet_value(relationship.table),
-                            jet_value(relationship.referenced_table),
+                            jet_value(relationship.table), jet_value(relationship.referenced_table),
                             jet_value(referenced_column),
                             jet_value(std::int32_t(relationship.flags))});
         }

@@ -41,7 +41,7 @@ private:
     mutable std::map<std::size_t, std::shared_ptr<const daostub_complex_places>> complex_places;
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<daostub_rows> daostub_table_rows(std::shared_ptr<const jet_database> database,
                                                  std::u16string_view table_name) {

@@ -48,7 +48,7 @@ std::int32_t count_of(daostub_rows& rows) {
     return std::int32_t(count);
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<std::u16string> daostub_whole_table_name(std::u16string_view sql) {
     std::u16string text = normalise(sql);
@@ -73,8 +73,8 @@ std::optional<std::u16string> daostub_whole_table_name(std::u16string_view sql) 
     return name;
 }
 
-std::unique_ptr<daostub_rows> daostub_open_statement(
-    std::shared_ptr<const jet_database> database, std::u16string_view sql) {
+std::unique_ptr<daostub_rows> daostub_open_statement(std::shared_ptr<const jet_database> database,
+                                                     std::u16string_view sql) {
     std::u16string text = normalise(sql);
     if (win_equal_ignore_case(text, RELATIONSHIP_SELECT)) {
         return daostub_relationship_rows(*database);

@@ -13,8 +13,8 @@
 
 #include "platform/dao/daostub_rows.hpp"
 
-std::unique_ptr<daostub_rows> daostub_open_statement(
-    std::shared_ptr<const jet_database> database, std::u16string_view sql);
+std::unique_ptr<daostub_rows> daostub_open_statement(std::shared_ptr<const jet_database> database,
+                                                     std::u16string_view sql);
 
 // The table of "SELECT * FROM [name]" (with "]]" read as "]"), if the text is exactly that.
 std::optional<std::u16string> daostub_whole_table_name(std::u16string_view sql);

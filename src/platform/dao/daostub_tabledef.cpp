@@ -108,9 +108,7 @@ HRESULT DAOTableDef::get_Indexes(DAOIndexes** indexes) {
         *indexes = com_new<DAOIndexes>(context, fresh);
         return S_OK;
     }
-    return context->guard([&] {
-        *indexes = com_new<DAOIndexes>(context, definition().indexes);
-    });
+    return context->guard([&] { *indexes = com_new<DAOIndexes>(context, definition().indexes); });
 }
 
 DAOTableDefs::DAOTableDefs(std::shared_ptr<daostub_context> new_context,

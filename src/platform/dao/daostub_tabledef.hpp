@@ -26,8 +26,7 @@ public:
     DAOTableDef(std::shared_ptr<daostub_context> context,
                 std::shared_ptr<daostub_written_file> written, std::u16string name);
     // A table being defined (CreateTableDef).
-    DAOTableDef(std::shared_ptr<daostub_context> context,
-                std::shared_ptr<daostub_new_table> fresh);
+    DAOTableDef(std::shared_ptr<daostub_context> context, std::shared_ptr<daostub_new_table> fresh);
 
     HRESULT get_Name(BSTR* name);
     HRESULT get_Attributes(LONG* attributes);

@@ -51,7 +51,7 @@ HRESULT text_variant(std::u16string_view text, VARIANT* out) {
     return S_OK;
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string daostub_guid_text(const jet_guid& guid) {
     return u"{guid " + guid_to_wstring(guid_from_bytes(guid.bytes)) + u"}";
@@ -76,8 +76,8 @@ HRESULT daostub_to_variant(const jet_value& value, VARIANT* out) {
             } else if constexpr (std::is_same_v<T, std::int32_t>) {
                 out->vt = VT_I4;
                 out->lVal = held;
-            } else if constexpr (std::is_same_v<T, std::int64_t>
-                                 || std::is_same_v<T, jet_decimal>) {
+            } else if constexpr (std::is_same_v<T,
+                                                std::int64_t> || std::is_same_v<T, jet_decimal>) {
                 out->decVal = decimal_from(held);   // the overload for the type held
                 out->vt = VT_DECIMAL;
             } else if constexpr (std::is_same_v<T, float>) {

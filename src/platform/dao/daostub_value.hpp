@@ -5,8 +5,8 @@
 // Text and Memo VT_BSTR; GUID the 45-character text "{guid {XXXXXXXX-...}}"; Date/Time
 // Extended its text; binary and OLE VT_ARRAY|VT_UI1 with every byte; NULL VT_NULL.
 
-#include "platform/oleaut/oleaut.hpp"
 #include "platform/jet/jet_value.hpp"
+#include "platform/oleaut/oleaut.hpp"
 
 // `out` must be VariantInit'ed or cleared. E_OUTOFMEMORY when a BSTR or array fails.
 HRESULT daostub_to_variant(const jet_value& value, VARIANT* out);

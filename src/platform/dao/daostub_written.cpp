@@ -49,8 +49,8 @@ jet_guid guid_of(const jet_column& column, const VARIANT& value) {
 jet_decimal decimal_of(const jet_column& column, const VARIANT& value) {
     DECIMAL number = changed(column, value, VT_DECIMAL).decVal;
     jet_decimal given{std::uint32_t(number.Lo64), std::uint32_t(number.Lo64 >> 32),
-                      std::uint32_t(number.Hi32), number.scale, column.precision,
-                      (number.sign & DECIMAL_NEG) != 0};
+                      std::uint32_t(number.Hi32), number.scale,
+                      column.precision,           (number.sign & DECIMAL_NEG) != 0};
     return jet_decimal_for_column(column, given);
 }
 
@@ -71,7 +71,7 @@ private:
     std::vector<jet_value> none;
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<daostub_rows> daostub_written_rows(std::vector<jet_column> columns) {
     return std::make_unique<written_rows>(std::move(columns));

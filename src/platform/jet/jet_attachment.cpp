@@ -52,7 +52,7 @@ std::vector<std::uint8_t> inflate_exactly(std::span<const std::uint8_t> deflated
     return content;
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<std::uint8_t> jet_decode_attachment(std::span<const std::uint8_t> stored) {
     if (stored.size() < WRAPPER_BYTES) damaged("the header is cut short");

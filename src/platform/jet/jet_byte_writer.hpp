@@ -38,9 +38,18 @@ inline void jet_put_u64(std::span<std::uint8_t> bytes, std::size_t at, std::uint
 class jet_byte_buffer {
 public:
     void u8(std::uint8_t value) { bytes.push_back(value); }
-    void u16(std::uint16_t value) { grow(2); jet_put_u16(bytes, bytes.size() - 2, value); }
-    void u32(std::uint32_t value) { grow(4); jet_put_u32(bytes, bytes.size() - 4, value); }
-    void u64(std::uint64_t value) { grow(8); jet_put_u64(bytes, bytes.size() - 8, value); }
+    void u16(std::uint16_t value) {
+        grow(2);
+        jet_put_u16(bytes, bytes.size() - 2, value);
+    }
+    void u32(std::uint32_t value) {
+        grow(4);
+        jet_put_u32(bytes, bytes.size() - 4, value);
+    }
+    void u64(std::uint64_t value) {
+        grow(8);
+        jet_put_u64(bytes, bytes.size() - 8, value);
+    }
     void f32(float value) { u32(std::bit_cast<std::uint32_t>(value)); }
     void f64(double value) { u64(std::bit_cast<std::uint64_t>(value)); }
     void append(std::span<const std::uint8_t> data) {

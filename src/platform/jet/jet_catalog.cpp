@@ -7,11 +7,11 @@ namespace {
 constexpr std::uint32_t SYSTEM_FLAGS = 0x80000002u;
 
 bool starts_with_ignore_case(std::u16string_view text, std::u16string_view prefix) {
-    return text.size() >= prefix.size() &&
-           win_equal_ignore_case(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size()
+           && win_equal_ignore_case(text.substr(0, prefix.size()), prefix);
 }
 
-}  // namespace
+}   // namespace
 
 bool jet_is_system_name(std::u16string_view name) {
     return starts_with_ignore_case(name, u"MSys") || starts_with_ignore_case(name, u"~");

@@ -11,14 +11,14 @@ namespace {
 jet_code_page_choice checked(std::uint16_t code_page, jet_code_page_source source,
                              std::string origin) {
     if (!jet_text_decoder::can_decode(code_page)) {
-        throw jet_error(JET_ERR_INVALID_ARGUMENT,
-                        "Invalid argument. Code page " + std::to_string(code_page) +
-                            " (" + origin + ") is not one this system can decode.");
+        throw jet_error(JET_ERR_INVALID_ARGUMENT, "Invalid argument. Code page "
+                                                      + std::to_string(code_page) + " (" + origin
+                                                      + ") is not one this system can decode.");
     }
     return {code_page, source, std::move(origin)};
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<std::uint16_t> jet_parse_code_page(std::string_view text) {
     if (text.size() > 2 && (text[0] == 'c' || text[0] == 'C') && (text[1] == 'p' || text[1] == 'P'))
@@ -40,14 +40,14 @@ jet_code_page_choice jet_choose_code_page(std::uint16_t chosen, std::string_view
         std::optional<std::uint16_t> code_page = jet_parse_code_page(setting);
         if (!code_page) {
             throw jet_error(JET_ERR_INVALID_ARGUMENT,
-                            std::string("Invalid argument. ") + JET_CODE_PAGE_ENV +
-                                " must be a code page number such as 936 or 1251.");
+                            std::string("Invalid argument. ") + JET_CODE_PAGE_ENV
+                                + " must be a code page number such as 936 or 1251.");
         }
         return checked(*code_page, jet_code_page_source::environment, JET_CODE_PAGE_ENV);
     }
     // A page the header names that cannot be decoded is a damaged field: the next rung decides.
-    if (header_field != 0 && header_field != JET_DEFAULT_CODE_PAGE &&
-        jet_text_decoder::can_decode(header_field))
+    if (header_field != 0 && header_field != JET_DEFAULT_CODE_PAGE
+        && jet_text_decoder::can_decode(header_field))
         return {header_field, jet_code_page_source::header, "file header"};
     win_user_locale locale = win_get_user_locale();
     if (std::uint16_t code_page = win_locale_code_page(locale.value); code_page != 0)

@@ -28,8 +28,9 @@ std::map<std::int32_t, complex_row> read_complex_rows(const jet_database& databa
     const jet_table_def& def = cursor->table();
     auto position = [&](std::u16string_view name) {
         const jet_column* column = def.find_column(name);
-        if (!column) throw jet_error::corrupt(def.tdef_page, "MSysComplexColumns has no " +
-                                                                 jet_utf8(std::u16string(name)));
+        if (!column)
+            throw jet_error::corrupt(def.tdef_page,
+                                     "MSysComplexColumns has no " + jet_utf8(std::u16string(name)));
         return std::size_t(column - def.columns.data());
     };
     std::size_t id_at = position(u"ComplexID");
@@ -39,7 +40,7 @@ std::map<std::int32_t, complex_row> read_complex_rows(const jet_database& databa
     while (cursor->next()) {
         const std::vector<jet_value>& row = cursor->values();
         rows[long_of(row[id_at])] = {long_of(row[type_at]), long_of(row[flat_at]),
-                                      long_of(row[owner_at])};
+                                     long_of(row[owner_at])};
     }
     return rows;
 }
@@ -52,11 +53,15 @@ const jet_catalog_entry* find_by_id(const jet_database& database, std::int32_t i
 
 bool is_multi_value_type(std::uint8_t type_code) {
     switch (type_code) {
-    case JET_TYPE_BYTE: case JET_TYPE_INT16: case JET_TYPE_INT32: case JET_TYPE_FLOAT32:
-    case JET_TYPE_FLOAT64: case JET_TYPE_GUID: case JET_TYPE_NUMERIC: case JET_TYPE_TEXT:
-        return true;
-    default:
-        return false;
+    case JET_TYPE_BYTE:
+    case JET_TYPE_INT16:
+    case JET_TYPE_INT32:
+    case JET_TYPE_FLOAT32:
+    case JET_TYPE_FLOAT64:
+    case JET_TYPE_GUID:
+    case JET_TYPE_NUMERIC:
+    case JET_TYPE_TEXT: return true;
+    default: return false;
     }
 }
 
@@ -96,21 +101,20 @@ void find_keys(const jet_table_def& flat_table, const jet_table_def& type_table,
         else if (column.type_code == JET_TYPE_INT32) info.key_column = column.name;
     }
     if (info.key_column.empty() || info.item_key_column.empty()) {
-        throw jet_error::corrupt(flat_table.tdef_page,
-                                 "the complex column table " + jet_utf8(flat_table.name)
-                                     + " has no key columns");
+        throw jet_error::corrupt(flat_table.tdef_page, "the complex column table "
+                                                           + jet_utf8(flat_table.name)
+                                                           + " has no key columns");
     }
 }
 
 [[noreturn]] void missing_table(const jet_table_def& owner, const jet_column& column) {
-    jet_error error = jet_error::corrupt(owner.tdef_page, "the tables of complex column "
-                                                              + jet_utf8(column.name)
-                                                              + " are missing");
+    jet_error error = jet_error::corrupt(
+        owner.tdef_page, "the tables of complex column " + jet_utf8(column.name) + " are missing");
     error.set_table(jet_utf8(owner.name));
     throw error;
 }
 
-}  // namespace
+}   // namespace
 
 void jet_read_complex_columns(const jet_database& database, jet_table_def& definition) {
     std::map<std::int32_t, complex_row> rows;

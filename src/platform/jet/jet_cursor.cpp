@@ -28,7 +28,7 @@ auto naming_table(const jet_table_def& definition, Call&& call) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 bool jet_cursor::next() {
     return naming_table(definition, [this] { return reader->next(row); });

@@ -13,8 +13,8 @@ std::uint16_t jet_data_page::row_count() const { return reader.u16(table_offset(
 std::uint16_t jet_data_page::raw_entry(std::uint16_t row) const {
     std::uint16_t count = row_count();
     if (row >= count)
-        reader.corrupt("row " + std::to_string(row) + " is asked of a page with " +
-                       std::to_string(count) + " rows");
+        reader.corrupt("row " + std::to_string(row) + " is asked of a page with "
+                       + std::to_string(count) + " rows");
     return reader.u16(table_offset() + 2 + std::size_t(row) * 2);
 }
 
@@ -22,12 +22,12 @@ void jet_data_page::set_bounds(std::uint16_t row, std::uint16_t raw, jet_row_slo
     std::size_t entries = table_offset() + 2;
     slot.start = raw & JET_ROW_OFFSET_MASK;
     slot.end = row == 0 ? reader.size()
-                        : std::size_t(reader.u16(entries + std::size_t(row - 1) * 2) &
-                                      JET_ROW_OFFSET_MASK);
+                        : std::size_t(reader.u16(entries + std::size_t(row - 1) * 2)
+                                      & JET_ROW_OFFSET_MASK);
     std::size_t table_end = entries + std::size_t(row_count()) * 2;
     if (slot.start < table_end || slot.end > reader.size() || slot.start >= slot.end)
-        reader.corrupt("row " + std::to_string(row) + " has the bounds " +
-                       std::to_string(slot.start) + ".." + std::to_string(slot.end));
+        reader.corrupt("row " + std::to_string(row) + " has the bounds "
+                       + std::to_string(slot.start) + ".." + std::to_string(slot.end));
 }
 
 jet_row_slot jet_data_page::slot(std::uint16_t row) const {

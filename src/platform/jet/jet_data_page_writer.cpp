@@ -17,7 +17,7 @@ constexpr std::size_t ROW_TABLE_AT = JET4_DATA_PAGE_ROW_OFFSETS;
 constexpr std::uint16_t OFFSET_MASK = JET_ROW_OFFSET_MASK;
 constexpr std::size_t MAX_ROWS = 255;   // a row pointer holds the row number in one byte
 
-}  // namespace
+}   // namespace
 
 void jet_init_data_page(std::span<std::uint8_t> page, std::uint32_t owner) {
     std::fill(page.begin(), page.end(), std::uint8_t(0));
@@ -33,10 +33,9 @@ std::optional<std::uint16_t> jet_add_row(std::span<std::uint8_t> page,
                                          std::span<const std::uint8_t> row) {
     std::uint16_t count = TK_BYTE_VIEW(page).u16(ROW_COUNT_AT);
     std::size_t table_end = ROW_TABLE_AT + std::size_t(count) * 2;
-    std::size_t data_start =
-        count == 0 ? page.size() : TK_BYTE_VIEW(page).u16(table_end - 2) & OFFSET_MASK;
-    if (count >= MAX_ROWS || data_start < table_end + 2 ||
-        row.size() > data_start - table_end - 2)
+    std::size_t data_start = count == 0 ? page.size()
+                                        : TK_BYTE_VIEW(page).u16(table_end - 2) & OFFSET_MASK;
+    if (count >= MAX_ROWS || data_start < table_end + 2 || row.size() > data_start - table_end - 2)
         return std::nullopt;
     std::size_t start = data_start - row.size();
     std::copy(row.begin(), row.end(), page.begin() + std::ptrdiff_t(start));

@@ -16,8 +16,8 @@ constexpr std::u16string_view CATALOG_NAME = u"MSysObjects";
 constexpr std::u16string_view RELATIONSHIPS_NAME = u"MSysRelationships";
 // Every Jet 3, Jet 4 and ACE file of the shared test data, workgroup files included, lists
 // these four; a catalogue without one of them has lost rows.
-constexpr std::u16string_view REQUIRED_SYSTEM_TABLES[] = {CATALOG_NAME, u"MSysACEs",
-                                                          u"MSysQueries", RELATIONSHIPS_NAME};
+constexpr std::u16string_view REQUIRED_SYSTEM_TABLES[] = {CATALOG_NAME, u"MSysACEs", u"MSysQueries",
+                                                          RELATIONSHIPS_NAME};
 // The first catalogue columns column_positions is asked for; a row needs all of them.
 constexpr const char* CATALOG_COLUMN_NAMES[] = {"Id", "ParentId", "Name", "Type", "Flags"};
 constexpr std::size_t CATALOG_REQUIRED_COLUMNS = std::size(CATALOG_COLUMN_NAMES);
@@ -76,8 +76,8 @@ bool is_valid_name(std::u16string_view name) {
         bool is_low = unit >= 0xDC00 && unit <= 0xDFFF;
         if (is_low) return false;
         if (!is_high) continue;
-        if (char_idx + 1 >= name.size() || name[char_idx + 1] < 0xDC00 ||
-            name[char_idx + 1] > 0xDFFF)
+        if (char_idx + 1 >= name.size() || name[char_idx + 1] < 0xDC00
+            || name[char_idx + 1] > 0xDFFF)
             return false;
         ++char_idx;
     }
@@ -107,7 +107,7 @@ void apply_result_types(jet_table_def& def) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 jet_database::jet_database(std::string path, std::unique_ptr<jet_pager> file)
     : file_path(std::move(path)), pager(std::move(file)) {}
@@ -157,14 +157,14 @@ void jet_database::keep_or_throw(jet_error& error, bool b_salvage) {
 }
 
 void jet_database::read_catalog_rows(const jet_table_def& def, bool b_salvage) {
-    std::vector<int> at = column_positions(def, {u"Id", u"ParentId", u"Name", u"Type", u"Flags",
-                                                 u"Connect", u"Database", u"ForeignName",
-                                                 u"LvProp"});
+    std::vector<int> at = column_positions(def,
+                                           {u"Id", u"ParentId", u"Name", u"Type", u"Flags",
+                                            u"Connect", u"Database", u"ForeignName", u"LvProp"});
     for (std::size_t column_idx = 0; column_idx < CATALOG_REQUIRED_COLUMNS; ++column_idx)
         if (at[column_idx] < 0)
-            throw jet_error::corrupt(CATALOG_TDEF_PAGE,
-                                     std::string("the catalogue has no column '") +
-                                         CATALOG_COLUMN_NAMES[column_idx] + "'");
+            throw jet_error::corrupt(CATALOG_TDEF_PAGE, std::string("the catalogue has no column '")
+                                                            + CATALOG_COLUMN_NAMES[column_idx]
+                                                            + "'");
     jet_cursor cursor(*pager, def);
     // A failed row or page has been passed when next() throws, so salvaging goes on with the
     // rows after it; the limit ends a file that is damaged throughout.
@@ -192,8 +192,7 @@ void jet_database::add_catalog_entry(const std::vector<jet_value>& row,
     entry.database = text_of(at_or_null(row, at[6]));
     entry.foreign_name = text_of(at_or_null(row, at[7]));
     const jet_value& blob = at_or_null(row, at[8]);
-    property_blobs.push_back(blob.kind() == jet_value_kind::binary &&
-                                     entry.type == JET_OBJECT_TABLE
+    property_blobs.push_back(blob.kind() == jet_value_kind::binary && entry.type == JET_OBJECT_TABLE
                                  ? blob.get<std::vector<std::uint8_t>>()
                                  : std::vector<std::uint8_t>());
     entries.push_back(std::move(entry));
@@ -203,9 +202,8 @@ void jet_database::check_system_tables() const {
     for (std::u16string_view name : REQUIRED_SYSTEM_TABLES) {
         const jet_catalog_entry* entry = find_table(name);
         if (!entry || entry->type != JET_OBJECT_TABLE)
-            throw jet_error::corrupt(CATALOG_TDEF_PAGE,
-                                     "the catalogue lists no system table '" +
-                                         jet_utf8(std::u16string(name)) + "'");
+            throw jet_error::corrupt(CATALOG_TDEF_PAGE, "the catalogue lists no system table '"
+                                                            + jet_utf8(std::u16string(name)) + "'");
     }
 }
 
@@ -238,8 +236,7 @@ jet_table_def jet_database::read_definition(const jet_catalog_entry& entry) cons
         def.properties = std::move(properties.object);
         for (auto& [column_name, column_properties] : properties.columns) {
             for (jet_column& column : def.columns)
-                if (jet_same_name(column.name, column_name))
-                    column.properties = column_properties;
+                if (jet_same_name(column.name, column_name)) column.properties = column_properties;
         }
     } catch (jet_error& error) {
         error.set_table(jet_utf8(entry.name));
@@ -285,9 +282,8 @@ std::vector<jet_relationship> jet_database::relationships() const {
     while (cursor->next()) {
         const std::vector<jet_value>& row = cursor->values();
         std::u16string name = text_of(at_or_null(row, at[0]));
-        auto same = std::find_if(found.begin(), found.end(), [&](const jet_relationship& rel) {
-            return rel.name == name;
-        });
+        auto same = std::find_if(found.begin(), found.end(),
+                                 [&](const jet_relationship& rel) { return rel.name == name; });
         if (same == found.end()) {
             jet_relationship rel;
             rel.name = name;

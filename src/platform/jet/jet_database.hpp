@@ -31,12 +31,12 @@ struct jet_header {
     jet_format format = jet_format::jet4;
     std::uint32_t version_code = 0;   // the byte at 0x14
     std::uint32_t page_size = 0;
-    std::uint32_t page_count = 0;     // whole pages in the file
-    std::uint16_t code_page = 0;      // the header's field; not reliable (jet_code_page.hpp)
+    std::uint32_t page_count = 0;          // whole pages in the file
+    std::uint16_t code_page = 0;           // the header's field; not reliable (jet_code_page.hpp)
     std::uint16_t text_code_page = 1252;   // Jet 3 text is decoded in this one, chosen at open
     std::uint32_t sort_order = 0;
-    double creation_date = 0;         // OLE date; 0 in Jet 3
-    bool is_encrypted = false;        // pages go through a codec
+    double creation_date = 0;    // OLE date; 0 in Jet 3
+    bool is_encrypted = false;   // pages go through a codec
 };
 
 struct jet_open_options {

@@ -36,7 +36,7 @@ bool has_extension(const std::string& path, std::string_view extension) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 struct jet_database_writer::table_entry {
     std::unique_ptr<jet_table_writer> writer;
@@ -59,8 +59,8 @@ std::unique_ptr<jet_database_writer> jet_database_writer::create(const std::stri
         writer->write_catalogue();
         writer->flush();
     } catch (...) {
-        writer.reset();            // closes the file first
-        ::unlink(path.c_str());    // the file is ours: O_EXCL made it
+        writer.reset();           // closes the file first
+        ::unlink(path.c_str());   // the file is ours: O_EXCL made it
         throw;
     }
     return writer;
@@ -77,20 +77,24 @@ void jet_database_writer::write_catalogue() {
     jet_init_data_page(page1, 0);
     jet_add_row(page1, jet_empty_usage_map());
     jet_table_def catalogue_def = jet_lay_out_table(jet_catalog_table());
-    catalogue = std::make_unique<jet_table_writer>(
-        jet_create_table_pages(*store, std::move(catalogue_def), jet_page_role::catalogue,
-                               file_format));
+    catalogue = std::make_unique<jet_table_writer>(jet_create_table_pages(
+        *store, std::move(catalogue_def), jet_page_role::catalogue, file_format));
     for (const jet_new_table& table : jet_system_tables()) add_table(table);
-    catalogue->append(jet_catalog_values({CATALOG_TDEF_PAGE, JET_CONTAINER_TABLES,
-                                          u"MSysObjects", JET_OBJECT_TABLE,
-                                          JET_SYSTEM_OBJECT_FLAGS, {}}, created));
+    catalogue->append(jet_catalog_values({CATALOG_TDEF_PAGE,
+                                          JET_CONTAINER_TABLES,
+                                          u"MSysObjects",
+                                          JET_OBJECT_TABLE,
+                                          JET_SYSTEM_OBJECT_FLAGS,
+                                          {}},
+                                         created));
     for (const auto& [id, name] : {std::pair{JET_CONTAINER_TABLES, u"Tables"},
                                    std::pair{JET_CONTAINER_DATABASES, u"Databases"},
                                    std::pair{JET_CONTAINER_RELATIONSHIPS, u"Relationships"}})
-        catalogue->append(jet_catalog_values({id, JET_CONTAINER_PARENT, name,
-                                              JET_OBJECT_CONTAINER, 0, {}}, created));
-    catalogue->append(jet_catalog_values({JET_OBJECT_DATABASE_ID, JET_CONTAINER_DATABASES,
-                                          u"MSysDb", JET_OBJECT_DATABASE, 0, {}}, created));
+        catalogue->append(jet_catalog_values(
+            {id, JET_CONTAINER_PARENT, name, JET_OBJECT_CONTAINER, 0, {}}, created));
+    catalogue->append(jet_catalog_values(
+        {JET_OBJECT_DATABASE_ID, JET_CONTAINER_DATABASES, u"MSysDb", JET_OBJECT_DATABASE, 0, {}},
+        created));
 }
 
 void jet_database_writer::add_table(const jet_new_table& table) {
@@ -100,8 +104,11 @@ void jet_database_writer::add_table(const jet_new_table& table) {
     entry->writer = std::make_unique<jet_table_writer>(
         jet_create_table_pages(*store, std::move(def), jet_page_role::content, file_format));
     const jet_table_def& written = entry->writer->definition();
-    jet_catalog_row row{std::int32_t(written.tdef_page), JET_CONTAINER_TABLES, written.name,
-                        JET_OBJECT_TABLE, table.is_system ? JET_SYSTEM_OBJECT_FLAGS : 0,
+    jet_catalog_row row{std::int32_t(written.tdef_page),
+                        JET_CONTAINER_TABLES,
+                        written.name,
+                        JET_OBJECT_TABLE,
+                        table.is_system ? JET_SYSTEM_OBJECT_FLAGS : 0,
                         std::move(properties)};
     entry->catalogue_row = catalogue->append(jet_catalog_values(row, created));
     entries.push_back(std::move(entry));
@@ -118,8 +125,8 @@ void jet_database_writer::create_table(const jet_new_table& table) {
 jet_database_writer::table_entry& jet_database_writer::find(std::u16string_view name) const {
     for (const auto& entry : entries)
         if (jet_same_name(entry->writer->definition().name, name)) return *entry;
-    throw jet_error(JET_ERR_ITEM_NOT_FOUND, "Item not found in this collection (" +
-                                                jet_utf8(std::u16string(name)) + ").");
+    throw jet_error(JET_ERR_ITEM_NOT_FOUND,
+                    "Item not found in this collection (" + jet_utf8(std::u16string(name)) + ").");
 }
 
 void jet_database_writer::delete_table(std::u16string_view name) {

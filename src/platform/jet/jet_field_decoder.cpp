@@ -26,9 +26,8 @@ std::vector<std::uint8_t> all_bytes(const jet_reader& bytes) {
 
 void need_exactly(const jet_reader& bytes, std::size_t size, const jet_column& column) {
     if (bytes.size() < size)
-        bytes.corrupt("column " + jet_utf8(column.name) + " holds " +
-                      std::to_string(bytes.size()) + " bytes, its type needs " +
-                      std::to_string(size));
+        bytes.corrupt("column " + jet_utf8(column.name) + " holds " + std::to_string(bytes.size())
+                      + " bytes, its type needs " + std::to_string(size));
 }
 
 // Calculated Decimal results: length word, scale, sign, then the magnitude in 4 or 8 byte
@@ -49,8 +48,8 @@ jet_value decode_calculated_numeric(const jet_reader& bytes, const jet_column& c
         at += 4;
     }
     for (; at < 4 + magnitude_size; at += 8) magnitude = (magnitude << 64) | bytes.u64(at);
-    if ((magnitude >> 96) != 0) bytes.corrupt("a calculated decimal of " +
-                                              jet_utf8(column.name) + " exceeds 96 bits");
+    if ((magnitude >> 96) != 0)
+        bytes.corrupt("a calculated decimal of " + jet_utf8(column.name) + " exceeds 96 bits");
     value.lo = std::uint32_t(magnitude);
     value.mid = std::uint32_t(magnitude >> 32);
     value.hi = std::uint32_t(magnitude >> 64);
@@ -61,8 +60,9 @@ jet_value decode_calculated_numeric(const jet_reader& bytes, const jet_column& c
 // sign-extended from the bytes present.
 jet_value decode_calculated_integer(const jet_reader& bytes, const jet_column& column) {
     if (bytes.size() == 0) return jet_value();
-    std::size_t width = column.type_code == JET_TYPE_BYTE ? 1
-                        : column.type_code == JET_TYPE_INT16 ? 2 : 4;
+    std::size_t width = column.type_code == JET_TYPE_BYTE    ? 1
+                        : column.type_code == JET_TYPE_INT16 ? 2
+                                                             : 4;
     std::size_t present = std::min(bytes.size(), width);
     std::uint32_t raw = 0;
     for (std::size_t byte_idx = 0; byte_idx < present; ++byte_idx)
@@ -74,7 +74,7 @@ jet_value decode_calculated_integer(const jet_reader& bytes, const jet_column& c
     return jet_value(std::int32_t(raw));
 }
 
-}  // namespace
+}   // namespace
 
 jet_decimal jet_decode_numeric(const jet_reader& bytes, std::uint8_t scale,
                                std::uint8_t precision) {
@@ -96,8 +96,7 @@ jet_value jet_field_decoder::decode(const jet_column& column, const jet_reader& 
     return decode_plain(column, bytes);
 }
 
-jet_value jet_field_decoder::decode_long(const jet_column& column,
-                                         const jet_reader& bytes) const {
+jet_value jet_field_decoder::decode_long(const jet_column& column, const jet_reader& bytes) const {
     std::vector<std::uint8_t> value = jet_read_long_value(pager, bytes);
     if (column.type_code == JET_TYPE_OLE) return jet_value(std::move(value));
     return jet_value(text.decode(value));
@@ -105,61 +104,43 @@ jet_value jet_field_decoder::decode_long(const jet_column& column,
 
 jet_value jet_field_decoder::decode_calculated(const jet_column& column,
                                                const jet_reader& bytes) const {
-    std::vector<std::uint8_t> wrapped =
-        column.is_long_value() ? jet_read_long_value(pager, bytes) : all_bytes(bytes);
+    std::vector<std::uint8_t> wrapped = column.is_long_value() ? jet_read_long_value(pager, bytes)
+                                                               : all_bytes(bytes);
     jet_reader wrapper(wrapped, bytes.page());
     jet_reader payload = wrapper;
     if (wrapper.size() >= CALC_DATA_AT) {
         std::size_t stated = wrapper.u32(CALC_LENGTH_AT);
-        payload = wrapper.sub(CALC_DATA_AT,
-                              std::min(stated, wrapper.size() - CALC_DATA_AT));
+        payload = wrapper.sub(CALC_DATA_AT, std::min(stated, wrapper.size() - CALC_DATA_AT));
     }
     switch (column.type_code) {
-    case JET_TYPE_BOOLEAN:
-        return jet_value(payload.size() > 0 && payload.u8(0) != 0);
+    case JET_TYPE_BOOLEAN: return jet_value(payload.size() > 0 && payload.u8(0) != 0);
     case JET_TYPE_TEXT:
-    case JET_TYPE_MEMO:
-        return jet_value(text.decode(payload.span(0, payload.size())));
-    case JET_TYPE_NUMERIC:
-        return decode_calculated_numeric(payload, column);
+    case JET_TYPE_MEMO: return jet_value(text.decode(payload.span(0, payload.size())));
+    case JET_TYPE_NUMERIC: return decode_calculated_numeric(payload, column);
     case JET_TYPE_BYTE:
     case JET_TYPE_INT16:
-    case JET_TYPE_INT32:
-        return decode_calculated_integer(payload, column);
+    case JET_TYPE_INT32: return decode_calculated_integer(payload, column);
     default:
         if (payload.size() == 0) return jet_value();   // Access writes some nulls this way
         return decode_plain(column, payload);
     }
 }
 
-jet_value jet_field_decoder::decode_plain(const jet_column& column,
-                                          const jet_reader& bytes) const {
+jet_value jet_field_decoder::decode_plain(const jet_column& column, const jet_reader& bytes) const {
     switch (column.type_code) {
-    case JET_TYPE_BOOLEAN:
-        need_exactly(bytes, 1, column);
-        return jet_value(bytes.u8(0) != 0);
-    case JET_TYPE_BYTE:
-        need_exactly(bytes, 1, column);
-        return jet_value(bytes.u8(0));
-    case JET_TYPE_INT16:
-        need_exactly(bytes, 2, column);
-        return jet_value(bytes.i16(0));
+    case JET_TYPE_BOOLEAN: need_exactly(bytes, 1, column); return jet_value(bytes.u8(0) != 0);
+    case JET_TYPE_BYTE: need_exactly(bytes, 1, column); return jet_value(bytes.u8(0));
+    case JET_TYPE_INT16: need_exactly(bytes, 2, column); return jet_value(bytes.i16(0));
     case JET_TYPE_INT32:
     case JET_TYPE_COMPLEX:   // the row's key into the complex column's hidden table
         need_exactly(bytes, 4, column);
         return jet_value(bytes.i32(0));
-    case JET_TYPE_BIGINT:
-        need_exactly(bytes, 8, column);
-        return jet_value(bytes.i64(0));
+    case JET_TYPE_BIGINT: need_exactly(bytes, 8, column); return jet_value(bytes.i64(0));
     case JET_TYPE_CURRENCY:
         need_exactly(bytes, 8, column);
         return jet_value(jet_currency{bytes.i64(0)});
-    case JET_TYPE_FLOAT32:
-        need_exactly(bytes, 4, column);
-        return jet_value(bytes.f32(0));
-    case JET_TYPE_FLOAT64:
-        need_exactly(bytes, 8, column);
-        return jet_value(bytes.f64(0));
+    case JET_TYPE_FLOAT32: need_exactly(bytes, 4, column); return jet_value(bytes.f32(0));
+    case JET_TYPE_FLOAT64: need_exactly(bytes, 8, column); return jet_value(bytes.f64(0));
     case JET_TYPE_DATETIME:
         need_exactly(bytes, 8, column);
         return jet_value(jet_date{bytes.f64(0)});
@@ -178,11 +159,9 @@ jet_value jet_field_decoder::decode_plain(const jet_column& column,
         std::span<const std::uint8_t> view = bytes.span(0, DATETIME_EXT_SIZE);
         return jet_value(jet_date_ext{std::string(view.begin(), view.end())});
     }
-    case JET_TYPE_TEXT:
-        return jet_value(text.decode(bytes.span(0, bytes.size())));
+    case JET_TYPE_TEXT: return jet_value(text.decode(bytes.span(0, bytes.size())));
     case JET_TYPE_MEMO:
-    case JET_TYPE_OLE:
-        return decode_long(column, bytes);
+    case JET_TYPE_OLE: return decode_long(column, bytes);
     default:   // Binary and types no reader knows: every byte as stored
         return jet_value(all_bytes(bytes));
     }

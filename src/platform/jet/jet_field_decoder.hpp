@@ -32,5 +32,4 @@ private:
 
 // A Numeric value from its 17 stored bytes: sign byte, then four little-endian 32-bit words,
 // most significant first.
-jet_decimal jet_decode_numeric(const jet_reader& bytes, std::uint8_t scale,
-                               std::uint8_t precision);
+jet_decimal jet_decode_numeric(const jet_reader& bytes, std::uint8_t scale, std::uint8_t precision);

@@ -19,7 +19,7 @@ constexpr std::uint16_t SORT_GENERAL = 0x0409;
 constexpr std::uint32_t VERSION_ACE12 = 2;
 constexpr double UNIX_EPOCH_OLE = 25569.0;
 
-}  // namespace
+}   // namespace
 
 double jet_now_ole_date() {
     auto seconds = std::chrono::duration_cast<std::chrono::seconds>(

@@ -21,13 +21,13 @@ constexpr std::uint8_t NULL_DESCENDING = 0xFF;
 constexpr std::uint8_t YES_ASCENDING = 0x00;
 constexpr std::uint8_t NO_ASCENDING = 0xFF;
 constexpr std::size_t SEGMENT_BYTES = 8;
-constexpr std::uint8_t SEGMENT_MORE = 0x09;        // after a segment that is not the last
-constexpr std::uint8_t DECIMAL_POSITIVE = 0xFF;    // sign byte of a key, zero included
+constexpr std::uint8_t SEGMENT_MORE = 0x09;       // after a segment that is not the last
+constexpr std::uint8_t DECIMAL_POSITIVE = 0xFF;   // sign byte of a key, zero included
 constexpr std::uint8_t DECIMAL_NEGATIVE = 0x00;
 constexpr std::uint8_t TEXT_END = 0x01;
 constexpr std::uint8_t TEXT_END_EXTRA = 0x00;
-constexpr std::uint8_t ACCENT_NONE = 0x02;         // stands for a character without one
-constexpr std::uint16_t UNPRINTABLE_FIRST = 7;     // position code of the first character
+constexpr std::uint8_t ACCENT_NONE = 0x02;       // stands for a character without one
+constexpr std::uint16_t UNPRINTABLE_FIRST = 7;   // position code of the first character
 constexpr std::uint16_t UNPRINTABLE_STEP = 4;
 constexpr std::uint16_t UNPRINTABLE_FLAG = 0x8000;
 constexpr std::uint8_t UNPRINTABLE_MIDDLE = 0x06;
@@ -59,10 +59,8 @@ void put_integer(std::vector<std::uint8_t>& out, std::int64_t value, int size) {
 void put_float(std::vector<std::uint8_t>& out, std::uint64_t bits, int size) {
     std::size_t from = out.size();
     put_big_endian(out, bits, size);
-    if (out[from] & 0x80)
-        invert(out, from);
-    else
-        out[from] ^= 0x80;
+    if (out[from] & 0x80) invert(out, from);
+    else out[from] ^= 0x80;
 }
 
 // Binary values in segments of 8 bytes: each but the last followed by SEGMENT_MORE, the
@@ -128,8 +126,7 @@ void put_value(std::vector<std::uint8_t>& out, const jet_value& value) {
     case jet_value_kind::date:
         put_float(out, std::bit_cast<std::uint64_t>(value.get<jet_date>().serial), 8);
         break;
-    default:
-        throw jet_error(JET_ERR_INVALID_ARGUMENT, "This data type cannot be an index key.");
+    default: throw jet_error(JET_ERR_INVALID_ARGUMENT, "This data type cannot be an index key.");
     }
 }
 
@@ -172,8 +169,8 @@ struct text_extras {
 
 // `place`: where the unprintable character stands, counted as text_extras counts.
 void put_unprintable(std::vector<std::uint8_t>& out, std::size_t place, std::string_view code) {
-    std::uint16_t where =
-        std::uint16_t((UNPRINTABLE_FIRST + UNPRINTABLE_STEP * place) | UNPRINTABLE_FLAG);
+    std::uint16_t where = std::uint16_t((UNPRINTABLE_FIRST + UNPRINTABLE_STEP * place)
+                                        | UNPRINTABLE_FLAG);
     out.push_back(std::uint8_t(where >> 8));
     out.push_back(std::uint8_t(where));
     out.push_back(UNPRINTABLE_MIDDLE);
@@ -193,15 +190,23 @@ void put_flags(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> flags) 
     out.insert(out.end(), FLAGS_SUFFIX.begin(), FLAGS_SUFFIX.end());
 }
 
-}  // namespace
+}   // namespace
 
 bool jet_index_key_supported(std::uint8_t type_code) {
     switch (type_code) {
-    case JET_TYPE_BOOLEAN: case JET_TYPE_BYTE: case JET_TYPE_INT16: case JET_TYPE_INT32:
-    case JET_TYPE_CURRENCY: case JET_TYPE_FLOAT32: case JET_TYPE_FLOAT64:
-    case JET_TYPE_DATETIME: case JET_TYPE_TEXT: case JET_TYPE_GUID: case JET_TYPE_BIGINT:
-    case JET_TYPE_NUMERIC: case JET_TYPE_BINARY:
-        return true;
+    case JET_TYPE_BOOLEAN:
+    case JET_TYPE_BYTE:
+    case JET_TYPE_INT16:
+    case JET_TYPE_INT32:
+    case JET_TYPE_CURRENCY:
+    case JET_TYPE_FLOAT32:
+    case JET_TYPE_FLOAT64:
+    case JET_TYPE_DATETIME:
+    case JET_TYPE_TEXT:
+    case JET_TYPE_GUID:
+    case JET_TYPE_BIGINT:
+    case JET_TYPE_NUMERIC:
+    case JET_TYPE_BINARY: return true;
     default: return false;
     }
 }
@@ -258,8 +263,7 @@ std::vector<std::uint8_t> jet_text_index_key(const std::u16string& text, bool as
 }
 
 std::vector<std::uint8_t> jet_index_key(const jet_table_def& def, const jet_index& index,
-                                        const std::vector<jet_value>& values,
-                                        jet_format format) {
+                                        const std::vector<jet_value>& values, jet_format format) {
     std::vector<std::uint8_t> key;
     for (const jet_index_column& column : index.columns) {
         const jet_value& value = values[column.column_number];
@@ -275,8 +279,8 @@ std::vector<std::uint8_t> jet_index_key(const jet_table_def& def, const jet_inde
         }
         key.push_back(column.ascending ? START_ASCENDING : START_DESCENDING);
         if (value.kind() == jet_value_kind::text) {
-            std::vector<std::uint8_t> text =
-                jet_text_index_key(value.get<std::u16string>(), column.ascending);
+            std::vector<std::uint8_t> text = jet_text_index_key(value.get<std::u16string>(),
+                                                                column.ascending);
             key.insert(key.end(), text.begin(), text.end());
         } else if (value.kind() == jet_value_kind::guid) {
             put_guid(key, value.get<jet_guid>(), column.ascending);

@@ -26,8 +26,7 @@ bool jet_index_key_supported(std::uint8_t type_code);
 // values: one per column of def, in column order, Decimals at their column's scale.
 // format: the file's, as Jet 4 and ACE order descending Decimal keys differently.
 std::vector<std::uint8_t> jet_index_key(const jet_table_def& def, const jet_index& index,
-                                        const std::vector<jet_value>& values,
-                                        jet_format format);
+                                        const std::vector<jet_value>& values, jet_format format);
 
 // The part of a text its key spells: the first 255 characters less trailing spaces. Texts
 // with the same part are one key to Access, "ab" and "ab " among them.

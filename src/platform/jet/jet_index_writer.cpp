@@ -39,7 +39,7 @@ std::vector<std::uint8_t> child_entry(const std::vector<std::uint8_t>& last,
     return entry;
 }
 
-}  // namespace
+}   // namespace
 
 std::uint32_t jet_create_index_root(jet_page_store& store, std::uint32_t tdef_page) {
     std::uint32_t page_no = store.allocate(jet_page_role::content);
@@ -87,13 +87,13 @@ void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
     auto middle = entries.begin() + std::ptrdiff_t(sorted_count);
     std::sort(middle, entries.end());
     // Leaf pages ending before the first new entry come out as they were: not rewritten.
-    std::size_t first_new =
-        std::size_t(std::lower_bound(entries.begin(), middle, *middle) - entries.begin());
+    std::size_t first_new = std::size_t(std::lower_bound(entries.begin(), middle, *middle)
+                                        - entries.begin());
     std::inplace_merge(entries.begin(), middle, entries.end());
     sorted_count = entries.size();
 
     std::vector<page_plan> level = plan_leaves();
-    entry_list nodes;                   // the node entries of the level being written
+    entry_list nodes;   // the node entries of the level being written
     const entry_list* source = &entries;
     std::uint8_t type = JET_PAGE_INDEX_LEAF;
     std::size_t used = 0;
@@ -110,13 +110,14 @@ void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
             const page_plan& page = level[page_idx];
             bool unchanged = type == JET_PAGE_INDEX_LEAF && had_leaf_pages && page.end < first_new;
             if (!unchanged)
-                write_page(store.change(numbers[page_idx], jet_page_role::content), type,
-                           tdef_page, page_idx == 0 ? 0 : numbers[page_idx - 1],
+                write_page(store.change(numbers[page_idx], jet_page_role::content), type, tdef_page,
+                           page_idx == 0 ? 0 : numbers[page_idx - 1],
                            page_idx + 1 == level.size() ? 0 : numbers[page_idx + 1], page.tail,
                            std::span(*source).subspan(page.first, page.end - page.first));
             // A leaf's last entry names it in its parent; a node's is its subtree's last.
-            const std::vector<std::uint8_t>& last =
-                type == JET_PAGE_INDEX_LEAF ? entries[page.end - 1] : page.last;
+            const std::vector<std::uint8_t>& last = type == JET_PAGE_INDEX_LEAF
+                                                        ? entries[page.end - 1]
+                                                        : page.last;
             std::vector<std::uint8_t> entry = child_entry(last, numbers[page_idx]);
             if (parent_used + entry.size() > JET_INDEX_ENTRY_AREA) {
                 parents.push_back({parent_entries.size(), parent_entries.size(), {}, 0});
@@ -140,10 +141,9 @@ void jet_index_pages::write(jet_page_store& store, std::uint32_t tdef_page) {
         level = std::move(parents);
         type = JET_PAGE_INDEX_NODE;
     }
-    write_page(store.change(root, jet_page_role::content), type, tdef_page, 0, 0,
-               level.front().tail,
-               std::span(*source).subspan(level.front().first,
-                                          level.front().end - level.front().first));
+    write_page(
+        store.change(root, jet_page_role::content), type, tdef_page, 0, 0, level.front().tail,
+        std::span(*source).subspan(level.front().first, level.front().end - level.front().first));
     // Pages an earlier, larger layout used stay the index's, as empty leaves.
     for (std::size_t page_idx = used; page_idx < owned.size(); ++page_idx)
         write_page(store.change(owned[page_idx], jet_page_role::content), JET_PAGE_INDEX_LEAF,

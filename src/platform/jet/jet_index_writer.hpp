@@ -48,8 +48,9 @@ inline constexpr std::size_t JET_INDEX_NODE_CHILD_SIZE = 4;
 
 // Bytes for entries on a page, and the longest key (a node page must hold two entries).
 inline constexpr std::size_t JET_INDEX_ENTRY_AREA = JET_INDEX_PAGE_SIZE - JET_INDEX_PAGE_ENTRIES;
-inline constexpr std::size_t JET_MAX_INDEX_KEY =
-    JET_INDEX_ENTRY_AREA / 2 - JET_INDEX_ROW_POINTER_SIZE - JET_INDEX_NODE_CHILD_SIZE;
+inline constexpr std::size_t JET_MAX_INDEX_KEY = JET_INDEX_ENTRY_AREA / 2
+                                                 - JET_INDEX_ROW_POINTER_SIZE
+                                                 - JET_INDEX_NODE_CHILD_SIZE;
 
 class jet_index_pages {
 public:
@@ -74,6 +75,6 @@ private:
     std::uint32_t map_row;
     std::vector<std::vector<std::uint8_t>> entries;   // sorted up to sorted_count
     std::size_t sorted_count = 0;
-    std::vector<std::uint32_t> owned;                 // pages besides the root
-    std::size_t leaf_pages = 1;                       // as the last write laid them out
+    std::vector<std::uint32_t> owned;   // pages besides the root
+    std::size_t leaf_pages = 1;         // as the last write laid them out
 };

@@ -14,12 +14,12 @@ std::span<const std::uint8_t> lval_row(const jet_pager& pager, std::uint32_t poi
     jet_data_page page(keep, page_no, pager.is_jet3());
     jet_row_slot slot = page.slot(jet_data_page::pointer_row(pointer));
     if (slot.is_deleted)
-        page.bytes().corrupt("a long value points to the deleted row " +
-                             std::to_string(jet_data_page::pointer_row(pointer)));
+        page.bytes().corrupt("a long value points to the deleted row "
+                             + std::to_string(jet_data_page::pointer_row(pointer)));
     return page.bytes().span(slot.start, slot.end - slot.start);
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<std::uint8_t> jet_read_long_value(const jet_pager& pager, const jet_reader& field) {
     std::uint32_t head = field.u32(JET_LONG_VALUE_LENGTH);
@@ -34,8 +34,8 @@ std::vector<std::uint8_t> jet_read_long_value(const jet_pager& pager, const jet_
         std::span<const std::uint8_t> row = lval_row(pager, pointer, keep);
         if (row.size() < length)
             throw jet_error::corrupt(jet_data_page::pointer_page(pointer),
-                                     "a long value of " + std::to_string(length) +
-                                         " bytes has a row of " + std::to_string(row.size()));
+                                     "a long value of " + std::to_string(length)
+                                         + " bytes has a row of " + std::to_string(row.size()));
         return {row.begin(), row.begin() + std::ptrdiff_t(length)};
     }
     std::vector<std::uint8_t> value;
@@ -44,9 +44,9 @@ std::vector<std::uint8_t> jet_read_long_value(const jet_pager& pager, const jet_
     while (value.size() < length) {
         if (pointer == 0 || !seen.insert(pointer).second)
             throw jet_error::corrupt(jet_data_page::pointer_page(pointer),
-                                     "a long value chain ends or loops after " +
-                                         std::to_string(value.size()) + " of " +
-                                         std::to_string(length) + " bytes");
+                                     "a long value chain ends or loops after "
+                                         + std::to_string(value.size()) + " of "
+                                         + std::to_string(length) + " bytes");
         jet_reader row(lval_row(pager, pointer, keep), jet_data_page::pointer_page(pointer));
         pointer = row.u32(JET_LONG_VALUE_NEXT_ROW);
         std::size_t take = std::min(row.size() - JET_LONG_VALUE_PART, length - value.size());

@@ -20,7 +20,7 @@ std::vector<std::uint8_t> head(std::uint32_t length_word, std::uint32_t pointer)
     return field;
 }
 
-}  // namespace
+}   // namespace
 
 std::uint32_t jet_long_value_writer::place(std::span<const std::uint8_t> row) {
     if (current_page != 0) {
@@ -34,8 +34,7 @@ std::uint32_t jet_long_value_writer::place(std::span<const std::uint8_t> row) {
     return jet_row_pointer(current_page, *jet_add_row(page, row));
 }
 
-std::vector<std::uint8_t> jet_long_value_writer::store_value(
-    std::span<const std::uint8_t> value) {
+std::vector<std::uint8_t> jet_long_value_writer::store_value(std::span<const std::uint8_t> value) {
     if (value.size() > MAX_LENGTH)
         throw jet_error(JET_ERR_FIELD_TOO_SMALL, "The field is too small to accept the amount "
                                                  "of data you attempted to add.");

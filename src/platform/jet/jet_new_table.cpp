@@ -25,8 +25,8 @@ constexpr std::size_t MAX_INDEX_COLUMNS = 10;
 void check_name(const std::u16string& name) {
     bool bad = name.empty() || name.size() > MAX_NAME || name.front() == u' ';
     for (char16_t unit : name)
-        if (unit < 0x20 || unit == u'.' || unit == u'!' || unit == u'`' || unit == u'[' ||
-            unit == u']')
+        if (unit < 0x20 || unit == u'.' || unit == u'!' || unit == u'`' || unit == u'['
+            || unit == u']')
             bad = true;
     if (bad) throw jet_error(JET_ERR_BAD_NAME, "'" + jet_utf8(name) + "' is not a valid name.");
 }
@@ -44,10 +44,17 @@ void check_column(const jet_new_column& column) {
         if (column.precision == 0 || column.precision > 28 || column.scale > column.precision)
             invalid("column " + name + " has a precision or scale out of range");
         break;
-    case JET_TYPE_BOOLEAN: case JET_TYPE_BYTE: case JET_TYPE_INT16: case JET_TYPE_INT32:
-    case JET_TYPE_CURRENCY: case JET_TYPE_FLOAT32: case JET_TYPE_FLOAT64:
-    case JET_TYPE_DATETIME: case JET_TYPE_OLE: case JET_TYPE_MEMO: case JET_TYPE_GUID:
-        break;
+    case JET_TYPE_BOOLEAN:
+    case JET_TYPE_BYTE:
+    case JET_TYPE_INT16:
+    case JET_TYPE_INT32:
+    case JET_TYPE_CURRENCY:
+    case JET_TYPE_FLOAT32:
+    case JET_TYPE_FLOAT64:
+    case JET_TYPE_DATETIME:
+    case JET_TYPE_OLE:
+    case JET_TYPE_MEMO:
+    case JET_TYPE_GUID: break;
     default: invalid("column " + name + " has a type the writer does not make");
     }
     if (column.is_autonumber && column.type_code != JET_TYPE_INT32)
@@ -66,8 +73,7 @@ void check_key_type(const jet_new_column& column) {
         invalid("a Memo or OLE column cannot be indexed (" + jet_utf8(column.name) + ")");
     // Refused here, with the table, rather than row by row once it exists.
     if (!jet_index_key_supported(column.type_code))
-        invalid("the writer cannot index a column of this type (" + jet_utf8(column.name) +
-                ")");
+        invalid("the writer cannot index a column of this type (" + jet_utf8(column.name) + ")");
 }
 
 void check_index(const jet_new_table& table, const jet_new_index& index) {
@@ -76,16 +82,15 @@ void check_index(const jet_new_table& table, const jet_new_index& index) {
         invalid("index " + jet_utf8(index.name) + " needs 1 to 10 columns");
     for (const jet_new_index_column& key : index.columns) {
         const jet_new_column* found = find_column(table, key.name);
-        if (!found) invalid("index " + jet_utf8(index.name) + " names no column " +
-                            jet_utf8(key.name));
+        if (!found)
+            invalid("index " + jet_utf8(index.name) + " names no column " + jet_utf8(key.name));
         check_key_type(*found);
     }
 }
 
-}  // namespace
+}   // namespace
 
-jet_new_column jet_make_column(std::u16string name, std::uint8_t type_code,
-                               std::uint16_t length) {
+jet_new_column jet_make_column(std::u16string name, std::uint8_t type_code, std::uint16_t length) {
     jet_new_column made;
     made.name = std::move(name);
     made.type_code = type_code;

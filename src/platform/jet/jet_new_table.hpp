@@ -12,13 +12,13 @@
 struct jet_new_column {
     std::u16string name;
     std::uint8_t type_code = JET_TYPE_TEXT;   // a JET_TYPE_* code
-    std::uint16_t length = 0;      // Text: characters 1..255; Binary: bytes 1..255
-    std::uint8_t precision = 18;   // Decimal only: 1..28
-    std::uint8_t scale = 0;        // Decimal only: 0..precision
+    std::uint16_t length = 0;                 // Text: characters 1..255; Binary: bytes 1..255
+    std::uint8_t precision = 18;              // Decimal only: 1..28
+    std::uint8_t scale = 0;                   // Decimal only: 0..precision
     bool is_required = false;
-    bool is_autonumber = false;    // Long only: the engine numbers new rows 1, 2, ...
+    bool is_autonumber = false;   // Long only: the engine numbers new rows 1, 2, ...
     bool allows_zero_length = true;
-    std::u16string default_value;  // an expression as Access stores it: "text", #date#, 12
+    std::u16string default_value;   // an expression as Access stores it: "text", #date#, 12
 };
 
 // A column of that name and type, optional, no default.
@@ -34,7 +34,7 @@ struct jet_new_index {
     std::u16string name;
     std::vector<jet_new_index_column> columns;   // 1..10, in key order
     bool is_primary = false;
-    bool is_unique = false;                      // implied by is_primary
+    bool is_unique = false;   // implied by is_primary
     bool ignores_nulls = false;
 };
 

@@ -14,7 +14,7 @@ constexpr int JET_ERR_DATABASE_EXISTS = 3204;
 constexpr int JET_ERR_DISK_FULL = 3026;
 constexpr int JET_ERR_DISK_IO = 3043;
 
-}  // namespace
+}   // namespace
 
 jet_page_store::jet_page_store(const std::string& path, std::uint32_t page_size)
     : file_path(path), size_bytes(page_size) {
@@ -37,8 +37,8 @@ jet_page_store::~jet_page_store() {
 void jet_page_store::fail_io(int error_number) const {
     if (error_number == ENOSPC || error_number == EDQUOT)
         throw jet_error(JET_ERR_DISK_FULL, "Not enough space on disk.");
-    throw jet_error(JET_ERR_DISK_IO, "Disk or network error (" +
-                                         std::string(std::strerror(error_number)) + ").");
+    throw jet_error(JET_ERR_DISK_IO,
+                    "Disk or network error (" + std::string(std::strerror(error_number)) + ").");
 }
 
 std::uint32_t jet_page_store::allocate(jet_page_role role) {
@@ -96,9 +96,9 @@ void jet_page_store::sync() {
 }
 
 void jet_page_store::flush() {
-    for (jet_page_role role : {jet_page_role::content, jet_page_role::usage_map,
-                               jet_page_role::definition, jet_page_role::catalogue,
-                               jet_page_role::header}) {
+    for (jet_page_role role :
+         {jet_page_role::content, jet_page_role::usage_map, jet_page_role::definition,
+          jet_page_role::catalogue, jet_page_role::header}) {
         bool wrote = false;
         for (auto& [page_no, page] : held) {
             if (!page.is_changed || page.role != role) continue;

@@ -51,7 +51,7 @@ void refuse_special_file(const std::string& path) {
     if (!S_ISREG(info.st_mode)) throw jet_error::not_a_file(path, file_kind(info.st_mode));
 }
 
-}  // namespace
+}   // namespace
 
 jet_pager::jet_pager(const std::string& path, std::u16string_view password, bool exclusive) {
     refuse_special_file(path);
@@ -102,8 +102,7 @@ void jet_pager::read_header(const std::string& path, std::u16string_view passwor
     head.format = format_of(head.version_code);
     head.page_size = is_jet3() ? 2048 : 4096;
     if (file_size < head.page_size * 2ull) throw jet_error::unrecognized_format(path);
-    head.page_count = std::uint32_t(std::min<std::uint64_t>(file_size / head.page_size,
-                                                            0xFFFFFFu));
+    head.page_count = std::uint32_t(std::min<std::uint64_t>(file_size / head.page_size, 0xFFFFFFu));
     std::vector<std::uint8_t> page0 = read_raw(0, head.page_size);
     try {
         codec = jet_open_codec(page0, password);
@@ -124,8 +123,8 @@ void jet_pager::read_header(const std::string& path, std::u16string_view passwor
 jet_page_ptr jet_pager::page(std::uint32_t page_no) const {
     if (page_no == 0) return page_zero;
     if (page_no >= head.page_count)
-        throw jet_error::corrupt(page_no, "the page lies past the end of the file (" +
-                                              std::to_string(head.page_count) + " pages)");
+        throw jet_error::corrupt(page_no, "the page lies past the end of the file ("
+                                              + std::to_string(head.page_count) + " pages)");
     auto found = cache.find(page_no);
     if (found != cache.end()) return found->second;
     std::vector<std::uint8_t> bytes = read_raw(page_no, head.page_size);

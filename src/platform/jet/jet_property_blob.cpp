@@ -16,8 +16,8 @@ public:
         jet_property_set set;
         if (reader.size() == 0) return set;
         std::span<const std::uint8_t> magic = reader.span(0, JET_PROPERTY_MAGIC_SIZE);
-        bool known = (magic[0] == 'K' && magic[1] == 'K' && magic[2] == 'D') ||
-                     (magic[0] == 'M' && magic[1] == 'R' && magic[2] == '2');
+        bool known = (magic[0] == 'K' && magic[1] == 'K' && magic[2] == 'D')
+                     || (magic[0] == 'M' && magic[1] == 'R' && magic[2] == '2');
         if (!known || magic[3] != 0) reader.corrupt("a property blob has no known signature");
         std::size_t at = JET_PROPERTY_MAGIC_SIZE;
         while (at + JET_PROPERTY_CHUNK_DATA <= reader.size()) {
@@ -78,8 +78,8 @@ private:
         if (name_idx >= names.size()) entry.corrupt("a property names a missing name slot");
         property.name = names[name_idx];
         std::size_t length = entry.u16(JET_PROPERTY_ENTRY_VALUE_LENGTH);
-        property.value =
-            read_value(entry.sub(JET_PROPERTY_ENTRY_VALUE, length), property.type_code);
+        property.value = read_value(entry.sub(JET_PROPERTY_ENTRY_VALUE, length),
+                                    property.type_code);
         return property;
     }
 
@@ -106,7 +106,7 @@ private:
     std::vector<std::u16string> names;
 };
 
-}  // namespace
+}   // namespace
 
 jet_property_set jet_read_property_blob(std::span<const std::uint8_t> blob,
                                         const jet_text_decoder& text) {

@@ -50,8 +50,8 @@ inline constexpr std::size_t JET_PROPERTY_ENTRY_VALUE = 8;
 class jet_text_decoder;
 
 struct jet_property_set {
-    jet_properties object;                                          // the table itself
-    std::vector<std::pair<std::u16string, jet_properties>> columns; // by column name
+    jet_properties object;                                            // the table itself
+    std::vector<std::pair<std::u16string, jet_properties>> columns;   // by column name
 };
 
 // An empty blob gives an empty set. 3049 (page 0: the blob has no page of its own) when the

@@ -50,7 +50,7 @@ void put_entry(jet_byte_buffer& out, const jet_property& property, std::size_t n
     out.append(value);
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<std::uint8_t> jet_encode_property_blob(const jet_table_def& def) {
     std::vector<std::u16string> names;

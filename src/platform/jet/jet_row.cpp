@@ -9,8 +9,8 @@ jet_row::jet_row(const jet_reader& page, std::size_t start, std::size_t end, boo
                                           : row.u16(JET_ROW_COLUMN_COUNT);
     mask_size = jet_row_mask_size(column_count);
     if (mask_size + layout.fixed_area() > row.size())
-        row.corrupt("a row of " + std::to_string(row.size()) + " bytes declares " +
-                    std::to_string(column_count) + " columns");
+        row.corrupt("a row of " + std::to_string(row.size()) + " bytes declares "
+                    + std::to_string(column_count) + " columns");
     if (table_var_columns == 0) return;
     if (is_jet3) {
         read_var_offsets_jet3(table_var_columns);
@@ -20,8 +20,8 @@ jet_row::jet_row(const jet_reader& page, std::size_t start, std::size_t end, boo
     for (std::size_t slot = 0; slot < var_offsets.size(); ++slot) {
         bool ordered = slot == 0 || var_offsets[slot] >= var_offsets[slot - 1];
         if (!ordered || var_offsets[slot] < layout.fixed_area() || var_offsets[slot] > row.size())
-            row.corrupt("variable column offset " + std::to_string(var_offsets[slot]) +
-                        " lies outside its row of " + std::to_string(row.size()) + " bytes");
+            row.corrupt("variable column offset " + std::to_string(var_offsets[slot])
+                        + " lies outside its row of " + std::to_string(row.size()) + " bytes");
     }
 }
 
@@ -50,18 +50,17 @@ void jet_row::read_var_offsets_jet3(std::size_t) {
     var_offsets.resize(var_count + 1);
     std::size_t jumps_used = 0;
     for (std::size_t slot = 0; slot <= var_count; ++slot) {
-        while (jumps_used < jump_count && slot == row.u8(count_at - 1 - jumps_used))
-            ++jumps_used;
-        var_offsets[slot] =
-            row.u8(layout.var_offset_at(offsets_end, slot)) + jumps_used * JET3_ROW_JUMP_STEP;
+        while (jumps_used < jump_count && slot == row.u8(count_at - 1 - jumps_used)) ++jumps_used;
+        var_offsets[slot] = row.u8(layout.var_offset_at(offsets_end, slot))
+                            + jumps_used * JET3_ROW_JUMP_STEP;
     }
 }
 
 bool jet_row::mask_bit(std::uint16_t column_number) const {
     if (column_number >= column_count) return false;
     std::size_t mask_at = jet_row_mask_at(row.size(), mask_size);
-    return (row.u8(mask_at + jet_row_mask_byte(column_number)) &
-            jet_row_mask_flag(column_number)) != 0;
+    return (row.u8(mask_at + jet_row_mask_byte(column_number)) & jet_row_mask_flag(column_number))
+           != 0;
 }
 
 jet_field jet_row::field(const jet_column& column, std::size_t fixed_ordinal) const {
@@ -70,11 +69,11 @@ jet_field jet_row::field(const jet_column& column, std::size_t fixed_ordinal) co
     if (column.is_fixed()) {
         if (fixed_ordinal >= column_count - var_count) return result;   // added later
         std::size_t at = layout.fixed_area() + column.fixed_offset;
-        std::size_t data_end =
-            var_offsets.empty() ? jet_row_mask_at(row.size(), mask_size) : var_offsets[0];
+        std::size_t data_end = var_offsets.empty() ? jet_row_mask_at(row.size(), mask_size)
+                                                   : var_offsets[0];
         if (at > data_end || column.size_bytes > data_end - at)
-            row.corrupt("column " + std::to_string(column.column_number) +
-                        " passes the fixed data of its row");
+            row.corrupt("column " + std::to_string(column.column_number)
+                        + " passes the fixed data of its row");
         result.bytes = row.span(at, column.size_bytes);
     } else {
         if (column.var_index >= var_count) return result;   // added later

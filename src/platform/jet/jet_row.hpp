@@ -12,8 +12,8 @@
 #include "platform/jet/jet_schema.hpp"
 
 struct jet_field {
-    bool is_present = false;             // not null
-    std::span<const std::uint8_t> bytes; // the stored bytes (empty for Booleans)
+    bool is_present = false;               // not null
+    std::span<const std::uint8_t> bytes;   // the stored bytes (empty for Booleans)
 };
 
 class jet_row {

@@ -37,7 +37,8 @@ jet_value_kind kind_of(std::uint8_t type_code) {
 [[noreturn]] void too_small(const jet_column& column) {
     throw jet_error(JET_ERR_FIELD_TOO_SMALL,
                     "The field is too small to accept the amount of data you attempted to "
-                    "add (" + jet_utf8(column.name) + ").");
+                    "add ("
+                        + jet_utf8(column.name) + ").");
 }
 
 void put_fixed(std::span<std::uint8_t> area, const jet_column& column, const jet_value& value) {
@@ -49,7 +50,8 @@ void put_fixed(std::span<std::uint8_t> area, const jet_column& column, const jet
     case JET_TYPE_CURRENCY:
         jet_put_u64(area, at, std::uint64_t(value.get<jet_currency>().units));
         break;
-    case JET_TYPE_FLOAT32: jet_put_u32(area, at, std::bit_cast<std::uint32_t>(value.get<float>()));
+    case JET_TYPE_FLOAT32:
+        jet_put_u32(area, at, std::bit_cast<std::uint32_t>(value.get<float>()));
         break;
     case JET_TYPE_FLOAT64:
         jet_put_u64(area, at, std::bit_cast<std::uint64_t>(value.get<double>()));
@@ -91,25 +93,23 @@ std::vector<std::uint8_t> variable_bytes(const jet_column& column, const jet_val
         return bytes;
     }
     case JET_TYPE_MEMO:
-        return long_values.store_value(
-            jet_encode_unicode(value.get<std::u16string>(), compress));
-    default:
-        return long_values.store_value(value.get<std::vector<std::uint8_t>>());
+        return long_values.store_value(jet_encode_unicode(value.get<std::u16string>(), compress));
+    default: return long_values.store_value(value.get<std::vector<std::uint8_t>>());
     }
 }
 
 // Places the parts where jet_row_layout.hpp puts them; the offsets count from the row's start.
-std::vector<std::uint8_t> lay_out_row(std::size_t column_count,
-                                      std::span<const std::uint8_t> fixed,
+std::vector<std::uint8_t> lay_out_row(std::size_t column_count, std::span<const std::uint8_t> fixed,
                                       const std::vector<std::vector<std::uint8_t>>& variable,
                                       std::span<const std::uint8_t> mask) {
     constexpr jet_row_layout LAYOUT = JET4_ROW_LAYOUT;
     std::size_t data_size = 0;
     for (const std::vector<std::uint8_t>& bytes : variable) data_size += bytes.size();
-    std::size_t offsets_size =
-        variable.empty() ? 0 : (variable.size() + 1) * LAYOUT.count_size + LAYOUT.count_size;
-    std::size_t row_size = LAYOUT.fixed_area() + fixed.size() + data_size + offsets_size +
-                           mask.size();
+    std::size_t offsets_size = variable.empty()
+                                   ? 0
+                                   : (variable.size() + 1) * LAYOUT.count_size + LAYOUT.count_size;
+    std::size_t row_size = LAYOUT.fixed_area() + fixed.size() + data_size + offsets_size
+                           + mask.size();
     std::vector<std::uint8_t> row(row_size, 0);
     jet_put_u16(row, JET_ROW_COLUMN_COUNT, std::uint16_t(column_count));
     std::copy(fixed.begin(), fixed.end(), row.begin() + std::ptrdiff_t(LAYOUT.fixed_area()));
@@ -129,7 +129,7 @@ std::vector<std::uint8_t> lay_out_row(std::size_t column_count,
     return row;
 }
 
-}  // namespace
+}   // namespace
 
 void jet_check_value_kind(const jet_column& column, const jet_value& value) {
     if (value.is_null() || value.kind() == kind_of(column.type_code)) return;
@@ -144,8 +144,7 @@ std::vector<std::uint8_t> jet_encode_row(const jet_table_def& def,
     for (const jet_column& column : def.columns) {
         jet_check_value_kind(column, values[column.column_number]);
         if (column.is_fixed())
-            fixed_size = std::max<std::size_t>(fixed_size,
-                                               column.fixed_offset + column.size_bytes);
+            fixed_size = std::max<std::size_t>(fixed_size, column.fixed_offset + column.size_bytes);
     }
     std::vector<std::uint8_t> mask(jet_row_mask_size(def.columns.size()), 0);
     std::vector<std::uint8_t> fixed(fixed_size, 0);

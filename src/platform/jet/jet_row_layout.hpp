@@ -42,9 +42,7 @@ struct jet_row_layout {
 inline constexpr jet_row_layout JET3_ROW_LAYOUT{.count_size = 1};
 inline constexpr jet_row_layout JET4_ROW_LAYOUT{.count_size = 2};
 
-constexpr std::size_t jet_row_mask_size(std::size_t column_count) {
-    return (column_count + 7) / 8;
-}
+constexpr std::size_t jet_row_mask_size(std::size_t column_count) { return (column_count + 7) / 8; }
 constexpr std::size_t jet_row_mask_at(std::size_t row_size, std::size_t mask_size) {
     return row_size - mask_size;
 }

@@ -38,7 +38,7 @@ std::uint32_t fixed_size(std::uint8_t type_code) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 // Simple case folding maps each code point to one in the same plane, so texts of different
 // UTF-16 lengths never match; most lookups end there, before any folding.
@@ -102,7 +102,7 @@ int complex_dao_type(const jet_complex_info& complex) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 int jet_column::dao_type() const {
     switch (type_code) {

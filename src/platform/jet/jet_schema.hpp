@@ -46,15 +46,15 @@ inline constexpr int DAO_TYPE_GUID = 15;
 inline constexpr int DAO_TYPE_BIGINT = 16;
 inline constexpr int DAO_TYPE_DECIMAL = 20;
 inline constexpr int DAO_TYPE_ATTACHMENT = 101;
-inline constexpr int DAO_TYPE_COMPLEX_BYTE = 102;       // multi-value: dbComplexByte ...
+inline constexpr int DAO_TYPE_COMPLEX_BYTE = 102;   // multi-value: dbComplexByte ...
 inline constexpr int DAO_TYPE_COMPLEX_INTEGER = 103;
 inline constexpr int DAO_TYPE_COMPLEX_LONG = 104;
 inline constexpr int DAO_TYPE_COMPLEX_SINGLE = 105;
 inline constexpr int DAO_TYPE_COMPLEX_DOUBLE = 106;
 inline constexpr int DAO_TYPE_COMPLEX_GUID = 107;
 inline constexpr int DAO_TYPE_COMPLEX_DECIMAL = 108;
-inline constexpr int DAO_TYPE_COMPLEX_TEXT = 109;       // ... dbComplexText
-inline constexpr int DAO_TYPE_DATETIME_EXT = 26;        // dbDateTimeExtended (Access 16.0.17)
+inline constexpr int DAO_TYPE_COMPLEX_TEXT = 109;   // ... dbComplexText
+inline constexpr int DAO_TYPE_DATETIME_EXT = 26;    // dbDateTimeExtended (Access 16.0.17)
 
 // DAO Field.Attributes bits.
 inline constexpr std::uint32_t DAO_FIELD_FIXED = 0x1;
@@ -98,11 +98,11 @@ enum class jet_complex_kind : std::uint8_t {
 
 struct jet_complex_info {
     jet_complex_kind kind = jet_complex_kind::none;
-    std::u16string flat_table;       // the hidden table holding every row's items
-    std::u16string key_column;       // its Long column holding the owning row's key
-    std::u16string item_key_column;  // its own auto-number, meaningless outside
-    std::uint8_t element_type = 0;   // multi-value: the JET_TYPE_* of the value
-    std::u16string versioned_column; // version history: the Memo column it records
+    std::u16string flat_table;         // the hidden table holding every row's items
+    std::u16string key_column;         // its Long column holding the owning row's key
+    std::u16string item_key_column;    // its own auto-number, meaningless outside
+    std::uint8_t element_type = 0;     // multi-value: the JET_TYPE_* of the value
+    std::u16string versioned_column;   // version history: the Memo column it records
 };
 
 struct jet_column {
@@ -130,9 +130,7 @@ struct jet_column {
     bool is_compressed_unicode() const { return (ext_flags & 0x01) != 0; }
     bool is_calculated() const { return (ext_flags & 0xC0) != 0; }
     bool is_complex() const { return type_code == JET_TYPE_COMPLEX; }
-    bool is_long_value() const {
-        return type_code == JET_TYPE_MEMO || type_code == JET_TYPE_OLE;
-    }
+    bool is_long_value() const { return type_code == JET_TYPE_MEMO || type_code == JET_TYPE_OLE; }
 
     // DAO's view of the column. Complex columns answer dbAttachment or dbComplex<element>
     // (version history dbComplexText); a complex column of unknown kind answers Long, its
@@ -154,11 +152,11 @@ struct jet_index_column {
 struct jet_index {
     std::u16string name;
     std::vector<jet_index_column> columns;   // in key order
-    std::uint32_t index_number = 0;           // logical index number
-    std::uint32_t real_index = 0;             // physical index backing it
-    std::uint8_t flags = 0;                   // physical index flags
+    std::uint32_t index_number = 0;          // logical index number
+    std::uint32_t real_index = 0;            // physical index backing it
+    std::uint8_t flags = 0;                  // physical index flags
     bool is_primary = false;
-    bool is_foreign_key = false;              // created by an enforced relationship
+    bool is_foreign_key = false;   // created by an enforced relationship
 
     bool is_unique() const { return is_primary || (flags & 0x01) != 0; }
     bool ignores_nulls() const { return (flags & 0x02) != 0; }
@@ -183,10 +181,10 @@ struct jet_table_def {
 
 // A row of MSysRelationships, its column pairs gathered in icolumn order.
 struct jet_relationship {
-    std::u16string name;                   // szRelationship
-    std::u16string table;                  // szObject: the foreign-key side
-    std::u16string referenced_table;       // szReferencedObject
+    std::u16string name;               // szRelationship
+    std::u16string table;              // szObject: the foreign-key side
+    std::u16string referenced_table;   // szReferencedObject
     std::vector<std::pair<std::u16string, std::u16string>> columns;   // column, referenced
-    std::uint32_t flags = 0;               // grbit: 0x2 not enforced, 0x100 cascade update,
-                                           // 0x1000 cascade delete
+    std::uint32_t flags = 0;   // grbit: 0x2 not enforced, 0x100 cascade update,
+                               // 0x1000 cascade delete
 };

@@ -49,7 +49,7 @@ std::uint8_t count_elements(std::span<const std::uint8_t> bytes) {
     return elements;
 }
 
-}  // namespace
+}   // namespace
 
 jet_sort_code jet_general_sort_code(char16_t unit) {
     // The General legacy order weighs neither half of a surrogate pair, nor a lone one: the
@@ -59,8 +59,8 @@ jet_sort_code jet_general_sort_code(char16_t unit) {
     assert(run_no != NO_RUN && "the generator checks that its runs cover every other unit");
     const jet_sort_run& run = JET_SORT_RUNS[run_no];
     const jet_sort_entry& entry = JET_SORT_ENTRIES[run.entry];
-    jet_sort_code code{entry.kind, std::uint8_t(entry.inline_bytes.size()), {}, entry.extra,
-                       entry.flag};
+    jet_sort_code code{
+        entry.kind, std::uint8_t(entry.inline_bytes.size()), {}, entry.extra, entry.flag};
     std::copy(entry.inline_bytes.begin(), entry.inline_bytes.end(), code.inline_bytes.begin());
     if (run.step != 0) code.inline_bytes[code.inline_size - 1] += std::uint8_t(unit - run.first);
     code.elements = count_elements(code.inline_view());

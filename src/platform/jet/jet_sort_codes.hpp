@@ -20,12 +20,12 @@
 #include <string_view>
 
 enum class jet_sort_kind : std::uint8_t {
-    ignored,      // no part in the key (NUL, most combining marks)
-    simple,       // inline bytes only
-    accented,     // inline bytes and extra bytes
-    unprintable,  // a code in the key's tail, none inline (control characters, ' and -)
-    modifier,     // added to the last extra byte written (its code in `extra`)
-    flagged,      // inline bytes, maybe extra bytes, and a flag of 2 or 3
+    ignored,       // no part in the key (NUL, most combining marks)
+    simple,        // inline bytes only
+    accented,      // inline bytes and extra bytes
+    unprintable,   // a code in the key's tail, none inline (control characters, ' and -)
+    modifier,      // added to the last extra byte written (its code in `extra`)
+    flagged,       // inline bytes, maybe extra bytes, and a flag of 2 or 3
 };
 
 struct jet_sort_code {
@@ -37,9 +37,7 @@ struct jet_sort_code {
     // Sort elements in the inline bytes.
     std::uint8_t elements = 0;
 
-    std::span<const std::uint8_t> inline_view() const {
-        return {inline_bytes.data(), inline_size};
-    }
+    std::span<const std::uint8_t> inline_view() const { return {inline_bytes.data(), inline_size}; }
 };
 
 // The codes of one UTF-16 unit.

@@ -53,8 +53,8 @@ public:
         std::uint32_t logical_count = reader.u32(layout.num_idx);
         std::uint32_t real_count = reader.u32(layout.num_real_idx);
         if (real_count > 1000 || logical_count > 1000)
-            reader.corrupt("the table definition declares " + std::to_string(logical_count) +
-                           " indexes");
+            reader.corrupt("the table definition declares " + std::to_string(logical_count)
+                           + " indexes");
         position = layout.real_idx_start + real_count * layout.real_idx_entry;
         read_columns(def, column_count);
         std::vector<real_index> reals = read_real_indexes(real_count);
@@ -115,8 +115,8 @@ private:
                 const std::size_t slot_at = at + std::size_t(slot) * JET_INDEX_COLUMN_SLOT_SIZE;
                 std::uint16_t column_number = reader.u16(slot_at);
                 if (column_number == JET_INDEX_NO_COLUMN) continue;
-                bool ascending =
-                    reader.u8(slot_at + JET_INDEX_SLOT_ORDER) == JET_INDEX_ORDER_ASCENDING;
+                bool ascending = reader.u8(slot_at + JET_INDEX_SLOT_ORDER)
+                                 == JET_INDEX_ORDER_ASCENDING;
                 real.columns.emplace_back(column_number, ascending);
             }
             real.flags = reader.u8(at + (jet3 ? JET3_REAL_INDEX_FLAGS : JET4_REAL_INDEX_FLAGS));
@@ -136,13 +136,13 @@ private:
             index.is_primary = index_type == JET_INDEX_TYPE_PRIMARY;
             index.is_foreign_key = index_type == JET_INDEX_TYPE_FOREIGN;
             if (index.real_index >= reals.size())
-                reader.corrupt("index " + std::to_string(index_idx) + " names physical index " +
-                               std::to_string(index.real_index));
+                reader.corrupt("index " + std::to_string(index_idx) + " names physical index "
+                               + std::to_string(index.real_index));
             const real_index& real = reals[index.real_index];
             index.flags = real.flags;
             for (const auto& [column_number, ascending] : real.columns)
-                index.columns.push_back({column_name(def, column_number), column_number,
-                                         ascending});
+                index.columns.push_back(
+                    {column_name(def, column_number), column_number, ascending});
             def.indexes.push_back(std::move(index));
             position += layout.logical_idx_entry;
         }
@@ -162,7 +162,7 @@ private:
     std::size_t position = 0;
 };
 
-}  // namespace
+}   // namespace
 
 jet_table_def jet_read_table_def(const jet_pager& pager, const jet_text_decoder& text,
                                  std::uint32_t tdef_page, const std::u16string& name) {

@@ -23,7 +23,7 @@ constexpr std::uint8_t INDEX_UNIQUE = 0x01;
 constexpr std::uint8_t INDEX_IGNORE_NULLS = 0x02;
 constexpr std::uint8_t INDEX_REQUIRED = 0x08;
 constexpr std::uint8_t INDEX_ACCESS_2000 = 0x80;   // on every index Access 2000 and later write
-constexpr std::uint8_t ORDER_DESCENDING = 0x00;   // readers test the ascending bit alone
+constexpr std::uint8_t ORDER_DESCENDING = 0x00;    // readers test the ascending bit alone
 
 std::uint16_t fixed_size(std::uint8_t type_code) {
     switch (type_code) {
@@ -42,8 +42,8 @@ std::uint16_t fixed_size(std::uint8_t type_code) {
 }
 
 bool is_variable(std::uint8_t type_code) {
-    return type_code == JET_TYPE_TEXT || type_code == JET_TYPE_BINARY ||
-           type_code == JET_TYPE_MEMO || type_code == JET_TYPE_OLE;
+    return type_code == JET_TYPE_TEXT || type_code == JET_TYPE_BINARY || type_code == JET_TYPE_MEMO
+           || type_code == JET_TYPE_OLE;
 }
 
 bool is_text(std::uint8_t type_code) {
@@ -52,11 +52,11 @@ bool is_text(std::uint8_t type_code) {
 
 void add_property(jet_column& column, std::u16string name, std::uint8_t type_code,
                   jet_value value) {
-    column.properties.items.push_back(jet_property{std::move(name), type_code, true,
-                                                   std::move(value)});
+    column.properties.items.push_back(
+        jet_property{std::move(name), type_code, true, std::move(value)});
 }
 
-}  // namespace
+}   // namespace
 
 jet_column jet_lay_out_column(const jet_new_column& spec, std::uint16_t number) {
     jet_column column;
@@ -89,16 +89,15 @@ jet_column jet_lay_out_column(const jet_new_column& spec, std::uint16_t number) 
 
 namespace {
 
-jet_index lay_out_index(const jet_new_index& spec, const jet_table_def& def,
-                        std::uint32_t number) {
+jet_index lay_out_index(const jet_new_index& spec, const jet_table_def& def, std::uint32_t number) {
     jet_index index;
     index.name = spec.name;
     index.index_number = number;
     index.real_index = number;
     index.is_primary = spec.is_primary;
-    index.flags = INDEX_ACCESS_2000 | (spec.is_primary || spec.is_unique ? INDEX_UNIQUE : 0) |
-                  (spec.ignores_nulls ? INDEX_IGNORE_NULLS : 0) |
-                  (spec.is_primary ? INDEX_REQUIRED : 0);
+    index.flags = INDEX_ACCESS_2000 | (spec.is_primary || spec.is_unique ? INDEX_UNIQUE : 0)
+                  | (spec.ignores_nulls ? INDEX_IGNORE_NULLS : 0)
+                  | (spec.is_primary ? INDEX_REQUIRED : 0);
     for (const jet_new_index_column& key : spec.columns) {
         const jet_column* column = def.find_column(key.name);
         index.columns.push_back({column->name, column->column_number, key.ascending});
@@ -171,8 +170,7 @@ void put_logical_index(jet_byte_buffer& out, const jet_index& index) {
 
 // The fixed part up to the physical index counts; page type, free space and next page are
 // filled per page.
-void put_header(jet_byte_buffer& out, const jet_table_def& def,
-                const jet_table_storage& storage) {
+void put_header(jet_byte_buffer& out, const jet_table_def& def, const jet_table_storage& storage) {
     std::span<std::uint8_t> header = add_entry(out, LAYOUT.real_idx_start);
     const auto column_count = std::uint16_t(def.columns.size());
     const auto index_count = std::uint32_t(def.indexes.size());
@@ -196,7 +194,7 @@ void put_header(jet_byte_buffer& out, const jet_table_def& def,
     }
 }
 
-}  // namespace
+}   // namespace
 
 jet_table_def jet_lay_out_table(const jet_new_table& table) {
     jet_check_new_table(table);

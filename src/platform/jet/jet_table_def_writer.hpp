@@ -7,15 +7,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/jet/jet_schema.hpp"
 #include "platform/jet/jet_new_table.hpp"
+#include "platform/jet/jet_schema.hpp"
 
 // Where a table's pages and counters are; the definition records them.
 struct jet_table_storage {
     std::uint32_t owned_map_row = 0;
     std::uint32_t free_map_row = 0;
-    std::vector<std::uint32_t> index_map_rows;    // per physical index
-    std::vector<std::uint32_t> index_root_pages;  // per physical index
+    std::vector<std::uint32_t> index_map_rows;     // per physical index
+    std::vector<std::uint32_t> index_root_pages;   // per physical index
     std::uint32_t row_count = 0;
     std::uint32_t last_autonumber = 0;
 };

@@ -6,9 +6,8 @@
 #include "platform/jet/jet_row.hpp"
 
 jet_table_reader::jet_table_reader(const jet_pager& owner, const jet_table_def& def)
-    : pager(owner), definition(def),
-      text(owner.is_jet3(), owner.header().text_code_page), decoder(owner, text),
-      pages(owner, def.owned_pages_row) {
+    : pager(owner), definition(def), text(owner.is_jet3(), owner.header().text_code_page),
+      decoder(owner, text), pages(owner, def.owned_pages_row) {
     std::size_t fixed_seen = 0;
     for (const jet_column& column : definition.columns)
         fixed_ordinals.push_back(column.is_fixed() ? fixed_seen++ : 0);
@@ -26,11 +25,11 @@ bool jet_table_reader::advance_page() {
     // other page here is a damaged map or a damaged page, and skipping it would lose rows.
     jet_reader probe(*bytes, *page_no);
     if (probe.u8(0) != JET_PAGE_DATA)
-        probe.corrupt("the table's usage map lists a page of type " +
-                      std::to_string(probe.u8(0)) + ", not a data page");
+        probe.corrupt("the table's usage map lists a page of type " + std::to_string(probe.u8(0))
+                      + ", not a data page");
     if (probe.u32(4) != definition.tdef_page)
-        probe.corrupt("the table's usage map lists a data page of the table defined at page " +
-                      std::to_string(probe.u32(4)));
+        probe.corrupt("the table's usage map lists a data page of the table defined at page "
+                      + std::to_string(probe.u32(4)));
     page.emplace(bytes, *page_no, pager.is_jet3());
     row_idx = 0;
     row_count = page->row_count();
@@ -48,10 +47,9 @@ void jet_table_reader::check_row_count() const {
     if (definition.is_system || jet_is_system_name(definition.name)) return;
     if (live_rows + deleted_rows >= definition.stored_row_count) return;
     throw jet_error::corrupt(definition.tdef_page,
-                             std::to_string(live_rows) + " rows and " +
-                                 std::to_string(deleted_rows) +
-                                 " deleted rows were found where the table definition counts " +
-                                 std::to_string(definition.stored_row_count) + " rows");
+                             std::to_string(live_rows) + " rows and " + std::to_string(deleted_rows)
+                                 + " deleted rows were found where the table definition counts "
+                                 + std::to_string(definition.stored_row_count) + " rows");
 }
 
 std::optional<jet_row_slot> jet_table_reader::next_live_slot() {

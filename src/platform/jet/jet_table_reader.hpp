@@ -41,7 +41,8 @@ private:
     void check_row_count() const;
     void decode_row(const jet_reader& page, const jet_row_slot& slot,
                     std::vector<jet_value>& values) const;
-    void decode_overflow(const jet_reader& here, const jet_row_slot& slot, std::vector<jet_value>& values) const;
+    void decode_overflow(const jet_reader& here, const jet_row_slot& slot,
+                         std::vector<jet_value>& values) const;
 
     const jet_pager& pager;
     const jet_table_def& definition;

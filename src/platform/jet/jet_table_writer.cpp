@@ -59,18 +59,18 @@ void check_required(const jet_table_def& def, const std::vector<jet_value>& valu
         const jet_value& value = values[column.column_number];
         if (value.is_null() && !column.is_nullable() && column.type_code != JET_TYPE_BOOLEAN)
             throw jet_error(JET_ERR_NULL_IN_REQUIRED,
-                            "The field '" + jet_utf8(def.name) + "." + jet_utf8(column.name) +
-                                "' cannot contain a Null value because the Required property "
-                                "for this field is set to True.");
-        if (value.kind() == jet_value_kind::text && value.get<std::u16string>().empty() &&
-            !column.properties.flag(u"AllowZeroLength", true))
-            throw jet_error(JET_ERR_ZERO_LENGTH, "Field '" + jet_utf8(def.name) + "." +
-                                                     jet_utf8(column.name) +
-                                                     "' cannot be a zero-length string.");
+                            "The field '" + jet_utf8(def.name) + "." + jet_utf8(column.name)
+                                + "' cannot contain a Null value because the Required property "
+                                  "for this field is set to True.");
+        if (value.kind() == jet_value_kind::text && value.get<std::u16string>().empty()
+            && !column.properties.flag(u"AllowZeroLength", true))
+            throw jet_error(JET_ERR_ZERO_LENGTH, "Field '" + jet_utf8(def.name) + "."
+                                                     + jet_utf8(column.name)
+                                                     + "' cannot be a zero-length string.");
     }
 }
 
-}  // namespace
+}   // namespace
 
 jet_table_writer jet_create_table_pages(jet_page_store& store, jet_table_def def,
                                         jet_page_role data_role, jet_format format) {
@@ -139,15 +139,14 @@ std::uint32_t jet_table_writer::append(std::vector<jet_value> values) {
     std::vector<std::optional<std::vector<std::uint8_t>>> keys;
     for (const jet_index& index : def.indexes) {
         // An index that ignores NULLs has no entry for a row whose key is NULL throughout.
-        bool all_null = std::all_of(index.columns.begin(), index.columns.end(), [&](auto& key) {
-            return values[key.column_number].is_null();
-        });
+        bool all_null = std::all_of(index.columns.begin(), index.columns.end(),
+                                    [&](auto& key) { return values[key.column_number].is_null(); });
         keys.emplace_back();
         if (index.ignores_nulls() && all_null) continue;
         keys.back() = jet_index_key(def, index, values, format);
         if (keys.back()->size() > JET_MAX_INDEX_KEY)
-            throw jet_error(JET_ERR_KEY_TOO_LONG, "The key of index '" + jet_utf8(index.name) +
-                                                      "' is too long for an index page.");
+            throw jet_error(JET_ERR_KEY_TOO_LONG, "The key of index '" + jet_utf8(index.name)
+                                                      + "' is too long for an index page.");
     }
     std::uint32_t pointer = place(row);
     unique_keys.add(values);
@@ -157,8 +156,8 @@ std::uint32_t jet_table_writer::append(std::vector<jet_value> values) {
     for (const jet_column& column : def.columns) {
         if (!column.is_autonumber()) continue;
         std::int32_t given = values[column.column_number].get<std::int32_t>();
-        if (given > 0) storage.last_autonumber = std::max(storage.last_autonumber,
-                                                          std::uint32_t(given));
+        if (given > 0)
+            storage.last_autonumber = std::max(storage.last_autonumber, std::uint32_t(given));
     }
     record_counts();
     return pointer;
@@ -184,8 +183,8 @@ void jet_table_writer::record_counts() {
     jet_put_u32(page, JET4_TDEF_AUTONUMBER, storage.last_autonumber);
     for (std::size_t index_idx = 0; index_idx < def.indexes.size(); ++index_idx)
         jet_put_u32(page,
-                    LAYOUT.real_idx_start + index_idx * LAYOUT.real_idx_entry +
-                        JET4_TDEF_INDEX_COUNT_ROWS,
+                    LAYOUT.real_idx_start + index_idx * LAYOUT.real_idx_entry
+                        + JET4_TDEF_INDEX_COUNT_ROWS,
                     storage.row_count);
 }
 

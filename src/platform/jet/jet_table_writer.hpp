@@ -5,8 +5,9 @@
 // AutoNumber in the definition. A row that cannot be stored changes no row or count:
 // 3047 "Record is too large." when it does not fit an empty page, 3022 or 3058 when it
 // breaks a primary key or unique index (jet_unique_keys), 3001 when a key cannot be
-// written (jet_index_key), 3421 for a Decimal past 96 bits at its column's scale. Index entries gather as rows arrive; write_indexes() lays out
-// the index pages (jet_index_pages) and must run before the pages are flushed.
+// written (jet_index_key), 3421 for a Decimal past 96 bits at its column's scale. Index entries
+// gather as rows arrive; write_indexes() lays out the index pages (jet_index_pages) and must run
+// before the pages are flushed.
 
 #include <cstdint>
 #include <vector>
@@ -52,7 +53,7 @@ private:
     jet_long_value_writer long_values;
     jet_unique_keys unique_keys;
     std::vector<jet_index_pages> index_pages;   // per physical index
-    std::uint32_t last_page = 0;   // the data page taking rows; 0 before the first
+    std::uint32_t last_page = 0;                // the data page taking rows; 0 before the first
 };
 
 // Allocates a table's definition pages and its map page (usage maps of the table and of

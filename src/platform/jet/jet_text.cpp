@@ -23,7 +23,7 @@ std::string iconv_name(std::uint16_t code_page) {
     return "CP" + std::to_string(code_page);
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string jet_decode_unicode(std::span<const std::uint8_t> bytes) {
     std::u16string out;

@@ -24,7 +24,7 @@ std::optional<std::vector<std::uint8_t>> compressed(std::u16string_view text) {
     return bytes;
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<std::uint8_t> jet_encode_unicode(std::u16string_view text, bool compress) {
     if (compress && !text.empty() && text.size() <= MAX_COMPRESSED_CHARS) {

@@ -12,7 +12,7 @@ constexpr int JET_ERR_DUPLICATE_KEY = 3022;
 constexpr int JET_ERR_NULL_IN_KEY = 3058;
 constexpr char KEY_SEPARATOR = '\x1F';
 
-}  // namespace
+}   // namespace
 
 jet_unique_keys::jet_unique_keys(const jet_table_def& def) {
     for (const jet_index& index : def.indexes) {

@@ -26,8 +26,7 @@ jet_usage_map::jet_usage_map(const jet_pager& owner, std::uint32_t map_row) : pa
 
 bool jet_usage_map::load_bitmap_page() {
     jet_reader reader(map, 0);
-    std::uint64_t pages_per_map =
-        std::uint64_t(pager.page_size() - JET_USAGE_MAP_PAGE_BITMAP) * 8;
+    std::uint64_t pages_per_map = std::uint64_t(pager.page_size() - JET_USAGE_MAP_PAGE_BITMAP) * 8;
     auto pointer_at = [](std::size_t slot) {
         return JET_USAGE_MAP_PAGES + slot * JET_USAGE_MAP_POINTER_SIZE;
     };

@@ -44,10 +44,10 @@ private:
     bool load_bitmap_page();
 
     const jet_pager& pager;
-    std::vector<std::uint8_t> map;        // the map row
+    std::vector<std::uint8_t> map;   // the map row
     bool is_indirect = false;
-    std::vector<std::uint8_t> bitmap;     // the bitmap being walked
-    std::uint64_t bitmap_first_page = 0;  // page number of bit 0
+    std::vector<std::uint8_t> bitmap;      // the bitmap being walked
+    std::uint64_t bitmap_first_page = 0;   // page number of bit 0
     std::size_t bit = 0;
-    std::size_t next_map_slot = 0;        // type 1: next page pointer to load
+    std::size_t next_map_slot = 0;   // type 1: next page pointer to load
 };

@@ -11,8 +11,8 @@
 namespace {
 
 constexpr std::size_t INLINE_PAGES = (JET_USAGE_MAP_ROW_SIZE - JET_USAGE_MAP_BITMAP) * 8;
-constexpr std::size_t INDIRECT_SLOTS =
-    (JET_USAGE_MAP_ROW_SIZE - JET_USAGE_MAP_PAGES) / JET_USAGE_MAP_POINTER_SIZE;
+constexpr std::size_t INDIRECT_SLOTS = (JET_USAGE_MAP_ROW_SIZE - JET_USAGE_MAP_PAGES)
+                                       / JET_USAGE_MAP_POINTER_SIZE;
 constexpr int JET_ERR_DATABASE_FULL = 3026;
 
 void set_bit(std::span<std::uint8_t> bitmap, std::size_t bit) {
@@ -27,8 +27,7 @@ std::span<std::uint8_t> map_row_bytes(jet_page_store& store, std::uint32_t map_r
 void add_indirect(jet_page_store& store, std::uint32_t map_row, std::uint32_t page_no) {
     std::size_t pages_per_map = (store.page_size() - JET_USAGE_MAP_PAGE_BITMAP) * 8;
     std::size_t slot = page_no / pages_per_map;
-    if (slot >= INDIRECT_SLOTS)
-        throw jet_error(JET_ERR_DATABASE_FULL, "Not enough space on disk.");
+    if (slot >= INDIRECT_SLOTS) throw jet_error(JET_ERR_DATABASE_FULL, "Not enough space on disk.");
     const std::size_t pointer_at = JET_USAGE_MAP_PAGES + slot * JET_USAGE_MAP_POINTER_SIZE;
     std::uint32_t map_page = TK_BYTE_VIEW(map_row_bytes(store, map_row)).u32(pointer_at);
     if (map_page == 0) {
@@ -55,7 +54,7 @@ void make_indirect(jet_page_store& store, std::uint32_t map_row) {
     for (std::uint32_t page_no : owned) add_indirect(store, map_row, page_no);
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<std::uint8_t> jet_empty_usage_map() {
     return std::vector<std::uint8_t>(JET_USAGE_MAP_ROW_SIZE, 0);

@@ -69,10 +69,9 @@ struct jet_guid {
 
 class jet_value {
 public:
-    using storage = std::variant<std::monostate, bool, std::uint8_t, std::int16_t,
-                                 std::int32_t, std::int64_t, float, double, jet_currency,
-                                 jet_decimal, jet_date, jet_date_ext, jet_guid, std::u16string,
-                                 std::vector<std::uint8_t>>;
+    using storage = std::variant<std::monostate, bool, std::uint8_t, std::int16_t, std::int32_t,
+                                 std::int64_t, float, double, jet_currency, jet_decimal, jet_date,
+                                 jet_date_ext, jet_guid, std::u16string, std::vector<std::uint8_t>>;
 
     jet_value() = default;
     template <class T>
@@ -83,7 +82,9 @@ public:
 
     // Throws std::bad_variant_access when the value holds another kind.
     template <class T>
-    const T& get() const { return std::get<T>(data); }
+    const T& get() const {
+        return std::get<T>(data);
+    }
 
     bool operator==(const jet_value&) const = default;
 

@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
-#include <cstdio>
 #include <type_traits>
 
 #include "platform/jet/jet_error.hpp"
@@ -18,9 +18,8 @@ using jet_uint128 = unsigned __int128;
 constexpr int JET_ERR_TYPE_CONVERSION = 3421;
 
 [[noreturn]] void unreadable(const jet_column& column, std::string_view field) {
-    throw jet_error(JET_ERR_TYPE_CONVERSION, "Data type conversion error (" +
-                                                 jet_utf8(column.name) + ": " +
-                                                 std::string(field.substr(0, 40)) + ").");
+    throw jet_error(JET_ERR_TYPE_CONVERSION, "Data type conversion error (" + jet_utf8(column.name)
+                                                 + ": " + std::string(field.substr(0, 40)) + ").");
 }
 
 template <class Number>
@@ -38,8 +37,7 @@ Number number_of(const jet_column& column, std::string_view field, int base = 10
 }
 
 // "-12.3400" as -123400 at scale 4; more decimals than the scale are refused.
-std::pair<bool, jet_uint128> scaled(const jet_column& column, std::string_view field,
-                                    int scale) {
+std::pair<bool, jet_uint128> scaled(const jet_column& column, std::string_view field, int scale) {
     bool negative = !field.empty() && field.front() == '-';
     if (negative) field.remove_prefix(1);
     std::size_t point = field.find('.');
@@ -58,8 +56,7 @@ std::pair<bool, jet_uint128> scaled(const jet_column& column, std::string_view f
 }
 
 std::u16string unquoted(const jet_column& column, std::string_view field) {
-    if (field.size() < 2 || field.front() != '"' || field.back() != '"')
-        unreadable(column, field);
+    if (field.size() < 2 || field.front() != '"' || field.back() != '"') unreadable(column, field);
     std::string text;
     for (std::size_t at = 1; at + 1 < field.size(); ++at) {
         text += field[at];
@@ -97,8 +94,11 @@ double date_of(const jet_column& column, std::string_view field) {
 jet_decimal decimal_of(const jet_column& column, std::string_view field) {
     auto [negative, magnitude] = scaled(column, field, column.scale);
     if ((magnitude >> 96) != 0) unreadable(column, field);
-    return jet_decimal{std::uint32_t(magnitude), std::uint32_t(magnitude >> 32),
-                       std::uint32_t(magnitude >> 64), column.scale, column.precision,
+    return jet_decimal{std::uint32_t(magnitude),
+                       std::uint32_t(magnitude >> 32),
+                       std::uint32_t(magnitude >> 64),
+                       column.scale,
+                       column.precision,
                        negative && magnitude != 0};
 }
 
@@ -110,7 +110,7 @@ jet_currency currency_of(const jet_column& column, std::string_view field) {
     return jet_currency{units};
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<jet_guid> jet_guid_from_text(std::u16string_view text) {
     GUID guid{};

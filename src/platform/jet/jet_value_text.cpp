@@ -73,18 +73,17 @@ std::string shortest_text(T number) {
     return std::string(buffer, result.ptr);
 }
 
-}  // namespace
+}   // namespace
 
 std::string jet_currency_text(jet_currency value) {
     bool negative = value.units < 0;
-    jet_uint128 magnitude =
-        negative ? jet_uint128(-(value.units + 1)) + 1 : jet_uint128(value.units);
+    jet_uint128 magnitude = negative ? jet_uint128(-(value.units + 1)) + 1
+                                     : jet_uint128(value.units);
     return scaled_text(negative, magnitude, 4);
 }
 
 std::string jet_decimal_text(const jet_decimal& value) {
-    jet_uint128 magnitude = jet_uint128(value.hi) << 64 |
-                                  jet_uint128(value.mid) << 32 | value.lo;
+    jet_uint128 magnitude = jet_uint128(value.hi) << 64 | jet_uint128(value.mid) << 32 | value.lo;
     return scaled_text(value.negative, magnitude, value.scale);
 }
 
@@ -112,8 +111,8 @@ std::string jet_date_ext_text(const jet_date_ext& value) {
         return result.ec == std::errc() && result.ptr == stored.data() + at + count;
     };
     std::int64_t days = 0, seconds = 0, ticks = 0;
-    if (!digits(0, 19, days) || !digits(20, 12, seconds) || !digits(32, 7, ticks) ||
-        seconds >= SECONDS_PER_DAY)
+    if (!digits(0, 19, days) || !digits(20, 12, seconds) || !digits(32, 7, ticks)
+        || seconds >= SECONDS_PER_DAY)
         return jet_quoted(std::u16string(stored.begin(), stored.end()));
     char fraction[16];
     std::snprintf(fraction, sizeof fraction, ".%07lld", static_cast<long long>(ticks));

@@ -21,13 +21,11 @@ bool is_space(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '
 
 // The text between the element's name and its closing '>' for the first start tag whose
 // local name is local_name, or nullopt.
-std::optional<std::string_view> find_element(std::string_view xml,
-                                             std::string_view local_name) {
-    for (std::size_t at = xml.find('<'); at != std::string_view::npos;
-         at = xml.find('<', at + 1)) {
+std::optional<std::string_view> find_element(std::string_view xml, std::string_view local_name) {
+    for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
         std::size_t name_end = at + 1;
-        while (name_end < xml.size() && !is_space(xml[name_end]) && xml[name_end] != '>' &&
-               xml[name_end] != '/') {
+        while (name_end < xml.size() && !is_space(xml[name_end]) && xml[name_end] != '>'
+               && xml[name_end] != '/') {
             ++name_end;
         }
         std::string_view name = xml.substr(at + 1, name_end - at - 1);
@@ -113,10 +111,10 @@ jet_agile_cipher cipher_of(std::string_view tag) {
     cipher.block_size = number(tag, "blockSize");
     cipher.hash_size = number(tag, "hashSize");
     cipher.salt = jet_base64_decode(required(tag, "saltValue"));
-    const bool is_valid = (cipher.key_bits == 128 || cipher.key_bits == 192 ||
-                           cipher.key_bits == 256) &&
-                          cipher.block_size == 16 && cipher.hash_size > 0 &&
-                          cipher.hash_size <= digest_size(cipher.hash) && !cipher.salt.empty();
+    const bool is_valid = (cipher.key_bits == 128 || cipher.key_bits == 192
+                           || cipher.key_bits == 256)
+                          && cipher.block_size == 16 && cipher.hash_size > 0
+                          && cipher.hash_size <= digest_size(cipher.hash) && !cipher.salt.empty();
     if (!is_valid) throw_bad_descriptor("has out-of-range sizes");
     return cipher;
 }
@@ -130,7 +128,7 @@ int base64_value(char ch) {
     return -1;
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<std::uint8_t> jet_base64_decode(std::string_view text) {
     std::vector<std::uint8_t> bytes;
@@ -165,10 +163,10 @@ jet_agile_descriptor jet_parse_agile_descriptor(std::string_view xml) {
     result.password_key = cipher_of(*encrypted_key);
     result.spin_count = number(*encrypted_key, "spinCount");
     if (result.spin_count > JET_AGILE_MAX_SPIN_COUNT) throw_bad_descriptor("spins too long");
-    result.encrypted_verifier_input =
-        jet_base64_decode(required(*encrypted_key, "encryptedVerifierHashInput"));
-    result.encrypted_verifier_value =
-        jet_base64_decode(required(*encrypted_key, "encryptedVerifierHashValue"));
+    result.encrypted_verifier_input = jet_base64_decode(
+        required(*encrypted_key, "encryptedVerifierHashInput"));
+    result.encrypted_verifier_value = jet_base64_decode(
+        required(*encrypted_key, "encryptedVerifierHashValue"));
     result.encrypted_key_value = jet_base64_decode(required(*encrypted_key, "encryptedKeyValue"));
     return result;
 }

@@ -23,7 +23,7 @@ bool is_zero(const std::array<std::uint8_t, 4>& key) {
     return std::all_of(key.begin(), key.end(), [](std::uint8_t byte) { return byte == 0; });
 }
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<jet_page_codec> jet_open_codec(std::span<const std::uint8_t> raw_page0,
                                                std::u16string_view password) {

@@ -14,7 +14,9 @@
 
 namespace {
 
-struct md_ctx_free { void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); } };
+struct md_ctx_free {
+    void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
+};
 struct cipher_ctx_free {
     void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
 };
@@ -57,7 +59,7 @@ const EVP_CIPHER* cipher_of(jet_aes_mode mode, std::size_t key_size) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 jet_secret& jet_secret::operator=(const jet_secret& other) {
     if (this == &other) return *this;
@@ -140,8 +142,10 @@ void jet_aes_decrypt(jet_aes_mode mode, std::span<const std::uint8_t> key,
     if (mode != jet_aes_mode::ECB && iv.size() < 16) throw_crypto_failure("use a short IV");
     if (data.size() > std::size_t(INT_MAX)) throw_crypto_failure("decrypt so much at once");
     cipher_ctx_ptr ctx(EVP_CIPHER_CTX_new());
-    if (!ctx || EVP_DecryptInit_ex(ctx.get(), cipher, nullptr, key.data(),
-                                   mode == jet_aes_mode::ECB ? nullptr : iv.data()) != 1) {
+    if (!ctx
+        || EVP_DecryptInit_ex(ctx.get(), cipher, nullptr, key.data(),
+                              mode == jet_aes_mode::ECB ? nullptr : iv.data())
+               != 1) {
         throw_crypto_failure("start AES");
     }
     EVP_CIPHER_CTX_set_padding(ctx.get(), 0);

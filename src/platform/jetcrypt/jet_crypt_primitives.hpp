@@ -39,8 +39,7 @@ enum class jet_hash_kind { SHA1, SHA256, SHA384, SHA512, MD5 };
 jet_secret jet_password_bytes(std::u16string_view password);
 
 // Hash of the concatenated parts.
-jet_secret jet_hash(jet_hash_kind kind,
-                    std::initializer_list<std::span<const std::uint8_t>> parts);
+jet_secret jet_hash(jet_hash_kind kind, std::initializer_list<std::span<const std::uint8_t>> parts);
 
 // The spin loop of [MS-OFFCRYPTO] 2.3.4.7/2.3.4.11: H(i as 4 bytes LE + H) for i < count.
 jet_secret jet_hash_iterate(jet_hash_kind kind, jet_secret base, std::uint32_t count);

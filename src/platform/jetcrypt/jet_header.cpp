@@ -26,8 +26,8 @@ constexpr std::size_t ACCESS2_ZERO = 1038;
 
 bool starts_with(std::span<const std::uint8_t> bytes, std::size_t at,
                  std::span<const std::uint8_t> mark) {
-    return at <= bytes.size() && mark.size() <= bytes.size() - at &&
-           std::memcmp(bytes.data() + at, mark.data(), mark.size()) == 0;
+    return at <= bytes.size() && mark.size() <= bytes.size() - at
+           && std::memcmp(bytes.data() + at, mark.data(), mark.size()) == 0;
 }
 
 [[noreturn]] void throw_not_jet(std::span<const std::uint8_t> page0) {
@@ -40,7 +40,7 @@ bool starts_with(std::span<const std::uint8_t> bytes, std::size_t at,
                           "Unrecognized database format: not a Jet or ACE database");
 }
 
-}  // namespace
+}   // namespace
 
 bool jet_has_access2_marks(std::span<const std::uint8_t> head) {
     if (starts_with(head, 0, ACCESS2_SYSTEM_MAGIC)) return true;
@@ -70,7 +70,7 @@ std::uint32_t jet_header_version(std::span<const std::uint8_t> page0) {
 
 void jet_unmask_header(std::span<std::uint8_t> page0) {
     const std::uint32_t version = jet_header_version(page0);
-    const std::size_t length =
-        version == JET_VERSION_JET3 ? JET3_MASKED_LENGTH : JET4_MASKED_LENGTH;
+    const std::size_t length = version == JET_VERSION_JET3 ? JET3_MASKED_LENGTH
+                                                           : JET4_MASKED_LENGTH;
     jet_rc4_apply(HEADER_MASK_KEY, page0.subspan(JET_OFFSET_MASKED, length));
 }

@@ -21,10 +21,9 @@ namespace {
 // Windows-1252 for 0x80..0x9F; the rest of the single-byte range is Latin-1. Jet 3 files
 // made on other code pages with non-ASCII passwords compare unequal (reported as 3031).
 constexpr std::array<char16_t, 32> CP1252_HIGH = {
-    0x20AC, 0xFFFF, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFF, 0x017D, 0xFFFF,
-    0xFFFF, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFF, 0x017E, 0xFFFF};
+    0x20AC, 0xFFFF, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFF, 0x017D, 0xFFFF, 0xFFFF, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFF, 0x017E, 0xFFFF};
 
 char16_t cp1252_to_utf16(std::uint8_t byte) {
     if (byte >= 0x80 && byte < 0xA0) return CP1252_HIGH[byte - 0x80];
@@ -37,8 +36,8 @@ std::array<std::uint8_t, 4> jet4_password_mask(const jet_crypt_bytes& header) {
     double date = 0;
     std::memcpy(&date, &bits, sizeof date);
     std::int32_t whole = 0;
-    if (std::isfinite(date) && date >= std::numeric_limits<std::int32_t>::min() &&
-        date <= std::numeric_limits<std::int32_t>::max()) {
+    if (std::isfinite(date) && date >= std::numeric_limits<std::int32_t>::min()
+        && date <= std::numeric_limits<std::int32_t>::max()) {
         whole = std::int32_t(std::floor(date));
     }
     const auto value = std::uint32_t(whole);
@@ -77,7 +76,7 @@ bool equal_in_constant_time(std::u16string_view left, std::u16string_view right)
     return difference == 0;
 }
 
-}  // namespace
+}   // namespace
 
 void jet_check_jet_password(std::span<const std::uint8_t> page0, std::uint32_t version,
                             std::u16string_view password) {

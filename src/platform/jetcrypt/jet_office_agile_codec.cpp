@@ -29,8 +29,8 @@ constexpr std::array<std::uint8_t, 8> KEY_VALUE_BLOCK = {0x14, 0x6e, 0x0b, 0xe7,
 
 [[noreturn]] void throw_corrupt(const char* what) {
     throw jet_crypt_error(JET_ERR_UNRECOGNIZED_FORMAT,
-                          std::string("Unrecognized database format: encryption descriptor ") +
-                              what);
+                          std::string("Unrecognized database format: encryption descriptor ")
+                              + what);
 }
 
 // AES-decrypts a copy of encrypted with the key for block; the salt is the IV.
@@ -69,14 +69,14 @@ private:
     std::array<std::uint8_t, 4> encoding_key;
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<jet_page_codec> jet_open_office_agile_codec(
     const jet_crypt_bytes& info, const std::array<std::uint8_t, 4>& encoding_key,
     std::u16string_view password) {
     if (info.u32(4) != AGILE_RESERVED) throw_corrupt("has an unexpected reserved value");
-    const std::span<const std::uint8_t> xml_bytes =
-        info.span(XML_OFFSET, info.size() - std::min(info.size(), XML_OFFSET));
+    const std::span<const std::uint8_t> xml_bytes = info.span(
+        XML_OFFSET, info.size() - std::min(info.size(), XML_OFFSET));
     const std::string xml(xml_bytes.begin(), xml_bytes.end());
     const jet_agile_descriptor descriptor = jet_parse_agile_descriptor(xml);
     const jet_agile_cipher& cipher = descriptor.password_key;
@@ -91,13 +91,13 @@ std::unique_ptr<jet_page_codec> jet_open_office_agile_codec(
                                                         descriptor.encrypted_verifier_value);
     const jet_secret expected = jet_hash(cipher.hash, {verifier.view()});
     const std::size_t compared = std::min(expected.size(), std::size_t(cipher.hash_size));
-    if (verifier_hash.size() < compared ||
-        CRYPTO_memcmp(expected.view().data(), verifier_hash.view().data(), compared) != 0) {
+    if (verifier_hash.size() < compared
+        || CRYPTO_memcmp(expected.view().data(), verifier_hash.view().data(), compared) != 0) {
         throw jet_crypt_error(JET_ERR_BAD_PASSWORD, "Not a valid password.");
     }
 
-    jet_secret file_key =
-        decrypt_with_block(cipher, spun, KEY_VALUE_BLOCK, descriptor.encrypted_key_value);
+    jet_secret file_key = decrypt_with_block(cipher, spun, KEY_VALUE_BLOCK,
+                                             descriptor.encrypted_key_value);
     const std::size_t file_key_bytes = descriptor.key_data.key_bits / 8;
     if (file_key.size() < file_key_bytes) throw_corrupt("holds a short key");
     file_key.fix_length(file_key_bytes, 0);

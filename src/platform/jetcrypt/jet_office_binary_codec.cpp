@@ -95,7 +95,7 @@ private:
     std::array<std::uint8_t, 4> encoding_key;
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<jet_page_codec> jet_open_office_binary_codec(
     const jet_crypt_bytes& info, const std::array<std::uint8_t, 4>& encoding_key,

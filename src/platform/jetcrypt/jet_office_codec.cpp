@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::size_t CRYPT_INFO_LENGTH_OFFSET = 0x299;
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<jet_page_codec> jet_open_office_codec(
     std::span<const std::uint8_t> page0, const std::array<std::uint8_t, 4>& encoding_key,
@@ -31,7 +31,7 @@ std::unique_ptr<jet_page_codec> jet_open_office_codec(
         return jet_open_office_binary_codec(info, encoding_key, password);
     }
     throw jet_crypt_error(JET_ERR_UNRECOGNIZED_FORMAT,
-                          "Unrecognized database format: encryption version " +
-                              std::to_string(major) + "." + std::to_string(minor) +
-                              " is not supported");
+                          "Unrecognized database format: encryption version "
+                              + std::to_string(major) + "." + std::to_string(minor)
+                              + " is not supported");
 }

@@ -49,8 +49,8 @@ bool is_base_provider(const jet_crypt_bytes& name) {
         if (unit == 0) break;
         ascii.push_back(unit < 0x80 ? char(unit >= 'A' && unit <= 'Z' ? unit + 32 : unit) : '?');
     }
-    return ascii.find_first_not_of(' ') == std::string::npos ||
-           ascii.find(" base ") != std::string::npos;
+    return ascii.find_first_not_of(' ') == std::string::npos
+           || ascii.find(" base ") != std::string::npos;
 }
 
 std::uint32_t default_key_bits(jet_office_algorithm algorithm, const jet_crypt_bytes& csp_name) {
@@ -66,8 +66,7 @@ std::uint32_t default_key_bits(jet_office_algorithm algorithm, const jet_crypt_b
 void check_key_bits(jet_office_algorithm algorithm, std::uint32_t key_bits) {
     bool is_valid = key_bits % 8 == 0;
     switch (algorithm) {
-    case jet_office_algorithm::RC4: is_valid = is_valid && key_bits >= 40 && key_bits <= 512;
-        break;
+    case jet_office_algorithm::RC4: is_valid = is_valid && key_bits >= 40 && key_bits <= 512; break;
     case jet_office_algorithm::AES_128: is_valid = is_valid && key_bits == 128; break;
     case jet_office_algorithm::AES_192: is_valid = is_valid && key_bits == 192; break;
     case jet_office_algorithm::AES_256: is_valid = is_valid && key_bits == 256; break;
@@ -79,7 +78,7 @@ std::vector<std::uint8_t> copy_of(std::span<const std::uint8_t> bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
-}  // namespace
+}   // namespace
 
 jet_office_info jet_read_office_info(const jet_crypt_bytes& info) {
     const std::uint32_t header_size = info.u32(8);
@@ -89,14 +88,15 @@ jet_office_info jet_read_office_info(const jet_crypt_bytes& info) {
     jet_office_info result;
     result.algorithm = algorithm_of(header.u32(8), flags);
     const std::uint32_t hash_id = header.u32(12);
-    const bool is_sha1 = hash_id == HASHID_SHA1 ||
-                         (hash_id == HASHID_FROM_FLAGS && (flags & JET_OFFICE_FLAG_EXTERNAL) == 0);
+    const bool is_sha1 = hash_id == HASHID_SHA1
+                         || (hash_id == HASHID_FROM_FLAGS
+                             && (flags & JET_OFFICE_FLAG_EXTERNAL) == 0);
     if (!is_sha1) throw_unsupported("hash " + std::to_string(hash_id));
 
     result.key_bits = header.u32(16);
     if (result.key_bits == 0) {
-        const jet_crypt_bytes csp_name =
-            header.sub(HEADER_FIXED_SIZE, header_size - HEADER_FIXED_SIZE);
+        const jet_crypt_bytes csp_name = header.sub(HEADER_FIXED_SIZE,
+                                                    header_size - HEADER_FIXED_SIZE);
         result.key_bits = default_key_bits(result.algorithm, csp_name);
     }
     check_key_bits(result.algorithm, result.key_bits);

@@ -12,8 +12,7 @@ std::array<std::uint8_t, 4> jet_page_key(const std::array<std::uint8_t, 4>& enco
     return key;
 }
 
-void jet_rc4_page_codec::decode_page(std::uint32_t page_no,
-                                     std::span<std::uint8_t> page) const {
+void jet_rc4_page_codec::decode_page(std::uint32_t page_no, std::span<std::uint8_t> page) const {
     const std::array<std::uint8_t, 4> key = jet_page_key(encoding_key, page_no);
     jet_rc4_apply(key, page);
 }

@@ -20,8 +20,7 @@ public:
         statement = jet_sql_prepare(connection.get(), compiled.sql);
         for (std::size_t param_idx = 0; param_idx < compiled.params.size(); ++param_idx)
             bind(int(param_idx) + 1, compiled.params[param_idx]);
-        for (const jet_sql_output_column& column : compiled.columns)
-            types.push_back(column.type);
+        for (const jet_sql_output_column& column : compiled.columns) types.push_back(column.type);
     }
 
     bool next(std::vector<jet_value>& row) {

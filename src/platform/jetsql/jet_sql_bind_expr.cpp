@@ -5,8 +5,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <limits>
+#include <optional>
 
 #include "platform/jetsql/jet_sql_binder_impl.hpp"
 #include "platform/jetsql/jet_sql_date.hpp"
@@ -46,8 +46,8 @@ bool is_integer_arithmetic(const jet_sql_type& left, const jet_sql_type& right) 
 
 // Decimal meeting Decimal or a whole number stays exact (jet_sql_decimal.hpp).
 bool is_exact_decimal(const jet_sql_type& left, const jet_sql_type& right) {
-    return (left.is_decimal() || right.is_decimal()) &&
-           (left.is_decimal() || left.is_integer()) && (right.is_decimal() || right.is_integer());
+    return (left.is_decimal() || right.is_decimal()) && (left.is_decimal() || left.is_integer())
+           && (right.is_decimal() || right.is_integer());
 }
 
 jet_sql_type integer_result(const jet_sql_type& left, const jet_sql_type& right) {
@@ -55,17 +55,17 @@ jet_sql_type integer_result(const jet_sql_type& left, const jet_sql_type& right)
     return jet_sql_type::of(is_big ? JET_TYPE_BIGINT : JET_TYPE_INT32);
 }
 
-}  // namespace
+}   // namespace
 
 // Equal literals share one parameter, so an expression repeated in GROUP BY and in the select
 // list reads as the same SQL and the grouping check can match the two.
 std::string jet_sql_binder::param(jet_sql_param value) {
     for (std::size_t param_idx = 0; param_idx < params.size(); ++param_idx) {
         const jet_sql_param& known = params[param_idx];
-        if (known.kind == value.kind && known.integer_value == value.integer_value &&
-            std::bit_cast<std::uint64_t>(known.real_value) ==
-                std::bit_cast<std::uint64_t>(value.real_value) &&
-            known.text == value.text)
+        if (known.kind == value.kind && known.integer_value == value.integer_value
+            && std::bit_cast<std::uint64_t>(known.real_value)
+                   == std::bit_cast<std::uint64_t>(value.real_value)
+            && known.text == value.text)
             return "?" + std::to_string(param_idx + 1);
     }
     params.push_back(std::move(value));
@@ -93,9 +93,7 @@ jet_sql_emitted jet_sql_binder::emit(const jet_sql_expr& expr, jet_sql_scope& sc
     jet_sql_emitted result;
     jet_sql_param value;
     switch (expr.kind) {
-    case jet_sql_expr_kind::null_literal:
-        result.sql = "NULL";
-        return result;
+    case jet_sql_expr_kind::null_literal: result.sql = "NULL"; return result;
     case jet_sql_expr_kind::integer_literal:
         if (expr.integer_value <= std::numeric_limits<std::int32_t>::max()) {
             value.integer_value = expr.integer_value;
@@ -112,15 +110,15 @@ jet_sql_emitted jet_sql_binder::emit(const jet_sql_expr& expr, jet_sql_scope& sc
         value.kind = jet_sql_param::kind_t::real;
         value.real_value = expr.real_value;
         result.sql = param(value);
-        result.type = jet_sql_type::of(expr.kind == jet_sql_expr_kind::date_literal
-                                           ? JET_TYPE_DATETIME : JET_TYPE_FLOAT64);
+        result.type = jet_sql_type::of(
+            expr.kind == jet_sql_expr_kind::date_literal ? JET_TYPE_DATETIME : JET_TYPE_FLOAT64);
         return result;
     case jet_sql_expr_kind::text_literal:
         value.kind = jet_sql_param::kind_t::text;
         value.text = expr.text;
         result.sql = param(value);
-        result.type = expr.text.size() <= 255 ? jet_sql_type::text(std::uint16_t(
-                                                    std::max<std::size_t>(expr.text.size(), 1)))
+        result.type = expr.text.size() <= 255 ? jet_sql_type::text(
+                          std::uint16_t(std::max<std::size_t>(expr.text.size(), 1)))
                                               : jet_sql_type::of(JET_TYPE_MEMO);
         return result;
     case jet_sql_expr_kind::bool_literal:
@@ -184,8 +182,8 @@ jet_sql_emitted jet_sql_binder::emit_binary(const jet_sql_expr& expr, jet_sql_sc
         result = truth(left.sql + (op == u"AND" ? " AND " : " OR ") + right.sql);
     } else if (op == u"XOR") {
         result = truth("(" + left.sql + " <> 0) <> (" + right.sql + " <> 0)");
-    } else if (op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" ||
-               op == u">=") {
+    } else if (op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<="
+               || op == u">=") {
         coerce_literal(*expr.args[0], right.type, left);
         coerce_literal(*expr.args[1], left.type, right);
         bool is_text = compares_as_text(left, right);
@@ -193,8 +191,8 @@ jet_sql_emitted jet_sql_binder::emit_binary(const jet_sql_expr& expr, jet_sql_sc
         std::string symbol(op.begin(), op.end());
         result = truth(left.sql + " " + symbol + " " + jet_sql_collated(right.sql, is_text));
     } else if (op == u"&") {
-        result.sql = "jet_concat(" + convert(left, jet_sql_type::of(JET_TYPE_FLOAT64)) + ", " +
-                     convert(right, jet_sql_type::of(JET_TYPE_FLOAT64)) + ")";
+        result.sql = "jet_concat(" + convert(left, jet_sql_type::of(JET_TYPE_FLOAT64)) + ", "
+                     + convert(right, jet_sql_type::of(JET_TYPE_FLOAT64)) + ")";
         result.type = jet_sql_type::of(JET_TYPE_MEMO);
     } else {
         return emit_arithmetic(expr, left, right);
@@ -217,20 +215,22 @@ jet_sql_emitted jet_sql_binder::emit_arithmetic(const jet_sql_expr& expr,
     if (op == u"+" && lt.is_text() && rt.is_text()) {
         result.sql = "(" + left.sql + " || " + right.sql + ")";
         result.type = jet_sql_type::of(JET_TYPE_MEMO);
-    } else if ((op == u"+" || op == u"-") && (lt.is_currency() || rt.is_currency()) &&
-               (lt.is_currency() || lt.is_integer()) && (rt.is_currency() || rt.is_integer())) {
+    } else if ((op == u"+" || op == u"-") && (lt.is_currency() || rt.is_currency())
+               && (lt.is_currency() || lt.is_integer()) && (rt.is_currency() || rt.is_integer())) {
         std::string scaled_left = lt.is_currency() ? left.sql : "(" + left.sql + " * 10000)";
         std::string scaled_right = rt.is_currency() ? right.sql : "(" + right.sql + " * 10000)";
         std::string symbol = op == u"+" ? " + " : " - ";
         result.sql = "(" + scaled_left + symbol + scaled_right + ")";
         result.type = jet_sql_type::of(JET_TYPE_CURRENCY);
-    } else if (op == u"*" && ((lt.is_currency() && rt.is_integer()) ||
-                              (lt.is_integer() && rt.is_currency()))) {
+    } else if (op == u"*"
+               && ((lt.is_currency() && rt.is_integer())
+                   || (lt.is_integer() && rt.is_currency()))) {
         result.sql = "(" + left.sql + " * " + right.sql + ")";
         result.type = jet_sql_type::of(JET_TYPE_CURRENCY);
     } else if ((op == u"+" || op == u"-" || op == u"*") && is_exact_decimal(lt, rt)) {
-        const char* function = op == u"+" ? "jet_dec_add(" : op == u"-" ? "jet_dec_sub(" :
-                                                                         "jet_dec_mul(";
+        const char* function = op == u"+"   ? "jet_dec_add("
+                               : op == u"-" ? "jet_dec_sub("
+                                            : "jet_dec_mul(";
         result.sql = function + left.sql + ", " + right.sql + ")";
         int left_scale = lt.is_decimal() ? lt.scale : 0;
         int right_scale = rt.is_decimal() ? rt.scale : 0;
@@ -242,8 +242,8 @@ jet_sql_emitted jet_sql_binder::emit_arithmetic(const jet_sql_expr& expr,
         std::string symbol = op == u"+" ? " + " : op == u"-" ? " - " : " * ";
         result.sql = "(" + a + symbol + b + ")";
         // A date moved by a number stays a date; the difference of two dates is days.
-        const bool is_date_shift = op != u"*" && (lt.is_date() || rt.is_date()) &&
-                                   !(op == u"-" && lt.is_date() && rt.is_date());
+        const bool is_date_shift = op != u"*" && (lt.is_date() || rt.is_date())
+                                   && !(op == u"-" && lt.is_date() && rt.is_date());
         if (is_integer_arithmetic(lt, rt)) result.type = integer_result(lt, rt);
         else if (is_date_shift) result.type = jet_sql_type::of(JET_TYPE_DATETIME);
         else result.type = jet_sql_type::of(JET_TYPE_FLOAT64);
@@ -279,20 +279,20 @@ jet_sql_emitted jet_sql_binder::emit_predicate(const jet_sql_expr& expr, jet_sql
         result = truth(operands[0].sql + " IS " + negation + "NULL");
         break;
     case jet_sql_expr_kind::like:
-        result.sql = std::string(expr.negated ? "(~" : "(") + "jet_like(" + operands[0].sql +
-                     ", " + operands[1].sql + "))";
+        result.sql = std::string(expr.negated ? "(~" : "(") + "jet_like(" + operands[0].sql + ", "
+                     + operands[1].sql + "))";
         result.type = jet_sql_type::of(JET_TYPE_BOOLEAN);
         break;
     case jet_sql_expr_kind::between:
-        result = truth(jet_sql_collated(operands[0].sql, is_text) + " " + negation +
-                       "BETWEEN " + operands[1].sql + " AND " + operands[2].sql);
+        result = truth(jet_sql_collated(operands[0].sql, is_text) + " " + negation + "BETWEEN "
+                       + operands[1].sql + " AND " + operands[2].sql);
         break;
     default: {   // in_list
         std::string list;
         for (std::size_t operand_idx = 1; operand_idx < operands.size(); ++operand_idx)
             list += (operand_idx == 1 ? "" : ", ") + operands[operand_idx].sql;
-        result = truth(jet_sql_collated(operands[0].sql, is_text) + " " + negation + "IN (" +
-                       list + ")");
+        result = truth(jet_sql_collated(operands[0].sql, is_text) + " " + negation + "IN (" + list
+                       + ")");
         break;
     }
     }
@@ -300,8 +300,7 @@ jet_sql_emitted jet_sql_binder::emit_predicate(const jet_sql_expr& expr, jet_sql
     return result;
 }
 
-jet_sql_emitted jet_sql_binder::emit_query_value(const jet_sql_expr& expr,
-                                                 jet_sql_scope& scope) {
+jet_sql_emitted jet_sql_binder::emit_query_value(const jet_sql_expr& expr, jet_sql_scope& scope) {
     bound_select inner = bind_select(*expr.query, &scope);
     if (expr.kind == jet_sql_expr_kind::exists) return truth("EXISTS (" + inner.sql + ")");
     if (inner.columns.size() != 1) throw jet_sql_subquery_fields();
@@ -316,13 +315,14 @@ jet_sql_emitted jet_sql_binder::emit_query_value(const jet_sql_expr& expr,
     jet_sql_emitted column;
     column.type = inner.columns[0].type;
     bool is_text = left.type.is_text() || column.type.is_text();
-    std::string left_sql = left.type.is_currency() != column.type.is_currency()
-                               ? as_double(left) : left.sql;
+    std::string left_sql = left.type.is_currency() != column.type.is_currency() ? as_double(left)
+                                                                                : left.sql;
     std::string inner_column = column.type.is_currency() && !left.type.is_currency()
-                                   ? "CAST(\"c0\" AS REAL) / 10000.0" : "\"c0\"";
-    jet_sql_emitted result = truth(jet_sql_collated(left_sql, is_text) +
-                                   (expr.negated ? " NOT IN " : " IN ") + "(SELECT " +
-                                   inner_column + " FROM (" + inner.sql + "))");
+                                   ? "CAST(\"c0\" AS REAL) / 10000.0"
+                                   : "\"c0\"";
+    jet_sql_emitted result = truth(jet_sql_collated(left_sql, is_text)
+                                   + (expr.negated ? " NOT IN " : " IN ") + "(SELECT "
+                                   + inner_column + " FROM (" + inner.sql + "))");
     absorb(result, left);
     return result;
 }

@@ -12,7 +12,7 @@ std::string column_name(std::size_t column_idx) { return "c" + std::to_string(co
 
 std::string quoted(const std::string& our_name) { return "\"" + our_name + "\""; }
 
-}  // namespace
+}   // namespace
 
 jet_sql_binder::bound_select jet_sql_binder::bind_union(const jet_sql_select& select,
                                                         const jet_sql_scope* outer) {
@@ -37,9 +37,9 @@ jet_sql_binder::bound_select jet_sql_binder::bind_union(const jet_sql_select& se
             value.sql = quoted(column_name(column_idx));
             value.type = parts[part_idx].columns[column_idx].type;
             const jet_sql_type& target = bound.columns[column_idx].type;
-            columns += (column_idx == 0 ? "" : ", ") +
-                       jet_sql_collated(convert(value, target), target.is_text()) + " AS " +
-                       quoted(column_name(column_idx));
+            columns += (column_idx == 0 ? "" : ", ")
+                       + jet_sql_collated(convert(value, target), target.is_text()) + " AS "
+                       + quoted(column_name(column_idx));
         }
         bound.sql += "SELECT " + columns + " FROM (" + parts[part_idx].sql + ")";
     }
@@ -54,9 +54,9 @@ jet_sql_binder::bound_select jet_sql_binder::bind_union(const jet_sql_select& se
     std::string order_by;
     for (const jet_sql_order_item& item : select.order_by) {
         jet_sql_emitted term = emit(*item.expr, scope);
-        order_by += (order_by.empty() ? " ORDER BY " : ", ") +
-                    jet_sql_collated(term.sql, term.type.is_text()) +
-                    (item.descending ? " DESC" : "");
+        order_by += (order_by.empty() ? " ORDER BY " : ", ")
+                    + jet_sql_collated(term.sql, term.type.is_text())
+                    + (item.descending ? " DESC" : "");
     }
     bound.sql = "SELECT * FROM (" + bound.sql + ") AS \"u\"" + order_by;
     return bound;

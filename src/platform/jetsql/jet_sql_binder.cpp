@@ -16,8 +16,8 @@ std::string quoted(const std::string& our_name) { return "\"" + our_name + "\"";
 // Access names an aggregate of a bare column "SumOfQuantity"; other expressions Expr1000...
 std::u16string default_name(const jet_sql_expr& expr, int& expression_count) {
     if (expr.kind == jet_sql_expr_kind::column) return expr.name;
-    if (expr.kind == jet_sql_expr_kind::call && expr.args.size() == 1 &&
-        expr.args[0]->kind == jet_sql_expr_kind::column) {
+    if (expr.kind == jet_sql_expr_kind::call && expr.args.size() == 1
+        && expr.args[0]->kind == jet_sql_expr_kind::column) {
         for (std::u16string_view aggregate :
              {u"Count", u"Sum", u"Avg", u"Min", u"Max", u"First", u"Last"}) {
             if (win_equal_ignore_case(expr.name, aggregate))
@@ -28,8 +28,7 @@ std::u16string default_name(const jet_sql_expr& expr, int& expression_count) {
     return u"Expr" + std::u16string(number.begin(), number.end());
 }
 
-const jet_sql_bound_source* find_source(const jet_sql_scope& scope,
-                                        std::u16string_view alias) {
+const jet_sql_bound_source* find_source(const jet_sql_scope& scope, std::u16string_view alias) {
     for (const jet_sql_bound_source& source : scope.sources)
         if (win_equal_ignore_case(source.alias, alias)) return &source;
     return nullptr;
@@ -42,15 +41,15 @@ void qualify_duplicates(std::vector<jet_sql_output_column>& columns,
     std::vector<bool> is_duplicate(columns.size(), false);
     for (std::size_t left = 0; left < columns.size(); ++left)
         for (std::size_t right = left + 1; right < columns.size(); ++right)
-            if (win_equal_ignore_case(columns[left].name, columns[right].name) &&
-                !qualifiers[left].empty() && !qualifiers[right].empty())
+            if (win_equal_ignore_case(columns[left].name, columns[right].name)
+                && !qualifiers[left].empty() && !qualifiers[right].empty())
                 is_duplicate[left] = is_duplicate[right] = true;
     for (std::size_t column_idx = 0; column_idx < columns.size(); ++column_idx)
         if (is_duplicate[column_idx])
             columns[column_idx].name = qualifiers[column_idx] + u"." + columns[column_idx].name;
 }
 
-}  // namespace
+}   // namespace
 
 std::string jet_sql_collated(const std::string& sql, bool is_text) {
     if (!is_text) return sql;
@@ -176,8 +175,8 @@ jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& s
         jet_sql_emitted emitted = emit(*term, scope);
         if (emitted.has_aggregate) throw jet_sql_aggregate_in_expression(term->source);
         scope.group_sql.push_back(emitted.sql);
-        parts.group_by += (parts.group_by.empty() ? " GROUP BY " : ", ") +
-                          jet_sql_collated(emitted.sql, emitted.type.is_text());
+        parts.group_by += (parts.group_by.empty() ? " GROUP BY " : ", ")
+                          + jet_sql_collated(emitted.sql, emitted.type.is_text());
     }
     bound_select bound;
     std::vector<jet_sql_emitted> items = bind_items(select, scope, bound.columns);
@@ -194,14 +193,13 @@ jet_sql_binder::bound_select jet_sql_binder::bind_select(const jet_sql_select& s
     if (select.distinct_row && select.group_by.empty() && !is_aggregate_query(items, having))
         parts.group_by = distinct_row_grouping(scope);
     for (std::size_t column_idx = 0; column_idx < items.size(); ++column_idx) {
-        parts.columns += (column_idx == 0 ? "" : ", ") +
-                         jet_sql_collated(items[column_idx].sql,
-                                          items[column_idx].type.is_text()) +
-                         " AS " + quoted(column_name(column_idx));
+        parts.columns += (column_idx == 0 ? "" : ", ")
+                         + jet_sql_collated(items[column_idx].sql, items[column_idx].type.is_text())
+                         + " AS " + quoted(column_name(column_idx));
     }
     for (std::size_t order_idx = 0; order_idx < order.size(); ++order_idx) {
-        parts.order_values.push_back(jet_sql_collated(order[order_idx].sql,
-                                                      order[order_idx].type.is_text()));
+        parts.order_values.push_back(
+            jet_sql_collated(order[order_idx].sql, order[order_idx].type.is_text()));
         parts.descending.push_back(select.order_by[order_idx].descending);
     }
     bound.sql = compose(select, parts, items.size());
@@ -217,18 +215,18 @@ std::vector<jet_sql_emitted> jet_sql_binder::bind_items(
     for (const jet_sql_select_item& item : select.items) {
         if (!item.is_star) {
             items.push_back(emit(*item.expr, scope));
-            columns.push_back({item.alias.empty() ? default_name(*item.expr, expression_count)
-                                                  : item.alias,
-                               items.back().type});
-            bool is_plain_column = item.alias.empty() &&
-                                   item.expr->kind == jet_sql_expr_kind::column;
+            columns.push_back(
+                {item.alias.empty() ? default_name(*item.expr, expression_count) : item.alias,
+                 items.back().type});
+            bool is_plain_column = item.alias.empty()
+                                   && item.expr->kind == jet_sql_expr_kind::column;
             qualifiers.push_back(is_plain_column ? item.expr->qualifier : u"");
             continue;
         }
         bool is_found = item.star_qualifier.empty();
         for (const jet_sql_bound_source& source : scope.sources) {
-            if (!item.star_qualifier.empty() &&
-                !win_equal_ignore_case(source.alias, item.star_qualifier))
+            if (!item.star_qualifier.empty()
+                && !win_equal_ignore_case(source.alias, item.star_qualifier))
                 continue;
             is_found = true;
             note_use(scope, source);
@@ -253,38 +251,39 @@ std::vector<jet_sql_emitted> jet_sql_binder::bind_items(
 // a row is kept while its rank is within the count (or the percentage, rounded up).
 std::string jet_sql_binder::compose(const jet_sql_select& select, const select_parts& parts,
                                     std::size_t column_count) {
-    std::string head = std::string("SELECT ") + (select.distinct ? "DISTINCT " : "") +
-                       parts.columns;
+    std::string head = std::string("SELECT ") + (select.distinct ? "DISTINCT " : "")
+                       + parts.columns;
     std::string tail = " FROM " + parts.from + parts.where + parts.group_by + parts.having;
     std::string window_order;
     for (std::size_t order_idx = 0; order_idx < parts.order_values.size(); ++order_idx) {
-        window_order += (order_idx == 0 ? "ORDER BY " : ", ") + quoted("o" +
-                        std::to_string(order_idx)) + (parts.descending[order_idx] ? " DESC" : "");
+        window_order += (order_idx == 0 ? "ORDER BY " : ", ")
+                        + quoted("o" + std::to_string(order_idx))
+                        + (parts.descending[order_idx] ? " DESC" : "");
     }
     if (!select.has_top) {
         std::string order_by;
         for (std::size_t order_idx = 0; order_idx < parts.order_values.size(); ++order_idx)
-            order_by += (order_idx == 0 ? " ORDER BY " : ", ") + parts.order_values[order_idx] +
-                        (parts.descending[order_idx] ? " DESC" : "");
+            order_by += (order_idx == 0 ? " ORDER BY " : ", ") + parts.order_values[order_idx]
+                        + (parts.descending[order_idx] ? " DESC" : "");
         return head + tail + order_by;
     }
     jet_sql_param top;
     top.integer_value = select.top;
     std::string order_columns;
     for (std::size_t order_idx = 0; order_idx < parts.order_values.size(); ++order_idx)
-        order_columns += ", " + parts.order_values[order_idx] + " AS " +
-                         quoted("o" + std::to_string(order_idx));
+        order_columns += ", " + parts.order_values[order_idx] + " AS "
+                         + quoted("o" + std::to_string(order_idx));
     std::string rank = window_order.empty() ? "row_number() OVER ()"
                                             : "rank() OVER (" + window_order + ")";
-    std::string ranked = "SELECT *, " + rank + " AS \"r\", count(*) OVER () AS \"n\" FROM (" +
-                         head + order_columns + tail + ")";
+    std::string ranked = "SELECT *, " + rank + " AS \"r\", count(*) OVER () AS \"n\" FROM (" + head
+                         + order_columns + tail + ")";
     std::string condition = select.top_percent ? "\"r\" <= (\"n\" * " + param(top) + " + 99) / 100"
                                                : "\"r\" <= " + param(top);
     std::string outer_columns;
     for (std::size_t column_idx = 0; column_idx < column_count; ++column_idx)
         outer_columns += (column_idx == 0 ? "" : ", ") + quoted(column_name(column_idx));
-    return "SELECT " + outer_columns + " FROM (" + ranked + ") WHERE " + condition + " " +
-           window_order;
+    return "SELECT " + outer_columns + " FROM (" + ranked + ") WHERE " + condition + " "
+           + window_order;
 }
 
 void jet_sql_binder::note_use(jet_sql_scope& scope, const jet_sql_bound_source& source) {
@@ -305,13 +304,11 @@ bool jet_sql_binder::is_aggregate_query(const std::vector<jet_sql_emitted>& item
 // changes nothing when they come from every table (or from a derived table, which has no
 // records of its own). Grouping by those records' row ids keeps exactly one row each.
 std::string jet_sql_binder::distinct_row_grouping(const jet_sql_scope& scope) {
-    if (scope.used_sources.empty() || scope.used_sources.size() == scope.sources.size())
-        return {};
+    if (scope.used_sources.empty() || scope.used_sources.size() == scope.sources.size()) return {};
     std::string grouping;
     for (const jet_sql_bound_source* source : scope.used_sources) {
         if (source->sql_alias.empty()) return {};
-        grouping += (grouping.empty() ? " GROUP BY " : ", ") + quoted(source->sql_alias) +
-                    ".rowid";
+        grouping += (grouping.empty() ? " GROUP BY " : ", ") + quoted(source->sql_alias) + ".rowid";
     }
     return grouping;
 }
@@ -366,8 +363,8 @@ jet_sql_emitted jet_sql_binder::emit_column(const jet_sql_expr& expr, jet_sql_sc
         }
         if (expr.qualifier.empty() && level->select != nullptr) {
             for (const jet_sql_select_item& item : level->select->items) {
-                if (item.is_star || item.alias.empty() ||
-                    !win_equal_ignore_case(item.alias, expr.name))
+                if (item.is_star || item.alias.empty()
+                    || !win_equal_ignore_case(item.alias, expr.name))
                     continue;
                 for (const jet_sql_expr* in_use : aliases_in_use)
                     if (in_use == item.expr.get()) throw jet_sql_unknown_name();

@@ -23,17 +23,17 @@ struct jet_sql_source_column {
 };
 
 struct jet_sql_bound_source {
-    std::u16string alias;   // as written, or the table's name
-    std::string sql_alias;  // "s2" for a loaded table; empty for a derived table
+    std::u16string alias;    // as written, or the table's name
+    std::string sql_alias;   // "s2" for a loaded table; empty for a derived table
     std::vector<jet_sql_source_column> columns;
 };
 
 struct jet_sql_scope {
     const jet_sql_scope* outer = nullptr;
     std::vector<jet_sql_bound_source> sources;
-    const jet_sql_select* select = nullptr;   // for its aliases
-    std::vector<std::string> group_sql;       // GROUP BY terms as emitted
-    bool is_collecting_use = false;           // while the select list is bound
+    const jet_sql_select* select = nullptr;                  // for its aliases
+    std::vector<std::string> group_sql;                      // GROUP BY terms as emitted
+    bool is_collecting_use = false;                          // while the select list is bound
     std::vector<const jet_sql_bound_source*> used_sources;   // by the select list
 };
 

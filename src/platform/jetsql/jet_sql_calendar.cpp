@@ -16,17 +16,30 @@ namespace {
 
 constexpr std::int64_t SECONDS_PER_DAY = 86400;
 
-enum class interval_kind { year, quarter, month, day_of_year, day, weekday, week, hour, minute,
-                           second };
+enum class interval_kind {
+    year,
+    quarter,
+    month,
+    day_of_year,
+    day,
+    weekday,
+    week,
+    hour,
+    minute,
+    second
+};
 
 std::optional<interval_kind> interval_of(std::u16string_view text) {
-    struct named { std::u16string_view name; interval_kind kind; };
+    struct named {
+        std::u16string_view name;
+        interval_kind kind;
+    };
     static constexpr named INTERVALS[] = {
-        {u"yyyy", interval_kind::year},  {u"q", interval_kind::quarter},
-        {u"m", interval_kind::month},    {u"y", interval_kind::day_of_year},
-        {u"d", interval_kind::day},      {u"w", interval_kind::weekday},
-        {u"ww", interval_kind::week},    {u"h", interval_kind::hour},
-        {u"n", interval_kind::minute},   {u"s", interval_kind::second}};
+        {u"yyyy", interval_kind::year}, {u"q", interval_kind::quarter},
+        {u"m", interval_kind::month},   {u"y", interval_kind::day_of_year},
+        {u"d", interval_kind::day},     {u"w", interval_kind::weekday},
+        {u"ww", interval_kind::week},   {u"h", interval_kind::hour},
+        {u"n", interval_kind::minute},  {u"s", interval_kind::second}};
     for (const named& each : INTERVALS)
         if (win_equal_ignore_case(text, each.name)) return each.kind;
     return std::nullopt;
@@ -79,7 +92,7 @@ int week_of_year(std::int64_t day, int year) {
     return int((day - first_sunday) / 7) + 1;
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<double> jet_sql_date_serial(double year, double month, double day) {
     if (!std::isfinite(year) || !std::isfinite(month) || !std::isfinite(day)) return std::nullopt;
@@ -96,12 +109,10 @@ std::optional<double> jet_sql_date_serial(double year, double month, double day)
     return join_linear(first_day + std::int64_t(std::nearbyint(day)) - 1, 0);
 }
 
-std::optional<double> jet_sql_date_add(std::u16string_view interval, double number,
-                                       double date) {
+std::optional<double> jet_sql_date_add(std::u16string_view interval, double number, double date) {
     std::optional<interval_kind> kind = interval_of(interval);
     std::optional<day_time> start = split_linear(date);
-    if (!kind || !start || !std::isfinite(number) || std::fabs(number) > 1.0e9)
-        return std::nullopt;
+    if (!kind || !start || !std::isfinite(number) || std::fabs(number) > 1.0e9) return std::nullopt;
     std::int64_t count = std::int64_t(std::nearbyint(number));
     switch (*kind) {
     case interval_kind::year: return add_months(date, count * 12);
@@ -115,8 +126,7 @@ std::optional<double> jet_sql_date_add(std::u16string_view interval, double numb
     }
 }
 
-std::optional<double> jet_sql_date_diff(std::u16string_view interval, double first,
-                                        double second) {
+std::optional<double> jet_sql_date_diff(std::u16string_view interval, double first, double second) {
     std::optional<interval_kind> kind = interval_of(interval);
     std::optional<day_time> from = split_linear(first), to = split_linear(second);
     std::optional<jet_sql_date_parts> from_parts = jet_sql_date_split(first);
@@ -130,14 +140,14 @@ std::optional<double> jet_sql_date_diff(std::u16string_view interval, double fir
         };
         return double(floor_div(to_seconds, unit) - floor_div(from_seconds, unit));
     };
-    std::int64_t months = (std::int64_t(to_parts->year) * 12 + to_parts->month) -
-                          (std::int64_t(from_parts->year) * 12 + from_parts->month);
+    std::int64_t months = (std::int64_t(to_parts->year) * 12 + to_parts->month)
+                          - (std::int64_t(from_parts->year) * 12 + from_parts->month);
     switch (*kind) {
     case interval_kind::year: return double(to_parts->year - from_parts->year);
     case interval_kind::quarter: {
         // Whole quarters: the integer divisions drop the month within the quarter.
-        const std::int64_t quarters = (to_parts->year * 4 + (to_parts->month - 1) / 3) -
-                                      (from_parts->year * 4 + (from_parts->month - 1) / 3);
+        const std::int64_t quarters = (to_parts->year * 4 + (to_parts->month - 1) / 3)
+                                      - (from_parts->year * 4 + (from_parts->month - 1) / 3);
         return double(quarters);
     }
     case interval_kind::month: return double(months);
@@ -146,8 +156,9 @@ std::optional<double> jet_sql_date_diff(std::u16string_view interval, double fir
         return double(whole_weeks);
     }
     case interval_kind::week: {   // Sundays crossed
-        const std::int64_t sundays = ((to->day - weekday_of(to->day) + 1) -
-                                      (from->day - weekday_of(from->day) + 1)) / 7;
+        const std::int64_t sundays = ((to->day - weekday_of(to->day) + 1)
+                                      - (from->day - weekday_of(from->day) + 1))
+                                     / 7;
         return double(sundays);
     }
     case interval_kind::hour: return boundaries(3600);
@@ -197,40 +208,49 @@ void answer(sqlite3_context* context, std::optional<double> value, bool is_whole
 
 void date_serial(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (any_null(argc, argv)) return sqlite3_result_null(context);
-    answer(context, jet_sql_date_serial(sqlite3_value_double(argv[0]),
-                                        sqlite3_value_double(argv[1]),
-                                        sqlite3_value_double(argv[2])), false);
+    answer(context,
+           jet_sql_date_serial(sqlite3_value_double(argv[0]), sqlite3_value_double(argv[1]),
+                               sqlite3_value_double(argv[2])),
+           false);
 }
 
 void date_add(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (any_null(argc, argv)) return sqlite3_result_null(context);
-    answer(context, jet_sql_date_add(jet_sql_value_text(argv[0]), sqlite3_value_double(argv[1]),
-                                     sqlite3_value_double(argv[2])), false);
+    answer(context,
+           jet_sql_date_add(jet_sql_value_text(argv[0]), sqlite3_value_double(argv[1]),
+                            sqlite3_value_double(argv[2])),
+           false);
 }
 
 void date_diff(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (any_null(argc, argv)) return sqlite3_result_null(context);
-    answer(context, jet_sql_date_diff(jet_sql_value_text(argv[0]), sqlite3_value_double(argv[1]),
-                                      sqlite3_value_double(argv[2])), true);
+    answer(context,
+           jet_sql_date_diff(jet_sql_value_text(argv[0]), sqlite3_value_double(argv[1]),
+                             sqlite3_value_double(argv[2])),
+           true);
 }
 
 void date_part(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (any_null(argc, argv)) return sqlite3_result_null(context);
-    answer(context, jet_sql_date_part_value(jet_sql_value_text(argv[0]),
-                                      sqlite3_value_double(argv[1])), true);
+    answer(context,
+           jet_sql_date_part_value(jet_sql_value_text(argv[0]), sqlite3_value_double(argv[1])),
+           true);
 }
 
-}  // namespace
+}   // namespace
 
 void jet_sql_register_calendar(sqlite3* connection, jet_sql_failure* failure) {
-    struct entry { const char* name; int arg_count; void (*function)(sqlite3_context*, int,
-                                                                      sqlite3_value**); };
+    struct entry {
+        const char* name;
+        int arg_count;
+        void (*function)(sqlite3_context*, int, sqlite3_value**);
+    };
     static constexpr entry FUNCTIONS[] = {{"jet_dateserial", 3, date_serial},
                                           {"jet_dateadd", 3, date_add},
                                           {"jet_datediff", 3, date_diff},
                                           {"jet_datepart2", 2, date_part}};
     for (const entry& each : FUNCTIONS)
         sqlite3_create_function(connection, each.name, each.arg_count,
-                                SQLITE_UTF8 | SQLITE_DETERMINISTIC, failure, each.function,
-                                nullptr, nullptr);
+                                SQLITE_UTF8 | SQLITE_DETERMINISTIC, failure, each.function, nullptr,
+                                nullptr);
 }

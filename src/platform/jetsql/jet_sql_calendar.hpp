@@ -17,8 +17,7 @@ struct jet_sql_failure;
 // The OLE date of DateSerial(year, month, day); nullopt outside years 100..9999.
 std::optional<double> jet_sql_date_serial(double year, double month, double day);
 std::optional<double> jet_sql_date_add(std::u16string_view interval, double number, double date);
-std::optional<double> jet_sql_date_diff(std::u16string_view interval, double first,
-                                        double second);
+std::optional<double> jet_sql_date_diff(std::u16string_view interval, double first, double second);
 std::optional<double> jet_sql_date_part_value(std::u16string_view interval, double date);
 
 void jet_sql_register_calendar(sqlite3* connection, jet_sql_failure* failure);

@@ -17,13 +17,15 @@ struct date_scan {
     std::vector<int> numbers;
     std::vector<char16_t> separators;   // the one after each number (0 at the end)
     std::vector<int> digit_counts;
-    int meridiem = 0;                   // 0 none, 1 AM, 2 PM
+    int meridiem = 0;   // 0 none, 1 AM, 2 PM
 };
 
 std::optional<date_scan> scan(std::u16string_view text) {
     date_scan result;
     std::size_t pos = 0;
-    auto skip_spaces = [&] { while (pos < text.size() && text[pos] == u' ') ++pos; };
+    auto skip_spaces = [&] {
+        while (pos < text.size() && text[pos] == u' ') ++pos;
+    };
     skip_spaces();
     while (pos < text.size()) {
         char16_t c = text[pos];
@@ -36,8 +38,8 @@ std::optional<date_scan> scan(std::u16string_view text) {
             result.numbers.push_back(value);
             result.digit_counts.push_back(digits);
             result.separators.push_back(0);
-        } else if ((c == u'/' || c == u'-' || c == u':' || c == u' ') &&
-                   !result.numbers.empty() && result.separators.back() == 0) {
+        } else if ((c == u'/' || c == u'-' || c == u':' || c == u' ') && !result.numbers.empty()
+                   && result.separators.back() == 0) {
             result.separators.back() = c;
             ++pos;
             skip_spaces();
@@ -62,7 +64,7 @@ bool valid_time(int hour, int minute, int second, int meridiem) {
     return hour <= 23 && minute <= 59 && second <= 59;
 }
 
-}  // namespace
+}   // namespace
 
 double jet_sql_date_join(const jet_sql_date_parts& parts) {
     const std::int64_t day = day_number(civil_date{parts.year, parts.month, parts.day});
@@ -85,15 +87,15 @@ std::optional<double> jet_sql_parse_date(std::u16string_view text) {
             parts.month = numbers[0], parts.day = numbers[1], parts.year = numbers[2];
             if (scanned->digit_counts[2] <= 2) parts.year += parts.year < 30 ? 2000 : 1900;
         }
-        if (parts.year < 100 || parts.month < 1 || parts.month > 12 || parts.day < 1 ||
-            parts.day > days_in_month(parts.year, parts.month))
+        if (parts.year < 100 || parts.month < 1 || parts.month > 12 || parts.day < 1
+            || parts.day > days_in_month(parts.year, parts.month))
             return std::nullopt;
         if (separators[2] != 0 && separators[2] != u' ') return std::nullopt;
         time_start = 3;
     }
     std::size_t time_numbers = numbers.size() - time_start;
-    if (time_numbers == 0) return scanned->meridiem == 0 ? std::optional(jet_sql_date_join(parts))
-                                                         : std::nullopt;
+    if (time_numbers == 0)
+        return scanned->meridiem == 0 ? std::optional(jet_sql_date_join(parts)) : std::nullopt;
     if (time_numbers > 3 || (time_numbers == 1 && scanned->meridiem == 0)) return std::nullopt;
     for (std::size_t number_idx = time_start; number_idx + 1 < numbers.size(); ++number_idx)
         if (separators[number_idx] != u':') return std::nullopt;

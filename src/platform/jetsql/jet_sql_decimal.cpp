@@ -35,7 +35,7 @@ bool rescale(jet_sql_exact& value, int scale) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<jet_sql_exact> jet_sql_exact_parse(std::string_view text) {
     jet_sql_exact value;
@@ -143,13 +143,12 @@ struct running_sum {
 };
 
 void sum_step(sqlite3_context* context, int, sqlite3_value** argv) {
-    auto* sum = static_cast<running_sum*>(sqlite3_aggregate_context(context,
-                                                                     sizeof(running_sum)));
+    auto* sum = static_cast<running_sum*>(sqlite3_aggregate_context(context, sizeof(running_sum)));
     if (sum == nullptr) return sqlite3_result_error_nomem(context);
     if (sum->has_failed || sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
     std::optional<jet_sql_exact> value = exact_of(argv[0]);
-    std::optional<jet_sql_exact> total =
-        value ? jet_sql_exact_combine('+', sum->total(), *value) : std::nullopt;
+    std::optional<jet_sql_exact> total = value ? jet_sql_exact_combine('+', sum->total(), *value)
+                                               : std::nullopt;
     if (!total) {
         sum->has_failed = true;
         return overflow(context);
@@ -165,7 +164,7 @@ void sum_final(sqlite3_context* context) {
     result_exact(context, sum->total());
 }
 
-}  // namespace
+}   // namespace
 
 void jet_sql_register_decimal(sqlite3* connection, jet_sql_failure* failure) {
     int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;

@@ -5,8 +5,8 @@
 
 jet_error jet_sql_expression_error(std::u16string_view expression) {
     return jet_error(JET_ERR_SYNTAX_EXPRESSION,
-                     "Syntax error (missing operator) in query expression '" +
-                         win_utf16_to_utf8(expression) + "'.");
+                     "Syntax error (missing operator) in query expression '"
+                         + win_utf16_to_utf8(expression) + "'.");
 }
 
 jet_error jet_sql_from_error() {
@@ -41,23 +41,23 @@ jet_error jet_sql_unknown_name() {
 jet_error jet_sql_too_few_parameters(const std::vector<std::u16string>& names) {
     std::string text = "Too few parameters. Expected " + std::to_string(names.size()) + ".";
     for (std::size_t name_idx = 0; name_idx < names.size(); ++name_idx)
-        text += (name_idx == 0 ? " Parameters: [" : ", [") + win_utf16_to_utf8(names[name_idx]) +
-                "]";
+        text += (name_idx == 0 ? " Parameters: [" : ", [") + win_utf16_to_utf8(names[name_idx])
+                + "]";
     return jet_error(JET_ERR_TOO_FEW_PARAMETERS, text);
 }
 
 jet_error jet_sql_ambiguous_field(std::u16string_view name) {
     return jet_error(JET_ERR_AMBIGUOUS_FIELD,
-                     "The specified field '" + win_utf16_to_utf8(name) +
-                         "' could refer to more than one table listed in the FROM clause of "
-                         "your SQL statement.");
+                     "The specified field '" + win_utf16_to_utf8(name)
+                         + "' could refer to more than one table listed in the FROM clause of "
+                           "your SQL statement.");
 }
 
 jet_error jet_sql_not_aggregated(std::u16string_view expression) {
     return jet_error(JET_ERR_NOT_AGGREGATED,
                      "You tried to execute a query that does not include the specified "
-                     "expression '" + win_utf16_to_utf8(expression) +
-                         "' as part of an aggregate function.");
+                     "expression '"
+                         + win_utf16_to_utf8(expression) + "' as part of an aggregate function.");
 }
 
 jet_error jet_sql_table_not_found(std::u16string_view name) {
@@ -71,14 +71,13 @@ jet_error jet_sql_undefined_function(std::u16string_view name) {
 
 jet_error jet_sql_aggregate_in_expression(std::u16string_view expression) {
     return jet_error(JET_ERR_AGGREGATE_IN_EXPRESSION,
-                     "Cannot have aggregate function in expression (" +
-                         win_utf16_to_utf8(expression) + ").");
+                     "Cannot have aggregate function in expression ("
+                         + win_utf16_to_utf8(expression) + ").");
 }
 
 jet_error jet_sql_aggregate_in_where(std::u16string_view expression) {
-    return jet_error(JET_ERR_AGGREGATE_IN_WHERE,
-                     "Cannot have aggregate function in WHERE clause (" +
-                         win_utf16_to_utf8(expression) + ").");
+    return jet_error(JET_ERR_AGGREGATE_IN_WHERE, "Cannot have aggregate function in WHERE clause ("
+                                                     + win_utf16_to_utf8(expression) + ").");
 }
 
 jet_error jet_sql_subquery_fields() {
@@ -99,7 +98,7 @@ jet_error jet_sql_union_columns() {
 }
 
 jet_error jet_sql_circular_query(std::u16string_view name, std::u16string_view chain) {
-    return jet_error(JET_ERR_CIRCULAR_QUERY,
-                     "Circular reference caused by query '" + win_utf16_to_utf8(name) +
-                         "' (" + win_utf16_to_utf8(chain) + ").");
+    return jet_error(JET_ERR_CIRCULAR_QUERY, "Circular reference caused by query '"
+                                                 + win_utf16_to_utf8(name) + "' ("
+                                                 + win_utf16_to_utf8(chain) + ").");
 }

@@ -30,8 +30,7 @@ std::int64_t whole_number(sqlite3_stmt* statement, int column_idx) {
 
 template <class T>
 jet_value bounded(std::int64_t value) {
-    if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max())
-        overflow();
+    if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) overflow();
     return jet_value(T(value));
 }
 
@@ -41,8 +40,7 @@ std::u16string column_text(sqlite3_stmt* statement, int column_idx) {
         char buffer[40];
         if (value == std::trunc(value) && std::fabs(value) < 1e15)
             std::snprintf(buffer, sizeof buffer, "%.0f", value);
-        else
-            std::snprintf(buffer, sizeof buffer, "%.15g", value);
+        else std::snprintf(buffer, sizeof buffer, "%.15g", value);
         return win_utf8_to_utf16(buffer);
     }
     const void* text = sqlite3_column_text16(statement, column_idx);
@@ -52,8 +50,7 @@ std::u16string column_text(sqlite3_stmt* statement, int column_idx) {
 }
 
 std::vector<std::uint8_t> column_bytes(sqlite3_stmt* statement, int column_idx) {
-    const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement,
-                                                                            column_idx));
+    const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, column_idx));
     int size = sqlite3_column_bytes(statement, column_idx);
     if (data == nullptr) return {};
     return std::vector<std::uint8_t>(data, data + size);
@@ -79,7 +76,7 @@ jet_value fetch_decimal(sqlite3_stmt* statement, int column_idx, const jet_sql_t
     return jet_value(*value);
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<jet_decimal> jet_sql_parse_decimal(std::string_view text, std::uint8_t scale,
                                                  std::uint8_t precision) {
@@ -128,8 +125,7 @@ jet_value jet_sql_fetch(sqlite3_stmt* statement, int column_idx, const jet_sql_t
     case JET_TYPE_INT16: return bounded<std::int16_t>(whole_number(statement, column_idx));
     case JET_TYPE_INT32: return bounded<std::int32_t>(whole_number(statement, column_idx));
     case JET_TYPE_BIGINT: return jet_value(whole_number(statement, column_idx));
-    case JET_TYPE_CURRENCY:
-        return jet_value(jet_currency{whole_number(statement, column_idx)});
+    case JET_TYPE_CURRENCY: return jet_value(jet_currency{whole_number(statement, column_idx)});
     case JET_TYPE_FLOAT32: {
         double value = sqlite3_column_double(statement, column_idx);
         if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max())
@@ -137,11 +133,10 @@ jet_value jet_sql_fetch(sqlite3_stmt* statement, int column_idx, const jet_sql_t
         return jet_value(float(value));
     }
     case JET_TYPE_FLOAT64: return jet_value(sqlite3_column_double(statement, column_idx));
-    case JET_TYPE_DATETIME: return jet_value(jet_date{sqlite3_column_double(statement,
-                                                                            column_idx)});
+    case JET_TYPE_DATETIME:
+        return jet_value(jet_date{sqlite3_column_double(statement, column_idx)});
     case JET_TYPE_NUMERIC: return fetch_decimal(statement, column_idx, type);
-    case JET_TYPE_DATETIME_EXT: return jet_value(jet_date_ext{column_utf8(statement,
-                                                                          column_idx)});
+    case JET_TYPE_DATETIME_EXT: return jet_value(jet_date_ext{column_utf8(statement, column_idx)});
     case JET_TYPE_GUID: {
         std::vector<std::uint8_t> bytes = column_bytes(statement, column_idx);
         if (bytes.size() != 16) mismatch();

@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr const char* MONTHS[] = {"January", "February", "March",     "April",   "May",
-                                  "June",    "July",     "August",    "September",
-                                  "October", "November", "December"};
+constexpr const char* MONTHS[] = {"January",   "February", "March",    "April",
+                                  "May",       "June",     "July",     "August",
+                                  "September", "October",  "November", "December"};
 constexpr const char* WEEKDAYS[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                     "Thursday", "Friday", "Saturday"};
 
@@ -32,10 +32,11 @@ constexpr named_pattern DATE_FORMS[] = {
     {u"Short Date", u"m/d/yyyy"},          {u"Long Time", u"h:nn:ss AM/PM"},
     {u"Medium Time", u"hh:nn AM/PM"},      {u"Short Time", u"hh:nn"}};
 
-constexpr named_pattern NUMBER_FORMS[] = {
-    {u"Currency", u"$#,##0.00;($#,##0.00)"}, {u"Fixed", u"0.00"},
-    {u"Standard", u"#,##0.00"},              {u"Percent", u"0.00%"},
-    {u"Scientific", u"0.00E+00"}};
+constexpr named_pattern NUMBER_FORMS[] = {{u"Currency", u"$#,##0.00;($#,##0.00)"},
+                                          {u"Fixed", u"0.00"},
+                                          {u"Standard", u"#,##0.00"},
+                                          {u"Percent", u"0.00%"},
+                                          {u"Scientific", u"0.00E+00"}};
 
 std::u16string ascii(const char* text) { return win_utf8_to_utf16(text); }
 
@@ -54,8 +55,8 @@ std::size_t run_length(std::u16string_view pattern, std::size_t pos) {
 }
 
 bool starts_with_blind(std::u16string_view text, std::size_t pos, std::u16string_view word) {
-    return text.size() - pos >= word.size() &&
-           win_equal_ignore_case(text.substr(pos, word.size()), word);
+    return text.size() - pos >= word.size()
+           && win_equal_ignore_case(text.substr(pos, word.size()), word);
 }
 
 struct date_writer {
@@ -64,7 +65,7 @@ struct date_writer {
 
     const jet_sql_date_parts& parts;
     double date;
-    bool twelve_hour;          // an AM/PM marker makes h count 1 to 12
+    bool twelve_hour;   // an AM/PM marker makes h count 1 to 12
     std::u16string out;
     bool after_hour = false;   // an m run right after h is minutes
 
@@ -100,10 +101,12 @@ struct date_writer {
             else out += padded(parts.year, 4);
             break;
         case u'q': out += padded((parts.month - 1) / 3 + 1, 1); break;
-        case u'w': out += padded(int(*jet_sql_date_part_value(count == 1 ? u"w" : u"ww", date)), 1);
+        case u'w':
+            out += padded(int(*jet_sql_date_part_value(count == 1 ? u"w" : u"ww", date)), 1);
             break;
-        case u'h': out += padded(twelve_hour ? (parts.hour + 11) % 12 + 1 : parts.hour,
-                                 std::min<std::size_t>(count, 2));
+        case u'h':
+            out += padded(twelve_hour ? (parts.hour + 11) % 12 + 1 : parts.hour,
+                          std::min<std::size_t>(count, 2));
             break;
         case u'n': out += padded(parts.minute, std::min<std::size_t>(count, 2)); break;
         default: out += padded(parts.second, std::min<std::size_t>(count, 2)); break;   // s
@@ -141,9 +144,9 @@ std::string rounded_digits(double value, int decimals) {
     int keep = exponent + 1 + decimals;
     if (keep < 0) return "0";
     bool round_up = std::size_t(keep) < digits.size() && digits[std::size_t(keep)] >= '5';
-    digits = std::size_t(keep) < digits.size() ? digits.substr(0, std::size_t(keep))
-                                               : digits + std::string(std::size_t(keep) -
-                                                                      digits.size(), '0');
+    digits = std::size_t(keep) < digits.size()
+                 ? digits.substr(0, std::size_t(keep))
+                 : digits + std::string(std::size_t(keep) - digits.size(), '0');
     if (round_up) {
         int at = int(digits.size()) - 1;
         while (at >= 0 && digits[std::size_t(at)] == '9') digits[std::size_t(at--)] = '0';
@@ -170,7 +173,8 @@ number_section parse_section(std::u16string_view pattern) {
             if (part[pos] == u'"') {
                 std::size_t close = part.find(u'"', pos + 1);
                 text += part.substr(pos + 1, close == std::u16string_view::npos
-                                                 ? std::u16string_view::npos : close - pos - 1);
+                                                 ? std::u16string_view::npos
+                                                 : close - pos - 1);
                 if (close == std::u16string_view::npos) break;
                 pos = close;
             } else if (part[pos] == u'\\' && pos + 1 < part.size()) {
@@ -239,8 +243,7 @@ std::u16string format_magnitude(double magnitude, const number_section& section)
                                               : win_utf8_to_utf16(integer);
     if (section.decimals > 0 && (!fraction.empty() || section.decimal_zeros > 0))
         out += u"." + win_utf8_to_utf16(fraction);
-    else if (section.decimals > 0 && section.decimal_zeros == 0)
-        out += u".";
+    else if (section.decimals > 0 && section.decimal_zeros == 0) out += u".";
     if (section.has_exponent) {
         out += u'E';
         if (exponent < 0) out += u'-';
@@ -254,7 +257,7 @@ std::u16string yes_no(double value, std::u16string_view yes, std::u16string_view
     return std::u16string(value != 0 ? yes : no);
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<std::u16string> jet_sql_format_date(double date, std::u16string_view pattern) {
     std::optional<jet_sql_date_parts> parts = jet_sql_date_split(date);
@@ -262,8 +265,8 @@ std::optional<std::u16string> jet_sql_format_date(double date, std::u16string_vi
     if (pattern.empty() || win_equal_ignore_case(pattern, u"General Date"))
         return general_date(date, *parts);
     for (const named_pattern& form : DATE_FORMS)
-        if (win_equal_ignore_case(pattern, form.name)) return jet_sql_format_date(date,
-                                                                                  form.pattern);
+        if (win_equal_ignore_case(pattern, form.name))
+            return jet_sql_format_date(date, form.pattern);
     date_writer writer(*parts, date, has_meridiem(pattern));
     for (std::size_t pos = 0; pos < pattern.size();) {
         char16_t c = pattern[pos];
@@ -276,11 +279,12 @@ std::optional<std::u16string> jet_sql_format_date(double date, std::u16string_vi
         } else if (c == u'\\' && pos + 1 < pattern.size()) {
             writer.out += pattern[pos + 1];
             pos += 2;
-        } else if (letter == u'a' && (starts_with_blind(pattern, pos, u"AM/PM") ||
-                                      starts_with_blind(pattern, pos, u"A/P"))) {
+        } else if (letter == u'a'
+                   && (starts_with_blind(pattern, pos, u"AM/PM")
+                       || starts_with_blind(pattern, pos, u"A/P"))) {
             writer.meridiem(pattern, pos);
-        } else if (letter == u'd' || letter == u'm' || letter == u'y' || letter == u'q' ||
-                   letter == u'w' || letter == u'h' || letter == u'n' || letter == u's') {
+        } else if (letter == u'd' || letter == u'm' || letter == u'y' || letter == u'q'
+                   || letter == u'w' || letter == u'h' || letter == u'n' || letter == u's') {
             std::size_t count = run_length(pattern, pos);
             writer.letters(letter, count);
             if (letter == u'h') writer.after_hour = true;
@@ -296,8 +300,8 @@ std::optional<std::u16string> jet_sql_format_date(double date, std::u16string_vi
 
 std::u16string jet_sql_format_number(double value, std::u16string_view pattern) {
     // No pattern applies to an infinity or NaN a Double column may hold: its plain text.
-    if (pattern.empty() || win_equal_ignore_case(pattern, u"General Number") ||
-        !std::isfinite(value)) {
+    if (pattern.empty() || win_equal_ignore_case(pattern, u"General Number")
+        || !std::isfinite(value)) {
         char buffer[40];
         std::snprintf(buffer, sizeof buffer, "%.15g", value);
         return win_utf8_to_utf16(buffer);
@@ -306,13 +310,13 @@ std::u16string jet_sql_format_number(double value, std::u16string_view pattern) 
     if (win_equal_ignore_case(pattern, u"True/False")) return yes_no(value, u"True", u"False");
     if (win_equal_ignore_case(pattern, u"On/Off")) return yes_no(value, u"On", u"Off");
     for (const named_pattern& form : NUMBER_FORMS)
-        if (win_equal_ignore_case(pattern, form.name)) return jet_sql_format_number(value,
-                                                                                    form.pattern);
+        if (win_equal_ignore_case(pattern, form.name))
+            return jet_sql_format_number(value, form.pattern);
     std::vector<std::u16string_view> sections;
     for (std::size_t start = 0;;) {
         std::size_t end = pattern.find(u';', start);
-        sections.push_back(pattern.substr(start, end == std::u16string_view::npos
-                                                     ? std::u16string_view::npos : end - start));
+        sections.push_back(pattern.substr(
+            start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start));
         if (end == std::u16string_view::npos) break;
         start = end + 1;
     }
@@ -322,8 +326,8 @@ std::u16string jet_sql_format_number(double value, std::u16string_view pattern) 
     number_section section = parse_section(chosen);
     double magnitude = std::fabs(value) * (section.is_percent ? 100.0 : 1.0);
     std::u16string body = format_magnitude(magnitude, section);
-    bool is_negative = value < 0 && !use_negative && body.find_first_of(u"123456789") !=
-                                                         std::u16string::npos;
+    bool is_negative = value < 0 && !use_negative
+                       && body.find_first_of(u"123456789") != std::u16string::npos;
     return (is_negative ? u"-" : u"") + section.prefix + body + section.suffix;
 }
 
@@ -332,14 +336,15 @@ namespace {
 void format_value(sqlite3_context* context, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(context);
     std::u16string pattern = sqlite3_value_type(argv[1]) == SQLITE_NULL
-                                 ? u"" : jet_sql_value_text(argv[1]);
+                                 ? u""
+                                 : jet_sql_value_text(argv[1]);
     bool is_date = sqlite3_value_int(argv[2]) != 0;
-    bool is_number = sqlite3_value_numeric_type(argv[0]) != SQLITE_TEXT &&
-                     sqlite3_value_type(argv[0]) != SQLITE_TEXT;
+    bool is_number = sqlite3_value_numeric_type(argv[0]) != SQLITE_TEXT
+                     && sqlite3_value_type(argv[0]) != SQLITE_TEXT;
     std::u16string text;
     if (is_date) {
-        std::optional<std::u16string> formatted =
-            jet_sql_format_date(sqlite3_value_double(argv[0]), pattern);
+        std::optional<std::u16string> formatted = jet_sql_format_date(sqlite3_value_double(argv[0]),
+                                                                      pattern);
         if (!formatted) {
             return jet_sql_fail(context, VBA_ERR_INVALID_ARGUMENT,
                                 "Invalid procedure call or argument");
@@ -353,7 +358,7 @@ void format_value(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_text16(context, text.data(), int(text.size() * 2), SQLITE_TRANSIENT);
 }
 
-}  // namespace
+}   // namespace
 
 void jet_sql_register_format(sqlite3* connection, jet_sql_failure* failure) {
     sqlite3_create_function(connection, "jet_format", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC,

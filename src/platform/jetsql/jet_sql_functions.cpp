@@ -230,8 +230,7 @@ void round_number(sqlite3_context* context, int argc, sqlite3_value** argv) {
         return sqlite3_result_int64(context, sqlite3_value_int64(argv[0]));
     double scale = std::pow(10.0, places);
     // Half to even, as VBA's Round (banker's rounding).
-    sqlite3_result_double(context, std::nearbyint(sqlite3_value_double(argv[0]) * scale) /
-                                       scale);
+    sqlite3_result_double(context, std::nearbyint(sqlite3_value_double(argv[0]) * scale) / scale);
 }
 
 void whole_part(sqlite3_context* context, sqlite3_value* value, double (*rounding)(double)) {
@@ -256,8 +255,7 @@ struct kept_value {
 };
 
 void keep(sqlite3_context* context, sqlite3_value* value, bool replace) {
-    auto* kept = static_cast<kept_value*>(sqlite3_aggregate_context(context,
-                                                                    sizeof(kept_value)));
+    auto* kept = static_cast<kept_value*>(sqlite3_aggregate_context(context, sizeof(kept_value)));
     if (kept == nullptr) return sqlite3_result_error_nomem(context);
     if (kept->is_set && !replace) return;
     sqlite3_value_free(kept->value);
@@ -289,14 +287,14 @@ struct single_value {
 };
 
 void single_step(sqlite3_context* context, int, sqlite3_value** argv) {
-    auto* single = static_cast<single_value*>(sqlite3_aggregate_context(context,
-                                                                        sizeof(single_value)));
+    auto* single = static_cast<single_value*>(
+        sqlite3_aggregate_context(context, sizeof(single_value)));
     if (single == nullptr) return sqlite3_result_error_nomem(context);
     if (single->has_failed) return;
     if (single->is_set) {
         single->has_failed = true;
         return jet_sql_fail(context, JET_ERR_SUBQUERY_ROWS,
-                    "At most one record can be returned by this subquery.");
+                            "At most one record can be returned by this subquery.");
     }
     single->value = sqlite3_value_dup(argv[0]);
     single->is_set = true;
@@ -308,7 +306,7 @@ void single_final(sqlite3_context* context) {
     if (single->has_failed) {
         sqlite3_value_free(single->value);
         return jet_sql_fail(context, JET_ERR_SUBQUERY_ROWS,
-                    "At most one record can be returned by this subquery.");
+                            "At most one record can be returned by this subquery.");
     }
     sqlite3_result_value(context, single->value);
     sqlite3_value_free(single->value);
@@ -325,20 +323,30 @@ struct scalar_entry {
 };
 
 constexpr scalar_entry SCALARS[] = {
-    {"jet_like", 2, like, true},          {"jet_concat", 2, concat, true},
-    {"jet_div", 2, divide, true},         {"jet_idiv", 2, integer_divide, true},
-    {"jet_mod", 2, modulo, true},         {"jet_pow", 2, power, true},
-    {"jet_len", 1, length, true},         {"jet_left", 2, left, true},
-    {"jet_right", 2, right, true},        {"jet_mid", 2, mid, true},
-    {"jet_mid", 3, mid, true},            {"jet_ucase", 1, upper, true},
-    {"jet_lcase", 1, lower, true},        {"jet_datepart", 2, date_part, true},
-    {"jet_now", 1, now, false},           {"jet_round", 1, round_number, true},
-    {"jet_round", 2, round_number, true}, {"jet_int", 1, int_function, true},
-    {"jet_fix", 1, fix_function, true},   {"jet_instr", 4, instr, true},
+    {"jet_like", 2, like, true},
+    {"jet_concat", 2, concat, true},
+    {"jet_div", 2, divide, true},
+    {"jet_idiv", 2, integer_divide, true},
+    {"jet_mod", 2, modulo, true},
+    {"jet_pow", 2, power, true},
+    {"jet_len", 1, length, true},
+    {"jet_left", 2, left, true},
+    {"jet_right", 2, right, true},
+    {"jet_mid", 2, mid, true},
+    {"jet_mid", 3, mid, true},
+    {"jet_ucase", 1, upper, true},
+    {"jet_lcase", 1, lower, true},
+    {"jet_datepart", 2, date_part, true},
+    {"jet_now", 1, now, false},
+    {"jet_round", 1, round_number, true},
+    {"jet_round", 2, round_number, true},
+    {"jet_int", 1, int_function, true},
+    {"jet_fix", 1, fix_function, true},
+    {"jet_instr", 4, instr, true},
     {"jet_cdate", 1, cdate, true},
 };
 
-}  // namespace
+}   // namespace
 
 void jet_sql_fail(sqlite3_context* context, int number, const char* text) {
     auto* failure = static_cast<jet_sql_failure*>(sqlite3_user_data(context));
@@ -351,17 +359,16 @@ void jet_sql_register_functions(sqlite3* connection, jet_sql_failure* failure) {
     jet_sql_register_calendar(connection, failure);
     jet_sql_register_format(connection, failure);
     jet_sql_register_decimal(connection, failure);
-    sqlite3_create_collation(connection, JET_SQL_COLLATION, SQLITE_UTF16, nullptr,
-                             collate_nocase);
+    sqlite3_create_collation(connection, JET_SQL_COLLATION, SQLITE_UTF16, nullptr, collate_nocase);
     for (const scalar_entry& entry : SCALARS) {
         int flags = SQLITE_UTF8 | (entry.is_deterministic ? SQLITE_DETERMINISTIC : 0);
         sqlite3_create_function(connection, entry.name, entry.arg_count, flags, failure,
                                 entry.function, nullptr, nullptr);
     }
-    sqlite3_create_function(connection, "jet_first", 1, SQLITE_UTF8, failure, nullptr,
-                            first_step, kept_final);
-    sqlite3_create_function(connection, "jet_single", 1, SQLITE_UTF8, failure, nullptr,
-                            single_step, single_final);
-    sqlite3_create_function(connection, "jet_last", 1, SQLITE_UTF8, failure, nullptr,
-                            last_step, kept_final);
+    sqlite3_create_function(connection, "jet_first", 1, SQLITE_UTF8, failure, nullptr, first_step,
+                            kept_final);
+    sqlite3_create_function(connection, "jet_single", 1, SQLITE_UTF8, failure, nullptr, single_step,
+                            single_final);
+    sqlite3_create_function(connection, "jet_last", 1, SQLITE_UTF8, failure, nullptr, last_step,
+                            kept_final);
 }

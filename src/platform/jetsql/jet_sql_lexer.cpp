@@ -25,8 +25,8 @@ public:
         for (;;) {
             while (pos < input.size() && is_space(input[pos])) ++pos;
             jet_sql_token token = next_token();
-            bool done = token.kind == jet_sql_token_kind::end ||
-                        token.kind == jet_sql_token_kind::bad;
+            bool done = token.kind == jet_sql_token_kind::end
+                        || token.kind == jet_sql_token_kind::bad;
             tokens.push_back(std::move(token));
             if (done) break;
         }
@@ -119,7 +119,7 @@ private:
     std::size_t pos = 0;
 };
 
-}  // namespace
+}   // namespace
 
 bool jet_sql_token::is_keyword(std::u16string_view keyword) const {
     if (kind != jet_sql_token_kind::word || text.size() != keyword.size()) return false;

@@ -10,13 +10,13 @@
 #include <vector>
 
 enum class jet_sql_token_kind : std::uint8_t {
-    word,       // bare identifier or keyword
-    name,       // [bracketed]
-    text,       // string literal, quotes removed
-    number,     // digits as written
-    date,       // the text between # and #
-    symbol,     // ( ) , . ! * + - / \ ^ & = <> < > <= >= ;
-    bad,        // unterminated literal or a character Access does not know
+    word,     // bare identifier or keyword
+    name,     // [bracketed]
+    text,     // string literal, quotes removed
+    number,   // digits as written
+    date,     // the text between # and #
+    symbol,   // ( ) , . ! * + - / \ ^ & = <> < > <= >= ;
+    bad,      // unterminated literal or a character Access does not know
     end,
 };
 

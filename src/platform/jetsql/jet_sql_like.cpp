@@ -74,7 +74,7 @@ bool matches_one(const pattern_item& item, char16_t c) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<bool> jet_sql_like(std::u16string_view value, std::u16string_view pattern) {
     std::optional<std::vector<pattern_item>> items = compile(pattern);
@@ -83,12 +83,10 @@ std::optional<bool> jet_sql_like(std::u16string_view value, std::u16string_view 
     std::size_t value_pos = 0, item_pos = 0;
     std::size_t star_item = SIZE_MAX, star_value = 0;
     while (value_pos < value.size()) {
-        if (item_pos < items->size() &&
-            (*items)[item_pos].kind == pattern_item::kind_t::any_run) {
+        if (item_pos < items->size() && (*items)[item_pos].kind == pattern_item::kind_t::any_run) {
             star_item = item_pos++;
             star_value = value_pos;
-        } else if (item_pos < items->size() && matches_one((*items)[item_pos],
-                                                           value[value_pos])) {
+        } else if (item_pos < items->size() && matches_one((*items)[item_pos], value[value_pos])) {
             ++item_pos;
             ++value_pos;
         } else if (star_item != SIZE_MAX) {
@@ -98,8 +96,7 @@ std::optional<bool> jet_sql_like(std::u16string_view value, std::u16string_view 
             return false;
         }
     }
-    while (item_pos < items->size() &&
-           (*items)[item_pos].kind == pattern_item::kind_t::any_run)
+    while (item_pos < items->size() && (*items)[item_pos].kind == pattern_item::kind_t::any_run)
         ++item_pos;
     return item_pos == items->size();
 }

@@ -15,21 +15,21 @@ namespace {
 void bind_value(sqlite3_stmt* statement, int slot, const jet_value& value) {
     switch (value.kind()) {
     case jet_value_kind::null_value: sqlite3_bind_null(statement, slot); return;
-    case jet_value_kind::boolean: sqlite3_bind_int(statement, slot, value.get<bool>() ? -1 : 0);
+    case jet_value_kind::boolean:
+        sqlite3_bind_int(statement, slot, value.get<bool>() ? -1 : 0);
         return;
-    case jet_value_kind::byte: sqlite3_bind_int(statement, slot, value.get<std::uint8_t>());
+    case jet_value_kind::byte: sqlite3_bind_int(statement, slot, value.get<std::uint8_t>()); return;
+    case jet_value_kind::int16:
+        sqlite3_bind_int(statement, slot, value.get<std::int16_t>());
         return;
-    case jet_value_kind::int16: sqlite3_bind_int(statement, slot, value.get<std::int16_t>());
-        return;
-    case jet_value_kind::int32: sqlite3_bind_int(statement, slot, value.get<std::int32_t>());
+    case jet_value_kind::int32:
+        sqlite3_bind_int(statement, slot, value.get<std::int32_t>());
         return;
     case jet_value_kind::int64:
         sqlite3_bind_int64(statement, slot, value.get<std::int64_t>());
         return;
-    case jet_value_kind::float32: sqlite3_bind_double(statement, slot, value.get<float>());
-        return;
-    case jet_value_kind::float64: sqlite3_bind_double(statement, slot, value.get<double>());
-        return;
+    case jet_value_kind::float32: sqlite3_bind_double(statement, slot, value.get<float>()); return;
+    case jet_value_kind::float64: sqlite3_bind_double(statement, slot, value.get<double>()); return;
     case jet_value_kind::currency:
         sqlite3_bind_int64(statement, slot, value.get<jet_currency>().units);
         return;
@@ -47,7 +47,8 @@ void bind_value(sqlite3_stmt* statement, int slot, const jet_value& value) {
         sqlite3_bind_blob(statement, slot, bytes.data(), int(bytes.size()), SQLITE_TRANSIENT);
         return;
     }
-    case jet_value_kind::text: jet_sql_bind_text(statement, slot, value.get<std::u16string>());
+    case jet_value_kind::text:
+        jet_sql_bind_text(statement, slot, value.get<std::u16string>());
         return;
     case jet_value_kind::binary: {
         const auto& bytes = value.get<std::vector<std::uint8_t>>();
@@ -57,7 +58,7 @@ void bind_value(sqlite3_stmt* statement, int slot, const jet_value& value) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 jet_sql_loader::jet_sql_loader(const jet_database& source, sqlite3* target)
     : database(source), connection(target) {}
@@ -71,12 +72,11 @@ const jet_sql_loaded_table& jet_sql_loader::load(std::u16string_view table_name)
     table->definition = database.table_def(entry->name);
     table->sql_name = "t" + std::to_string(tables.size());
     std::string create = "CREATE TABLE \"" + table->sql_name + "\" (";
-    for (std::size_t column_idx = 0; column_idx < table->definition.columns.size();
-         ++column_idx) {
+    for (std::size_t column_idx = 0; column_idx < table->definition.columns.size(); ++column_idx) {
         const jet_column& column = table->definition.columns[column_idx];
         if (column_idx > 0) create += ", ";
-        create += "\"c" + std::to_string(column_idx) + "\" " +
-                  jet_sql_storage_declaration(jet_sql_type::of_column(column));
+        create += "\"c" + std::to_string(column_idx) + "\" "
+                  + jet_sql_storage_declaration(jet_sql_type::of_column(column));
     }
     if (table->definition.columns.empty()) create += "\"c_none\"";
     create += ")";

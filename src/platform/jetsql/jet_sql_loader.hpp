@@ -15,8 +15,8 @@ struct sqlite3;
 class jet_database;
 
 struct jet_sql_loaded_table {
-    std::string sql_name;             // "t3"
-    jet_table_def definition;         // columns in storage order; column k is "c<k>"
+    std::string sql_name;       // "t3"
+    jet_table_def definition;   // columns in storage order; column k is "c<k>"
 };
 
 class jet_sql_loader {

@@ -17,11 +17,12 @@ constexpr int MAX_NESTING = 200;
 
 // Words that end an expression or a name list; they cannot be bare column names.
 constexpr std::u16string_view RESERVED[] = {
-    u"SELECT", u"FROM", u"WHERE", u"GROUP", u"BY", u"HAVING", u"ORDER", u"AS", u"ON",
-    u"JOIN", u"INNER", u"LEFT", u"RIGHT", u"OUTER", u"AND", u"OR", u"NOT", u"XOR", u"LIKE",
-    u"BETWEEN", u"IN", u"IS", u"NULL", u"ASC", u"DESC", u"DISTINCT", u"DISTINCTROW", u"TOP",
-    u"PERCENT", u"UNION", u"MOD", u"EXISTS", u"TRUE", u"FALSE", u"ALL", u"SOME", u"ANY",
-    u"PARAMETERS"};
+    u"SELECT",  u"FROM",  u"WHERE",     u"GROUP",  u"BY",       u"HAVING",      u"ORDER",
+    u"AS",      u"ON",    u"JOIN",      u"INNER",  u"LEFT",     u"RIGHT",       u"OUTER",
+    u"AND",     u"OR",    u"NOT",       u"XOR",    u"LIKE",     u"BETWEEN",     u"IN",
+    u"IS",      u"NULL",  u"ASC",       u"DESC",   u"DISTINCT", u"DISTINCTROW", u"TOP",
+    u"PERCENT", u"UNION", u"MOD",       u"EXISTS", u"TRUE",     u"FALSE",       u"ALL",
+    u"SOME",    u"ANY",   u"PARAMETERS"};
 
 class parser {
 public:
@@ -75,8 +76,7 @@ private:
         if (current_clause == clause::from) throw jet_sql_from_error();
         if (in_expression) {
             std::size_t end = peek().kind == jet_sql_token_kind::end ? text.size() : peek().end;
-            throw jet_sql_expression_error(text.substr(expression_start,
-                                                       end - expression_start));
+            throw jet_sql_expression_error(text.substr(expression_start, end - expression_start));
         }
         throw jet_sql_select_error();
     }
@@ -166,12 +166,14 @@ private:
         select_list(*select);
         if (!accept_keyword(u"FROM")) fail();
         current_clause = clause::from;
-        do select->from.push_back(join_chain()); while (accept_symbol(u","));
+        do select->from.push_back(join_chain());
+        while (accept_symbol(u","));
         current_clause = clause::other;
         if (accept_keyword(u"WHERE")) select->where = top_expression();
         if (accept_keyword(u"GROUP")) {
             if (!accept_keyword(u"BY")) fail();
-            do select->group_by.push_back(top_expression()); while (accept_symbol(u","));
+            do select->group_by.push_back(top_expression());
+            while (accept_symbol(u","));
         }
         if (accept_keyword(u"HAVING")) select->having = top_expression();
         if (accept_keyword(u"ORDER")) order_by(*select);
@@ -194,7 +196,8 @@ private:
 
     void select_list(jet_sql_select& select) {
         current_clause = clause::select_list;
-        do select.items.push_back(select_item()); while (accept_symbol(u","));
+        do select.items.push_back(select_item());
+        while (accept_symbol(u","));
         current_clause = clause::other;
     }
 
@@ -204,8 +207,8 @@ private:
             item.is_star = true;
             return item;
         }
-        if (is_name_token(peek()) && (peek(1).is_symbol(u".") || peek(1).is_symbol(u"!")) &&
-            peek(2).is_symbol(u"*")) {
+        if (is_name_token(peek()) && (peek(1).is_symbol(u".") || peek(1).is_symbol(u"!"))
+            && peek(2).is_symbol(u"*")) {
             item.is_star = true;
             item.star_qualifier = take().text;
             pos += 2;
@@ -366,8 +369,8 @@ private:
             return expr;
         }
         bool negated = accept_keyword(u"NOT");
-        if (accept_keyword(u"LIKE")) return with_operands(jet_sql_expr_kind::like, negated,
-                                                          std::move(left), start);
+        if (accept_keyword(u"LIKE"))
+            return with_operands(jet_sql_expr_kind::like, negated, std::move(left), start);
         if (accept_keyword(u"BETWEEN")) return between(negated, std::move(left), start);
         if (accept_keyword(u"IN")) return in(negated, std::move(left), start);
         if (negated) fail();
@@ -408,7 +411,8 @@ private:
             return expr;
         }
         std::vector<jet_sql_expr_ptr> values;
-        do values.push_back(or_expression()); while (accept_symbol(u","));
+        do values.push_back(or_expression());
+        while (accept_symbol(u","));
         if (!accept_symbol(u")")) fail();
         jet_sql_expr_ptr expr = node(jet_sql_expr_kind::in_list, start);
         expr->negated = negated;
@@ -422,9 +426,11 @@ private:
         std::u16string_view ops[2];
         bool is_keyword;
     };
-    static constexpr operator_level OPERATOR_LEVELS[] = {
-        {{u"&", {}}, false}, {{u"+", u"-"}, false}, {{u"MOD", {}}, true},
-        {{u"\\", {}}, false}, {{u"*", u"/"}, false}};
+    static constexpr operator_level OPERATOR_LEVELS[] = {{{u"&", {}}, false},
+                                                         {{u"+", u"-"}, false},
+                                                         {{u"MOD", {}}, true},
+                                                         {{u"\\", {}}, false},
+                                                         {{u"*", u"/"}, false}};
 
     std::u16string accept_operator(const operator_level& level) {
         for (std::u16string_view op : level.ops) {
@@ -531,12 +537,12 @@ private:
         if (peek().kind == jet_sql_token_kind::word) {
             if (accept_keyword(u"NULL")) return node(jet_sql_expr_kind::null_literal, start);
             // Access's designer writes Yes/No (and On/Off) for True/False: "=No".
-            bool is_true = peek().is_keyword(u"TRUE") || peek().is_keyword(u"YES") ||
-                           peek().is_keyword(u"ON");
-            bool is_false = peek().is_keyword(u"FALSE") || peek().is_keyword(u"NO") ||
-                            peek().is_keyword(u"OFF");
-            if ((is_true || is_false) && !peek(1).is_symbol(u"(") && !peek(1).is_symbol(u".") &&
-                !peek(1).is_symbol(u"!")) {
+            bool is_true = peek().is_keyword(u"TRUE") || peek().is_keyword(u"YES")
+                           || peek().is_keyword(u"ON");
+            bool is_false = peek().is_keyword(u"FALSE") || peek().is_keyword(u"NO")
+                            || peek().is_keyword(u"OFF");
+            if ((is_true || is_false) && !peek(1).is_symbol(u"(") && !peek(1).is_symbol(u".")
+                && !peek(1).is_symbol(u"!")) {
                 take();
                 jet_sql_expr_ptr expr = node(jet_sql_expr_kind::bool_literal, start);
                 expr->integer_value = is_true ? -1 : 0;
@@ -544,8 +550,7 @@ private:
             }
             if (accept_keyword(u"EXISTS")) return exists(start);
         }
-        if (peek().kind == jet_sql_token_kind::word && peek(1).is_symbol(u"("))
-            return call(start);
+        if (peek().kind == jet_sql_token_kind::word && peek(1).is_symbol(u"(")) return call(start);
         std::u16string first = name();
         jet_sql_expr_ptr expr;
         if (peek().is_symbol(u".") || peek().is_symbol(u"!")) {
@@ -587,7 +592,8 @@ private:
             args.push_back(node(jet_sql_expr_kind::star, start));
         } else if (!peek().is_symbol(u")")) {
             if (peek().is_keyword(u"DISTINCT")) fail();   // Jet has no Count(DISTINCT x)
-            do args.push_back(or_expression()); while (accept_symbol(u","));
+            do args.push_back(or_expression());
+            while (accept_symbol(u","));
         }
         if (!accept_symbol(u")")) fail();
         jet_sql_expr_ptr expr = node(jet_sql_expr_kind::call, start);
@@ -607,7 +613,7 @@ private:
     std::size_t last_expression_end = 0;     // token index just after it
 };
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<jet_sql_select> jet_sql_parse(std::u16string_view statement) {
     return parser(statement).statement();

@@ -13,9 +13,17 @@ namespace {
 constexpr std::u16string_view QUERIES_TABLE = u"MSysQueries";
 
 enum : int {
-    ATTRIBUTE_TYPE = 1, ATTRIBUTE_PARAMETER = 2, ATTRIBUTE_FLAGS = 3, ATTRIBUTE_REMOTE = 4,
-    ATTRIBUTE_SOURCE = 5, ATTRIBUTE_COLUMN = 6, ATTRIBUTE_JOIN = 7, ATTRIBUTE_WHERE = 8,
-    ATTRIBUTE_GROUP_BY = 9, ATTRIBUTE_HAVING = 10, ATTRIBUTE_ORDER_BY = 11
+    ATTRIBUTE_TYPE = 1,
+    ATTRIBUTE_PARAMETER = 2,
+    ATTRIBUTE_FLAGS = 3,
+    ATTRIBUTE_REMOTE = 4,
+    ATTRIBUTE_SOURCE = 5,
+    ATTRIBUTE_COLUMN = 6,
+    ATTRIBUTE_JOIN = 7,
+    ATTRIBUTE_WHERE = 8,
+    ATTRIBUTE_GROUP_BY = 9,
+    ATTRIBUTE_HAVING = 10,
+    ATTRIBUTE_ORDER_BY = 11
 };
 constexpr int TYPE_SELECT = 1, TYPE_UNION = 9;
 constexpr int FLAG_DISTINCT = 2, FLAG_DISTINCT_ROW = 8, FLAG_TOP = 16, FLAG_PERCENT = 32;
@@ -74,9 +82,8 @@ std::vector<design_row> read_design(const jet_database& database, std::int32_t o
         rows.push_back(std::move(design));
     }
     // Access lists a design's pieces by their Order key; rows without one keep table order.
-    std::stable_sort(rows.begin(), rows.end(), [](const design_row& a, const design_row& b) {
-        return a.order < b.order;
-    });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const design_row& a, const design_row& b) { return a.order < b.order; });
     return rows;
 }
 
@@ -86,7 +93,7 @@ std::u16string bracketed(std::u16string_view name) { return u"[" + std::u16strin
 struct from_part {
     std::vector<std::u16string> names;   // aliases (or table names) inside it
     std::u16string left, right, kind, on;
-    std::u16string source;               // a single source's text
+    std::u16string source;   // a single source's text
     std::u16string text() const {
         if (kind.empty()) return source;
         return u"(" + left + u" " + kind + u" JOIN " + right + u" ON " + on + u")";
@@ -175,13 +182,14 @@ std::u16string select_text(const std::vector<design_row>& rows, int flags,
 
 // A union part's stored text may end in ';' or a line break.
 std::u16string trimmed(std::u16string text) {
-    while (!text.empty() && (text.back() == u';' || text.back() == u'\r' ||
-                             text.back() == u'\n' || text.back() == u' '))
+    while (!text.empty()
+           && (text.back() == u';' || text.back() == u'\r' || text.back() == u'\n'
+               || text.back() == u' '))
         text.pop_back();
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<std::u16string> jet_sql_saved_query_text(const jet_database& database,
                                                        std::u16string_view name) {

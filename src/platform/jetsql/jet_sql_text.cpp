@@ -16,8 +16,7 @@ std::u16string real_text(double value) {
     char buffer[40];
     if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 1e15)
         std::snprintf(buffer, sizeof buffer, "%.0f", value);
-    else
-        std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    else std::snprintf(buffer, sizeof buffer, "%.15g", value);
     return win_utf8_to_utf16(buffer);
 }
 
@@ -42,7 +41,7 @@ const std::array<char16_t, 0x10000>& upper_table() {
     return table;
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string jet_sql_value_text(sqlite3_value* value) {
     switch (sqlite3_value_type(value)) {

@@ -49,8 +49,8 @@ struct jet_sql_expr {
 using jet_sql_expr_ptr = std::unique_ptr<jet_sql_expr>;
 
 struct jet_sql_select_item {
-    jet_sql_expr_ptr expr;          // null for * and q.*
-    std::u16string star_qualifier;  // q of q.*
+    jet_sql_expr_ptr expr;           // null for * and q.*
+    std::u16string star_qualifier;   // q of q.*
     bool is_star = false;
     std::u16string alias;
 };
@@ -59,12 +59,12 @@ enum class jet_sql_join_kind : std::uint8_t { inner, left, right, cross };
 
 struct jet_sql_source {
     enum class kind_t : std::uint8_t { table, query, join } kind = kind_t::table;
-    std::u16string table_name;                    // table
-    std::u16string alias;                         // table or query
-    std::unique_ptr<jet_sql_select> query;        // query
+    std::u16string table_name;               // table
+    std::u16string alias;                    // table or query
+    std::unique_ptr<jet_sql_select> query;   // query
     jet_sql_join_kind join = jet_sql_join_kind::inner;
-    std::unique_ptr<jet_sql_source> left, right;  // join
-    jet_sql_expr_ptr on;                          // join, null for cross
+    std::unique_ptr<jet_sql_source> left, right;   // join
+    jet_sql_expr_ptr on;                           // join, null for cross
 };
 using jet_sql_source_ptr = std::unique_ptr<jet_sql_source>;
 

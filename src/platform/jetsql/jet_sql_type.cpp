@@ -17,7 +17,7 @@ int number_rank(std::uint8_t code) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 jet_sql_type jet_sql_type::of(std::uint8_t code) {
     jet_sql_type type;
@@ -46,8 +46,9 @@ jet_sql_type jet_sql_type::of_column(const jet_column& column) {
     return type;
 }
 
-bool jet_sql_type::is_integer() const { return number_rank(type_code) >= 1 &&
-                                               number_rank(type_code) <= 5; }
+bool jet_sql_type::is_integer() const {
+    return number_rank(type_code) >= 1 && number_rank(type_code) <= 5;
+}
 
 bool jet_sql_type::is_number() const { return number_rank(type_code) > 0 || is_decimal(); }
 

@@ -20,12 +20,12 @@ struct jet_sql_type {
     static jet_sql_type of_column(const jet_column& column);
 
     bool is_unknown() const { return type_code == 0; }
-    bool is_integer() const;     // Boolean, Byte, Integer, Long, BigInt
+    bool is_integer() const;   // Boolean, Byte, Integer, Long, BigInt
     bool is_text() const { return type_code == JET_TYPE_TEXT || type_code == JET_TYPE_MEMO; }
     bool is_currency() const { return type_code == JET_TYPE_CURRENCY; }
     bool is_decimal() const { return type_code == JET_TYPE_NUMERIC; }
     bool is_date() const { return type_code == JET_TYPE_DATETIME; }
-    bool is_number() const;      // integers, floats, Currency, Decimal
+    bool is_number() const;   // integers, floats, Currency, Decimal
 
     // The column a result of this type is described by (Text 255 for an unknown type).
     jet_column as_column(const std::u16string& name) const;

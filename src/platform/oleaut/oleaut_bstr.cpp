@@ -13,9 +13,7 @@ constexpr std::size_t TERMINATOR_BYTES = sizeof(OLECHAR);
 // Keeps prefix + bytes + terminator inside the 32-bit count the prefix can state.
 constexpr std::size_t MAX_BYTES = std::numeric_limits<std::uint32_t>::max() - 16;
 
-BYTE* block_of(BSTR text) {
-    return reinterpret_cast<BYTE*>(text) - PREFIX_BYTES;
-}
+BYTE* block_of(BSTR text) { return reinterpret_cast<BYTE*>(text) - PREFIX_BYTES; }
 
 // Allocates a block for byte_count bytes, copies them when given and terminates it.
 BSTR allocate(const void* bytes, std::size_t byte_count) {
@@ -35,7 +33,7 @@ BSTR allocate(const void* bytes, std::size_t byte_count) {
     return reinterpret_cast<BSTR>(block + PREFIX_BYTES);
 }
 
-}  // namespace
+}   // namespace
 
 BSTR SysAllocString(LPCOLESTR text) {
     if (text == nullptr) return nullptr;
@@ -61,9 +59,7 @@ UINT SysStringByteLen(BSTR text) {
     return count;
 }
 
-UINT SysStringLen(BSTR text) {
-    return SysStringByteLen(text) / sizeof(OLECHAR);
-}
+UINT SysStringLen(BSTR text) { return SysStringByteLen(text) / sizeof(OLECHAR); }
 
 std::u16string_view bstr_view(BSTR text) {
     if (text == nullptr) return {};

@@ -7,8 +7,8 @@
 
 #include <string_view>
 
-BSTR SysAllocString(LPCOLESTR text);                 // up to the first NUL; null gives null
-BSTR SysAllocStringLen(LPCOLESTR text, UINT chars);  // exactly chars; null text: uninitialised
+BSTR SysAllocString(LPCOLESTR text);                  // up to the first NUL; null gives null
+BSTR SysAllocStringLen(LPCOLESTR text, UINT chars);   // exactly chars; null text: uninitialised
 BSTR SysAllocStringByteLen(const char* bytes, UINT byte_count);   // byte_count may be odd
 void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);

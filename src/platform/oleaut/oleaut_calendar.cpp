@@ -11,16 +11,13 @@ std::int64_t days_from_civil(int year, int month, int day) {
     std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     std::int64_t year_of_era = y - era * 400;
     std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    std::int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 +
-                              day_of_year;
+    std::int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
     return era * 146097 + day_of_era - 719468;
 }
 
-}  // namespace
+}   // namespace
 
-bool is_leap_year(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool is_leap_year(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int days_in_month(int year, int month) {
     static constexpr int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -41,10 +38,11 @@ civil_date date_of_day_number(std::int64_t day) {
     std::int64_t z = day + UNIX_DAYS_OF_EPOCH + 719468;
     std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     std::int64_t day_of_era = z - era * 146097;
-    std::int64_t year_of_era =
-        (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 -
-                                             year_of_era / 100);
+    std::int64_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524
+                                - day_of_era / 146096)
+                               / 365;
+    std::int64_t day_of_year = day_of_era
+                               - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
     std::int64_t month_index = (5 * day_of_year + 2) / 153;
     int day_of_month = int(day_of_year - (153 * month_index + 2) / 5 + 1);
     int month = int(month_index < 10 ? month_index + 3 : month_index - 9);

@@ -15,8 +15,8 @@ bool is_convertible_type(VARTYPE vt) {
 
 HRESULT text_to_date(const VARIANT& source, VARIANT* result) {
     DATE date = 0;
-    HRESULT hr = VarDateFromStr(source.bstrVal == nullptr ? u"" : source.bstrVal,
-                                LOCALE_EN_US, 0, &date);
+    HRESULT hr = VarDateFromStr(source.bstrVal == nullptr ? u"" : source.bstrVal, LOCALE_EN_US, 0,
+                                &date);
     if (FAILED(hr)) return hr;
     result->date = date;
     result->vt = VT_DATE;
@@ -32,8 +32,8 @@ HRESULT coerce(const VARIANT& source, USHORT flags, VARTYPE target, VARIANT* res
         return S_OK;
     }
     if (!is_convertible_type(target)) {
-        return is_convertible_type(target & VT_TYPEMASK) || target == VT_ERROR
-                   ? DISP_E_TYPEMISMATCH : DISP_E_BADVARTYPE;
+        return is_convertible_type(target & VT_TYPEMASK) || target == VT_ERROR ? DISP_E_TYPEMISMATCH
+                                                                               : DISP_E_BADVARTYPE;
     }
     if (!is_convertible_type(source.vt)) return DISP_E_TYPEMISMATCH;
     if (target == VT_BSTR) return coerce_to_text(source, flags, result);
@@ -42,7 +42,7 @@ HRESULT coerce(const VARIANT& source, USHORT flags, VARTYPE target, VARIANT* res
     return coerce_number(source, target, result);
 }
 
-}  // namespace
+}   // namespace
 
 HRESULT VariantChangeTypeEx(VARIANTARG* dest, const VARIANTARG* source, LCID, USHORT flags,
                             VARTYPE vt) {
@@ -63,7 +63,6 @@ HRESULT VariantChangeTypeEx(VARIANTARG* dest, const VARIANTARG* source, LCID, US
     return S_OK;
 }
 
-HRESULT VariantChangeType(VARIANTARG* dest, const VARIANTARG* source, USHORT flags,
-                          VARTYPE vt) {
+HRESULT VariantChangeType(VARIANTARG* dest, const VARIANTARG* source, USHORT flags, VARTYPE vt) {
     return VariantChangeTypeEx(dest, source, LOCALE_USER_DEFAULT, flags, vt);
 }

@@ -37,17 +37,17 @@ bool integer_range_of(VARTYPE vt, integer_range* range) {
     case VT_UI1: *range = range_of<std::uint8_t>(); return true;
     case VT_I2: *range = range_of<std::int16_t>(); return true;
     case VT_UI2: *range = range_of<std::uint16_t>(); return true;
-    case VT_I4: case VT_INT: *range = range_of<std::int32_t>(); return true;
-    case VT_UI4: case VT_UINT: *range = range_of<std::uint32_t>(); return true;
+    case VT_I4:
+    case VT_INT: *range = range_of<std::int32_t>(); return true;
+    case VT_UI4:
+    case VT_UINT: *range = range_of<std::uint32_t>(); return true;
     case VT_I8: *range = range_of<std::int64_t>(); return true;
     case VT_UI8: *range = range_of<std::uint64_t>(); return true;
     default: return false;
     }
 }
 
-bool is_floating_type(VARTYPE vt) {
-    return vt == VT_R4 || vt == VT_R8 || vt == VT_DATE;
-}
+bool is_floating_type(VARTYPE vt) { return vt == VT_R4 || vt == VT_R8 || vt == VT_DATE; }
 
 number_value exact_value(__int128 number) {
     number_value value;
@@ -165,12 +165,12 @@ HRESULT store_currency(const number_value& value, VARIANT* result) {
     return S_OK;
 }
 
-}  // namespace
+}   // namespace
 
 bool is_number_type(VARTYPE vt) {
     integer_range range;
-    return integer_range_of(vt, &range) || is_floating_type(vt) || vt == VT_CY ||
-           vt == VT_DECIMAL || vt == VT_BOOL;
+    return integer_range_of(vt, &range) || is_floating_type(vt) || vt == VT_CY || vt == VT_DECIMAL
+           || vt == VT_BOOL;
 }
 
 HRESULT coerce_number(const VARIANT& source, VARTYPE target, VARIANT* result) {
@@ -191,7 +191,9 @@ HRESULT coerce_number(const VARIANT& source, VARTYPE target, VARIANT* result) {
         result->vt = VT_BOOL;
         return S_OK;
     }
-    case VT_R4: case VT_R8: case VT_DATE: return store_floating(target, as_double(value), result);
+    case VT_R4:
+    case VT_R8:
+    case VT_DATE: return store_floating(target, as_double(value), result);
     case VT_CY: return store_currency(value, result);
     case VT_DECIMAL: return store_decimal(value, result);
     default: return DISP_E_TYPEMISMATCH;

@@ -72,7 +72,7 @@ bool equals_ignoring_case(std::u16string_view text, std::string_view word) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 HRESULT coerce_to_text(const VARIANT& source, USHORT flags, VARIANT* result) {
     BSTR made = nullptr;

@@ -40,8 +40,8 @@ public:
     std::optional<int> number(std::size_t max_digits, std::size_t* digit_count = nullptr) {
         std::size_t start = at;
         int value = 0;
-        while (at < text.size() && text[at] >= u'0' && text[at] <= u'9' &&
-               at - start < max_digits) {
+        while (at < text.size() && text[at] >= u'0' && text[at] <= u'9'
+               && at - start < max_digits) {
             value = value * 10 + (text[at] - u'0');
             ++at;
         }
@@ -70,9 +70,7 @@ private:
     std::size_t at = 0;
 };
 
-char16_t lower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
-}
+char16_t lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; }
 
 bool equals_ignoring_case(std::u16string_view left, std::u16string_view right) {
     if (left.size() != right.size()) return false;
@@ -85,8 +83,8 @@ bool equals_ignoring_case(std::u16string_view left, std::u16string_view right) {
 // 1..12 for a full English month name or its first three letters ("Sept" too); 0 otherwise.
 int month_of_name(std::u16string_view name) {
     static constexpr std::array<std::u16string_view, 12> NAMES = {
-        u"january", u"february", u"march", u"april", u"may", u"june", u"july", u"august",
-        u"september", u"october", u"november", u"december"};
+        u"january", u"february", u"march",     u"april",   u"may",      u"june",
+        u"july",    u"august",   u"september", u"october", u"november", u"december"};
     for (std::size_t month_idx = 0; month_idx < NAMES.size(); ++month_idx) {
         std::u16string_view full = NAMES[month_idx];
         if (equals_ignoring_case(name, full) || equals_ignoring_case(name, full.substr(0, 3))) {
@@ -199,7 +197,7 @@ std::u16string_view trim_blanks(std::u16string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-}  // namespace
+}   // namespace
 
 HRESULT VarDateFromStr(LPCOLESTR text, LCID, ULONG, DATE* result) {
     if (text == nullptr || result == nullptr) return E_INVALIDARG;
@@ -229,8 +227,8 @@ HRESULT VarDateFromStr(LPCOLESTR text, LCID, ULONG, DATE* result) {
         day = day_number(*date);
     }
     parsed_time clock = time.value_or(parsed_time{});
-    std::int64_t milliseconds = ((std::int64_t(clock.hour) * 60 + clock.minute) * 60 +
-                                 clock.second) * 1000;
+    std::int64_t milliseconds = ((std::int64_t(clock.hour) * 60 + clock.minute) * 60 + clock.second)
+                                * 1000;
     *result = date_from_parts(day, milliseconds);
     return S_OK;
 }

@@ -21,7 +21,7 @@ std::string magnitude_digits(uint128 magnitude) {
     return digits;
 }
 
-}  // namespace
+}   // namespace
 
 uint128 power_of_ten(int exponent) {
     uint128 result = 1;

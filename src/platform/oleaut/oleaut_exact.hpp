@@ -29,8 +29,7 @@ uint128 divide_rounding_to_even(uint128 magnitude, int drop);
 bool rescale(const exact_number& number, int new_scale, exact_number* result);
 
 // The integer nearest to number (ties to even) within [low, high]; DISP_E_OVERFLOW beyond.
-HRESULT exact_to_integer(const exact_number& number, __int128 low, __int128 high,
-                         __int128* result);
+HRESULT exact_to_integer(const exact_number& number, __int128 low, __int128 high, __int128* result);
 HRESULT exact_to_cy(const exact_number& number, CY* result);
 // Fits 96 bits by giving up fraction digits (rounded); DISP_E_OVERFLOW when even scale 0 fails.
 HRESULT exact_to_decimal(const exact_number& number, DECIMAL* result);

@@ -31,7 +31,7 @@ bool read_hex(std::u16string_view text, std::size_t at, int digits, std::uint64_
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string guid_to_wstring(const GUID& guid) {
     std::u16string text = u"{";
@@ -64,8 +64,8 @@ int StringFromGUID2(REFIID guid, LPOLESTR out, int max_chars) {
 
 HRESULT guid_from_wstring(std::u16string_view text, GUID* guid) {
     if (guid == nullptr) return E_INVALIDARG;
-    if (text.size() != GUID_TEXT_CHARS || text.front() != u'{' || text.back() != u'}' ||
-        text[9] != u'-' || text[14] != u'-' || text[19] != u'-' || text[24] != u'-') {
+    if (text.size() != GUID_TEXT_CHARS || text.front() != u'{' || text.back() != u'}'
+        || text[9] != u'-' || text[14] != u'-' || text[19] != u'-' || text[24] != u'-') {
         return CO_E_CLASSSTRING;
     }
     GUID result{};

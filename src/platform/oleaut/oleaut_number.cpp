@@ -40,7 +40,7 @@ HRESULT integer_from_decimal(const DECIMAL* value, T* result) {
     return hr;
 }
 
-}  // namespace
+}   // namespace
 
 HRESULT VarCyFromStr(LPCOLESTR text, LCID, ULONG, CY* result) {
     if (result == nullptr) return E_INVALIDARG;

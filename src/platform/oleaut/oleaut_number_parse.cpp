@@ -15,9 +15,7 @@ bool is_blank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u00A0';
 }
 
-bool is_digit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
+bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 int digit_in_base(char16_t c, int base) {
     int value = -1;
@@ -96,7 +94,7 @@ bool parse_decimal(std::u16string_view body, number_text* result) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 bool parse_number_text(std::u16string_view text, number_text* result) {
     std::size_t first = 0;
@@ -112,7 +110,7 @@ bool parse_number_text(std::u16string_view text, number_text* result) {
     if (!body.empty() && body[0] == u'$') body.remove_prefix(1);
     if (body.empty()) return false;
     bool ok = (body.size() >= 2 && body[0] == u'&') ? parse_radix(body, &parsed)
-                                                   : parse_decimal(body, &parsed);
+                                                    : parse_decimal(body, &parsed);
     if (!ok) return false;
     *result = parsed;
     return true;
@@ -143,8 +141,9 @@ HRESULT number_text_to_exact(const number_text& text, exact_number* result) {
         scale -= surplus;
         uint128 kept = 0;
         for (char digit : digits) kept = kept * 10 + uint128(digit - '0');
-        bool above_half = dropped[0] > '5' ||
-            (dropped[0] == '5' && dropped.find_first_not_of('0', 1) != std::string::npos);
+        bool above_half = dropped[0] > '5'
+                          || (dropped[0] == '5'
+                              && dropped.find_first_not_of('0', 1) != std::string::npos);
         bool at_half = dropped[0] == '5' && !above_half;
         if (above_half || (at_half && (kept & 1) != 0)) ++kept;
         number.magnitude = kept;

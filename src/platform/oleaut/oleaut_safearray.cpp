@@ -14,10 +14,22 @@ constexpr USHORT FADF_FIXEDSIZE_SCALARS = 0x0000;
 
 ULONG element_size(VARTYPE vt) {
     switch (vt) {
-    case VT_I1: case VT_UI1: return 1;
-    case VT_I2: case VT_UI2: case VT_BOOL: return 2;
-    case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: case VT_R4: case VT_ERROR: return 4;
-    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE: return 8;
+    case VT_I1:
+    case VT_UI1: return 1;
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL: return 2;
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_R4:
+    case VT_ERROR: return 4;
+    case VT_I8:
+    case VT_UI8:
+    case VT_R8:
+    case VT_CY:
+    case VT_DATE: return 8;
     default: return 0;
     }
 }
@@ -30,9 +42,7 @@ bool data_bytes(ULONG elements, ULONG size, std::size_t* bytes) {
 }
 
 // Zeroed data block of bytes (at least one byte, so a 0-element array has a pointer too).
-void* allocate_data(std::size_t bytes) {
-    return std::calloc(std::max<std::size_t>(bytes, 1), 1);
-}
+void* allocate_data(std::size_t bytes) { return std::calloc(std::max<std::size_t>(bytes, 1), 1); }
 
 // The platform keeps an array's element type beside its header (FADF_HAVEVARTYPE); so do
 // we, in one block whose first member is the header the caller sees.
@@ -45,7 +55,7 @@ array_block* block_of(SAFEARRAY* array) {
     return reinterpret_cast<array_block*>(array);   // header is the first member
 }
 
-}  // namespace
+}   // namespace
 
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT cDims, SAFEARRAYBOUND* bounds) {
     ULONG size = element_size(vt);
@@ -97,13 +107,9 @@ HRESULT SafeArrayUnaccessData(SAFEARRAY* array) {
     return S_OK;
 }
 
-UINT SafeArrayGetDim(SAFEARRAY* array) {
-    return array == nullptr ? 0 : array->cDims;
-}
+UINT SafeArrayGetDim(SAFEARRAY* array) { return array == nullptr ? 0 : array->cDims; }
 
-UINT SafeArrayGetElemsize(SAFEARRAY* array) {
-    return array == nullptr ? 0 : array->cbElements;
-}
+UINT SafeArrayGetElemsize(SAFEARRAY* array) { return array == nullptr ? 0 : array->cbElements; }
 
 HRESULT SafeArrayGetLBound(SAFEARRAY* array, UINT dim, LONG* lower_bound) {
     if (array == nullptr || lower_bound == nullptr) return E_INVALIDARG;

@@ -10,16 +10,16 @@
 namespace {
 
 bool is_time_of_day(const SYSTEMTIME& time) {
-    return time.wHour <= 23 && time.wMinute <= 59 && time.wSecond <= 59 &&
-           time.wMilliseconds <= 999;
+    return time.wHour <= 23 && time.wMinute <= 59 && time.wSecond <= 59
+           && time.wMilliseconds <= 999;
 }
 
 std::int64_t milliseconds_of(const SYSTEMTIME& time) {
-    return ((std::int64_t(time.wHour) * 60 + time.wMinute) * 60 + time.wSecond) * 1000 +
-           time.wMilliseconds;
+    return ((std::int64_t(time.wHour) * 60 + time.wMinute) * 60 + time.wSecond) * 1000
+           + time.wMilliseconds;
 }
 
-}  // namespace
+}   // namespace
 
 INT SystemTimeToVariantTime(const SYSTEMTIME* time, DATE* date) {
     if (time == nullptr || date == nullptr || !is_time_of_day(*time)) return 0;

@@ -6,8 +6,8 @@
 
 #include "platform/oleaut/oleaut_types.hpp"
 
-inline constexpr DATE DATE_MIN = -657434.0;            // 0100-01-01
-inline constexpr DATE DATE_MAX = 2958465.99999999;     // 9999-12-31 23:59:59.999
+inline constexpr DATE DATE_MIN = -657434.0;          // 0100-01-01
+inline constexpr DATE DATE_MAX = 2958465.99999999;   // 9999-12-31 23:59:59.999
 
 // Nonzero on success; 0 for a date or time out of range (month 13, 31 February, hour 24).
 INT SystemTimeToVariantTime(const SYSTEMTIME* time, DATE* date);

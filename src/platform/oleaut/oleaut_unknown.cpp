@@ -11,9 +11,7 @@ HRESULT com_object::QueryInterface(REFIID iid, void** out) {
     return S_OK;
 }
 
-ULONG com_object::AddRef() {
-    return ++ref_count;
-}
+ULONG com_object::AddRef() { return ++ref_count; }
 
 ULONG com_object::Release() {
     ULONG left = --ref_count;
@@ -21,6 +19,4 @@ ULONG com_object::Release() {
     return left;
 }
 
-void* com_object::find_interface(REFIID) {
-    return nullptr;
-}
+void* com_object::find_interface(REFIID) { return nullptr; }

@@ -14,7 +14,7 @@ bool is_known_type(VARTYPE vt) {
     return base <= VT_DECIMAL || (base >= VT_I1 && base <= VT_UINT) || base == VT_RECORD;
 }
 
-}  // namespace
+}   // namespace
 
 void VariantInit(VARIANTARG* value) {
     if (value == nullptr) return;

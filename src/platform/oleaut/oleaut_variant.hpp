@@ -12,5 +12,5 @@ HRESULT VariantClear(VARIANTARG* value);
 HRESULT VariantCopy(VARIANTARG* dest, const VARIANTARG* source);
 // dest may equal source; on failure dest is left as it was.
 HRESULT VariantChangeType(VARIANTARG* dest, const VARIANTARG* source, USHORT flags, VARTYPE vt);
-HRESULT VariantChangeTypeEx(VARIANTARG* dest, const VARIANTARG* source, LCID lcid,
-                            USHORT flags, VARTYPE vt);
+HRESULT VariantChangeTypeEx(VARIANTARG* dest, const VARIANTARG* source, LCID lcid, USHORT flags,
+                            VARTYPE vt);

@@ -4,16 +4,15 @@
 
 #include <cstdlib>
 #include <string_view>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr std::string_view ENCRYPTED_GLOBAL_SECTION =
-    "[global]\n"
-    "\ttds version = 7.4\n"
-    "\tclient charset = UTF-8\n"
-    "\tencryption = require\n";
+constexpr std::string_view ENCRYPTED_GLOBAL_SECTION = "[global]\n"
+                                                      "\ttds version = 7.4\n"
+                                                      "\tclient charset = UTF-8\n"
+                                                      "\tencryption = require\n";
 
 bool write_all(int fd, std::string_view text) {
     while (!text.empty()) {
@@ -24,7 +23,7 @@ bool write_all(int fd, std::string_view text) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 oledb_conf_file::~oledb_conf_file() {
     if (path.empty()) return;

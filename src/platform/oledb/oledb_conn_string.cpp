@@ -98,7 +98,7 @@ private:
     std::size_t pos = 0;
 };
 
-}  // namespace
+}   // namespace
 
 std::optional<std::string> oledb_conn_props::get(const std::string& key) const {
     for (const auto& [name, value] : pairs) {

@@ -30,7 +30,7 @@ bool is_true(const std::string& value) {
     return lowered == "true" || lowered == "yes" || lowered == "sspi" || lowered == "1";
 }
 
-}  // namespace
+}   // namespace
 
 oledb_data_source::~oledb_data_source() = default;
 

@@ -11,8 +11,8 @@
 #include <utility>
 
 #define MSDBLIB 1
-#include <sybfront.h>
 #include <sybdb.h>
+#include <sybfront.h>
 
 namespace {
 
@@ -38,8 +38,8 @@ std::string server_sqlstate(int message_number) {
 
 constexpr const char* DBLIB_SQLSTATE = "08001";
 
-int handle_server_message(DBPROCESS* dbproc, DBINT number, int state, int severity,
-                          char* text, char*, char*, int) {
+int handle_server_message(DBPROCESS* dbproc, DBINT number, int state, int severity, char* text,
+                          char*, char*, int) {
     if (severity <= SEVERITY_INFORMATIONAL) return 0;   // "Changed database context" and kin
     oledb_message_sink* sink = sink_of(dbproc);
     if (sink == nullptr) return 0;
@@ -113,7 +113,7 @@ const char* describe_login(LOGINREC* login, const oledb_login_params& params) {
     return nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 void oledb_dbproc_close::operator()(tds_dblib_dbprocess* dbproc) const {
     dbsetuserdata(dbproc, nullptr);

@@ -17,7 +17,10 @@ struct tds_dblib_loginrec;
 struct oledb_message_sink {
     std::vector<oledb_error_record> errors;   // severity above 10, in arrival order
     bool b_connection_lost = false;
-    void clear() { errors.clear(); b_connection_lost = false; }
+    void clear() {
+        errors.clear();
+        b_connection_lost = false;
+    }
     // Moves the errors into the thread's error object; returns the HRESULT of the first one
     // (E_FAIL with `fallback` as text when the handlers said nothing).
     oledb_hresult publish(const std::string& fallback);
@@ -25,11 +28,11 @@ struct oledb_message_sink {
 
 // Everything a login needs, taken from the connection properties.
 struct oledb_login_params {
-    std::string server;        // as dbopen takes it: "host", "host:port", "host\\instance", name
-    std::string user;          // UTF-8; empty with integrated security
+    std::string server;   // as dbopen takes it: "host", "host:port", "host\\instance", name
+    std::string user;     // UTF-8; empty with integrated security
     std::string password;
-    std::string database;      // empty: the login's default database
-    bool b_integrated = false; // Kerberos ticket, or NTLM for DOMAIN\user
+    std::string database;        // empty: the login's default database
+    bool b_integrated = false;   // Kerberos ticket, or NTLM for DOMAIN\user
     bool b_encrypt = false;
     int login_timeout_seconds = 15;
     int query_timeout_seconds = 0;   // 0: wait as long as the server works

@@ -10,7 +10,7 @@ thread_local std::optional<oledb_error_info> current_error;
 
 constexpr const char* PROVIDER_SOURCE = "Microsoft OLE DB Provider for SQL Server";
 
-}  // namespace
+}   // namespace
 
 void oledb_set_error_info(oledb_error_info info) { current_error = std::move(info); }
 

@@ -11,12 +11,12 @@
 
 struct oledb_error_record {
     oledb_hresult hresult = OLEDB_E_FAIL;
-    int native_error = 0;       // server message number or db-lib error number
+    int native_error = 0;   // server message number or db-lib error number
     int state = 0;
-    int severity = 0;           // server class; db-lib severity for its own errors
-    std::string sqlstate;       // five characters, "42000" style
-    std::string source;         // UTF-8
-    std::string description;    // UTF-8, the provider's message text
+    int severity = 0;          // server class; db-lib severity for its own errors
+    std::string sqlstate;      // five characters, "42000" style
+    std::string source;        // UTF-8
+    std::string description;   // UTF-8, the provider's message text
 };
 
 struct oledb_error_info {

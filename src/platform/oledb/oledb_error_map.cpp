@@ -40,7 +40,7 @@ constexpr std::array<std::pair<int, oledb_hresult>, 27> SERVER_TO_HRESULT{{
     {18488, DB_SEC_E_AUTH_FAILED},     // Password must be changed
 }};
 
-}  // namespace
+}   // namespace
 
 bool oledb_is_connection_failure(int native_number) {
     switch (native_number) {
@@ -55,8 +55,7 @@ bool oledb_is_connection_failure(int native_number) {
     case 20017:   // SYBESEOF unexpected EOF from server
     case 20047:   // SYBEDDNE DBPROCESS is dead
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -68,7 +67,7 @@ oledb_hresult oledb_hresult_from_server(int message_number) {
 }
 
 oledb_hresult oledb_hresult_from_dblib(int dblib_number) {
-    if (dblib_number == 20048 || dblib_number == 20049) return DB_E_DATAOVERFLOW;  // SYBECUFL/COFL
+    if (dblib_number == 20048 || dblib_number == 20049) return DB_E_DATAOVERFLOW;   // SYBECUFL/COFL
     if (dblib_number == 20050 || dblib_number == 20051) return DB_E_CANTCONVERTVALUE;
     return OLEDB_E_FAIL;
 }

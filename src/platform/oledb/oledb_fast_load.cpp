@@ -13,8 +13,8 @@
 #include <cstring>
 
 #define MSDBLIB 1
-#include <sybfront.h>
 #include <sybdb.h>
+#include <sybfront.h>
 
 namespace {
 
@@ -30,9 +30,10 @@ std::int32_t days_since_1900(int year, int month, int day) {
 DBDATETIME to_dbdatetime(const DBTIMESTAMP& value) {
     DBDATETIME result{};
     result.dtdays = days_since_1900(value.year, value.month, value.day);
-    const std::int64_t milliseconds =
-        (std::int64_t(value.hour) * 3600 + value.minute * 60 + value.second) * 1000
-        + value.fraction / 1000000;
+    const std::int64_t milliseconds = (std::int64_t(value.hour) * 3600 + value.minute * 60
+                                       + value.second)
+                                          * 1000
+                                      + value.fraction / 1000000;
     std::int64_t ticks = (milliseconds * TICKS_PER_SECOND + 500) / 1000;
     if (ticks >= std::int64_t(SECONDS_PER_DAY) * TICKS_PER_SECOND) {
         ticks -= std::int64_t(SECONDS_PER_DAY) * TICKS_PER_SECOND;
@@ -75,9 +76,7 @@ struct value_binder {
         money.mnylow = static_cast<DBUINT>(bits & 0xFFFFFFFFu);
         fixed(SYBMONEY, money);
     }
-    void operator()(const DBTIMESTAMP& value) const {
-        fixed(SYBDATETIME, to_dbdatetime(value));
-    }
+    void operator()(const DBTIMESTAMP& value) const { fixed(SYBDATETIME, to_dbdatetime(value)); }
     void operator()(const oledb_text& value) const { variable(SYBCHAR, value.utf8); }
     void operator()(const oledb_wide_text& value) const {
         host_type = SYBCHAR;
@@ -91,7 +90,7 @@ struct value_binder {
     void operator()(const oledb_bytes& value) const { variable(SYBBINARY, value.bytes); }
 };
 
-}  // namespace
+}   // namespace
 
 oledb_fast_load::oledb_fast_load(oledb_session& owner, std::vector<oledb_column_info> columns)
     : session(owner), column_list(std::move(columns)) {}
@@ -116,7 +115,8 @@ oledb_hresult oledb_fast_load::open(oledb_session& session, const std::string& t
     // columns never receive a NULL: the caller substitutes their default itself.
     static char keep_nulls[] = "KEEP_NULLS";
     if (bcp_options(session.handle(), BCPHINTS, reinterpret_cast<BYTE*>(keep_nulls),
-                    static_cast<int>(sizeof keep_nulls - 1)) != SUCCEED) {
+                    static_cast<int>(sizeof keep_nulls - 1))
+        != SUCCEED) {
         return session.messages().publish("The bulk load could not keep NULL values.");
     }
     if (bcp_control(session.handle(), BCPKEEPIDENTITY, 1) != SUCCEED) {
@@ -171,7 +171,8 @@ oledb_hresult oledb_fast_load::bind_column(std::size_t column_idx) {
     }
     last = binding{};   // a failed bind leaves db-lib's binding unknown: make it again
     if (bcp_bind(session.handle(), address, 0, value.length, nullptr, 0, value.host_type,
-                 static_cast<int>(column_idx + 1)) != SUCCEED) {
+                 static_cast<int>(column_idx + 1))
+        != SUCCEED) {
         return session.messages().publish("A bulk-load value cannot be bound.");
     }
     last = binding{address, value.host_type, value.length};

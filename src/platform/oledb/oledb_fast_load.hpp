@@ -47,8 +47,7 @@ struct oledb_bytes {
 };
 
 using oledb_bulk_value = std::variant<std::monostate, std::int64_t, double, bool, oledb_money,
-                                      DBTIMESTAMP, oledb_text, oledb_wide_text,
-                                      oledb_bytes>;
+                                      DBTIMESTAMP, oledb_text, oledb_wide_text, oledb_bytes>;
 
 class oledb_fast_load {
 public:
@@ -75,8 +74,8 @@ private:
     // reads a bound variable again at every bcp_sendrow, so a column is bound again only when
     // its address, length or type changed, and its storage is refilled rather than remade.
     struct bound_value {
-        int host_type = 0;        // db-lib's SYBCHAR, SYBINT8, ...; 0 before the first bind
-        std::int32_t length = 0;  // 0 NULL, -1 fixed-size
+        int host_type = 0;         // db-lib's SYBCHAR, SYBINT8, ...; 0 before the first bind
+        std::int32_t length = 0;   // 0 NULL, -1 fixed-size
         std::string storage;
     };
     struct binding {

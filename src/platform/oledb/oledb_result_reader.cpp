@@ -13,8 +13,8 @@
 #include <cstring>
 
 #define MSDBLIB 1
-#include <sybfront.h>
 #include <sybdb.h>
+#include <sybfront.h>
 
 namespace {
 
@@ -41,30 +41,54 @@ bool is_long(std::int32_t size) { return size <= 0 || size >= MAX_TYPE_CLIENT_SI
 void classify(int client_type, std::int32_t size, oledb_column_info& info) {
     info.column_size = static_cast<std::uint32_t>(size > 0 ? size : 0);
     switch (client_type) {
-    case SYBINT1: case SYBINT2: case SYBINT4: case SYBINT8: case SYBINTN:
-        info.type = integer_type_by_length(size);
+    case SYBINT1:
+    case SYBINT2:
+    case SYBINT4:
+    case SYBINT8:
+    case SYBINTN: info.type = integer_type_by_length(size); break;
+    case SYBBIT:
+    case SYBBITN:
+        info.type = DBTYPE_BOOL;
+        info.column_size = 2;
         break;
-    case SYBBIT: case SYBBITN: info.type = DBTYPE_BOOL; info.column_size = 2; break;
     case SYBREAL: info.type = DBTYPE_R4; break;
     case SYBFLT8: info.type = DBTYPE_R8; break;
     case SYBFLTN: info.type = size == 4 ? DBTYPE_R4 : DBTYPE_R8; break;
-    case SYBMONEY: case SYBMONEY4: case SYBMONEYN: info.type = DBTYPE_CY; break;
-    case SYBDATETIME: case SYBDATETIME4: case SYBDATETIMN:
+    case SYBMONEY:
+    case SYBMONEY4:
+    case SYBMONEYN: info.type = DBTYPE_CY; break;
+    case SYBDATETIME:
+    case SYBDATETIME4:
+    case SYBDATETIMN:
         info.type = DBTYPE_DBTIMESTAMP;
         info.column_size = 16;
         break;
-    case SYBDECIMAL: case SYBNUMERIC: info.type = DBTYPE_NUMERIC; break;
-    case CLIENT_GUID: info.type = DBTYPE_GUID; info.column_size = 16; break;
-    case SYBCHAR: case SYBVARCHAR: case SYBNVARCHAR:
+    case SYBDECIMAL:
+    case SYBNUMERIC: info.type = DBTYPE_NUMERIC; break;
+    case CLIENT_GUID:
+        info.type = DBTYPE_GUID;
+        info.column_size = 16;
+        break;
+    case SYBCHAR:
+    case SYBVARCHAR:
+    case SYBNVARCHAR:
         info.type = DBTYPE_WSTR;
         if (is_long(size)) info.column_size = LONG_WIDE_SIZE;
         break;
-    case SYBTEXT: case SYBNTEXT: info.type = DBTYPE_WSTR; info.column_size = LONG_WIDE_SIZE; break;
-    case SYBBINARY: case SYBVARBINARY:
+    case SYBTEXT:
+    case SYBNTEXT:
+        info.type = DBTYPE_WSTR;
+        info.column_size = LONG_WIDE_SIZE;
+        break;
+    case SYBBINARY:
+    case SYBVARBINARY:
         info.type = DBTYPE_BYTES;
         if (is_long(size)) info.column_size = LONG_NARROW_SIZE;
         break;
-    case SYBIMAGE: info.type = DBTYPE_BYTES; info.column_size = LONG_NARROW_SIZE; break;
+    case SYBIMAGE:
+        info.type = DBTYPE_BYTES;
+        info.column_size = LONG_NARROW_SIZE;
+        break;
     default: info.type = DBTYPE_WSTR; break;   // date, time, datetime2, xml: read as text
     }
     if (info.type == DBTYPE_WSTR || info.type == DBTYPE_BYTES) {
@@ -106,8 +130,7 @@ std::string read_datetime(DBPROCESS* dbproc, int client_type, const BYTE* data) 
                                   parts.second, parts.nanosecond / 1000000);
 }
 
-std::string read_by_conversion(DBPROCESS* dbproc, int client_type, const BYTE* data,
-                               DBINT length) {
+std::string read_by_conversion(DBPROCESS* dbproc, int client_type, const BYTE* data, DBINT length) {
     char text[512];
     const DBINT written = dbconvert(dbproc, client_type, data, length, SYBCHAR,
                                     reinterpret_cast<BYTE*>(text), sizeof text);
@@ -121,17 +144,20 @@ std::string read_fixed(DBPROCESS* dbproc, int client_type, const BYTE* data, DBI
     case SYBINT2: return std::to_string(read_native<std::int16_t>(data));
     case SYBINT4: return std::to_string(read_native<std::int32_t>(data));
     case SYBINT8: return std::to_string(read_native<std::int64_t>(data));
-    case SYBBIT: case SYBBITN: return data[0] != 0 ? "True" : "False";
+    case SYBBIT:
+    case SYBBITN: return data[0] != 0 ? "True" : "False";
     case SYBREAL: return oledb_format_float(read_native<float>(data));
     case SYBFLT8: return oledb_format_double(read_native<double>(data));
     case SYBMONEY4: return oledb_format_money(read_native<std::int32_t>(data));
     case SYBMONEY: {
         const auto money = read_native<DBMONEY>(data);
-        const std::uint64_t bits = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(
-                                        money.mnyhigh)) << 32) | money.mnylow;
+        const std::uint64_t bits =
+            (static_cast<std::uint64_t>(static_cast<std::uint32_t>(money.mnyhigh)) << 32)
+            | money.mnylow;
         return oledb_format_money(static_cast<std::int64_t>(bits));
     }
-    case SYBDATETIME: case SYBDATETIME4: return read_datetime(dbproc, client_type, data);
+    case SYBDATETIME:
+    case SYBDATETIME4: return read_datetime(dbproc, client_type, data);
     case CLIENT_GUID: {
         std::array<std::uint8_t, 16> bytes{};
         if (length == 16) std::memcpy(bytes.data(), data, bytes.size());
@@ -149,8 +175,9 @@ oledb_cell read_cell(DBPROCESS* dbproc, int column, const oledb_column_info& inf
     cell.b_null = false;
     const int client_type = dbcoltype(dbproc, column);
     const bool is_raw = info.type == DBTYPE_BYTES || info.type == DBTYPE_STR
-                        || (info.type == DBTYPE_WSTR && (client_type == SYBCHAR
-                            || client_type == SYBVARCHAR || client_type == SYBTEXT));
+                        || (info.type == DBTYPE_WSTR
+                            && (client_type == SYBCHAR || client_type == SYBVARCHAR
+                                || client_type == SYBTEXT));
     if (is_raw) {
         cell.data.assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
         return cell;
@@ -176,7 +203,7 @@ bool read_rows(DBPROCESS* dbproc, oledb_result_set& result) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 oledb_hresult oledb_run_batch(tds_dblib_dbprocess* dbproc, oledb_message_sink& sink,
                               const std::string& batch, std::vector<oledb_result_set>& out) {

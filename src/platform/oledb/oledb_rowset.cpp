@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <utility>
 
-oledb_rowset::oledb_rowset(std::vector<oledb_column_info> column_list, std::vector<oledb_row> row_list)
+oledb_rowset::oledb_rowset(std::vector<oledb_column_info> column_list,
+                           std::vector<oledb_row> row_list)
     : columns(std::move(column_list)), rows(std::move(row_list)) {}
 
 oledb_rowset::oledb_rowset(std::vector<oledb_column_info> column_list, row_loader row_source)

@@ -39,8 +39,8 @@ public:
     // or as DBTYPE_BYTES. Returns the status word: OK, ISNULL, or TRUNCATED with the cut value.
     std::uint32_t get_wide_text(std::size_t row_handle, std::size_t column_idx,
                                 std::size_t max_bytes, std::u16string& out) const;
-    std::uint32_t get_bytes(std::size_t row_handle, std::size_t column_idx,
-                            std::size_t max_bytes, std::string& out) const;
+    std::uint32_t get_bytes(std::size_t row_handle, std::size_t column_idx, std::size_t max_bytes,
+                            std::string& out) const;
 
     // The cell itself, for the layers that read text directly.
     const oledb_cell& cell(std::size_t row_handle, std::size_t column_idx) const;

@@ -60,8 +60,8 @@ std::vector<oledb_column_info> columns_of(std::initializer_list<shaped_column> l
     return columns;
 }
 
-std::string restricted_call(const char* procedure, const char* table_param,
-                            const char* owner_param, const oledb_schema_restrictions& where) {
+std::string restricted_call(const char* procedure, const char* table_param, const char* owner_param,
+                            const oledb_schema_restrictions& where) {
     std::string sql = std::string("EXEC ") + procedure + " " + table_param + " = "
                       + oledb_unicode_literal(where.table);
     if (!where.schema.empty()) {
@@ -72,8 +72,10 @@ std::string restricted_call(const char* procedure, const char* table_param,
 
 oledb_result_set shape_tables(const oledb_result_set& source) {
     oledb_result_set shaped;
-    shaped.columns = columns_of({{"TABLE_CATALOG", DBTYPE_WSTR}, {"TABLE_SCHEMA", DBTYPE_WSTR},
-                                 {"TABLE_NAME", DBTYPE_WSTR}, {"TABLE_TYPE", DBTYPE_WSTR}});
+    shaped.columns = columns_of({{"TABLE_CATALOG", DBTYPE_WSTR},
+                                 {"TABLE_SCHEMA", DBTYPE_WSTR},
+                                 {"TABLE_NAME", DBTYPE_WSTR},
+                                 {"TABLE_TYPE", DBTYPE_WSTR}});
     for (const oledb_row& row : source.rows) {
         shaped.rows.push_back({copied(source, row, "TABLE_CATALOG"),
                                copied(source, row, "TABLE_SCHEMA"),
@@ -84,45 +86,57 @@ oledb_result_set shape_tables(const oledb_result_set& source) {
 
 oledb_result_set shape_primary_keys(const oledb_result_set& source) {
     oledb_result_set shaped;
-    shaped.columns = columns_of({{"TABLE_CATALOG", DBTYPE_WSTR}, {"TABLE_SCHEMA", DBTYPE_WSTR},
-                                 {"TABLE_NAME", DBTYPE_WSTR}, {"COLUMN_NAME", DBTYPE_WSTR},
-                                 {"COLUMN_GUID", DBTYPE_GUID}, {"COLUMN_PROPID", DBTYPE_I4},
-                                 {"ORDINAL", DBTYPE_I4}, {"PK_NAME", DBTYPE_WSTR}});
+    shaped.columns = columns_of({{"TABLE_CATALOG", DBTYPE_WSTR},
+                                 {"TABLE_SCHEMA", DBTYPE_WSTR},
+                                 {"TABLE_NAME", DBTYPE_WSTR},
+                                 {"COLUMN_NAME", DBTYPE_WSTR},
+                                 {"COLUMN_GUID", DBTYPE_GUID},
+                                 {"COLUMN_PROPID", DBTYPE_I4},
+                                 {"ORDINAL", DBTYPE_I4},
+                                 {"PK_NAME", DBTYPE_WSTR}});
     for (const oledb_row& row : source.rows) {
-        shaped.rows.push_back({copied(source, row, "TABLE_QUALIFIER"),
-                               copied(source, row, "TABLE_OWNER"),
-                               copied(source, row, "TABLE_NAME"),
-                               copied(source, row, "COLUMN_NAME"), oledb_cell{}, oledb_cell{},
-                               copied(source, row, "KEY_SEQ"), copied(source, row, "PK_NAME")});
+        shaped.rows.push_back(
+            {copied(source, row, "TABLE_QUALIFIER"), copied(source, row, "TABLE_OWNER"),
+             copied(source, row, "TABLE_NAME"), copied(source, row, "COLUMN_NAME"), oledb_cell{},
+             oledb_cell{}, copied(source, row, "KEY_SEQ"), copied(source, row, "PK_NAME")});
     }
     return shaped;
 }
 
 oledb_result_set shape_foreign_keys(const oledb_result_set& source) {
     oledb_result_set shaped;
-    shaped.columns = columns_of({
-        {"PK_TABLE_CATALOG", DBTYPE_WSTR}, {"PK_TABLE_SCHEMA", DBTYPE_WSTR},
-        {"PK_TABLE_NAME", DBTYPE_WSTR}, {"PK_COLUMN_NAME", DBTYPE_WSTR},
-        {"PK_COLUMN_GUID", DBTYPE_GUID}, {"PK_COLUMN_PROPID", DBTYPE_I4},
-        {"FK_TABLE_CATALOG", DBTYPE_WSTR}, {"FK_TABLE_SCHEMA", DBTYPE_WSTR},
-        {"FK_TABLE_NAME", DBTYPE_WSTR}, {"FK_COLUMN_NAME", DBTYPE_WSTR},
-        {"FK_COLUMN_GUID", DBTYPE_GUID}, {"FK_COLUMN_PROPID", DBTYPE_I4}, {"ORDINAL", DBTYPE_I4},
-        {"UPDATE_RULE", DBTYPE_WSTR}, {"DELETE_RULE", DBTYPE_WSTR}, {"PK_NAME", DBTYPE_WSTR},
-        {"FK_NAME", DBTYPE_WSTR}, {"DEFERRABILITY", DBTYPE_I2}});
+    shaped.columns = columns_of({{"PK_TABLE_CATALOG", DBTYPE_WSTR},
+                                 {"PK_TABLE_SCHEMA", DBTYPE_WSTR},
+                                 {"PK_TABLE_NAME", DBTYPE_WSTR},
+                                 {"PK_COLUMN_NAME", DBTYPE_WSTR},
+                                 {"PK_COLUMN_GUID", DBTYPE_GUID},
+                                 {"PK_COLUMN_PROPID", DBTYPE_I4},
+                                 {"FK_TABLE_CATALOG", DBTYPE_WSTR},
+                                 {"FK_TABLE_SCHEMA", DBTYPE_WSTR},
+                                 {"FK_TABLE_NAME", DBTYPE_WSTR},
+                                 {"FK_COLUMN_NAME", DBTYPE_WSTR},
+                                 {"FK_COLUMN_GUID", DBTYPE_GUID},
+                                 {"FK_COLUMN_PROPID", DBTYPE_I4},
+                                 {"ORDINAL", DBTYPE_I4},
+                                 {"UPDATE_RULE", DBTYPE_WSTR},
+                                 {"DELETE_RULE", DBTYPE_WSTR},
+                                 {"PK_NAME", DBTYPE_WSTR},
+                                 {"FK_NAME", DBTYPE_WSTR},
+                                 {"DEFERRABILITY", DBTYPE_I2}});
     const auto rule_text = [&](const oledb_row& row, const char* name) {
         const std::string code = text_of(source, row, name);   // 0 cascade, 1 no action
         return code == "0" ? text_cell("CASCADE") : text_cell("NO ACTION");
     };
     for (const oledb_row& row : source.rows) {
-        shaped.rows.push_back({
-            copied(source, row, "PKTABLE_QUALIFIER"), copied(source, row, "PKTABLE_OWNER"),
-            copied(source, row, "PKTABLE_NAME"), copied(source, row, "PKCOLUMN_NAME"),
-            oledb_cell{}, oledb_cell{}, copied(source, row, "FKTABLE_QUALIFIER"),
-            copied(source, row, "FKTABLE_OWNER"), copied(source, row, "FKTABLE_NAME"),
-            copied(source, row, "FKCOLUMN_NAME"), oledb_cell{}, oledb_cell{},
-            copied(source, row, "KEY_SEQ"), rule_text(row, "UPDATE_RULE"),
-            rule_text(row, "DELETE_RULE"), copied(source, row, "PK_NAME"),
-            copied(source, row, "FK_NAME"), copied(source, row, "DEFERRABILITY")});
+        shaped.rows.push_back(
+            {copied(source, row, "PKTABLE_QUALIFIER"), copied(source, row, "PKTABLE_OWNER"),
+             copied(source, row, "PKTABLE_NAME"), copied(source, row, "PKCOLUMN_NAME"),
+             oledb_cell{}, oledb_cell{}, copied(source, row, "FKTABLE_QUALIFIER"),
+             copied(source, row, "FKTABLE_OWNER"), copied(source, row, "FKTABLE_NAME"),
+             copied(source, row, "FKCOLUMN_NAME"), oledb_cell{}, oledb_cell{},
+             copied(source, row, "KEY_SEQ"), rule_text(row, "UPDATE_RULE"),
+             rule_text(row, "DELETE_RULE"), copied(source, row, "PK_NAME"),
+             copied(source, row, "FK_NAME"), copied(source, row, "DEFERRABILITY")});
     }
     return shaped;
 }
@@ -131,17 +145,31 @@ oledb_result_set shape_foreign_keys(const oledb_result_set& source) {
 oledb_result_set shape_indexes(const oledb_result_set& statistics, const std::string& pk_name) {
     constexpr std::size_t INDEX_COLUMN_COUNT = 25;
     oledb_result_set shaped;
-    shaped.columns = columns_of({
-        {"TABLE_CATALOG", DBTYPE_WSTR}, {"TABLE_SCHEMA", DBTYPE_WSTR},
-        {"TABLE_NAME", DBTYPE_WSTR}, {"INDEX_CATALOG", DBTYPE_WSTR},
-        {"INDEX_SCHEMA", DBTYPE_WSTR}, {"INDEX_NAME", DBTYPE_WSTR},
-        {"PRIMARY_KEY", DBTYPE_BOOL}, {"UNIQUE", DBTYPE_BOOL}, {"CLUSTERED", DBTYPE_BOOL},
-        {"TYPE", DBTYPE_UI2}, {"FILL_FACTOR", DBTYPE_I4}, {"INITIAL_SIZE", DBTYPE_I4},
-        {"NULLS", DBTYPE_I4}, {"SORT_BOOKMARKS", DBTYPE_BOOL}, {"AUTO_UPDATE", DBTYPE_BOOL},
-        {"NULL_COLLATION", DBTYPE_I4}, {"ORDINAL_POSITION", DBTYPE_UI4},
-        {"COLUMN_NAME", DBTYPE_WSTR}, {"COLUMN_GUID", DBTYPE_GUID},
-        {"COLUMN_PROPID", DBTYPE_UI4}, {"COLLATION", DBTYPE_I2}, {"CARDINALITY", DBTYPE_UI8},
-        {"PAGES", DBTYPE_I4}, {"FILTER_CONDITION", DBTYPE_WSTR}, {"INTEGRATED", DBTYPE_BOOL}});
+    shaped.columns = columns_of({{"TABLE_CATALOG", DBTYPE_WSTR},
+                                 {"TABLE_SCHEMA", DBTYPE_WSTR},
+                                 {"TABLE_NAME", DBTYPE_WSTR},
+                                 {"INDEX_CATALOG", DBTYPE_WSTR},
+                                 {"INDEX_SCHEMA", DBTYPE_WSTR},
+                                 {"INDEX_NAME", DBTYPE_WSTR},
+                                 {"PRIMARY_KEY", DBTYPE_BOOL},
+                                 {"UNIQUE", DBTYPE_BOOL},
+                                 {"CLUSTERED", DBTYPE_BOOL},
+                                 {"TYPE", DBTYPE_UI2},
+                                 {"FILL_FACTOR", DBTYPE_I4},
+                                 {"INITIAL_SIZE", DBTYPE_I4},
+                                 {"NULLS", DBTYPE_I4},
+                                 {"SORT_BOOKMARKS", DBTYPE_BOOL},
+                                 {"AUTO_UPDATE", DBTYPE_BOOL},
+                                 {"NULL_COLLATION", DBTYPE_I4},
+                                 {"ORDINAL_POSITION", DBTYPE_UI4},
+                                 {"COLUMN_NAME", DBTYPE_WSTR},
+                                 {"COLUMN_GUID", DBTYPE_GUID},
+                                 {"COLUMN_PROPID", DBTYPE_UI4},
+                                 {"COLLATION", DBTYPE_I2},
+                                 {"CARDINALITY", DBTYPE_UI8},
+                                 {"PAGES", DBTYPE_I4},
+                                 {"FILTER_CONDITION", DBTYPE_WSTR},
+                                 {"INTEGRATED", DBTYPE_BOOL}});
     for (const oledb_row& row : statistics.rows) {
         const std::string type = text_of(statistics, row, "TYPE");
         if (type == "0") continue;   // the table's own statistics row, not an index
@@ -164,14 +192,15 @@ oledb_result_set shape_indexes(const oledb_result_set& statistics, const std::st
     return shaped;
 }
 
-}  // namespace
+}   // namespace
 
 std::string oledb_schema_query(oledb_schema_kind kind, const oledb_schema_restrictions& where) {
     switch (kind) {
     case oledb_schema_kind::TABLES: {
         std::string sql = "SELECT TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, TABLE_TYPE FROM "
                           "INFORMATION_SCHEMA.TABLES WHERE TABLE_TYPE = 'BASE TABLE'";
-        if (!where.schema.empty()) sql += " AND TABLE_SCHEMA = " + oledb_unicode_literal(where.schema);
+        if (!where.schema.empty())
+            sql += " AND TABLE_SCHEMA = " + oledb_unicode_literal(where.schema);
         if (!where.table.empty()) sql += " AND TABLE_NAME = " + oledb_unicode_literal(where.table);
         return sql + " ORDER BY TABLE_SCHEMA, TABLE_NAME";
     }

@@ -6,8 +6,8 @@
 #include "platform/oledb/oledb_table_sql.hpp"
 
 #define MSDBLIB 1
-#include <sybfront.h>
 #include <sybdb.h>
+#include <sybfront.h>
 
 oledb_hresult oledb_session::open(const oledb_login_params& params,
                                   std::unique_ptr<oledb_session>& out) {
@@ -23,8 +23,7 @@ oledb_session::~oledb_session() = default;
 
 bool oledb_session::has_max_types() const { return dbtds(dbproc.get()) >= DBTDS_7_2; }
 
-oledb_hresult oledb_session::run(const std::string& batch,
-                                 std::vector<oledb_result_set>& results) {
+oledb_hresult oledb_session::run(const std::string& batch, std::vector<oledb_result_set>& results) {
     if (dbdead(dbproc.get())) {
         return oledb_fail(OLEDB_E_FAIL, "The connection to the server has been lost.");
     }
@@ -46,8 +45,8 @@ oledb_hresult oledb_session::execute(const std::string& batch,
 oledb_hresult oledb_session::open_rowset(const std::string& table_id,
                                          std::unique_ptr<oledb_rowset>& out) {
     std::vector<oledb_result_set> results;
-    const oledb_hresult status =
-        run("SET FMTONLY ON select * from " + table_id + " SET FMTONLY OFF", results);
+    const oledb_hresult status = run(
+        "SET FMTONLY ON select * from " + table_id + " SET FMTONLY OFF", results);
     if (oledb_failed(status)) {
         // FMTONLY stays on after a failed SELECT; later statements must not run describe-only.
         std::vector<oledb_result_set> ignored;
@@ -59,11 +58,12 @@ oledb_hresult oledb_session::open_rowset(const std::string& table_id,
     const std::string select = "SELECT * FROM " + table_id;
     out = std::make_unique<oledb_rowset>(std::move(columns),
                                          [this, select](std::vector<oledb_row>& rows) {
-        std::vector<oledb_result_set> answer;
-        const oledb_hresult loaded = run(select, answer);
-        if (oledb_succeeded(loaded) && !answer.empty()) rows = std::move(answer.front().rows);
-        return loaded;
-    });
+                                             std::vector<oledb_result_set> answer;
+                                             const oledb_hresult loaded = run(select, answer);
+                                             if (oledb_succeeded(loaded) && !answer.empty())
+                                                 rows = std::move(answer.front().rows);
+                                             return loaded;
+                                         });
     return OLEDB_S_OK;
 }
 

@@ -14,8 +14,10 @@ std::string doubled(std::string_view text, char special) {
     return result;
 }
 
-}  // namespace
+}   // namespace
 
 std::string oledb_bracket(std::string_view name) { return "[" + doubled(name, ']') + "]"; }
 
-std::string oledb_unicode_literal(std::string_view text) { return "N'" + doubled(text, '\'') + "'"; }
+std::string oledb_unicode_literal(std::string_view text) {
+    return "N'" + doubled(text, '\'') + "'";
+}

@@ -9,8 +9,8 @@ namespace {
 constexpr std::uint32_t MAX_NARROW_LENGTH = 8000;   // varchar(n), varbinary(n)
 constexpr std::uint32_t MAX_WIDE_LENGTH = 4000;     // nvarchar(n)
 
-std::string sized(const char* type, std::uint32_t size, std::uint32_t limit,
-                  const char* long_type, const char* old_long_type, bool b_max_types) {
+std::string sized(const char* type, std::uint32_t size, std::uint32_t limit, const char* long_type,
+                  const char* old_long_type, bool b_max_types) {
     if (size == 0 || size > limit) return b_max_types ? long_type : old_long_type;
     return std::string(type) + "(" + std::to_string(size) + ")";
 }
@@ -32,7 +32,7 @@ std::string joined_names(const std::vector<std::string>& names) {
     return sql;
 }
 
-}  // namespace
+}   // namespace
 
 std::string oledb_column_type_sql(const oledb_column_desc& column, bool b_max_types) {
     switch (column.type) {
@@ -43,9 +43,10 @@ std::string oledb_column_type_sql(const oledb_column_desc& column, bool b_max_ty
         return sized("nvarchar", column.column_size, MAX_WIDE_LENGTH, "nvarchar(max)", "ntext",
                      b_max_types);
     case DBTYPE_BYTES:
-        return sized("varbinary", column.column_size, MAX_NARROW_LENGTH, "varbinary(max)",
-                     "image", b_max_types);
-    case DBTYPE_I1: case DBTYPE_I2: return "smallint";
+        return sized("varbinary", column.column_size, MAX_NARROW_LENGTH, "varbinary(max)", "image",
+                     b_max_types);
+    case DBTYPE_I1:
+    case DBTYPE_I2: return "smallint";
     case DBTYPE_I4: return "int";
     case DBTYPE_I8: return "bigint";
     case DBTYPE_UI1: return "tinyint";
@@ -53,9 +54,11 @@ std::string oledb_column_type_sql(const oledb_column_desc& column, bool b_max_ty
     case DBTYPE_R8: return "float";
     case DBTYPE_CY: return "money";
     case DBTYPE_BOOL: return "bit";
-    case DBTYPE_DBTIMESTAMP: case DBTYPE_DATE: return "datetime";
+    case DBTYPE_DBTIMESTAMP:
+    case DBTYPE_DATE: return "datetime";
     case DBTYPE_GUID: return "uniqueidentifier";
-    case DBTYPE_NUMERIC: case DBTYPE_DECIMAL:
+    case DBTYPE_NUMERIC:
+    case DBTYPE_DECIMAL:
         return "numeric(" + std::to_string(column.precision) + "," + std::to_string(column.scale)
                + ")";
     default: return "";
@@ -82,8 +85,8 @@ std::string oledb_create_index_sql(const std::string& table_id, const oledb_inde
                + " PRIMARY KEY CLUSTERED " + columns;
     }
     std::string sql = std::string("CREATE ") + (index.b_unique ? "UNIQUE " : "")
-                      + "NONCLUSTERED INDEX " + oledb_bracket(index.name) + " ON " + table_id
-                      + " " + columns;
+                      + "NONCLUSTERED INDEX " + oledb_bracket(index.name) + " ON " + table_id + " "
+                      + columns;
     for (std::size_t column_idx = 0; column_idx < index.not_null_filter.size(); ++column_idx) {
         sql += column_idx == 0 ? " WHERE " : " AND ";
         sql += oledb_bracket(index.not_null_filter[column_idx]) + " IS NOT NULL";

@@ -14,8 +14,7 @@
 std::string oledb_column_type_sql(const oledb_column_desc& column, bool b_max_types);
 
 std::string oledb_create_table_sql(const std::string& table_id,
-                                   const std::vector<oledb_column_desc>& columns,
-                                   bool b_max_types);
+                                   const std::vector<oledb_column_desc>& columns, bool b_max_types);
 std::string oledb_drop_table_sql(const std::string& table_id);
 // A primary key becomes a clustered constraint added to the table; other indexes
 // CREATE [UNIQUE] INDEX.

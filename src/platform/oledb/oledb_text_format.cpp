@@ -7,8 +7,8 @@
 
 #include "platform/oleaut/oleaut_guid.hpp"
 
-std::string oledb_format_timestamp(int year, int month, int day, int hour, int minute,
-                                   int second, int millisecond) {
+std::string oledb_format_timestamp(int year, int month, int day, int hour, int minute, int second,
+                                   int millisecond) {
     char text[40];
     if (millisecond == 0) {
         std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-std::string oledb_format_timestamp(int year, int month, int day, int hour, int minute,
-                                   int second, int millisecond);
+std::string oledb_format_timestamp(int year, int month, int day, int hour, int minute, int second,
+                                   int millisecond);
 // Money is a count of ten-thousandths.
 std::string oledb_format_money(std::int64_t ten_thousandths);
 // The 16 bytes of a uniqueidentifier in wire order (first three groups little-endian).

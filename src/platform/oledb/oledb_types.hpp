@@ -47,12 +47,34 @@ inline constexpr oledb_hresult DB_E_NOTSUPPORTED = oledb_code(0x80040E53u);
 
 // Column types (DBTYPE_*), the values of oledb.h.
 enum oledb_dbtype : std::uint16_t {
-    DBTYPE_EMPTY = 0, DBTYPE_NULL = 1, DBTYPE_I2 = 2, DBTYPE_I4 = 3, DBTYPE_R4 = 4,
-    DBTYPE_R8 = 5, DBTYPE_CY = 6, DBTYPE_DATE = 7, DBTYPE_BSTR = 8, DBTYPE_IDISPATCH = 9,
-    DBTYPE_ERROR = 10, DBTYPE_BOOL = 11, DBTYPE_VARIANT = 12, DBTYPE_IUNKNOWN = 13,
-    DBTYPE_DECIMAL = 14, DBTYPE_I1 = 16, DBTYPE_UI1 = 17, DBTYPE_UI2 = 18, DBTYPE_UI4 = 19,
-    DBTYPE_I8 = 20, DBTYPE_UI8 = 21, DBTYPE_GUID = 72, DBTYPE_BYTES = 128, DBTYPE_STR = 129,
-    DBTYPE_WSTR = 130, DBTYPE_NUMERIC = 131, DBTYPE_DBDATE = 133, DBTYPE_DBTIME = 134,
+    DBTYPE_EMPTY = 0,
+    DBTYPE_NULL = 1,
+    DBTYPE_I2 = 2,
+    DBTYPE_I4 = 3,
+    DBTYPE_R4 = 4,
+    DBTYPE_R8 = 5,
+    DBTYPE_CY = 6,
+    DBTYPE_DATE = 7,
+    DBTYPE_BSTR = 8,
+    DBTYPE_IDISPATCH = 9,
+    DBTYPE_ERROR = 10,
+    DBTYPE_BOOL = 11,
+    DBTYPE_VARIANT = 12,
+    DBTYPE_IUNKNOWN = 13,
+    DBTYPE_DECIMAL = 14,
+    DBTYPE_I1 = 16,
+    DBTYPE_UI1 = 17,
+    DBTYPE_UI2 = 18,
+    DBTYPE_UI4 = 19,
+    DBTYPE_I8 = 20,
+    DBTYPE_UI8 = 21,
+    DBTYPE_GUID = 72,
+    DBTYPE_BYTES = 128,
+    DBTYPE_STR = 129,
+    DBTYPE_WSTR = 130,
+    DBTYPE_NUMERIC = 131,
+    DBTYPE_DBDATE = 133,
+    DBTYPE_DBTIME = 134,
     DBTYPE_DBTIMESTAMP = 135
 };
 
@@ -72,36 +94,36 @@ inline constexpr std::uint32_t OLEDB_MAX_SIZE_REQUEST = 8001;
 
 // What GetColumnInfo reports for one column.
 struct oledb_column_info {
-    std::string name;                 // UTF-8
-    std::uint32_t ordinal = 0;        // 1-based
+    std::string name;            // UTF-8
+    std::uint32_t ordinal = 0;   // 1-based
     oledb_dbtype type = DBTYPE_EMPTY;
-    std::uint32_t column_size = 0;    // characters for text, bytes for binary
+    std::uint32_t column_size = 0;   // characters for text, bytes for binary
     std::uint8_t precision = 0;
     std::uint8_t scale = 0;
-    std::uint32_t flags = 0;          // DBCOLUMNFLAGS_*
+    std::uint32_t flags = 0;   // DBCOLUMNFLAGS_*
     bool is_nullable() const { return (flags & DBCOLUMNFLAGS_ISNULLABLE) != 0; }
 };
 
 // One column of ITableDefinition::CreateTable: what the DBCOLUMNDESC and its
 // DBPROPSET_COLUMN properties carry.
 struct oledb_column_desc {
-    std::string name;                 // plain name; the stand-in brackets it
+    std::string name;   // plain name; the stand-in brackets it
     oledb_dbtype type = DBTYPE_STR;
     std::uint32_t column_size = 0;
     std::uint8_t precision = 0;
     std::uint8_t scale = 0;
-    bool b_autoincrement = false;     // DBPROP_COL_AUTOINCREMENT
-    bool b_nullable = true;           // DBPROP_COL_NULLABLE
-    bool b_has_default = false;       // DBPROP_COL_DEFAULT present
-    std::string default_sql;          // the default as SQL text (a literal or an expression)
+    bool b_autoincrement = false;   // DBPROP_COL_AUTOINCREMENT
+    bool b_nullable = true;         // DBPROP_COL_NULLABLE
+    bool b_has_default = false;     // DBPROP_COL_DEFAULT present
+    std::string default_sql;        // the default as SQL text (a literal or an expression)
 };
 
 // One index of IIndexDefinition::CreateIndex with its DBPROPSET_INDEX properties.
 struct oledb_index_desc {
     std::string name;
-    std::vector<std::string> columns;  // ascending order
-    bool b_primary_key = false;        // DBPROP_INDEX_PRIMARYKEY (with DBPROP_INDEX_CLUSTERED)
-    bool b_unique = false;             // DBPROP_INDEX_UNIQUE
+    std::vector<std::string> columns;   // ascending order
+    bool b_primary_key = false;         // DBPROP_INDEX_PRIMARYKEY (with DBPROP_INDEX_CLUSTERED)
+    bool b_unique = false;              // DBPROP_INDEX_UNIQUE
     // Columns a row must have values in to be indexed (a filtered index); empty for all rows.
     std::vector<std::string> not_null_filter;
 };

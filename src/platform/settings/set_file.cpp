@@ -83,7 +83,10 @@ std::optional<unsigned> parse_hex(std::string_view digits) {
 std::optional<std::u16string> unescape(std::string_view line, std::size_t& at, char stop) {
     std::u16string out;
     std::string raw;
-    auto flush = [&] { out += win_utf8_to_utf16(raw); raw.clear(); };
+    auto flush = [&] {
+        out += win_utf8_to_utf16(raw);
+        raw.clear();
+    };
     while (at < line.size() && line[at] != stop) {
         if (line[at] != '\\') {
             raw.push_back(line[at++]);
@@ -144,7 +147,7 @@ void put_value(std::vector<set_value>& values, set_value value) {
     values.push_back(std::move(value));
 }
 
-}  // namespace
+}   // namespace
 
 std::string set_format_file(std::string_view key_name, const std::vector<set_value>& values) {
     std::string out = "; Vantrel settings, written by the program: edit with care\n[";

@@ -14,7 +14,7 @@
 
 struct set_file_content {
     std::vector<set_value> values;
-    bool b_damaged = false;        // a line that is neither comment nor value was skipped
+    bool b_damaged = false;   // a line that is neither comment nor value was skipped
 };
 
 std::string set_format_file(std::string_view key_name, const std::vector<set_value>& values);

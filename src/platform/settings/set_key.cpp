@@ -46,8 +46,7 @@ bool is_safe_part(const std::string& part) {
 }
 
 bool make_folders(const std::string& file) {
-    for (std::size_t at = file.find('/', 1); at != std::string::npos;
-         at = file.find('/', at + 1)) {
+    for (std::size_t at = file.find('/', 1); at != std::string::npos; at = file.find('/', at + 1)) {
         const std::string folder = file.substr(0, at);
         if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
     }
@@ -116,7 +115,7 @@ bool keep_damaged_copy(const std::string& file) {
     return replace_file(file + ".bad", text);
 }
 
-}  // namespace
+}   // namespace
 
 std::string set_key::file_for(set_root root, std::string_view sub_key) {
     if (root != set_root::CURRENT_USER) return std::string();

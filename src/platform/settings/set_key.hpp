@@ -32,18 +32,18 @@ inline constexpr std::uint32_t SET_REG_OPENED_EXISTING_KEY = 2;
 enum class set_root : std::uint32_t { NONE = 0, CURRENT_USER = 0x80000001 };
 
 struct set_value {
-    std::string name;        // UTF-8
-    std::uint32_t kind;      // SET_REG_DWORD or SET_REG_SZ
+    std::string name;     // UTF-8
+    std::uint32_t kind;   // SET_REG_DWORD or SET_REG_SZ
     std::uint32_t dword;
-    std::u16string text;     // any UTF-16, lone surrogates included
+    std::u16string text;   // any UTF-16, lone surrogates included
 };
 
 class set_key {
 public:
     // Opens the key, creating its file (and folders, mode 0700) when missing. On failure
     // `result` says why and nothing is returned.
-    static std::unique_ptr<set_key> open(set_root root, std::string_view sub_key,
-                                         long& result, std::uint32_t* disposition = nullptr);
+    static std::unique_ptr<set_key> open(set_root root, std::string_view sub_key, long& result,
+                                         std::uint32_t* disposition = nullptr);
 
     // The file that holds a key, or empty for a key name this stand-in can't map.
     static std::string file_for(set_root root, std::string_view sub_key);
@@ -67,6 +67,6 @@ private:
     std::string file_;
     std::string key_name_;
     std::vector<set_value> values_;
-    bool b_read_only_ = false;     // the file exists but could not be read
-    bool b_damaged_ = false;       // some lines could not be parsed: keep a copy first
+    bool b_read_only_ = false;   // the file exists but could not be read
+    bool b_damaged_ = false;     // some lines could not be parsed: keep a copy first
 };

@@ -62,10 +62,9 @@ lead_rule rule_for(std::uint8_t lead) {
 
 // Windows-1252's 0x80..0x9F; the undefined five keep their C1 value.
 constexpr std::array<char16_t, 32> CP1252_HIGH_CONTROLS = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 char16_t cp1252_char(std::uint8_t byte) {
@@ -73,7 +72,7 @@ char16_t cp1252_char(std::uint8_t byte) {
     return char16_t(byte);
 }
 
-}  // namespace
+}   // namespace
 
 std::u16string win_utf8_to_utf16(std::string_view text, std::size_t* replaced) {
     std::u16string out;
@@ -123,8 +122,8 @@ std::string win_utf16_to_utf8(std::u16string_view text, std::size_t* replaced) {
             append_utf8(out, unit);
             continue;
         }
-        const bool has_low = unit <= 0xDBFF && at + 1 < text.size()
-                             && text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+        const bool has_low = unit <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00
+                             && text[at + 1] <= 0xDFFF;
         if (!has_low) {
             append_utf8(out, WIN_REPLACEMENT_CHAR);
             count(replaced);

@@ -41,7 +41,7 @@ std::u16string_view view_of(const char16_t* text, int length) {
     return std::u16string_view(text);
 }
 
-}  // namespace
+}   // namespace
 
 char32_t win_fold_case(char32_t code_point) {
     if (code_point < 0x41) return code_point;
@@ -81,8 +81,8 @@ int CompareStringW(std::uint32_t /*locale*/, std::uint32_t flags, const char16_t
                    int left_length, const char16_t* right, int right_length) {
     if (left == nullptr || right == nullptr) return 0;
     const bool fold = (flags & WIN_NORM_IGNORECASE) != 0;
-    const int order =
-        compare_code_points(view_of(left, left_length), view_of(right, right_length), fold);
+    const int order = compare_code_points(view_of(left, left_length), view_of(right, right_length),
+                                          fold);
     if (order < 0) return WIN_CSTR_LESS_THAN;
     if (order > 0) return WIN_CSTR_GREATER_THAN;
     return WIN_CSTR_EQUAL;

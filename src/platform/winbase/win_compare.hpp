@@ -30,5 +30,5 @@ inline constexpr int WIN_CSTR_LESS_THAN = 1;
 inline constexpr int WIN_CSTR_EQUAL = 2;
 inline constexpr int WIN_CSTR_GREATER_THAN = 3;
 
-int CompareStringW(std::uint32_t locale, std::uint32_t flags, const char16_t* left,
-                   int left_length, const char16_t* right, int right_length);
+int CompareStringW(std::uint32_t locale, std::uint32_t flags, const char16_t* left, int left_length,
+                   const char16_t* right, int right_length);

@@ -17,8 +17,8 @@ bool win_iswalpha(char32_t code_point) {
 char32_t win_first_code_point(std::u16string_view text) {
     if (text.empty()) return 0;
     const char16_t lead = text[0];
-    const bool is_pair = lead >= 0xD800 && lead <= 0xDBFF && text.size() > 1
-                         && text[1] >= 0xDC00 && text[1] <= 0xDFFF;
+    const bool is_pair = lead >= 0xD800 && lead <= 0xDBFF && text.size() > 1 && text[1] >= 0xDC00
+                         && text[1] <= 0xDFFF;
     if (!is_pair) return lead;
     return 0x10000 + ((char32_t(lead) - 0xD800) << 10) + (char32_t(text[1]) - 0xDC00);
 }

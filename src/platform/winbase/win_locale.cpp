@@ -11,11 +11,11 @@ struct language_code_page {
 
 // Windows' ANSI code page of each language's default locale.
 constexpr language_code_page LANGUAGES[] = {
-    {"ja", 932},   {"ko", 949},   {"ru", 1251},  {"uk", 1251},  {"bg", 1251},  {"be", 1251},
-    {"mk", 1251},  {"sr", 1251},  {"pl", 1250},  {"cs", 1250},  {"sk", 1250},  {"hu", 1250},
-    {"ro", 1250},  {"hr", 1250},  {"sl", 1250},  {"sq", 1250},  {"el", 1253},  {"tr", 1254},
-    {"az", 1254},  {"he", 1255},  {"ar", 1256},  {"fa", 1256},  {"ur", 1256},  {"et", 1257},
-    {"lv", 1257},  {"lt", 1257},  {"vi", 1258},  {"th", 874}};
+    {"ja", 932},  {"ko", 949},  {"ru", 1251}, {"uk", 1251}, {"bg", 1251}, {"be", 1251},
+    {"mk", 1251}, {"sr", 1251}, {"pl", 1250}, {"cs", 1250}, {"sk", 1250}, {"hu", 1250},
+    {"ro", 1250}, {"hr", 1250}, {"sl", 1250}, {"sq", 1250}, {"el", 1253}, {"tr", 1254},
+    {"az", 1254}, {"he", 1255}, {"ar", 1256}, {"fa", 1256}, {"ur", 1256}, {"et", 1257},
+    {"lv", 1257}, {"lt", 1257}, {"vi", 1258}, {"th", 874}};
 
 // Chinese splits by territory: Traditional (Taiwan, Hong Kong, Macao) is Big5, 950; the rest
 // is GBK, 936.
@@ -23,7 +23,7 @@ std::uint16_t chinese_code_page(std::string_view territory) {
     return territory == "TW" || territory == "HK" || territory == "MO" ? 950 : 936;
 }
 
-}  // namespace
+}   // namespace
 
 std::uint16_t win_locale_code_page(std::string_view locale_name) {
     // language[_territory][.codeset][@modifier]

@@ -31,5 +31,5 @@ win_local_time win_get_local_time() {
     std::tm parts{};
     localtime_r(&now, &parts);
     return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-            parts.tm_hour, parts.tm_min, parts.tm_sec};
+            parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }

@@ -13,8 +13,8 @@ std::string win_error_text(int error_number);
 
 struct win_local_time {
     int year;
-    int month;    // 1..12
-    int day;      // 1..31
+    int month;   // 1..12
+    int day;     // 1..31
     int hour;
     int minute;
     int second;

@@ -51,8 +51,8 @@ void check_workgroup_header(const std::string& path) {
     probe.resize(std::size_t(in.gcount()));
     if (jet_has_access2_marks(probe)) {
         throw jet_error(JET_ERR_NOT_A_DATABASE,
-                        "Unrecognized database format '" + path +
-                            "': Access 1.x/2.0 workgroup files are not supported.");
+                        "Unrecognized database format '" + path
+                            + "': Access 1.x/2.0 workgroup files are not supported.");
     }
     if (probe.size() <= JET_OFFSET_SIGNATURE + JET_SIGNATURE_WORKGROUP.size()) {
         throw_unreadable(path, "the file is too short.");
@@ -114,7 +114,7 @@ bool is_true(const jet_value& value) {
     return value.kind() == jet_value_kind::boolean && value.get<bool>();
 }
 
-}  // namespace
+}   // namespace
 
 jet_workgroup_account jet_workgroup_logon(const std::string& mdw_path, std::u16string_view user,
                                           std::u16string_view password) {

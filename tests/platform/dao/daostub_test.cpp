@@ -106,8 +106,8 @@ protected:
 
 // A file for a writing test in the build's scratch folder, not there yet.
 std::string written_file(const std::string& name) {
-    std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/daostub-" +
-                       std::to_string(::getpid()) + "-" + name;
+    std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/daostub-"
+                       + std::to_string(::getpid()) + "-" + name;
     std::filesystem::remove(path);
     return path;
 }
@@ -134,11 +134,10 @@ HRESULT open_to_append(DAODatabase* database, std::u16string_view table, DAOReco
     held<DAOQueryDef> query_def;
     HRESULT made = database->CreateQueryDef(no_name.text, sql_argument, query_def.put());
     if (FAILED(made)) return made;
-    return query_def->OpenRecordset(number(DAO_OPEN_DYNASET), number(DAO_OPTION_APPEND_ONLY),
-                                    rows);
+    return query_def->OpenRecordset(number(DAO_OPEN_DYNASET), number(DAO_OPTION_APPEND_ONLY), rows);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(DaoStubStatement, RecognisesOnlyTheWholeTableSelect) {
     EXPECT_EQ(daostub_whole_table_name(u"SELECT * FROM [Order Details]"), u"Order Details");
@@ -224,13 +223,13 @@ TEST_F(DaoStub, EmptyResultIsAtBothEnds) {
 
 TEST_F(DaoStub, AnswersCountsAndTheRelationshipCatalogue) {
     held<DAODatabase> database;
-    ASSERT_EQ(open("CirrusRedOrg-EntityFrameworkCore.Jet/GearsOfWarQueryTest.accdb",
-                   database.put()),
-              S_OK);
+    ASSERT_EQ(
+        open("CirrusRedOrg-EntityFrameworkCore.Jet/GearsOfWarQueryTest.accdb", database.put()),
+        S_OK);
     held<DAORecordset> count;
-    ASSERT_EQ(query(database.pointer, u"select count(*) from (SELECT * FROM [CogTag])",
-                    count.put()),
-              S_OK);
+    ASSERT_EQ(
+        query(database.pointer, u"select count(*) from (SELECT * FROM [CogTag])", count.put()),
+        S_OK);
     held<DAOFields> fields;
     count->get_Fields(fields.put());
     held<DAOField> field;
@@ -320,23 +319,21 @@ TEST(DaoStubValue, KeepsExactAndBinaryValuesWhole) {
 
 TEST(DaoStubFactory, ServesTheThreeGenerationsWithTheirLicence) {
     void* object = nullptr;
-    EXPECT_EQ(CoGetClassObject(CLSID_DBEngine30, CLSCTX_DAO_SERVER, nullptr, IID_IClassFactory2,
+    EXPECT_EQ(
+        CoGetClassObject(CLSID_DBEngine30, CLSCTX_DAO_SERVER, nullptr, IID_IClassFactory2, &object),
+        REGDB_E_CLASSNOTREG);
+    ASSERT_EQ(CoGetClassObject(CLSID_DBEngineAce, CLSCTX_DAO_SERVER, nullptr, IID_IClassFactory2,
                                &object),
-              REGDB_E_CLASSNOTREG);
-    ASSERT_EQ(CoGetClassObject(CLSID_DBEngineAce, CLSCTX_DAO_SERVER, nullptr,
-                               IID_IClassFactory2, &object),
               S_OK);
     held<IClassFactory2> factory{static_cast<IClassFactory2*>(object)};
     BSTR wrong = SysAllocString(u"not-the-key");
     BSTR right = SysAllocString(DAO_RUNTIME_LICENSE);
     void* engine_object = nullptr;
-    EXPECT_EQ(factory->CreateInstanceLic(nullptr, nullptr, IID_DBEngineAce, wrong,
-                                         &engine_object),
+    EXPECT_EQ(factory->CreateInstanceLic(nullptr, nullptr, IID_DBEngineAce, wrong, &engine_object),
               CLASS_E_NOTLICENSED);
     EXPECT_EQ(factory->CreateInstanceLic(nullptr, nullptr, IID_DBEngine, right, &engine_object),
               E_NOINTERFACE);
-    ASSERT_EQ(factory->CreateInstanceLic(nullptr, nullptr, IID_DBEngineAce, right,
-                                         &engine_object),
+    ASSERT_EQ(factory->CreateInstanceLic(nullptr, nullptr, IID_DBEngineAce, right, &engine_object),
               S_OK);
     held<DAODBEngine> engine{static_cast<DAODBEngine*>(engine_object)};
     SysFreeString(wrong);

@@ -57,9 +57,10 @@ public:
             text[HEADER_CODE_PAGE] = char(text[HEADER_CODE_PAGE] ^ (change & 0xFF));
             text[HEADER_CODE_PAGE + 1] = char(text[HEADER_CODE_PAGE + 1] ^ (change >> 8));
         }
-        path = (std::filesystem::temp_directory_path() /
-                ("vantrel_code_page_" + std::to_string(getpid()) + "_" +
-                 std::to_string(serial++) + ".mdb")).string();
+        path = (std::filesystem::temp_directory_path()
+                / ("vantrel_code_page_" + std::to_string(getpid()) + "_" + std::to_string(serial++)
+                   + ".mdb"))
+                   .string();
         std::ofstream(path, std::ios::binary) << text;
     }
     ~edited_copy() { std::filesystem::remove(path); }
@@ -95,7 +96,7 @@ jet_open_options choosing(std::uint16_t code_page) {
     return options;
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(JetCodePageChoice, ExplicitOptionBeatsEnvironmentHeaderAndLocale) {
     edited_copy file(GBK_BYTES, 1251);
@@ -150,8 +151,7 @@ TEST_F(JetCodePageChoice, Western1252IsTheLastRung) {
     EXPECT_EQ(company_of_alfki(*database), u"ÄãºÃÖÐÎÄFutterkiste");
     EXPECT_EQ(database->code_page_choice().source, jet_code_page_source::fallback);
     // The unedited file reads as it always did.
-    EXPECT_EQ(company_of_alfki(*jet_database::open(jet_testdata(NWIND))),
-              u"Alfreds Futterkiste");
+    EXPECT_EQ(company_of_alfki(*jet_database::open(jet_testdata(NWIND))), u"Alfreds Futterkiste");
 }
 
 TEST_F(JetCodePageChoice, ChoiceIgnoredForUnicodeFiles) {
@@ -186,8 +186,8 @@ TEST_F(JetCodePageChoice, IndependentReaderAgreesOnTheEditedCopies) {
     for (const copy_case& each : {copy_case{GBK_BYTES, "CP936", GBK_TEXT},
                                   copy_case{CP1251_BYTES, "CP1251", CP1251_TEXT}}) {
         edited_copy file(each.bytes, 0);
-        std::string command = std::string("MDB_JET3_CHARSET=") + each.charset +
-                              " mdb-export '" + file.path + "' Customers";
+        std::string command = std::string("MDB_JET3_CHARSET=") + each.charset + " mdb-export '"
+                              + file.path + "' Customers";
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
         std::string output;
@@ -196,7 +196,8 @@ TEST_F(JetCodePageChoice, IndependentReaderAgreesOnTheEditedCopies) {
             output.append(buffer, got);
         pclose(pipe);
         EXPECT_NE(output.find("\"ALFKI\",\"" + win_utf16_to_utf8(each.expected) + "\""),
-                  std::string::npos) << each.charset;
+                  std::string::npos)
+            << each.charset;
     }
 }
 

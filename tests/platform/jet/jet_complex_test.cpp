@@ -68,7 +68,7 @@ const jet_column& column_named(const jet_table_def& def, std::u16string_view nam
     return *column;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetAttachment, GivesTheFileOfRawAndDeflatedData) {
     EXPECT_EQ(decoded_text(stored_form(content_of("hello, world"), false)), "hello, world");
@@ -118,8 +118,8 @@ TEST(JetComplexColumns, ReadsKindsTablesAndKeysOfEachColumn) {
     EXPECT_EQ(list.element_type, JET_TYPE_TEXT);
     EXPECT_EQ(column_named(def, u"multi-value-data").dao_type(), DAO_TYPE_COMPLEX_TEXT);
 
-    const jet_column& history =
-        column_named(def, u"VersionHistory_F5F8918F-0A3F-4DA9-AE71-184EE5012880");
+    const jet_column& history = column_named(
+        def, u"VersionHistory_F5F8918F-0A3F-4DA9-AE71-184EE5012880");
     EXPECT_EQ(history.complex.kind, jet_complex_kind::version_history);
     EXPECT_EQ(history.complex.versioned_column, u"append-memo-data");
 

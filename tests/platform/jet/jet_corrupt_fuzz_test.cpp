@@ -63,7 +63,7 @@ const char* const SMALL_FILES[] = {
     "jahlborn-jackcess/V2010/calcFieldTestV2010.accdb",
 };
 
-}  // namespace
+}   // namespace
 
 TEST(JetCorruptFiles, TruncationAtEveryPageBoundaryIsAClearError) {
     JET_REQUIRE_TESTDATA();
@@ -77,8 +77,8 @@ TEST(JetCorruptFiles, TruncationAtEveryPageBoundaryIsAClearError) {
             file.write(bytes.substr(0, pages * page_size));
             int number = read_everything(file.path.string());
             if (number != 0) ++errors;
-            EXPECT_TRUE(number == 0 || number == JET_ERR_CORRUPT ||
-                        number == JET_ERR_NOT_A_DATABASE)
+            EXPECT_TRUE(number == 0 || number == JET_ERR_CORRUPT
+                        || number == JET_ERR_NOT_A_DATABASE)
                 << relative << " cut at page " << pages << ": " << number;
         }
         EXPECT_GT(errors, 0u) << relative;

@@ -74,7 +74,7 @@ std::uint32_t tdef_page_of(const char* relative, std::u16string_view table) {
     return db->find_table(table)->tdef_page();
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetDamagedUsageMap, ZeroedDataPageOfATableIsCorruptionNotFewerRows) {
     JET_REQUIRE_TESTDATA();
@@ -143,8 +143,7 @@ TEST(JetDamagedCatalog, UndecodableObjectNameIsCorruption) {
     std::optional<jet_error> error = read_user_tables(jet4.path());
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->dao_number(), JET_ERR_CORRUPT);
-    EXPECT_NE(std::string(error->what()).find("an empty or undecodable name"),
-              std::string::npos)
+    EXPECT_NE(std::string(error->what()).find("an empty or undecodable name"), std::string::npos)
         << error->what();
 }
 

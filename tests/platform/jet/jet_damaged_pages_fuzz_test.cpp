@@ -41,8 +41,7 @@ struct read_outcome {
 std::string value_text(const jet_value& value) {
     if (value.kind() != jet_value_kind::binary) return jet_value_to_csv(value);
     const auto& bytes = value.get<std::vector<std::uint8_t>>();
-    return std::to_string(std::hash<std::string>{}(std::string(bytes.begin(), bytes.end()))) +
-           ",";
+    return std::to_string(std::hash<std::string>{}(std::string(bytes.begin(), bytes.end()))) + ",";
 }
 
 read_outcome read_database(const std::string& path) {
@@ -115,10 +114,9 @@ TEST_P(JetDamagedPages, EveryPageReadsExactlyOrIsRefused) {
         file.patch(page_no * page_size, original.substr(page_no * page_size, page_size));
         if (damaged.dao_number != 0) {
             ++refused;
-            EXPECT_TRUE(damaged.dao_number == JET_ERR_CORRUPT ||
-                        damaged.dao_number == JET_ERR_NOT_A_DATABASE)
-                << "page " << page_no << ": " << damaged.dao_number << " "
-                << damaged.error_text;
+            EXPECT_TRUE(damaged.dao_number == JET_ERR_CORRUPT
+                        || damaged.dao_number == JET_ERR_NOT_A_DATABASE)
+                << "page " << page_no << ": " << damaged.dao_number << " " << damaged.error_text;
             continue;
         }
         ++exact;
@@ -143,10 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
         damaged_file_case{"jahlborn-jackcess/V1997/testIndexCodesV1997.mdb", fill_kind::zeros},
         damaged_file_case{"jahlborn-jackcess/V1997/testIndexCodesV1997.mdb",
                           fill_kind::random_bytes},
-        damaged_file_case{"CirrusRedOrg-EntityFrameworkCore.Jet/Northwind.accdb",
-                          fill_kind::zeros},
+        damaged_file_case{"CirrusRedOrg-EntityFrameworkCore.Jet/Northwind.accdb", fill_kind::zeros},
         damaged_file_case{"CirrusRedOrg-EntityFrameworkCore.Jet/Northwind.accdb",
                           fill_kind::random_bytes}),
     [](const ::testing::TestParamInfo<damaged_file_case>& test) { return describe(test.param); });
 
-}  // namespace
+}   // namespace

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/jet/jet_test_files.hpp"
 #include "platform/jet/jet_text.hpp"
 #include "platform/jet/jet_value_text.hpp"
-#include "platform/jet/jet_test_files.hpp"
 
 namespace {
 
@@ -24,8 +24,8 @@ int open_error(const std::string& path, jet_open_options options = {}) {
 }
 
 std::filesystem::path scratch_file(const std::string& name, const std::string& bytes) {
-    std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("jet_database_test_" + std::to_string(::getpid()) + name);
+    std::filesystem::path path = std::filesystem::temp_directory_path()
+                                 / ("jet_database_test_" + std::to_string(::getpid()) + name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
@@ -47,7 +47,7 @@ std::string column_of(const std::vector<std::vector<std::string>>& rows, std::si
     return joined;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetDatabaseOpen, NamesMissingAndForeignFilesWithJetErrors) {
     EXPECT_EQ(open_error("/nonexistent/nowhere.mdb"), JET_ERR_FILE_NOT_FOUND);
@@ -55,16 +55,15 @@ TEST(JetDatabaseOpen, NamesMissingAndForeignFilesWithJetErrors) {
     EXPECT_EQ(open_error(text.string()), JET_ERR_NOT_A_DATABASE);
     auto empty = scratch_file("empty", "");
     EXPECT_EQ(open_error(empty.string()), JET_ERR_NOT_A_DATABASE);
-    EXPECT_EQ(open_error(std::filesystem::temp_directory_path().string()),
-              JET_ERR_NOT_A_DATABASE);
+    EXPECT_EQ(open_error(std::filesystem::temp_directory_path().string()), JET_ERR_NOT_A_DATABASE);
     std::filesystem::remove(text);
     std::filesystem::remove(empty);
 }
 
 // A FIFO blocked open() until a writer came, forever for a conversion given one as source.
 TEST(JetDatabaseOpen, RefusesANamedPipeWithoutBlocking) {
-    std::filesystem::path fifo = std::filesystem::temp_directory_path() /
-                                 ("jet_fifo_" + std::to_string(::getpid()) + ".mdb");
+    std::filesystem::path fifo = std::filesystem::temp_directory_path()
+                                 / ("jet_fifo_" + std::to_string(::getpid()) + ".mdb");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     try {
         jet_database::open(fifo.string());
@@ -107,8 +106,7 @@ TEST(JetDatabaseHeader, ReadsVersionPageSizeAndCodePage) {
     EXPECT_EQ(jet3->header().format, jet_format::jet3);
     EXPECT_EQ(jet3->header().page_size, 2048u);
     EXPECT_EQ(jet3->header().code_page, 1252);
-    auto ace17 =
-        jet_database::open(jet_testdata("jahlborn-jackcess/V2019/extDateTestV2019.accdb"));
+    auto ace17 = jet_database::open(jet_testdata("jahlborn-jackcess/V2019/extDateTestV2019.accdb"));
     EXPECT_EQ(ace17->header().format, jet_format::ace17);
     EXPECT_EQ(ace17->header().page_size, 4096u);
 }
@@ -133,8 +131,7 @@ TEST(JetCatalog, MarksSystemAndLinkedTables) {
     for (const jet_catalog_entry& entry : db->user_tables())
         EXPECT_NE(entry.name, u"MSysCompactError");
 
-    auto linker =
-        jet_database::open(jet_testdata("jahlborn-jackcess/V2007/linkerTestV2007.accdb"));
+    auto linker = jet_database::open(jet_testdata("jahlborn-jackcess/V2007/linkerTestV2007.accdb"));
     const jet_catalog_entry* linked = linker->find_table(u"Table2");
     ASSERT_NE(linked, nullptr);
     EXPECT_EQ(linked->type, JET_OBJECT_LINKED_ACCESS);
@@ -143,8 +140,8 @@ TEST(JetCatalog, MarksSystemAndLinkedTables) {
     EXPECT_EQ(linked->dao_attributes(), DAO_TABLE_ATTACHED);
     EXPECT_THROW(linker->table_def(u"Table2"), jet_error);   // its rows live elsewhere
 
-    auto odbc =
-        jet_database::open(jet_testdata("jahlborn-jackcess/V2007/odbcLinkerTestV2007.accdb"));
+    auto odbc = jet_database::open(
+        jet_testdata("jahlborn-jackcess/V2007/odbcLinkerTestV2007.accdb"));
     const jet_catalog_entry* ordrar = odbc->find_table(u"Ordrar");
     ASSERT_NE(ordrar, nullptr);
     EXPECT_EQ(ordrar->type, JET_OBJECT_LINKED_ODBC);
@@ -233,8 +230,8 @@ TEST(JetRows, KeepsSurrogatePairsOfEmoji) {
             if (value.kind() != jet_value_kind::text) continue;
             const std::u16string& text = value.get<std::u16string>();
             for (std::size_t at = 0; at + 1 < text.size(); ++at)
-                if (text[at] >= 0xD800 && text[at] < 0xDC00 && text[at + 1] >= 0xDC00 &&
-                    text[at + 1] < 0xE000)
+                if (text[at] >= 0xD800 && text[at] < 0xDC00 && text[at + 1] >= 0xDC00
+                    && text[at + 1] < 0xE000)
                     ++pairs;
             EXPECT_EQ(text.find(u'\uFFFD'), std::u16string::npos) << table;
         }
@@ -279,20 +276,20 @@ TEST(JetRows, ReadsCalculatedResultsByTheirResultType) {
     auto rows = rows_of(*db, u"Table1");
     ASSERT_EQ(rows.size(), 4u);
     const std::vector<std::string>& wayne = rows[0];
-    EXPECT_EQ(wayne[3], "\"Wayne, Bruce\"");               // [LastName] & ", " & [FirstName]
-    EXPECT_EQ(wayne[5], "12");                             // Len([LastFirst])
-    EXPECT_EQ(wayne[7], "83333.3333");                     // [Salary]/12 as Currency
-    EXPECT_EQ(wayne[8], "1");                              // [Salary]>100000: Yes
-    EXPECT_EQ(wayne[9], "\"Wayne, Bruce=Wayne, Bruce\"");  // a Memo result
-    EXPECT_EQ(wayne[10], "19230.7692307692");              // [Salary]/52 as Decimal
-    EXPECT_EQ(wayne[15].substr(0, 9), "2583.2092");        // [Salary]*0.13/50.325, Single
-    EXPECT_EQ(rows[1][8], "0");                            // -1 > 100000: No
+    EXPECT_EQ(wayne[3], "\"Wayne, Bruce\"");                // [LastName] & ", " & [FirstName]
+    EXPECT_EQ(wayne[5], "12");                              // Len([LastFirst])
+    EXPECT_EQ(wayne[7], "83333.3333");                      // [Salary]/12 as Currency
+    EXPECT_EQ(wayne[8], "1");                               // [Salary]>100000: Yes
+    EXPECT_EQ(wayne[9], "\"Wayne, Bruce=Wayne, Bruce\"");   // a Memo result
+    EXPECT_EQ(wayne[10], "19230.7692307692");               // [Salary]/52 as Decimal
+    EXPECT_EQ(wayne[15].substr(0, 9), "2583.2092");         // [Salary]*0.13/50.325, Single
+    EXPECT_EQ(rows[1][8], "0");                             // -1 > 100000: No
 }
 
 TEST(JetRows, ReadsColumnsAddedAndDeletedAfterRowsWereWritten) {
     JET_REQUIRE_TESTDATA();
-    auto deleted =
-        jet_database::open(jet_testdata("andipaetzold-mdb-reader/V2016/withdeletedcol.accdb"));
+    auto deleted = jet_database::open(
+        jet_testdata("andipaetzold-mdb-reader/V2016/withdeletedcol.accdb"));
     auto rows = rows_of(*deleted, u"Table1");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"1", "2", "4", "5", "6", "7", "0"}));

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <optional>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <unistd.h>
 
 #include "dump/dump_readers.hpp"
@@ -28,8 +28,8 @@ const char* const SCRIPT = VANTREL_SOURCE_DIR "/tests/dump/mdb_reader_dump.mjs";
 class scratch_file {
 public:
     explicit scratch_file(const std::string& name)
-        : path(std::string(VANTREL_BUILD_DIR) + "/tests/writer-" + std::to_string(::getpid()) +
-               "-" + name) {
+        : path(std::string(VANTREL_BUILD_DIR) + "/tests/writer-" + std::to_string(::getpid()) + "-"
+               + name) {
         std::filesystem::remove(path);
     }
     ~scratch_file() { std::filesystem::remove(path); }
@@ -37,19 +37,34 @@ public:
 };
 
 enum every_type_column {
-    ID, FLAG, SMALL, SHORT, WHOLE, MONEY, REAL, DOUBLE, WHEN, NAME, NOTES, PHOTO, RAW, KEY,
-    AMOUNT, CODE, COLUMN_COUNT
+    ID,
+    FLAG,
+    SMALL,
+    SHORT,
+    WHOLE,
+    MONEY,
+    REAL,
+    DOUBLE,
+    WHEN,
+    NAME,
+    NOTES,
+    PHOTO,
+    RAW,
+    KEY,
+    AMOUNT,
+    CODE,
+    COLUMN_COUNT
 };
 
 jet_new_table every_type_table() {
     jet_new_table table;
     table.name = u"Every Type";
-    table.columns = {column(u"Id", JET_TYPE_INT32), column(u"Flag", JET_TYPE_BOOLEAN),
-                     column(u"Small", JET_TYPE_BYTE), column(u"Short", JET_TYPE_INT16),
-                     column(u"Whole", JET_TYPE_INT32), column(u"Money", JET_TYPE_CURRENCY),
-                     column(u"Real", JET_TYPE_FLOAT32), column(u"Double", JET_TYPE_FLOAT64),
-                     column(u"When", JET_TYPE_DATETIME), column(u"Name", JET_TYPE_TEXT, 40),
-                     column(u"Notes", JET_TYPE_MEMO), column(u"Photo", JET_TYPE_OLE),
+    table.columns = {column(u"Id", JET_TYPE_INT32),       column(u"Flag", JET_TYPE_BOOLEAN),
+                     column(u"Small", JET_TYPE_BYTE),     column(u"Short", JET_TYPE_INT16),
+                     column(u"Whole", JET_TYPE_INT32),    column(u"Money", JET_TYPE_CURRENCY),
+                     column(u"Real", JET_TYPE_FLOAT32),   column(u"Double", JET_TYPE_FLOAT64),
+                     column(u"When", JET_TYPE_DATETIME),  column(u"Name", JET_TYPE_TEXT, 40),
+                     column(u"Notes", JET_TYPE_MEMO),     column(u"Photo", JET_TYPE_OLE),
                      column(u"Raw", JET_TYPE_BINARY, 16), column(u"Key", JET_TYPE_GUID),
                      column(u"Amount", JET_TYPE_NUMERIC), column(u"Code", JET_TYPE_TEXT, 10)};
     table.columns[ID].is_autonumber = true;
@@ -67,8 +82,8 @@ jet_new_table every_type_table() {
 }
 
 jet_decimal decimal(std::uint64_t magnitude, bool negative) {
-    return jet_decimal{std::uint32_t(magnitude), std::uint32_t(magnitude >> 32), 0, 4, 18,
-                       negative};
+    return jet_decimal{
+        std::uint32_t(magnitude), std::uint32_t(magnitude >> 32), 0, 4, 18, negative};
 }
 
 std::vector<std::uint8_t> pattern(std::size_t size) {
@@ -106,8 +121,8 @@ std::vector<std::vector<jet_value>> every_type_rows() {
     typical[NOTES] = jet_value(std::u16string(u"short memo \u00e9"));
     typical[PHOTO] = jet_value(pattern(50));
     typical[RAW] = jet_value(std::vector<std::uint8_t>{0xDE, 0xAD, 0xBE, 0xEF});
-    typical[KEY] = jet_value(jet_guid{{0x78, 0x56, 0x34, 0x12, 0x34, 0x12, 0x78, 0x56, 0x9A,
-                                       0xBC, 0xDE, 0xF0, 0x12, 0x34, 0x56, 0x78}});
+    typical[KEY] = jet_value(jet_guid{{0x78, 0x56, 0x34, 0x12, 0x34, 0x12, 0x78, 0x56, 0x9A, 0xBC,
+                                       0xDE, 0xF0, 0x12, 0x34, 0x56, 0x78}});
     typical[AMOUNT] = jet_value(decimal(123456789012345ull, true));
     typical[CODE] = jet_value(std::u16string(u"typical"));
     auto& extremes = rows[2];
@@ -124,13 +139,13 @@ std::vector<std::vector<jet_value>> every_type_rows() {
     extremes[CODE] = jet_value(std::u16string(u"\u65e5\u672c"));
     auto& long_values = rows[3];
     long_values[FLAG] = jet_value(false);
-    long_values[NOTES] = jet_value(long_memo(20000));          // a chain of pages
-    long_values[PHOTO] = jet_value(pattern(30000));            // binary, zeros included
+    long_values[NOTES] = jet_value(long_memo(20000));   // a chain of pages
+    long_values[PHOTO] = jet_value(pattern(30000));     // binary, zeros included
     long_values[CODE] = jet_value(std::u16string(u"long"));
     auto& empty = rows[4];
     empty[FLAG] = jet_value(false);
     empty[NAME] = jet_value(std::u16string());
-    empty[NOTES] = jet_value(long_memo(3000));                 // one page of its own
+    empty[NOTES] = jet_value(long_memo(3000));   // one page of its own
     empty[RAW] = jet_value(std::vector<std::uint8_t>());
     empty[CODE] = jet_value(std::u16string());
     return rows;
@@ -155,8 +170,7 @@ std::vector<dump_record> expected_csv() {
     std::int32_t id = 0;
     for (const std::vector<jet_value>& row : every_type_rows()) {
         dump_record record;
-        for (const jet_value& value : as_read(row, ++id))
-            record.push_back(jet_value_to_csv(value));
+        for (const jet_value& value : as_read(row, ++id)) record.push_back(jet_value_to_csv(value));
         records.push_back(record);
     }
     return records;
@@ -182,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(JetDatabaseWriter, JetWriterFormats,
                          ::testing::Values(std::string(".mdb"), std::string(".accdb")),
                          [](const auto& test_info) { return test_info.param.substr(1); });
 
-}  // namespace
+}   // namespace
 
 TEST_P(JetWriterFormats, OwnReaderReadsEveryValueBack) {
     scratch_file file("every" + GetParam());
@@ -226,8 +240,8 @@ TEST_P(JetWriterFormats, MdbReaderReadsEveryValueAndDefinition) {
     if (!dump_has_program("node")) GTEST_SKIP() << "node is not installed";
     scratch_file file("reader" + GetParam());
     write_every_type(file.path);
-    std::string output = dump_run("node " + dump_shell_quote(SCRIPT) + " " +
-                                  dump_shell_quote(file.path) + " 2>&1");
+    std::string output = dump_run("node " + dump_shell_quote(SCRIPT) + " "
+                                  + dump_shell_quote(file.path) + " 2>&1");
     std::vector<dump_section> sections = dump_sections(output);
     ASSERT_EQ(sections.size(), 1u) << output;
     EXPECT_EQ(sections[0].name, "Every Type");
@@ -235,8 +249,8 @@ TEST_P(JetWriterFormats, MdbReaderReadsEveryValueAndDefinition) {
     ASSERT_FALSE(records.empty());
     records.erase(records.begin());   // the header
     EXPECT_EQ(records, expected_csv());
-    std::string schema = dump_run("node " + dump_shell_quote(SCRIPT) + " --schema " +
-                                  dump_shell_quote(file.path) + " 'Every Type' 2>&1");
+    std::string schema = dump_run("node " + dump_shell_quote(SCRIPT) + " --schema "
+                                  + dump_shell_quote(file.path) + " 'Every Type' 2>&1");
     // "name" type size fixed nullable auto_long auto_guid precision scale
     EXPECT_NE(schema.find("\"Id\" long 4 1 1 1 0"), std::string::npos) << schema;
     EXPECT_NE(schema.find("\"Name\" text 80 0 1 0 0"), std::string::npos) << schema;
@@ -251,9 +265,8 @@ TEST_P(JetWriterFormats, MdbtoolsReadsTablesValuesPropertiesAndIndexes) {
     write_every_type(file.path);
     std::string quoted = dump_shell_quote(file.path);
     EXPECT_EQ(dump_run("mdb-tables -1 " + quoted), "Every Type\n");
-    std::vector<dump_record> exported = dump_split_csv(
-        dump_run("mdb-export -H -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' " + quoted +
-                 " 'Every Type'"));
+    std::vector<dump_record> exported = dump_split_csv(dump_run(
+        "mdb-export -H -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' " + quoted + " 'Every Type'"));
     std::vector<dump_record> expected = expected_csv();
     ASSERT_EQ(exported.size(), expected.size());
     for (std::size_t row_idx = 0; row_idx < expected.size(); ++row_idx) {
@@ -271,8 +284,8 @@ TEST_P(JetWriterFormats, MdbtoolsReadsTablesValuesPropertiesAndIndexes) {
     std::string properties = dump_run("mdb-prop " + quoted + " 'Every Type'");
     EXPECT_NE(properties.find("DefaultValue: \"none\""), std::string::npos) << properties;
     EXPECT_NE(properties.find("Required: yes"), std::string::npos) << properties;
-    std::string schema = dump_run("mdb-schema --indexes --no-relations " + quoted +
-                                  " postgres 2>/dev/null");
+    std::string schema = dump_run("mdb-schema --indexes --no-relations " + quoted
+                                  + " postgres 2>/dev/null");
     EXPECT_NE(schema.find("PRIMARY KEY (\"id\")"), std::string::npos) << schema;
     EXPECT_NE(schema.find("(\"name\", \"when\" DESC)"), std::string::npos) << schema;
     EXPECT_NE(schema.find("CREATE UNIQUE INDEX"), std::string::npos) << schema;
@@ -305,7 +318,7 @@ std::string count_lines(const std::string& command) {
     return output.substr(0, output.find_first_of(" \n"));
 }
 
-}  // namespace
+}   // namespace
 
 // 100,000 rows take some 1,500 data pages: the usage map turns indirect on the way.
 TEST(JetDatabaseWriterLarge, EveryReaderCountsAndReadsAHundredThousandRows) {
@@ -332,8 +345,8 @@ TEST(JetDatabaseWriterLarge, EveryReaderCountsAndReadsAHundredThousandRows) {
         EXPECT_EQ(count_lines("mdb-export -H " + quoted + " Large"), "100000");
     }
     if (dump_has_program("node")) {
-        std::string last = dump_run("node " + dump_shell_quote(SCRIPT) + " " + quoted +
-                                    " Large | tail -1");
+        std::string last = dump_run("node " + dump_shell_quote(SCRIPT) + " " + quoted
+                                    + " Large | tail -1");
         EXPECT_EQ(last, "100000,\"row 100000\",50000\n");
         EXPECT_EQ(count_lines("node " + dump_shell_quote(SCRIPT) + " " + quoted + " Large"),
                   "100002");   // the section line and the header
@@ -398,8 +411,8 @@ TEST(JetDatabaseWriterFailures, ARowTooLargeForAPageIsRefused) {
     jet_new_table table;
     table.name = u"Wide";
     for (int column_idx = 0; column_idx < 20; ++column_idx)
-        table.columns.push_back(column(u"T" + std::u16string(1, char16_t(u'a' + column_idx)),
-                                       JET_TYPE_TEXT, 255));
+        table.columns.push_back(
+            column(u"T" + std::u16string(1, char16_t(u'a' + column_idx)), JET_TYPE_TEXT, 255));
     writer->create_table(table);
     std::vector<jet_value> row(20, jet_value(std::u16string(255, u'\u65e5')));
     try {
@@ -488,8 +501,9 @@ TEST(JetDatabaseWriterTables, ADeletedTableIsGoneForEveryReader) {
         EXPECT_EQ(dump_run("mdb-tables -1 " + dump_shell_quote(file.path)), "Kept\n");
     }
     if (dump_has_program("node")) {
-        EXPECT_EQ(dump_run("node " + dump_shell_quote(SCRIPT) + " --tables " +
-                           dump_shell_quote(file.path)), "Kept\n");
+        EXPECT_EQ(dump_run("node " + dump_shell_quote(SCRIPT) + " --tables "
+                           + dump_shell_quote(file.path)),
+                  "Kept\n");
     }
 }
 
@@ -517,9 +531,9 @@ TEST(JetDatabaseWriterFailures, KeepsPrimaryKeysAndUniqueIndexesUnique) {
         };
         writer->append_row(u"Keys", row(1, u"abc"));
         expect_refused(row(1, u"other"), 3022);
-        expect_refused(row(2, u"ABC"), 3022);          // texts compare case-blind
-        expect_refused(row(2, u"abc  "), 3022);        // and as their keys spell them
-        expect_refused(row(std::nullopt, u"x"), 3058);  // no NULL in a primary key
+        expect_refused(row(2, u"ABC"), 3022);                // texts compare case-blind
+        expect_refused(row(2, u"abc  "), 3022);              // and as their keys spell them
+        expect_refused(row(std::nullopt, u"x"), 3058);       // no NULL in a primary key
         writer->append_row(u"Keys", row(2, std::nullopt));   // a unique index takes NULLs
         writer->append_row(u"Keys", row(3, std::nullopt));
         writer->flush();
@@ -544,7 +558,9 @@ TEST(JetDatabaseWriterTables, StoresTextCompressedAsAccessDoes) {
     }
     std::ifstream in(file.path, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(bytes.find("\xFF\xFE" "plain latin words"), std::string::npos);
+    EXPECT_NE(bytes.find("\xFF\xFE"
+                         "plain latin words"),
+              std::string::npos);
     EXPECT_NE(bytes.find("\xE5\x65\x2C\x67\x9E\x8A"), std::string::npos);
     auto db = jet_database::open(file.path);
     auto cursor = db->open_cursor(u"Texts");

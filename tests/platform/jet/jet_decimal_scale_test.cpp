@@ -53,4 +53,4 @@ TEST(JetDecimalForColumn, RefusesMoreThanNinetySixBits) {
     EXPECT_EQ(one.lo, 0x10000000u);
 }
 
-}  // namespace
+}   // namespace

@@ -82,8 +82,7 @@ private:
         return def;
     }
     // The entries of one page, whole again.
-    static std::vector<std::vector<std::uint8_t>> page_entries(
-        const std::vector<std::uint8_t>& p) {
+    static std::vector<std::vector<std::uint8_t>> page_entries(const std::vector<std::uint8_t>& p) {
         std::vector<std::vector<std::uint8_t>> entries;
         std::size_t prefix = u16(p, 24);
         std::size_t start = 0;
@@ -106,7 +105,8 @@ private:
             index.leaves.push_back(page);
             for (const std::vector<std::uint8_t>& entry : page_entries(p))
                 index.entries.push_back({{entry.begin(), entry.end() - 4},
-                                         big_endian(entry, entry.size() - 4, 3), entry.back()});
+                                         big_endian(entry, entry.size() - 4, 3),
+                                         entry.back()});
             return;
         }
         for (const std::vector<std::uint8_t>& entry : page_entries(p))

@@ -17,8 +17,8 @@
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_database_writer.hpp"
 #include "platform/jet/jet_error.hpp"
-#include "platform/jet/jet_index_key.hpp"
 #include "platform/jet/jet_index_entries.hpp"
+#include "platform/jet/jet_index_key.hpp"
 #include "test_data.hpp"
 
 namespace {
@@ -26,8 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string scratch(const std::string& name) {
-    std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/index-" +
-                       std::to_string(::getpid()) + "-" + name;
+    std::string path = std::string(VANTREL_BUILD_DIR) + "/tests/index-" + std::to_string(::getpid())
+                       + "-" + name;
     fs::remove(path);
     return path;
 }
@@ -65,18 +65,18 @@ std::vector<std::uint8_t> text_key(const std::u16string& text, bool ascending = 
 TEST(JetIndexKeys, TextKeysAreThoseAccessWrote) {
     // From index pages of Access 2000 files (testIndexPropertiesV2000, fixedTextTestV2000).
     EXPECT_EQ(text_key(u"row10"), bytes({0x7F, 0x69, 0x64, 0x73, 0x38, 0x36, 0x01, 0x00}));
-    EXPECT_EQ(text_key(u"CORE USER"), bytes({0x7F, 0x4D, 0x64, 0x69, 0x51, 0x07, 0x6F, 0x6B,
-                                             0x51, 0x69, 0x01, 0x00}));
+    EXPECT_EQ(text_key(u"CORE USER"),
+              bytes({0x7F, 0x4D, 0x64, 0x69, 0x51, 0x07, 0x6F, 0x6B, 0x51, 0x69, 0x01, 0x00}));
     // '-' leaves the order and goes to the key's tail with its place.
-    EXPECT_EQ(text_key(u"-1"), bytes({0x7F, 0x38, 0x01, 0x01, 0x01, 0x01, 0x80, 0x07, 0x06,
-                                      0x82, 0x00}));
+    EXPECT_EQ(text_key(u"-1"),
+              bytes({0x7F, 0x38, 0x01, 0x01, 0x01, 0x01, 0x80, 0x07, 0x06, 0x82, 0x00}));
 }
 
 TEST(JetIndexKeys, TextSortsAsAccessSortsIt) {
     EXPECT_EQ(text_key(u"Smith"), text_key(u"SMITH"));   // case-blind
-    std::vector<std::u16string> ordered = {u"",      u"a",    u"\u00e4", u"\u00e4a", u"ab",
-                                           u"b",     u"coop", u"co-op",  u"coopb",   u"e",
-                                           u"\u00e9", u"f"};
+    std::vector<std::u16string> ordered = {u"",      u"a", u"\u00e4", u"\u00e4a",
+                                           u"ab",    u"b", u"coop",   u"co-op",
+                                           u"coopb", u"e", u"\u00e9", u"f"};
     for (std::size_t at = 1; at < ordered.size(); ++at) {
         EXPECT_LT(text_key(ordered[at - 1]), text_key(ordered[at])) << at;
         EXPECT_GT(text_key(ordered[at - 1], false), text_key(ordered[at], false)) << at;
@@ -94,22 +94,25 @@ TEST(JetIndexKeys, NumbersSortByValueAndNullFirst) {
         std::vector<jet_value> ascending;   // NULL, then increasing values
     };
     std::vector<typed> cases = {
-        {JET_TYPE_BYTE,
-         {jet_value(), jet_value(std::uint8_t(0)), jet_value(std::uint8_t(200))}},
-        {JET_TYPE_INT16, {jet_value(), jet_value(std::int16_t(-300)),
-                          jet_value(std::int16_t(-1)), jet_value(std::int16_t(0)),
-                          jet_value(std::int16_t(7))}},
-        {JET_TYPE_INT32, {jet_value(), jet_value(std::int32_t(-70000)),
-                          jet_value(std::int32_t(-1)), jet_value(std::int32_t(0)),
-                          jet_value(std::int32_t(65536))}},
-        {JET_TYPE_CURRENCY, {jet_value(), jet_value(jet_currency{-1}), jet_value(jet_currency{0}),
-                             jet_value(jet_currency{123456789})}},
-        {JET_TYPE_FLOAT32, {jet_value(), jet_value(-2.5f), jet_value(-0.25f), jet_value(0.0f),
-                            jet_value(0.5f), jet_value(1e30f)}},
-        {JET_TYPE_FLOAT64, {jet_value(), jet_value(-1e300), jet_value(-2.0), jet_value(-0.5),
-                            jet_value(0.0), jet_value(3.25)}},
-        {JET_TYPE_DATETIME, {jet_value(), jet_value(jet_date{-700.5}), jet_value(jet_date{0.0}),
-                             jet_value(jet_date{36526.75})}},
+        {JET_TYPE_BYTE, {jet_value(), jet_value(std::uint8_t(0)), jet_value(std::uint8_t(200))}},
+        {JET_TYPE_INT16,
+         {jet_value(), jet_value(std::int16_t(-300)), jet_value(std::int16_t(-1)),
+          jet_value(std::int16_t(0)), jet_value(std::int16_t(7))}},
+        {JET_TYPE_INT32,
+         {jet_value(), jet_value(std::int32_t(-70000)), jet_value(std::int32_t(-1)),
+          jet_value(std::int32_t(0)), jet_value(std::int32_t(65536))}},
+        {JET_TYPE_CURRENCY,
+         {jet_value(), jet_value(jet_currency{-1}), jet_value(jet_currency{0}),
+          jet_value(jet_currency{123456789})}},
+        {JET_TYPE_FLOAT32,
+         {jet_value(), jet_value(-2.5f), jet_value(-0.25f), jet_value(0.0f), jet_value(0.5f),
+          jet_value(1e30f)}},
+        {JET_TYPE_FLOAT64,
+         {jet_value(), jet_value(-1e300), jet_value(-2.0), jet_value(-0.5), jet_value(0.0),
+          jet_value(3.25)}},
+        {JET_TYPE_DATETIME,
+         {jet_value(), jet_value(jet_date{-700.5}), jet_value(jet_date{0.0}),
+          jet_value(jet_date{36526.75})}},
         {JET_TYPE_BOOLEAN, {jet_value(true), jet_value(false)}},   // Yes (-1) before No (0)
     };
     for (const typed& each : cases)
@@ -132,15 +135,15 @@ TEST(JetIndexKeys, GuidKeysSpellTheGuidInTextOrder) {
     guid.bytes = {0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66,
                   0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
     EXPECT_EQ(key_of(jet_value(guid), JET_TYPE_GUID),
-              bytes({0x7F, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x09, 0x88, 0x99,
-                     0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x08}));
+              bytes({0x7F, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x09, 0x88, 0x99, 0xAA,
+                     0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x08}));
 }
 
 // Decimal keys: the start flag, a sign byte, then the magnitude at the column's scale as 16
 // bytes big-endian; negative magnitudes inverted. 10^28 - 1 is 0x204FCE5E3E2502610FFFFFFF.
 jet_value decimal(std::uint64_t low, bool negative, std::uint32_t high = 0) {
-    return jet_value(jet_decimal{std::uint32_t(low), std::uint32_t(low >> 32), high, 2, 28,
-                                 negative});
+    return jet_value(
+        jet_decimal{std::uint32_t(low), std::uint32_t(low >> 32), high, 2, 28, negative});
 }
 
 std::vector<std::uint8_t> decimal_key(jet_value value, bool ascending, jet_format format) {
@@ -167,8 +170,8 @@ TEST(JetIndexKeys, DecimalKeysAreASignByteAndTheMagnitude) {
         EXPECT_EQ(decimal_key(decimal(0, true), true, format),
                   decimal_key(decimal(0, false), true, format));
         EXPECT_EQ(decimal_key(decimal(0x3E2502610FFFFFFFull, false, 0x204FCE5E), true, format),
-                  bytes({0x7F, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x20, 0x4F, 0xCE, 0x5E, 0x3E,
-                         0x25, 0x02, 0x61, 0x0F, 0xFF, 0xFF, 0xFF}));
+                  bytes({0x7F, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x20, 0x4F, 0xCE, 0x5E, 0x3E, 0x25,
+                         0x02, 0x61, 0x0F, 0xFF, 0xFF, 0xFF}));
     }
     // Descending: ACE inverts positive keys whole; Jet 4 sets the sign byte after
     // inverting, so its positive keys begin 0xFF and its negative ones 0x00.
@@ -193,14 +196,19 @@ TEST(JetIndexKeys, BinaryKeysAreSegmentsOfEightBytes) {
               bytes({0x7F, 1, 2, 3, 4, 5, 6, 7, 8, 0x09, 9, 0, 0, 0, 0, 0, 0, 0, 1}));
     // Descending inverts all but the marks between segments.
     EXPECT_EQ(binary_key({1, 2, 3, 4, 5, 6, 7, 8, 9}, false),
-              bytes({0x80, 0xFE, 0xFD, 0xFC, 0xFB, 0xFA, 0xF9, 0xF8, 0xF7, 0x09, 0xF6, 0xFF,
-                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE}));
+              bytes({0x80, 0xFE, 0xFD, 0xFC, 0xFB, 0xFA, 0xF9, 0xF8, 0xF7, 0x09, 0xF6, 0xFF, 0xFF,
+                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE}));
     EXPECT_EQ(binary_key({}), bytes({0x7F}));
     EXPECT_EQ(key_of(jet_value(), JET_TYPE_BINARY), bytes({0x00}));
     // A value sorts before the longer ones it begins, zeros included.
-    std::vector<std::vector<std::uint8_t>> ascending = {
-        {0}, {0, 0}, {1}, {1, 2, 3}, {1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 3, 4, 5, 6, 7, 8, 0},
-        {1, 2, 3, 4, 5, 6, 7, 8, 9}, {0xFF}};
+    std::vector<std::vector<std::uint8_t>> ascending = {{0},
+                                                        {0, 0},
+                                                        {1},
+                                                        {1, 2, 3},
+                                                        {1, 2, 3, 4, 5, 6, 7, 8},
+                                                        {1, 2, 3, 4, 5, 6, 7, 8, 0},
+                                                        {1, 2, 3, 4, 5, 6, 7, 8, 9},
+                                                        {0xFF}};
     for (std::size_t at = 1; at < ascending.size(); ++at) {
         EXPECT_LT(binary_key(ascending[at - 1]), binary_key(ascending[at])) << at;
         EXPECT_GT(binary_key(ascending[at - 1], false), binary_key(ascending[at], false)) << at;
@@ -211,14 +219,14 @@ TEST(JetIndexKeys, BinaryKeysAreSegmentsOfEightBytes) {
 jet_new_table copy_of(const jet_table_def& def) {
     jet_new_table table{def.name, {}, {}, false};
     for (const jet_column& column : def.columns)
-        table.columns.push_back(jet_make_column(column.name, column.type_code,
-                                                std::uint16_t(column.type_code == JET_TYPE_TEXT
-                                                                  ? column.size_bytes / 2
-                                                                  : column.size_bytes)));
+        table.columns.push_back(
+            jet_make_column(column.name, column.type_code,
+                            std::uint16_t(column.type_code == JET_TYPE_TEXT ? column.size_bytes / 2
+                                                                            : column.size_bytes)));
     for (const jet_index& index : def.indexes) {
         if (index.is_foreign_key) continue;
-        jet_new_index copy{index.name, {}, index.is_primary, index.is_unique(),
-                           index.ignores_nulls()};
+        jet_new_index copy{
+            index.name, {}, index.is_primary, index.is_unique(), index.ignores_nulls()};
         for (const jet_index_column& key : index.columns)
             copy.columns.push_back({key.name, key.ascending});
         table.indexes.push_back(std::move(copy));
@@ -260,16 +268,15 @@ TEST(JetIndexPages, LeafEntriesEqualThoseAccessWrote) {
             while (cursor->next()) writer->append_row(each.table, cursor->values());
             writer->flush();
         }
-        std::vector<jet_test_index> theirs =
-            jet_test_index_reader(source).indexes(def.tdef_page);
+        std::vector<jet_test_index> theirs = jet_test_index_reader(source).indexes(def.tdef_page);
         jet_table_def written = jet_database::open(path, u"")->table_def(each.table);
         std::vector<jet_test_index> ours = jet_test_index_reader(path).indexes(written.tdef_page);
         for (const jet_index& index : def.indexes) {
             if (index.is_foreign_key) continue;
             SCOPED_TRACE(std::string(index.name.begin(), index.name.end()));
             auto same_name = [&](const jet_index& other) { return other.name == index.name; };
-            const jet_index& mine = *std::find_if(written.indexes.begin(),
-                                                  written.indexes.end(), same_name);
+            const jet_index& mine = *std::find_if(written.indexes.begin(), written.indexes.end(),
+                                                  same_name);
             EXPECT_EQ(keys(ours.at(mine.real_index)), keys(theirs.at(index.real_index)));
             EXPECT_EQ(int(mine.flags), int(index.flags));
             compared += theirs.at(index.real_index).entries.size();
@@ -284,12 +291,14 @@ TEST(JetIndexPages, AnIndexOverManyPagesHoldsEveryRowInOrder) {
     constexpr int ROWS = 20000;
     {
         auto writer = jet_database_writer::create(path);
-        jet_new_table table{u"Many", {jet_make_column(u"Id", JET_TYPE_INT32),
-                                      jet_make_column(u"Name", JET_TYPE_TEXT, 120),
-                                      jet_make_column(u"Seq", JET_TYPE_INT32)},
+        jet_new_table table{u"Many",
+                            {jet_make_column(u"Id", JET_TYPE_INT32),
+                             jet_make_column(u"Name", JET_TYPE_TEXT, 120),
+                             jet_make_column(u"Seq", JET_TYPE_INT32)},
                             {{u"PK", {{u"Id", true}}, true, true, false},
                              {u"ByName", {{u"Name", false}}, false, false, false},
-                             {u"BySeq", {{u"Seq", true}}, false, false, false}}, false};
+                             {u"BySeq", {{u"Seq", true}}, false, false, false}},
+                            false};
         writer->create_table(table);
         for (int row = 0; row < ROWS; ++row) {
             // Ids arrive out of order; names long enough for three levels of pages.
@@ -366,8 +375,10 @@ TEST(JetIndexPages, DecimalsAreKeyedAtTheColumnsScale) {
     std::string path = scratch("scale.accdb");
     {
         auto writer = jet_database_writer::create(path);
-        writer->create_table({u"Prices", {amount_column()},
-                              {{u"PK", {{u"Amount", true}}, true, true, false}}, false});
+        writer->create_table({u"Prices",
+                              {amount_column()},
+                              {{u"PK", {{u"Amount", true}}, true, true, false}},
+                              false});
         writer->append_row(u"Prices", {jet_value(jet_decimal{15, 0, 0, 1, 28, false})});
         writer->append_row(u"Prices", {decimal(149, false)});
         try {
@@ -388,11 +399,12 @@ TEST(JetIndexPages, DecimalsAreKeyedAtTheColumnsScale) {
 #ifdef VANTREL_MDB_INDEX_WALK
 TEST(JetIndexPages, MdbtoolsWalksAWrittenIndexInAccessOrder) {
     std::string path = scratch("walk.mdb");
-    std::vector<std::u16string> names = {u"f", u"coop", u"\u00e9", u"B", u"co-op", u"\u00c4",
-                                         u"a", u"\u03a9", u"\u0430", u"Zoe", u"e", u"A"};
+    std::vector<std::u16string> names = {u"f", u"coop",   u"\u00e9", u"B",   u"co-op", u"\u00c4",
+                                         u"a", u"\u03a9", u"\u0430", u"Zoe", u"e",     u"A"};
     {
         auto writer = jet_database_writer::create(path);
-        writer->create_table({u"Words", {jet_make_column(u"Word", JET_TYPE_TEXT, 20)},
+        writer->create_table({u"Words",
+                              {jet_make_column(u"Word", JET_TYPE_TEXT, 20)},
                               {{u"ByWord", {{u"Word", true}}, false, false, false},
                                {u"ByWordDown", {{u"Word", false}}, false, false, false}},
                               false});
@@ -452,27 +464,26 @@ TEST(JetIndexPages, MdbtoolsWalksDecimalAndBinaryIndexesInAccessOrder) {
         std::string path = scratch("numbers" + extension);
         {
             auto writer = jet_database_writer::create(path);
-            writer->create_table(
-                {u"Keys",
-                 {jet_make_column(u"Label", JET_TYPE_TEXT, 10), amount_column(),
-                  jet_make_column(u"Raw", JET_TYPE_BINARY, 12)},
-                 {{u"ByAmount", {{u"Amount", true}}, false, false, false},
-                  {u"ByAmountDown", {{u"Amount", false}}, false, false, false},
-                  {u"ByRaw", {{u"Raw", true}}, false, false, false},
-                  {u"ByRawDown", {{u"Raw", false}}, false, false, false}},
-                 false});
+            writer->create_table({u"Keys",
+                                  {jet_make_column(u"Label", JET_TYPE_TEXT, 10), amount_column(),
+                                   jet_make_column(u"Raw", JET_TYPE_BINARY, 12)},
+                                  {{u"ByAmount", {{u"Amount", true}}, false, false, false},
+                                   {u"ByAmountDown", {{u"Amount", false}}, false, false, false},
+                                   {u"ByRaw", {{u"Raw", true}}, false, false, false},
+                                   {u"ByRawDown", {{u"Raw", false}}, false, false, false}},
+                                  false});
             for (const auto& [label, amount, bytes] : rows)
                 writer->append_row(u"Keys", {jet_value(std::u16string(label.begin(), label.end())),
                                              amount, bytes});
             writer->flush();
         }
         auto walk = [&](const std::string& index) {
-            return run(std::string(VANTREL_MDB_INDEX_WALK) + " " + path + " Keys " + index +
-                       " Label");
+            return run(std::string(VANTREL_MDB_INDEX_WALK) + " " + path + " Keys " + index
+                       + " Label");
         };
         EXPECT_EQ(walk("ByAmount"), lines(amount_ascending));
-        EXPECT_EQ(walk("ByAmountDown"), lines(extension == ".mdb" ? amount_descending_jet4
-                                                                  : amount_descending_ace));
+        EXPECT_EQ(walk("ByAmountDown"),
+                  lines(extension == ".mdb" ? amount_descending_jet4 : amount_descending_ace));
         EXPECT_EQ(walk("ByRaw"), lines(raw_ascending));
         EXPECT_EQ(walk("ByRawDown"), lines(raw_descending));
         fs::remove(path);
@@ -480,4 +491,4 @@ TEST(JetIndexPages, MdbtoolsWalksDecimalAndBinaryIndexesInAccessOrder) {
 }
 #endif
 
-}  // namespace
+}   // namespace

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/jet/jet_row.hpp"
 #include "jet_test_files.hpp"
+#include "platform/jet/jet_row.hpp"
 
 // Rows are judged byte for byte against Jet 4 rows worked out by hand from the documented
 // layout (count, fixed area, data, end of data, offsets last first, variable count, mask),
@@ -52,7 +52,7 @@ std::vector<std::uint8_t> bytes_of(const jet_field& field) {
     return {field.bytes.begin(), field.bytes.end()};
 }
 
-}  // namespace
+}   // namespace
 
 // Long 7 at 0, Text "AB" in slot 0, Integer -2 at 4 and a true Boolean: fixed data from 2,
 // the text at 8..12, end of data 12 below slot 0's 8, one variable column, all four bits.
@@ -61,12 +61,12 @@ TEST_F(JetRowEncoder, WritesFixedVariableAndBooleanColumnsWhereTheLayoutPutsThem
     def.columns = {fixed_at(JET_TYPE_INT32, 0, 0, 4), variable_at(JET_TYPE_TEXT, 1, 0),
                    fixed_at(JET_TYPE_INT16, 2, 4, 2), fixed_at(JET_TYPE_BOOLEAN, 3, 6, 0)};
     def.var_column_count = 1;
-    const std::vector<std::uint8_t> row =
-        encode(def, {jet_value(std::int32_t(7)), jet_value(std::u16string(u"AB")),
-                     jet_value(std::int16_t(-2)), jet_value(true)});
-    const std::vector<std::uint8_t> expected{0x04, 0x00, 0x07, 0x00, 0x00, 0x00, 0xFE, 0xFF,
-                                             0x41, 0x00, 0x42, 0x00, 0x0C, 0x00, 0x08, 0x00,
-                                             0x01, 0x00, 0x0F};
+    const std::vector<std::uint8_t> row = encode(
+        def, {jet_value(std::int32_t(7)), jet_value(std::u16string(u"AB")),
+              jet_value(std::int16_t(-2)), jet_value(true)});
+    const std::vector<std::uint8_t> expected{0x04, 0x00, 0x07, 0x00, 0x00, 0x00, 0xFE,
+                                             0xFF, 0x41, 0x00, 0x42, 0x00, 0x0C, 0x00,
+                                             0x08, 0x00, 0x01, 0x00, 0x0F};
     EXPECT_EQ(row, expected);
 
     jet_reader page(row, 1);
@@ -88,8 +88,8 @@ TEST_F(JetRowEncoder, PutsColumnsPastTheEighthInTheSecondMaskByte) {
     values[0] = jet_value(std::uint8_t(1));
     values[8] = jet_value(std::uint8_t(9));
     values[9] = jet_value(true);
-    const std::vector<std::uint8_t> expected{0x0A, 0x00, 0x01, 0, 0, 0, 0, 0, 0, 0, 0x09,
-                                             0x01, 0x03};
+    const std::vector<std::uint8_t> expected{0x0A, 0x00, 0x01, 0,    0,    0,   0,
+                                             0,    0,    0,    0x09, 0x01, 0x03};
     EXPECT_EQ(encode(def, values), expected);
 
     values[9] = jet_value(false);   // a false Boolean is a clear bit, like a null
@@ -108,10 +108,10 @@ TEST_F(JetRowEncoder, GivesNullVariableColumnsAnEmptySlot) {
     jet_table_def def;
     def.columns = {variable_at(JET_TYPE_TEXT, 0, 0), variable_at(JET_TYPE_BINARY, 1, 1)};
     def.var_column_count = 2;
-    const std::vector<std::uint8_t> row =
-        encode(def, {jet_value(), jet_value(std::vector<std::uint8_t>{0xAA})});
-    const std::vector<std::uint8_t> expected{0x02, 0x00, 0xAA, 0x03, 0x00, 0x02, 0x00,
-                                             0x02, 0x00, 0x02, 0x00, 0x02};
+    const std::vector<std::uint8_t> row = encode(
+        def, {jet_value(), jet_value(std::vector<std::uint8_t>{0xAA})});
+    const std::vector<std::uint8_t> expected{0x02, 0x00, 0xAA, 0x03, 0x00, 0x02,
+                                             0x00, 0x02, 0x00, 0x02, 0x00, 0x02};
     EXPECT_EQ(row, expected);
 
     jet_reader page(row, 1);

@@ -33,15 +33,15 @@ std::vector<std::uint8_t> bytes_of(const jet_field& field) {
 // A Jet 4 row of 4 columns: Long 7 (fixed at 0), Text "AB" (variable slot 0), Integer -2
 // (fixed at 4) and a Boolean, then end of data 12, slot 0 at 8, one variable column, mask.
 std::vector<std::uint8_t> jet4_row(std::uint8_t mask) {
-    return {0x04, 0x00,                     // columns in the row
+    return {0x04, 0x00,                           // columns in the row
             0x07, 0x00, 0x00, 0x00, 0xFE, 0xFF,   // fixed data
-            0x41, 0x00, 0x42, 0x00,         // variable data
-            0x0C, 0x00, 0x08, 0x00,         // end of data, slot 0 (reversed)
-            0x01, 0x00,                     // variable column count
+            0x41, 0x00, 0x42, 0x00,               // variable data
+            0x0C, 0x00, 0x08, 0x00,               // end of data, slot 0 (reversed)
+            0x01, 0x00,                           // variable column count
             mask};
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetRowJet4, FindsFixedAndVariableColumnsAndBooleans) {
     std::vector<std::uint8_t> bytes = jet4_row(0x0F);
@@ -127,7 +127,7 @@ std::vector<std::uint8_t> data_page() {
     return page;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetDataPage, ReadsRowFlagsAndBounds) {
     auto bytes = std::make_shared<const std::vector<std::uint8_t>>(data_page());
@@ -154,7 +154,7 @@ TEST(JetDataPage, RejectsRowsOutsideThePageAndWrongPageTypes) {
     EXPECT_THROW(bad.slot(2), jet_error);
     std::vector<std::uint8_t> index_page = data_page();
     index_page[0] = 0x04;
-    EXPECT_THROW(jet_data_page(std::make_shared<const std::vector<std::uint8_t>>(index_page), 9,
-                               false),
-                 jet_error);
+    EXPECT_THROW(
+        jet_data_page(std::make_shared<const std::vector<std::uint8_t>>(index_page), 9, false),
+        jet_error);
 }

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "jet_index_entries.hpp"
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_index_key.hpp"
-#include "jet_index_entries.hpp"
 #include "test_data.hpp"
 
 namespace {
@@ -22,18 +22,16 @@ std::vector<std::uint8_t> bytes(std::initializer_list<int> list) {
     return {list.begin(), list.end()};
 }
 
-std::vector<std::uint8_t> key(const std::u16string& text) {
-    return jet_text_index_key(text, true);
-}
+std::vector<std::uint8_t> key(const std::u16string& text) { return jet_text_index_key(text, true); }
 
 TEST(JetSortCodes, KeysEqualThoseAccessWroteForOtherScripts) {
-    fs::path source = fs::path(VANTREL_TESTDATA_DIR) / "jahlborn-jackcess" / "V2003" /
-                      "testUnicodeCompV2003.mdb";
+    fs::path source = fs::path(VANTREL_TESTDATA_DIR) / "jahlborn-jackcess" / "V2003"
+                      / "testUnicodeCompV2003.mdb";
     TEST_DATA_REQUIRE(fs::exists(source), source);
     auto access = jet_database::open(source.string(), u"");
     jet_table_def def = access->table_def(u"Table");
-    std::vector<jet_test_index> indexes = jet_test_index_reader(source.string()).indexes(
-        def.tdef_page);
+    std::vector<jet_test_index> indexes =
+        jet_test_index_reader(source.string()).indexes(def.tdef_page);
     auto by_text = std::find_if(indexes.begin(), indexes.end(), [](const jet_test_index& index) {
         return !index.entries.empty() && index.entries.front().key.size() > 5;
     });
@@ -84,11 +82,11 @@ TEST(JetSortCodes, CombiningMarksChangeTheExtraCodeBeforeThem) {
     // Hebrew hiriq (modifier 0x26) after bet adds to bet's placeholder 0x02.
     EXPECT_EQ(key(u"\u05d1\u05b4"), bytes({0x79, 0x95, 0x01, 0x28, 0x00}));
     // Before any letter it stands alone and does not count as a place for the hyphen.
-    EXPECT_EQ(key(u"\u05b4\u05d1-"), bytes({0x79, 0x95, 0x01, 0x26, 0x01, 0x01, 0x01, 0x80,
-                                           0x0B, 0x06, 0x82, 0x00}));
+    EXPECT_EQ(key(u"\u05b4\u05d1-"),
+              bytes({0x79, 0x95, 0x01, 0x26, 0x01, 0x01, 0x01, 0x80, 0x0B, 0x06, 0x82, 0x00}));
     // Latin DZ with caron has two extra bytes: the hyphen's place counts both.
-    EXPECT_EQ(key(u"\u01c4-"), bytes({0x4F, 0x78, 0x01, 0x02, 0x14, 0x01, 0x01, 0x01, 0x80,
-                                     0x0F, 0x06, 0x82, 0x00}));
+    EXPECT_EQ(key(u"\u01c4-"), bytes({0x4F, 0x78, 0x01, 0x02, 0x14, 0x01, 0x01, 0x01, 0x80, 0x0F,
+                                      0x06, 0x82, 0x00}));
     EXPECT_EQ(key(u"a\u01c4"), bytes({0x4A, 0x4F, 0x78, 0x01, 0x02, 0x02, 0x14, 0x00}));
 }
 
@@ -117,10 +115,10 @@ TEST(JetSortCodes, KanaFlagsArePackedAfterTheExtraCodes) {
     EXPECT_EQ(key(u"\uff67-"), with_suffix({0x7F, 0x02, 0x01, 0x01, 0x01, 0xA0},
                                            {0xFF, 0x01, 0x80, 0x0B, 0x06, 0x82, 0x00}));
     // Four kana: two bytes of flags.
-    EXPECT_EQ(key(u"\uff67\uff67\uff67\uff67"),
-              with_suffix({0x7F, 0x02, 0x7F, 0x02, 0x7F, 0x02, 0x7F, 0x02, 0x01, 0x01, 0x01,
-                           0xAA, 0xA0},
-                          {0x00}));
+    EXPECT_EQ(
+        key(u"\uff67\uff67\uff67\uff67"),
+        with_suffix({0x7F, 0x02, 0x7F, 0x02, 0x7F, 0x02, 0x7F, 0x02, 0x01, 0x01, 0x01, 0xAA, 0xA0},
+                    {0x00}));
 }
 
 TEST(JetSortCodes, IdeographsTakeTheCodesAccessWrote) {
@@ -145,8 +143,8 @@ TEST(JetSortCodes, HangulSyllablesSortAfterTheJamoTheyBeginWith) {
     EXPECT_EQ(key(u"\ud7a3"), bytes({0xAD, 0xC0, 0x01, 0x00}));
     EXPECT_EQ(key(u"\u3131"), key(u"\u1100"));   // compatibility and conjoining kiyeok
     // kiyeok < ga < gag < gih (the 588th and last syllable on kiyeok) < ssangkiyeok < kka
-    std::vector<std::u16string> ordered = {u"\u3131", u"\uac00", u"\uac01", u"\uae4b",
-                                           u"\u3132", u"\uae4c"};
+    std::vector<std::u16string> ordered = {u"\u3131", u"\uac00", u"\uac01",
+                                           u"\uae4b", u"\u3132", u"\uae4c"};
     for (std::size_t at = 1; at < ordered.size(); ++at)
         EXPECT_LT(key(ordered[at - 1]), key(ordered[at])) << at;
     EXPECT_EQ(key(u"\uae4b"), bytes({0x83, 0x52, 0x01, 0x00}));
@@ -160,8 +158,8 @@ TEST(JetSortCodes, SymbolsAndOtherScriptsTakeTheirCodes) {
     EXPECT_EQ(key(u"\u2460"), bytes({0x38, 0x01, 0xEE, 0x00}));
     EXPECT_LT(key(u"1"), key(u"\u2460"));
     EXPECT_LT(key(u"\u2460"), key(u"2"));
-    EXPECT_EQ(key(u"\u0e81"), bytes({0x7D, 0x93, 0x01, 0x00}));         // Lao ko
-    EXPECT_EQ(key(u"\u10a0"), key(u"\u10d0"));   // Georgian an, capital and small
+    EXPECT_EQ(key(u"\u0e81"), bytes({0x7D, 0x93, 0x01, 0x00}));   // Lao ko
+    EXPECT_EQ(key(u"\u10a0"), key(u"\u10d0"));                    // Georgian an, capital and small
     // Units the order does not weigh (here CJK extension A, beyond its tables) are ignored.
     EXPECT_EQ(key(u"a\u3400b"), key(u"ab"));
 }
@@ -175,4 +173,4 @@ TEST(JetSortCodes, SurrogatePairsTakeNoPartInAKey) {
     EXPECT_EQ(key(u"\u00e9\U00020000"), key(u"\u00e9"));
 }
 
-}  // namespace
+}   // namespace

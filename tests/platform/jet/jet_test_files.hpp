@@ -45,8 +45,8 @@ inline std::string jet_read_test_file(const std::string& path) {
 class jet_scratch_file {
 public:
     explicit jet_scratch_file(const std::string& tag)
-        : path(std::filesystem::temp_directory_path() /
-               ("jet_fuzz_" + std::to_string(::getpid()) + "_" + tag)) {}
+        : path(std::filesystem::temp_directory_path()
+               / ("jet_fuzz_" + std::to_string(::getpid()) + "_" + tag)) {}
     ~jet_scratch_file() { std::filesystem::remove(path); }
     jet_scratch_file(const jet_scratch_file&) = delete;
     jet_scratch_file& operator=(const jet_scratch_file&) = delete;

@@ -8,7 +8,7 @@ namespace {
 
 std::u16string unicode(std::vector<std::uint8_t> bytes) { return jet_decode_unicode(bytes); }
 
-}  // namespace
+}   // namespace
 
 TEST(JetUnicodeCompression, DecodesPlainUtf16LittleEndian) {
     EXPECT_EQ(unicode({0x41, 0x00, 0x1F, 0x04}), u"A\u041F");

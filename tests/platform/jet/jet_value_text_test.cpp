@@ -47,13 +47,12 @@ TEST(JetExactNumbers, DecimalUsesAll96BitsAndItsScale) {
 TEST(JetValueCsv, SeparatesNullFromEmptyTextAndQuotesText) {
     EXPECT_EQ(jet_value_to_csv(jet_value()), "");
     EXPECT_EQ(jet_value_to_csv(jet_value(std::u16string())), "\"\"");
-    EXPECT_EQ(jet_value_to_csv(jet_value(std::u16string(u"say \"hi\"\n"))),
-              "\"say \"\"hi\"\"\n\"");
+    EXPECT_EQ(jet_value_to_csv(jet_value(std::u16string(u"say \"hi\"\n"))), "\"say \"\"hi\"\"\n\"");
 }
 
 TEST(JetValueCsv, PrintsGuidsBracedAndBinaryAsHex) {
-    jet_guid guid{{0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66, 0x88, 0x99, 0xAA, 0xBB,
-                   0xCC, 0xDD, 0xEE, 0xFF}};
+    jet_guid guid{{0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66, 0x88, 0x99, 0xAA, 0xBB, 0xCC,
+                   0xDD, 0xEE, 0xFF}};
     EXPECT_EQ(jet_value_to_csv(jet_value(guid)), "{00112233-4455-6677-8899-AABBCCDDEEFF}");
     EXPECT_EQ(jet_value_to_csv(jet_value(std::vector<std::uint8_t>{0x00, 0xAB})), "0x00ab");
     EXPECT_EQ(jet_value_to_csv(jet_value(std::vector<std::uint8_t>{})), "0x");

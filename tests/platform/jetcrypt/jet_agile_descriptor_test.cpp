@@ -18,10 +18,10 @@ const std::string GOOD_KEY_DATA =
     "saltValue=\"AAECAwQFBgcICQoLDA0ODw==\"/>";
 
 std::string descriptor_with(const std::string& encrypted_key_attributes) {
-    return "<?xml version=\"1.0\"?><encryption>" + GOOD_KEY_DATA +
-           "<keyEncryptors><keyEncryptor uri=\"http://schemas.microsoft.com/office/2006/"
-           "keyEncryptor/password\"><p:encryptedKey " + encrypted_key_attributes +
-           "/></keyEncryptor></keyEncryptors></encryption>";
+    return "<?xml version=\"1.0\"?><encryption>" + GOOD_KEY_DATA
+           + "<keyEncryptors><keyEncryptor uri=\"http://schemas.microsoft.com/office/2006/"
+             "keyEncryptor/password\"><p:encryptedKey "
+           + encrypted_key_attributes + "/></keyEncryptor></keyEncryptors></encryption>";
 }
 
 const std::string GOOD_KEY =
@@ -44,7 +44,7 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetBase64, DecodesRfc4648Vectors) {
     EXPECT_EQ(jet_base64_decode(""), bytes_of(""));
@@ -80,8 +80,9 @@ TEST(JetAgileDescriptor, RefusesDamagedDescriptorsAsUnrecognizedFormat) {
         replaced(good, "spinCount=\"100000\"", "spinCount=\"-1\""),
         replaced(good, "keyBits=\"128\"", "keyBits=\"100\""),
         replaced(good, "hashSize=\"20\"", "hashSize=\"99\""),
-        replaced(good, "cipherAlgorithm=\"AES\" cipherChaining='", "cipherAlgorithm=\"DES\" "
-                                                                   "cipherChaining='"),
+        replaced(good, "cipherAlgorithm=\"AES\" cipherChaining='",
+                 "cipherAlgorithm=\"DES\" "
+                 "cipherChaining='"),
         replaced(good, "hashAlgorithm=\"SHA1\"", "hashAlgorithm=\"WHIRLPOOL\""),
         replaced(good, " encryptedKeyValue=\"Zm9vYmFy\"", ""),
         replaced(good, "<keyData", "<keyDatum"),

@@ -1,6 +1,7 @@
 // Mutated page-0 headers of every protected file, run through jet_open_codec and the codec
-// it returns, and mutated agile descriptors through their parser: each must either open or fail with jet_crypt_error, never crash or read out
-// of bounds (this test runs under ASan and UBSan in the sanitizer build).
+// it returns, and mutated agile descriptors through their parser: each must either open or fail
+// with jet_crypt_error, never crash or read out of bounds (this test runs under ASan and UBSan in
+// the sanitizer build).
 #include "platform/jetcrypt/jet_codec.hpp"
 
 #include <gtest/gtest.h>
@@ -38,8 +39,8 @@ constexpr std::size_t INFO_LENGTH_OFFSET = 0x299;
 std::vector<std::size_t> sensitive_offsets(const std::vector<std::uint8_t>& page0) {
     std::vector<std::size_t> offsets;
     for (std::size_t at = 0; at < 0x98; ++at) offsets.push_back(at);
-    const std::size_t info_length =
-        page0[INFO_LENGTH_OFFSET] | (page0[INFO_LENGTH_OFFSET + 1] << 8);
+    const std::size_t info_length = page0[INFO_LENGTH_OFFSET]
+                                    | (page0[INFO_LENGTH_OFFSET + 1] << 8);
     for (std::size_t at = INFO_LENGTH_OFFSET;
          at < std::min(page0.size(), INFO_LENGTH_OFFSET + 2 + info_length); ++at) {
         offsets.push_back(at);
@@ -47,7 +48,7 @@ std::vector<std::size_t> sensitive_offsets(const std::vector<std::uint8_t>& page
     return offsets;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetCodecFuzz, MutatedHeadersOpenOrFailCleanly) {
     TEST_DATA_REQUIRE(jetcrypt_testdata_present(), jetcrypt_testdata(""));
@@ -72,8 +73,8 @@ TEST(JetCodecFuzz, MutatedHeadersOpenOrFailCleanly) {
                                                file.begin() + std::ptrdiff_t(2 * page_size));
                 if (codec) codec->decode_page(1, page);
             } catch (const jet_crypt_error& error) {
-                EXPECT_TRUE(error.dao_number() == JET_ERR_BAD_PASSWORD ||
-                            error.dao_number() == JET_ERR_UNRECOGNIZED_FORMAT);
+                EXPECT_TRUE(error.dao_number() == JET_ERR_BAD_PASSWORD
+                            || error.dao_number() == JET_ERR_UNRECOGNIZED_FORMAT);
             }
         }
     }
@@ -83,8 +84,7 @@ TEST(JetCodecFuzz, MutatedAgileDescriptorsParseOrFailCleanly) {
     TEST_DATA_REQUIRE(jetcrypt_testdata_present(), jetcrypt_testdata(""));
     const std::vector<std::uint8_t> file = jetcrypt_read_file(
         jetcrypt_testdata("andipaetzold-mdb-reader/password/V2010_with-password.accdb"));
-    const std::size_t info_length =
-        file[INFO_LENGTH_OFFSET] | (file[INFO_LENGTH_OFFSET + 1] << 8);
+    const std::size_t info_length = file[INFO_LENGTH_OFFSET] | (file[INFO_LENGTH_OFFSET + 1] << 8);
     const std::size_t xml_start = INFO_LENGTH_OFFSET + 2 + 8;   // after version and reserved
     const std::string xml(file.begin() + std::ptrdiff_t(xml_start),
                           file.begin() + std::ptrdiff_t(INFO_LENGTH_OFFSET + 2 + info_length));

@@ -52,8 +52,8 @@ int count_unknown_pages(const std::vector<std::uint8_t>& decoded, std::size_t pa
     int unknown = 0;
     for (std::size_t at = 0; at < decoded.size(); at += page_size) {
         const std::uint8_t type = decoded[at];
-        const bool is_known = (type >= 1 && type <= 5 && decoded[at + 1] == 1) ||
-                              (type == 0 && decoded[at + 1] == 0);
+        const bool is_known = (type >= 1 && type <= 5 && decoded[at + 1] == 1)
+                              || (type == 0 && decoded[at + 1] == 0);
         if (!is_known) ++unknown;
     }
     return unknown;
@@ -61,12 +61,10 @@ int count_unknown_pages(const std::vector<std::uint8_t>& decoded, std::size_t pa
 
 class JetCodecFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        TEST_DATA_REQUIRE(jetcrypt_testdata_present(), jetcrypt_testdata(""));
-    }
+    void SetUp() override { TEST_DATA_REQUIRE(jetcrypt_testdata_present(), jetcrypt_testdata("")); }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(JetCodecFiles, DecodesEveryProtectedFileLikeTheIndependentReader) {
     for (const protected_file& entry : PROTECTED_FILES) {
@@ -110,10 +108,9 @@ TEST_F(JetCodecFiles, ChecksTheJet4HeaderPasswordCaseSensitively) {
 }
 
 TEST_F(JetCodecFiles, OpensUnprotectedFilesWithAnyPassword) {
-    for (const char* path : {"jahlborn-jackcess/V1997/testV1997.mdb",
-                             "jahlborn-jackcess/V2000/testV2000.mdb",
-                             "jahlborn-jackcess/V2007/testV2007.accdb",
-                             "jahlborn-jackcessencrypt/db-enc.mdb"}) {
+    for (const char* path :
+         {"jahlborn-jackcess/V1997/testV1997.mdb", "jahlborn-jackcess/V2000/testV2000.mdb",
+          "jahlborn-jackcess/V2007/testV2007.accdb", "jahlborn-jackcessencrypt/db-enc.mdb"}) {
         SCOPED_TRACE(path);
         const std::vector<std::uint8_t> file = jetcrypt_read_file(jetcrypt_testdata(path));
         EXPECT_EQ(dao_error_of(file, u""), 0);
@@ -126,8 +123,8 @@ TEST_F(JetCodecFiles, RefusesTruncatedPageZeroAsUnrecognizedFormat) {
         SCOPED_TRACE(entry.path);
         const std::vector<std::uint8_t> file = jetcrypt_read_file(jetcrypt_testdata(entry.path));
         // Inside the masked header, then just before the end of the Office encryption info.
-        for (const std::size_t length : {std::size_t(0), std::size_t(0x30), std::size_t(0x2A0),
-                                         std::size_t(0x2FF)}) {
+        for (const std::size_t length :
+             {std::size_t(0), std::size_t(0x30), std::size_t(0x2A0), std::size_t(0x2FF)}) {
             const std::span<const std::uint8_t> cut(file.data(), length);
             try {
                 jet_open_codec(cut, entry.password);
@@ -153,8 +150,8 @@ TEST(JetCodecErrors, NeverNameThePasswordInTheirText) {
 
 TEST(JetHeaderMask, UnmaskingTwiceRestoresThePage) {
     std::vector<std::uint8_t> page(4096, 0x5A);
-    const std::uint8_t head[] = {0x00, 0x01, 0x00, 0x00, 'S', 't', 'a', 'n', 'd', 'a', 'r',
-                                 'd', ' ', 'J', 'e', 't', ' ', 'D', 'B', 0x00, 0x01};
+    const std::uint8_t head[] = {0x00, 0x01, 0x00, 0x00, 'S', 't', 'a', 'n', 'd',  'a', 'r',
+                                 'd',  ' ',  'J',  'e',  't', ' ', 'D', 'B', 0x00, 0x01};
     std::copy(std::begin(head), std::end(head), page.begin());
     const std::vector<std::uint8_t> original = page;
     jet_unmask_header(page);
@@ -240,8 +237,8 @@ TEST(JetHeaderAge, TellsAccess2MarksOnlyWhenWhole) {
 TEST_F(JetCodecFiles, ComparesJet3PasswordsInWindows1252) {
     // No Jet 3 file with a password is in the test set: store one in testV1997.mdb's header
     // the way Jet 3 does (bytes of code page 1252 at 0x42, under the header mask).
-    std::vector<std::uint8_t> page0 =
-        jetcrypt_read_file(jetcrypt_testdata("jahlborn-jackcess/V1997/testV1997.mdb"));
+    std::vector<std::uint8_t> page0 = jetcrypt_read_file(
+        jetcrypt_testdata("jahlborn-jackcess/V1997/testV1997.mdb"));
     page0.resize(2048);
     jet_unmask_header(page0);
     const std::uint8_t stored[] = {'c', 'a', 'f', 0xE9, 0x80};   // "café€"

@@ -16,7 +16,7 @@ std::vector<std::uint8_t> bytes_of(const jet_secret& secret) {
     return {secret.view().begin(), secret.view().end()};
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetSecretMove, HandsTheBytesOverAndLeavesNoneBehind) {
     jet_secret original{KEY};

@@ -16,15 +16,15 @@ std::vector<std::uint8_t> encrypt(const std::string& key, const std::string& pla
     return data;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetRc4, MatchesPublishedVectors) {
     EXPECT_EQ(encrypt("Key", "Plaintext"),
               (std::vector<std::uint8_t>{0xBB, 0xF3, 0x16, 0xE8, 0xD9, 0x40, 0xAF, 0x0A, 0xD3}));
     EXPECT_EQ(encrypt("Wiki", "pedia"), (std::vector<std::uint8_t>{0x10, 0x21, 0xBF, 0x04, 0x20}));
     EXPECT_EQ(encrypt("Secret", "Attack at dawn"),
-              (std::vector<std::uint8_t>{0x45, 0xA0, 0x1F, 0x64, 0x5F, 0xC3, 0x5B, 0x38, 0x35,
-                                         0x52, 0x54, 0x4B, 0x9B, 0xF5}));
+              (std::vector<std::uint8_t>{0x45, 0xA0, 0x1F, 0x64, 0x5F, 0xC3, 0x5B, 0x38, 0x35, 0x52,
+                                         0x54, 0x4B, 0x9B, 0xF5}));
 }
 
 TEST(JetRc4, KeyStreamContinuesAcrossCalls) {

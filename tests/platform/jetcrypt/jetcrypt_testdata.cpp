@@ -31,8 +31,8 @@ std::vector<std::uint8_t> jetcrypt_decode_file(const std::vector<std::uint8_t>& 
                                                std::u16string_view password) {
     const std::size_t page_size = jetcrypt_page_size(file);
     const std::span<const std::uint8_t> all(file);
-    const std::unique_ptr<jet_page_codec> codec =
-        jet_open_codec(all.first(std::min(page_size, file.size())), password);
+    const std::unique_ptr<jet_page_codec> codec = jet_open_codec(
+        all.first(std::min(page_size, file.size())), password);
     std::vector<std::uint8_t> decoded;
     for (std::size_t page_no = 1; (page_no + 1) * page_size <= file.size(); ++page_no) {
         std::vector<std::uint8_t> page(all.begin() + std::ptrdiff_t(page_no * page_size),

@@ -52,40 +52,49 @@ protected:
 
 TEST_F(NorthwindQuery, JoinsMatchEveryOrderToItsCustomer) {
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders INNER JOIN Customers "
-                     u"ON Orders.CustomerID = Customers.CustomerID"), "830");
+                     u"ON Orders.CustomerID = Customers.CustomerID"),
+              "830");
     // Access's nested, parenthesised form over three tables.
     EXPECT_EQ(single(u"SELECT Count(*) FROM (Orders INNER JOIN [Order Details] ON "
                      u"Orders.OrderID = [Order Details].OrderID) INNER JOIN Products ON "
-                     u"[Order Details].ProductID = Products.ProductID"), "2155");
+                     u"[Order Details].ProductID = Products.ProductID"),
+              "2155");
     EXPECT_EQ(rows(u"SELECT c.CustomerID FROM Customers AS c LEFT JOIN Orders AS o ON "
                    u"c.CustomerID = o.CustomerID WHERE o.OrderID IS NULL ORDER BY 1, "
                    u"c.CustomerID"),
               (std::vector<std::string>{"\"FISSA\"", "\"PARIS\""}));
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders o RIGHT JOIN Customers c ON "
-                     u"o.CustomerID = c.CustomerID"), "832");
+                     u"o.CustomerID = c.CustomerID"),
+              "832");
 }
 
 TEST_F(NorthwindQuery, DistinctRowKeepsOneRowPerSelectedRecord) {
     // 89 of the 91 customers have orders (mdb-export); each comes once, not once per order.
     EXPECT_EQ(rows(u"SELECT DISTINCTROW Customers.* FROM Customers INNER JOIN Orders ON "
-                   u"Customers.CustomerID = Orders.CustomerID").size(), 89u);
+                   u"Customers.CustomerID = Orders.CustomerID")
+                  .size(),
+              89u);
     EXPECT_EQ(rows(u"SELECT DISTINCTROW Customers.CustomerID, Orders.OrderID FROM Customers "
-                   u"INNER JOIN Orders ON Customers.CustomerID = Orders.CustomerID").size(),
+                   u"INNER JOIN Orders ON Customers.CustomerID = Orders.CustomerID")
+                  .size(),
               830u);
     EXPECT_EQ(rows(u"SELECT DISTINCTROW Country FROM Customers").size(), 91u);
 }
 
 TEST_F(NorthwindQuery, SumsCurrencyExactlyPerGroup) {
-    std::vector<std::string> totals =
-        rows(u"SELECT TOP 3 OrderID, Sum(UnitPrice * Quantity) AS Total FROM [Order Details] "
-             u"GROUP BY OrderID ORDER BY OrderID");
-    EXPECT_EQ(totals, (std::vector<std::string>{"10248,440.0000", "10249,1863.4000",
-                                                "10250,1813.0000"}));
+    std::vector<std::string> totals = rows(
+        u"SELECT TOP 3 OrderID, Sum(UnitPrice * Quantity) AS Total FROM [Order Details] "
+        u"GROUP BY OrderID ORDER BY OrderID");
+    EXPECT_EQ(totals,
+              (std::vector<std::string>{"10248,440.0000", "10249,1863.4000", "10250,1813.0000"}));
     EXPECT_EQ(single(u"SELECT Sum(Freight) FROM Orders"), "64942.6900");
     EXPECT_EQ(single(u"SELECT Max(T) FROM (SELECT Sum(UnitPrice * Quantity) AS T FROM "
-                     u"[Order Details] GROUP BY OrderID)"), "17250.0000");
+                     u"[Order Details] GROUP BY OrderID)"),
+              "17250.0000");
     EXPECT_EQ(rows(u"SELECT OrderID FROM [Order Details] GROUP BY OrderID "
-                   u"HAVING Sum(UnitPrice * Quantity) >= 17250").size(), 1u);
+                   u"HAVING Sum(UnitPrice * Quantity) >= 17250")
+                  .size(),
+              1u);
 }
 
 TEST_F(NorthwindQuery, ResultColumnsKeepSourceTypes) {
@@ -110,18 +119,22 @@ TEST_F(NorthwindQuery, ResultColumnsKeepSourceTypes) {
 
 TEST_F(NorthwindQuery, ComparesDateLiterals) {
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderDate >= #1/1/1995# "
-                     u"AND OrderDate < #1996-01-01#"), "391");
+                     u"AND OrderDate < #1996-01-01#"),
+              "391");
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderDate BETWEEN #3/1/1995# AND "
-                     u"#3/31/1995 11:59:59 PM#"), "33");
+                     u"#3/31/1995 11:59:59 PM#"),
+              "33");
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE Year(OrderDate) = 1995"), "391");
     // Text compared with a date is read as a date; text that is no date is a mismatch.
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderDate >= '1/1/1995' "
-                     u"AND '1996-01-01' > OrderDate"), "391");
+                     u"AND '1996-01-01' > OrderDate"),
+              "391");
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE OrderID = '10248'"), "1");
     EXPECT_EQ(error_of(u"SELECT * FROM Orders WHERE OrderDate > 'soon'"), 3464);
     EXPECT_EQ(error_of(u"SELECT * FROM Orders WHERE OrderID = 'ten'"), 3464);
     EXPECT_EQ(single(u"SELECT Month(OrderDate) & \"/\" & Day(OrderDate) FROM Orders "
-                     u"WHERE OrderID = 10248"), "\"8/4\"");
+                     u"WHERE OrderID = 10248"),
+              "\"8/4\"");
 }
 
 TEST_F(NorthwindQuery, MatchesLikePatternsCaseBlind) {
@@ -135,8 +148,7 @@ TEST_F(NorthwindQuery, MatchesLikePatternsCaseBlind) {
 
 TEST_F(NorthwindQuery, TopTakesTheFirstRowsInOrder) {
     EXPECT_EQ(rows(u"SELECT TOP 3 OrderID, Freight FROM Orders ORDER BY Freight DESC"),
-              (std::vector<std::string>{"10540,1007.6400", "10372,890.7800",
-                                        "11030,830.7500"}));
+              (std::vector<std::string>{"10540,1007.6400", "10372,890.7800", "11030,830.7500"}));
     EXPECT_EQ(rows(u"SELECT TOP 1 PERCENT OrderID FROM Orders").size(), 9u);   // 830 rounds up
 }
 
@@ -146,14 +158,13 @@ TEST_F(NorthwindQuery, TopKeepsRowsThatTieWithTheLast) {
     EXPECT_EQ(rows(u"SELECT TOP 4 Country FROM Customers ORDER BY Country").size(), 5u);
     // 5 percent of 91 rounds up to 5 rows; the fifth ties with the fourth only.
     EXPECT_EQ(rows(u"SELECT TOP 5 PERCENT Country FROM Customers ORDER BY Country").size(), 5u);
-    EXPECT_EQ(rows(u"SELECT TOP 3 Country FROM Customers ORDER BY Country DESC, CustomerID")
-                  .size(), 3u);
+    EXPECT_EQ(rows(u"SELECT TOP 3 Country FROM Customers ORDER BY Country DESC, CustomerID").size(),
+              3u);
 }
 
 TEST_F(NorthwindQuery, EvaluatesIIfAndNz) {
     EXPECT_EQ(single(u"SELECT Sum(IIf(Country = \"Germany\", 1, 0)) FROM Customers"), "11");
-    EXPECT_EQ(single(u"SELECT Count(*) FROM Customers WHERE Nz(Region, 'none') = 'NONE'"),
-              "60");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM Customers WHERE Nz(Region, 'none') = 'NONE'"), "60");
     EXPECT_EQ(single(u"SELECT Nz(Region) & '|' & UCase(Left(CompanyName, 4)) & '|' & "
                      u"Len(CustomerID) FROM Customers WHERE CustomerID = 'ALFKI'"),
               "\"|ALFR|5\"");
@@ -164,23 +175,28 @@ TEST_F(NorthwindQuery, RunsSubqueries) {
                    u"(SELECT CustomerID FROM Orders) ORDER BY CustomerID"),
               (std::vector<std::string>{"\"FISSA\"", "\"PARIS\""}));
     EXPECT_EQ(single(u"SELECT Count(*) FROM Customers c WHERE NOT EXISTS "
-                     u"(SELECT * FROM Orders o WHERE o.CustomerID = c.CustomerID)"), "2");
+                     u"(SELECT * FROM Orders o WHERE o.CustomerID = c.CustomerID)"),
+              "2");
     EXPECT_EQ(single(u"SELECT (SELECT Count(*) FROM Customers) FROM Shippers "
-                     u"WHERE ShipperID = 1"), "91");
+                     u"WHERE ShipperID = 1"),
+              "91");
     // The row count DAO takes wraps the user's statement, which may end in ';'.
     EXPECT_EQ(single(u"select count(*) from (SELECT * FROM Customers WHERE Country = "
-                     u"'Germany';)"), "11");
+                     u"'Germany';)"),
+              "11");
 }
 
 TEST_F(NorthwindQuery, ComparesWithAggregatesOfSubqueries) {
     // mdb-export: 242 of 830 orders carry more freight than the average, 78.2442...
     EXPECT_EQ(single(u"SELECT Count(*) FROM Orders WHERE Freight > "
-                     u"(SELECT Avg(Freight) FROM Orders)"), "242");
+                     u"(SELECT Avg(Freight) FROM Orders)"),
+              "242");
     EXPECT_EQ(single(u"SELECT First(CustomerID) & ',' & Last(CustomerID) FROM Orders"),
               "\"LILAS,RATTC\"");
     // Eight of the nine employees report to another; one table loaded for both sides.
     EXPECT_EQ(single(u"SELECT Count(*) FROM Employees AS e INNER JOIN EMPLOYEES AS m ON "
-                     u"e.ReportsTo = m.EmployeeID"), "8");
+                     u"e.ReportsTo = m.EmployeeID"),
+              "8");
 }
 
 TEST_F(NorthwindQuery, RefusesMisusedAggregatesAndSubqueries) {
@@ -188,7 +204,8 @@ TEST_F(NorthwindQuery, RefusesMisusedAggregatesAndSubqueries) {
     EXPECT_EQ(error_of(u"SELECT Sum(*) FROM Orders"), 3075);
     EXPECT_EQ(error_of(u"SELECT Left(CustomerID) FROM Orders"), 3075);
     EXPECT_EQ(error_of(u"SELECT * FROM Orders WHERE OrderID IN "
-                       u"(SELECT OrderID, ProductID FROM [Order Details])"), 3306);
+                       u"(SELECT OrderID, ProductID FROM [Order Details])"),
+              3306);
     EXPECT_EQ(error_of(u"SELECT x.* FROM Orders"), 3061);
     EXPECT_EQ(error_of(u"SELECT Orders.Nothing FROM Orders"), 3061);
     EXPECT_EQ(error_of(u"SELECT * FROM Orders GROUP BY Sum(Freight)"), 3095);
@@ -200,9 +217,9 @@ TEST_F(NorthwindQuery, FindsNamesCaseBlindIncludingNonAscii) {
 }
 
 TEST_F(NorthwindQuery, RunsTheRelationshipCatalogueSelect) {
-    std::vector<std::string> result =
-        rows(u"SELECT szRelationship, szColumn, szObject, szReferencedObject, "
-             u"szReferencedColumn, grbit FROM MSysRelationships ORDER BY szRelationship");
+    std::vector<std::string> result = rows(
+        u"SELECT szRelationship, szColumn, szObject, szReferencedObject, "
+        u"szReferencedColumn, grbit FROM MSysRelationships ORDER BY szRelationship");
     ASSERT_EQ(result.size(), 7u);
     EXPECT_EQ(result[0], "\"CategoriesProducts\",\"CategoryID\",\"Products\",\"Categories\","
                          "\"CategoryID\",0");
@@ -217,7 +234,8 @@ TEST_F(NorthwindQuery, RejectsBadStatementsWithDaoNumbers) {
     EXPECT_EQ(error_of(u"SELECT * FROM NoSuchTable"), 3078);
     EXPECT_EQ(error_of(u"SELECT NoSuchColumn FROM Orders"), 3061);
     EXPECT_EQ(error_of(u"SELECT CustomerID FROM Orders INNER JOIN Customers ON "
-                       u"Orders.CustomerID = Customers.CustomerID"), 3079);
+                       u"Orders.CustomerID = Customers.CustomerID"),
+              3079);
     EXPECT_EQ(error_of(u"SELECT CustomerID, Count(*) FROM Orders"), 3122);
     EXPECT_EQ(error_of(u"SELECT * FROM Orders WHERE Sum(Freight) > 1"), 3096);
     EXPECT_EQ(error_of(u"SELECT NoSuchFunction(OrderID) FROM Orders"), 3085);
@@ -260,7 +278,7 @@ TEST_F(NorthwindQuery, RewindsToTheFirstRow) {
     EXPECT_EQ(jet_value_to_csv(query->values()[0]), "1");
 }
 
-}  // namespace
+}   // namespace
 
 namespace {
 
@@ -282,7 +300,8 @@ TEST(QuerySourceTypes, KeepsDecimalsExactBeyondDoublePrecision) {
     EXPECT_EQ(query->columns()[0].dao_type(), DAO_TYPE_DECIMAL);
     EXPECT_EQ(query->columns()[0].scale, 6);
     EXPECT_EQ(jet_value_to_csv(first_value(*database, u"SELECT Count(*) FROM Table1 "
-                                                      u"WHERE Popularity < 0")), "1");
+                                                      u"WHERE Popularity < 0")),
+              "1");
 }
 
 TEST(QuerySourceTypes, KeepsBooleanByteAndCurrency) {
@@ -300,16 +319,22 @@ TEST(QuerySourceTypes, KeepsBooleanByteAndCurrency) {
     EXPECT_EQ(query->values()[3], jet_value(std::u16string(u"abcdefg")));
     EXPECT_FALSE(query->next());
     EXPECT_EQ(jet_value_to_csv(first_value(*database, u"SELECT Count(*) FROM Table1 "
-                                                      u"WHERE NOT I")), "1");
+                                                      u"WHERE NOT I")),
+              "1");
 }
 
 TEST_F(NorthwindQuery, FoldsCaseInDistinctGroupAndOrder) {
     // Shipper 1 gives lower case, the other two upper case: one value to Access.
     const std::u16string mixed = u"IIf(ShipperID = 1, 'abc', 'ABC')";
-    EXPECT_EQ(single(u"SELECT Count(*) FROM (SELECT DISTINCT " + mixed + u" AS v FROM "
-                     u"Shippers)"), "1");
-    EXPECT_EQ(single(u"SELECT Count(*) FROM (SELECT " + mixed + u" AS v FROM Shippers "
-                     u"GROUP BY " + mixed + u")"), "1");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM (SELECT DISTINCT " + mixed
+                     + u" AS v FROM "
+                       u"Shippers)"),
+              "1");
+    EXPECT_EQ(single(u"SELECT Count(*) FROM (SELECT " + mixed
+                     + u" AS v FROM Shippers "
+                       u"GROUP BY "
+                     + mixed + u")"),
+              "1");
     EXPECT_EQ(rows(u"SELECT IIf(ShipperID = 1, 'a', 'B') AS v FROM Shippers ORDER BY "
                    u"IIf(ShipperID = 1, 'a', 'B'), ShipperID"),
               (std::vector<std::string>{"\"a\"", "\"B\"", "\"B\""}));
@@ -323,8 +348,8 @@ TEST_F(NorthwindQuery, NamesResultColumnsAsAccessDoes) {
                                     u"Freight");
     std::vector<std::u16string> names;
     for (const jet_column& column : query->columns()) names.push_back(column.name);
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"SumOfFreight", u"Expr1000",
-                                                   u"o.OrderID", u"d.OrderID"}));
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"SumOfFreight", u"Expr1000", u"o.OrderID",
+                                                  u"d.OrderID"}));
 }
 
 TEST_F(NorthwindQuery, UsesSelectAliasesInWhere) {
@@ -333,7 +358,7 @@ TEST_F(NorthwindQuery, UsesSelectAliasesInWhere) {
     EXPECT_EQ(error_of(u"SELECT A + 1 AS A FROM Shippers WHERE A > 1"), 3061);
 }
 
-}  // namespace
+}   // namespace
 
 namespace {
 
@@ -362,10 +387,9 @@ class QueryEveryFormat : public ::testing::TestWithParam<const char*> {};
 TEST_P(QueryEveryFormat, AnswersAlike) {
     JET_REQUIRE_TESTDATA();
     auto database = jet_database::open(jet_testdata(GetParam()));
-    auto query = jet_query::compile(*database,
-                                    u"SELECT UCase(a) & '/' & b, E + 1, F * 2, Year(G), "
-                                    u"H * 2 FROM Table1 WHERE i AND a LIKE 'ABC*' "
-                                    u"ORDER BY 1");
+    auto query = jet_query::compile(*database, u"SELECT UCase(a) & '/' & b, E + 1, F * 2, Year(G), "
+                                               u"H * 2 FROM Table1 WHERE i AND a LIKE 'ABC*' "
+                                               u"ORDER BY 1");
     ASSERT_TRUE(query->next());
     std::string line;
     for (const jet_value& value : query->values()) line += jet_value_to_csv(value) + ";";
@@ -386,8 +410,8 @@ TEST(QueryUnicodeText, ComparesAndSlicesNonLatinText) {
     // mdb-export: 3 "Мир", 4 "ϰαὶ τότ' ἐγὼ Κύϰλωπα", 7 "ümlaut", 8 every code point from
     // U+0001 to U+00FF.
     auto ids = [&](std::u16string_view where) {
-        auto query = jet_query::compile(*database, u"SELECT ID FROM [Table] WHERE " +
-                                                       std::u16string(where) + u" ORDER BY ID");
+        auto query = jet_query::compile(*database, u"SELECT ID FROM [Table] WHERE "
+                                                       + std::u16string(where) + u" ORDER BY ID");
         std::string result;
         while (query->next()) result += jet_value_to_csv(query->values()[0]) + " ";
         return result;
@@ -403,16 +427,16 @@ TEST(QueryUnicodeText, ComparesAndSlicesNonLatinText) {
 TEST(QueryDamagedFile, TruncatedTablesFailWithJetError) {
     JET_REQUIRE_TESTDATA();
     std::filesystem::path source = jet_testdata("mdbtools-mdbtestdata/nwind.mdb");
-    std::filesystem::path copy = std::filesystem::temp_directory_path() /
-                                 ("jetsql_truncated_" + std::to_string(::getpid()) + ".mdb");
+    std::filesystem::path copy = std::filesystem::temp_directory_path()
+                                 / ("jetsql_truncated_" + std::to_string(::getpid()) + ".mdb");
     std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing);
     std::filesystem::resize_file(copy, std::filesystem::file_size(source) / 3);
     int failures = 0;
     for (std::u16string_view table : {u"Orders", u"Customers", u"[Order Details]", u"Products"}) {
         try {
             auto database = jet_database::open(copy.string());
-            auto query = jet_query::compile(*database, u"SELECT Count(*) FROM " +
-                                                           std::u16string(table));
+            auto query = jet_query::compile(*database,
+                                            u"SELECT Count(*) FROM " + std::u16string(table));
             while (query->next()) {}
         } catch (const jet_error& error) {
             EXPECT_EQ(error.dao_number(), JET_ERR_CORRUPT) << error.what();
@@ -423,4 +447,4 @@ TEST(QueryDamagedFile, TruncatedTablesFailWithJetError) {
     EXPECT_GT(failures, 0) << "a third of the file cannot hold every table";
 }
 
-}  // namespace
+}   // namespace

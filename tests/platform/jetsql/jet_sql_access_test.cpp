@@ -20,8 +20,8 @@
 #include "dump/dump_readers.hpp"
 #include "platform/jet/jet_database.hpp"
 #include "platform/jet/jet_test_files.hpp"
-#include "platform/jet/jet_value_text.hpp"
 #include "platform/jet/jet_text.hpp"
+#include "platform/jet/jet_value_text.hpp"
 #include "platform/jetsql/jet_sql_decimal.hpp"
 #include "platform/jetsql/jet_sql_errors.hpp"
 #include "platform/jetsql/jet_sql_test_rows.hpp"
@@ -34,11 +34,12 @@ const char* const NWIND = "mdbtools-mdbtestdata/nwind.mdb";
 const std::map<std::string, std::vector<std::string>>& expected_results() {
     static const std::map<std::string, std::vector<std::string>> results = [] {
         std::map<std::string, std::vector<std::string>> parsed;
-        std::string script = std::string(VANTREL_SOURCE_DIR) +
-                             "/tests/platform/jetsql/jet_sql_oracle.mjs";
+        std::string script = std::string(VANTREL_SOURCE_DIR)
+                             + "/tests/platform/jetsql/jet_sql_oracle.mjs";
         int status = 0;
-        std::string output = dump_run("node " + dump_shell_quote(script) + " " +
-                                      dump_shell_quote(jet_testdata(NWIND)), &status);
+        std::string output = dump_run("node " + dump_shell_quote(script) + " "
+                                          + dump_shell_quote(jet_testdata(NWIND)),
+                                      &status);
         std::vector<std::string>* current = nullptr;
         std::size_t start = 0;
         while (status == 0 && start < output.size()) {
@@ -93,7 +94,7 @@ protected:
     std::unique_ptr<jet_database> database;
 };
 
-#define REQUIRE_ORACLE() \
+#define REQUIRE_ORACLE()                                                                           \
     if (!has_oracle()) GTEST_SKIP() << "node with mdb-reader (tests/tools) is not installed"
 
 TEST_F(AccessSql, UnionAllKeepsEveryRowAndUnionRemovesDuplicatesCaseBlind) {
@@ -129,7 +130,8 @@ TEST_F(AccessSql, UnionRefusesPartsOfDifferentWidthAndMisplacedOrder) {
                   .dao_number(),
               JET_ERR_UNION_COLUMNS);
     EXPECT_EQ(error_of(u"SELECT City FROM Customers ORDER BY City UNION SELECT City FROM "
-                       u"Employees").dao_number(),
+                       u"Employees")
+                  .dao_number(),
               JET_ERR_SYNTAX_SELECT);
 }
 
@@ -154,40 +156,43 @@ TEST_F(AccessSql, IntegerSumsStayWholeLongs) {
         *database, u"SELECT OrderID, Sum(Quantity) FROM [Order Details] GROUP BY OrderID");
     EXPECT_EQ(query->columns()[1].type_code, JET_TYPE_INT32);
     expect_rows(u"SELECT OrderID, Sum(Quantity) FROM [Order Details] GROUP BY OrderID "
-                   u"ORDER BY OrderID", "sum_quantity");
+                u"ORDER BY OrderID",
+                "sum_quantity");
 }
 
 TEST_F(AccessSql, TextFunctionsMatchTheIndependentReading) {
     REQUIRE_ORACLE();
     expect_rows(u"SELECT CustomerID, InStr(CompanyName, 'a'), Mid(CompanyName, 2, 3), "
-                   u"Left(ContactName, 4), Right(Phone, 4), Len(Address), UCase(City), "
-                   u"LCase(Country), Trim('  ' & City & '  ') FROM Customers "
-                   u"ORDER BY CustomerID", "text_functions");
+                u"Left(ContactName, 4), Right(Phone, 4), Len(Address), UCase(City), "
+                u"LCase(Country), Trim('  ' & City & '  ') FROM Customers "
+                u"ORDER BY CustomerID",
+                "text_functions");
 }
 
 TEST_F(AccessSql, DateFunctionsMatchTheIndependentReading) {
     REQUIRE_ORACLE();
     expect_rows(u"SELECT OrderID, Year(OrderDate), Month(OrderDate), Day(OrderDate), "
-                   u"DatePart('q', OrderDate), DatePart('y', OrderDate), "
-                   u"DatePart('w', OrderDate), DatePart('ww', OrderDate), "
-                   u"DateDiff('d', OrderDate, ShippedDate), DateDiff('m', OrderDate, "
-                   u"RequiredDate), Format(OrderDate, 'yyyy-mm-dd'), Format(OrderDate, "
-                   u"'Long Date'), DateAdd('m', 1, OrderDate), DateSerial(Year(OrderDate), "
-                   u"Month(OrderDate) + 1, 0), DateAdd('d', 30, OrderDate), "
-                   u"Format(OrderDate, 'Medium Date') FROM Orders ORDER BY OrderID",
+                u"DatePart('q', OrderDate), DatePart('y', OrderDate), "
+                u"DatePart('w', OrderDate), DatePart('ww', OrderDate), "
+                u"DateDiff('d', OrderDate, ShippedDate), DateDiff('m', OrderDate, "
+                u"RequiredDate), Format(OrderDate, 'yyyy-mm-dd'), Format(OrderDate, "
+                u"'Long Date'), DateAdd('m', 1, OrderDate), DateSerial(Year(OrderDate), "
+                u"Month(OrderDate) + 1, 0), DateAdd('d', 30, OrderDate), "
+                u"Format(OrderDate, 'Medium Date') FROM Orders ORDER BY OrderID",
                 "date_functions");
 }
 
 TEST_F(AccessSql, ChoicesConversionsAndNumberFormatsMatchTheIndependentReading) {
     REQUIRE_ORACLE();
     expect_rows(u"SELECT ProductID, Switch(UnitPrice < 10, 'cheap', UnitPrice < 50, "
-                   u"'middle', True, 'dear'), Choose(CategoryID, 'one', 'two', 'three'), "
-                   u"IsNull(QuantityPerUnit), CInt(UnitPrice), CStr(UnitsInStock), "
-                   u"Format(UnitPrice, '#,##0.00'), Format(UnitPrice * UnitsInStock, "
-                   u"'Currency') FROM Products ORDER BY ProductID", "choices");
+                u"'middle', True, 'dear'), Choose(CategoryID, 'one', 'two', 'three'), "
+                u"IsNull(QuantityPerUnit), CInt(UnitPrice), CStr(UnitsInStock), "
+                u"Format(UnitPrice, '#,##0.00'), Format(UnitPrice * UnitsInStock, "
+                u"'Currency') FROM Products ORDER BY ProductID",
+                "choices");
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(AccessSql, SavedQueriesInFromAreExpandedFromTheCatalogue) {
     REQUIRE_ORACLE();
@@ -213,10 +218,10 @@ TEST_F(AccessSql, SavedQueriesKeepTheirUnionsAndParameters) {
     EXPECT_STREQ(error_of(u"SELECT * FROM [Sales by Year]").what(),
                  "Too few parameters. Expected 2. Parameters: [Forms!Sales by Year "
                  "Dialog!BeginningDate], [Forms!Sales by Year Dialog!EndingDate]");
-    EXPECT_STREQ(error_of(u"SELECT * FROM [Employee Sales by Country] WHERE Country = [Land]")
-                     .what(),
-                 "Too few parameters. Expected 3. Parameters: [Beginning Date], "
-                 "[Ending Date], [Land]");
+    EXPECT_STREQ(
+        error_of(u"SELECT * FROM [Employee Sales by Country] WHERE Country = [Land]").what(),
+        "Too few parameters. Expected 3. Parameters: [Beginning Date], "
+        "[Ending Date], [Land]");
     // A crosstab is no SELECT: refused as Access refuses it as a source of a SELECT.
     EXPECT_EQ(error_of(u"SELECT * FROM [Quarterly Orders by Product]").dao_number(), 3129);
 }
@@ -232,17 +237,18 @@ TEST_F(AccessSql, SavedQueryCyclesAreRefusedWithTheChain) {
     constexpr std::size_t DATA_PAGE_OWNER = 4;   // data page: type 0x01, owner's tdef page
     int edits = 0;
     for (std::size_t page = 0; page + page_size <= bytes.size(); page += page_size) {
-        std::uint32_t owner = std::uint8_t(bytes[page + DATA_PAGE_OWNER]) |
-                              std::uint8_t(bytes[page + DATA_PAGE_OWNER + 1]) << 8 |
-                              std::uint8_t(bytes[page + DATA_PAGE_OWNER + 2]) << 16;
+        std::uint32_t owner = std::uint8_t(bytes[page + DATA_PAGE_OWNER])
+                              | std::uint8_t(bytes[page + DATA_PAGE_OWNER + 1]) << 8
+                              | std::uint8_t(bytes[page + DATA_PAGE_OWNER + 2]) << 16;
         if (bytes[page] != 0x01 || owner != queries->tdef_page()) continue;
         for (std::size_t at = bytes.find("Shippers", page); at < page + page_size;
              at = bytes.find("Shippers", at + 1), ++edits)
             bytes.replace(at, 8, "Invoices");
     }
     ASSERT_GT(edits, 0);
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("vantrel_cycle_" + std::to_string(getpid()) + ".mdb")).string();
+    std::string path = (std::filesystem::temp_directory_path()
+                        / ("vantrel_cycle_" + std::to_string(getpid()) + ".mdb"))
+                           .string();
     std::ofstream(path, std::ios::binary) << bytes;
     database = jet_database::open(path);
     std::filesystem::remove(path);
@@ -255,21 +261,21 @@ TEST_F(AccessSql, SavedQueryCyclesAreRefusedWithTheChain) {
 namespace {
 
 std::string exact(char op, std::string_view left, std::string_view right) {
-    std::optional<jet_sql_exact> result =
-        jet_sql_exact_combine(op, *jet_sql_exact_parse(left), *jet_sql_exact_parse(right));
+    std::optional<jet_sql_exact> result = jet_sql_exact_combine(op, *jet_sql_exact_parse(left),
+                                                                *jet_sql_exact_parse(right));
     return result ? jet_sql_exact_text(*result) : "overflow";
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetSqlDecimal, ArithmeticIsExactWithVbaScales) {
-    EXPECT_EQ(exact('+', "0.1", "0.2"), "0.3");          // a double would give 0.30000000000000004
-    EXPECT_EQ(exact('-', "1.50", "2"), "-0.50");         // the larger scale is kept
-    EXPECT_EQ(exact('*', "1.25", "-0.5"), "-0.625");     // scales add
+    EXPECT_EQ(exact('+', "0.1", "0.2"), "0.3");        // a double would give 0.30000000000000004
+    EXPECT_EQ(exact('-', "1.50", "2"), "-0.50");       // the larger scale is kept
+    EXPECT_EQ(exact('*', "1.25", "-0.5"), "-0.625");   // scales add
     EXPECT_EQ(exact('*', "0.0000000000000001", "0.0000000000000001"),
-              "0.0000000000000000000000000000");         // 32 places rounded to 28
+              "0.0000000000000000000000000000");   // 32 places rounded to 28
     EXPECT_EQ(exact('+', "79228162514264337593543950335", "0"),
-              "79228162514264337593543950335");          // Decimal's largest value
+              "79228162514264337593543950335");   // Decimal's largest value
     EXPECT_EQ(exact('+', "79228162514264337593543950335", "1"), "overflow");
     EXPECT_EQ(exact('*', "79228162514264337593543950335", "10"), "overflow");
     EXPECT_EQ(jet_sql_exact_parse("1e5"), std::nullopt);

@@ -23,8 +23,8 @@ protected:
 
     // The expression's value over the shipper with id 1 ("Speedy Express"), as CSV text.
     std::string value_of(const std::u16string& expression) {
-        auto query = jet_query::compile(*database, u"SELECT " + expression +
-                                                       u" FROM Shippers WHERE ShipperID = 1");
+        auto query = jet_query::compile(*database, u"SELECT " + expression
+                                                       + u" FROM Shippers WHERE ShipperID = 1");
         EXPECT_TRUE(query->next());
         return query->values().empty() ? "?" : jet_value_to_csv(query->values()[0]);
     }
@@ -50,10 +50,8 @@ TEST_F(JetSqlExpression, TextFunctionsCountUtf16Units) {
     EXPECT_EQ(value_of(u"Mid(CompanyName, 8)"), "\"Express\"");
     EXPECT_EQ(value_of(u"Mid(CompanyName, 3, 2)"), "\"ee\"");
     EXPECT_EQ(value_of(u"Mid(CompanyName, 99)"), "\"\"");
-    EXPECT_EQ(value_of(u"Right(CompanyName, 3) & Left(CompanyName, 99)"),
-              "\"essSpeedy Express\"");
-    EXPECT_EQ(value_of(u"Trim('  a b  ') & '|' & LTrim(' x') & RTrim('y ') & '|'"),
-              "\"a b|xy|\"");
+    EXPECT_EQ(value_of(u"Right(CompanyName, 3) & Left(CompanyName, 99)"), "\"essSpeedy Express\"");
+    EXPECT_EQ(value_of(u"Trim('  a b  ') & '|' & LTrim(' x') & RTrim('y ') & '|'"), "\"a b|xy|\"");
     EXPECT_EQ(value_of(u"UCase('straße ärger') & LCase('ÄRGER')"), "\"STRAßE ÄRGERärger\"");
     EXPECT_EQ(value_of(u"Len('\U0001F600')"), "2");
     EXPECT_EQ(value_of(u"Len(Null)"), "");
@@ -73,8 +71,7 @@ TEST_F(JetSqlExpression, TruthIsMinusOne) {
     EXPECT_EQ(value_of(u"(1 = 1) = True"), "1");
     EXPECT_EQ(value_of(u"Not (1 = 2) = True"), "1");
     EXPECT_EQ(type_of(u"ShipperID > 1"), DAO_TYPE_BOOLEAN);
-    EXPECT_EQ(value_of(u"'abc' = 'ABC' And 'b' Between 'A' And 'C' And 'X' In ('x', 'y')"),
-              "1");
+    EXPECT_EQ(value_of(u"'abc' = 'ABC' And 'b' Between 'A' And 'C' And 'X' In ('x', 'y')"), "1");
 }
 
 TEST_F(JetSqlExpression, ArithmeticFollowsVba) {
@@ -84,8 +81,7 @@ TEST_F(JetSqlExpression, ArithmeticFollowsVba) {
     EXPECT_EQ(value_of(u"2 ^ 10"), "1024");
     EXPECT_EQ(value_of(u"Int(-2.5) & ' ' & Fix(-2.5) & ' ' & Abs(-3)"), "\"-3 -2 3\"");
     // Round halves to even, as VBA does.
-    EXPECT_EQ(value_of(u"Round(2.5) & ' ' & Round(3.5) & ' ' & Round(1.2345, 2)"),
-              "\"2 4 1.23\"");
+    EXPECT_EQ(value_of(u"Round(2.5) & ' ' & Round(3.5) & ' ' & Round(1.2345, 2)"), "\"2 4 1.23\"");
     EXPECT_EQ(value_of(u"CLng(2.5) & ' ' & CLng(3.5) & ' ' & CInt(-2.5)"), "\"2 4 -2\"");
     EXPECT_EQ(run_error(u"CInt(40000)"), 6);
     EXPECT_EQ(value_of(u"CStr(1.5) & CStr(2)"), "\"1.52\"");
@@ -108,9 +104,11 @@ TEST_F(JetSqlExpression, CurrencyStaysExactWhereAccessKeepsIt) {
 TEST_F(JetSqlExpression, DatesSplitAndCompare) {
     EXPECT_EQ(value_of(u"#2/29/2000 13:45:10#"), "2000-02-29 13:45:10");
     EXPECT_EQ(value_of(u"Year(#2/29/2000#) * 10000 + Month(#2/29/2000#) * 100 + "
-                       u"Day(#2/29/2000#)"), "20000229");
+                       u"Day(#2/29/2000#)"),
+              "20000229");
     EXPECT_EQ(value_of(u"Hour(#1:02:03 PM#) & ':' & Minute(#1:02:03 PM#) & ':' & "
-                       u"Second(#1:02:03 PM#)"), "\"13:2:3\"");
+                       u"Second(#1:02:03 PM#)"),
+              "\"13:2:3\"");
     EXPECT_EQ(value_of(u"#1/2/2000# - #1/1/2000#"), "1");
     EXPECT_EQ(value_of(u"Weekday(#12/7/2026#) & Weekday(#12/6/2026#)"), "\"21\"");   // Mon, Sun
     EXPECT_EQ(value_of(u"#1/1/2000# + 1"), "2000-01-02 00:00:00");
@@ -172,8 +170,7 @@ TEST_F(JetSqlExpression, FormatCoversTheCommonPatterns) {
     EXPECT_EQ(value_of(u"Format(3, '#.##')"), "\"3.\"");
     EXPECT_EQ(value_of(u"Format(-1, 'Yes/No')"), "\"Yes\"");
     EXPECT_EQ(value_of(u"Format(Null, 'Fixed')"), "");
-    EXPECT_EQ(jet_sql_format_number(std::numeric_limits<double>::infinity(), u"0.00E+00"),
-              u"inf");
+    EXPECT_EQ(jet_sql_format_number(std::numeric_limits<double>::infinity(), u"0.00E+00"), u"inf");
 }
 
-}  // namespace
+}   // namespace

@@ -35,4 +35,4 @@ TEST(JetSqlDecimal, RefusesWhatTheColumnCannotHold) {
     EXPECT_FALSE(jet_sql_parse_decimal("1.2.3", 0, 5).has_value());
 }
 
-}  // namespace
+}   // namespace

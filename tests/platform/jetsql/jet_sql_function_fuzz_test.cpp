@@ -29,16 +29,17 @@ std::u16string random_text(std::mt19937& random, std::u16string_view alphabet, i
 }
 
 double random_number(std::mt19937& random) {
-    static const double SPECIAL[] = {0.0, -0.0, 0.5, -2.5, 1e15, -1e300, 1e-300, 2958465.99999,
-                                     -657434.0, 2958466.0, std::nan(""),
-                                     std::numeric_limits<double>::infinity()};
+    static const double SPECIAL[] = {
+        0.0,       -0.0,      0.5,          -2.5,
+        1e15,      -1e300,    1e-300,       2958465.99999,
+        -657434.0, 2958466.0, std::nan(""), std::numeric_limits<double>::infinity()};
     std::uniform_int_distribution<std::size_t> special(0, std::size(SPECIAL) * 2);
     std::size_t choice = special(random);
     if (choice < std::size(SPECIAL)) return SPECIAL[choice];
     return std::uniform_real_distribution<double>(-1e7, 1e7)(random);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(JetSqlFunctionFuzz, FormatAnswersEveryPatternAndValue) {
     std::mt19937 random(20261208);
@@ -68,10 +69,9 @@ TEST(JetSqlFunctionFuzz, CalendarAndDecimalAnswerEveryInput) {
         dates += jet_sql_date_serial(a, b, c).has_value();
         std::u16string left = random_text(random, digits, 40);
         std::u16string right = random_text(random, digits, 40);
-        std::optional<jet_sql_exact> x = jet_sql_exact_parse(std::string(left.begin(),
-                                                                         left.end()));
-        std::optional<jet_sql_exact> y = jet_sql_exact_parse(std::string(right.begin(),
-                                                                         right.end()));
+        std::optional<jet_sql_exact> x = jet_sql_exact_parse(std::string(left.begin(), left.end()));
+        std::optional<jet_sql_exact> y = jet_sql_exact_parse(
+            std::string(right.begin(), right.end()));
         if (!x || !y) continue;
         for (char op : {'+', '-', '*'})
             if (std::optional<jet_sql_exact> result = jet_sql_exact_combine(op, *x, *y)) {
@@ -86,14 +86,24 @@ TEST(JetSqlFunctionFuzz, CalendarAndDecimalAnswerEveryInput) {
 TEST(JetSqlFunctionFuzz, UnionsParametersAndSavedQueriesRunOrFail) {
     JET_REQUIRE_TESTDATA();
     auto database = jet_database::open(jet_testdata("mdbtools-mdbtestdata/nwind.mdb"));
-    const char16_t* const PARTS[] = {
-        u"SELECT ShipperID FROM Shippers", u"SELECT CompanyName, Phone FROM Shippers",
-        u"SELECT * FROM [Current Product List]", u"SELECT ProductID FROM [Order Subtotals]",
-        u"SELECT * FROM [Invoices Filter]", u"UNION", u"UNION ALL", u"ORDER BY 1",
-        u"ORDER BY ShipperID DESC", u"PARAMETERS [a] Long;", u"PARAMETERS x Text(5), y Date;",
-        u"(", u")", u";", u"WHERE [Start] > 1", u"SELECT Format(Now(), 'yyyy') FROM Shippers",
-        u"SELECT DateAdd('q', [n], #1/31/2020#) FROM Shippers",
-        u"SELECT Switch(True, 1, False) FROM Shippers"};
+    const char16_t* const PARTS[] = {u"SELECT ShipperID FROM Shippers",
+                                     u"SELECT CompanyName, Phone FROM Shippers",
+                                     u"SELECT * FROM [Current Product List]",
+                                     u"SELECT ProductID FROM [Order Subtotals]",
+                                     u"SELECT * FROM [Invoices Filter]",
+                                     u"UNION",
+                                     u"UNION ALL",
+                                     u"ORDER BY 1",
+                                     u"ORDER BY ShipperID DESC",
+                                     u"PARAMETERS [a] Long;",
+                                     u"PARAMETERS x Text(5), y Date;",
+                                     u"(",
+                                     u")",
+                                     u";",
+                                     u"WHERE [Start] > 1",
+                                     u"SELECT Format(Now(), 'yyyy') FROM Shippers",
+                                     u"SELECT DateAdd('q', [n], #1/31/2020#) FROM Shippers",
+                                     u"SELECT Switch(True, 1, False) FROM Shippers"};
     std::mt19937 random(20261210);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(PARTS) - 1);
     std::uniform_int_distribution<int> length(1, 6);

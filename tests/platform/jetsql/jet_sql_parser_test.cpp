@@ -88,11 +88,10 @@ TEST(JetSqlDateLiteral, ReadsUsAndIsoFormsWithTime) {
 }
 
 TEST(JetSqlDateLiteral, RefusesImpossibleDates) {
-    for (std::u16string_view text : {u"2/29/1900", u"13/1/2000", u"1/32/2000", u"1/1/2000 24:00",
-                                     u"1/1/2000 13:00 PM", u"2000-1-1-1", u"", u"1/1", u"x",
-                                     u"1/1/2000 10:61", u"99999/1/1"})
-        EXPECT_FALSE(jet_sql_parse_date(text).has_value()) << std::string(text.begin(),
-                                                                          text.end());
+    for (std::u16string_view text :
+         {u"2/29/1900", u"13/1/2000", u"1/32/2000", u"1/1/2000 24:00", u"1/1/2000 13:00 PM",
+          u"2000-1-1-1", u"", u"1/1", u"x", u"1/1/2000 10:61", u"99999/1/1"})
+        EXPECT_FALSE(jet_sql_parse_date(text).has_value()) << std::string(text.begin(), text.end());
 }
 
 TEST(JetSqlDateParts, SplitsAroundTheEpochAndRoundsSeconds) {
@@ -128,4 +127,4 @@ TEST(JetSqlLike, MatchesAccessWildcardsCaseBlind) {
     EXPECT_FALSE(jet_sql_like(u"abc", u"[abc").has_value());
 }
 
-}  // namespace
+}   // namespace

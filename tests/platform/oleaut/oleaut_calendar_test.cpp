@@ -57,4 +57,4 @@ TEST(CalendarDateOfDayNumber, ReturnsTheDateOnBothSidesOfTheEpoch) {
     EXPECT_EQ(date_of_day_number(day_number({1600, 2, 29})), (civil_date{1600, 2, 29}));
 }
 
-}  // namespace
+}   // namespace

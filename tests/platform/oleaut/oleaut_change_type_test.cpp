@@ -55,7 +55,7 @@ struct text_variant : owned_variant {
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST(VariantChangeTypeNumbers, RoundHalfToEven) {
     EXPECT_EQ(as_i4(r8(2.5)), 2);

@@ -13,9 +13,9 @@ namespace {
 
 constexpr int SAMPLES = 3000;
 
-const VARTYPE TYPES[] = {VT_EMPTY, VT_NULL, VT_I2, VT_I4, VT_R4, VT_R8, VT_CY, VT_DATE, VT_BSTR,
-                         VT_ERROR, VT_BOOL, VT_DECIMAL, VT_I1, VT_UI1, VT_UI2, VT_UI4, VT_I8,
-                         VT_UI8, VT_INT, VT_UINT};
+const VARTYPE TYPES[] = {VT_EMPTY, VT_NULL, VT_I2,    VT_I4,   VT_R4,      VT_R8,  VT_CY,
+                         VT_DATE,  VT_BSTR, VT_ERROR, VT_BOOL, VT_DECIMAL, VT_I1,  VT_UI1,
+                         VT_UI2,   VT_UI4,  VT_I8,    VT_UI8,  VT_INT,     VT_UINT};
 
 const char16_t ALPHABET[] = u"0123456789-+.,eE $&HhOx:/ APMTFebruary\t";
 
@@ -48,7 +48,7 @@ void fill_random(VARTYPE vt, std::mt19937_64& random, VARIANT* value) {
     value->vt = vt;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(ChangeTypeFuzz, EveryPairGivesTheTargetOrLeavesTheDestination) {
     std::mt19937_64 random(7);
@@ -65,8 +65,9 @@ TEST(ChangeTypeFuzz, EveryPairGivesTheTargetOrLeavesTheDestination) {
             if (SUCCEEDED(hr)) {
                 ASSERT_EQ(result.vt, target) << source_type << "->" << target;
             } else {
-                ASSERT_TRUE(hr == DISP_E_TYPEMISMATCH || hr == DISP_E_OVERFLOW ||
-                            hr == E_INVALIDARG) << std::hex << hr;
+                ASSERT_TRUE(hr == DISP_E_TYPEMISMATCH || hr == DISP_E_OVERFLOW
+                            || hr == E_INVALIDARG)
+                    << std::hex << hr;
                 ASSERT_EQ(result.lVal, 1234);
             }
             VariantClear(&result);

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr GUID SAMPLE = {0x00112233, 0x4455, 0x6677,
-                         {0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF}};
+constexpr GUID SAMPLE = {
+    0x00112233, 0x4455, 0x6677, {0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF}};
 constexpr IID IID_SAMPLE = {0x12345678, 0x9ABC, 0xDEF0, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 struct sample_interface : IUnknown {
@@ -34,7 +34,7 @@ private:
     bool* destroyed;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(GuidText, WritesAndReadsTheBracedForm) {
     EXPECT_EQ(guid_to_wstring(SAMPLE), u"{00112233-4455-6677-8899-AABBCCDDEEFF}");
@@ -67,11 +67,10 @@ TEST(GuidBytes, TextOrderReadsAsTheTextIsWritten) {
 
 TEST(GuidText, RefusesMalformedText) {
     GUID guid = SAMPLE;
-    for (const char16_t* bad : {u"", u"00112233-4455-6677-8899-AABBCCDDEEFF",
-                                u"{00112233-4455-6677-8899-AABBCCDDEEF}",
-                                u"{00112233-4455-6677-8899-AABBCCDDEEFG}",
-                                u"{00112233+4455-6677-8899-AABBCCDDEEFF}",
-                                u"{00112233-4455-6677-8899-AABBCCDDEEFF}x"}) {
+    for (const char16_t* bad :
+         {u"", u"00112233-4455-6677-8899-AABBCCDDEEFF", u"{00112233-4455-6677-8899-AABBCCDDEEF}",
+          u"{00112233-4455-6677-8899-AABBCCDDEEFG}", u"{00112233+4455-6677-8899-AABBCCDDEEFF}",
+          u"{00112233-4455-6677-8899-AABBCCDDEEFF}x"}) {
         EXPECT_EQ(CLSIDFromString(bad, &guid), CO_E_CLASSSTRING);
     }
     EXPECT_EQ(CLSIDFromString(nullptr, &guid), CO_E_CLASSSTRING);

@@ -46,10 +46,10 @@ TEST(SafeArray, ReportsBoundsIncludingEmptyArrays) {
     SafeArrayDestroy(empty);
 
     SAFEARRAYBOUND two[2] = {{2, 0}, {2, 0}};
-    EXPECT_EQ(SafeArrayCreate(VT_UI1, 2, two), nullptr);       // one dimension only
-    EXPECT_EQ(SafeArrayCreate(VT_BSTR, 1, two), nullptr);      // fixed-size elements only
+    EXPECT_EQ(SafeArrayCreate(VT_UI1, 2, two), nullptr);    // one dimension only
+    EXPECT_EQ(SafeArrayCreate(VT_BSTR, 1, two), nullptr);   // fixed-size elements only
     SAFEARRAYBOUND huge{0x80000000u, 0};
-    EXPECT_EQ(SafeArrayCreate(VT_I4, 1, &huge), nullptr);      // 8 GiB does not fit 32 bits
+    EXPECT_EQ(SafeArrayCreate(VT_I4, 1, &huge), nullptr);   // 8 GiB does not fit 32 bits
 }
 
 TEST(SafeArray, RefusesToDestroyOrResizeWhileLocked) {

@@ -39,7 +39,7 @@ DECIMAL dec(const std::u16string& text) {
     return value;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(VarCyFromStr, ReadsUsNumberText) {
     EXPECT_EQ(cy_units(u"12.34"), 123400);
@@ -67,8 +67,8 @@ TEST(VarCyFromStr, RefusesBadTextAndOverflow) {
     value.int64 = 77;
     EXPECT_EQ(cy_from(u"922337203685477.5808", &value), DISP_E_OVERFLOW);
     EXPECT_EQ(cy_from(u"1e400", &value), DISP_E_OVERFLOW);
-    for (const char16_t* bad : {u"", u"abc", u"1.2.3", u"12,34.5.6", u"--1", u"1e", u"1 2",
-                                u",5", u"&H", u"&HFFFFFFFFFFFFFFFFF", u"12,34x"}) {
+    for (const char16_t* bad : {u"", u"abc", u"1.2.3", u"12,34.5.6", u"--1", u"1e", u"1 2", u",5",
+                                u"&H", u"&HFFFFFFFFFFFFFFFFF", u"12,34x"}) {
         EXPECT_EQ(cy_from(bad, &value), DISP_E_TYPEMISMATCH);
     }
     EXPECT_EQ(value.int64, 77);   // untouched by every failure
@@ -76,8 +76,7 @@ TEST(VarCyFromStr, RefusesBadTextAndOverflow) {
 
 TEST(VarDecFromStr, KeepsTheFullRangeAndScale) {
     EXPECT_EQ(text_of(dec(u"79228162514264337593543950335")), u"79228162514264337593543950335");
-    EXPECT_EQ(text_of(dec(u"-0.0000000000000000000000000001")),
-              u"-0.0000000000000000000000000001");
+    EXPECT_EQ(text_of(dec(u"-0.0000000000000000000000000001")), u"-0.0000000000000000000000000001");
     EXPECT_EQ(dec(u"0.0000000000000000000000000001").scale, 28);
     DECIMAL value{};
     EXPECT_EQ(dec_from(u"79228162514264337593543950336", &value), DISP_E_OVERFLOW);
@@ -85,14 +84,11 @@ TEST(VarDecFromStr, KeepsTheFullRangeAndScale) {
 
 TEST(VarDecFromStr, RoundsDigitsBeyondWhatFits) {
     // 29th decimal and 30th significant digit are rounded off, half to even.
-    EXPECT_EQ(text_of(dec(u"0.00000000000000000000000000015")),
-              u"0.0000000000000000000000000002");
-    EXPECT_EQ(text_of(dec(u"0.00000000000000000000000000025")),
-              u"0.0000000000000000000000000002");
+    EXPECT_EQ(text_of(dec(u"0.00000000000000000000000000015")), u"0.0000000000000000000000000002");
+    EXPECT_EQ(text_of(dec(u"0.00000000000000000000000000025")), u"0.0000000000000000000000000002");
     EXPECT_EQ(text_of(dec(u"1.00000000000000000000000000005")), u"1");
     // 30 digits exceed 96 bits: the fraction goes first.
-    EXPECT_EQ(text_of(dec(u"1234567890123456789012345678.96")),
-              u"1234567890123456789012345679");
+    EXPECT_EQ(text_of(dec(u"1234567890123456789012345678.96")), u"1234567890123456789012345679");
     EXPECT_EQ(text_of(dec(u"1e-40")), u"0");
 }
 

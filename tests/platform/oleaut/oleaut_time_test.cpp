@@ -9,8 +9,8 @@
 
 namespace {
 
-SYSTEMTIME make_time(int year, int month, int day, int hour = 0, int minute = 0,
-                     int second = 0, int milliseconds = 0) {
+SYSTEMTIME make_time(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+                     int milliseconds = 0) {
     SYSTEMTIME time{};
     time.wYear = WORD(year);
     time.wMonth = WORD(month);
@@ -33,7 +33,7 @@ DATE to_date(const SYSTEMTIME& time) {
     return date;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(SystemTimeToVariantTime, GivesThePlatformDayNumbers) {
     EXPECT_EQ(to_date(make_time(1899, 12, 30)), 0.0);
@@ -51,12 +51,11 @@ TEST(SystemTimeToVariantTime, KeepsTimeOfDayPositiveBeforeEpoch) {
 
 TEST(SystemTimeToVariantTime, RefusesWhatTheCalendarLacks) {
     DATE date = 7.0;
-    for (const SYSTEMTIME& bad : {make_time(99, 12, 31), make_time(10000, 1, 1),
-                                  make_time(2024, 13, 1), make_time(2023, 2, 29),
-                                  make_time(2024, 4, 31), make_time(2024, 1, 0),
-                                  make_time(2024, 1, 1, 24), make_time(2024, 1, 1, 0, 60),
-                                  make_time(2024, 1, 1, 0, 0, 60),
-                                  make_time(2024, 1, 1, 0, 0, 0, 1000)}) {
+    for (const SYSTEMTIME& bad :
+         {make_time(99, 12, 31), make_time(10000, 1, 1), make_time(2024, 13, 1),
+          make_time(2023, 2, 29), make_time(2024, 4, 31), make_time(2024, 1, 0),
+          make_time(2024, 1, 1, 24), make_time(2024, 1, 1, 0, 60), make_time(2024, 1, 1, 0, 0, 60),
+          make_time(2024, 1, 1, 0, 0, 0, 1000)}) {
         EXPECT_FALSE(SystemTimeToVariantTime(&bad, &date)) << bad.wYear << "-" << bad.wMonth;
     }
     EXPECT_EQ(date, 7.0);   // untouched on failure
@@ -95,14 +94,14 @@ TEST(VariantTimeToSystemTime, SetsDayOfWeekAndRefusesOutOfRange) {
 
 // Every day across the whole range, with times that stress the fraction, comes back whole.
 TEST(VariantTimeRoundTrip, KeepsEveryFieldAcrossTheRange) {
-    const int times[][4] = {{0, 0, 0, 0}, {6, 0, 0, 0}, {23, 59, 59, 999}, {13, 5, 9, 123},
-                            {0, 0, 0, 1}};
+    const int times[][4] = {
+        {0, 0, 0, 0}, {6, 0, 0, 0}, {23, 59, 59, 999}, {13, 5, 9, 123}, {0, 0, 0, 1}};
     for (DATE day = -657434.0; day <= 2958465.0; day += 997.0) {
         SYSTEMTIME calendar{};
         ASSERT_TRUE(VariantTimeToSystemTime(day, &calendar));
         for (const auto& time : times) {
-            SYSTEMTIME given = make_time(calendar.wYear, calendar.wMonth, calendar.wDay,
-                                         time[0], time[1], time[2], time[3]);
+            SYSTEMTIME given = make_time(calendar.wYear, calendar.wMonth, calendar.wDay, time[0],
+                                         time[1], time[2], time[3]);
             SYSTEMTIME back{};
             ASSERT_TRUE(VariantTimeToSystemTime(to_date(given), &back));
             ASSERT_EQ(fields(back), fields(given)) << "day " << day;
@@ -111,10 +110,10 @@ TEST(VariantTimeRoundTrip, KeepsEveryFieldAcrossTheRange) {
 }
 
 TEST(VariantTimeRoundTrip, KeepsTheEndsOfTheRange) {
-    for (const SYSTEMTIME& given : {make_time(100, 1, 1), make_time(100, 1, 1, 23, 59, 59, 999),
-                                    make_time(9999, 12, 31, 23, 59, 59, 999),
-                                    make_time(1899, 12, 30, 0, 0, 0, 1),
-                                    make_time(1899, 12, 29, 23, 59, 59, 999)}) {
+    for (const SYSTEMTIME& given :
+         {make_time(100, 1, 1), make_time(100, 1, 1, 23, 59, 59, 999),
+          make_time(9999, 12, 31, 23, 59, 59, 999), make_time(1899, 12, 30, 0, 0, 0, 1),
+          make_time(1899, 12, 29, 23, 59, 59, 999)}) {
         SYSTEMTIME back{};
         ASSERT_TRUE(VariantTimeToSystemTime(to_date(given), &back));
         EXPECT_EQ(fields(back), fields(given));

@@ -9,7 +9,9 @@
 TEST(OledbConnString, ReadsPlainPairsWithCaseBlindKeys) {
     oledb_conn_props props;
     ASSERT_EQ(oledb_parse_conn_string("Provider=sqloledb; Data Source = db1,1433 ;USER ID=joe;"
-                                      "Password=pw", props), OLEDB_S_OK);
+                                      "Password=pw",
+                                      props),
+              OLEDB_S_OK);
     EXPECT_EQ(props.get("data source").value(), "db1,1433");
     EXPECT_EQ(props.get("User Id").value(), "joe");
     EXPECT_EQ(props.get("PASSWORD").value(), "pw");
@@ -41,8 +43,8 @@ TEST(OledbConnString, SingleQuotedValuesAreRead) {
 }
 
 TEST(OledbConnString, MalformedStringsFailWithoutTheValue) {
-    for (const std::string text : {"Password=\"s3cr;et", "Password=\"ab\"cd;User ID=u",
-                                   "User ID=u;garbage"}) {
+    for (const std::string text :
+         {"Password=\"s3cr;et", "Password=\"ab\"cd;User ID=u", "User ID=u;garbage"}) {
         oledb_conn_props props;
         props.set("kept", "1");
         EXPECT_EQ(oledb_parse_conn_string(text, props), OLEDB_E_INVALIDARG) << text;

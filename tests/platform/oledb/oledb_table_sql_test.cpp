@@ -1,8 +1,8 @@
 // The T-SQL for table and index descriptions, compared with statements written by hand in
 // the form SQL Server's own provider sends.
 
-#include "platform/oledb/oledb_table_sql.hpp"
 #include "platform/oledb/oledb_sql_text.hpp"
+#include "platform/oledb/oledb_table_sql.hpp"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ std::string type_of(oledb_dbtype type, std::uint32_t size, bool b_max_types = tr
     return oledb_column_type_sql(column("c", type, size), b_max_types);
 }
 
-}  // namespace
+}   // namespace
 
 TEST(OledbTableSql, MapsEveryDescribedType) {
     EXPECT_EQ(type_of(DBTYPE_STR, 50), "varchar(50)");
@@ -66,7 +66,8 @@ TEST(OledbTableSql, NamesWithBracketsCannotEscape) {
     oledb_index_desc index;
     index.name = "ix]1";
     index.columns = {"c]"};
-    EXPECT_EQ(oledb_create_index_sql("[T]", index), "CREATE NONCLUSTERED INDEX [ix]]1] ON [T] ([c]]])");
+    EXPECT_EQ(oledb_create_index_sql("[T]", index),
+              "CREATE NONCLUSTERED INDEX [ix]]1] ON [T] ([c]]])");
 }
 
 TEST(OledbTableSql, PrimaryKeyIsANamedClusteredConstraint) {
@@ -80,7 +81,8 @@ TEST(OledbTableSql, PrimaryKeyIsANamedClusteredConstraint) {
     unique.name = "u";
     unique.columns = {"a"};
     unique.b_unique = true;
-    EXPECT_EQ(oledb_create_index_sql("[T]", unique), "CREATE UNIQUE NONCLUSTERED INDEX [u] ON [T] ([a])");
+    EXPECT_EQ(oledb_create_index_sql("[T]", unique),
+              "CREATE UNIQUE NONCLUSTERED INDEX [u] ON [T] ([a])");
     EXPECT_EQ(oledb_drop_table_sql("[dbo].[T]"), "DROP TABLE [dbo].[T]");
 }
 

@@ -1,7 +1,7 @@
 // Value texts of the provider stand-in, against forms written by hand.
 
-#include "platform/oledb/oledb_text_format.hpp"
 #include "platform/oledb/oledb_data_source.hpp"
+#include "platform/oledb/oledb_text_format.hpp"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,8 @@ TEST(OledbDataSource, LoginTakesEveryKeySpelling) {
     oledb_conn_props props;
     ASSERT_EQ(oledb_parse_conn_string("Server=h;UID=DOM\\joe;PWD=\"p;w\";Database=d;"
                                       "Integrated Security=SSPI;Encrypt=yes;Connect Timeout=3",
-                                      props), OLEDB_S_OK);
+                                      props),
+              OLEDB_S_OK);
     const oledb_login_params login = oledb_data_source::login_params(props);
     EXPECT_EQ(login.server, "h");
     EXPECT_EQ(login.user, "DOM\\joe");

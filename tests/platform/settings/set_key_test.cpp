@@ -33,10 +33,18 @@ protected:
 };
 
 TEST_F(SettingsKey, OddTextRoundTripsThroughTheFile) {
-    const std::u16string odd[] = {
-        u"a=b", u"line\nbreak\r\n", u"tab\there", u"\x01\x1f\x7f", u"quote\" back\\slash",
-        u"\\x41 not an escape", u"; [not a comment]", u"日本語 \U0001F600", u"",
-        std::u16string{u'x', 0xD800, u'y', 0xDFFF}, u"  spaces  ", u"\u00a0\u2028"};
+    const std::u16string odd[] = {u"a=b",
+                                  u"line\nbreak\r\n",
+                                  u"tab\there",
+                                  u"\x01\x1f\x7f",
+                                  u"quote\" back\\slash",
+                                  u"\\x41 not an escape",
+                                  u"; [not a comment]",
+                                  u"日本語 \U0001F600",
+                                  u"",
+                                  std::u16string{u'x', 0xD800, u'y', 0xDFFF},
+                                  u"  spaces  ",
+                                  u"\u00a0\u2028"};
     {
         const std::unique_ptr<set_key> key = open_key();
         for (std::size_t text_idx = 0; text_idx < std::size(odd); ++text_idx) {
@@ -78,7 +86,8 @@ TEST_F(SettingsKey, FileIsPrivateAndNoTemporaryIsLeft) {
     ASSERT_EQ(stat(config.file("Orvane").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0077, 0u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(config.file("Orvane")),
-                            std::filesystem::directory_iterator()), 1);
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(SettingsKey, FailedWriteKeepsTheOldFileAndValues) {
@@ -86,7 +95,7 @@ TEST_F(SettingsKey, FailedWriteKeepsTheOldFileAndValues) {
     ASSERT_EQ(key->set_string("src", u"old.mdb"), 0);
     const std::string before = tk_test_folder::read(file());
     // A file-size limit makes the write fail even for root (a full disk, in effect).
-    rlimit previous {};
+    rlimit previous{};
     getrlimit(RLIMIT_FSIZE, &previous);
     const sighandler_t previous_handler = signal(SIGXFSZ, SIG_IGN);
     rlimit small = previous;
@@ -101,7 +110,8 @@ TEST_F(SettingsKey, FailedWriteKeepsTheOldFileAndValues) {
     key->query_string("src", text);
     EXPECT_EQ(text, u"old.mdb");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(config.file("Orvane")),
-                            std::filesystem::directory_iterator()), 1);
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(SettingsKey, MissingFileHasNoValuesAndDamagedLinesAreKeptAside) {
@@ -140,8 +150,8 @@ TEST_F(SettingsKey, KeyNamesThatLeaveTheFolderAreRefused) {
 }
 
 TEST(SettingsFileText, BrokenEscapesAndQuotesMarkTheFileDamaged) {
-    const char* broken[] = {"a=sz:\"x\\q\"", "a=sz:\"x\\x4\"", "a=sz:\"x\"y\"", "a=sz:x",
-                            "=sz:\"x\"", "a=dword:123456789", "noequals"};
+    const char* broken[] = {"a=sz:\"x\\q\"", "a=sz:\"x\\x4\"",    "a=sz:\"x\"y\"", "a=sz:x",
+                            "=sz:\"x\"",     "a=dword:123456789", "noequals"};
     for (const char* line : broken) {
         const set_file_content content = set_parse_file(line);
         EXPECT_TRUE(content.b_damaged) << line;
@@ -151,4 +161,4 @@ TEST(SettingsFileText, BrokenEscapesAndQuotesMarkTheFileDamaged) {
     EXPECT_EQ(set_parse_file("a=dword:2a\r\n").values.at(0).dword, 42u);
 }
 
-}  // namespace
+}   // namespace

@@ -90,4 +90,4 @@ TEST(CodepageFuzz, RandomUtf16RoundTripsWhenWellFormed) {
     }
 }
 
-}  // namespace
+}   // namespace

@@ -33,13 +33,16 @@ TEST(Utf8Decoding, TruncatedSequenceAtTheEndIsOneReplacement) {
 TEST(Utf16Encoding, UnpairedSurrogatesBecomeReplacements) {
     std::size_t replaced = 0;
     const std::u16string text = {u'a', 0xD800, u'b', 0xDC00, 0xD800};
-    EXPECT_EQ(win_utf16_to_utf8(text, &replaced), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(win_utf16_to_utf8(text, &replaced), "a\xEF\xBF\xBD"
+                                                  "b\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(replaced, 3u);
 }
 
 TEST(Windows1252, HighBytesDecodeAsWindowsDoesAndComeBack) {
     EXPECT_EQ(win_cp1252_to_utf16("\x80\x8A\x9F\xE4\xDF"), u"€ŠŸäß");
-    EXPECT_EQ(win_cp1252_to_utf8("Stra\xDF" "e"), "Straße");
+    EXPECT_EQ(win_cp1252_to_utf8("Stra\xDF"
+                                 "e"),
+              "Straße");
     EXPECT_EQ(win_cp1252_to_utf16("\x81\x8D\x8F\x90\x9D"), u"\u0081\u008D\u008F\u0090\u009D");
     for (int byte = 0; byte < 256; ++byte) {
         const std::string narrow(1, char(byte));
@@ -48,4 +51,4 @@ TEST(Windows1252, HighBytesDecodeAsWindowsDoesAndComeBack) {
     EXPECT_EQ(win_utf16_to_cp1252(u"€ä日"), "\x80\xE4?");
 }
 
-}  // namespace
+}   // namespace

@@ -7,16 +7,16 @@
 namespace {
 
 TEST(CaseFolding, OneToOneFoldsAcrossScripts) {
-    EXPECT_TRUE(win_equal_ignore_case(u"ÄRGER", u"ärger"));  // Latin-1
-    EXPECT_TRUE(win_equal_ignore_case(u"ŁÓDŹ Œuvre", u"łódź œUVRE"));  // Latin Extended-A
-    EXPECT_TRUE(win_equal_ignore_case(u"Ǆ ǅ Ș", u"ǆ ǆ ș"));  // Latin Extended-B
-    EXPECT_TRUE(win_equal_ignore_case(u"ΣΟΦΊΑ", u"σοφία"));  // Greek
-    EXPECT_TRUE(win_equal_ignore_case(u"ς", u"Σ"));  // final sigma
-    EXPECT_TRUE(win_equal_ignore_case(u"МОСКВА", u"москва"));  // Cyrillic
-    EXPECT_TRUE(win_equal_ignore_case(u"ՀԱՅԵՐԵՆ", u"հայերեն"));  // Armenian
-    EXPECT_TRUE(win_equal_ignore_case(u"ＡＢＣ", u"ａｂｃ"));  // full-width
-    EXPECT_TRUE(win_equal_ignore_case(u"\U00010400", u"\U00010428"));  // Deseret pair
-    EXPECT_TRUE(win_equal_ignore_case(u"K", u"\u212A"));  // Kelvin sign
+    EXPECT_TRUE(win_equal_ignore_case(u"ÄRGER", u"ärger"));             // Latin-1
+    EXPECT_TRUE(win_equal_ignore_case(u"ŁÓDŹ Œuvre", u"łódź œUVRE"));   // Latin Extended-A
+    EXPECT_TRUE(win_equal_ignore_case(u"Ǆ ǅ Ș", u"ǆ ǆ ș"));             // Latin Extended-B
+    EXPECT_TRUE(win_equal_ignore_case(u"ΣΟΦΊΑ", u"σοφία"));             // Greek
+    EXPECT_TRUE(win_equal_ignore_case(u"ς", u"Σ"));                     // final sigma
+    EXPECT_TRUE(win_equal_ignore_case(u"МОСКВА", u"москва"));           // Cyrillic
+    EXPECT_TRUE(win_equal_ignore_case(u"ՀԱՅԵՐԵՆ", u"հայերեն"));         // Armenian
+    EXPECT_TRUE(win_equal_ignore_case(u"ＡＢＣ", u"ａｂｃ"));           // full-width
+    EXPECT_TRUE(win_equal_ignore_case(u"\U00010400", u"\U00010428"));   // Deseret pair
+    EXPECT_TRUE(win_equal_ignore_case(u"K", u"\u212A"));                // Kelvin sign
 }
 
 TEST(CaseFolding, WhatSimpleFoldingKeepsApart) {
@@ -36,12 +36,14 @@ TEST(CaseFolding, OrderIsByFoldedCodePoint) {
 }
 
 TEST(CaseFolding, PlatformCallFormWithLengthsAndFlags) {
-    EXPECT_EQ(CompareStringW(WIN_LOCALE_SYSTEM_DEFAULT, WIN_NORM_IGNORECASE, u"TABLE", -1,
-                             u"table", -1), WIN_CSTR_EQUAL);
+    EXPECT_EQ(
+        CompareStringW(WIN_LOCALE_SYSTEM_DEFAULT, WIN_NORM_IGNORECASE, u"TABLE", -1, u"table", -1),
+        WIN_CSTR_EQUAL);
     EXPECT_EQ(CompareStringW(WIN_LOCALE_SYSTEM_DEFAULT, 0, u"TABLE", -1, u"table", -1),
               WIN_CSTR_LESS_THAN);
     EXPECT_EQ(CompareStringW(WIN_LOCALE_SYSTEM_DEFAULT, WIN_NORM_IGNORECASE, u"Ordersxx", 6,
-                             u"ORDERS", 6), WIN_CSTR_EQUAL);
+                             u"ORDERS", 6),
+              WIN_CSTR_EQUAL);
     EXPECT_EQ(CompareStringW(WIN_LOCALE_SYSTEM_DEFAULT, 0, nullptr, -1, u"x", -1), 0);
 }
 
@@ -51,4 +53,4 @@ TEST(CaseFolding, LoneSurrogatesCompareAsThemselves) {
     EXPECT_FALSE(win_equal_ignore_case(lone, u"a\U00010428"));
 }
 
-}  // namespace
+}   // namespace

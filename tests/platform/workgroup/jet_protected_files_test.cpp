@@ -4,9 +4,9 @@
 // truncated inputs fail with the engine's DAO numbers and leave nothing open.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,15 +44,25 @@ struct expected_file {
 const expected_file EXPECTED[] = {
     {"jahlborn-jackcessencrypt/db97-enc.mdb", u"", "Table1", {"1|hello|0", "2|world|42"}},
     {"jahlborn-jackcessencrypt/db-enc.mdb", u"", "Table1", {"1|hello|0", "2|world|42"}},
-    {"jahlborn-jackcessencrypt/db2013-enc.accdb", u"1234", "Customers",
+    {"jahlborn-jackcessencrypt/db2013-enc.accdb",
+     u"1234",
+     "Customers",
      {"1|Test", "2|Test2", "3|a", "4|NULL", "5|c", "6|d", "7|f"}},
-    {"andipaetzold-mdb-reader/password/V2010_with-password.accdb", u"password", "Table1",
+    {"andipaetzold-mdb-reader/password/V2010_with-password.accdb",
+     u"password",
+     "Table1",
      {"1|One", "2|Two", "3|Three"}},
-    {"andipaetzold-mdb-reader/encryption/office-agile-4.2.accdb", u"password", "Table1",
+    {"andipaetzold-mdb-reader/encryption/office-agile-4.2.accdb",
+     u"password",
+     "Table1",
      {"1|One", "2|Two", "3|Three"}},
-    {"andipaetzold-mdb-reader/password/V2000_with-password.mdb", u"password", "Table1",
+    {"andipaetzold-mdb-reader/password/V2000_with-password.mdb",
+     u"password",
+     "Table1",
      {"1|One", "2|Two", "3|Three"}},
-    {"andipaetzold-mdb-reader/password/V2003_with-password.mdb", u"password", "Table1",
+    {"andipaetzold-mdb-reader/password/V2003_with-password.mdb",
+     u"password",
+     "Table1",
      {"1|One", "2|Two", "3|Three"}},
     {"jahlborn-jackcessencrypt/db2007-enc.accdb", u"Test123", "Table1", {"1|foo"}},
     {"jahlborn-jackcessencrypt/db2007-oldenc.accdb", u"Test123", "Table1", {"1|foo"}},
@@ -79,7 +89,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(JetProtectedFiles, ReadTheSameTablesAndRowsAsTheIndependentReaders) {
     for (const expected_file& entry : EXPECTED) {
@@ -119,8 +129,8 @@ TEST_F(JetProtectedFiles, RefuseWrongAndMissingPasswordsWith3031) {
 }
 
 TEST_F(JetProtectedFiles, RefuseTruncatedCopiesWithoutCrashing) {
-    const std::filesystem::path scratch =
-        std::filesystem::temp_directory_path() / "vantrel-protected-cut.accdb";
+    const std::filesystem::path scratch = std::filesystem::temp_directory_path()
+                                          / "vantrel-protected-cut.accdb";
     for (const expected_file& entry : EXPECTED) {
         SCOPED_TRACE(entry.path);
         std::ifstream in(testdata(entry.path), std::ios::binary);
@@ -133,8 +143,7 @@ TEST_F(JetProtectedFiles, RefuseTruncatedCopiesWithoutCrashing) {
                 const auto database = jet_database::open(scratch.string(), entry.password);
                 for (const jet_catalog_entry& table : database->user_tables()) {
                     const auto cursor = database->open_cursor(table.name);
-                    while (cursor->next()) {
-                    }
+                    while (cursor->next()) {}
                 }
                 ADD_FAILURE() << "a cut copy of " << length << " bytes read in full";
             } catch (const jet_error& error) {

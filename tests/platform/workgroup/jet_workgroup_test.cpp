@@ -67,7 +67,7 @@ std::string file_prefix(const std::string& path, std::size_t length) {
     return bytes;
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(JetWorkgroupAccounts, LogsOnBlankPasswordAccountsCaseBlind) {
     for (const std::string& mdw : {JET4_MDW, JET3_MDW}) {
@@ -92,8 +92,8 @@ TEST_F(JetWorkgroupAccounts, RefusesWrongPasswordsWhereTheStoredFormTellsThem) {
 }
 
 TEST_F(JetWorkgroupAccounts, AcceptsSetPasswordsUnverified) {
-    const jet_workgroup_account account =
-        jet_workgroup_logon(testdata(JET3_MDW), u"SMSUser", u"any guess");
+    const jet_workgroup_account account = jet_workgroup_logon(testdata(JET3_MDW), u"SMSUser",
+                                                              u"any guess");
     EXPECT_EQ(account.name, u"SMSUser");
     EXPECT_FALSE(account.b_password_verified);
 }
@@ -105,8 +105,7 @@ TEST_F(JetWorkgroupAccounts, RefusesUnknownAccountsGroupsAndInternalAccounts) {
 }
 
 TEST_F(JetWorkgroupFiles, RefusesFilesThatAreNoWorkgroupFile) {
-    EXPECT_EQ(logon_error(testdata("jahlborn-jackcess/V2000/testV2000.mdb"), u"admin", u""),
-              3173);
+    EXPECT_EQ(logon_error(testdata("jahlborn-jackcess/V2000/testV2000.mdb"), u"admin", u""), 3173);
     EXPECT_EQ(logon_error(testdata("jahlborn-jackcess/V2007/testV2007.accdb"), u"admin", u""),
               3173);
     EXPECT_EQ(logon_error(testdata("no-such-folder/System.mdw"), u"admin", u""), 3358);
@@ -123,8 +122,8 @@ TEST_F(JetWorkgroupFiles, RefusesFilesThatAreNoWorkgroupFile) {
 
 // Reading a FIFO named as the workgroup file waited for a writer forever.
 TEST_F(JetWorkgroupFiles, RefusesANamedPipeWithoutBlocking) {
-    std::filesystem::path fifo = std::filesystem::temp_directory_path() /
-                                 ("vantrel-workgroup-" + std::to_string(::getpid()) + ".mdw");
+    std::filesystem::path fifo = std::filesystem::temp_directory_path()
+                                 / ("vantrel-workgroup-" + std::to_string(::getpid()) + ".mdw");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(logon_error(fifo.string(), u"admin", u""), 3358);
     std::filesystem::remove(fifo);
