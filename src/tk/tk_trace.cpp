@@ -93,17 +93,29 @@ void tk_trace::write_line(int level, const char* format, ...) {
     if (!prepare_line(level)) return;
     va_list args;
     va_start(args, format);
-    const std::string text = format_text(format, args);
+    append_formatted_list(format, args);
     va_end(args);
-    instance().append_line(text);
 }
+
+#if defined(__clang__)
+void tk_trace::write(int level, const char* format, ...) {
+    if (!may_write(level) || !prepare_line(level)) return;
+    va_list args;
+    va_start(args, format);
+    append_formatted_list(format, args);
+    va_end(args);
+}
+#endif
 
 void tk_trace::append_formatted(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const std::string text = format_text(format, args);
+    append_formatted_list(format, args);
     va_end(args);
-    instance().append_line(text);
+}
+
+void tk_trace::append_formatted_list(const char* format, va_list args) {
+    instance().append_line(format_text(format, args));
 }
 
 void tk_trace::append_line(const std::string& text) const {

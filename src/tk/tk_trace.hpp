@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <climits>
+#include <cstdarg>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,10 @@ public:
     tk_trace(std::optional<std::string> path, bool enabled, int threshold, bool timestamps);
     ~tk_trace();
 
+#if defined(__clang__)
+    // clang has no __builtin_va_arg_pack, so there the call stays out of line.
+    static void write(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+#else
     // Always inlined, so the arguments go on to the formatting call only for a line that may
     // be kept; __builtin_va_arg_pack forwards them with printf's checks left in place.
     [[gnu::always_inline, gnu::format(printf, 2, 3)]] static inline void write(int level,
@@ -37,6 +42,7 @@ public:
         if (!may_write(level)) return;
         write_line(level, format, __builtin_va_arg_pack());
     }
+#endif
 
     template <class... Args>
     static void write(int level, const char16_t* format, const Args&... args) {
@@ -76,6 +82,7 @@ private:
     static bool prepare_line(int level);
     // The format is converted at run time, so the compiler can't check it against arguments.
     static void append_formatted(const char* format, ...);
+    static void append_formatted_list(const char* format, va_list args);
     void append_line(const std::string& text) const;
 
     static std::string narrow_format(const char16_t* format);
