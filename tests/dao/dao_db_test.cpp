@@ -90,8 +90,8 @@ TEST(DaoDatabaseForeignKeys, KnowWhichOnesAccessEnforces) {
     dao_test_engine test;
     // The test data's manifest: indexTestV2000's two relationships cascade, so Access
     // enforces them; linkerTestV2007's one relationship is not enforced.
-    for (const udb_relationship& key :
-         test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb")->relationships) {
+    auto indexes = test.open("jahlborn-jackcess/V2000/indexTestV2000.mdb");
+    for (const udb_relationship& key : indexes->relationships) {
         EXPECT_TRUE(key.b_enforced) << tk_utf16_to_utf8(key.name);
     }
     auto linker = test.open("jahlborn-jackcess/V2007/linkerTestV2007.accdb");
