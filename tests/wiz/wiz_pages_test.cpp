@@ -22,6 +22,7 @@
 #include "tk/tk_exce.hpp"
 #include "wiz/wiz_connect.hpp"
 #include "wiz/wiz_files.hpp"
+#include "wiz/wiz_gui_call.hpp"
 #include "wiz/wiz_help.hpp"
 #include "wiz/wiz_progress.hpp"
 #include "wiz/wiz_query.hpp"
@@ -482,6 +483,34 @@ TEST_F(Profiles, SavedOnTheFinishPageAndLoadedOnTheWelcomePage) {
     EXPECT_EQ(child<QLineEdit>(page(STEP_1), "loginEdit")->text(), "migrator");
     EXPECT_TRUE(child<QRadioButton>(page(STEP_1), "sqlAuthRadio")->isChecked());
     EXPECT_EQ(converter->get_mode(), MODE_MERGE);
+}
+
+// A worker's call runs on the GUI thread, the worker sees what it wrote once the call returns,
+// and a failure in the work is the worker's to handle, not the event loop's.
+TEST(GuiCall, RunsOnTheGuiThreadAndHandsBackResultsAndFailures) {
+    QApplication& application = wiz_test_app();
+    QThread* ran_on = nullptr;
+    int answer = 0;
+    std::string failure;
+    std::atomic<bool> b_done{false};
+    std::thread worker([&] {
+        wiz_gui_call([&] {
+            ran_on = QThread::currentThread();
+            answer = 42;
+        });
+        try {
+            wiz_gui_call(
+                [] { throw tk_exception("refused on the GUI thread", ERROR_LEVEL_RECOVERABLE); });
+        } catch (const tk_exception& error) {
+            failure = error.what();
+        }
+        b_done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b_done.load(); }, 10000));
+    worker.join();
+    EXPECT_EQ(ran_on, application.thread());
+    EXPECT_EQ(answer, 42);
+    EXPECT_EQ(failure, "refused on the GUI thread");
 }
 
 TEST(StartupCheck, NoDisplayOrAnOlderQtRefusesToStart) {
