@@ -323,7 +323,10 @@ TEST(MssBulkLoadDrop, CommittedBatchesSurviveAndTheLossIsReportedOnce) {
     EXPECT_NE(table_failures[0].find("'Order Details'"), std::string::npos) << table_failures[0];
     EXPECT_NE(table_failures[0].find("connection to the server is lost"), std::string::npos);
     EXPECT_EQ(table_failures[0].find("Secret"), std::string::npos);
-    EXPECT_EQ(appended, 2999);   // the commit of the batch ending at record 3000 met the drop
+    // The double stores rows as their packets arrive and hangs up at record 2501; the client
+    // finds out at a later send or, at the latest, at the commit of the batch ending at 3000.
+    EXPECT_GE(appended, 2500);
+    EXPECT_LE(appended, 2999);
     const std::unique_ptr<mss_database> reopened = engine.open_db(name, MSS_OPEN_APPEND);
     const std::unique_ptr<udb_recordset> count = reopened->query(
         u"SELECT COUNT(*) FROM [dbo].[Order Details]");

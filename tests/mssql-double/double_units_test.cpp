@@ -1,7 +1,9 @@
 // double_units_test.cpp - the double's own pieces without a connection: date parsing and
 // rounding, decimal scaling, the tokenizer's quoting rules, and the bulk-row reader against
-// truncated and mutated input (it must answer with an error, never read past the end),
-// text conversions, PRELOGIN and LOGIN7 parsing, and the command line.
+// truncated and mutated input (it must answer with an error, never read past the end), the
+// bulk stream over packets cut anywhere, text conversions, PRELOGIN and LOGIN7 parsing, and
+// the command line.
+#include "dbl_bulk_stream.hpp"
 #include "dbl_bytes.hpp"
 #include "dbl_convert.hpp"
 #include "dbl_date.hpp"
@@ -16,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sys/socket.h>
+#include <unistd.h>
 
 TEST(DoubleDateParse, SortsSyntaxFromRange) {
     dbl_civil civil;
@@ -152,6 +156,132 @@ TEST(DoubleBulkCodecFuzz, SurvivesMutatedMessages) {
         } catch (const dbl_sql_error& error) {
             EXPECT_TRUE(error.number == 4815 || error.number == 4816) << error.number;
         }
+    }
+}
+
+namespace {
+
+// Packets written into one end of a socket pair for a stream reading the other.
+class packet_feed {
+public:
+    packet_feed() { b_open = ::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) == 0; }
+    ~packet_feed() {
+        close_writer();
+        ::close(fds[0]);
+    }
+    packet_feed(const packet_feed&) = delete;
+    packet_feed& operator=(const packet_feed&) = delete;
+
+    bool is_open() const { return b_open; }
+    int reading_end() const { return fds[0]; }
+    void packet(std::uint8_t type, std::span<const std::uint8_t> body, bool b_last) {
+        std::size_t length = body.size() + 8;
+        std::vector<std::uint8_t> bytes = {type,
+                                           std::uint8_t(b_last ? 1 : 0),
+                                           std::uint8_t(length >> 8),
+                                           std::uint8_t(length),
+                                           0,
+                                           0,
+                                           1,
+                                           0};
+        bytes.insert(bytes.end(), body.begin(), body.end());
+        ASSERT_EQ(::write(fds[1], bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+    // `message` as bulk-load packets of `size` bytes each.
+    void bulk_packets(const std::vector<std::uint8_t>& message, std::size_t size) {
+        for (std::size_t at = 0; at < message.size(); at += size) {
+            std::size_t part = std::min(size, message.size() - at);
+            packet(7, std::span(message).subspan(at, part), at + part == message.size());
+        }
+    }
+    void close_writer() {
+        if (fds[1] >= 0) ::close(fds[1]);
+        fds[1] = -1;
+    }
+
+private:
+    int fds[2] = {-1, -1};
+    bool b_open = false;
+};
+
+// The sample's columns and its row's values, read through the stream as the loader does.
+std::vector<dbl_value> stream_sample(dbl_bulk_stream& stream) {
+    std::vector<dbl_wire_column> columns;
+    stream.read_whole([&](dbl_reader& r) {
+        columns.clear();
+        r.u8();
+        std::size_t count = r.u16_le();
+        for (std::size_t i = 0; i < count; ++i)
+            columns.push_back(dbl_read_wire_column(r, int(i + 1)));
+    });
+    std::vector<dbl_value> values(columns.size());
+    stream.read_whole([&](dbl_reader& r) {
+        EXPECT_EQ(r.u8(), 0xD1);
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            values[i] = dbl_read_value(r, columns[i], int(i + 1));
+    });
+    return values;
+}
+
+}   // namespace
+
+TEST(DoubleBulkStreamReader, ReadsRowsCutIntoPacketsOfAnySize) {
+    const std::vector<std::uint8_t> sample = bulk_sample();
+    for (std::size_t size = 1; size <= sample.size(); ++size) {
+        packet_feed feed;
+        ASSERT_TRUE(feed.is_open());
+        feed.bulk_packets(sample, size);
+        feed.packet(1, std::vector<std::uint8_t>{0x41}, true);   // the next message
+        dbl_packet_io io(feed.reading_end());
+        auto first = io.read_header();
+        ASSERT_TRUE(first);
+        dbl_bulk_stream stream(io, *first);
+        std::vector<dbl_value> values = stream_sample(stream);
+        ASSERT_EQ(values.size(), 2u);
+        EXPECT_EQ(values[0].integer, 7) << "packets of " << size;
+        EXPECT_EQ(values[1].wide, u"ab") << "packets of " << size;
+        EXPECT_TRUE(stream.at_end());
+        auto next = io.read_header();   // the stream read its message and no further
+        ASSERT_TRUE(next);
+        EXPECT_EQ(next->type, 1);
+    }
+}
+
+TEST(DoubleBulkStreamReader, EndsOnBrokenMessagesAndDrainsToTheEnd) {
+    const std::vector<std::uint8_t> sample = bulk_sample();
+    auto stream_of = [](packet_feed& feed) {
+        dbl_packet_io io(feed.reading_end());
+        dbl_bulk_stream stream(io, *io.read_header());
+        stream_sample(stream);
+    };
+    {   // the message ends inside the row: a short row, as with the whole message at hand
+        packet_feed feed;
+        feed.bulk_packets(std::vector<std::uint8_t>(sample.begin(), sample.end() - 1), 4);
+        EXPECT_THROW(stream_of(feed), dbl_short_input);
+    }
+    {   // a SQL batch packet in the middle of the bulk message
+        packet_feed feed;
+        feed.packet(7, std::span(sample).subspan(0, 10), false);
+        feed.packet(1, std::span(sample).subspan(10), true);
+        EXPECT_THROW(stream_of(feed), dbl_drop_connection);
+    }
+    {   // the client goes away in the middle of the message
+        packet_feed feed;
+        feed.packet(7, std::span(sample).subspan(0, 10), false);
+        feed.close_writer();
+        EXPECT_THROW(stream_of(feed), dbl_drop_connection);
+    }
+    {   // drained after the metadata: the rest is read, the next message comes next
+        packet_feed feed;
+        feed.bulk_packets(sample, 3);
+        feed.packet(6, {}, true);
+        dbl_packet_io io(feed.reading_end());
+        dbl_bulk_stream stream(io, *io.read_header());
+        stream.read_whole([](dbl_reader& r) { r.u8(); });
+        stream.drain();
+        auto next = io.read_header();
+        ASSERT_TRUE(next);
+        EXPECT_EQ(next->type, 6);
     }
 }
 

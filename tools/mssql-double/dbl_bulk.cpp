@@ -1,11 +1,13 @@
 // dbl_bulk.cpp - bulk load as a bcp client does it: "insert bulk t (col type, ...) [with
 // (hints)]" names the columns, then one bulk-load message brings COLMETADATA and ROW tokens
 // (a DONE token, if any, ends them). The message is one batch: committed whole or not at
-// all, answered with its row count. Without CHECK_CONSTRAINTS foreign keys are not checked
-// and become untrusted; without KEEP_NULLS a NULL takes the column default; without
-// KEEPIDENTITY (or IDENTITY_INSERT ON) identity values are generated.
+// all, answered with its row count once its last packet is in. Rows are stored as their
+// packets arrive (dbl_bulk_stream), inside the batch's transaction. Without CHECK_CONSTRAINTS
+// foreign keys are not checked and become untrusted; without KEEP_NULLS a NULL takes the column
+// default; without KEEPIDENTITY (or IDENTITY_INSERT ON) identity values are generated.
 #include "dbl_executor.hpp"
 
+#include "dbl_bulk_stream.hpp"
 #include "dbl_row_writer.hpp"
 #include "dbl_text.hpp"
 
@@ -31,6 +33,35 @@ bulk_columns read_metadata(dbl_reader& r, std::size_t expected) {
     return columns;
 }
 
+// Decodes and stores the rows as they arrive; the number stored.
+std::uint64_t store_rows(dbl_executor& ex, dbl_bulk_stream& stream, const dbl_bulk_request& request,
+                         const dbl_table_ref& ref, const dbl_write_rules& rules) {
+    bulk_columns columns;
+    stream.read_whole([&](dbl_reader& r) { columns = read_metadata(r, request.columns.size()); });
+    dbl_row_writer writer(ex, ref, rules);
+    std::vector<dbl_typed> values(columns.wire.size());   // refilled for each row
+    for (std::size_t i = 0; i < columns.wire.size(); ++i) values[i].type = columns.wire[i].type;
+    const long limit = ex.server.options().drop_after_bulk_rows;
+    std::uint64_t count = 0;
+    while (!stream.at_end()) {
+        std::uint8_t token = 0;
+        stream.read_whole([&](dbl_reader& r) {
+            token = r.u8();
+            if (token != dbl_tds::TOKEN_ROW) return;
+            for (std::size_t i = 0; i < columns.wire.size(); ++i)
+                values[i].value = dbl_read_value(r, columns.wire[i], int(i + 1));
+        });
+        if (token == dbl_tds::TOKEN_DONE) break;
+        if (token != dbl_tds::TOKEN_ROW) throw dbl_err::bulk_bad_type(1);
+        if (limit >= 0 && ex.session.bulk_rows_received >= limit) throw dbl_drop_connection{};
+        ++ex.session.bulk_rows_received;
+        writer.write(request.columns, values);
+        ++count;
+    }
+    writer.finish();
+    return count;
+}
+
 }   // namespace
 
 void dbl_run_insert_bulk(dbl_executor& ex, const dbl_statement& st) {
@@ -53,7 +84,7 @@ void dbl_run_insert_bulk(dbl_executor& ex, const dbl_statement& st) {
     ex.send_done(0, false, 0);
 }
 
-void dbl_executor::run_bulk(std::span<const std::uint8_t> payload) {
+void dbl_executor::run_bulk(dbl_bulk_stream& stream) {
     if (!session.pending_bulk) {
         send_error(dbl_err::bulk_not_expected(), 1);
         reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ERROR, 0, 0);
@@ -77,25 +108,7 @@ void dbl_executor::run_bulk(std::span<const std::uint8_t> payload) {
         rules.b_defaults_for_nulls = !request.b_keep_nulls;
         rules.b_check_foreign_keys = request.b_check_constraints;
         transact(*database, [&] {
-            dbl_reader r(payload);
-            bulk_columns columns = read_metadata(r, request.columns.size());
-            dbl_row_writer writer(*this, ref, rules);
-            std::vector<dbl_typed> values(columns.wire.size());   // refilled for each row
-            for (std::size_t i = 0; i < columns.wire.size(); ++i)
-                values[i].type = columns.wire[i].type;
-            while (!r.at_end()) {
-                std::uint8_t token = r.u8();
-                if (token == dbl_tds::TOKEN_DONE) break;
-                if (token != dbl_tds::TOKEN_ROW) throw dbl_err::bulk_bad_type(1);
-                for (std::size_t i = 0; i < columns.wire.size(); ++i)
-                    values[i].value = dbl_read_value(r, columns.wire[i], int(i + 1));
-                long limit = server.options().drop_after_bulk_rows;
-                if (limit >= 0 && session.bulk_rows_received >= limit) throw dbl_drop_connection{};
-                ++session.bulk_rows_received;
-                writer.write(request.columns, values);
-                ++count;
-            }
-            writer.finish();
+            count = store_rows(*this, stream, request, ref, rules);
             if (!rules.b_check_foreign_keys) database->mark_untrusted(*ref.table);
         });
     } catch (const dbl_sql_error& error) {

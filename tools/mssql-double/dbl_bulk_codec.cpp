@@ -62,6 +62,14 @@ bool valid_n_size(std::uint8_t code, int size) {
     }
 }
 
+// A length beyond the bytes at hand is 4815 at the end of the message; before it, the
+// value goes on in the next packet.
+void need_bytes(const dbl_reader& r, std::size_t size, int column_number) {
+    if (size <= r.remaining()) return;
+    if (r.is_partial()) throw dbl_short_input("value goes on in the next packet");
+    throw dbl_err::bulk_bad_length(column_number);
+}
+
 // A bcp client names the table of a text, ntext or image column with one US_VARCHAR
 // ("db.dbo.t"), not the part count of the server's COLMETADATA.
 void read_table_name(dbl_reader& r) { r.utf16(r.u16_le()); }
@@ -86,7 +94,7 @@ std::string read_plp(dbl_reader& r, bool& is_null, int column_number) {
     while (true) {
         std::uint32_t chunk = r.u32_le();
         if (chunk == 0) break;
-        if (chunk > r.remaining()) throw dbl_err::bulk_bad_length(column_number);
+        need_bytes(r, chunk, column_number);
         auto bytes = r.take(chunk);
         payload.append(bytes.begin(), bytes.end());
     }
@@ -277,7 +285,7 @@ dbl_value dbl_read_value(dbl_reader& r, const dbl_wire_column& column, int colum
         if (pointer == 0) return dbl_null();
         r.skip(std::size_t(pointer) + 8);
         std::uint32_t size = r.u32_le();
-        if (size > r.remaining()) throw dbl_err::bulk_bad_length(column_number);
+        need_bytes(r, size, column_number);
         auto bytes = r.take(size);
         return from_payload(column.type, std::string(bytes.begin(), bytes.end()), column_number);
     }

@@ -16,10 +16,15 @@ struct dbl_short_input : std::runtime_error {
 class dbl_reader {
 public:
     explicit dbl_reader(std::span<const std::uint8_t> data) : bytes(data) {}
+    // `b_more_may_follow`: the bytes are what has arrived of a message that goes on, so a
+    // length beyond them is no fault yet (dbl_bulk_stream reads on and decodes again).
+    dbl_reader(std::span<const std::uint8_t> data, bool b_more_may_follow)
+        : bytes(data), b_partial(b_more_may_follow) {}
 
     std::size_t position() const { return at; }
     std::size_t remaining() const { return bytes.size() - at; }
     bool at_end() const { return at == bytes.size(); }
+    bool is_partial() const { return b_partial; }
 
     std::uint8_t u8() {
         need(1);
@@ -68,6 +73,7 @@ private:
 
     std::span<const std::uint8_t> bytes;
     std::size_t at = 0;
+    bool b_partial = false;
 };
 
 class dbl_writer {

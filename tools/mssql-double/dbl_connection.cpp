@@ -2,6 +2,7 @@
 // client leaves. Malformed packets end the connection; SQL errors never do.
 #include "dbl_connection.hpp"
 
+#include "dbl_bulk_stream.hpp"
 #include "dbl_executor.hpp"
 #include "dbl_login.hpp"
 #include "dbl_packets.hpp"
@@ -26,8 +27,14 @@ public:
     connection& operator=(const connection&) = delete;
 
     void serve() {
-        while (auto message = io.read_message()) {
-            if (!handle(*message)) break;
+        while (auto first = io.read_header()) {
+            // A bulk load is read as it arrives, every other message whole.
+            if (b_logged_in && first->type == DBL_PACKET_BULK) {
+                if (!bulk(*first)) break;
+                continue;
+            }
+            auto message = io.read_message(*first);
+            if (!message || !handle(*message)) break;
         }
     }
 
@@ -40,7 +47,6 @@ private:
         }
         switch (message.type) {
         case DBL_PACKET_SQL_BATCH: return batch(message);
-        case DBL_PACKET_BULK: return bulk(message);
         case DBL_PACKET_ATTENTION: {
             dbl_reply reply;
             reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_ATTN, 0, 0);
@@ -158,12 +164,16 @@ private:
         return send(reply);
     }
 
-    bool bulk(const dbl_message& message) {
+    // The server is held from the first packet to the reply, as the batch's transaction
+    // spans the whole message (README, "Bulk load holds the server").
+    bool bulk(const dbl_packet_header& first) {
         dbl_reply reply;
+        dbl_bulk_stream stream(io, first);
         try {
             std::scoped_lock guard(server.lock());
             dbl_executor executor(server, session, reply);
-            executor.run_bulk(message.payload);
+            executor.run_bulk(stream);
+            stream.drain();
         } catch (const dbl_drop_connection&) {
             return false;
         }

@@ -5,14 +5,14 @@
 
 #include "dbl_ast.hpp"
 #include "dbl_error.hpp"
+#include "dbl_packets.hpp"
 #include "dbl_server.hpp"
 #include "dbl_session.hpp"
 #include "dbl_tds.hpp"
 
 #include <functional>
 
-// Thrown by the drop-after-N-bulk-rows fault: the connection closes without an answer.
-struct dbl_drop_connection {};
+class dbl_bulk_stream;
 
 struct dbl_rowset {
     std::vector<dbl_result_column> columns;
@@ -32,8 +32,9 @@ public:
     dbl_executor(dbl_server& server, dbl_session& session, dbl_reply& reply);
 
     void run_batch(const std::u16string& text);
-    // The bulk-load message that follows an "insert bulk" statement.
-    void run_bulk(std::span<const std::uint8_t> payload);
+    // The bulk-load message that follows an "insert bulk" statement, read from `stream` as
+    // it arrives; the caller drains what an error left unread before it answers.
+    void run_bulk(dbl_bulk_stream& stream);
 
     // Used by the statement files.
     dbl_server& server;

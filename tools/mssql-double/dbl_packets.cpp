@@ -5,13 +5,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
-
-// A message larger than this is refused: it protects the double from a runaway client.
-constexpr std::size_t MAX_MESSAGE_BYTES = std::size_t(1) << 30;
-
-}   // namespace
-
 bool dbl_packet_io::read_exact(std::uint8_t* buffer, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
@@ -23,23 +16,31 @@ bool dbl_packet_io::read_exact(std::uint8_t* buffer, std::size_t size) {
     return true;
 }
 
-std::optional<dbl_message> dbl_packet_io::read_message() {
+std::optional<dbl_packet_header> dbl_packet_io::read_header() {
+    std::uint8_t header[8];
+    if (!read_exact(header, sizeof header)) return std::nullopt;
+    std::size_t length = std::size_t((header[2] << 8) | header[3]);
+    if (length < 8) return std::nullopt;   // a length under the header is malformed
+    return dbl_packet_header{header[0], (header[1] & 0x01) != 0, length - 8};
+}
+
+bool dbl_packet_io::read_body(const dbl_packet_header& header, std::vector<std::uint8_t>& into) {
+    std::size_t at = into.size();
+    into.resize(at + header.body_bytes);
+    return header.body_bytes == 0 || read_exact(into.data() + at, header.body_bytes);
+}
+
+std::optional<dbl_message> dbl_packet_io::read_message(const dbl_packet_header& first) {
     dbl_message message;
-    bool first = true;
+    message.type = first.type;
+    dbl_packet_header header = first;
     while (true) {
-        std::uint8_t header[8];
-        if (!read_exact(header, sizeof header)) return std::nullopt;
-        std::size_t length = std::size_t((header[2] << 8) | header[3]);
-        if (length < 8) return std::nullopt;   // a length under the header is malformed
-        if (first) message.type = header[0];
-        else if (header[0] != message.type) return std::nullopt;
-        first = false;
-        std::size_t body = length - 8;
-        if (message.payload.size() + body > MAX_MESSAGE_BYTES) return std::nullopt;
-        std::size_t at = message.payload.size();
-        message.payload.resize(at + body);
-        if (body > 0 && !read_exact(message.payload.data() + at, body)) return std::nullopt;
-        if (header[1] & 0x01) return message;
+        if (message.payload.size() + header.body_bytes > DBL_MAX_MESSAGE_BYTES) return std::nullopt;
+        if (!read_body(header, message.payload)) return std::nullopt;
+        if (header.b_last) return message;
+        auto next = read_header();
+        if (!next || next->type != message.type) return std::nullopt;
+        header = *next;
     }
 }
 
