@@ -21,7 +21,8 @@ std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns
 
 dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
                                dbl_write_rules new_rules)
-    : ex(new_ex), ref(new_ref), rules(new_rules), row_buffer(new_ref.table->columns.size()),
+    : ex(new_ex), ref(new_ref), rules(new_rules), identity_column(new_ref.table->identity_index()),
+      parsed_defaults(new_ref.table->columns.size()), row_buffer(new_ref.table->columns.size()),
       given_columns(new_ref.table->columns.size()) {
     const std::string table_display = ref.full_display();
     for (const dbl_column& column : ref.table->columns)
@@ -68,19 +69,21 @@ dbl_value dbl_row_writer::identity_value(const std::vector<int>& columns,
     return value;
 }
 
-dbl_value dbl_row_writer::default_value(const dbl_column& column) {
+dbl_value dbl_row_writer::default_value(std::size_t column_index) {
+    const dbl_column& column = ref.table->columns[column_index];
     if (column.default_text.empty()) return dbl_null();
-    std::u16string query = u"SELECT " + dbl_utf16(column.default_text);
-    std::vector<dbl_statement> parsed = dbl_parse_batch(query, false);
+    std::vector<dbl_statement>& parsed = parsed_defaults[column_index];
+    if (parsed.empty())
+        parsed = dbl_parse_batch(u"SELECT " + dbl_utf16(column.default_text), false);
     dbl_eval_context context{&ex, nullptr, {}, nullptr};
     dbl_typed value = dbl_eval(*parsed.at(0).select->items.at(0).expr, context);
-    return dbl_convert(value, column.type, dbl_target{ref.full_display(), column.name});
+    return dbl_convert(value, column.type, targets[column_index]);
 }
 
 void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<dbl_typed>& values) {
     dbl_table& table = *ref.table;
     given_columns.assign(table.columns.size(), false);
-    int identity_index = table.identity_index();
+    const int identity_index = identity_column;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::size_t index = std::size_t(columns[i]);
         if (int(index) == identity_index) continue;
@@ -95,7 +98,7 @@ void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<db
         given_columns[std::size_t(identity_index)] = true;
     }
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (!given_columns[i]) row_buffer[i] = default_value(table.columns[i]);
+        if (!given_columns[i]) row_buffer[i] = default_value(i);
     for (std::size_t i = 0; i < table.columns.size(); ++i)
         if (row_buffer[i].b_null && !table.columns[i].b_nullable)
             throw dbl_err::null_into_not_null(table.columns[i].name, ref.full_display());

@@ -25,7 +25,7 @@ public:
 private:
     dbl_value identity_value(const std::vector<int>& columns, const std::vector<dbl_typed>& values,
                              int identity_index);
-    dbl_value default_value(const dbl_column& column);
+    dbl_value default_value(std::size_t column_index);
     void check_foreign_keys(const dbl_row& row);
     [[noreturn]] void report_duplicate(int key_id, const dbl_row& row);
 
@@ -34,8 +34,12 @@ private:
     dbl_write_rules rules;
     bool b_identity_changed = false;
     // Made once per statement or bulk batch, not per row: the names in conversion errors,
-    // and the row being built with which of its columns were given.
+    // the identity column, each default parsed when first needed (evaluated per row, so
+    // getdate() and newid() differ row to row), and the row being built with which of its
+    // columns were given.
     std::vector<dbl_target> targets;
+    int identity_column = -1;
+    std::vector<std::vector<dbl_statement>> parsed_defaults;
     dbl_row row_buffer;
     std::vector<bool> given_columns;
 };

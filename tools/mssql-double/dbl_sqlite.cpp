@@ -79,10 +79,7 @@ bool dbl_stmt::step() {
     throw dbl_storage_error(message, code);
 }
 
-void dbl_stmt::reset() {
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
-}
+void dbl_stmt::reset() { sqlite3_reset(stmt); }
 
 void dbl_stmt::bind_int(int index, std::int64_t number) { sqlite3_bind_int64(stmt, index, number); }
 

@@ -24,6 +24,8 @@ public:
     dbl_stmt& operator=(const dbl_stmt&) = delete;
 
     bool step();   // true while a row is ready; throws dbl_storage_error
+    // Ready to run again. The bindings stay: every caller binds each parameter anew, and
+    // clearing them cost each bulk row more than a tenth of its own conversion.
     void reset();
     void bind_int(int index, std::int64_t number);
     void bind_text(int index, const std::string& text);
