@@ -82,7 +82,7 @@ dbl_value dbl_row_writer::default_value(std::size_t column_index) {
 
 void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<dbl_typed>& values) {
     dbl_table& table = *ref.table;
-    given_columns.assign(table.columns.size(), false);
+    given_columns.assign(table.columns.size(), 0);
     const int identity_index = identity_column;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::size_t index = std::size_t(columns[i]);
@@ -91,11 +91,11 @@ void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<db
         if (values[i].value.b_null && rules.b_defaults_for_nulls && !column.default_text.empty())
             continue;
         row_buffer[index] = dbl_convert(values[i], column.type, targets[index]);
-        given_columns[index] = true;
+        given_columns[index] = 1;
     }
     if (identity_index >= 0) {
         row_buffer[std::size_t(identity_index)] = identity_value(columns, values, identity_index);
-        given_columns[std::size_t(identity_index)] = true;
+        given_columns[std::size_t(identity_index)] = 1;
     }
     for (std::size_t i = 0; i < table.columns.size(); ++i)
         if (!given_columns[i]) row_buffer[i] = default_value(i);
