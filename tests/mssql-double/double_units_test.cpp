@@ -19,6 +19,7 @@
 
 #include <random>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 TEST(DoubleDateParse, SortsSyntaxFromRange) {
@@ -282,6 +283,73 @@ TEST(DoubleBulkStreamReader, EndsOnBrokenMessagesAndDrainsToTheEnd) {
         auto next = io.read_header();
         ASSERT_TRUE(next);
         EXPECT_EQ(next->type, 6);
+    }
+}
+
+// Rows of an int and an nvarchar(max) whose lengths jump (a row longer than every row before
+// meets the end of the bytes at hand) in PLP chunks of random sizes, cut into packets of
+// random sizes: every value comes through as written, in order.
+TEST(DoubleBulkStreamReaderFuzz, ReadsLongAndShortRowsCutAnywhere) {
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 200; ++round) {
+        dbl_writer w;
+        w.u8(0x81);
+        w.u16_le(2);
+        dbl_result_column id{"id", dbl_make_type(dbl_kind::INT), true, false, false, {}};
+        dbl_result_column note{
+            "n", dbl_make_type(dbl_kind::NVARCHAR, DBL_MAX_LENGTH), true, false, false, {}};
+        for (const auto* column : {&id, &note}) {
+            w.u32_le(0);
+            w.u16_le(1);
+            dbl_write_type_info(w, *column);
+            w.b_varchar(u"c");
+        }
+        std::vector<std::u16string> notes;
+        for (int row = 0; row < 20; ++row) {
+            std::u16string text(random() % 4 == 0 ? random() % 3000 : random() % 10,
+                                char16_t(u'a' + row));
+            notes.push_back(text);
+            w.u8(0xD1);
+            w.u8(4);   // INTN: its length, then the value
+            w.u32_le(std::uint32_t(row));
+            w.u64_le(text.size() * 2);   // PLP: the total, chunks, a zero chunk
+            for (std::size_t at = 0; at < text.size();) {
+                std::size_t chunk = std::min<std::size_t>(text.size() - at, 1 + random() % 700);
+                w.u32_le(std::uint32_t(chunk * 2));
+                w.utf16(text.substr(at, chunk));
+                at += chunk;
+            }
+            w.u32_le(0);
+        }
+        packet_feed feed;
+        ASSERT_TRUE(feed.is_open());
+        std::thread writer([&] {   // a message larger than the socket pair's buffer
+            for (std::size_t at = 0; at < w.bytes.size();) {
+                std::size_t part = std::min<std::size_t>(w.bytes.size() - at, 1 + random() % 600);
+                feed.packet(7, std::span(w.bytes).subspan(at, part), at + part == w.bytes.size());
+                at += part;
+            }
+        });
+        dbl_packet_io io(feed.reading_end());
+        dbl_bulk_stream stream(io, *io.read_header());
+        std::vector<dbl_wire_column> columns;
+        stream.read_whole([&](dbl_reader& r) {
+            columns.clear();
+            r.skip(3);
+            for (int i = 1; i <= 2; ++i) columns.push_back(dbl_read_wire_column(r, i));
+        });
+        std::vector<std::u16string> read;
+        while (!stream.at_end()) {
+            dbl_value value;
+            stream.read_whole([&](dbl_reader& r) {
+                ASSERT_EQ(r.u8(), 0xD1);
+                ASSERT_EQ(dbl_read_value(r, columns[0], 1).integer, std::int64_t(read.size()));
+                value = dbl_read_value(r, columns[1], 2);
+            });
+            read.push_back(value.wide);
+        }
+        writer.join();
+        ASSERT_EQ(read, notes) << "round " << round;
     }
 }
 
