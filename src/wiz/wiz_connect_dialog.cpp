@@ -28,14 +28,11 @@ connect_dialog::connect_dialog(QWidget* parent) : QDialog(parent) {
     animation_timer.start(CONNECT_FRAME_MILLISECONDS);
 }
 
-void connect_dialog::finish() {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            animation_timer.stop();
-            accept();
-        },
-        Qt::QueuedConnection);
+void connect_dialog::finish() { QMetaObject::invokeMethod(this, "end_now", Qt::QueuedConnection); }
+
+void connect_dialog::end_now() {
+    animation_timer.stop();
+    accept();
 }
 
 void connect_dialog::show_next_frame() {

@@ -27,6 +27,9 @@ public slots:
     void reject() override {}
 
 private:
+    // finish() queues this by name: a queued lambda from the worker would hand its captures
+    // over through Qt's internal locks, which the thread checker cannot see.
+    Q_INVOKABLE void end_now();
     void show_next_frame();
 
     std::array<QPixmap, CONNECT_FRAME_COUNT> frames;
