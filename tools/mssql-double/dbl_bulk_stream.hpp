@@ -8,7 +8,7 @@
 //   3. Before a decode the stream reads on while fewer bytes are at hand than the longest
 //      whole read so far, so a row rarely meets the end of the bytes: a C++ exception for
 //      each packet boundary cost a narrow bulk row more than its own decoding.
-//   3. A failed read or a malformed packet in the middle of the message ends the connection
+//   4. A failed read or a malformed packet in the middle of the message ends the connection
 //      (dbl_drop_connection): TDS cannot resynchronise within a message.
 
 #include "dbl_bytes.hpp"
