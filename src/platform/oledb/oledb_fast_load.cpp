@@ -12,6 +12,10 @@
 
 #include <cstring>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #define MSDBLIB 1
 #include <sybdb.h>
 #include <sybfront.h>
@@ -158,7 +162,23 @@ oledb_hresult oledb_fast_load::insert_row(const std::vector<oledb_bulk_value>& r
     if (bcp_sendrow(session.handle()) != SUCCEED) {
         return session.messages().publish("The bulk load could not send a row.");
     }
+    if (!b_sending_as_filled) send_as_filled();
     return OLEDB_S_OK;
+}
+
+// db-lib keeps its socket corked and uncorks it only for the last packet of a message, so a
+// whole batch of rows waited in the kernel until bcp_batch: on a local server (loopback
+// holds up to 64 KiB) the server stored nothing while we encoded, and we then waited while
+// it stored everything. Uncorked after the batch's first row (the statement that opens the
+// batch has gone by then), each full packet leaves as it is filled; TCP_NODELAY is already
+// set, and db-lib corks again at the batch's end. A failure only costs that overlap.
+void oledb_fast_load::send_as_filled() {
+    b_sending_as_filled = true;
+#ifdef TCP_CORK
+    const int socket = dbiordesc(session.handle());
+    const int off = 0;
+    if (socket >= 0) setsockopt(socket, IPPROTO_TCP, TCP_CORK, &off, sizeof off);
+#endif
 }
 
 oledb_hresult oledb_fast_load::bind_column(std::size_t column_idx) {
@@ -184,6 +204,7 @@ oledb_hresult oledb_fast_load::commit(bool b_done) {
     session.messages().clear();
     DBPROCESS* dbproc = session.handle();
     const DBINT rows = b_done ? bcp_done(dbproc) : bcp_batch(dbproc);
+    b_sending_as_filled = false;
     if (b_done) b_open = false;
     if (rows < 0 || !session.messages().errors.empty()) {
         b_open = false;

@@ -84,11 +84,14 @@ private:
         std::int32_t length = 0;
     };
     oledb_hresult bind_column(std::size_t column_idx);
+    void send_as_filled();
+
 
     oledb_session& session;
     std::vector<oledb_column_info> column_list;
     std::int64_t committed = 0;
     bool b_open = false;
+    bool b_sending_as_filled = false;   // since the batch's first row (send_as_filled)
     std::vector<bound_value> values;   // per column, the row being sent
     std::vector<binding> bindings;     // per column, what db-lib was last given
 };
