@@ -86,7 +86,6 @@ private:
     oledb_hresult bind_column(std::size_t column_idx);
     void send_as_filled();
 
-
     oledb_session& session;
     std::vector<oledb_column_info> column_list;
     std::int64_t committed = 0;
