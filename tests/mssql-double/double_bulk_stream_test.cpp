@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <thread>
@@ -293,4 +294,50 @@ TEST(DoubleBulkStream, TwoConnectionsLoadTheirOwnTablesAtOnce) {
     EXPECT_EQ(last_done_count(second_reply), 3u);
     EXPECT_EQ(db->run("SELECT MAX(id) FROM t").first(), "3");
     EXPECT_EQ(other->run("SELECT MAX(id) FROM t").first(), "103");
+}
+
+// Bulk rows are stored several to a statement; a refused row must still be the one named,
+// the first failure in row order must be the one reported, and a batch that is not a
+// multiple of that number must arrive whole.
+TEST(DoubleBulkStream, NamesTheRowAtFaultAmongRowsStoredTogether) {
+    auto db = fresh_database("dbl_stream_together");
+    ASSERT_TRUE(db);
+    db->run("CREATE TABLE t (id int NOT NULL CONSTRAINT PK_t PRIMARY KEY, "
+            "name nvarchar(20) NULL, note nvarchar(max) NULL, amount float NOT NULL)");
+    bulk_client client("dbl_stream_together");
+    ASSERT_TRUE(client.ready());
+    // Rows 1..count with ids 1..count, then the changes asked for: {row, id} and rows whose
+    // amount is NULL.
+    const auto message = [](int count, std::map<int, int> ids, std::vector<int> null_amounts) {
+        std::vector<std::uint8_t> out = metadata();
+        for (int row = 1; row <= count; ++row) {
+            const bool null_amount =
+                std::find(null_amounts.begin(), null_amounts.end(), row) != null_amounts.end();
+            sample_row sample{ids.count(row) ? ids[row] : row, u"n", {}, 0x3FF8000000000000, "", ""};
+            if (null_amount) sample.bits.reset();
+            put_row(out, sample);
+        }
+        return out;
+    };
+    const auto says = [](const std::vector<std::uint8_t>& reply, const std::u16string& text) {
+        std::vector<std::uint8_t> bytes;
+        for (char16_t unit : text) put_u16(bytes, unit);
+        return std::search(reply.begin(), reply.end(), bytes.begin(), bytes.end()) != reply.end();
+    };
+    // Row 77 repeats a key stored in an earlier statement of the batch.
+    std::vector<std::uint8_t> reply = client.load(message(120, {{77, 5}}, {}), {});
+    EXPECT_EQ(error_numbers(reply), std::vector<std::int32_t>{2627});
+    EXPECT_TRUE(says(reply, u"The duplicate key value is (5).")) << "row 77 not named";
+    // Row 60 repeats row 55 within one statement's rows; row 70, later, is NULL where the
+    // column is NOT NULL: the duplicate comes first, as row by row.
+    reply = client.load(message(100, {{60, 55}}, {70}), {});
+    EXPECT_EQ(error_numbers(reply), std::vector<std::int32_t>{2627});
+    EXPECT_TRUE(says(reply, u"The duplicate key value is (55).")) << "row 60 not named";
+    reply = client.load(message(100, {}, {70}), {});
+    EXPECT_EQ(error_numbers(reply), std::vector<std::int32_t>{515});
+    EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "0");
+    reply = client.load(message(123, {}, {}), {});
+    EXPECT_EQ(last_done_count(reply), 123u);
+    EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "123");
+    EXPECT_EQ(db->run("SELECT SUM(id) FROM t").first(), "7626");
 }

@@ -43,20 +43,27 @@ std::uint64_t store_rows(dbl_executor& ex, dbl_bulk_stream& stream, const dbl_bu
     for (std::size_t i = 0; i < columns.wire.size(); ++i) values[i].type = columns.wire[i].type;
     const long limit = ex.server.options().drop_after_bulk_rows;
     std::uint64_t count = 0;
-    while (!stream.at_end()) {
-        std::uint8_t token = 0;
-        stream.read_whole([&](dbl_reader& r) {
-            token = r.u8();
-            if (token != dbl_tds::TOKEN_ROW) return;
-            for (std::size_t i = 0; i < columns.wire.size(); ++i)
-                values[i].value = dbl_read_value(r, columns.wire[i], int(i + 1));
-        });
-        if (token == dbl_tds::TOKEN_DONE) break;
-        if (token != dbl_tds::TOKEN_ROW) throw dbl_err::bulk_bad_type(1);
-        if (limit >= 0 && ex.session.bulk_rows_received >= limit) throw dbl_drop_connection{};
-        ++ex.session.bulk_rows_received;
-        writer.write(request.columns, values);
-        ++count;
+    try {
+        while (!stream.at_end()) {
+            std::uint8_t token = 0;
+            stream.read_whole([&](dbl_reader& r) {
+                token = r.u8();
+                if (token != dbl_tds::TOKEN_ROW) return;
+                for (std::size_t i = 0; i < columns.wire.size(); ++i)
+                    values[i].value = dbl_read_value(r, columns.wire[i], int(i + 1));
+            });
+            if (token == dbl_tds::TOKEN_DONE) break;
+            if (token != dbl_tds::TOKEN_ROW) throw dbl_err::bulk_bad_type(1);
+            if (limit >= 0 && ex.session.bulk_rows_received >= limit) throw dbl_drop_connection{};
+            ++ex.session.bulk_rows_received;
+            writer.write(request.columns, values);
+            ++count;
+        }
+    } catch (const dbl_drop_connection&) {
+        throw;   // nobody to answer
+    } catch (...) {
+        writer.store_held();   // the rows before a malformed one are refused first
+        throw;
     }
     writer.finish();
     return count;
@@ -107,6 +114,7 @@ void dbl_executor::run_bulk(dbl_bulk_stream& stream) {
         rules.b_identity_ignored = !rules.b_identity_allowed;
         rules.b_defaults_for_nulls = !request.b_keep_nulls;
         rules.b_check_foreign_keys = request.b_check_constraints;
+        rules.b_rows_together = true;
         transact(*database, [&] {
             count = store_rows(*this, stream, request, ref, rules);
             if (!rules.b_check_foreign_keys) database->mark_untrusted(*ref.table);

@@ -397,33 +397,46 @@ void dbl_database::switch_key(const dbl_table& table, int key_id, bool b_disable
     }
 }
 
-dbl_stmt& dbl_database::insert_statement(const dbl_table& table) {
-    auto& cached = insert_cache[table.object_id];
+dbl_stmt& dbl_database::insert_statement(const dbl_table& table, std::size_t rows) {
+    auto& cached = insert_cache[table.object_id][rows];
     if (!cached) {
-        std::string sql = "INSERT INTO " + table.storage_name() + " VALUES (";
-        for (std::size_t i = 0; i < table.columns.size(); ++i) sql += i ? ", ?" : "?";
-        cached = std::make_unique<dbl_stmt>(db, sql + ")");
+        std::string values = "(";
+        for (std::size_t i = 0; i < table.columns.size(); ++i) values += i ? ", ?" : "?";
+        values += ")";
+        std::string sql = "INSERT INTO " + table.storage_name() + " VALUES " + values;
+        for (std::size_t i = 1; i < rows; ++i) sql += ", " + values;
+        cached = std::make_unique<dbl_stmt>(db, sql);
     }
     return *cached;
 }
 
 void dbl_database::insert_row(const dbl_table& table, const dbl_row& row) {
-    dbl_stmt& insert = insert_statement(table);
+    insert_rows(table, std::span<const dbl_row>(&row, 1));
+}
+
+void dbl_database::insert_rows(const dbl_table& table, std::span<const dbl_row> rows) {
+    dbl_stmt& insert = insert_statement(table, rows.size());
     insert.reset();
-    for (std::size_t i = 0; i < table.columns.size(); ++i)
-        insert.bind_value(int(i + 1), table.columns[i].type, row[i]);
+    int parameter = 1;
+    for (const dbl_row& row : rows)
+        for (std::size_t i = 0; i < table.columns.size(); ++i)
+            insert.bind_value(parameter++, table.columns[i].type, row[i]);
     try {
         insert.step();
     } catch (const dbl_storage_error& error) {
-        const dbl_key* primary = table.primary_key();
-        if (error.code == SQLITE_CONSTRAINT_PRIMARYKEY && primary)
-            throw dbl_unique_violation{primary->key_id};
-        if (error.code != SQLITE_CONSTRAINT_UNIQUE) throw;
-        std::string prefix = "index 'k" + std::to_string(table.object_id) + "_";
-        std::size_t at = std::string(error.what()).find(prefix);
-        if (at == std::string::npos) throw;
-        throw dbl_unique_violation{std::atoi(error.what() + at + prefix.size())};
+        throw_insert_failure(table, error);
     }
+}
+
+void dbl_database::throw_insert_failure(const dbl_table& table, const dbl_storage_error& error) {
+    const dbl_key* primary = table.primary_key();
+    if (error.code == SQLITE_CONSTRAINT_PRIMARYKEY && primary)
+        throw dbl_unique_violation{primary->key_id};
+    if (error.code != SQLITE_CONSTRAINT_UNIQUE) throw error;
+    std::string prefix = "index 'k" + std::to_string(table.object_id) + "_";
+    std::size_t at = std::string(error.what()).find(prefix);
+    if (at == std::string::npos) throw error;
+    throw dbl_unique_violation{std::atoi(error.what() + at + prefix.size())};
 }
 
 std::vector<dbl_row> dbl_database::scan(const dbl_table& table) {

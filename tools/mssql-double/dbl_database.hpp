@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,8 @@ public:
     void switch_key(const dbl_table& table, int key_id, bool b_disabled, bool b_trusted);
 
     void insert_row(const dbl_table& table, const dbl_row& row);   // throws dbl_unique_violation
+    // Several rows in one statement, as one: a failure stores none of them (SQLite's ABORT).
+    void insert_rows(const dbl_table& table, std::span<const dbl_row> rows);
     std::vector<dbl_row> scan(const dbl_table& table);
     std::int64_t count_rows(const dbl_table& table);
     bool has_parent(const dbl_table& parent, const std::vector<int>& columns,
@@ -74,12 +77,14 @@ private:
                                const std::string& prefix) const;
     void find_rowid_columns();
     void store_by_key(dbl_table& table, int column);
-    dbl_stmt& insert_statement(const dbl_table& table);
+    dbl_stmt& insert_statement(const dbl_table& table, std::size_t rows);
+    [[noreturn]] void throw_insert_failure(const dbl_table& table, const dbl_storage_error& error);
 
     sqlite3* db = nullptr;
     std::string file_path;
     std::string db_name;
     int db_id = 0;
     std::map<std::int64_t, dbl_table> tables_by_id;
-    std::map<std::int64_t, std::unique_ptr<dbl_stmt>> insert_cache;
+    // object id -> rows a statement -> the INSERT, prepared
+    std::map<std::int64_t, std::map<std::size_t, std::unique_ptr<dbl_stmt>>> insert_cache;
 };

@@ -7,6 +7,9 @@
 #include "dbl_parser.hpp"
 #include "dbl_text.hpp"
 
+#include <algorithm>
+#include <utility>
+
 std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns,
                          const dbl_row& row) {
     std::string text = "(";
@@ -27,6 +30,10 @@ dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
     const std::string table_display = ref.full_display();
     for (const dbl_column& column : ref.table->columns)
         targets.push_back({table_display, column.name});
+    const std::size_t width = std::max<std::size_t>(ref.table->columns.size(), 1);
+    const std::size_t together = std::min(MAX_ROWS_TOGETHER, MAX_PARAMETERS / width);
+    if (rules.b_rows_together && !rules.b_check_foreign_keys && together > 1)
+        held.assign(together, dbl_row(ref.table->columns.size()));
 }
 
 dbl_value dbl_row_writer::identity_value(const std::vector<int>& columns,
@@ -81,6 +88,22 @@ dbl_value dbl_row_writer::default_value(std::size_t column_index) {
 }
 
 void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<dbl_typed>& values) {
+    if (held.empty()) {
+        build_row(row_buffer, columns, values);
+        store(row_buffer);
+        return;
+    }
+    try {
+        build_row(held[held_count], columns, values);
+    } catch (...) {
+        store_held();   // a failure of an earlier row comes first
+        throw;
+    }
+    if (++held_count == held.size()) store_held();
+}
+
+void dbl_row_writer::build_row(dbl_row& row, const std::vector<int>& columns,
+                               const std::vector<dbl_typed>& values) {
     dbl_table& table = *ref.table;
     given_columns.assign(table.columns.size(), 0);
     const int identity_index = identity_column;
@@ -90,24 +113,41 @@ void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<db
         const dbl_column& column = table.columns[index];
         if (values[i].value.b_null && rules.b_defaults_for_nulls && !column.default_text.empty())
             continue;
-        row_buffer[index] = dbl_convert(values[i], column.type, targets[index]);
+        row[index] = dbl_convert(values[i], column.type, targets[index]);
         given_columns[index] = 1;
     }
     if (identity_index >= 0) {
-        row_buffer[std::size_t(identity_index)] = identity_value(columns, values, identity_index);
+        row[std::size_t(identity_index)] = identity_value(columns, values, identity_index);
         given_columns[std::size_t(identity_index)] = 1;
     }
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (!given_columns[i]) row_buffer[i] = default_value(i);
+        if (!given_columns[i]) row[i] = default_value(i);
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (row_buffer[i].b_null && !table.columns[i].b_nullable)
+        if (row[i].b_null && !table.columns[i].b_nullable)
             throw dbl_err::null_into_not_null(table.columns[i].name, ref.full_display());
-    if (rules.b_check_foreign_keys) check_foreign_keys(row_buffer);
+    if (rules.b_check_foreign_keys) check_foreign_keys(row);
+}
+
+void dbl_row_writer::store(const dbl_row& row) {
     try {
-        ref.database->insert_row(table, row_buffer);
+        ref.database->insert_row(*ref.table, row);
     } catch (const dbl_unique_violation& violation) {
-        report_duplicate(violation.key_id, row_buffer);
+        report_duplicate(violation.key_id, row);
     }
+}
+
+// A statement that fails stores none of its rows; they are then stored one at a time, so the
+// error names the row at fault and those before it are in, as row by row.
+void dbl_row_writer::store_held() {
+    const std::size_t count = std::exchange(held_count, 0);
+    if (count > 1) {
+        try {
+            ref.database->insert_rows(*ref.table, std::span<const dbl_row>(held.data(), count));
+            return;
+        } catch (const dbl_unique_violation&) {
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) store(held[i]);
 }
 
 void dbl_row_writer::check_foreign_keys(const dbl_row& row) {
@@ -145,5 +185,6 @@ void dbl_row_writer::report_duplicate(int key_id, const dbl_row& row) {
 }
 
 void dbl_row_writer::finish() {
+    store_held();
     if (b_identity_changed) ref.database->save_identity(*ref.table);
 }

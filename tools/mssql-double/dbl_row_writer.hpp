@@ -13,6 +13,9 @@ struct dbl_write_rules {
     bool b_identity_ignored = false;     // bulk without KEEPIDENTITY: given values are replaced
     bool b_defaults_for_nulls = false;   // bulk without KEEP_NULLS
     bool b_check_foreign_keys = true;
+    // Bulk load: rows are stored several to a statement, SQLite's cost being mostly per
+    // statement. Each row is still checked as it comes, and a failure still names its row.
+    bool b_rows_together = false;
 };
 
 class dbl_row_writer {
@@ -20,13 +23,23 @@ public:
     dbl_row_writer(dbl_executor& ex, dbl_table_ref ref, dbl_write_rules rules);
     // `columns` are table ordinals; `values` the matching values, in any source type.
     void write(const std::vector<int>& columns, const std::vector<dbl_typed>& values);
-    void finish();   // keeps the identity's current value with the rows
+    void finish();   // stores the rows still held; keeps the identity's current value
+    // Stores the rows held so far, so that a failure of theirs is reported before one the
+    // caller found after them, as row by row.
+    void store_held();
+
+    // Rows held for one statement; SQLite allows 999 parameters in any build.
+    static constexpr std::size_t MAX_ROWS_TOGETHER = 50;
+    static constexpr std::size_t MAX_PARAMETERS = 999;
 
 private:
     dbl_value identity_value(const std::vector<int>& columns, const std::vector<dbl_typed>& values,
                              int identity_index);
     dbl_value default_value(std::size_t column_index);
+    void build_row(dbl_row& row, const std::vector<int>& columns,
+                   const std::vector<dbl_typed>& values);
     void check_foreign_keys(const dbl_row& row);
+    void store(const dbl_row& row);
     [[noreturn]] void report_duplicate(int key_id, const dbl_row& row);
 
     dbl_executor& ex;
@@ -42,6 +55,11 @@ private:
     std::vector<std::vector<dbl_statement>> parsed_defaults;
     dbl_row row_buffer;
     std::vector<char> given_columns;   // not vector<bool>: its bit access cost 200 a row
+    // With b_rows_together: rows built but not yet stored, refilled from statement to
+    // statement. A foreign key to the table itself must see the rows before, so checked
+    // foreign keys keep one row a statement.
+    std::vector<dbl_row> held;
+    std::size_t held_count = 0;
 };
 
 // "(1, abc)": a key's values as SQL Server quotes them in duplicate-key messages.
