@@ -311,9 +311,10 @@ TEST(DoubleBulkStream, NamesTheRowAtFaultAmongRowsStoredTogether) {
     const auto message = [](int count, std::map<int, int> ids, std::vector<int> null_amounts) {
         std::vector<std::uint8_t> out = metadata();
         for (int row = 1; row <= count; ++row) {
-            const bool null_amount =
-                std::find(null_amounts.begin(), null_amounts.end(), row) != null_amounts.end();
-            sample_row sample{ids.count(row) ? ids[row] : row, u"n", {}, 0x3FF8000000000000, "", ""};
+            const bool null_amount = std::find(null_amounts.begin(), null_amounts.end(), row)
+                                     != null_amounts.end();
+            sample_row sample{
+                ids.count(row) ? ids[row] : row, u"n", {}, 0x3FF8000000000000, "", ""};
             if (null_amount) sample.bits.reset();
             put_row(out, sample);
         }

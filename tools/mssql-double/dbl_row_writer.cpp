@@ -144,8 +144,7 @@ void dbl_row_writer::store_held() {
         try {
             ref.database->insert_rows(*ref.table, std::span<const dbl_row>(held.data(), count));
             return;
-        } catch (const dbl_unique_violation&) {
-        }
+        } catch (const dbl_unique_violation&) {}
     }
     for (std::size_t i = 0; i < count; ++i) store(held[i]);
 }

@@ -91,6 +91,6 @@ private:
     std::int64_t committed = 0;
     bool b_open = false;
     bool b_sending_as_filled = false;   // since the batch's first row (send_as_filled)
-    std::vector<bound_value> values;   // per column, the row being sent
-    std::vector<binding> bindings;     // per column, what db-lib was last given
+    std::vector<bound_value> values;    // per column, the row being sent
+    std::vector<binding> bindings;      // per column, what db-lib was last given
 };

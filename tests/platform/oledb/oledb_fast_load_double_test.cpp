@@ -41,9 +41,9 @@ TEST(OledbFastLoad, EveryBatchSendsItsPacketsAsTheyFill) {
     if (!double_server.is_running()) GTEST_SKIP() << "mssql-double is not built";
     std::unique_ptr<oledb_session> session = login(double_server.server());
     ASSERT_NE(session, nullptr);
-    ASSERT_EQ(session->execute("CREATE TABLE [T] ([ID] int NOT NULL, [V] nvarchar(100) NULL)",
-                               nullptr),
-              OLEDB_S_OK);
+    ASSERT_EQ(
+        session->execute("CREATE TABLE [T] ([ID] int NOT NULL, [V] nvarchar(100) NULL)", nullptr),
+        OLEDB_S_OK);
     std::unique_ptr<oledb_fast_load> load;
     ASSERT_EQ(session->open_fast_load("[T]", load), OLEDB_S_OK);
     const int socket = dbiordesc(session->handle());
