@@ -144,7 +144,9 @@ void dbl_row_writer::store_held() {
         try {
             ref.database->insert_rows(*ref.table, std::span<const dbl_row>(held.data(), count));
             return;
-        } catch (const dbl_unique_violation&) {}
+        } catch (const dbl_unique_violation&) {
+            // none of them is stored: one at a time below names the row
+        }
     }
     for (std::size_t i = 0; i < count; ++i) store(held[i]);
 }
