@@ -458,6 +458,13 @@ std::int64_t dbl_database::count_rows(const dbl_table& table) {
     return count.column_int(0);
 }
 
+bool dbl_database::has_indexes(const dbl_table& table) {
+    dbl_stmt count(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name = ?");
+    count.bind_text(1, table.storage_name());
+    count.step();
+    return count.column_int(0) > 0;
+}
+
 bool dbl_database::has_parent(const dbl_table& parent, const std::vector<int>& columns,
                               const dbl_row& key_values) {
     std::string sql = "SELECT 1 FROM " + parent.storage_name() + " WHERE ";

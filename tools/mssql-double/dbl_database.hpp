@@ -61,6 +61,8 @@ public:
     void insert_rows(const dbl_table& table, std::span<const dbl_row> rows);
     std::vector<dbl_row> scan(const dbl_table& table);
     std::int64_t count_rows(const dbl_table& table);
+    // Whether SQLite keeps an index on the table beside its row id.
+    bool has_indexes(const dbl_table& table);
     bool has_parent(const dbl_table& parent, const std::vector<int>& columns,
                     const dbl_row& key_values);
     std::optional<dbl_row> find_orphan(const dbl_table& child, const dbl_key& fk);

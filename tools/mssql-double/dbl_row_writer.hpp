@@ -13,8 +13,9 @@ struct dbl_write_rules {
     bool b_identity_ignored = false;     // bulk without KEEPIDENTITY: given values are replaced
     bool b_defaults_for_nulls = false;   // bulk without KEEP_NULLS
     bool b_check_foreign_keys = true;
-    // Bulk load: rows are stored several to a statement, SQLite's cost being mostly per
-    // statement. Each row is still checked as it comes, and a failure still names its row.
+    // Bulk load into a table without indexes: rows are stored several to a statement,
+    // SQLite's cost being mostly per statement. Each row is still checked as it comes, and a
+    // failure still names its row.
     bool b_rows_together = false;
 };
 
