@@ -62,7 +62,7 @@ std::uint64_t store_rows(dbl_executor& ex, dbl_bulk_stream& stream, const dbl_bu
     } catch (const dbl_drop_connection&) {
         throw;   // nobody to answer
     } catch (...) {
-        writer.store_held();   // the rows before a malformed one are refused first
+        writer.store_held();   // a failure of the rows before comes first, as row by row
         throw;
     }
     writer.finish();
