@@ -12,6 +12,7 @@
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
+#include "udb/udb_name.hpp"
 
 namespace {
 
@@ -28,7 +29,7 @@ bool is_item_column(const std::u16string& name) {
 // The owner's key column as the child table names it: a key named like an item column takes
 // the owner's name as a prefix, so the two never clash.
 std::u16string child_key_column(const std::u16string& table_name, const std::u16string& key) {
-    return is_item_column(key) ? table_name + u"_" + key : key;
+    return is_item_column(key) ? udb_fit_name(table_name + u"_" + key) : key;
 }
 
 std::vector<std::u16string> primary_key(DAOTableDef& table) {
@@ -69,9 +70,9 @@ void dao_database::list_complex_columns(DAOTableDef& table, const std::u16string
 void dao_database::name_child_tables() {
     for (dao_complex_column& complex : complex_columns) {
         const std::u16string base = complex.table + u"_" + complex.column;
-        std::u16string child_name = base;
+        std::u16string child_name = udb_fit_name(base);
         for (int suffix = 2; is_table_exist(child_name); ++suffix)
-            child_name = base + u"_" + tk_utf8_to_utf16(std::to_string(suffix));
+            child_name = udb_fit_name(base + u"_" + tk_utf8_to_utf16(std::to_string(suffix)));
         complex.child_name = child_name;
         tk_trace::write(2, u"Complex column %s.%s becomes table %s", complex.table, complex.column,
                         child_name);

@@ -1,8 +1,9 @@
 // dao_fkeys.cpp - dao_database::init_fkeys: foreign keys from the relationship catalogue.
 // Rows come ordered by relationship name, one per column pair; consecutive rows of one name
 // (compared case-blind) are one multi-column key. Each key is named by gen_relship_name;
-// the Access name and the cascade rules are not carried. grbit bit 2 (dbRelationDontEnforce)
-// marks a relationship Access keeps as design only, its rows never checked.
+// the Access name is not carried. grbit bit 2 (dbRelationDontEnforce) marks a relationship
+// Access keeps as design only, its rows never checked; 0x100 and 0x1000 its cascading updates
+// and deletes, carried as the rule text SQL Server takes.
 #include "dao/dao_db.hpp"
 #include "dao/dao_exce.hpp"
 #include "dao/dao_rec.hpp"
@@ -16,6 +17,19 @@ constexpr const char16_t* RELATIONSHIP_SELECT =
     u"SELECT szRelationship, szColumn, szObject, szReferencedObject, szReferencedColumn, "
     u"grbit FROM MSysRelationships ORDER BY szRelationship";
 constexpr std::size_t RELATIONSHIP_FIELDS = 6;
+
+// "ON DELETE CASCADE", "ON UPDATE CASCADE", both in that order, or nothing. A relationship
+// Access does not enforce cascades nothing.
+std::u16string cascade_rules(long grbit) {
+    if ((grbit & dbRelationDontEnforce) != 0) return u"";
+    std::u16string rules;
+    if ((grbit & dbRelationDeleteCascade) != 0) rules = u"ON DELETE CASCADE";
+    if ((grbit & dbRelationUpdateCascade) != 0) {
+        if (!rules.empty()) rules += u" ";
+        rules += u"ON UPDATE CASCADE";
+    }
+    return rules;
+}
 
 struct pending_relationship {
     std::u16string name;
@@ -51,7 +65,9 @@ void dao_database::init_fkeys() {
             current.name = relationship_name;
             current.relationship.src_table = record[2].to_wstring();
             current.relationship.dest_table = record[3].to_wstring();
-            current.relationship.b_enforced = (record[5].to_long() & dbRelationDontEnforce) == 0;
+            const long grbit = record[5].to_long();
+            current.relationship.b_enforced = (grbit & dbRelationDontEnforce) == 0;
+            current.relationship.fk_props = cascade_rules(grbit);
         }
         current.relationship.src_columns.push_back(record[1].to_wstring());
         current.relationship.dest_columns.push_back(record[4].to_wstring());

@@ -18,6 +18,7 @@
 #include "udb/udb_name.hpp"
 
 #include <array>
+#include <cstdlib>
 
 namespace {
 
@@ -26,6 +27,8 @@ constexpr int FAULT_CREATE_TABLE_READ_ONLY = 64;
 constexpr int FAULT_CREATE_TABLE_EXISTING = 70;
 constexpr std::uint32_t MSS_OPEN_APPEND_ONLY = 8;
 constexpr std::int32_t INTEGRITY_LOW_WORD = 0x0E2F;
+constexpr int CASCADE_PATHS_ERROR = 1785;      // cycles or multiple cascade paths
+constexpr int NO_CANDIDATE_KEY_ERROR = 1776;   // no primary or unique key of those columns
 
 constexpr const char* ORPHANS_TEXT =
     "There are orphaned records that prevent from creating foreign key. For more\n"
@@ -78,7 +81,7 @@ std::unique_ptr<udb_recordset> mss_database::create_table(const std::u16string& 
         if (is_table_exist(table_name)) {
             throw tk_mail_assertion(MSS_DB_SOURCE, FAULT_CREATE_TABLE_EXISTING);
         }
-        after_rows = create_odb_table(table_name, schema, indexes);
+        after_rows = create_odb_table(table_name, schema, indexes, report);
         tables.push_back(table_name);
         report_lost_defaults(table_name, schema);
     }
@@ -127,7 +130,21 @@ bool mss_database::is_valid_fk_props(const std::u16string& text) {
     return false;
 }
 
-std::u16string mss_database::foreign_key_sql(const udb_relationship& relationship) const {
+bool mss_database::is_valid_fk_rules(const std::u16string& text) {
+    if (is_valid_fk_props(text)) return true;
+    constexpr std::u16string_view UPDATE_WORDS = u" ON UPDATE ";
+    for (std::size_t split = 0; split + UPDATE_WORDS.size() <= text.size(); ++split) {
+        const std::u16string_view candidate(text.data() + split, UPDATE_WORDS.size());
+        if (!udb_same_name(candidate, UPDATE_WORDS)) continue;
+        const std::u16string deletes = text.substr(0, split);
+        return is_valid_fk_props(deletes) && is_valid_fk_props(text.substr(split + 1))
+               && udb_same_name(std::u16string_view(deletes).substr(0, 9), u"ON DELETE");
+    }
+    return false;
+}
+
+std::u16string mss_database::foreign_key_sql(const udb_relationship& relationship,
+                                             bool b_without_rules) const {
     const std::u16string source = names_map.get_tn_mapped_name(relationship.src_table, false);
     const std::u16string target = names_map.get_tn_mapped_name(relationship.dest_table, false);
     const mss_engine& engine = mss_engine::instance();
@@ -139,9 +156,10 @@ std::u16string mss_database::foreign_key_sql(const udb_relationship& relationshi
                          + u") REFERENCES " + engine.get_safe_tname(target) + u"("
                          + column_list(relationship.dest_columns, names_map, target) + u")";
     const std::u16string props = tk_trim(std::u16string_view(relationship.fk_props));
-    if (!relationship.fk_props.empty() && is_valid_fk_props(props) && engine.version_code() == 3) {
+    if (!b_without_rules && !props.empty() && is_valid_fk_rules(props)
+        && mss_has_key_actions(engine.version_code())) {
         // Only the eight fixed phrases pass, so the text cannot carry other SQL.
-        sql += u" " + relationship.fk_props;
+        sql += u" " + props;
     }
     return sql;
 }
@@ -165,17 +183,90 @@ void mss_database::create_relationships(const udb_relationships& given_relations
                                            ? relationship.src_table
                                            : u"Foreign key '" + relationship.name + u"'";
         try {
-            query(foreign_key_sql(relationship));
-            if (!relationship.b_enforced) query(disable_key_sql(relationship));
+            create_foreign_key(relationship, context);
         } catch (const tk_exception& failure) {
             if (failure.level() != ERROR_LEVEL_RECOVERABLE) throw;
             const bool orphans = dynamic_cast<const odb_exception*>(&failure) != nullptr
                                  && (failure.code() & 0xFFFF) == INTEGRITY_LOW_WORD;
             const tk_exception orphan_failure(ORPHANS_TEXT, ERROR_LEVEL_RECOVERABLE);
-            const tk_exception& reported = orphans ? orphan_failure : failure;
-            tk_trace::write(3, u"%s", context);
-            tk_trace::write(3, "%s", reported.what());
-            if (report) report(context, reported);
+            report_failure(context, orphans ? orphan_failure : failure);
         }
     }
+}
+
+// Access lets cascades meet (two paths to one table, a table cascading to itself in a
+// cycle); SQL Server refuses such a key with 1785. The key is kept without its rules, which
+// is reported: the rows stay tied, but deletes no longer spread.
+void mss_database::create_foreign_key(const udb_relationship& relationship,
+                                      const std::u16string& context) {
+    bool b_without_rules = false;
+    bool b_unfiltered = false;
+    for (;;) {
+        try {
+            query(foreign_key_sql(relationship, b_without_rules));
+            break;
+        } catch (const odb_exception& failure) {
+            if (failure.native_error() == CASCADE_PATHS_ERROR && !b_without_rules) {
+                b_without_rules = true;
+            } else if (failure.native_error() == NO_CANDIDATE_KEY_ERROR && !b_unfiltered
+                       && unfilter_key(relationship)) {
+                b_unfiltered = true;
+            } else {
+                throw;
+            }
+        }
+    }
+    if (b_without_rules) {
+        report_failure(u"Cascading rule of " + context,
+                       tk_exception("SQL Server refuses its rule '"
+                                        + tk_utf16_to_utf8(relationship.fk_props)
+                                        + "' (cycles or multiple cascade paths); the "
+                                          "key is created without it.",
+                                    ERROR_LEVEL_RECOVERABLE));
+    }
+    if (!relationship.b_enforced) query(disable_key_sql(relationship));
+}
+
+// SQL Server takes no filtered index as the key a foreign key refers to (1776), and a unique
+// index over nullable columns is filtered so that its rows with NULLs are all taken, as Jet
+// takes them. Where the rows hold at most one key with a NULL, a unique constraint over all
+// rows is made beside the index and serves the foreign key; from then on the table takes no
+// second key with a NULL. With more such rows the foreign key is reported as not created.
+bool mss_database::unfilter_key(const udb_relationship& relationship) {
+    const std::u16string target = names_map.get_tn_mapped_name(relationship.dest_table, false);
+    std::vector<std::u16string> columns;
+    for (const std::u16string& column : relationship.dest_columns) {
+        columns.push_back(names_map.get_fn_mapped_name(target, column, false));
+    }
+    const filtered_key* key = find_filtered_key(target, columns);
+    if (key == nullptr) return false;
+    const std::u16string table_id = mss_engine::instance().get_safe_tname(target);
+    std::u16string with_null;
+    for (const std::u16string& column : key->filter_columns) {
+        with_null += (with_null.empty() ? u"" : u" OR ") + mss_bracket(column) + u" IS NULL";
+    }
+    std::unique_ptr<udb_recordset> counted = query(u"SELECT COUNT(*) FROM " + table_id + u" WHERE "
+                                                   + with_null);
+    counted->reset();
+    const udb_record* row = counted->get_item();
+    if (row == nullptr || row->empty() || std::atol((*row)[0].to_string().c_str()) > 1)
+        return false;
+    std::u16string key_columns;
+    for (const std::u16string& column : key->columns) {
+        key_columns += (key_columns.empty() ? u"" : u", ") + mss_bracket(column);
+    }
+    const std::u16string constraint = udb_fit_name(u"UQ_" + target + u"_" + key->index_name);
+    query(u"ALTER TABLE " + table_id + u" ADD CONSTRAINT " + mss_bracket(constraint) + u" UNIQUE ("
+          + key_columns + u")");
+    tk_trace::write(3,
+                    u"Index '%s' of table '%s' gets the unique constraint '%s' over all its "
+                    u"rows: foreign key '%s' refers to it",
+                    key->index_name, target, constraint, relationship.name);
+    return true;
+}
+
+void mss_database::report_failure(const std::u16string& context, const tk_exception& failure) {
+    tk_trace::write(3, u"%s", context);
+    tk_trace::write(3, "%s", failure.what());
+    if (report) report(context, failure);
 }

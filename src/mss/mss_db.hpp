@@ -36,16 +36,23 @@ public:
     void create_relationships(const udb_relationships& relationships) override;
 
     void set_failure_reporter(failure_reporter reporter) { report = std::move(reporter); }
-    // The ALTER TABLE statement for one relationship (names mapped and bracketed).
-    std::u16string foreign_key_sql(const udb_relationship& relationship) const;
+    // The ALTER TABLE statement for one relationship (names mapped and bracketed), with its
+    // cascading rules unless `b_without_rules`.
+    std::u16string foreign_key_sql(const udb_relationship& relationship,
+                                   bool b_without_rules = false) const;
 
     // The statement that disables a key Access does not enforce, run after it is added.
     std::u16string disable_key_sql(const udb_relationship& relationship) const;
 
     static bool is_valid_fk_props(const std::u16string& text);
+    // One phrase, or a delete phrase followed by an update phrase, as Access keeps both.
+    static bool is_valid_fk_rules(const std::u16string& text);
 
 private:
     void report_lost_defaults(const std::u16string& table_name, const udb_schema& schema);
+    void create_foreign_key(const udb_relationship& relationship, const std::u16string& context);
+    bool unfilter_key(const udb_relationship& relationship);
+    void report_failure(const std::u16string& context, const tk_exception& failure);
 
     std::uint32_t mode;
     failure_reporter report;

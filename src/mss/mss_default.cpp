@@ -1,11 +1,7 @@
 // mss_default.cpp - computed defaults for SQL Server; see mss_default.hpp.
 #include "mss/mss_default.hpp"
 
-namespace {
-
-bool has_date_types(int version_code) { return version_code == 5 || version_code == 1; }
-
-}   // namespace
+#include "mss/mss_engi.hpp"
 
 std::u16string mss_function_default(udb_default_function function, bool b_text_column,
                                     int version_code) {
@@ -13,10 +9,10 @@ std::u16string mss_function_default(udb_default_function function, bool b_text_c
     case udb_default_function::NOW: return u"GETDATE()";
     case udb_default_function::TODAY:
         // Stored in a datetime column, the date becomes its midnight, as Date() gives it.
-        return has_date_types(version_code) ? u"CONVERT(date, GETDATE())" : u"";
+        return mss_has_date_types(version_code) ? u"CONVERT(date, GETDATE())" : u"";
     case udb_default_function::TIME_OF_DAY:
         // The time alone in a datetime column lies on SQL Server's day 0, 1900-01-01.
-        return has_date_types(version_code) ? u"CONVERT(time, GETDATE())" : u"";
+        return mss_has_date_types(version_code) ? u"CONVERT(time, GETDATE())" : u"";
     case udb_default_function::NEW_GUID:
         // Replication IDs are kept as braced text, as the converted rows hold them.
         return b_text_column ? u"N'{' + CONVERT(nvarchar(36), NEWID()) + N'}'" : u"NEWID()";

@@ -34,6 +34,17 @@ constexpr int DATABASE_IN_USE = 3702;
 constexpr int DROP_ATTEMPTS = 20;
 constexpr std::chrono::milliseconds DROP_RETRY_PAUSE{100};
 
+// 2012, 2014, ... 2022 and any later year: every version since names itself by its year.
+bool is_year_from_2012(const std::u16string& word) {
+    if (word.size() < 4) return false;
+    int year = 0;
+    for (std::size_t char_idx = 0; char_idx < 4; ++char_idx) {
+        if (word[char_idx] < u'0' || word[char_idx] > u'9') return false;
+        year = year * 10 + (word[char_idx] - u'0');
+    }
+    return year >= 2012;
+}
+
 std::u16string quoted(const std::u16string& value) {
     return tk_utf8_to_utf16(oledb_quote_value(tk_utf16_to_utf8(value)));
 }
@@ -139,11 +150,17 @@ bool mss_engine::enable_fast_load(oledb_data_source& data_source, bool wish) {
     return oledb_succeeded(data_source.enable_fast_load(true));
 }
 
+bool mss_has_bigint(int version_code) { return version_code != 2; }
+bool mss_has_key_actions(int version_code) { return version_code != 2; }
+bool mss_has_date_types(int version_code) { return version_code == 1 || version_code >= 5; }
+bool mss_has_filtered_indexes(int version_code) { return mss_has_date_types(version_code); }
+
 int mss_engine::version_code_of(const std::u16string& text) {
     if (text.size() <= VERSION_PREFIX.size() + VERSION_WORD_LENGTH) return 1;
     if (!starts_with(text, VERSION_PREFIX)) return 1;
     const std::u16string word = trimmed_spaces(
         text.substr(VERSION_PREFIX.size(), VERSION_WORD_LENGTH));
+    if (is_year_from_2012(word)) return 6;
     if (starts_with(word, u"2008")) return 5;
     if (starts_with(word, u"2005")) return 4;
     if (starts_with(word, u"200")) return 3;

@@ -2,7 +2,8 @@
 // mss_engi.hpp - mss_engine, the one way to a SQL Server instance: connection strings, the
 // connection test, the server's version code, databases (exists, create, drop, open) and full
 // table names under the working owner. A process-wide singleton; every operation opens its
-// own data source. Version codes: 5 SQL Server 2008, 4 2005, 3 2000, 2 7.0, 1 anything else.
+// own data source. Version codes: 6 SQL Server 2012 and later, 5 2008, 4 2005, 3 2000, 2 7.0,
+// 1 anything else (a text we cannot read, taken to be a current server).
 
 #include "tk/tk_singl.hpp"
 #include "udb/udb_db.hpp"
@@ -21,6 +22,13 @@ inline constexpr std::uint32_t MSS_OPEN_APPEND = 8;
 // connection counts as lost: generous, as a large batch on a busy server is slow, but finite,
 // as a server that stops answering would otherwise keep the run waiting forever.
 inline constexpr int MSS_DEFAULT_READ_TIMEOUT_SECONDS = 600;
+
+// What a server of a version code can take. bigint, cascading foreign keys: 2000 and later;
+// date, time and filtered indexes: 2008 and later.
+bool mss_has_bigint(int version_code);
+bool mss_has_key_actions(int version_code);
+bool mss_has_date_types(int version_code);
+bool mss_has_filtered_indexes(int version_code);
 
 class mss_engine : public udb_engine, public tk_singl<mss_engine> {
 public:

@@ -41,6 +41,21 @@ bool read_bracketed(const std::u16string& text, std::size_t& pos, std::u16string
 
 }   // namespace
 
+std::u16string mss_like_escaped(const std::u16string& name) {
+    std::u16string pattern;
+    pattern.reserve(name.size());
+    for (const char16_t c : name) {
+        if (c == u'[' || c == u'_' || c == u'%') {
+            pattern += u'[';
+            pattern += c;
+            pattern += u']';
+        } else {
+            pattern += c;
+        }
+    }
+    return pattern;
+}
+
 std::u16string mss_bracket(const std::u16string& name) { return u"[" + doubled(name, u']') + u"]"; }
 
 bool mss_split_tab_name(const std::u16string& name, std::u16string& table, std::u16string& owner) {

@@ -10,6 +10,9 @@
 inline constexpr std::size_t MSS_MAX_NAME_CHARS = 128;
 
 std::u16string mss_bracket(const std::u16string& name);
+// A name as a LIKE pattern that matches only itself: [, _ and % in brackets. sp_columns
+// reads its table and owner as patterns.
+std::u16string mss_like_escaped(const std::u16string& name);
 
 // Splits "[table]" or "[owner].[table]" into its unbracketed parts. False for a name of
 // fewer than 3 characters or one that is not in that form.

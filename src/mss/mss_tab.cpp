@@ -23,6 +23,7 @@ constexpr std::uint32_t SKIP_INDEXES_MODE = 0x60;
 constexpr std::uint32_t LONG_COLUMN_SIZE = 0x3FFFFFFF;
 
 // sp_columns result columns (0-based).
+constexpr std::size_t SPC_TABLE_NAME = 2;
 constexpr std::size_t SPC_COLUMN_NAME = 3;
 constexpr std::size_t SPC_TYPE_NAME = 5;
 constexpr std::size_t SPC_PRECISION = 6;
@@ -128,13 +129,20 @@ void mss_table::init_schema() {
     std::u16string owner;
     if (!mss_split_tab_name(table_name, table, owner)) table = table_name;
     std::u16string local_sql = u"EXEC sp_columns @table_name = "
-                               + mss_sql_literal(ole_variant(table));
-    if (!owner.empty()) local_sql += u", @table_owner = " + mss_sql_literal(ole_variant(owner));
+                               + mss_sql_literal(ole_variant(mss_like_escaped(table)));
+    if (!owner.empty()) {
+        local_sql += u", @table_owner = " + mss_sql_literal(ole_variant(mss_like_escaped(owner)));
+    }
     std::unique_ptr<oledb_rowset> result;
     odb_command(session).execute(local_sql, &result);
     odb_recordset columns(u"sp_columns", std::move(result));
     unicode_columns.assign(schema.size(), false);
+    std::size_t described = 0;
     for_each_row(columns, [&](const udb_record& row) {
+        // sp_columns reads the name as a LIKE pattern: escaped, it matches this table alone,
+        // and a row of any other table is dropped all the same, never taken for a column.
+        if (!udb_same_name(text_at(row, SPC_TABLE_NAME), table)) return;
+        ++described;
         const std::u16string local_name = text_at(row, SPC_COLUMN_NAME);
         const std::u16string type_name = text_at(row, SPC_TYPE_NAME);
         tk_trace::write(2, u"Got field name/type: %s/%s", local_name, type_name);
@@ -173,6 +181,13 @@ void mss_table::init_schema() {
             tk_trace::write(2, ">>> reserved=%d", static_cast<int>(field->reserved));
         }
     });
+    // Without its catalogue rows a table's text columns would be taken as narrow, and bulk
+    // load would send UTF-8 bytes into nvarchar columns: refuse the table instead.
+    if (described == 0 && !schema.empty()) {
+        throw tk_exception("The server does not describe the columns of table '"
+                               + tk_utf16_to_utf8(table) + "'.",
+                           ERROR_LEVEL_RECOVERABLE);
+    }
 }
 
 ole_variant mss_table::get_def_value(VARTYPE vartype, const std::u16string& source) {

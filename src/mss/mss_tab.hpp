@@ -19,6 +19,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,10 @@ public:
 
     static ole_variant get_def_value(VARTYPE vartype, const std::u16string& text);
     // With `changed`, each substitution the literal makes is counted there.
+    // What a NULL in a NOT NULL column becomes on both load paths: the column's default
+    // when it converts to the column's type, else the type's zero (0, the empty text,
+    // 1899-12-30); nothing for a type without one (binary, GUID), so the server refuses it.
+    static std::optional<ole_variant> required_substitute(const t_ftd& column);
     static std::u16string get_fld_append_str(const ole_variant& value, const t_ftd& field,
                                              udb_substitution_counts* changed = nullptr);
 

@@ -99,15 +99,34 @@ void mss_table::append_record(udb_record& record) {
 }
 
 std::u16string mss_table::session_prologue() const {
-    std::u16string local_sql = u"SET QUOTED_IDENTIFIER OFF; ";
-    if (b_identity) local_sql += u"SET IDENTITY_INSERT " + table_name + u" ON; ";
-    return local_sql;
+    if (!b_identity) return u"";
+    return u"SET IDENTITY_INSERT " + table_name + u" ON; ";
 }
 
 // IDENTITY_INSERT may be ON for one table of a session only, and all tables of a database
 // share its session: left ON, it would refuse the next table with identity values.
 std::u16string mss_table::session_epilogue() const {
     return b_identity ? u"; SET IDENTITY_INSERT " + table_name + u" OFF" : u"";
+}
+
+std::optional<ole_variant> mss_table::required_substitute(const t_ftd& column) {
+    if (!is_missing(column.def_value)) {
+        ole_variant def_value = column.def_value;
+        try {
+            if (def_value.type() != column.vartype) def_value.change_type(column.vartype);
+            return def_value;
+        } catch (const ole_type_exception&) {
+            tk_trace::write(2, "Default value does not convert; the type's zero instead");
+        }
+    }
+    ole_variant zero = column.vartype == VT_BSTR ? ole_variant(std::u16string()) : ole_variant(0);
+    if (is_binary(column.vartype)) return std::nullopt;
+    try {
+        if (zero.type() != column.vartype) zero.change_type(column.vartype);
+    } catch (const ole_type_exception&) {
+        return std::nullopt;
+    }
+    return zero;
 }
 
 std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_ftd& field,
@@ -145,16 +164,12 @@ std::u16string mss_table::get_fld_append_str(const ole_variant& value, const t_f
     tk_trace::write(2, "Put NULL-field");
     if (b_empty_binary) count(udb_substitution::EMPTY_BINARY);
     if (!field.b_not_null) return u"NULL";
-    if (!b_empty_binary) count(udb_substitution::REQUIRED_NULL);
-    // No default: the empty text, which SQL Server reads as 0 for numbers.
-    if (is_missing(field.def_value)) return mss_sql_literal(ole_variant(std::u16string()));
-    ole_variant def_value = field.def_value;
-    try {
-        def_value.change_type(field.vartype);
-    } catch (const ole_type_exception&) {
-        tk_trace::write(2, "Default value kept in its own type");
-    }
-    return mss_sql_literal(mssql_get_safe_variant(def_value));
+    // An empty binary value stays empty where the column is required.
+    if (b_empty_binary) return mss_sql_literal(ole_variant(std::u16string()));
+    count(udb_substitution::REQUIRED_NULL);
+    const std::optional<ole_variant> substitute = required_substitute(field);
+    if (!substitute) return u"NULL";
+    return mss_sql_literal(mssql_get_safe_variant(*substitute));
 }
 
 std::u16string mss_table::values_row(const udb_record& record,
@@ -219,17 +234,8 @@ oledb_bulk_value mss_table::bulk_value(const udb_field& source, std::size_t colu
     if (is_missing(source)) {
         if (!column.b_not_null) return std::monostate{};
         changed.add(udb_substitution::REQUIRED_NULL);
-        if (!is_missing(column.def_value)) {
-            substitute.emplace(column.def_value);
-        } else {
-            substitute.emplace(column.vartype == VT_BSTR ? ole_variant(std::u16string())
-                                                         : ole_variant(0));
-        }
-        try {
-            if (substitute->type() != column.vartype) substitute->change_type(column.vartype);
-        } catch (const ole_type_exception&) {
-            return std::monostate{};
-        }
+        substitute = required_substitute(column);
+        if (!substitute) return std::monostate{};
         read = &*substitute;
     }
     const ole_variant& value = *read;

@@ -5,6 +5,7 @@
 #include "platform/winbase/win_letter.hpp"
 #include "tk/tk_exce.hpp"
 #include "tk/tk_trace.hpp"
+#include "udb/udb_name.hpp"
 
 #include <array>
 
@@ -27,10 +28,12 @@ bool mss_validator::is_acceptable(const std::u16string& name) const {
 
 std::u16string mss_validator::get_safe_name(const std::u16string& name) const {
     tk_trace::write(1, u"mss_validator::get_safe_name(%s)", name);
-    std::u16string candidate = name;
+    std::u16string prefixed = name;
+    std::u16string candidate = udb_fit_name(prefixed);
     for (std::size_t round = 0; is_duplicated(candidate); ++round) {
         tk_trace::write(2, "Duplicate table name was found");
-        candidate.insert(candidate.begin(), PREFIX_CYCLE[round % PREFIX_CYCLE.size()]);
+        prefixed.insert(prefixed.begin(), PREFIX_CYCLE[round % PREFIX_CYCLE.size()]);
+        candidate = udb_fit_name(prefixed);
     }
     return candidate;
 }

@@ -25,6 +25,7 @@ constexpr std::uint32_t MAX_INDEXABLE_SIZE = 8000;
 // numeric holds 38 digits; a float for a wider decimal would keep only about 15 of them.
 constexpr std::uint8_t MAX_EXACT_PRECISION = 38;
 constexpr std::uint8_t DEFAULT_PRECISION = 18;   // SQL Server's numeric without a precision
+constexpr std::uint32_t MAX_CLUSTERED_KEY_BYTES = 900;
 
 bool is_identity(const t_ftd& field, int version_code) {
     if (!field.b_autoincrement) return false;
@@ -38,7 +39,7 @@ bool is_identity(const t_ftd& field, int version_code) {
     case VT_BOOL: return true;
     case VT_UI4:
     case VT_I8:
-    case VT_UINT: return version_code == 3;
+    case VT_UINT: return mss_has_bigint(version_code);
     default: return false;
     }
 }
@@ -64,6 +65,23 @@ const t_ftd* find_column(const udb_schema& schema, const std::u16string& name) {
     return nullptr;
 }
 
+// The most bytes a key column takes in an index entry.
+std::uint32_t key_bytes(const oledb_column_desc& column) {
+    switch (column.type) {
+    case DBTYPE_WSTR: return 2 * column.column_size;
+    case DBTYPE_STR:
+    case DBTYPE_BYTES: return column.column_size;
+    case DBTYPE_BOOL:
+    case DBTYPE_UI1: return 1;
+    case DBTYPE_I2: return 2;
+    case DBTYPE_I4:
+    case DBTYPE_R4: return 4;
+    case DBTYPE_NUMERIC: return 17;
+    case DBTYPE_GUID: return 16;
+    default: return 8;
+    }
+}
+
 const oledb_column_desc* find_desc(const std::vector<oledb_column_desc>& columns,
                                    const std::string& name) {
     for (const oledb_column_desc& column : columns) {
@@ -76,26 +94,37 @@ const oledb_column_desc* find_desc(const std::vector<oledb_column_desc>& columns
 
 // Jet never counts NULLs as duplicates in a unique index, SQL Server allows one: a unique
 // index over nullable columns is filtered to the rows that have all their values (2008 and
-// later; version code 1 is a server after 2008 here, as older ones than 7.0 cannot be reached),
-// or made non-unique on older servers, so no row is refused for an index.
+// later), or made non-unique on older servers, so no row is refused for an index; the caller
+// reports that loss.
 oledb_index_desc odb_database::describe_index(const udb_index& index,
                                               const std::u16string& table_name,
                                               const std::vector<oledb_column_desc>& columns,
                                               int version_code) {
     oledb_index_desc desc;
-    desc.name = tk_utf16_to_utf8(index.b_primary ? u"PK_" + table_name : index.name);
+    desc.name = tk_utf16_to_utf8(index.b_primary ? udb_fit_name(u"PK_" + table_name) : index.name);
     for (const std::u16string& column : index.columns) {
         desc.columns.push_back(tk_utf16_to_utf8(column));
     }
     desc.b_primary_key = index.b_primary;
     desc.b_unique = !index.b_primary && index.b_unique;
+    if (desc.b_primary_key) {
+        // A clustered key holds 900 bytes at most, a nonclustered one 1,700 from SQL Server
+        // 2016 on: a longer primary key (two Text(255) columns) is made nonclustered, so that
+        // only keys over the larger limit are refused (1946), not every long one.
+        std::uint32_t total = 0;
+        for (const std::string& name : desc.columns) {
+            const oledb_column_desc* column = find_desc(columns, name);
+            total += column == nullptr ? 0 : key_bytes(*column);
+        }
+        desc.b_clustered = total <= MAX_CLUSTERED_KEY_BYTES;
+    }
     if (!desc.b_unique) return desc;
     for (const std::string& name : desc.columns) {
         const oledb_column_desc* column = find_desc(columns, name);
         if (column == nullptr || column->b_nullable) desc.not_null_filter.push_back(name);
     }
     if (desc.not_null_filter.empty()) return desc;
-    if (version_code == 5 || version_code == 1) return desc;
+    if (mss_has_filtered_indexes(version_code)) return desc;
     tk_trace::write(2, u"Index '%s' over nullable columns is created non-unique", index.name);
     desc.b_unique = false;
     desc.not_null_filter.clear();
@@ -187,26 +216,38 @@ oledb_column_desc odb_database::describe_column(const t_ftd& field, const udb_in
     return column;
 }
 
-bool odb_database::is_indexable(const udb_index& index, const udb_schema& schema) {
+// SQL Server takes bit columns in keys (a Yes/No column may be part of a unique index), but
+// no max type: a Memo or long binary column is named as the reason.
+std::u16string odb_database::why_not_indexable(const udb_index& index, const udb_schema& schema) {
     for (std::size_t field_idx = 0; field_idx < index.columns.size(); ++field_idx) {
         const std::u16string& name = index.columns[field_idx];
         tk_trace::write(2, u"Process field #%d - '%s'", static_cast<int>(field_idx), name);
         const t_ftd* field = find_column(schema, name);
-        if (field == nullptr) return false;   // the index names a column the table lacks
+        if (field == nullptr) return u"the table has no column '" + name + u"'";
         tk_trace::write(2, "vt=%08X, size=%d", field->vartype, static_cast<int>(field->size));
         const bool is_long_text = field->vartype == VT_BLOB_OBJECT || field->vartype == VT_BLOB
                                   || field->vartype == VT_BSTR;
-        if (field->vartype == VT_BOOL
-            || (is_long_text && (field->size == 0 || field->size > MAX_INDEXABLE_SIZE))) {
-            return false;
+        if (is_long_text && (field->size == 0 || field->size > MAX_INDEXABLE_SIZE)) {
+            return u"its column '" + name
+                   + u"' is a Memo or long binary column, which SQL Server cannot index";
         }
     }
-    return true;
+    return u"";
 }
+
+namespace {
+
+std::u16string index_context(const udb_index& index, const std::u16string& table_name) {
+    return (index.b_primary ? u"Primary key '" : u"Index '") + index.name + u"' of table '"
+           + table_name + u"'";
+}
+
+}   // namespace
 
 std::vector<oledb_index_desc> odb_database::create_odb_table(const std::u16string& table_name,
                                                              const udb_schema& schema,
-                                                             const udb_indexes& indexes) {
+                                                             const udb_indexes& indexes,
+                                                             const odb_index_reporter& reporter) {
     tk_trace::write(1, u"odb_database::create_table(%s)", table_name);
     const mss_engine& engine = mss_engine::instance();
     const std::u16string table_id = engine.get_safe_tname(table_name);
@@ -219,37 +260,82 @@ std::vector<oledb_index_desc> odb_database::create_odb_table(const std::u16strin
     tk_trace::write(2, "Right before creating the table");
     const std::string table_id_utf8 = tk_utf16_to_utf8(table_id);
     odb_check(own_session->create_table(table_id_utf8, columns), "creating table " + table_id_utf8);
+    const auto report = [&](const udb_index& index, const tk_exception& failure,
+                            const std::u16string& what = u"") {
+        const std::u16string context = what.empty() ? index_context(index, table_name)
+                                                    : what + index.name + u"' of table '"
+                                                          + table_name + u"'";
+        tk_trace::write(3, u"%s: %s", context, tk_utf8_to_utf16(failure.what()));
+        if (reporter) reporter(context, failure);
+    };
     std::vector<oledb_index_desc> plain_indexes;
     for (const udb_index& index : indexes) {
         tk_trace::write(2, u"Creating index '%s'", index.name);
-        if (!is_indexable(index, schema)) {
-            tk_trace::write(2, u"Index '%s' has been skipped", index.name);
+        const std::u16string why_not = why_not_indexable(index, schema);
+        if (!why_not.empty()) {
             tk_trace::write(2, u"Skip index '%s'", index.name);
+            report(index, tk_exception("It is not created: " + tk_utf16_to_utf8(why_not) + ".",
+                                       ERROR_LEVEL_RECOVERABLE));
             continue;
         }
         oledb_index_desc desc = describe_index(index, table_name, columns, engine.version_code());
-        if (desc.b_primary_key || desc.b_unique) {
-            create_index(table_id_utf8, desc);
-        } else {
+        if (index.b_unique && !index.b_primary && !desc.b_unique) {
+            report(index,
+                   tk_exception("The index is created non-unique: this server has no filtered "
+                                "indexes, and SQL Server counts NULLs as equal keys.",
+                                ERROR_LEVEL_RECOVERABLE),
+                   u"Uniqueness of index '");
+        }
+        if (!desc.b_primary_key && !desc.b_unique) {
             tk_trace::write(2, u"Index '%s' follows the rows", index.name);
             plain_indexes.push_back(std::move(desc));
+            continue;
         }
+        // A key the server refuses costs only itself: the table and its rows go on without it.
+        try {
+            create_index(table_id_utf8, desc);
+        } catch (const tk_exception& failure) {
+            if (failure.level() != ERROR_LEVEL_RECOVERABLE) throw;
+            report(index, failure);
+            continue;
+        }
+        if (!desc.not_null_filter.empty()) remember_filtered(table_name, desc);
     }
     return plain_indexes;
 }
 
-void odb_database::create_index(const std::string& table_id, const oledb_index_desc& desc) {
-    const oledb_hresult created = own_session->create_index(table_id, desc);
-    if (oledb_failed(created) && !desc.not_null_filter.empty()) {
-        // A server that refuses the filter still gets the index, without uniqueness.
-        tk_trace::write(2, "Filtered index '%s' refused; created non-unique", desc.name.c_str());
-        oledb_index_desc plain = desc;
-        plain.b_unique = false;
-        plain.not_null_filter.clear();
-        odb_check(own_session->create_index(table_id, plain), "creating index " + desc.name);
-    } else {
-        odb_check(created, "creating index " + desc.name);
+void odb_database::remember_filtered(const std::u16string& table_name,
+                                     const oledb_index_desc& desc) {
+    filtered_key key{table_name, tk_utf8_to_utf16(desc.name), {}, {}};
+    for (const std::string& column : desc.columns) key.columns.push_back(tk_utf8_to_utf16(column));
+    for (const std::string& column : desc.not_null_filter) {
+        key.filter_columns.push_back(tk_utf8_to_utf16(column));
     }
+    filtered_keys.push_back(std::move(key));
+}
+
+// A foreign key names the columns of its key in any order.
+const odb_database::filtered_key* odb_database::find_filtered_key(
+    const std::u16string& table_name, const std::vector<std::u16string>& columns) const {
+    for (const filtered_key& key : filtered_keys) {
+        if (!udb_same_name(key.table_name, table_name) || key.columns.size() != columns.size()) {
+            continue;
+        }
+        bool all_found = true;
+        for (const std::u16string& column : columns) {
+            bool found = false;
+            for (const std::u16string& key_column : key.columns) {
+                found = found || udb_same_name(key_column, column);
+            }
+            all_found = all_found && found;
+        }
+        if (all_found) return &key;
+    }
+    return nullptr;
+}
+
+void odb_database::create_index(const std::string& table_id, const oledb_index_desc& desc) {
+    odb_check(own_session->create_index(table_id, desc), "creating index " + desc.name);
 }
 
 bool odb_database::delete_tab(const std::u16string& table_name) {

@@ -2,6 +2,7 @@
 
 #include "mss/odb_rec.hpp"
 
+#include "mss/mss_engi.hpp"
 #include "ole/ole_date.hpp"
 #include "tk/tk_trace.hpp"
 #include "tk/tk_utf.hpp"
@@ -72,7 +73,7 @@ std::uint16_t odb_record::get_oledb_type(std::uint16_t vartype, int version_code
     case VT_UI1: return DBTYPE_UI1;
     case VT_UI4:
     case VT_I8:
-    case VT_UINT: return version_code == 3 ? DBTYPE_I8 : DBTYPE_R8;
+    case VT_UINT: return mss_has_bigint(version_code) ? DBTYPE_I8 : DBTYPE_R8;
     case VT_BLOB:
     case VT_BLOB_OBJECT: return DBTYPE_BYTES;
     default: tk_trace::write(2, "Got string!"); return DBTYPE_WSTR;

@@ -20,7 +20,8 @@ public:
 class odb_record : public udb_record {
 public:
     static std::uint16_t get_vartype(std::uint16_t oledb_type);
-    // `version_code` is the server's (mss_engine): 64-bit integers stay integers only on 3.
+    // `version_code` is the server's (mss_engine): 64-bit integers are bigint from SQL Server 2000
+    // on.
     static std::uint16_t get_oledb_type(std::uint16_t vartype, int version_code);
     // The field of one column from its bound wide text (`b_null` for a non-OK status).
     static std::unique_ptr<udb_field> get_field(const oledb_column_info& column,

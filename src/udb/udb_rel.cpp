@@ -27,10 +27,12 @@ const udb_relationship& udb_relationships::get_index(const std::u16string& name)
 std::u16string udb_relationships::gen_relship_name(const udb_relationship& relationship) const {
     static constexpr std::array<const char16_t*, 6> PIECES = {u"_", u"1", u"_", u"2", u"_", u"3"};
     tk_trace::write(1, "udb_relationships::gen_relship_name");
-    std::u16string candidate = u"FK_" + relationship.dest_table + u"_" + relationship.src_table;
+    std::u16string base = u"FK_" + relationship.dest_table + u"_" + relationship.src_table;
+    std::u16string candidate = udb_fit_name(base);
     for (std::size_t rejection = 0; !is_acceptable_name(candidate); ++rejection) {
         tk_trace::write(2, u"%s is not acceptable as a FK name", candidate);
-        candidate += PIECES[rejection % PIECES.size()];
+        base += PIECES[rejection % PIECES.size()];
+        candidate = udb_fit_name(base);
     }
     return candidate;
 }

@@ -4,6 +4,8 @@
 // shared data or are written by vantrelmake for the case.
 #include "e2e/e2e_case.hpp"
 
+#include <fstream>
+
 namespace {
 
 class AgentSchema : public E2eCase {
@@ -109,6 +111,39 @@ TEST_F(AgentSchema, RelationshipIndexesAreNotCreatedAgain) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"PK_Table2", "id"}));
     EXPECT_EQ(client->foreign_keys(db).size(), 2u);
+}
+
+// A Large Number column is bigint on every server from 2000 on and carries each 64-bit value
+// exactly on both load paths; 2^53 + 3 and 2^63 - 2 would not survive a float.
+TEST_F(AgentSchema, LargeNumbersArriveExactlyOnBothPaths) {
+    const std::string source = e2e_paths::testdata("../jackcess/large-numbers-v2016.accdb");
+    TEST_DATA_REQUIRE(std::ifstream(source).good(), source);
+    const std::vector<std::string> expected = {"1\t9007199254740992",
+                                               "2\t9007199254740995",
+                                               "3\t-4611686018427387904",
+                                               "4\t4611686018427387905",
+                                               "5\t-1234567890123",
+                                               "6\t9223372036854775806",
+                                               "7\t-9223372036854775807",
+                                               "8\t42",
+                                               "9\t"};
+    for (const e2e_load_path path : {e2e_load_path::bulk, e2e_load_path::statements}) {
+        SCOPED_TRACE(e2e_path_name(path));
+        const std::string path_db = db + e2e_path_name(path);
+        e2e_database_guard path_guard(*client, path_db);
+        e2e_result run = e2e_run_agent(e2e_agent_args(*target, source, path_db), path);
+        EXPECT_EQ(run.status, 0) << run.both();
+        const auto types = client->query(
+            path_db,
+            "SELECT DATA_TYPE FROM INFORMATION_SCHEMA.COLUMNS WHERE COLUMN_NAME = N'Amount'");
+        EXPECT_EQ(types, (std::vector<std::vector<std::string>>{{"bigint"}}));
+        std::vector<std::string> rows;
+        for (const auto& row :
+             client->query(path_db, "SELECT ID, Amount FROM LargeNumbers ORDER BY ID")) {
+            rows.push_back(row.at(0) + "\t" + (row.size() > 1 ? row[1] : ""));
+        }
+        EXPECT_EQ(rows, expected);
+    }
 }
 
 }   // namespace

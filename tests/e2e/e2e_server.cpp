@@ -187,6 +187,34 @@ std::vector<std::string> e2e_client::foreign_keys(const std::string& database) c
     return keys;
 }
 
+std::vector<e2e_dest_index> e2e_client::indexes(const std::string& database,
+                                                const std::string& table) const {
+    std::vector<e2e_dest_index> found;
+    for (const auto& row :
+         query(database, "EXEC sp_statistics @table_name = " + e2e_literal(table))) {
+        // NON_UNIQUE 3, INDEX_NAME 5, TYPE 6 (0: the table's own statistics), COLUMN_NAME 8
+        if (row.size() < 9 || row[6] == "0") continue;
+        if (found.empty() || found.back().name != row[5]) {
+            found.push_back(e2e_dest_index{row[5], row[3] == "0", {}});
+        }
+        found.back().columns.push_back(row[8]);
+    }
+    return found;
+}
+
+std::vector<e2e_dest_key> e2e_client::keys_of(const std::string& database,
+                                              const std::string& table) const {
+    std::vector<e2e_dest_key> keys;
+    for (const auto& row : query(database, "EXEC sp_fkeys @fktable_name = " + e2e_literal(table))) {
+        // PKTABLE_NAME 2, FKTABLE_NAME 6, UPDATE_RULE 9, DELETE_RULE 10, FK_NAME 11
+        if (row.size() < 12) continue;
+        if (!keys.empty() && keys.back().name == row[11]) continue;
+        keys.push_back(e2e_dest_key{row[11], row[6], row[2], std::atoi(row[9].c_str()),
+                                    std::atoi(row[10].c_str())});
+    }
+    return keys;
+}
+
 long e2e_client::count(const std::string& database, const std::string& table) const {
     auto rows = query(database, "SELECT COUNT(*) FROM " + e2e_bracket(table));
     if (rows.empty() || rows[0].empty()) throw std::runtime_error("no count for table " + table);

@@ -43,6 +43,21 @@ struct e2e_table_data {
     std::vector<std::vector<bool>> nulls;         // true where the value is NULL
 };
 
+// One index of a destination table as sp_statistics lists it, and one foreign key as
+// sp_fkeys does (rules: 0 cascade, 1 no action, as ODBC numbers them).
+struct e2e_dest_index {
+    std::string name;
+    bool b_unique = false;
+    std::vector<std::string> columns;
+};
+struct e2e_dest_key {
+    std::string name;
+    std::string table;
+    std::string referenced_table;
+    int update_rule = 1;
+    int delete_rule = 1;
+};
+
 class e2e_client {
 public:
     explicit e2e_client(const e2e_server& server);
@@ -59,6 +74,9 @@ public:
     void drop_database(const std::string& database) const;
     std::vector<std::string> tables(const std::string& database) const;
     std::vector<std::string> foreign_keys(const std::string& database) const;   // "T.FK"
+    std::vector<e2e_dest_index> indexes(const std::string& database,
+                                        const std::string& table) const;
+    std::vector<e2e_dest_key> keys_of(const std::string& database, const std::string& table) const;
     long count(const std::string& database, const std::string& table) const;
     e2e_table_data read_table(const std::string& database, const std::string& table) const;
 

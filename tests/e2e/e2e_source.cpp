@@ -90,6 +90,19 @@ void parse_column_line(const std::string& line, e2e_table& table) {
     table.columns.push_back(column);
 }
 
+void parse_index_line(const std::string& line, e2e_table& table) {
+    std::size_t at = 6;
+    e2e_index index;
+    index.name = quoted_at(line, at);
+    index.b_primary = attribute(line, "primary") == "1";
+    index.b_unique = attribute(line, "unique") == "1";
+    at = line.find(" columns=", at);
+    if (at == std::string::npos) throw std::runtime_error("bad index: " + line);
+    at += 9;
+    index.columns = quoted_list_at(line, at);
+    table.indexes.push_back(index);
+}
+
 void parse_relationship_line(const std::string& line, e2e_source& source) {
     std::size_t at = 13;
     e2e_relationship rel;
@@ -104,6 +117,7 @@ void parse_relationship_line(const std::string& line, e2e_source& source) {
     rel.referenced_table = quoted_at(line, at);
     ++at;
     rel.referenced_columns = quoted_list_at(line, at);
+    rel.flags = std::strtoul(attribute(line, "flags").c_str(), nullptr, 16);
     source.relationships.push_back(rel);
 }
 
@@ -177,7 +191,7 @@ e2e_source e2e_parse_dump(const std::string& output) {
         } else if (current && starts_with(line, "column \"")) {
             parse_column_line(line, *current);
         } else if (current && starts_with(line, "index \"")) {
-            continue;   // indexes are checked through the destination's keys
+            parse_index_line(line, *current);
         } else if (current && line == "rows") {
             line_idx = parse_rows(lines, line_idx + 1, *current);
         } else if (starts_with(line, "relationship \"")) {

@@ -16,11 +16,19 @@ struct e2e_column {
     int dao_type = 0;   // 1 Boolean ... 20 Decimal, as DAO numbers them
 };
 
+struct e2e_index {
+    std::string name;
+    bool b_primary = false;
+    bool b_unique = false;
+    std::vector<std::string> columns;   // a descending column ends in '-'
+};
+
 struct e2e_table {
     std::string name;
     bool b_local = true;
     bool b_system = false;
     std::vector<e2e_column> columns;
+    std::vector<e2e_index> indexes;
     long row_count = 0;
     std::vector<e2e_row> rows;
 };
@@ -31,6 +39,7 @@ struct e2e_relationship {
     std::vector<std::string> columns;
     std::string referenced_table;
     std::vector<std::string> referenced_columns;
+    unsigned long flags = 0;   // 0x2 not enforced, 0x100 cascading updates, 0x1000 deletes
 };
 
 struct e2e_source {

@@ -48,11 +48,12 @@ TEST(OdbColumnDesc, IdentityDependsOnTypeAndVersion) {
     };
     EXPECT_TRUE(identity(VT_I4, 5));
     EXPECT_TRUE(identity(VT_I2, 1));
-    EXPECT_TRUE(identity(VT_I8, 3));
-    EXPECT_FALSE(identity(VT_I8, 4));   // a 2005 server gets a float column, no identity
+    // A 64-bit AutoNumber is a bigint identity from SQL Server 2000 on; 7.0 has no bigint.
+    for (const int version_code : {3, 4, 5, 6, 1}) EXPECT_TRUE(identity(VT_I8, version_code));
+    EXPECT_FALSE(identity(VT_I8, 2));
     const oledb_column_desc wide = odb_database::describe_column(field(u"n", VT_I8, 8, false, true),
-                                                                 none, 4);
-    EXPECT_EQ(wide.type, DBTYPE_R8);
+                                                                 none, 6);
+    EXPECT_EQ(wide.type, DBTYPE_I8);
     EXPECT_FALSE(
         odb_database::describe_column(field(u"n", VT_I4, 4, false, true), none, 5).b_nullable);
 }
@@ -116,20 +117,19 @@ TEST(OdbColumnDesc, DateDefaultsNeedTheDateTypesOf2008) {
     EXPECT_TRUE(mss_lost_default(column, 5).empty());
 }
 
-TEST(OdbIndexable, MemoAndBooleanIndexesAreSkipped) {
+TEST(OdbIndexable, MemoIndexesAreRefusedWithTheirColumn) {
     udb_schema schema;
     schema.append(std::make_unique<t_ftd>(field(u"memo", VT_BSTR, 0)));
     schema.append(std::make_unique<t_ftd>(field(u"flag", VT_BOOL, 2)));
     schema.append(std::make_unique<t_ftd>(field(u"name", VT_BSTR, 50)));
     udb_index index;
-    index.columns = {u"name"};
-    EXPECT_TRUE(odb_database::is_indexable(index, schema));
+    index.columns = {u"name", u"flag"};   // bit columns are keys like any other
+    EXPECT_EQ(odb_database::why_not_indexable(index, schema), u"");
     index.columns = {u"name", u"memo"};
-    EXPECT_FALSE(odb_database::is_indexable(index, schema));
-    index.columns = {u"flag"};
-    EXPECT_FALSE(odb_database::is_indexable(index, schema));
+    EXPECT_NE(odb_database::why_not_indexable(index, schema).find(u"'memo' is a Memo"),
+              std::u16string::npos);
     index.columns = {u"missing"};
-    EXPECT_FALSE(odb_database::is_indexable(index, schema));
+    EXPECT_NE(odb_database::why_not_indexable(index, schema), u"");
 }
 
 TEST(OdbIndexDesc, UniqueIndexesOverNullableColumnsNeverRefuseRows) {
@@ -143,8 +143,8 @@ TEST(OdbIndexDesc, UniqueIndexesOverNullableColumnsNeverRefuseRows) {
     unique.name = u"ByName";
     unique.b_unique = true;
     unique.columns = {u"Code", u"name"};   // Jet names match whatever their case
-    // 2008 (5) and servers after it (1): filtered on the nullable column only.
-    for (const int version_code : {5, 1}) {
+    // 2008 (5), 2012 and later (6) and unknown servers (1): filtered on the nullable column.
+    for (const int version_code : {5, 6, 1}) {
         const oledb_index_desc desc = odb_database::describe_index(unique, u"T", columns,
                                                                    version_code);
         EXPECT_TRUE(desc.b_unique);
@@ -164,8 +164,38 @@ TEST(OdbIndexDesc, UniqueIndexesOverNullableColumnsNeverRefuseRows) {
     EXPECT_TRUE(plain.not_null_filter.empty());
     const oledb_index_desc primary = odb_database::describe_index(*key.begin(), u"T", columns, 5);
     EXPECT_TRUE(primary.b_primary_key);
+    EXPECT_TRUE(primary.b_clustered);
     EXPECT_EQ(primary.name, "PK_T");
     EXPECT_TRUE(primary.not_null_filter.empty());
+}
+
+TEST(OdbIndexDesc, LongPrimaryKeysAreNonclusteredAndLongNamesFit) {
+    const std::vector<oledb_column_desc> columns = {
+        odb_database::describe_column(field(u"A", VT_BSTR, 255), udb_indexes(), 6),
+        odb_database::describe_column(field(u"B", VT_BSTR, 255), udb_indexes(), 6),
+        odb_database::describe_column(field(u"N", VT_I4, 4), udb_indexes(), 6)};
+    udb_index key;
+    key.b_primary = true;
+    key.columns = {u"A", u"N"};   // 514 bytes: within a clustered key's 900
+    EXPECT_TRUE(odb_database::describe_index(key, u"T", columns, 6).b_clustered);
+    key.columns = {u"A", u"B"};   // 1,020 bytes
+    EXPECT_FALSE(odb_database::describe_index(key, u"T", columns, 6).b_clustered);
+    // PK_ and a 128-character table name: 131, cut to 128 with a hash of the whole name.
+    const std::u16string long_table(128, u'x');
+    const std::u16string other_table = std::u16string(127, u'x') + u"y";
+    const std::string name = odb_database::describe_index(key, long_table, columns, 6).name;
+    EXPECT_EQ(name.size(), 128u);
+    EXPECT_EQ(name.substr(0, 4), "PK_x");
+    EXPECT_NE(name, odb_database::describe_index(key, other_table, columns, 6).name);
+}
+
+TEST(MssTableNames, PrefixedLongNamesStayWithin128) {
+    const std::u16string long_name(128, u'a');
+    const mss_tn_validator validator({long_name}, {});
+    const std::u16string safe = validator.get_safe_name(long_name);
+    EXPECT_EQ(safe.size(), 128u);
+    EXPECT_EQ(safe.substr(0, 2), u"_a");
+    EXPECT_FALSE(validator.is_duplicated(safe));
 }
 
 TEST(MssTableNames, TakenNamesGetPrefixesInTurn) {
@@ -192,5 +222,11 @@ TEST(MssForeignKeyProps, OnlySinglePhrasesPass) {
     EXPECT_TRUE(mss_database::is_valid_fk_props(u"on delete cascade"));
     EXPECT_TRUE(mss_database::is_valid_fk_props(u"ON UPDATE SET NULL"));
     EXPECT_FALSE(mss_database::is_valid_fk_props(u"ON DELETE CASCADE ON UPDATE CASCADE"));
+    // Access keeps both rules of a relationship: a delete phrase, then an update phrase.
+    EXPECT_TRUE(mss_database::is_valid_fk_rules(u"ON DELETE CASCADE ON UPDATE CASCADE"));
+    EXPECT_TRUE(mss_database::is_valid_fk_rules(u"on update cascade"));
+    EXPECT_FALSE(mss_database::is_valid_fk_rules(u"ON UPDATE CASCADE ON DELETE CASCADE"));
+    EXPECT_FALSE(mss_database::is_valid_fk_rules(u"ON DELETE CASCADE ON UPDATE CASCADE; DROP"));
+    EXPECT_FALSE(mss_database::is_valid_fk_rules(u"ON DELETE CASCADE ON DELETE CASCADE"));
     EXPECT_FALSE(mss_database::is_valid_fk_props(u"ON DELETE CASCADE; DROP TABLE t"));
 }

@@ -32,6 +32,17 @@ void mss_dest_test::connect(bool fast_load) {
     engine->connect(server.host, server.user, server.password, fast_load);
 }
 
+udb_indexes mss_key_on(const std::u16string& column) {
+    udb_indexes indexes;
+    udb_index key;
+    key.name = u"PrimaryKey";
+    key.b_primary = true;
+    key.b_unique = true;
+    key.columns = {column};
+    indexes.add(key);
+    return indexes;
+}
+
 std::unique_ptr<mss_database> mss_dest_test::create_database(const std::u16string& stem) {
     const std::u16string name = mss_unique_db_name(stem);
     std::unique_ptr<udb_database> created = engine->create_db(name);

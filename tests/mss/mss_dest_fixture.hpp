@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+// The primary key "PrimaryKey" over one column, as the source gives it.
+udb_indexes mss_key_on(const std::u16string& column);
+
 class mss_dest_test : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -20,8 +20,13 @@ TEST(MssVersionCode, ClassifiesProductNames) {
     EXPECT_EQ(mss_engine::version_code_of(
                   u"Microsoft SQL Server  7.00 - 7.00.1063 (Intel X86) Apr  9 2002"),
               2);
-    EXPECT_EQ(mss_engine::version_code_of(
-                  u"Microsoft SQL Server 2019 (RTM) - 15.0.2000.5 (X64) Sep 24 2019"),
+    for (const char16_t* text :
+         {u"Microsoft SQL Server 2012 (SP4) (KB4018073) - 11.0.7001.0 (X64) Aug 15 2017",
+          u"Microsoft SQL Server 2019 (RTM) - 15.0.2000.5 (X64) Sep 24 2019",
+          u"Microsoft SQL Server 2022 (RTM) - 16.0.1000.6 (X64) Oct  8 2022"}) {
+        EXPECT_EQ(mss_engine::version_code_of(text), 6);
+    }
+    EXPECT_EQ(mss_engine::version_code_of(u"Microsoft SQL Azure (RTM) - 12.0.2000.8 Oct 2 2023"),
               1);
 }
 

@@ -67,7 +67,7 @@ TEST(MssEngineVersions, VersionCodesFromTheServersText) {
         {"Microsoft SQL Server  2000 - 8.00.2039 (Intel X86) May  3 2005", 3},
         {"Microsoft SQL Server 2005 - 9.00.5000.00 (Intel X86) Dec 10 2010", 4},
         {"Microsoft SQL Server 2008 (SP3) - 10.0.5500.0 (X64) Sep 21 2011", 5},
-        {"Microsoft SQL Server 2019 (RTM) - 15.0.2000.5 (X64) Sep 24 2019", 1}};
+        {"Microsoft SQL Server 2019 (RTM) - 15.0.2000.5 (X64) Sep 24 2019", 6}};
     for (const auto& [text, code] : versions) {
         mss_private_double double_server({std::string("--version-string=") + text});
         if (!double_server.is_running()) GTEST_SKIP() << "mssql-double is not built";

@@ -88,17 +88,6 @@ udb_schema sample_schema() {
     return schema;
 }
 
-udb_indexes key_on_id() {
-    udb_indexes indexes;
-    udb_index key;
-    key.name = u"PrimaryKey";
-    key.b_primary = true;
-    key.b_unique = true;
-    key.columns = {u"ID"};
-    indexes.add(key);
-    return indexes;
-}
-
 }   // namespace
 
 class MssLoad : public mss_dest_test {
@@ -106,7 +95,7 @@ protected:
     // Loads the sample rows into a new table by the path the connection chose.
     void load(mss_database& database, const std::u16string& table_name) {
         std::unique_ptr<udb_recordset> table = database.create_table(table_name, sample_schema(),
-                                                                     key_on_id());
+                                                                     mss_key_on(u"ID"));
         for (const sample_row& row : sample_rows()) table->append_record(*record_of(row));
         static_cast<mss_table&>(*table).finish_load();
     }
@@ -182,7 +171,7 @@ TEST_F(MssLoad, RowsOfARefusedBatchAfterACommittedOneKeepTheirOwnValues) {
     udb_schema schema;
     schema.append(std::make_unique<t_ftd>(4, u"ID", VT_I4, true, false, ole_variant(), 0));
     schema.append(std::make_unique<t_ftd>(20, u"Txt", VT_BSTR, false, false, ole_variant(), 0));
-    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, key_on_id());
+    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, mss_key_on(u"ID"));
     constexpr int ROWS = 1500;
     constexpr int DUPLICATE_AT = 1200;   // in the second batch of 1,000: its key is 7's
     for (int row = 1; row <= ROWS; ++row) {
@@ -227,7 +216,7 @@ TEST_F(MssLoad, BulkValuesChangingKindAndLengthRowToRowArriveAsSent) {
     schema.append(std::make_unique<t_ftd>(4, u"ID", VT_I4, true, false, ole_variant(), 0));
     schema.append(std::make_unique<t_ftd>(255, u"Txt", VT_BSTR, false, false, ole_variant(), 0));
     schema.append(std::make_unique<t_ftd>(8, u"Num", VT_R8, false, false, ole_variant(), 0));
-    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, key_on_id());
+    std::unique_ptr<udb_recordset> table = database->create_table(u"T", schema, mss_key_on(u"ID"));
     const auto text_of = [](int id) {
         return std::u16string(std::size_t(id * 37 % 200 + 1), char16_t(u'a' + id % 26));
     };
@@ -260,7 +249,7 @@ TEST_F(MssLoad, BulkValuesChangingKindAndLengthRowToRowArriveAsSent) {
 TEST_F(MssLoad, RowOfTheWrongLengthIsRefusedWithoutLoss) {
     std::unique_ptr<mss_database> database = create_database(u"vantrel_shape");
     std::unique_ptr<udb_recordset> table = database->create_table(u"T", sample_schema(),
-                                                                  key_on_id());
+                                                                  mss_key_on(u"ID"));
     udb_record short_record;
     short_record.append(std::make_unique<udb_field>(u"ID", 0, ole_variant(1), false, false));
     try {

@@ -49,3 +49,9 @@ TEST(MssFullTableName, OwnerRules) {
     EXPECT_EQ(mss_full_table_name(u"[Orders]", u"joe"), u"[joe].[Orders]");
     EXPECT_EQ(mss_full_table_name(u"O'Brien's]", u"dbo"), u"[dbo].[O'Brien's]]]");
 }
+
+TEST(MssLikeEscaped, MatchesOnlyTheNameItself) {
+    EXPECT_EQ(mss_like_escaped(u"Order_Details"), u"Order[_]Details");
+    EXPECT_EQ(mss_like_escaped(u"100% [draft]"), u"100[%] [[]draft]");
+    EXPECT_EQ(mss_like_escaped(u"Plain"), u"Plain");
+}

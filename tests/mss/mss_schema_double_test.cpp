@@ -1,10 +1,12 @@
 // The schema as Access means it, read back from the server: a relationship Access does not
 // enforce arrives disabled over its orphans, computed defaults fill new rows, and a default
-// without equivalent is reported by its column.
+// without equivalent is reported by its column; cascading rules arrive, keys to filtered
+// indexes are made possible, and table names never act as patterns.
 
 #include "mss/mss_dest_fixture.hpp"
 
 #include "mss/mss_rule.hpp"
+#include "mss/odb_exce.hpp"
 #include "udb/udb_rule.hpp"
 
 #include <map>
@@ -102,4 +104,100 @@ TEST_F(MssSchema, DefaultsWithoutEquivalentAreReportedByColumn) {
                                   "equivalent; the column is created without it.");
     // The table is there all the same, its column without a default.
     EXPECT_EQ(rows_of(*database, u"SELECT COUNT(*) FROM [dbo].[Orders]").at(0).at(0), u"0");
+}
+
+namespace {
+
+udb_schema id_and_code() {
+    udb_schema schema;
+    schema.append(std::make_unique<t_ftd>(4, u"ID", VT_I4, true, false, ole_variant(), 0u));
+    schema.append(std::make_unique<t_ftd>(10, u"Code", VT_BSTR, false, false, ole_variant(), 0u));
+    return schema;
+}
+
+udb_indexes key_and_unique_code() {
+    udb_indexes indexes = mss_key_on(u"ID");
+    udb_index code;
+    code.name = u"ByCode";
+    code.b_unique = true;
+    code.columns = {u"Code"};
+    indexes.add(code);
+    return indexes;
+}
+
+}   // namespace
+
+// Access keeps both rules of a relationship; a rule SQL Server refuses for a cycle (a table
+// cascading to itself) leaves the key without it, and says so.
+TEST_F(MssSchema, CascadingRulesArriveAndARefusedOneIsReported) {
+    const std::unique_ptr<mss_database> database = create_database(u"vantrel_cascade");
+    database->query(u"CREATE TABLE [dbo].[Parent] ([ID] int NOT NULL CONSTRAINT [PK_Parent] "
+                    u"PRIMARY KEY, [ParentID] int NULL)");
+    database->query(u"CREATE TABLE [dbo].[Child] ([ID] int NOT NULL, [ParentID] int NULL)");
+    udb_relationships relationships;
+    udb_relationship both = child_to_parent(u"FK_Child", u"Child");
+    both.fk_props = u"ON DELETE CASCADE ON UPDATE CASCADE";
+    relationships.add(both);
+    udb_relationship self = child_to_parent(u"FK_Self", u"Parent");
+    self.fk_props = u"ON DELETE CASCADE";
+    relationships.add(self);
+    std::vector<std::u16string> reported;
+    database->set_failure_reporter(
+        [&](const std::u16string& context, const tk_exception&) { reported.push_back(context); });
+    database->create_relationships(relationships);
+    std::map<std::u16string, std::pair<std::u16string, std::u16string>> rules;
+    for (const auto& row : rows_of(*database, u"EXEC sp_fkeys @pktable_name = N'Parent'")) {
+        rules[row.at(11)] = {row.at(9), row.at(10)};   // UPDATE_RULE, DELETE_RULE: 0 cascade
+    }
+    EXPECT_EQ(rules[u"FK_Child"], std::make_pair(std::u16string(u"0"), std::u16string(u"0")));
+    EXPECT_EQ(rules[u"FK_Self"], std::make_pair(std::u16string(u"1"), std::u16string(u"1")));
+    EXPECT_EQ(reported, std::vector<std::u16string>{u"Cascading rule of Foreign key 'FK_Self'"});
+}
+
+// A unique index over a column Access lets be empty is filtered, and SQL Server takes no
+// filtered index as a foreign key's key (1776): with at most one empty row, a unique
+// constraint over all rows is added for the key; with two, the key is reported.
+TEST_F(MssSchema, ForeignKeysToAUniqueIndexOverEmptyValues) {
+    for (const int empty_rows : {1, 2}) {
+        SCOPED_TRACE(empty_rows);
+        const std::unique_ptr<mss_database> database = create_database(u"vantrel_filtered");
+        database->create_table(u"Codes", id_and_code(), key_and_unique_code()).reset();
+        database->query(u"INSERT INTO [dbo].[Codes] ([ID], [Code]) VALUES (1, N'a'), (2, NULL)");
+        if (empty_rows == 2) database->query(u"INSERT INTO [dbo].[Codes] VALUES (3, NULL)");
+        database->query(u"CREATE TABLE [dbo].[Uses] ([ID] int NOT NULL, [Code] nvarchar(10))");
+        udb_relationships relationships;
+        udb_relationship uses = child_to_parent(u"FK_Uses", u"Uses");
+        uses.dest_table = u"Codes";
+        uses.src_columns = {u"Code"};
+        uses.dest_columns = {u"Code"};
+        relationships.add(uses);
+        std::vector<std::u16string> reported;
+        database->set_failure_reporter([&](const std::u16string& context, const tk_exception&) {
+            reported.push_back(context);
+        });
+        database->create_relationships(relationships);
+        const auto keys = rows_of(*database, u"SELECT name FROM sys.foreign_keys");
+        if (empty_rows == 1) {
+            EXPECT_TRUE(reported.empty());
+            EXPECT_EQ(keys.size(), 1u);
+            // The rows it took stay; a second empty code is now refused.
+            EXPECT_THROW(database->query(u"INSERT INTO [dbo].[Codes] VALUES (3, NULL)"),
+                         odb_exception);
+        } else {
+            EXPECT_EQ(reported, std::vector<std::u16string>{u"Foreign key 'FK_Uses'"});
+            EXPECT_TRUE(keys.empty());
+        }
+    }
+}
+
+// sp_columns reads its table name as a LIKE pattern: Order_Details must not take the columns
+// of Order1Details.
+TEST_F(MssSchema, TableNamesAreNoPatterns) {
+    const std::unique_ptr<mss_database> database = create_database(u"vantrel_pattern");
+    database->query(u"CREATE TABLE [dbo].[Order1Details] ([x] int, [y] int, [z] int)");
+    database->query(u"CREATE TABLE [dbo].[Order_Details] ([a] int)");
+    const std::unique_ptr<udb_recordset> table = database->get_table(u"Order_Details",
+                                                                     MSS_OPEN_READ_ONLY);
+    ASSERT_EQ(table->schema.size(), 1u);
+    EXPECT_EQ(table->schema[0].name, u"a");
 }

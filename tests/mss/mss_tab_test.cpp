@@ -43,7 +43,15 @@ TEST(MssAppendString, MissingValuesTakeTheDefaultOfNotNullColumns) {
     EXPECT_EQ(mss_table::get_fld_append_str(ole_variant(), column(VT_I4, false)), u"NULL");
     EXPECT_EQ(mss_table::get_fld_append_str(null_value(), column(VT_I4, true, ole_variant(7))),
               u"7");
-    EXPECT_EQ(mss_table::get_fld_append_str(null_value(), column(VT_I4, true)), u"N''");
+    // Without a default, the type's zero, as bulk load sends it: not N'', which a server
+    // reads as 0 for int but 1900-01-01 for a date and refuses for a decimal.
+    EXPECT_EQ(mss_table::get_fld_append_str(null_value(), column(VT_I4, true)), u"0");
+    EXPECT_EQ(mss_table::get_fld_append_str(null_value(), column(VT_DECIMAL, true)), u"0");
+    EXPECT_EQ(mss_table::get_fld_append_str(null_value(), column(VT_DATE, true)),
+              u"'18991230 00:00:00'");
+    EXPECT_EQ(mss_table::get_fld_append_str(null_value(), column(VT_BSTR, true)), u"N''");
+    EXPECT_EQ(*mss_table::required_substitute(column(VT_DATE, true)),
+              ole_variant::from_string("1899-12-30", VT_DATE));
     EXPECT_EQ(mss_table::get_fld_append_str(null_value(), column(VT_BOOL, true, ole_variant(true))),
               u"1");
 }

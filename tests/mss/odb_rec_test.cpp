@@ -28,9 +28,12 @@ TEST(OdbOledbType, CreatesColumnsForVariantTypes) {
     EXPECT_EQ(odb_record::get_oledb_type(VT_BSTR, 5), DBTYPE_WSTR);   // Unicode text
     EXPECT_EQ(odb_record::get_oledb_type(VT_DECIMAL, 5), DBTYPE_NUMERIC);
     EXPECT_EQ(odb_record::get_oledb_type(VT_BLOB, 5), DBTYPE_BYTES);
-    EXPECT_EQ(odb_record::get_oledb_type(VT_I8, 3), DBTYPE_I8);
-    EXPECT_EQ(odb_record::get_oledb_type(VT_I8, 4), DBTYPE_R8);
-    EXPECT_EQ(odb_record::get_oledb_type(VT_UI4, 1), DBTYPE_R8);
+    // bigint from SQL Server 2000 on; only 7.0 (2) keeps 64-bit integers as float.
+    for (const int version_code : {1, 3, 4, 5, 6}) {
+        EXPECT_EQ(odb_record::get_oledb_type(VT_I8, version_code), DBTYPE_I8) << version_code;
+    }
+    EXPECT_EQ(odb_record::get_oledb_type(VT_I8, 2), DBTYPE_R8);
+    EXPECT_EQ(odb_record::get_oledb_type(VT_UI4, 6), DBTYPE_I8);
     EXPECT_EQ(odb_record::get_oledb_type(VT_VARIANT, 5), DBTYPE_WSTR);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "udb/udb_name.hpp"
 #include "udb/udb_test_util.hpp"
 
 namespace {
@@ -46,6 +47,30 @@ TEST(GenRelshipName, PiecesAccumulateThroughTheCycle) {
     a_to_b.src_table = u"A";
     a_to_b.dest_table = u"B";
     EXPECT_EQ(relationships.gen_relship_name(a_to_b), u"FK_B_A_1_2_3_1");
+}
+
+// Two 64-character table names make a name of 132: it is cut to SQL Server's 128 with a hash
+// of the whole, and a taken one still gets the next piece, within 128 again.
+TEST(GenRelshipName, LongNamesFitAndStayUnique) {
+    udb_relationship long_pair;
+    long_pair.src_table = std::u16string(64, u'a');
+    long_pair.dest_table = std::u16string(64, u'b');
+    udb_relationships relationships;
+    const std::u16string first = relationships.gen_relship_name(long_pair);
+    EXPECT_EQ(first.size(), 128u);
+    EXPECT_EQ(first.substr(0, 4), u"FK_b");
+    EXPECT_EQ(first, udb_fit_name(first));
+    udb_relationship other = long_pair;
+    other.name = first;
+    relationships.add(other);
+    const std::u16string second = relationships.gen_relship_name(long_pair);
+    EXPECT_LE(second.size(), 128u);
+    EXPECT_NE(second, first);
+    // A name cut before a surrogate pair never keeps half of it.
+    const std::u16string cut = udb_fit_name(std::u16string(118, u'x') + u"\U0001F600"
+                                            + std::u16string(20, u't'));
+    EXPECT_EQ(cut.size(), 127u);
+    EXPECT_EQ(cut[118], u'_');
 }
 
 TEST(UdbRelationshipsLookup, FindsByNameIgnoringCaseAndAssertsOnMissing) {

@@ -32,4 +32,8 @@ enum DataTypeEnum {
 
 enum FieldAttributeEnum { dbAutoIncrField = 0x10 };
 
-enum RelationAttributeEnum { dbRelationDontEnforce = 0x2 };
+enum RelationAttributeEnum {
+    dbRelationDontEnforce = 0x2,
+    dbRelationUpdateCascade = 0x100,
+    dbRelationDeleteCascade = 0x1000
+};

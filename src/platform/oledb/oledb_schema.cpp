@@ -215,21 +215,53 @@ std::string oledb_schema_query(oledb_schema_kind kind, const oledb_schema_restri
     return "";
 }
 
+namespace {
+
+// Table names compare as the default collation does for the names a conversion makes: without
+// regard to ASCII case.
+bool is_same_table(const std::string& left, const std::string& right) {
+    if (left.size() != right.size()) return false;
+    for (std::size_t char_idx = 0; char_idx < left.size(); ++char_idx) {
+        if (ascii_upper(left[char_idx]) != ascii_upper(right[char_idx])) return false;
+    }
+    return true;
+}
+
+// Every shaped rowset has its (referenced) table's name third.
+oledb_result_set only_table(oledb_result_set shaped, const std::string& table) {
+    constexpr std::size_t TABLE_NAME_COLUMN = 2;
+    if (table.empty()) return shaped;
+    std::erase_if(shaped.rows, [&table](const oledb_row& row) {
+        return row.size() <= TABLE_NAME_COLUMN || row[TABLE_NAME_COLUMN].b_null
+               || !is_same_table(row[TABLE_NAME_COLUMN].data, table);
+    });
+    return shaped;
+}
+
+std::string primary_key_name(const std::vector<oledb_result_set>& answer,
+                             const std::string& table) {
+    if (answer.size() < 2) return "";
+    for (const oledb_row& row : answer[1].rows) {
+        if (table.empty() || is_same_table(text_of(answer[1], row, "TABLE_NAME"), table)) {
+            return text_of(answer[1], row, "PK_NAME");
+        }
+    }
+    return "";
+}
+
+}   // namespace
+
 oledb_result_set oledb_shape_schema(oledb_schema_kind kind,
-                                    const std::vector<oledb_result_set>& answer) {
+                                    const std::vector<oledb_result_set>& answer,
+                                    const oledb_schema_restrictions& where) {
     const oledb_result_set empty;
     const oledb_result_set& first = answer.empty() ? empty : answer.front();
     switch (kind) {
-    case oledb_schema_kind::TABLES: return shape_tables(first);
-    case oledb_schema_kind::PRIMARY_KEYS: return shape_primary_keys(first);
-    case oledb_schema_kind::FOREIGN_KEYS: return shape_foreign_keys(first);
-    case oledb_schema_kind::INDEXES: {
-        std::string pk_name;
-        if (answer.size() > 1 && !answer[1].rows.empty()) {
-            pk_name = text_of(answer[1], answer[1].rows.front(), "PK_NAME");
-        }
-        return shape_indexes(first, pk_name);
-    }
+    case oledb_schema_kind::TABLES: return only_table(shape_tables(first), where.table);
+    case oledb_schema_kind::PRIMARY_KEYS: return only_table(shape_primary_keys(first), where.table);
+    case oledb_schema_kind::FOREIGN_KEYS: return only_table(shape_foreign_keys(first), where.table);
+    case oledb_schema_kind::INDEXES:
+        return only_table(shape_indexes(first, primary_key_name(answer, where.table)), where.table);
     }
     return {};
 }

@@ -21,6 +21,9 @@ struct oledb_schema_restrictions {
 // The batch that reads the catalogue for a kind.
 std::string oledb_schema_query(oledb_schema_kind kind, const oledb_schema_restrictions& where);
 
-// Reshapes the catalogue's answer (the result sets of the batch above) into the schema rowset.
+// Reshapes the catalogue's answer (the result sets of the batch above) into the schema rowset,
+// keeping only the rows of the restricted table: a server may read the name as a LIKE
+// pattern, where Order_Details also matches Order1Details.
 oledb_result_set oledb_shape_schema(oledb_schema_kind kind,
-                                    const std::vector<oledb_result_set>& answer);
+                                    const std::vector<oledb_result_set>& answer,
+                                    const oledb_schema_restrictions& where);

@@ -9,12 +9,28 @@
 #include <sybdb.h>
 #include <sybfront.h>
 
+namespace {
+
+// A db-lib login gets SQL Server's old session defaults, every ANSI option OFF; the SQL
+// Server provider turns them ON at connect. Under the old ones a server refuses filtered
+// indexes and every row of a table that has one (1934), and with ANSI_WARNINGS OFF it cuts
+// over-long text and turns overflows into NULL without a word. ARITHABORT is set too: a
+// database below compatibility level 90 does not take it from ANSI_WARNINGS.
+constexpr const char* SESSION_OPTIONS =
+    "SET ANSI_NULLS ON; SET ANSI_PADDING ON; SET ANSI_WARNINGS ON; SET ARITHABORT ON; "
+    "SET CONCAT_NULL_YIELDS_NULL ON; SET QUOTED_IDENTIFIER ON; SET NUMERIC_ROUNDABORT OFF";
+
+}   // namespace
+
 oledb_hresult oledb_session::open(const oledb_login_params& params,
                                   std::unique_ptr<oledb_session>& out) {
     std::unique_ptr<oledb_session> session(new oledb_session());
     oledb_hresult result = OLEDB_S_OK;
     session->dbproc = oledb_dblib_login(params, session->sink, result);
     if (!session->dbproc) return result;
+    std::vector<oledb_result_set> ignored;
+    result = oledb_run_batch(session->dbproc.get(), session->sink, SESSION_OPTIONS, ignored);
+    if (oledb_failed(result)) return result;
     out = std::move(session);
     return OLEDB_S_OK;
 }
@@ -73,7 +89,7 @@ oledb_hresult oledb_session::schema_rowset(oledb_schema_kind kind,
     std::vector<oledb_result_set> answer;
     const oledb_hresult status = run(oledb_schema_query(kind, where), answer);
     if (oledb_failed(status)) return status;
-    oledb_result_set shaped = oledb_shape_schema(kind, answer);
+    oledb_result_set shaped = oledb_shape_schema(kind, answer, where);
     out = std::make_unique<oledb_rowset>(std::move(shaped.columns), std::move(shaped.rows));
     return OLEDB_S_OK;
 }

@@ -82,7 +82,8 @@ std::string oledb_create_index_sql(const std::string& table_id, const oledb_inde
     const std::string columns = "(" + joined_names(index.columns) + ")";
     if (index.b_primary_key) {
         return "ALTER TABLE " + table_id + " ADD CONSTRAINT " + oledb_bracket(index.name)
-               + " PRIMARY KEY CLUSTERED " + columns;
+               + (index.b_clustered ? " PRIMARY KEY CLUSTERED " : " PRIMARY KEY NONCLUSTERED ")
+               + columns;
     }
     std::string sql = std::string("CREATE ") + (index.b_unique ? "UNIQUE " : "")
                       + "NONCLUSTERED INDEX " + oledb_bracket(index.name) + " ON " + table_id + " "

@@ -122,7 +122,8 @@ struct oledb_column_desc {
 struct oledb_index_desc {
     std::string name;
     std::vector<std::string> columns;   // ascending order
-    bool b_primary_key = false;         // DBPROP_INDEX_PRIMARYKEY (with DBPROP_INDEX_CLUSTERED)
+    bool b_primary_key = false;         // DBPROP_INDEX_PRIMARYKEY
+    bool b_clustered = false;           // DBPROP_INDEX_CLUSTERED
     bool b_unique = false;              // DBPROP_INDEX_UNIQUE
     // Columns a row must have values in to be indexed (a filtered index); empty for all rows.
     std::vector<std::string> not_null_filter;

@@ -76,6 +76,9 @@ TEST(OledbTableSql, PrimaryKeyIsANamedClusteredConstraint) {
     key.columns = {"a", "b"};
     key.b_primary_key = true;
     EXPECT_EQ(oledb_create_index_sql("[T]", key),
+              "ALTER TABLE [T] ADD CONSTRAINT [PK_T] PRIMARY KEY NONCLUSTERED ([a], [b])");
+    key.b_clustered = true;
+    EXPECT_EQ(oledb_create_index_sql("[T]", key),
               "ALTER TABLE [T] ADD CONSTRAINT [PK_T] PRIMARY KEY CLUSTERED ([a], [b])");
     oledb_index_desc unique;
     unique.name = "u";
