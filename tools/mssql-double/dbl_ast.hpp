@@ -1,6 +1,7 @@
 #pragma once
 // dbl_ast.hpp - the parsed form of the T-SQL the double accepts (see README.md for the list).
 
+#include "dbl_error.hpp"
 #include "dbl_type.hpp"
 
 #include <memory>
@@ -136,6 +137,8 @@ struct dbl_bulk_column {
 struct dbl_statement {
     dbl_statement_kind kind = dbl_statement_kind::SELECT;
     int line = 1;
+    // Found while compiling, sent before the batch runs (337: a float literal read as 0).
+    std::vector<dbl_sql_error> warnings;
     dbl_name target;   // table, database, index table, procedure
     std::unique_ptr<dbl_select> select;
     // INSERT

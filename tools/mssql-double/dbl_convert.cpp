@@ -1,6 +1,7 @@
 // dbl_convert.cpp - implicit conversions between column types, with SQL Server's errors.
 #include "dbl_convert.hpp"
 
+#include "dbl_blank_text.hpp"
 #include "dbl_date.hpp"
 #include "dbl_error.hpp"
 #include "dbl_number.hpp"
@@ -301,6 +302,7 @@ dbl_value to_binary(const dbl_typed& from, const dbl_type& to, const dbl_target&
 
 dbl_value dbl_convert(const dbl_typed& from, const dbl_type& to, const dbl_target& target) {
     if (from.value.b_null) return dbl_null();
+    if (auto blank = dbl_blank_text_value(from, to)) return *blank;
     if (to.kind == dbl_kind::GUID) return to_guid(from);
     if (from.type.kind == dbl_kind::GUID && !to.is_text() && !to.is_binary())
         throw dbl_err::operand_clash("uniqueidentifier", to.base_name());

@@ -198,6 +198,31 @@ void dbl_database::load_catalogue() {
         tables_by_id[read_keys.column_int(0)].keys.push_back(key);
     }
     find_rowid_columns();
+    find_index_filters();
+}
+
+// A filtered index keeps its filter only in its storage index, "... WHERE c2 IS NOT NULL AND
+// c3 IS NOT NULL": read back, since a foreign key may not reference it (1776).
+void dbl_database::find_index_filters() {
+    dbl_stmt read(db, "SELECT name, substr(sql, instr(sql, ' WHERE ') + 7) FROM sqlite_master"
+                      " WHERE type = 'index' AND name GLOB 'k[0-9]*_[0-9]*'"
+                      " AND instr(sql, ' WHERE ') > 0");
+    while (read.step()) {
+        const std::string name = read.column_text(0);
+        const std::size_t underscore = name.find('_');
+        auto found = tables_by_id.find(std::stoll(name.substr(1, underscore - 1)));
+        if (found == tables_by_id.end()) continue;
+        const int key_id = std::stoi(name.substr(underscore + 1));
+        const std::string condition = read.column_text(1);
+        for (dbl_key& key : found->second.keys) {
+            if (key.key_id != key_id) continue;
+            for (std::size_t at = 0; at != std::string::npos;) {
+                key.not_null_filter.push_back(std::stoi(condition.substr(at + 1)) - 1);
+                at = condition.find(" AND ", at);
+                if (at != std::string::npos) at += 5;
+            }
+        }
+    }
 }
 
 // Our storage tables have no SQLite primary key but for the rowid column, so the storage

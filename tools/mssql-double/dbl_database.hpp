@@ -78,6 +78,7 @@ private:
     std::string key_expression(const dbl_table& table, const std::vector<int>& cols,
                                const std::string& prefix) const;
     void find_rowid_columns();
+    void find_index_filters();
     void store_by_key(dbl_table& table, int column);
     dbl_stmt& insert_statement(const dbl_table& table, std::size_t rows);
     [[noreturn]] void throw_insert_failure(const dbl_table& table, const dbl_storage_error& error);

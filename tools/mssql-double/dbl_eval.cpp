@@ -104,7 +104,7 @@ bool like_match(const std::u16string& text, const std::u16string& pattern) {
             star = pi++;
             star_text = ti;
         } else if (pi < pattern.size()
-                   && (pattern[pi] == u'_' || dbl_fold(pattern[pi]) == dbl_fold(text[ti]))) {
+                   && (pattern[pi] == u'_' || dbl_collate(pattern[pi]) == dbl_collate(text[ti]))) {
             ++pi;
             ++ti;
         } else if (star != std::u16string::npos) {

@@ -4,6 +4,7 @@
 #include "dbl_executor.hpp"
 
 #include "dbl_key_builder.hpp"
+#include "dbl_limits.hpp"
 #include "dbl_text.hpp"
 
 namespace {
@@ -107,6 +108,7 @@ dbl_table table_from(const dbl_statement& st) {
 void dbl_run_create_table(dbl_executor& ex, const dbl_statement& st) {
     dbl_database& database = ex.database_of(st.target);
     dbl_table table = table_from(st);
+    dbl_check_table_size(table);
     if (!dbl_same_name(table.schema, "dbo")) throw dbl_err::unknown_schema(table.schema);
     if (database.find_table(table.schema, table.name) || dbl_object_exists(database, table.name))
         throw dbl_err::object_exists(table.name);

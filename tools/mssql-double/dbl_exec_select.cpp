@@ -7,6 +7,7 @@
 #include "dbl_convert.hpp"
 #include "dbl_eval.hpp"
 #include "dbl_number.hpp"
+#include "dbl_sum.hpp"
 #include "dbl_text.hpp"
 #include "dbl_views.hpp"
 
@@ -146,13 +147,7 @@ dbl_typed aggregate(dbl_executor& ex, const dbl_expr& e, const source_rows& sour
                             dbl_scope::BATCH);
     dbl_typed result = dbl_eval(*e.args[0], context);
     result.value = dbl_null();
-    if (e.name == "sum" || e.name == "avg") {
-        if (result.type.kind == dbl_kind::DECIMAL || result.type.kind == dbl_kind::NUMERIC)
-            result.type = dbl_make_type(dbl_kind::NUMERIC, 0, 38, result.type.scale);
-        else if (result.type.kind == dbl_kind::TINYINT || result.type.kind == dbl_kind::SMALLINT
-                 || result.type.kind == dbl_kind::BIT)
-            result.type = dbl_make_type(dbl_kind::INT);
-    }
+    if (e.name == "sum" || e.name == "avg") result.type = dbl_sum_type(result.type);
     std::int64_t count = 0;
     for (const dbl_row& row : source.rowset.rows) {
         context.row = &row;
@@ -169,9 +164,7 @@ dbl_typed aggregate(dbl_executor& ex, const dbl_expr& e, const source_rows& sour
             if ((e.name == "min" && order < 0) || (e.name == "max" && order > 0))
                 result.value = converted.value;
         } else {
-            result.value.integer += converted.value.integer;
-            result.value.decimal += converted.value.decimal;
-            result.value.floating += converted.value.floating;
+            dbl_add_to_sum(result, converted.value);
         }
     }
     if (e.name == "avg" && count > 0) {

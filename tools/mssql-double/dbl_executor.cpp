@@ -30,6 +30,8 @@ void dbl_executor::run_batch(const std::u16string& text) {
         reply.finish();
         return;
     }
+    for (const dbl_statement& statement : statements)
+        for (const dbl_sql_error& warning : statement.warnings) send_error(warning, statement.line);
     for (dbl_statement& statement : statements) {
         current_line = statement.line;
         try {

@@ -3,6 +3,7 @@
 // (547) unless WITH NOCHECK.
 #include "dbl_key_builder.hpp"
 
+#include "dbl_cascade.hpp"
 #include "dbl_text.hpp"
 
 namespace {
@@ -17,9 +18,12 @@ bool same_set(const std::vector<int>& a, const std::vector<int>& b) {
     return true;
 }
 
+// A filtered unique index is unique only over the rows it covers: no foreign key may
+// reference it (1776, as SQL Server refuses one).
 bool is_candidate_key(const dbl_table& parent, const std::vector<int>& columns) {
     for (const dbl_key& key : parent.keys)
-        if (key.b_unique && same_set(key.columns, columns)) return true;
+        if (key.b_unique && key.not_null_filter.empty() && same_set(key.columns, columns))
+            return true;
     return false;
 }
 
@@ -93,6 +97,7 @@ void dbl_key_builder::add_foreign_key(std::int64_t object_id, const dbl_constrai
     key.ref_object_id = parent->object_id;
     key.on_delete = action(def.on_delete);
     key.on_update = action(def.on_update);
+    dbl_check_cascade_paths(database, child, key);
     key.b_trusted = b_check;
     if (b_check && database.find_orphan(child, key)) {
         dbl_sql_error error = dbl_err::foreign_key_conflict(

@@ -1,6 +1,7 @@
 // dbl_key_builder.cpp - checking and storing keys, indexes and foreign keys.
 #include "dbl_key_builder.hpp"
 
+#include "dbl_limits.hpp"
 #include "dbl_row_writer.hpp"
 #include "dbl_text.hpp"
 
@@ -113,6 +114,7 @@ std::vector<dbl_key> dbl_key_builder::plan_table_keys(
         if (key.kind == dbl_key_kind::PRIMARY_KEY && !def.b_clustered_given)
             key.b_clustered = !clustered_taken;
         check_clustered(table, checked, key, true);
+        dbl_check_key_size(ex, table, key, true);
         checked.push_back(key);
     }
     return keys;
@@ -136,6 +138,7 @@ dbl_key dbl_key_builder::plan_index(const dbl_table& table, const dbl_statement&
         key.not_null_filter.push_back(index);
     }
     check_clustered(table, {}, key, false);
+    dbl_check_key_size(ex, table, key, false);
     return key;
 }
 
@@ -154,6 +157,7 @@ dbl_key dbl_key_builder::plan_added_key(const dbl_table& table, const dbl_constr
                                       + table.name + "'."));
     }
     check_clustered(table, {}, key, true);
+    dbl_check_key_size(ex, table, key, true);
     return key;
 }
 

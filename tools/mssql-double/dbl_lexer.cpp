@@ -2,6 +2,7 @@
 #include "dbl_lexer.hpp"
 
 #include "dbl_error.hpp"
+#include "dbl_limits.hpp"
 #include "dbl_text.hpp"
 
 namespace {
@@ -121,6 +122,8 @@ private:
             token = symbol(start);
         }
         token.line = start_line;
+        if (token.kind == dbl_token_kind::WORD || token.kind == dbl_token_kind::QUOTED_NAME)
+            dbl_check_identifier(token.text, start_line);
         token.utf8 = dbl_utf8(token.text);
         return token;
     }

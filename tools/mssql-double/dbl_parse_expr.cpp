@@ -8,6 +8,7 @@
 #include "dbl_parser.hpp"
 #include "dbl_text.hpp"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -483,6 +484,14 @@ dbl_expr_ptr dbl_parse_state::literal(bool negative) {
                                         + "' is out of the range of computer representation "
                                           "(8 bytes).",
                                     dbl_scope::BATCH);
+            // float has no subnormals: 2.23E-308 is the smallest value after 0 ("float and
+            // real"), and SQL Server reads a smaller literal as 0 with warning 337.
+            if (lit.value.floating != 0 && std::fabs(lit.value.floating) < DBL_MIN) {
+                lit.value.floating = 0;
+                warnings.emplace_back(337, 1, 10,
+                                      "Warning: the floating point value '" + token.utf8
+                                          + "' is too small. It will be interpreted as 0.");
+            }
         } else {
             auto parsed = dbl_parse_decimal(text);
             if (!parsed)

@@ -39,6 +39,9 @@ protected:
     std::unique_ptr<dbl_select> select_body();
     dbl_expr_ptr expression();
 
+    // Warnings of the statement being parsed; the statement parser takes them.
+    std::vector<dbl_sql_error> warnings;
+
 private:
     // Expressions and subqueries nest by recursion; past this depth the batch is refused
     // (191) before it can exhaust the connection thread's stack.

@@ -41,6 +41,8 @@ public:
         while (!at_end()) {
             if (accept(";")) continue;
             statements.push_back(statement());
+            statements.back().warnings = std::move(warnings);
+            warnings.clear();
             if (!at_end() && !peek().is(";") && !is_statement_start()) fail();
         }
         return statements;

@@ -3,6 +3,7 @@
 
 #include "dbl_convert.hpp"
 #include "dbl_eval.hpp"
+#include "dbl_limits.hpp"
 #include "dbl_number.hpp"
 #include "dbl_parser.hpp"
 #include "dbl_text.hpp"
@@ -25,7 +26,8 @@ std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns
 dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
                                dbl_write_rules new_rules)
     : ex(new_ex), ref(new_ref), rules(new_rules), identity_column(new_ref.table->identity_index()),
-      parsed_defaults(new_ref.table->columns.size()), row_buffer(new_ref.table->columns.size()),
+      parsed_defaults(new_ref.table->columns.size()),
+      long_keys(dbl_keys_over_limit(*new_ref.table)), row_buffer(new_ref.table->columns.size()),
       given_columns(new_ref.table->columns.size()) {
     const std::string table_display = ref.full_display();
     for (const dbl_column& column : ref.table->columns)
@@ -129,6 +131,7 @@ void dbl_row_writer::build_row(dbl_row& row, const std::vector<int>& columns,
     for (std::size_t i = 0; i < table.columns.size(); ++i)
         if (row[i].b_null && !table.columns[i].b_nullable)
             throw dbl_err::null_into_not_null(table.columns[i].name, ref.full_display());
+    for (const dbl_key* key : long_keys) dbl_check_key_entry(table, *key, row);
     if (rules.b_check_foreign_keys) check_foreign_keys(row);
 }
 

@@ -54,6 +54,8 @@ private:
     std::vector<dbl_target> targets;
     int identity_column = -1;
     std::vector<std::vector<dbl_statement>> parsed_defaults;
+    // Keys whose declared length passes the server's limit: each row is measured (1946).
+    std::vector<const dbl_key*> long_keys;
     dbl_row row_buffer;
     std::vector<char> given_columns;   // not vector<bool>: its bit access cost 200 a row
     // With b_rows_together: rows built but not yet stored, refilled from statement to

@@ -122,9 +122,23 @@ char16_t dbl_fold(char16_t c) {
     return c;
 }
 
+char16_t dbl_fold_width(char16_t c) {
+    // U+FF01..U+FF5E are ASCII's '!'..'~' at full width; U+FFE0..U+FFE6 the signs of Latin-1
+    // and the won sign. Halfwidth katakana fold to fullwidth only with voicing marks joined,
+    // which this double does not do.
+    static constexpr char16_t WIDE_SIGNS[] = {0x00A2, 0x00A3, 0x00AC, 0x00AF,
+                                              0x00A6, 0x00A5, 0x20A9};
+    if (c >= 0xFF01 && c <= 0xFF5E) return char16_t(c - 0xFEE0);
+    if (c >= 0xFFE0 && c <= 0xFFE6) return WIDE_SIGNS[c - 0xFFE0];
+    if (c == 0x3000) return u' ';
+    return c;
+}
+
+char16_t dbl_collate(char16_t c) { return dbl_fold(dbl_fold_width(c)); }
+
 std::u16string dbl_fold(const std::u16string& text) {
     std::u16string out = text;
-    for (char16_t& c : out) c = dbl_fold(c);
+    for (char16_t& c : out) c = dbl_collate(c);
     return out;
 }
 

@@ -15,6 +15,11 @@ std::u16string dbl_from_cp1252(const std::string& bytes);
 
 // Case-blind folding for the case-insensitive collation: ASCII and Latin-1 letters.
 char16_t dbl_fold(char16_t c);
+// The collation is width-insensitive too (no _WS in its name): a fullwidth form is the
+// character it stands for, U+FF21 'Ａ' is 'A' and U+3000 a space.
+char16_t dbl_fold_width(char16_t c);
+// Case and width folded: how the collation compares names and text.
+char16_t dbl_collate(char16_t c);
 std::u16string dbl_fold(const std::u16string& text);
 std::string dbl_fold_name(const std::string& utf8);
 bool dbl_same_name(const std::string& a, const std::string& b);
