@@ -210,7 +210,7 @@ TEST(DoubleCatalogueNames, ArePatternsWhereTheProcedureSaysSo) {
     struct call {
         const char* exec;
         std::size_t name_column;   // TABLE_NAME, or the column's / index's name
-        const char* names;   // the distinct names answered, sorted, joined by ','
+        const char* names;         // the distinct names answered, sorted, joined by ','
     };
     const call calls[] = {
         {"EXEC sp_columns N'Order_Details', NULL, NULL, N'id'", 2, "Order1Details,Order_Details"},

@@ -112,5 +112,5 @@ dbl_sql_error divide_by_zero();                                                 
 // The warning that replaces an arithmetic error whose result became NULL: 3607 for a
 // division by zero, 3606 for an overflow (severity 10, the statement goes on).
 dbl_sql_error arithmetic_warning(const dbl_sql_error& error);
-dbl_sql_error wrong_set_options(const std::string& statement, const std::string& options); // 1934
+dbl_sql_error wrong_set_options(const std::string& statement, const std::string& options);   // 1934
 }   // namespace dbl_err

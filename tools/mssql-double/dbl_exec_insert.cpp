@@ -72,7 +72,8 @@ void dbl_run_insert(dbl_executor& ex, const dbl_statement& st) {
         for (const auto& row : st.rows) {
             std::vector<dbl_typed> values;
             values.reserve(row.size());
-            for (const dbl_expr_ptr& expr : row) values.push_back(evaluate(ex, rules, *expr, context));
+            for (const dbl_expr_ptr& expr : row)
+                values.push_back(evaluate(ex, rules, *expr, context));
             writer.write(columns, values);
             ++count;
         }

@@ -170,10 +170,12 @@ dbl_typed dbl_eval_function(const dbl_expr& e, const dbl_eval_context& context) 
     if (e.kind == dbl_expr_kind::VARIABLE) return variable(e, ex);
     const std::string& name = e.name;
     if (name == "convert") return convert(e, context);
-    static const char* const known[] = {
-        "db_name",   "db_id",    "schema_name",   "user_name", "suser_sname", "is_srvrolemember",
-        "object_id", "getdate",  "sysdatetime",   "newid",     "len",         "datalength",
-        "isnull",    "coalesce", "scope_identity", "serverproperty"};
+    static const char* const known[] = {"db_name",       "db_id",       "schema_name",
+                                        "user_name",     "suser_sname", "is_srvrolemember",
+                                        "object_id",     "getdate",     "sysdatetime",
+                                        "newid",         "len",         "datalength",
+                                        "isnull",        "coalesce",    "scope_identity",
+                                        "serverproperty"};
     bool is_known = false;
     for (const char* candidate : known) is_known = is_known || name == candidate;
     if (!is_known) throw dbl_err::unknown_function(name);

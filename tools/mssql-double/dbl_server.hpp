@@ -17,8 +17,8 @@ struct dbl_options {
     std::string bind = "127.0.0.1";
     std::string data_dir;   // empty: databases in memory
     std::vector<std::pair<std::string, std::string>> logins;
-    std::string product = "2019";   // --product-version
-    std::string version_string;     // --version-string: wins over the product's text
+    std::string product = "2019";     // --product-version
+    std::string version_string;       // --version-string: wins over the product's text
     long drop_after_bulk_rows = -1;   // faults on demand; -1 = never
     long drop_after_batches = -1;
     long delay_ms = 0;
