@@ -159,6 +159,32 @@ bool truncate_double(double number, bool to_unsigned, std::int64_t* signed_resul
     return true;
 }
 
+// A decimal to a whole number, ties toward +infinity as currency_to_whole rounds, exactly
+// over the whole 64-bit range: the way through currency held only 15 whole digits, and a
+// Large Number of 2^53 + 1 arrives as a decimal.
+bool decimal_to_whole(const DECIMAL& number, bool to_unsigned, std::int64_t* signed_result,
+                      std::uint64_t* unsigned_result) {
+    constexpr BYTE MAX_SCALE = 28;
+    if (number.scale > MAX_SCALE) return false;
+    __int128 mantissa = (__int128(number.Hi32) << 64) | __int128(number.Lo64);
+    if (number.sign != 0) mantissa = -mantissa;
+    __int128 divisor = 1;
+    for (BYTE digit = 0; digit < number.scale; ++digit) divisor *= 10;
+    const __int128 doubled = 2 * mantissa + divisor;
+    __int128 whole = doubled / (2 * divisor);
+    if (doubled % (2 * divisor) < 0) --whole;   // floor, not truncation
+    constexpr __int128 TWO_TO_63 = __int128(1) << 63;
+    if (whole < -TWO_TO_63) return false;
+    if (whole < TWO_TO_63) {
+        *signed_result = std::int64_t(whole);
+        *unsigned_result = std::uint64_t(*signed_result);
+        return true;
+    }
+    if (!to_unsigned || whole >= (__int128(1) << 64)) return false;
+    *unsigned_result = std::uint64_t(whole);
+    return true;
+}
+
 }   // namespace
 
 void ole_variant::change_to_hyper(VARTYPE new_type) {
@@ -185,12 +211,12 @@ void ole_variant::change_to_hyper(VARTYPE new_type) {
         break;
     }
     case VT_CY: number = currency_to_whole(value.cyVal.int64); break;
-    case VT_DECIMAL: {
-        CY currency{};
-        if (FAILED(VarCyFromDec(&value.decVal, &currency))) throw ole_type_exception();
-        number = currency_to_whole(currency.int64);
+    case VT_DECIMAL:
+        if (!decimal_to_whole(value.decVal, new_type == VT_UI8, &number, &unsigned_number)) {
+            throw ole_type_exception();
+        }
+        use_unsigned = true;
         break;
-    }
     default: throw ole_type_exception();
     }
     VariantClear(&value);

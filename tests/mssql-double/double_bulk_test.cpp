@@ -92,3 +92,19 @@ TEST_F(DoubleBulk, RefusesValuesTheColumnsCannotHold) {
     load("dbl_bulk_values", "t", "2\t\t70000\n");   // freebcp refuses 70000 itself
     EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "1");
 }
+
+// A bulk load into a table with a filtered index needs the same SET options as INSERT
+// (1934); freebcp's -O sends them first, as a careful client does.
+TEST_F(DoubleBulk, FilteredIndexNeedsTheAnsiOptions) {
+    auto db = double_test::fresh_ansi_database("dbl_bulk_filtered");
+    ASSERT_TRUE(db);
+    db->run("CREATE TABLE t (k int NOT NULL, v int NULL)\n"
+            "CREATE UNIQUE INDEX ux ON t (v) WHERE v IS NOT NULL");
+    std::string refused = load("dbl_bulk_filtered", "t", "1\t7\n");
+    EXPECT_NE(refused.find("INSERT BULK failed because the following SET options"),
+              std::string::npos)
+        << refused;
+    EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "0");
+    load("dbl_bulk_filtered", "t", "1\t7\n", {"-O", double_test::ANSI_OPTIONS_ON});
+    EXPECT_EQ(db->run("SELECT COUNT(*) FROM t").first(), "1");
+}

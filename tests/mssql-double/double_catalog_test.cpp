@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using double_test::fresh_database;
 
 namespace {
@@ -193,4 +195,47 @@ TEST(DoubleSpColumns, ShowsDefaultsAsSqlServerStoresThem) {
     EXPECT_EQ(column(r.sets[0], 6)[5], "9");
     EXPECT_EQ(column(r.sets[0], 7)[5], "11");
     EXPECT_EQ(column(r.sets[0], 8)[5], "2");
+}
+
+// sp_columns takes table, owner and column as LIKE patterns; sp_pkeys, sp_fkeys and
+// sp_statistics take table names exactly, sp_statistics its index name as a pattern.
+TEST(DoubleCatalogueNames, ArePatternsWhereTheProcedureSaysSo) {
+    auto db = fresh_database("dbl_patterns");
+    ASSERT_TRUE(db);
+    db->run("CREATE TABLE [Order_Details] ([id] int NOT NULL CONSTRAINT [PK_od] PRIMARY KEY, "
+            "[a_b] int NULL, [a1b] int NULL)\n"
+            "CREATE TABLE [Order1Details] ([id] int NOT NULL CONSTRAINT [PK_o1] PRIMARY KEY)\n"
+            "CREATE TABLE [Order[x]]] ([id] int NOT NULL)\n"
+            "CREATE INDEX [IX_a_b] ON [Order_Details] ([a_b])");
+    struct call {
+        const char* exec;
+        std::size_t name_column;   // TABLE_NAME, or the column's / index's name
+        const char* names;         // the distinct names answered, sorted, joined by ','
+    };
+    const call calls[] = {
+        {"EXEC sp_columns N'Order_Details', NULL, NULL, N'id'", 2, "Order1Details,Order_Details"},
+        {"EXEC sp_columns N'Order[_]Details', NULL, NULL, N'id'", 2, "Order_Details"},
+        {"EXEC sp_columns N'order%', N'db_', NULL, N'id'", 2,
+         "Order1Details,Order[x],Order_Details"},
+        {"EXEC sp_columns N'Order[[]x]'", 2, "Order[x]"},
+        {"EXEC sp_columns N'Order[_]Details', NULL, NULL, N'a_b'", 3, "a1b,a_b"},
+        {"EXEC sp_columns N'Order[_]Details', NULL, NULL, N'a[_]b'", 3, "a_b"},
+        {"EXEC sp_columns N'Order[^_]Details', NULL, NULL, N'id'", 2, "Order1Details"},
+        {"EXEC sp_columns N'Order[_'", 2, ""},
+        {"EXEC sp_pkeys N'Order_Details'", 2, "Order_Details"},
+        {"EXEC sp_pkeys N'Order%'", 2, ""},
+        {"EXEC sp_statistics N'Order%'", 2, ""},
+        {"EXEC sp_statistics N'Order_Details', NULL, NULL, N'IX%'", 5, "IX_a_b"},
+    };
+    for (const call& c : calls) {
+        SCOPED_TRACE(c.exec);
+        double_test::batch_result r = db->run(c.exec);
+        ASSERT_FALSE(r.sets.empty());
+        std::set<std::string> distinct;
+        for (const std::string& name : column(r.sets[0], c.name_column))
+            if (name != "NULL") distinct.insert(name);
+        std::string names;
+        for (const std::string& name : distinct) names += (names.empty() ? "" : ",") + name;
+        EXPECT_EQ(names, c.names);
+    }
 }

@@ -140,6 +140,17 @@ std::unique_ptr<connection> fresh_database(const std::string& name) {
     return connection::open(fixture_port(), double_fixture::password(), name);
 }
 
+const char* const ANSI_OPTIONS_ON = "SET ANSI_NULLS, ANSI_PADDING, ANSI_WARNINGS, ARITHABORT, "
+                                    "CONCAT_NULL_YIELDS_NULL, QUOTED_IDENTIFIER ON";
+
+std::unique_ptr<connection> fresh_ansi_database(const std::string& name) {
+    auto db = fresh_database(name);
+    if (db) {
+        EXPECT_TRUE(db->run(ANSI_OPTIONS_ON).messages.empty());
+    }
+    return db;
+}
+
 private_double::private_double(const std::vector<std::string>& extra_args) {
     int out[2];
     if (pipe(out) != 0) return;

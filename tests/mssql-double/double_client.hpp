@@ -64,8 +64,16 @@ private:
 
 // The port of the fixture's double; fails the calling test when it is not running.
 int fixture_port();
-// Opens a connection to the fixture's double in a fresh database of this name.
+// Opens a connection to the fixture's double in a fresh database of this name. The session
+// has db-lib's login options: ANSI_NULLS, ANSI_PADDING, ANSI_WARNINGS, ARITHABORT,
+// CONCAT_NULL_YIELDS_NULL and QUOTED_IDENTIFIER OFF.
 std::unique_ptr<connection> fresh_database(const std::string& name);
+// The SET statement a careful db-lib client sends after login: the options filtered indexes
+// need (else 1934) and ANSI_WARNINGS, without which over-long text and overflow are lost
+// silently.
+extern const char* const ANSI_OPTIONS_ON;
+// fresh_database, then ANSI_OPTIONS_ON.
+std::unique_ptr<connection> fresh_ansi_database(const std::string& name);
 
 // A double of our own, for fault options; stopped with SIGTERM when destroyed.
 class private_double {

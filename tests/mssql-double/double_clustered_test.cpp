@@ -11,6 +11,7 @@
 
 using double_test::batch_result;
 using double_test::connection;
+using double_test::fresh_ansi_database;
 using double_test::fresh_database;
 using double_test::private_double;
 
@@ -60,7 +61,7 @@ TEST(DoubleClustered, KeyAddedOverRowsRefusesDuplicatesAsTheKeyMadeWithTheTable)
 }
 
 TEST(DoubleClustered, OtherIndexesKeepTheirRulesWhenTheKeyComesLater) {
-    auto db = fresh_database("dbl_clustered_filtered");
+    auto db = fresh_ansi_database("dbl_clustered_filtered");
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (id int NOT NULL, code int NULL)\n"
             "CREATE UNIQUE NONCLUSTERED INDEX ux ON t (code) WHERE code IS NOT NULL\n"

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using double_test::batch_result;
+using double_test::fresh_ansi_database;
 using double_test::fresh_database;
 
 namespace {
@@ -225,7 +226,7 @@ TEST(DoubleLimits, RefusesOrWarnsAsSqlServerAndLeavesNothingHalfDone) {
     for (const limit_case& c : cases()) {
         SCOPED_TRACE(c.what);
         const std::string database = "dbl_limits_" + std::to_string(index++);
-        auto db = fresh_database(database);
+        auto db = fresh_ansi_database(database);   // as the converter connects
         ASSERT_TRUE(db);
         for (const auto& message : db->run(c.setup).messages) {
             ASSERT_LE(message.severity, 10) << message.text;

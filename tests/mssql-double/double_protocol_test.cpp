@@ -34,6 +34,50 @@ TEST(DoubleLogin, PlaysTheVersionItIsGiven) {
               "Microsoft SQL Server  2000 - 8.00.194 (Intel X86)");
 }
 
+TEST(DoubleLogin, ClaimsTheReleaseItIsGiven) {
+    struct release {
+        std::vector<std::string> args;
+        const char* version_start;   // of @@VERSION
+        const char* product_version;
+        const char* major;   // SERVERPROPERTY('ProductMajorVersion'): 2012 and later
+    };
+    const release releases[] = {
+        {{"--product-version=2008"},
+         "Microsoft SQL Server 2008 R2 (SP3) - 10.50.6000.34 (X64)",
+         "10.50.6000.34",
+         "NULL"},
+        {{"--product-version=2012"},
+         "Microsoft SQL Server 2012 (SP4) (KB4018073) - 11.0.7001.0 (X64)",
+         "11.0.7001.0",
+         "11"},
+        {{"--product-version=2022"},
+         "Microsoft SQL Server 2022 (RTM) - 16.0.1000.6 (X64)",
+         "16.0.1000.6",
+         "16"},
+        // An explicit text wins over the release.
+        {{"--product-version=2022", "--version-string=Microsoft SQL Server 2005 - 9.00.5000.00"},
+         "Microsoft SQL Server 2005 - 9.00.5000.00",
+         "9.00.5000.00",
+         "NULL"},
+    };
+    for (const release& r : releases) {
+        SCOPED_TRACE(r.product_version);
+        private_double claimed(r.args);
+        ASSERT_GT(claimed.port(), 0);
+        auto db = connection::open(claimed.port(), "Secret1", "");
+        ASSERT_TRUE(db);
+        double_test::batch_result answer = db->run(
+            "SELECT @@VERSION, SERVERPROPERTY('ProductVersion'), "
+            "SERVERPROPERTY('ProductMajorVersion')");
+        ASSERT_EQ(answer.sets.size(), 1u);
+        const auto& row = answer.sets[0].rows.at(0);
+        EXPECT_EQ(row.at(0).text.rfind(r.version_start, 0), 0u) << row.at(0).text;
+        EXPECT_EQ(row.at(1).text, r.product_version);
+        EXPECT_EQ(row.at(2).b_null ? "NULL" : row.at(2).text, r.major);
+    }
+    EXPECT_LT(private_double({"--product-version=2016"}).port(), 1);
+}
+
 TEST(DoubleSessions, KeepTheirOwnDatabaseAndSettings) {
     auto first = fresh_database("dbl_session_a");
     auto second = fresh_database("dbl_session_b");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using double_test::batch_result;
+using double_test::fresh_ansi_database;
 using double_test::fresh_database;
 
 namespace {
@@ -113,7 +114,7 @@ TEST(DoubleKeys, RefusesDuplicatesOfKeysAndUniqueIndexes) {
 }
 
 TEST(DoubleKeys, FilteredUniqueIndexChecksOnlyRowsWithValues) {
-    auto db = fresh_database("dbl_filtered");
+    auto db = fresh_ansi_database("dbl_filtered");
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (id int NOT NULL, a int NULL, b int NULL)");
     db->run("INSERT INTO t (id, a, b) VALUES (1, NULL, 1), (2, NULL, 1)");
@@ -167,7 +168,7 @@ TEST(DoubleForeignKeys, RefusesOrphansOnInsertAndWhenAddingTheKey) {
 }
 
 TEST(DoubleTruncation, RefusesStringsAndBinariesThatDoNotFit) {
-    auto db = fresh_database("dbl_truncation");
+    auto db = fresh_ansi_database("dbl_truncation");
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (s varchar(3) NULL, n nvarchar(2) NULL, b varbinary(2) NULL)");
     batch_result r = db->run("INSERT INTO t (s) VALUES ('abcd')");
@@ -182,7 +183,7 @@ TEST(DoubleTruncation, RefusesStringsAndBinariesThatDoNotFit) {
 }
 
 TEST(DoubleOverflow, RefusesNumbersOutOfTheirTypesRange) {
-    auto db = fresh_database("dbl_overflow");
+    auto db = fresh_ansi_database("dbl_overflow");
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (s smallint NULL, r real NULL, n numeric(5,2) NULL, i int NULL, "
             "t tinyint NULL)");

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+using double_test::fresh_ansi_database;
 using double_test::fresh_database;
 
 namespace {
@@ -45,7 +46,7 @@ TEST(DoubleDatetime, RoundsToThreeHundredthsOfASecond) {
 }
 
 TEST(DoubleMoney, KeepsFourPlacesRoundingHalfAway) {
-    auto db = fresh_database("dbl_money");
+    auto db = fresh_ansi_database("dbl_money");
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (k int, m money)");
     db->run("INSERT INTO t (k, m) VALUES (1, 12.34565), (2, -0.00005), (3, 922337203685477.5807)");
@@ -80,7 +81,7 @@ TEST(DoubleFloat, ReturnsTheSameBits) {
 }
 
 TEST(DoubleText, KeepsUnicodeAndCodePageText) {
-    auto db = fresh_database("dbl_text");
+    auto db = fresh_ansi_database("dbl_text");
     ASSERT_TRUE(db);
     db->run("CREATE TABLE t (k int, n nvarchar(10), v varchar(10), c char(4), x ntext)");
     // U+1F600 is the surrogate pair D83D DE00: two of nvarchar(10)'s ten code units.

@@ -75,6 +75,23 @@ TEST(OleVariantChangeType, WidensIntoHyper) {
     EXPECT_THROW(changed(ole_variant(std::string("5")), VT_I8), ole_type_exception);
 }
 
+// A Large Number arrives from the file as an exact decimal: every 64-bit value stays exact.
+TEST(OleVariantChangeType, DecimalsIntoHyperKeepEveryDigit) {
+    const auto decimal = [](const char* text) { return ole_variant::from_string(text, VT_DECIMAL); };
+    EXPECT_EQ(changed(decimal("9223372036854775807"), VT_I8).hyper_value,
+              std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(changed(decimal("-9223372036854775808"), VT_I8).hyper_value,
+              std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(changed(decimal("9007199254740995"), VT_I8).hyper_value, 9007199254740995LL);
+    EXPECT_EQ(changed(decimal("2.5"), VT_I8).hyper_value, 3);   // ties as currency rounds them
+    EXPECT_EQ(changed(decimal("-2.5"), VT_I8).hyper_value, -2);
+    EXPECT_EQ(changed(decimal("-2.7"), VT_I8).hyper_value, -3);
+    EXPECT_EQ(changed(decimal("18446744073709551615"), VT_UI8).uhyper_value,
+              std::numeric_limits<std::uint64_t>::max());
+    EXPECT_THROW(changed(decimal("9223372036854775808"), VT_I8), ole_type_exception);
+    EXPECT_THROW(changed(decimal("18446744073709551616"), VT_UI8), ole_type_exception);
+}
+
 TEST(OleVariantChangeType, PrintsDatesAndReadsBackOnlyTheFullForm) {
     SYSTEMTIME time{2024, 2, 0, 29, 13, 5, 9, 0};
     EXPECT_EQ(changed(ole_variant(time), VT_BSTR).to_wstring(), u"2024-02-29 13:05:09");

@@ -73,6 +73,9 @@ std::uint64_t store_rows(dbl_executor& ex, dbl_bulk_stream& stream, const dbl_bu
 
 void dbl_run_insert_bulk(dbl_executor& ex, const dbl_statement& st) {
     dbl_table_ref ref = ex.resolve_table(st.target, true);
+    // Bulk loads are held to the filtered index's options as INSERT is ("SET Options That
+    // Affect Results": "This includes operations such as BCP").
+    ex.check_filtered_index_options("INSERT BULK", ref.table->has_filtered_index());
     dbl_bulk_request request;
     request.database = ref.database->name();
     request.object_id = ref.table->object_id;

@@ -27,3 +27,9 @@ const dbl_key* dbl_table::clustered_key() const {
         if (key.b_clustered && key.kind != dbl_key_kind::FOREIGN_KEY) return &key;
     return nullptr;
 }
+
+bool dbl_table::has_filtered_index() const {
+    for (const dbl_key& key : keys)
+        if (!key.not_null_filter.empty()) return true;
+    return false;
+}

@@ -18,6 +18,9 @@ struct dbl_column {
     std::int64_t increment = 1;
     std::string default_text;   // ((0)), ('abc'), (getdate()); empty: no default
     std::string default_name;   // DF__t__c__1A2B3C4D style when not named
+    // Made under SET ANSI_PADDING OFF: values lose trailing blanks (char types) or zeros
+    // (binary types) when stored. Fixed when the column is created (dbl_padding.hpp).
+    bool b_trims_trailing = false;
 };
 
 enum class dbl_key_kind { PRIMARY_KEY, UNIQUE, INDEX, FOREIGN_KEY };
@@ -36,8 +39,8 @@ struct dbl_key {
     std::string on_update = "NO ACTION";
     bool b_trusted = true;     // false once a bulk load skipped the check
     bool b_disabled = false;   // NOCHECK CONSTRAINT: new rows are not checked
-    // A filtered index covers only rows with values in these columns. Kept by the storage
-    // index itself, not in dbl_keys: it matters when the index is created.
+    // A filtered index covers only rows with values in these columns; such a table takes
+    // rows only under the SET options filtered indexes need (1934).
     std::vector<int> not_null_filter;
 };
 
@@ -57,6 +60,7 @@ struct dbl_table {
 
     int column_index(const std::string& column_name) const;   // -1 when missing
     int identity_index() const;
+    bool has_filtered_index() const;
     const dbl_key* primary_key() const;
     const dbl_key* clustered_key() const;
     std::string storage_name() const { return "t" + std::to_string(object_id); }

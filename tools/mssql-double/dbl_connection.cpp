@@ -106,6 +106,7 @@ private:
         }
         session.user = request->user;
         session.app = request->app;
+        session.set = dbl_login_options(request->b_odbc);
         session.database = database;
         session.spid = server.new_session(database);
         io.set_spid(session.spid);

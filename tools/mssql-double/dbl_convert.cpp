@@ -269,7 +269,7 @@ dbl_value to_text(const dbl_typed& from, const dbl_type& to, const dbl_target& t
     if (to.is_narrow_text()) text = dbl_from_cp1252(dbl_to_cp1252(text));
     if (to.length != DBL_MAX_LENGTH && !to.is_long() && text.size() > std::size_t(to.length)) {
         std::size_t limit = std::size_t(to.length);
-        if (!only_spaces(text, limit) && !target.column.empty())
+        if (!only_spaces(text, limit) && !target.column.empty() && !target.b_truncate_silently)
             throw dbl_err::truncated(target.table, target.column, dbl_utf8(text.substr(0, limit)));
         text.resize(limit);
     }
@@ -291,7 +291,8 @@ dbl_value to_binary(const dbl_typed& from, const dbl_type& to, const dbl_target&
     else if (from.type.is_integer()) bytes = big_endian(from.value.integer, from.type.max_bytes());
     else throw dbl_err::implicit_conversion(from.type.base_name(), to.base_name());
     if (to.length != DBL_MAX_LENGTH && !to.is_long() && bytes.size() > std::size_t(to.length)) {
-        if (!target.column.empty()) throw dbl_err::truncated(target.table, target.column, "");
+        if (!target.column.empty() && !target.b_truncate_silently)
+            throw dbl_err::truncated(target.table, target.column, "");
         bytes.resize(std::size_t(to.length));
     }
     if (to.kind == dbl_kind::BINARY) bytes.resize(std::size_t(to.length), '\0');

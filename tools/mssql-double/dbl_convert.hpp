@@ -12,6 +12,8 @@
 struct dbl_target {
     std::string table;   // db.dbo.t
     std::string column;
+    // SET ANSI_WARNINGS OFF: a value too long for the column is cut to fit, without 2628.
+    bool b_truncate_silently = false;
 };
 
 dbl_value dbl_convert(const dbl_typed& from, const dbl_type& to, const dbl_target& target);

@@ -20,6 +20,13 @@ const char* const CATALOGUE_SQL =
     " ref_object_id INTEGER, ref_columns TEXT, on_delete TEXT, on_update TEXT,"
     " trusted INTEGER, disabled INTEGER, PRIMARY KEY(object_id, key_id));";
 
+// Columns added to the catalogue after files were first written: added to older files when
+// they are opened, so a data directory outlives the double that wrote it.
+const char* const LATER_COLUMNS[][3] = {
+    {"dbl_keys", "filter", "TEXT NOT NULL DEFAULT ''"},
+    {"dbl_columns", "trims_trailing", "INTEGER NOT NULL DEFAULT 0"},
+};
+
 std::string join_ints(const std::vector<int>& numbers) {
     std::string text;
     for (int n : numbers) text += (text.empty() ? "" : ",") + std::to_string(n);
@@ -104,6 +111,7 @@ dbl_database::dbl_database(const std::string& path, const std::string& name, int
     dbl_stmt probe(db, "SELECT count(*) FROM sqlite_master WHERE name = 'dbl_meta'");
     probe.step();
     if (probe.column_int(0) == 0) create_catalogue();
+    add_later_columns();
     load_catalogue();
 }
 
@@ -144,6 +152,17 @@ void dbl_database::create_catalogue() {
     meta.step();
 }
 
+void dbl_database::add_later_columns() {
+    for (const auto& [table, column, type] : LATER_COLUMNS) {
+        dbl_stmt probe(db, std::string("SELECT count(*) FROM pragma_table_info('") + table
+                               + "') WHERE name = '" + column + "'");
+        probe.step();
+        if (probe.column_int(0) == 0)
+            dbl_exec_sql(db, std::string("ALTER TABLE ") + table + " ADD COLUMN " + column + " "
+                                 + type);
+    }
+}
+
 void dbl_database::load_catalogue() {
     insert_cache.clear();
     tables_by_id.clear();
@@ -161,7 +180,8 @@ void dbl_database::load_catalogue() {
     }
     dbl_stmt read_columns(db, "SELECT object_id, name, kind, length, precision, scale,"
                               " nullable, is_identity, seed, increment, default_text,"
-                              " default_name FROM dbl_columns ORDER BY object_id, ordinal");
+                              " default_name, trims_trailing FROM dbl_columns"
+                              " ORDER BY object_id, ordinal");
     while (read_columns.step()) {
         dbl_column column;
         column.name = read_columns.column_text(1);
@@ -174,11 +194,12 @@ void dbl_database::load_catalogue() {
         column.increment = read_columns.column_int(9);
         column.default_text = read_columns.column_text(10);
         column.default_name = read_columns.column_text(11);
+        column.b_trims_trailing = read_columns.column_int(12) != 0;
         tables_by_id[read_columns.column_int(0)].columns.push_back(column);
     }
     dbl_stmt read_keys(db, "SELECT object_id, key_id, name, kind, is_unique, is_clustered,"
                            " columns, descending, ref_object_id, ref_columns, on_delete,"
-                           " on_update, trusted, disabled FROM dbl_keys"
+                           " on_update, trusted, disabled, filter FROM dbl_keys"
                            " ORDER BY object_id, key_id");
     while (read_keys.step()) {
         dbl_key key;
@@ -195,6 +216,7 @@ void dbl_database::load_catalogue() {
         key.on_update = read_keys.column_text(11);
         key.b_trusted = read_keys.column_int(12) != 0;
         key.b_disabled = read_keys.column_int(13) != 0;
+        key.not_null_filter = split_ints(read_keys.column_text(14));
         tables_by_id[read_keys.column_int(0)].keys.push_back(key);
     }
     find_rowid_columns();
@@ -277,7 +299,7 @@ void dbl_database::save_table(const dbl_table& table) {
 
 void dbl_database::save_key(const dbl_table& table, const dbl_key& key) {
     dbl_stmt save(db, "INSERT OR REPLACE INTO dbl_keys VALUES"
-                      " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                      " (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     std::string descending;
     for (bool flag : key.descending) descending.push_back(flag ? '1' : '0');
     save.bind_int(1, table.object_id);
@@ -294,6 +316,7 @@ void dbl_database::save_key(const dbl_table& table, const dbl_key& key) {
     save.bind_text(12, key.on_update);
     save.bind_int(13, key.b_trusted ? 1 : 0);
     save.bind_int(14, key.b_disabled ? 1 : 0);
+    save.bind_text(15, join_ints(key.not_null_filter));
     save.step();
 }
 
@@ -319,7 +342,7 @@ std::int64_t dbl_database::create_table(dbl_table table) {
     table.object_id = object_id;
     dbl_exec_sql(db, "CREATE TABLE " + table.storage_name() + "(" + storage_columns(table) + ")");
     save_table(table);
-    dbl_stmt save(db, "INSERT INTO dbl_columns VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    dbl_stmt save(db, "INSERT INTO dbl_columns VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         const dbl_column& column = table.columns[i];
         save.reset();
@@ -336,6 +359,7 @@ std::int64_t dbl_database::create_table(dbl_table table) {
         save.bind_int(11, column.increment);
         save.bind_text(12, column.default_text);
         save.bind_text(13, column.default_name);
+        save.bind_int(14, column.b_trims_trailing ? 1 : 0);
         save.step();
     }
     tables_by_id[object_id] = table;

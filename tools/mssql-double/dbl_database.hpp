@@ -71,6 +71,7 @@ public:
 
 private:
     void create_catalogue();
+    void add_later_columns();
     void load_catalogue();
     void save_table(const dbl_table& table);
     void save_key(const dbl_table& table, const dbl_key& key);

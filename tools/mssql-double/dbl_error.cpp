@@ -351,5 +351,23 @@ dbl_sql_error bulk_not_expected() {
 dbl_sql_error divide_by_zero() {
     return make(8134, 1, 16, "Divide by zero error encountered.", dbl_scope::BATCH);
 }
+dbl_sql_error arithmetic_warning(const dbl_sql_error& error) {
+    if (error.number == 8134) return make(3607, 2, 10, "Division by zero occurred.");
+    return make(3606, 2, 10, "Arithmetic overflow occurred.");
+}
+dbl_sql_error wrong_set_options(const std::string& statement, const std::string& options) {
+    return make(1934, 1, 16,
+                statement + " failed because the following SET options have incorrect settings: '"
+                    + options
+                    + "'. Verify that SET options are correct for use with indexed views and/or "
+                      "indexes on computed columns and/or filtered indexes and/or query "
+                      "notifications and/or XML data type methods and/or spatial index "
+                      "operations.");
+}
 
 }   // namespace dbl_err
+
+bool dbl_is_arithmetic_error(const dbl_sql_error& error) {
+    return error.number == 220 || error.number == 232 || error.number == 8115
+           || error.number == 8134;
+}

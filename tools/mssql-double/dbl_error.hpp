@@ -24,6 +24,10 @@ struct dbl_sql_error : std::runtime_error {
     int line = 0;                     // of a batch's text, for errors found while parsing
 };
 
+// Overflow (220, 232, 8115) and division by zero (8134): what SET ARITHABORT and
+// SET ANSI_WARNINGS decide the fate of.
+bool dbl_is_arithmetic_error(const dbl_sql_error& error);
+
 // The same error followed by 1750, as SQL Server reports a constraint it could not add.
 dbl_sql_error dbl_with_constraint_note(dbl_sql_error error);
 
@@ -103,4 +107,10 @@ dbl_sql_error bulk_bad_length(int column);                                      
 dbl_sql_error bulk_bad_type(int column);                                              // 4816
 dbl_sql_error bulk_not_expected();                                                    // 4022
 dbl_sql_error divide_by_zero();                                                       // 8134
+// A statement on a table with a filtered index (or CREATE INDEX ... WHERE) under the wrong
+// SET options: "INSERT", "CREATE INDEX"; the options as dbl_wrong_index_options lists them.
+// The warning that replaces an arithmetic error whose result became NULL: 3607 for a
+// division by zero, 3606 for an overflow (severity 10, the statement goes on).
+dbl_sql_error arithmetic_warning(const dbl_sql_error& error);
+dbl_sql_error wrong_set_options(const std::string& statement, const std::string& options);   // 1934
 }   // namespace dbl_err

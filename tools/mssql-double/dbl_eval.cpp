@@ -3,6 +3,7 @@
 
 #include "dbl_convert.hpp"
 #include "dbl_error.hpp"
+#include "dbl_like.hpp"
 #include "dbl_number.hpp"
 #include "dbl_text.hpp"
 
@@ -94,30 +95,6 @@ truth compare_op(const std::string& op, const dbl_typed& a, const dbl_typed& b) 
     return result ? truth::TRUE : truth::FALSE;
 }
 
-// LIKE with % and _, case-blind. Greedy with one backtrack point (the last %): linear
-// in practice and never worse than text x pattern, whatever the number of %.
-bool like_match(const std::u16string& text, const std::u16string& pattern) {
-    std::size_t ti = 0, pi = 0;
-    std::size_t star = std::u16string::npos, star_text = 0;
-    while (ti < text.size()) {
-        if (pi < pattern.size() && pattern[pi] == u'%') {
-            star = pi++;
-            star_text = ti;
-        } else if (pi < pattern.size()
-                   && (pattern[pi] == u'_' || dbl_collate(pattern[pi]) == dbl_collate(text[ti]))) {
-            ++pi;
-            ++ti;
-        } else if (star != std::u16string::npos) {
-            pi = star + 1;
-            ti = ++star_text;
-        } else {
-            return false;
-        }
-    }
-    while (pi < pattern.size() && pattern[pi] == u'%') ++pi;
-    return pi == pattern.size();
-}
-
 truth logic(const dbl_expr& e, const dbl_eval_context& context);
 
 truth in_list(const dbl_expr& e, const dbl_eval_context& context) {
@@ -163,7 +140,7 @@ truth logic(const dbl_expr& e, const dbl_eval_context& context) {
         dbl_typed text = dbl_eval(*e.args[0], context);
         dbl_typed pattern = dbl_eval(*e.args[1], context);
         if (text.value.b_null || pattern.value.b_null) return truth::UNKNOWN;
-        bool match = like_match(dbl_value_text(text), dbl_value_text(pattern));
+        bool match = dbl_like(dbl_value_text(text), dbl_value_text(pattern));
         return match != e.b_negated ? truth::TRUE : truth::FALSE;
     }
     default: throw dbl_err::syntax(e.written);

@@ -5,6 +5,7 @@
 
 #include "dbl_key_builder.hpp"
 #include "dbl_limits.hpp"
+#include "dbl_padding.hpp"
 #include "dbl_text.hpp"
 
 namespace {
@@ -72,7 +73,8 @@ void check_identity(const dbl_column_def& def) {
             2748, 1, 16, "Cannot specify a zero increment for identity column '" + def.name + "'.");
 }
 
-dbl_table table_from(const dbl_statement& st) {
+// b_ansi_padding: the session's SET ANSI_PADDING, which the columns keep.
+dbl_table table_from(const dbl_statement& st, bool b_ansi_padding) {
     dbl_table table;
     table.name = st.target.last();
     const std::vector<std::string>& parts = st.target.parts;
@@ -88,6 +90,8 @@ dbl_table table_from(const dbl_statement& st) {
         column.name = def.name;
         column.type = def.type;
         column.b_nullable = def.b_nullable && !def.b_identity;
+        column.b_trims_trailing = !b_ansi_padding
+                                  && dbl_trims_without_padding(column.type, column.b_nullable);
         if (def.b_identity) {
             if (has_identity) throw dbl_err::multiple_identity(table.name);
             check_identity(def);
@@ -107,7 +111,7 @@ dbl_table table_from(const dbl_statement& st) {
 
 void dbl_run_create_table(dbl_executor& ex, const dbl_statement& st) {
     dbl_database& database = ex.database_of(st.target);
-    dbl_table table = table_from(st);
+    dbl_table table = table_from(st, ex.session.set.b_ansi_padding);
     dbl_check_table_size(table);
     if (!dbl_same_name(table.schema, "dbo")) throw dbl_err::unknown_schema(table.schema);
     if (database.find_table(table.schema, table.name) || dbl_object_exists(database, table.name))
@@ -151,6 +155,7 @@ void dbl_run_create_index(dbl_executor& ex, const dbl_statement& st) {
                                 + "\" because it does not exist or you do not have permissions.");
     dbl_key_builder builder(ex, *ref.database);
     dbl_key key = builder.plan_index(*ref.table, st);
+    ex.check_filtered_index_options("CREATE INDEX", !key.not_null_filter.empty());
     std::int64_t object_id = ref.table->object_id;
     ex.transact(*ref.database, [&] { builder.store(object_id, key); });
     ex.send_done(0, false, 0);

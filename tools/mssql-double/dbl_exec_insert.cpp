@@ -30,6 +30,17 @@ bool identity_insert_on(const dbl_executor& ex, const dbl_table_ref& ref) {
            && dbl_same_name(on->database, ref.database->name());
 }
 
+// A value of the VALUES list; an overflow or a division by zero in it may be NULL instead.
+dbl_typed evaluate(dbl_executor& ex, const dbl_write_rules& rules, const dbl_expr& expr,
+                   const dbl_eval_context& context) {
+    try {
+        return dbl_eval(expr, context);
+    } catch (const dbl_sql_error& error) {
+        dbl_settle_arithmetic_error(ex, rules, error);
+        return dbl_typed{dbl_make_type(dbl_kind::INT), dbl_null()};
+    }
+}
+
 }   // namespace
 
 void dbl_run_insert(dbl_executor& ex, const dbl_statement& st) {
@@ -51,7 +62,8 @@ void dbl_run_insert(dbl_executor& ex, const dbl_statement& st) {
         throw row.size() < columns.size() ? dbl_err::more_columns_than_values()
                                           : dbl_err::more_values_than_columns();
     }
-    dbl_write_rules rules;
+    ex.check_filtered_index_options("INSERT", ref.table->has_filtered_index());
+    dbl_write_rules rules = dbl_insert_rules(ex.session.set);
     rules.b_identity_allowed = identity_on;
     std::uint64_t count = 0;
     ex.transact(*ref.database, [&] {
@@ -60,7 +72,8 @@ void dbl_run_insert(dbl_executor& ex, const dbl_statement& st) {
         for (const auto& row : st.rows) {
             std::vector<dbl_typed> values;
             values.reserve(row.size());
-            for (const dbl_expr_ptr& expr : row) values.push_back(dbl_eval(*expr, context));
+            for (const dbl_expr_ptr& expr : row)
+                values.push_back(evaluate(ex, rules, *expr, context));
             writer.write(columns, values);
             ++count;
         }

@@ -65,8 +65,8 @@ void dbl_run_database(dbl_executor& ex, const dbl_statement& st) {
 void dbl_run_set(dbl_executor& ex, const dbl_statement& st) {
     if (st.kind == dbl_statement_kind::SET_IDENTITY_INSERT) return set_identity_insert(ex, st);
     for (const std::string& option : st.options) {
-        if (option == "quoted_identifier") ex.session.b_quoted_identifier = st.b_on;
-        else if (option == "nocount") ex.session.b_nocount = st.b_on;
+        if (dbl_apply_set_option(ex.session.set, option, st.b_on)) continue;
+        if (option == "nocount") ex.session.b_nocount = st.b_on;
         else if (option == "fmtonly") ex.session.b_fmtonly = st.b_on;
         else if (option == "TEXTSIZE") {
             long long size = std::atoll(st.set_value.c_str());

@@ -23,7 +23,7 @@ dbl_executor::dbl_executor(dbl_server& new_server, dbl_session& new_session, dbl
 void dbl_executor::run_batch(const std::u16string& text) {
     std::vector<dbl_statement> statements;
     try {
-        statements = dbl_parse_batch(text, session.b_quoted_identifier);
+        statements = dbl_parse_batch(text, session.set.b_quoted_identifier);
     } catch (const dbl_sql_error& error) {
         send_error(error, error.line > 0 ? error.line : 1);
         reply.done(dbl_tds::TOKEN_DONE, dbl_tds::DONE_MORE | dbl_tds::DONE_ERROR, 0, 0);
@@ -131,6 +131,13 @@ void dbl_executor::send_done(std::uint16_t command, bool b_count, std::uint64_t 
     std::uint16_t status = dbl_tds::DONE_MORE;
     if (b_count && !session.b_nocount) status |= dbl_tds::DONE_COUNT;
     reply.done(b_in_proc ? dbl_tds::TOKEN_DONEINPROC : dbl_tds::TOKEN_DONE, status, command, count);
+}
+
+void dbl_executor::check_filtered_index_options(const std::string& statement,
+                                                bool b_filtered) const {
+    if (!b_filtered) return;
+    const std::string wrong = dbl_wrong_index_options(session.set);
+    if (!wrong.empty()) throw dbl_err::wrong_set_options(statement, wrong);
 }
 
 void dbl_executor::send_info(std::int32_t number, const std::string& text) {

@@ -51,6 +51,9 @@ public:
     void send_error(const dbl_sql_error& error, int line);
     // Runs `work` in one transaction of `database`: all of it is kept or none.
     void transact(dbl_database& database, const std::function<void()>& work);
+    // 1934 for `statement` ("INSERT", "CREATE INDEX") when it touches a filtered index and
+    // the session's SET options are not those filtered indexes need (dbl_set_options.hpp).
+    void check_filtered_index_options(const std::string& statement, bool b_filtered) const;
     int line() const { return current_line; }
 
 private:

@@ -1,6 +1,7 @@
 // dbl_functions.cpp - the built-in functions and @@variables the double answers:
 // DB_NAME, DB_ID, SCHEMA_NAME, USER_NAME, SUSER_SNAME, IS_SRVROLEMEMBER, OBJECT_ID,
-// GETDATE, SYSDATETIME, NEWID, LEN, DATALENGTH, ISNULL, COALESCE, SCOPE_IDENTITY, CONVERT and
+// GETDATE, SYSDATETIME, NEWID, LEN, DATALENGTH, ISNULL, COALESCE, SCOPE_IDENTITY, CONVERT,
+// SERVERPROPERTY and
 // @@VERSION, @@SPID, @@SERVERNAME, @@TRANCOUNT, @@ROWCOUNT, @@IDENTITY, @@LANGUAGE, @@TEXTSIZE.
 #include "dbl_eval.hpp"
 
@@ -100,14 +101,15 @@ std::size_t arity_max(const std::string& name) {
     if (name == "db_name" || name == "db_id") return 1;
     if (name == "isnull") return 2;
     if (name == "coalesce") return 64;
-    if (name == "is_srvrolemember" || name == "object_id" || name == "len" || name == "datalength")
+    if (name == "is_srvrolemember" || name == "object_id" || name == "len" || name == "datalength"
+        || name == "serverproperty")
         return 1;
     return 0;
 }
 
 void check_arguments(const dbl_expr& e) {
     std::size_t min = (e.name == "is_srvrolemember" || e.name == "object_id" || e.name == "len"
-                       || e.name == "datalength")
+                       || e.name == "datalength" || e.name == "serverproperty")
                           ? 1
                       : e.name == "isnull"   ? 2
                       : e.name == "coalesce" ? 2
@@ -117,6 +119,20 @@ void check_arguments(const dbl_expr& e) {
                             "The " + e.name + " function requires " + std::to_string(min)
                                 + " argument(s).",
                             dbl_scope::BATCH);
+}
+
+// SERVERPROPERTY: what a client reads to learn the release. SQL Server answers sql_variant,
+// the double nvarchar(128); a property it does not know is NULL, as SQL Server answers a
+// name that isn't valid. ProductMajorVersion and ProductMinorVersion came with 2012 (11.x).
+dbl_typed server_property(const dbl_executor& ex, const std::string& property) {
+    const dbl_program_version version = ex.server.program_version();
+    const std::string name = dbl_fold_name(property);
+    if (name == "productversion") return text_result(version.text);
+    if (version.major >= 11 && name == "productmajorversion")
+        return text_result(std::to_string(version.major));
+    if (version.major >= 11 && name == "productminorversion")
+        return text_result(std::to_string(version.minor));
+    return null_of(sysname());
 }
 
 std::int64_t floor_mod(std::int64_t value, std::int64_t divisor) {
@@ -154,10 +170,12 @@ dbl_typed dbl_eval_function(const dbl_expr& e, const dbl_eval_context& context) 
     if (e.kind == dbl_expr_kind::VARIABLE) return variable(e, ex);
     const std::string& name = e.name;
     if (name == "convert") return convert(e, context);
-    static const char* const known[] = {
-        "db_name",   "db_id",    "schema_name",   "user_name", "suser_sname", "is_srvrolemember",
-        "object_id", "getdate",  "sysdatetime",   "newid",     "len",         "datalength",
-        "isnull",    "coalesce", "scope_identity"};
+    static const char* const known[] = {"db_name",       "db_id",       "schema_name",
+                                        "user_name",     "suser_sname", "is_srvrolemember",
+                                        "object_id",     "getdate",     "sysdatetime",
+                                        "newid",         "len",         "datalength",
+                                        "isnull",        "coalesce",    "scope_identity",
+                                        "serverproperty"};
     bool is_known = false;
     for (const char* candidate : known) is_known = is_known || name == candidate;
     if (!is_known) throw dbl_err::unknown_function(name);
@@ -188,6 +206,7 @@ dbl_typed dbl_eval_function(const dbl_expr& e, const dbl_eval_context& context) 
         return null_of(dbl_make_type(dbl_kind::INT));
     }
     if (name == "object_id") return object_id(ex, text_argument(e, context, 0));
+    if (name == "serverproperty") return server_property(ex, text_argument(e, context, 0));
     if (name == "getdate") {
         auto ticks = dbl_datetime_ticks(now_civil());
         return dbl_typed{dbl_make_type(dbl_kind::DATETIME), dbl_int(ticks.value_or(0))};

@@ -3,6 +3,8 @@
 // nvarchar two bytes a character, decimal 5 to 17 bytes by precision.
 #include "dbl_limits.hpp"
 
+#include <atomic>
+
 #include "dbl_error.hpp"
 #include "dbl_executor.hpp"
 #include "dbl_text.hpp"
@@ -54,9 +56,20 @@ const char* index_kind(bool b_clustered) { return b_clustered ? "clustered" : "n
 
 }   // namespace
 
-int dbl_max_key_bytes(bool b_clustered) { return b_clustered ? 900 : 1700; }
+namespace {
 
-int dbl_max_key_columns(bool b_clustered) { return b_clustered ? 16 : 32; }
+constexpr int FIRST_WIDE_KEY_MAJOR = 13;   // SQL Server 2016
+std::atomic<int> claimed_major{15};
+
+bool has_wide_keys() { return claimed_major.load() >= FIRST_WIDE_KEY_MAJOR; }
+
+}   // namespace
+
+void dbl_claim_release(int major_version) { claimed_major.store(major_version); }
+
+int dbl_max_key_bytes(bool b_clustered) { return b_clustered || !has_wide_keys() ? 900 : 1700; }
+
+int dbl_max_key_columns(bool b_clustered) { return b_clustered || !has_wide_keys() ? 16 : 32; }
 
 void dbl_check_key_size(dbl_executor& ex, const dbl_table& table, const dbl_key& key,
                         bool b_constraint) {

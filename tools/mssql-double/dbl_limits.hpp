@@ -12,9 +12,13 @@
 
 class dbl_executor;
 
-// Bytes of an index key: 900 for a clustered index, 1,700 for a nonclustered one.
+// The major version of the release the double claims (11 for 2012, 15 for 2019): the limits
+// of nonclustered keys grew with 2016 (13). One release a process.
+void dbl_claim_release(int major_version);
+// Bytes of an index key: 900 for a clustered index, 1,700 for a nonclustered one (900 before
+// 2016).
 int dbl_max_key_bytes(bool b_clustered);
-// Key columns: 16 for a clustered index, 32 for a nonclustered one.
+// Key columns: 16 for a clustered index, 32 for a nonclustered one (16 before 2016).
 int dbl_max_key_columns(bool b_clustered);
 
 // A key about to be made: 1904 for too many columns, 1944 when its fixed-length columns alone

@@ -6,6 +6,8 @@
 namespace {
 
 constexpr std::size_t LOGIN7_FIXED = 94;
+constexpr std::size_t OPTION_FLAGS_2 = 25;
+constexpr std::uint8_t F_ODBC = 0x02;
 
 std::u16string field(std::span<const std::uint8_t> payload, std::size_t pair_at) {
     dbl_reader pair(payload.subspan(pair_at, 4));
@@ -48,6 +50,7 @@ std::optional<dbl_login_request> dbl_parse_login7(std::span<const std::uint8_t> 
         dbl_login_request login;
         login.tds_version = head.u32_le();
         login.packet_size = head.u32_le();
+        login.b_odbc = (payload[OPTION_FLAGS_2] & F_ODBC) != 0;
         login.host = dbl_utf8(field(payload, 36));
         login.user = dbl_utf8(field(payload, 40));
         login.password = password_field(payload);

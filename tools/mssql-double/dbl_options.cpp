@@ -1,11 +1,14 @@
 // dbl_options.cpp - command-line parsing.
 #include "dbl_options.hpp"
 
+#include "dbl_products.hpp"
+
 #include <stdexcept>
 
 const char* const DBL_USAGE =
     "usage: mssql-double --port=N [--bind=127.0.0.1] [--data-dir=DIR]\n"
-    "                    --login=USER:PASSWORD [--login=...] [--version-string=TEXT]\n"
+    "                    --login=USER:PASSWORD [--login=...]\n"
+    "                    [--product-version=2008|2012|2019|2022] [--version-string=TEXT]\n"
     "                    [--drop-after-bulk-rows=N] [--drop-after-batches=N]\n"
     "                    [--delay-ms=T] [--refuse-logins-after=N] [--trace]\n";
 
@@ -50,6 +53,11 @@ dbl_options dbl_parse_options(int argc, char** argv) {
             if (colon == std::string::npos || colon == 0)
                 throw std::invalid_argument("--login needs USER:PASSWORD");
             options.logins.emplace_back(value.substr(0, colon), value.substr(colon + 1));
+        } else if (name == "--product-version") {
+            if (dbl_product_version_text(value).empty())
+                throw std::invalid_argument("--product-version is 2008, 2012, 2019 or 2022, not '"
+                                            + value + "'");
+            options.product = value;
         } else if (name == "--version-string") {
             options.version_string = value;
         } else if (name == "--drop-after-bulk-rows") {

@@ -1,6 +1,7 @@
 #pragma once
 // dbl_options.hpp - the command line: --port=N [--bind=ADDR] [--data-dir=DIR]
-// --login=USER:PASSWORD ... [--version-string=TEXT] and the faults --drop-after-bulk-rows=N,
+// --login=USER:PASSWORD ... [--product-version=YEAR] [--version-string=TEXT] and the faults
+// --drop-after-bulk-rows=N,
 // --drop-after-batches=N, --delay-ms=T, --refuse-logins-after=N, and --trace.
 
 #include "dbl_server.hpp"

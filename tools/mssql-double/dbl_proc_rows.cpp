@@ -2,6 +2,7 @@
 // sp_statistics (13), computed from the catalogue of the current database.
 #include "dbl_proc_rows.hpp"
 
+#include "dbl_like.hpp"
 #include "dbl_text.hpp"
 #include "dbl_views.hpp"
 
@@ -16,14 +17,25 @@ std::string arg(const dbl_proc_args& args, const char* name) {
     return found == args.end() ? std::string() : found->second;
 }
 
+// How a procedure takes a name, as each one documents: sp_columns's table, owner and column
+// and sp_statistics's index are LIKE patterns ("Wildcard pattern matching is supported"), so
+// Order_Details also finds Order1Details unless written Order[_]Details; every other name is
+// taken exactly ("Wildcard pattern matching isn't supported").
+enum class name_rule { EXACT, PATTERN };
+
+bool name_matches(const std::string& name, const std::string& given, name_rule rule) {
+    if (rule == name_rule::EXACT) return dbl_same_name(name, given);
+    return dbl_like(dbl_utf16(name), dbl_utf16(given));
+}
+
 // Tables of the current database named `name` (and owned by `owner` when given).
 std::vector<const dbl_table*> matching(dbl_executor& ex, const std::string& name,
-                                       const std::string& owner) {
+                                       const std::string& owner, name_rule rule) {
     std::vector<const dbl_table*> found;
     if (name.empty()) return found;
     for (const dbl_table* table : ex.current_database().tables())
-        if (dbl_same_name(table->name, name)
-            && (owner.empty() || dbl_same_name(table->schema, owner)))
+        if (name_matches(table->name, name, rule)
+            && (owner.empty() || name_matches(table->schema, owner, rule)))
             found.push_back(table);
     return found;
 }
@@ -82,8 +94,9 @@ odbc_facts facts_of(const dbl_type& type) {
     return {};
 }
 
-std::vector<const dbl_table*> tables_of(dbl_executor& ex, const dbl_proc_args& args) {
-    return matching(ex, arg(args, "@table_name"), arg(args, "@table_owner"));
+std::vector<const dbl_table*> tables_of(dbl_executor& ex, const dbl_proc_args& args,
+                                        name_rule rule) {
+    return matching(ex, arg(args, "@table_name"), arg(args, "@table_owner"), rule);
 }
 
 dbl_value maybe(std::optional<int> number) {
@@ -132,11 +145,13 @@ dbl_rowset dbl_sp_columns(dbl_executor& ex, const dbl_proc_args& args) {
                       dbl_view_column("IS_NULLABLE", dbl_make_type(dbl_kind::VARCHAR, 254)),
                       dbl_view_column("SS_DATA_TYPE", dbl_make_type(dbl_kind::TINYINT))};
     std::string column_filter = arg(args, "@column_name");
-    for (const dbl_table* table : tables_of(ex, args)) {
+    for (const dbl_table* table : tables_of(ex, args, name_rule::PATTERN)) {
         int ordinal = 0;
         for (const dbl_column& column : table->columns) {
             ++ordinal;
-            if (!column_filter.empty() && !dbl_same_name(column.name, column_filter)) continue;
+            if (!column_filter.empty()
+                && !name_matches(column.name, column_filter, name_rule::PATTERN))
+                continue;
             odbc_facts facts = facts_of(column.type);
             bool octets = column.type.is_text() || column.type.is_binary();
             std::string type_name = column.type.base_name()
@@ -167,7 +182,7 @@ dbl_rowset dbl_sp_pkeys(dbl_executor& ex, const dbl_proc_args& args) {
                       dbl_view_column("COLUMN_NAME", sysname(), false),
                       dbl_view_column("KEY_SEQ", smallint(), false),
                       dbl_view_column("PK_NAME", sysname())};
-    for (const dbl_table* table : tables_of(ex, args)) {
+    for (const dbl_table* table : tables_of(ex, args, name_rule::EXACT)) {
         const dbl_key* key = table->primary_key();
         if (!key) continue;
         for (std::size_t i = 0; i < key->columns.size(); ++i)
@@ -238,7 +253,7 @@ dbl_rowset dbl_sp_statistics(dbl_executor& ex, const dbl_proc_args& args) {
     bool unique_only = dbl_same_name(arg(args, "@is_unique"), "Y");
     std::string index_filter = arg(args, "@index_name");
     dbl_database& database = ex.current_database();
-    for (const dbl_table* table : tables_of(ex, args)) {
+    for (const dbl_table* table : tables_of(ex, args, name_rule::EXACT)) {
         std::int64_t rows = database.count_rows(*table);
         dbl_value qualifier = dbl_view_text(database.name());
         dbl_value owner = dbl_view_text(table->schema);
@@ -250,7 +265,8 @@ dbl_rowset dbl_sp_statistics(dbl_executor& ex, const dbl_proc_args& args) {
         std::vector<const dbl_key*> indexes;
         for (const dbl_key& key : table->keys) {
             if (key.kind == dbl_key_kind::FOREIGN_KEY || (unique_only && !key.b_unique)) continue;
-            if (!index_filter.empty() && !dbl_same_name(key.name, index_filter)) continue;
+            if (!index_filter.empty() && !name_matches(key.name, index_filter, name_rule::PATTERN))
+                continue;
             indexes.push_back(&key);
         }
         std::stable_sort(indexes.begin(), indexes.end(), [](const dbl_key* a, const dbl_key* b) {

@@ -5,6 +5,7 @@
 #include "dbl_eval.hpp"
 #include "dbl_limits.hpp"
 #include "dbl_number.hpp"
+#include "dbl_padding.hpp"
 #include "dbl_parser.hpp"
 #include "dbl_text.hpp"
 
@@ -23,6 +24,27 @@ std::string dbl_key_text(const dbl_table& table, const std::vector<int>& columns
     return text + ")";
 }
 
+dbl_write_rules dbl_insert_rules(const dbl_set_options& options) {
+    dbl_write_rules rules;
+    rules.b_truncate_silently = !options.b_ansi_warnings;
+    rules.b_arithmetic_errors_null = options.are_arithmetic_errors_null();
+    rules.b_arithmetic_ends_batch = !options.b_ansi_warnings && options.b_arithabort;
+    return rules;
+}
+
+void dbl_settle_arithmetic_error(dbl_executor& ex, const dbl_write_rules& rules,
+                                 const dbl_sql_error& error) {
+    if (!dbl_is_arithmetic_error(error)) throw error;
+    if (rules.b_arithmetic_errors_null) {
+        ex.send_error(dbl_err::arithmetic_warning(error), ex.line());
+        return;
+    }
+    if (!rules.b_arithmetic_ends_batch) throw error;
+    dbl_sql_error batch_error = error;
+    batch_error.scope = dbl_scope::BATCH;
+    throw batch_error;
+}
+
 dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
                                dbl_write_rules new_rules)
     : ex(new_ex), ref(new_ref), rules(new_rules), identity_column(new_ref.table->identity_index()),
@@ -31,7 +53,7 @@ dbl_row_writer::dbl_row_writer(dbl_executor& new_ex, dbl_table_ref new_ref,
       given_columns(new_ref.table->columns.size()) {
     const std::string table_display = ref.full_display();
     for (const dbl_column& column : ref.table->columns)
-        targets.push_back({table_display, column.name});
+        targets.push_back({table_display, column.name, rules.b_truncate_silently});
     const std::size_t width = std::max<std::size_t>(ref.table->columns.size(), 1);
     const std::size_t together = std::min(MAX_ROWS_TOGETHER, MAX_PARAMETERS / width);
     // A statement of several rows keeps a journal of every page it changes, to undo them
@@ -90,7 +112,9 @@ dbl_value dbl_row_writer::default_value(std::size_t column_index) {
         parsed = dbl_parse_batch(u"SELECT " + dbl_utf16(column.default_text), false);
     dbl_eval_context context{&ex, nullptr, {}, nullptr};
     dbl_typed value = dbl_eval(*parsed.at(0).select->items.at(0).expr, context);
-    return dbl_convert(value, column.type, targets[column_index]);
+    dbl_value stored = dbl_convert(value, column.type, targets[column_index]);
+    if (column.b_trims_trailing) dbl_trim_trailing(stored, column.type);
+    return stored;
 }
 
 void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<dbl_typed>& values) {
@@ -108,6 +132,19 @@ void dbl_row_writer::write(const std::vector<int>& columns, const std::vector<db
     if (++held_count == held.size()) store_held();
 }
 
+dbl_value dbl_row_writer::given_value(const dbl_typed& value, std::size_t column_index) {
+    const dbl_column& column = ref.table->columns[column_index];
+    dbl_value stored;
+    try {
+        stored = dbl_convert(value, column.type, targets[column_index]);
+    } catch (const dbl_sql_error& error) {
+        dbl_settle_arithmetic_error(ex, rules, error);
+        return dbl_null();
+    }
+    if (column.b_trims_trailing) dbl_trim_trailing(stored, column.type);
+    return stored;
+}
+
 void dbl_row_writer::build_row(dbl_row& row, const std::vector<int>& columns,
                                const std::vector<dbl_typed>& values) {
     dbl_table& table = *ref.table;
@@ -119,7 +156,7 @@ void dbl_row_writer::build_row(dbl_row& row, const std::vector<int>& columns,
         const dbl_column& column = table.columns[index];
         if (values[i].value.b_null && rules.b_defaults_for_nulls && !column.default_text.empty())
             continue;
-        row[index] = dbl_convert(values[i], column.type, targets[index]);
+        row[index] = given_value(values[i], index);
         given_columns[index] = 1;
     }
     if (identity_index >= 0) {

@@ -17,7 +17,20 @@ struct dbl_write_rules {
     // SQLite's cost being mostly per statement. Each row is still checked as it comes, and a
     // failure still names its row.
     bool b_rows_together = false;
+    // INSERT under SET ANSI_WARNINGS OFF: a value too long for its column is cut to fit.
+    bool b_truncate_silently = false;
+    // INSERT under SET ANSI_WARNINGS OFF: ARITHABORT OFF stores NULL for a value that
+    // overflows or divides by zero, after warning 3606 or 3607; ARITHABORT ON ends the batch.
+    bool b_arithmetic_errors_null = false;
+    bool b_arithmetic_ends_batch = false;
 };
+
+// The rules INSERT keeps under the session's SET options (SET ANSI_WARNINGS, SET ARITHABORT).
+dbl_write_rules dbl_insert_rules(const dbl_set_options& options);
+// An arithmetic error met while computing a value to store: returns when `rules` make the
+// value NULL (the warning sent), throws it, ending the batch or the statement, otherwise.
+void dbl_settle_arithmetic_error(dbl_executor& ex, const dbl_write_rules& rules,
+                                 const dbl_sql_error& error);
 
 class dbl_row_writer {
 public:
@@ -37,6 +50,7 @@ private:
     dbl_value identity_value(const std::vector<int>& columns, const std::vector<dbl_typed>& values,
                              int identity_index);
     dbl_value default_value(std::size_t column_index);
+    dbl_value given_value(const dbl_typed& value, std::size_t column_index);
     void build_row(dbl_row& row, const std::vector<int>& columns,
                    const std::vector<dbl_typed>& values);
     void check_foreign_keys(const dbl_row& row);

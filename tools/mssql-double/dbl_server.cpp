@@ -1,6 +1,8 @@
 // dbl_server.cpp - accounts, sessions and the set of databases.
 #include "dbl_server.hpp"
 
+#include "dbl_limits.hpp"
+#include "dbl_products.hpp"
 #include "dbl_text.hpp"
 
 #include <cstdio>
@@ -10,23 +12,18 @@
 
 namespace {
 
-const char* const DEFAULT_VERSION =
-    "Microsoft SQL Server 2019 (RTM) - 15.0.2000.5 (X64) \n"
-    "\tSep 24 2019 13:48:23 \n"
-    "\tCopyright (C) 2019 Microsoft Corporation\n"
-    "\tDeveloper Edition (64-bit) on Linux (Ubuntu 18.04.3 LTS) <X64>";
-
 const char* const SYSTEM_DATABASES[] = {"master", "tempdb", "model", "msdb"};
 
-// The first "major.minor.build" in the version text: 15.0.2000.5, 8.00.194, 7.00.623.
+// The first "major.minor.build[.revision]" in the version text: 15.0.2000.5, 8.00.194.
 dbl_program_version parse_version(const std::string& text) {
     dbl_program_version version;
     std::smatch match;
-    static const std::regex number(R"((\d+)\.(\d+)\.(\d+))");
+    static const std::regex number(R"((\d+)\.(\d+)\.(\d+)(\.\d+)?)");
     if (std::regex_search(text, match, number)) {
         version.major = std::stoi(match[1]);
         version.minor = std::stoi(match[2]);
         version.build = std::stoi(match[3]);
+        version.text = match[0];
     }
     return version;
 }
@@ -45,8 +42,10 @@ std::string hex_of(const std::string& text) {
 
 dbl_server::dbl_server(dbl_options options)
     : opts(std::move(options)),
-      version_text(opts.version_string.empty() ? DEFAULT_VERSION : opts.version_string),
+      version_text(opts.version_string.empty() ? dbl_product_version_text(opts.product)
+                                               : opts.version_string),
       version(parse_version(version_text)) {
+    dbl_claim_release(version.major);
     if (!opts.data_dir.empty()) open_data_dir();
     int id = 1;
     for (const char* name : SYSTEM_DATABASES) {

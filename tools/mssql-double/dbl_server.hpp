@@ -17,7 +17,8 @@ struct dbl_options {
     std::string bind = "127.0.0.1";
     std::string data_dir;   // empty: databases in memory
     std::vector<std::pair<std::string, std::string>> logins;
-    std::string version_string;
+    std::string product = "2019";     // --product-version
+    std::string version_string;       // --version-string: wins over the product's text
     long drop_after_bulk_rows = -1;   // faults on demand; -1 = never
     long drop_after_batches = -1;
     long delay_ms = 0;
@@ -27,6 +28,7 @@ struct dbl_options {
 
 struct dbl_program_version {
     int major = 15, minor = 0, build = 2000;
+    std::string text = "15.0.2000.5";   // as written: SERVERPROPERTY('ProductVersion')
 };
 
 class dbl_server {

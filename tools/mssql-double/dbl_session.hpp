@@ -1,6 +1,8 @@
 #pragma once
 // dbl_session.hpp - one connection's state: who, where, and the SET options in force.
 
+#include "dbl_set_options.hpp"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,7 +28,7 @@ struct dbl_session {
     std::string user;
     std::string database = "master";
     std::string app;
-    bool b_quoted_identifier = false;   // db-lib logins start with it OFF
+    dbl_set_options set;   // from dbl_login_options at login, then SET statements
     bool b_nocount = false;
     bool b_fmtonly = false;
     std::int64_t textsize = 0;   // 0: no limit set

@@ -1,9 +1,12 @@
 #!/bin/sh
-# fixture.sh start|stop DOUBLE STATE_DIR PORT_FILE - starts mssql-double in the background on
-# a free port with the test login sa:Secret1 and a fresh data directory, waits for its
-# "listening on PORT" line and writes PORT to PORT_FILE; stop sends it SIGTERM.
+# fixture.sh start|stop DOUBLE STATE_DIR PORT_FILE [OPTION...] - starts mssql-double in the
+# background on a free port with the test login sa:Secret1 and a fresh data directory, waits
+# for its "listening on PORT" line and writes PORT to PORT_FILE; stop sends it SIGTERM.
+# OPTIONs, then the words of $VANTREL_DOUBLE_ARGS, go to the double as they are, so a second
+# fixture can start one claiming another release: --product-version=2008.
 set -eu
 action=$1 double=$2 state=$3 port_file=$4
+shift 4
 case "$action" in
 start)
     if [ -f "$state/pid" ] && kill -0 "$(cat "$state/pid")" 2>/dev/null; then
@@ -12,8 +15,10 @@ start)
     fi
     rm -rf "$state" "$port_file"
     mkdir -p "$state/data"
-    "$double" --port=0 --login=sa:Secret1 --data-dir="$state/data" \
-        >"$state/stdout" 2>"$state/stderr" &
+    # Word splitting of VANTREL_DOUBLE_ARGS is wanted: it holds options, not one path.
+    # shellcheck disable=SC2086
+    "$double" --port=0 --login=sa:Secret1 --data-dir="$state/data" "$@" \
+        ${VANTREL_DOUBLE_ARGS:-} >"$state/stdout" 2>"$state/stderr" &
     echo $! >"$state/pid"
     tries=0
     while ! grep -q '^listening on ' "$state/stdout" 2>/dev/null; do
@@ -36,7 +41,7 @@ stop)
     rm -f "$port_file"
     ;;
 *)
-    echo "usage: fixture.sh start|stop DOUBLE STATE_DIR PORT_FILE" >&2
+    echo "usage: fixture.sh start|stop DOUBLE STATE_DIR PORT_FILE [OPTION...]" >&2
     exit 2
     ;;
 esac
