@@ -121,7 +121,8 @@ std::optional<ole_variant> mss_table::required_substitute(const t_ftd& column) {
     }
     if (is_binary(column.vartype)) return std::nullopt;
     // Access's day 0; a number would not change into a date.
-    if (column.vartype == VT_DATE) return ole_variant::from_wstring(u"1899-12-30 00:00:00", VT_DATE);
+    if (column.vartype == VT_DATE)
+        return ole_variant::from_wstring(u"1899-12-30 00:00:00", VT_DATE);
     ole_variant zero = column.vartype == VT_BSTR ? ole_variant(std::u16string()) : ole_variant(0);
     try {
         if (zero.type() != column.vartype) zero.change_type(column.vartype);

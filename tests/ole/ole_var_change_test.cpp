@@ -77,7 +77,9 @@ TEST(OleVariantChangeType, WidensIntoHyper) {
 
 // A Large Number arrives from the file as an exact decimal: every 64-bit value stays exact.
 TEST(OleVariantChangeType, DecimalsIntoHyperKeepEveryDigit) {
-    const auto decimal = [](const char* text) { return ole_variant::from_string(text, VT_DECIMAL); };
+    const auto decimal = [](const char* text) {
+        return ole_variant::from_string(text, VT_DECIMAL);
+    };
     EXPECT_EQ(changed(decimal("9223372036854775807"), VT_I8).hyper_value,
               std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(changed(decimal("-9223372036854775808"), VT_I8).hyper_value,

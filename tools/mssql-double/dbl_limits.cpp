@@ -73,7 +73,7 @@ int dbl_max_key_columns(bool b_clustered) { return b_clustered || !has_wide_keys
 
 void dbl_check_key_size(dbl_executor& ex, const dbl_table& table, const dbl_key& key,
                         bool b_constraint) {
-    auto noted = [&](dbl_sql_error error) {
+    auto noted = [&](const dbl_sql_error& error) {
         return b_constraint ? dbl_with_constraint_note(error) : error;
     };
     const int max_columns = dbl_max_key_columns(key.b_clustered);
