@@ -75,9 +75,12 @@ void conv_table_report::record_rejected(std::int32_t number, const udb_record& r
     handler.set_context(account.name, number);
     handler.handle(failure, 0);
     handler.clear_context();
-    const std::string mapped = handler.find_message(failure.code());
+    // The file keeps the server's own words for the row ("Violation of PRIMARY KEY
+    // constraint ..."): the mapped message says only what kind of failure it was.
+    const std::string own = failure.what();
     try {
-        rejects.write(account.name, number, record, mapped.empty() ? failure.what() : mapped);
+        rejects.write(account.name, number, record,
+                      own.empty() ? handler.find_message(failure.code()) : own);
     } catch (const tk_exception& file_failure) {
         handler.handle(file_failure, 0);
     }

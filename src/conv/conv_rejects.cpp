@@ -2,7 +2,9 @@
 // whole, so a comma, quote or line break inside a value stays inside its field.
 #include "conv/conv_rejects.hpp"
 
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -27,9 +29,38 @@ std::string quoted(const std::string& text) {
     return field + '"';
 }
 
+// The shortest text that reads back as the same number: 15 digits would change some.
+template <class Number>
+std::string shortest(Number number) {
+    std::array<char, 32> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
+    return error == std::errc() ? std::string(buffer.data(), end) : std::string();
+}
+
+// Every byte, in hex: the value's printed form stops at 320 KiB.
+std::string whole_bytes(const udb_field& value) {
+    BYTE* data = nullptr;
+    const std::size_t count = value.get_bytes(&data);
+    static constexpr char HEX[] = "0123456789ABCDEF";
+    std::string text = "0x";
+    text.reserve(2 + 2 * count);
+    for (std::size_t byte_idx = 0; data != nullptr && byte_idx < count; ++byte_idx) {
+        text.push_back(HEX[data[byte_idx] >> 4]);
+        text.push_back(HEX[data[byte_idx] & 0xF]);
+    }
+    return text;
+}
+
+// A value as it reads back exactly.
 std::string value_field(const udb_field& value) {
-    if (value.type() == VT_EMPTY || value.type() == VT_NULL) return "";
-    return quoted(value.to_string());
+    switch (value.type()) {
+    case VT_EMPTY:
+    case VT_NULL: return "";
+    case VT_R8: return quoted(shortest(value.value.dblVal));
+    case VT_R4: return quoted(shortest(value.value.fltVal));
+    case VT_BINARY_ARRAY: return quoted(whole_bytes(value));
+    default: return quoted(value.to_string());
+    }
 }
 
 // A database name may hold characters a file name cannot: the path separator and NUL.
@@ -78,16 +109,28 @@ void conv_rejects_file::open() {
 }
 
 void conv_rejects_file::put_line(const std::string& line) {
+    errno = 0;
     if (std::fputs((line + "\r\n").c_str(), file.get()) < 0 || std::fflush(file.get()) != 0) {
-        throw tk_exception("The rejects file " + file_path + " cannot be written.",
+        const int error_number = errno != 0 ? errno : EIO;
+        // A full disk takes part of a line: cut the file back to its last whole record, so
+        // that what it holds reads back as written.
+        if (::ftruncate(::fileno(file.get()), whole_length) != 0) {
+            tk_trace::write(3, "The rejects file %s keeps a part of a record", file_path.c_str());
+        }
+        throw tk_exception("The rejects file " + file_path
+                               + " cannot be written: " + std::strerror(error_number),
                            ERROR_LEVEL_RECOVERABLE);
     }
 }
 
 void conv_rejects_file::write(const std::u16string& table, std::int32_t record_number,
                               const udb_record& record, const std::string& message) {
-    if (b_broken) return;
+    if (b_broken) {
+        ++rows_lost;
+        return;
+    }
     b_broken = true;   // until this record is written
+    ++rows_lost;
     if (!file) open();
     const std::string table_field = quoted(tk_utf16_to_utf8(table));
     if (rows == 0 || table != last_table) {
@@ -105,5 +148,7 @@ void conv_rejects_file::write(const std::u16string& table, std::int32_t record_n
     }
     put_line(line);
     ++rows;
+    --rows_lost;
     b_broken = false;
+    whole_length = std::ftell(file.get());
 }

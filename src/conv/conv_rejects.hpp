@@ -24,11 +24,13 @@ public:
     static std::string path_for(const std::string& log_path, const std::u16string& destination);
 
     // Throws tk_exception (level 0) when the file cannot be created or written; that is
-    // reported once, and later records are only counted.
+    // reported once, and that record and every later one are only counted as not written.
     void write(const std::u16string& table, std::int32_t record_number, const udb_record& record,
                const std::string& message);
-    bool is_empty() const { return rows == 0; }
+    bool is_empty() const { return rows == 0 && rows_lost == 0; }
     const std::string& path() const { return file_path; }
+    std::int64_t written() const { return rows; }
+    std::int64_t not_written() const { return rows_lost; }
 
 private:
     struct file_close {
@@ -42,5 +44,7 @@ private:
     std::unique_ptr<std::FILE, file_close> file;
     std::u16string last_table;
     std::int64_t rows = 0;
+    std::int64_t rows_lost = 0;   // refused records the file could not take
+    long whole_length = 0;        // bytes up to the end of the last whole record
     bool b_broken = false;
 };

@@ -66,9 +66,34 @@ void vantrel_convertor::write_summary(std::vector<conv_table_account>& accounts,
         error_handler::instance().handle(tk_exception(shortfall, ERROR_LEVEL_RECOVERABLE), 0);
         error_handler::instance().clear_context();
     }
-    if (rejects.is_empty()) return;
+    report_incomplete_files(rejects);
+    if (rejects.written() == 0) return;
     rejects_path = rejects.path();
     const std::string text = "Rejected records are in " + rejects_path;
     tk_trace::write(3, "%s", text.c_str());
     print_text(text);
+}
+
+// A rejects file or a log that could not take everything is an error of the run, said with
+// how much is missing; the reason was reported when the first write failed.
+void vantrel_convertor::report_incomplete_files(const conv_rejects_file& rejects) {
+    error_handler& handler = error_handler::instance();
+    if (rejects.not_written() > 0) {
+        handler.handle(tk_exception("The rejects file " + rejects.path() + " holds "
+                                        + std::to_string(rejects.written()) + " of the "
+                                        + std::to_string(rejects.written() + rejects.not_written())
+                                        + " rejected records; "
+                                        + std::to_string(rejects.not_written())
+                                        + " could not be written.",
+                                    ERROR_LEVEL_RECOVERABLE),
+                       0);
+    }
+    if (!tk_trace::is_registered()) return;
+    const tk_trace& log = tk_trace::instance();
+    if (log.lines_lost() == 0) return;
+    handler.handle(tk_exception("The log file " + log.path() + " lost "
+                                    + std::to_string(log.lines_lost())
+                                    + " lines: " + log.write_failure(),
+                                ERROR_LEVEL_RECOVERABLE),
+                   0);
 }

@@ -75,6 +75,7 @@ private:
     void count_rows(udb_recordset& dest_table, conv_table_account& account);
     void convert_foreign_keys(run_state& state, bool b_created);
     void recount_lost_connections(std::vector<conv_table_account>& accounts);
+    void report_incomplete_files(const conv_rejects_file& rejects);
     void write_summary(std::vector<conv_table_account>& accounts,
                        const std::vector<std::u16string>& not_created,
                        const conv_rejects_file& rejects);

@@ -12,6 +12,7 @@
 
 #include "platform/jetcrypt/jet_header.hpp"
 #include "tk/tk_exce.hpp"
+#include "tk/tk_exit_cleanup.hpp"
 #include "tk/tk_trace.hpp"
 
 namespace {
@@ -79,6 +80,8 @@ dao_generator::~dao_generator() {
     tk_trace::write(2, "dao_generator::dtor");
     if (!b_generated) return;
     remove_with_lock_file(name);
+    tk_exit_cleanup::forget(name);
+    tk_exit_cleanup::forget(name + ".ldb");
 }
 
 void dao_generator::do_generate(std::size_t size, const std::uint8_t* bytes) {
@@ -100,4 +103,8 @@ void dao_generator::do_generate(std::size_t size, const std::uint8_t* bytes) {
     }
     name = candidate;
     b_generated = true;
+    // A second Ctrl-C ends the process at once; the file (and the lock file Jet may make
+    // beside it) must not outlive it all the same.
+    tk_exit_cleanup::add(name);
+    tk_exit_cleanup::add(name + ".ldb");
 }

@@ -1,12 +1,15 @@
 // tk_trace.cpp - the trace log: empty the file once per run, then one open-append-close per
-// line, so nothing written is lost when the process ends abruptly. A file that can't be opened
-// loses that line silently: tracing must never be the reason a conversion fails. The wizard
+// line, so nothing written is lost when the process ends abruptly. A line that can't be written
+// (a full disk) is told once on standard error and counted, and the run goes on: tracing must
+// never be the reason a conversion stops, but a run whose log is incomplete says so. The wizard
 // writes from its GUI thread and its worker at once: one lock keeps the emptying of the file
 // and every line whole.
 #include "tk/tk_trace.hpp"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -118,16 +121,37 @@ void tk_trace::append_formatted_list(const char* format, va_list args) {
     instance().append_line(format_text(format, args));
 }
 
+// Every step is checked, the close too (it writes what the stream held): a full disk must
+// not leave a log that silently stops.
 void tk_trace::append_line(const std::string& text) const {
     std::scoped_lock guard(file_lock());
-    file_ptr file(std::fopen(path_.c_str(), "ab"));
-    if (!file) return;
-    if (timestamps_) {
+    errno = 0;
+    std::FILE* file = std::fopen(path_.c_str(), "ab");
+    bool b_written = file != nullptr;
+    if (b_written && timestamps_) {
         const win_local_time now = win_get_local_time();
-        std::fprintf(file.get(), "%02d:%02d:%02d ", now.hour, now.minute, now.second);
+        b_written = std::fprintf(file, "%02d:%02d:%02d ", now.hour, now.minute, now.second) > 0;
     }
-    std::fwrite(text.data(), 1, text.size(), file.get());
-    if (line_end_) std::fwrite("\r\n", 1, 2, file.get());
+    b_written = b_written && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (b_written && line_end_) b_written = std::fwrite("\r\n", 1, 2, file) == 2;
+    if (file != nullptr && std::fclose(file) != 0) b_written = false;
+    if (b_written) return;
+    const int error_number = errno != 0 ? errno : EIO;
+    ++lines_lost_;
+    if (!failure_.empty()) return;
+    failure_ = std::strerror(error_number);
+    std::fprintf(stderr, "The log file %s cannot be written: %s\n", path_.c_str(),
+                 failure_.c_str());
+}
+
+std::string tk_trace::write_failure() const {
+    std::scoped_lock guard(file_lock());
+    return failure_;
+}
+
+std::int64_t tk_trace::lines_lost() const {
+    std::scoped_lock guard(file_lock());
+    return lines_lost_;
 }
 
 std::string tk_trace::narrow_format(const char16_t* format) {

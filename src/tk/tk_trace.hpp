@@ -16,6 +16,7 @@
 #include <atomic>
 #include <climits>
 #include <cstdarg>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,6 +60,10 @@ public:
     bool is_enabled() const { return enabled_.load(); }
     bool is_truncated() const { return truncated_; }
     bool has_timestamps() const { return timestamps_; }
+    // Why the log could not be written (a full disk), told on standard error when it first
+    // happened; empty while every line went in. A run whose log lost lines is incomplete.
+    std::string write_failure() const;
+    std::int64_t lines_lost() const;
 
     // The default log path for a program path: its extension replaced by ".log".
     static std::string default_path_for(std::string_view program_path);
@@ -114,4 +119,7 @@ private:
     std::atomic<bool> enabled_;
     bool truncated_ = false;
     bool timestamps_;
+    // The first failed write's reason and the lines lost since, under the file lock.
+    mutable std::string failure_;
+    mutable std::int64_t lines_lost_ = 0;
 };

@@ -2,7 +2,10 @@
 // stay inside their field; NULL is an empty field), each table's records follow a header of
 // its own columns, the file is private (0600, even over an older world-readable one) and its
 // name cannot leave the folder it is meant for.
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -95,3 +98,57 @@ TEST(RejectsPath, BesideTheLogOrInTheWorkingFolderAndNeverElsewhere) {
 }
 
 }   // namespace
+
+// A full disk, played by a file-size limit (EFBIG, the signal ignored): the record that does
+// not fit and every later one are counted as not written, the file is cut back to its last
+// whole record, and the reason is said once.
+TEST_F(RejectsFile, AFullDiskKeepsWholeRecordsAndCountsTheRest) {
+    constexpr rlim_t LIMIT = 400;
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = LIMIT;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    conv_rejects_file rejects(path);
+    udb_record record;
+    record.append(field(u"Name", ole_variant(std::u16string(40, u'x'))));
+    int refused = 0;
+    for (int record_idx = 1; record_idx <= 20; ++record_idx) {
+        try {
+            rejects.write(u"Orders", record_idx, record, "Violation of PRIMARY KEY constraint");
+        } catch (const tk_exception& failure) {
+            ++refused;
+            EXPECT_NE(std::string(failure.what()).find("File too large"), std::string::npos)
+                << failure.what();
+        }
+    }
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(refused, 1);   // said once
+    EXPECT_GT(rejects.written(), 0);
+    EXPECT_EQ(rejects.written() + rejects.not_written(), 20);
+    const std::string text = contents();
+    EXPECT_LE(text.size(), LIMIT);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    std::size_t lines = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+         at = text.find("\r\n", at + 2))
+        ++lines;
+    EXPECT_EQ(lines, std::size_t(rejects.written()) + 1);   // the header and whole records
+}
+
+// Values read back exactly: the shortest text of a double, every byte of a long binary.
+TEST_F(RejectsFile, NumbersAndBytesReadBackExactly) {
+    conv_rejects_file rejects(path);
+    udb_record record;
+    record.append(field(u"D", ole_variant(0.1 + 0.2)));
+    std::vector<BYTE> bytes(400 * 1024, 0xAB);
+    record.append(field(u"B", ole_variant(bytes.size(), bytes.data())));
+    rejects.write(u"T", 1, record, "m");
+    const std::string text = contents();
+    EXPECT_NE(text.find(",\"0.30000000000000004\","), std::string::npos);
+    const std::size_t hex = text.find("\"0x");
+    ASSERT_NE(hex, std::string::npos);
+    EXPECT_EQ(text.find('"', hex + 1) - hex - 3, 2 * bytes.size());
+}

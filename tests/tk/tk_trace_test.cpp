@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <csignal>
+#include <sys/resource.h>
 
 #include "tk/tk_test_folder.hpp"
 
@@ -101,10 +103,33 @@ TEST(TraceLines, NoRegisteredLogWritesNothingAndDoesNotFail) {
     EXPECT_NO_THROW(tk_trace::write(3, u"nobody %s", std::u16string(u"listens")));
 }
 
-TEST(TraceLines, UnwritableFileLosesTheLineSilently) {
+TEST(TraceLines, UnwritableFileLosesTheLineButCountsIt) {
     tk_test_folder folder;
     tk_trace log(folder.file("missing-folder/x.log"), true, 1, false);
     EXPECT_NO_THROW(tk_trace::write(3, "lost"));
+    EXPECT_EQ(log.lines_lost(), 1);
+    EXPECT_EQ(log.write_failure(), "No such file or directory");
+}
+
+// A full disk, played by a file-size limit (EFBIG, the signal ignored): the run goes on, and
+// the log knows how many lines it lost and why.
+TEST(TraceLines, AFullDiskIsCountedNotIgnored) {
+    tk_test_folder folder;
+    const std::string log_path = folder.file("full.log");
+    tk_trace log(log_path, true, 1, false);
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    for (int line_idx = 0; line_idx < 20; ++line_idx)
+        tk_trace::write(3, "line %02d of the log", line_idx);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_GT(log.lines_lost(), 10);
+    EXPECT_LT(log.lines_lost(), 20);
+    EXPECT_EQ(log.write_failure(), "File too large");
 }
 
 TEST(TraceDefaultPath, ProgramExtensionBecomesLog) {
