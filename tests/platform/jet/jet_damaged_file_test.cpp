@@ -116,6 +116,18 @@ TEST(JetDamagedCatalog, ZeroedCataloguePageRefusesTheOpen) {
     expect_corrupt(ace.path(), 17, "MSysObjects", "a page of type 0");
 }
 
+// Page 0 shows a Jet file; its catalogue's definition zeroed was reported as a foreign file
+// (3343) naming neither page nor table.
+TEST(JetDamagedCatalog, ZeroedCatalogueDefinitionIsCorruptionNotAForeignFile) {
+    JET_REQUIRE_TESTDATA();
+    for (const char* relative : {NORTHWIND_JET3, NORTHWIND_JET4, NORTHWIND_ACE}) {
+        damaged_copy copy(relative);
+        copy.zero_page(2);
+        expect_refused(copy.path(), "The database is corrupt: page 2 of table 'MSysObjects': a "
+                                    "table definition page has type 0.");
+    }
+}
+
 TEST(JetDamagedCatalog, SalvageKeepsEveryTableThatCanBeRead) {
     JET_REQUIRE_TESTDATA();
     damaged_copy jet4(NORTHWIND_JET4);
