@@ -38,6 +38,9 @@ public:
     std::size_t page_offset(std::uint32_t page_no) const {
         return page_no * page_size_of(original);
     }
+    // Keeps the file's first length bytes.
+    void cut(std::size_t length) const { file.write(original.substr(0, length)); }
+    std::size_t size() const { return original.size(); }
     std::string path() const { return file.path.string(); }
 
 private:
@@ -172,6 +175,19 @@ TEST(JetDamagedCatalog, MissingSystemTableIsCorruption) {
     damaged_copy jet4(NORTHWIND_JET4);   // "MSysACEs" on catalogue page 14, UTF-16
     jet4.set_bytes(jet4.page_offset(14) + 3715 + 14, "t");   // MSysACEt
     expect_corrupt(jet4.path(), 2, "MSysObjects", "lists no system table 'MSysACEs'");
+}
+
+// A file cut inside its last page: Jet files are whole pages, and the cut page is named.
+TEST(JetDamagedFileLength, FileEndingInsideAPageIsCorruption) {
+    JET_REQUIRE_TESTDATA();
+    damaged_copy jet3(NORTHWIND_JET3);   // 1,466 pages of 2,048 bytes
+    jet3.cut(jet3.size() - 1);
+    expect_refused(jet3.path(), "The database is corrupt: page 1465: the file ends 2047 bytes "
+                                "into this page of 2048 bytes.");
+    damaged_copy ace(NORTHWIND_ACE);   // 353 pages of 4,096 bytes
+    ace.cut(ace.size() - 4000);
+    expect_refused(ace.path(), "The database is corrupt: page 352: the file ends 96 bytes into "
+                               "this page of 4096 bytes.");
 }
 
 TEST(JetStoredRowCount, RowsFallingShortOfTheStoredCountAreCorruption) {
