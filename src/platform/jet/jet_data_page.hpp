@@ -13,6 +13,16 @@
 //                 holds only where the row now lives), 0x8000 deleted (also set on the row
 //                 an overflow pointer leads to, so scans skip it there)
 // A row ends where the previous one starts; row 0 ends at the page end.
+//
+// Invariants every data page is checked against when it is read (3049 naming the page):
+//   1. the row offset table fits in the page: row count offsets end within its bytes;
+//   2. free space = lowest row start - end of the row offset table (the page end when
+//      there is no row), deleted and overflow rows included. Rows are laid down from the
+//      page end toward the table, so the gap between them is all the free space there is:
+//      mdbtools computes the field so (src/libmdb/write.c, mdb_pg_get_freespace), and
+//      every data and long value page of the shared test files and of the Jackcess-written
+//      bench files holds it exactly, pages with deleted rows among them. A changed row
+//      count or a changed field breaks it.
 
 #include <cstdint>
 #include <span>
@@ -41,7 +51,7 @@ struct jet_row_slot {
 
 class jet_data_page {
 public:
-    // 3049 when the page is not a data page.
+    // 3049 when the page is not a data page or breaks an invariant above.
     jet_data_page(jet_page_ptr page, std::uint32_t page_no, bool jet3);
 
     std::uint32_t owner_page() const { return reader.u32(JET_DATA_PAGE_OWNER); }
@@ -60,6 +70,9 @@ private:
     std::size_t table_offset() const {
         return jet3 ? JET3_DATA_PAGE_ROW_COUNT : JET4_DATA_PAGE_ROW_COUNT;
     }
+    // Where row's entry in the row offset table lies; row count gives the table's end.
+    std::size_t entry_at(std::size_t row) const { return table_offset() + 2 + row * 2; }
+    void check_row_offsets() const;
     std::uint16_t raw_entry(std::uint16_t row) const;
     void set_bounds(std::uint16_t row, std::uint16_t raw, jet_row_slot& slot) const;
 

@@ -134,16 +134,12 @@ const jet_header& jet_database::header() const { return pager->header(); }
 
 void jet_database::load_catalog(bool b_salvage) {
     jet_text_decoder text(pager->is_jet3(), pager->header().text_code_page);
-    std::optional<jet_table_def> def;
+    // Page 0 has already shown the file is Jet's: an unreadable catalogue definition is damage
+    // (3049 naming page 2 and MSysObjects), never a foreign file, and nothing can be salvaged.
+    const jet_table_def def = jet_read_table_def(*pager, text, CATALOG_TDEF_PAGE,
+                                                 std::u16string(CATALOG_NAME));
     try {
-        def = jet_read_table_def(*pager, text, CATALOG_TDEF_PAGE, std::u16string(CATALOG_NAME));
-    } catch (const jet_error& error) {
-        // A file whose catalogue has no definition is no database Jet recognises.
-        if (error.dao_number() == JET_ERR_CORRUPT) throw jet_error::unrecognized_format(file_path);
-        throw;
-    }
-    try {
-        read_catalog_rows(*def, b_salvage);
+        read_catalog_rows(def, b_salvage);
         check_system_tables();
     } catch (jet_error& error) {
         keep_or_throw(error, b_salvage);

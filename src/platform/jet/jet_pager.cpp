@@ -51,6 +51,19 @@ void refuse_special_file(const std::string& path) {
     if (!S_ISREG(info.st_mode)) throw jet_error::not_a_file(path, file_kind(info.st_mode));
 }
 
+// Jet allocates and extends its files by whole pages: every Jet 3, Jet 4 and ACE file of the
+// shared test data, both workgroup files and the bench files among them, is a whole number of
+// pages. A file that ends inside a page has lost its tail, and whatever its pages listed there
+// (a workgroup file cut in its last page still logged on).
+void refuse_partial_page(std::uint64_t file_size, std::uint32_t page_size) {
+    const std::uint64_t tail_bytes = file_size % page_size;
+    if (tail_bytes == 0) return;
+    throw jet_error::corrupt(std::uint32_t(file_size / page_size),
+                             "the file ends " + std::to_string(tail_bytes)
+                                 + " bytes into this page of " + std::to_string(page_size)
+                                 + " bytes");
+}
+
 }   // namespace
 
 jet_pager::jet_pager(const std::string& path, std::u16string_view password, bool exclusive) {
@@ -102,6 +115,7 @@ void jet_pager::read_header(const std::string& path, std::u16string_view passwor
     head.format = format_of(head.version_code);
     head.page_size = is_jet3() ? 2048 : 4096;
     if (file_size < head.page_size * 2ull) throw jet_error::unrecognized_format(path);
+    refuse_partial_page(file_size, head.page_size);
     head.page_count = std::uint32_t(std::min<std::uint64_t>(file_size / head.page_size, 0xFFFFFFu));
     std::vector<std::uint8_t> page0 = read_raw(0, head.page_size);
     try {

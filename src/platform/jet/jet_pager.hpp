@@ -1,7 +1,7 @@
 #pragma once
 // jet_pager.hpp - the file under the engine: opens and locks it, checks and unmasks page 0,
-// verifies the password through the codec seam, and hands out decoded pages from a small
-// cache. Not thread-safe: one pager serves one thread.
+// refuses a file that is not whole pages, verifies the password through the codec seam, and
+// hands out decoded pages from a small cache. Not thread-safe: one pager serves one thread.
 
 #include <cstdint>
 #include <memory>

@@ -38,6 +38,9 @@ public:
     std::size_t page_offset(std::uint32_t page_no) const {
         return page_no * page_size_of(original);
     }
+    // Keeps the file's first length bytes.
+    void cut(std::size_t length) const { file.write(original.substr(0, length)); }
+    std::size_t size() const { return original.size(); }
     std::string path() const { return file.path.string(); }
 
 private:
@@ -67,6 +70,14 @@ void expect_corrupt(const std::string& path, std::uint32_t page_no, const std::s
     EXPECT_EQ(error->page_no(), page_no) << error->what();
     EXPECT_EQ(error->table_name(), table) << error->what();
     EXPECT_NE(std::string(error->what()).find(detail), std::string::npos) << error->what();
+}
+
+// The exact text a refusal must give; it names the page and, where known, the table.
+void expect_refused(const std::string& path, const std::string& text) {
+    std::optional<jet_error> error = read_user_tables(path);
+    ASSERT_TRUE(error.has_value()) << "read as a good file";
+    EXPECT_EQ(error->dao_number(), JET_ERR_CORRUPT) << error->what();
+    EXPECT_EQ(error->what(), text);
 }
 
 std::uint32_t tdef_page_of(const char* relative, std::u16string_view table) {
@@ -106,6 +117,18 @@ TEST(JetDamagedCatalog, ZeroedCataloguePageRefusesTheOpen) {
     damaged_copy ace(NORTHWIND_ACE);
     ace.zero_page(17);
     expect_corrupt(ace.path(), 17, "MSysObjects", "a page of type 0");
+}
+
+// Page 0 shows a Jet file; its catalogue's definition zeroed was reported as a foreign file
+// (3343) naming neither page nor table.
+TEST(JetDamagedCatalog, ZeroedCatalogueDefinitionIsCorruptionNotAForeignFile) {
+    JET_REQUIRE_TESTDATA();
+    for (const char* relative : {NORTHWIND_JET3, NORTHWIND_JET4, NORTHWIND_ACE}) {
+        damaged_copy copy(relative);
+        copy.zero_page(2);
+        expect_refused(copy.path(), "The database is corrupt: page 2 of table 'MSysObjects': a "
+                                    "table definition page has type 0.");
+    }
 }
 
 TEST(JetDamagedCatalog, SalvageKeepsEveryTableThatCanBeRead) {
@@ -154,6 +177,19 @@ TEST(JetDamagedCatalog, MissingSystemTableIsCorruption) {
     expect_corrupt(jet4.path(), 2, "MSysObjects", "lists no system table 'MSysACEs'");
 }
 
+// A file cut inside its last page: Jet files are whole pages, and the cut page is named.
+TEST(JetDamagedFileLength, FileEndingInsideAPageIsCorruption) {
+    JET_REQUIRE_TESTDATA();
+    damaged_copy jet3(NORTHWIND_JET3);   // 1,466 pages of 2,048 bytes
+    jet3.cut(jet3.size() - 1);
+    expect_refused(jet3.path(), "The database is corrupt: page 1465: the file ends 2047 bytes "
+                                "into this page of 2048 bytes.");
+    damaged_copy ace(NORTHWIND_ACE);   // 353 pages of 4,096 bytes
+    ace.cut(ace.size() - 4000);
+    expect_refused(ace.path(), "The database is corrupt: page 352: the file ends 96 bytes into "
+                               "this page of 4096 bytes.");
+}
+
 TEST(JetStoredRowCount, RowsFallingShortOfTheStoredCountAreCorruption) {
     JET_REQUIRE_TESTDATA();
     std::uint32_t orders = tdef_page_of(NORTHWIND_JET4, u"Orders");
@@ -190,4 +226,41 @@ TEST(JetRowCount, CountsADamagedRowAndLeavesItsFaultToTheRead) {
     auto db = jet_database::open(jet4.path());
     EXPECT_EQ(db->count_rows(u"Orders"), 830u);
     expect_corrupt(jet4.path(), 303, "Orders", "declares 65535 columns");
+}
+
+// One byte of a data page's row count. Lowered on a catalogue page, the tables listed on the
+// rest of the page vanished and the file read as good (Jet 3, Jet 4 and ACE below); raised on
+// a table's page, rows were read from bytes that are none. The free space, written with the
+// rows, no longer matches the offsets (invariant 2 of jet_data_page.hpp).
+TEST(JetDamagedDataPage, ChangedRowCountIsCorruption) {
+    JET_REQUIRE_TESTDATA();
+    struct changed_count {
+        const char* relative;
+        std::uint32_t page_no;
+        std::size_t row_count_at;   // 8 in Jet 3, 12 in Jet 4 / ACE
+        char count;                 // the count written over the low byte
+        const char* error;
+    };
+    for (const changed_count& damage :
+         {changed_count{NORTHWIND_JET3, 22, 8, 0,   // 31 rows
+                        "The database is corrupt: page 22 of table 'MSysObjects': a data "
+                        "page with row count 0 records 82 bytes free where its row offsets "
+                        "end at byte 10 and its rows start at byte 2048."},
+          changed_count{NORTHWIND_JET4, 18, 12, 0,   // 38 rows
+                        "The database is corrupt: page 18 of table 'MSysObjects': a data "
+                        "page with row count 0 records 66 bytes free where its row offsets "
+                        "end at byte 14 and its rows start at byte 4096."},
+          changed_count{NORTHWIND_ACE, 17, 12, 14,   // 41 rows
+                        "The database is corrupt: page 17 of table 'MSysObjects': a data "
+                        "page with row count 14 records 62 bytes free where its row offsets "
+                        "end at byte 42 and its rows start at byte 2774."},
+          changed_count{NORTHWIND_JET4, 303, 12, char(142),   // 28 rows
+                        "The database is corrupt: page 303 of table 'Orders': a data page "
+                        "with row count 142 records 120 bytes free where its row offsets "
+                        "end at byte 298 and its rows start at byte 0."}}) {
+        damaged_copy copy(damage.relative);
+        copy.set_bytes(copy.page_offset(damage.page_no) + damage.row_count_at,
+                       std::string(1, damage.count));
+        expect_refused(copy.path(), damage.error);
+    }
 }

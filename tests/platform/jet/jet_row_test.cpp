@@ -115,6 +115,8 @@ namespace {
 std::vector<std::uint8_t> data_page() {
     std::vector<std::uint8_t> page(4096, 0);
     page[0] = 0x01;
+    page[2] = 1980 & 0xFF;   // free: row 2 starts at 2000, the offsets end at 14 + 3 * 2
+    page[3] = 1980 >> 8;
     page[4] = 0x20;   // owned by the table defined on page 0x20
     page[12] = 3;     // rows
     auto entry = [&](std::size_t row, std::uint16_t value) {
@@ -150,8 +152,9 @@ TEST(JetDataPage, RejectsRowsOutsideThePageAndWrongPageTypes) {
     std::vector<std::uint8_t> overlapping = data_page();
     overlapping[18] = 0x10;   // row 2 starts inside the offset table
     overlapping[19] = 0x00;
-    jet_data_page bad(std::make_shared<const std::vector<std::uint8_t>>(overlapping), 9, false);
-    EXPECT_THROW(bad.slot(2), jet_error);
+    EXPECT_THROW(
+        jet_data_page(std::make_shared<const std::vector<std::uint8_t>>(overlapping), 9, false),
+        jet_error);
     std::vector<std::uint8_t> index_page = data_page();
     index_page[0] = 0x04;
     EXPECT_THROW(

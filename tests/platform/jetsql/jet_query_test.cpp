@@ -430,7 +430,8 @@ TEST(QueryDamagedFile, TruncatedTablesFailWithJetError) {
     std::filesystem::path copy = std::filesystem::temp_directory_path()
                                  / ("jetsql_truncated_" + std::to_string(::getpid()) + ".mdb");
     std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::resize_file(copy, std::filesystem::file_size(source) / 3);
+    // Whole pages: a cut inside a page fails the open before any query runs.
+    std::filesystem::resize_file(copy, std::filesystem::file_size(source) / 3 / 2048 * 2048);
     int failures = 0;
     for (std::u16string_view table : {u"Orders", u"Customers", u"[Order Details]", u"Products"}) {
         try {

@@ -120,6 +120,40 @@ TEST_F(JetWorkgroupFiles, RefusesFilesThatAreNoWorkgroupFile) {
     EXPECT_EQ(logon_error(truncated.path, u"admin", u""), 3358);
 }
 
+// Cut inside its last page, a workgroup file logged on as if whole. The engine refuses it as
+// damaged (3049 naming the cut page), and the logon as a workgroup file it cannot open.
+TEST_F(JetWorkgroupFiles, RefusesAFileCutInsideItsLastPage) {
+    struct cut_file {
+        const std::string& relative;
+        std::size_t length;   // the whole file: 31 pages of 4096 bytes, 38 of 2048
+        const char* engine_error;
+    };
+    for (const cut_file& cut : {cut_file{JET4_MDW, 126976 - 100,
+                                         "The database is corrupt: page 30: the file ends 3996 "
+                                         "bytes into this page of 4096 bytes."},
+                                cut_file{JET3_MDW, 77824 - 1000,
+                                         "The database is corrupt: page 37: the file ends 1048 "
+                                         "bytes into this page of 2048 bytes."}}) {
+        const scratch_file copy("vantrel-workgroup-cut-page.mdw",
+                                file_prefix(testdata(cut.relative), cut.length));
+        try {
+            jet_database::open(copy.path);
+            ADD_FAILURE() << cut.relative << " opened";
+        } catch (const jet_error& error) {
+            EXPECT_EQ(error.dao_number(), JET_ERR_CORRUPT);
+            EXPECT_EQ(error.what(), std::string(cut.engine_error));
+        }
+        try {
+            jet_workgroup_logon(copy.path, u"admin", u"");
+            ADD_FAILURE() << cut.relative << " logged on";
+        } catch (const jet_error& error) {
+            EXPECT_EQ(error.dao_number(), JET_ERR_WORKGROUP_UNREADABLE);
+            EXPECT_EQ(error.what(), "Cannot open the workgroup information file '" + copy.path
+                                        + "': " + cut.engine_error);
+        }
+    }
+}
+
 // Reading a FIFO named as the workgroup file waited for a writer forever.
 TEST_F(JetWorkgroupFiles, RefusesANamedPipeWithoutBlocking) {
     std::filesystem::path fifo = std::filesystem::temp_directory_path()
