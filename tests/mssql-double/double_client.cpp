@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace double_test {
@@ -134,7 +136,12 @@ std::unique_ptr<connection> fresh_database(const std::string& name) {
     auto admin = connection::open(fixture_port(), double_fixture::password(), "");
     if (!admin) return nullptr;
     batch_result found = admin->run("SELECT name FROM sys.databases WHERE name = N'" + name + "'");
-    if (!found.first().empty()) admin->run("DROP DATABASE [" + name + "]");
+    // A connection to it closed just now may not be gone on the server yet (3702, in use).
+    constexpr int DROP_ATTEMPTS = 100;
+    for (int attempt = 0; !found.first().empty() && attempt < DROP_ATTEMPTS; ++attempt) {
+        if (!admin->run("DROP DATABASE [" + name + "]").has_error(3702)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     batch_result created = admin->run("CREATE DATABASE [" + name + "]");
     EXPECT_TRUE(created.messages.empty()) << created.messages.front().text;
     return connection::open(fixture_port(), double_fixture::password(), name);
