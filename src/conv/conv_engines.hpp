@@ -21,6 +21,7 @@ class udb_validator;
 inline constexpr std::uint32_t ACCESS_OPEN_RUN = 1;
 inline constexpr std::uint32_t ACCESS_OPEN_LIST = 33;
 inline constexpr std::uint32_t ACCESS_OPEN_CHECK = 97;
+inline constexpr std::uint32_t MSSQL_OPEN_READ_ONLY = 1;
 inline constexpr std::uint32_t MSSQL_OPEN_OVERWRITE = 4;
 inline constexpr std::uint32_t MSSQL_OPEN_APPEND = 8;
 

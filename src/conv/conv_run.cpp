@@ -199,7 +199,10 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
     udb_validator& validator = *state.validator;
     std::u16string dest_name = validator.is_acceptable(name) ? name : validator.get_safe_name(name);
     if (state.dest_db->is_table_exist(dest_name)) {
-        if (mode == MODE_SKIP_TABLES) return;
+        if (mode == MODE_SKIP_TABLES) {
+            check_skipped_table(state, *source_table, dest_name);
+            return;
+        }
         if (mode == MODE_OVERWRITE_TABLES) state.dest_db->delete_tab(dest_name);
     }
     static const udb_indexes no_indexes;
@@ -222,7 +225,8 @@ void vantrel_convertor::convert_entry(run_state& state, const std::u16string& na
     record_count.store(source_table->records_count);
     tk_trace::write(3, u"Converting table %s (%d records)", name, record_count.load());
     print_line(u"Converting table ", name, record_count.load(), " records)");
-    if (record_count.load() == 0 || b_definitions_only) return;
+    // An empty table is in the summary too: its count on the server is checked as any other.
+    if (b_definitions_only) return;
     conv_table_account& account = state.accounts.emplace_back();
     account.name = name;
     account.dest_name = dest_name;
@@ -339,6 +343,32 @@ void vantrel_convertor::convert_foreign_keys(run_state& state, bool b_created) {
 }
 
 // A user looking for the table in SQL Server must learn the name it got.
+// Skipping a table because it exists is right only when it holds what the source holds: a
+// table an interrupted run left half loaded is reported, never passed over as done.
+void vantrel_convertor::check_skipped_table(run_state& state, const udb_recordset& source_table,
+                                            const std::u16string& dest_name) {
+    const std::int64_t source_rows = source_table.records_count;
+    const std::int64_t dest_rows =
+        state.dest_db->get_table(dest_name, MSSQL_OPEN_READ_ONLY)->count_rows();
+    if (dest_rows == source_rows) {
+        const std::string skipped = "Table '" + tk_utf16_to_utf8(dest_name)
+                                    + "' exists already with its " + std::to_string(source_rows)
+                                    + " rows: skipped";
+        tk_trace::write(3, "%s", skipped.c_str());
+        print_text(skipped);
+        return;
+    }
+    error_handler& handler = error_handler::instance();
+    handler.set_context(dest_name);
+    handler.handle(tk_exception("The table exists already with " + std::to_string(dest_rows)
+                                    + " rows where the source has " + std::to_string(source_rows)
+                                    + ": it is skipped, not completed. Replace it (mode 1) "
+                                      "to convert it again.",
+                                ERROR_LEVEL_RECOVERABLE),
+                   0);
+    handler.clear_context();
+}
+
 void vantrel_convertor::report_rename(const std::u16string& name,
                                       const std::u16string& dest_name) const {
     const std::string renamed = "Table '" + tk_utf16_to_utf8(name) + "' is renamed to '"

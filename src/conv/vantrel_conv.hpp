@@ -76,6 +76,8 @@ private:
     void convert_foreign_keys(run_state& state, bool b_created);
     void recount_lost_connections(std::vector<conv_table_account>& accounts);
     void report_incomplete_files(const conv_rejects_file& rejects);
+    void check_skipped_table(run_state& state, const udb_recordset& source_table,
+                             const std::u16string& dest_name);
     void write_summary(std::vector<conv_table_account>& accounts,
                        const std::vector<std::u16string>& not_created,
                        const conv_rejects_file& rejects);

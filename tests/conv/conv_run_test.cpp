@@ -116,6 +116,8 @@ TEST_F(ConversionRun, EmptyTableIsCreatedWithZeroRecords) {
 
     EXPECT_THAT(output, HasSubstr("Converting table Empty(0 records)"));
     EXPECT_EQ(world.destination.created, std::vector<std::u16string>{u"Empty"});
+    // In the summary as any table: its count on the server is checked too.
+    EXPECT_THAT(output, HasSubstr("Empty: 0 read, 0 in the destination, 0 rejected\n"));
 }
 
 TEST_F(ConversionRun, SkipIndexesHandsTheDestinationNoIndexes) {

@@ -63,9 +63,15 @@ TEST_F(ConversionMode, OneRecreatesExistingTablesAndKeepsTheRest) {
     EXPECT_EQ(client->count(db, "Table3"), 4);
 }
 
-TEST_F(ConversionMode, TwoLeavesExistingTablesUntouchedAndUnreported) {
+// A table left as it is must hold the source's rows: one that does not (half loaded by an
+// interrupted run, or another table of that name) is reported and the run is not clean.
+TEST_F(ConversionMode, TwoLeavesExistingTablesUntouchedAndSaysWhenTheyDiffer) {
     e2e_result run = convert({"--mode=2"});
-    ASSERT_EQ(run.status, 0) << run.both();
+    EXPECT_EQ(run.status, 1) << run.both();
+    EXPECT_NE(run.out.find("Table1: The table exists already with 1 rows where the source has 4: "
+                           "it is skipped, not completed."),
+              std::string::npos)
+        << run.out;
     EXPECT_EQ(run.out.find("Converting table Table1"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Converting table Table2(3 records)"), std::string::npos) << run.out;
     e2e_table_data mine = client->read_table(db, "Table1");
@@ -73,6 +79,14 @@ TEST_F(ConversionMode, TwoLeavesExistingTablesUntouchedAndUnreported) {
     ASSERT_EQ(mine.rows.size(), 1u);
     EXPECT_EQ(mine.rows[0][0], "mine");
     EXPECT_EQ(client->count(db, "Table2"), 3);
+    // Run again: every table now holds the source's rows but Table1, and the whole ones are
+    // said to be skipped.
+    client->query(db, "INSERT INTO [Table1] (other) VALUES (N'b'), (N'c'), (N'd')");
+    e2e_result again = convert({"--mode=2"});
+    EXPECT_EQ(again.status, 0) << again.both();
+    EXPECT_NE(again.out.find("Table 'Table2' exists already with its 3 rows: skipped"),
+              std::string::npos)
+        << again.out;
 }
 
 TEST_F(ConversionMode, ThreeAppendsToConformingTablesAndReportsTheOther) {
