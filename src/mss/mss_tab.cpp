@@ -120,6 +120,10 @@ mss_table::~mss_table() {
         // process in std::terminate; the program ends with the first one's status anyway.
         tk_trace::write(3, u"Error: the last rows of %s were not loaded", table_name);
         tk_trace::write(2, "exit request %d while unwinding", request.status());
+    } catch (const std::exception& failure) {
+        // Anything else (memory) must not escape either: it would end the process unwritten.
+        tk_trace::write(3, u"Error: the last rows of %s were not loaded", table_name);
+        tk_trace::write(3, "%s", failure.what());
     }
 }
 
