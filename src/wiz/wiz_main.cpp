@@ -12,6 +12,7 @@
 #include "tk/tk_exce.hpp"
 #include "wiz/wiz_build.hpp"
 #include "wiz/wiz_errh.hpp"
+#include "wiz/wiz_gui_queue.hpp"
 #include "wiz/wiz_shell.hpp"
 #include "wiz/wiz_startup.hpp"
 
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
         return WIZ_EXIT_INTERNAL;
     }
     QApplication application(argc, argv);
+    // Made here, on the GUI thread: a queue first made by a worker would be read by the GUI
+    // thread through Qt's event hand-over, which the thread checker cannot see.
+    wiz_gui_queue::instance();
     wiz_error_handler handler;
     try {
         vantrel_convertor converter;

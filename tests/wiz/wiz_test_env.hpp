@@ -24,6 +24,7 @@
 #include "test_data.hpp"
 #include "wiz/wiz_build.hpp"
 #include "wiz/wiz_errh.hpp"
+#include "wiz/wiz_gui_queue.hpp"
 #include "wiz/wiz_shell.hpp"
 
 // Page ids of the steps, in the wizard's order.
@@ -48,7 +49,9 @@ inline QApplication& wiz_test_app() {
     static char* argv[] = {name, nullptr};
     static QApplication* application = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
+        auto* made = new QApplication(argc, argv);
+        wiz_gui_queue::instance();   // on the GUI thread, as the wizard's main makes it
+        return made;
     }();
     return *application;
 }
