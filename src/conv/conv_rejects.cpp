@@ -129,7 +129,9 @@ void conv_rejects_file::write(const std::u16string& table, std::int32_t record_n
         ++rows_lost;
         return;
     }
-    b_broken = true;   // until this record is written
+    // Until this record is written whole the file counts as broken and the record as lost:
+    // a write that throws leaves both so.
+    b_broken = true;
     ++rows_lost;
     if (!file) open();
     const std::string table_field = quoted(tk_utf16_to_utf8(table));

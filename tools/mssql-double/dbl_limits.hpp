@@ -1,8 +1,8 @@
 #pragma once
-// dbl_limits.hpp - SQL Server's size limits on tables, keys and names ("Maximum capacity
-// specifications for SQL Server", 2016 and later): key bytes (1944, 1945, 1946), key columns
-// (1904), columns per table (1702), the fixed part of a row (1701) and identifiers (103).
-// The limits come from one place each so an older server's can be given there later.
+// dbl_limits.hpp - SQL Server's size limits on tables, keys and names, as its documented
+// maximum capacities give them: key bytes (1944, 1945, 1946), key columns (1904), columns per
+// table (1702), the fixed part of a row (1701) and identifiers (103). The key limits follow
+// the release the double claims (dbl_claim_release).
 
 #include "dbl_catalog.hpp"
 #include "dbl_database.hpp"
